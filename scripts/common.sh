@@ -1,0 +1,46 @@
+# Shared by run.sh and test.sh: install what is missing, then configure and build quietly.
+# Everything a step prints goes to build/logs/; a failing step shows the end of its log.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+LOGS="$ROOT/build/logs"
+
+# Debian packages the build, the tests, the demo school and the program need.
+PACKAGES="cmake ninja-build g++ pkg-config git
+  qt6-base-dev qt6-qpa-plugins libgl-dev libicu-dev
+  libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth
+  espeak-ng mecab mecab-ipadic-utf8"
+
+fail() {
+    echo "error: $1" >&2
+    if [ -n "${2:-}" ] && [ -f "$2" ]; then
+        echo "---- last lines of $2 ----" >&2
+        tail -n 40 "$2" >&2
+    fi
+    exit 1
+}
+
+ensure_packages() {
+    local missing="" p
+    for p in $PACKAGES; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    mkdir -p "$LOGS"
+    echo "Installing Debian packages:$missing"
+    $sudo apt-get update -qq >"$LOGS/apt.log" 2>&1 || fail "apt-get update failed" "$LOGS/apt.log"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing \
+        >>"$LOGS/apt.log" 2>&1 || fail "installing packages failed" "$LOGS/apt.log"
+}
+
+build_all() {
+    mkdir -p "$LOGS"
+    cd "$ROOT"
+    if [ ! -f "$ROOT/build/CMakeCache.txt" ] || [ ! -f "$ROOT/build/build.ninja" ]; then
+        cmake --preset default >"$LOGS/configure.log" 2>&1 || fail "configuring failed" "$LOGS/configure.log"
+    fi
+    cmake --build --preset default >"$LOGS/build.log" 2>&1 || fail "building failed" "$LOGS/build.log"
+}

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test with CTest. Works from any folder.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages
+build_all
+cd "$ROOT"
+if ctest --preset default >"$LOGS/test.log" 2>&1; then
+    grep -E 'tests passed' "$LOGS/test.log" | tail -n 1
+else
+    sed -n '/tests passed\|tests failed/,$p' "$LOGS/test.log" >&2
+    grep -E '^\s*(Failure|Expected|Value of|  Actual|Which is|.*Test.*Failure)' "$LOGS/test.log" | head -n 60 >&2 || true
+    echo "The whole output is in $LOGS/test.log" >&2
+    exit 1
+fi

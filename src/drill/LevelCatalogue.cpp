@@ -1,0 +1,55 @@
+#include "drill/LevelCatalogue.h"
+
+namespace catalogue {
+
+void applyStartupSettings(Catalogue &catalogue)
+{
+    catalogue.programTitle = QStringLiteral("四字熟語");
+    catalogue.printMode = 2;
+    catalogue.allLevelsOpen = true;
+}
+
+void setUpLevels(Catalogue &catalogue)
+{
+    catalogue.levelCount = kLevelCount;
+    catalogue.finalLevel = catalogue.levelCount;
+    for (int level = 1; level <= kLevelCount; ++level) {
+        catalogue.levelNames[level] = levelName(level);
+        catalogue.recordedLevel[level] = 1;
+    }
+}
+
+QString levelName(int level)
+{
+    if (level < 1 || level > kLevelCount)
+        return {};
+    static const QString digits = QStringLiteral("０１２３４５６７８９");
+    const int range = rangeNumber(level);
+    QString number;
+    for (QChar c : QString::number(range))
+        number += digits.at(c.unicode() - u'0');
+    QString name = QStringLiteral("範囲") + number;
+    if (level % 2 == 1)
+        name += QStringLiteral("練");
+    return name;
+}
+
+int rangeNumber(int level)
+{
+    return (level + 1) / 2;
+}
+
+bool isPracticeLevel(const QString &levelCaption)
+{
+    return levelCaption.contains(u'練');
+}
+
+void resetDrillRunState(AppState &state)
+{
+    state.lastDrill.drillEndReason = 0;
+    state.lastDrill.endingInProgress = false;
+    state.lastDrill.elapsedTime = 0;
+    state.drill = DrillRunState{};
+}
+
+} // namespace catalogue

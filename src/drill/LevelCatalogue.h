@@ -1,0 +1,28 @@
+#pragma once
+
+#include "startup/AppState.h"
+
+// The level catalogue: what this drill program offers. Twenty levels; an odd level is practice (its
+// name carries "練"), an even level a test; (level + 1) / 2 is the range of idioms a level drills.
+namespace catalogue {
+
+inline constexpr int kLevelCount = 20;
+
+// Title, print mode and the open-levels setting, made once at start-up.
+void applyStartupSettings(Catalogue &catalogue);
+
+// Level count, final level, names and recorded flags, made each time a student confirms a name.
+void setUpLevels(Catalogue &catalogue);
+
+// "範囲１練", "範囲１", …, "範囲１０"; empty outside 1 to 20.
+QString levelName(int level);
+
+int rangeNumber(int level);
+
+// A level whose caption holds "練" is practice: its drills are not recorded.
+bool isPracticeLevel(const QString &levelCaption);
+
+// Clears the drill's running state before each drill (the start of LaunchDrill).
+void resetDrillRunState(AppState &state);
+
+} // namespace catalogue

@@ -1,0 +1,48 @@
+#include "platform/Clock.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/RandomSource.h"
+#include "platform/TextFile.h"
+#include "startup/AppState.h"
+#include "startup/Services.h"
+#include "startup/forms/MainWindow.h"
+#include "startup/forms/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "yojidrill: no display found (DISPLAY is not set); to run it without a screen, "
+                             "start it as: xvfb-run -a %s\n",
+                     argv[0]);
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("yojidrill"));
+
+    if (!platform::codePage932Available()) {
+        QMessageBox::critical(nullptr, QStringLiteral("起動できません"),
+                              QStringLiteral("シフトJIS（コードページ932）の文字コード変換が、この Qt にはありません。"
+                                             "ICU 付きの Qt を入れてください。"));
+        return 1;
+    }
+
+    platform::SystemClock clock;
+    platform::SeededRandom random(quint64(clock.now().toMSecsSinceEpoch()));
+    QtMessageBoxes messages;
+    platform::ProcessLauncher launcher;
+    ImmediateProgramEnd programEnd;
+    Services services{clock, random, messages, launcher, programEnd};
+
+    auto state = std::make_unique<AppState>();
+    MainWindow window(*state, services, QDir::toNativeSeparators(QApplication::applicationDirPath()));
+    window.start();
+    return app.exec();
+}

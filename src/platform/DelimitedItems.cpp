@@ -1,0 +1,199 @@
+#include "platform/DelimitedItems.h"
+
+#include <cmath>
+#include <limits>
+
+namespace platform {
+
+namespace {
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+bool isLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+} // namespace
+
+DelimitedItemReader::DelimitedItemReader(QString content) : m_text(std::move(content)) {}
+
+bool DelimitedItemReader::atEnd() const
+{
+    // After a comma another item follows, even an empty one at the end of the text.
+    if (!m_lineStart)
+        return false;
+    for (qsizetype i = m_pos; i < m_text.size(); ++i) {
+        const QChar c = m_text.at(i);
+        if (!isBlank(c) && !isLineEnd(c))
+            return false;
+    }
+    return true;
+}
+
+void DelimitedItemReader::skipBlanks()
+{
+    while (m_pos < m_text.size() && isBlank(m_text.at(m_pos)))
+        ++m_pos;
+}
+
+// Empty lines between items are not items: a reader at the start of a line passes over them. A line end
+// straight after a comma, though, ends an empty item (a row "a,b," has three items).
+void DelimitedItemReader::skipEmptyLines()
+{
+    for (;;) {
+        skipBlanks();
+        if (m_pos >= m_text.size() || !isLineEnd(m_text.at(m_pos)))
+            return;
+        if (m_text.at(m_pos) == u'\r' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == u'\n')
+            ++m_pos;
+        ++m_pos;
+        ++m_line;
+    }
+}
+
+bool DelimitedItemReader::next(Item *item)
+{
+    if (atEnd())
+        return false;
+    if (m_lineStart)
+        skipEmptyLines();
+    else
+        skipBlanks();
+    Item result;
+    result.line = m_line;
+    const qsizetype n = m_text.size();
+    if (m_pos < n && m_text.at(m_pos) == u'"') {
+        result.quoted = true;
+        const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
+        const qsizetype end = close < 0 ? n : close;
+        for (qsizetype i = m_pos + 1; i < end; ++i) {
+            if (m_text.at(i) == u'\n')
+                ++m_line;
+        }
+        result.text = m_text.mid(m_pos + 1, end - m_pos - 1);
+        m_pos = close < 0 ? n : close + 1;
+        // Whatever stands between the closing quote and the next delimiter is not part of the item.
+        while (m_pos < n && m_text.at(m_pos) != u',' && !isLineEnd(m_text.at(m_pos)))
+            ++m_pos;
+    } else {
+        const qsizetype start = m_pos;
+        while (m_pos < n && m_text.at(m_pos) != u',' && !isLineEnd(m_text.at(m_pos)))
+            ++m_pos;
+        result.text = m_text.mid(start, m_pos - start).trimmed();
+    }
+    // Consume the delimiter: a comma, or one line end (CRLF, LF or CR). The end of the text ends the
+    // line too, so that the reader always reaches its end.
+    if (m_pos >= n) {
+        m_lineStart = true;
+    } else {
+        const QChar c = m_text.at(m_pos);
+        m_lineStart = c != u',';
+        if (c == u',') {
+            ++m_pos;
+        } else if (isLineEnd(c)) {
+            if (c == u'\r' && m_pos + 1 < n && m_text.at(m_pos + 1) == u'\n')
+                ++m_pos;
+            ++m_pos;
+            ++m_line;
+        }
+    }
+    if (item)
+        *item = std::move(result);
+    return true;
+}
+
+int DelimitedItemReader::read(int n, QList<Item> *items)
+{
+    int count = 0;
+    Item item;
+    while (count < n && next(&item)) {
+        if (items)
+            items->append(item);
+        ++count;
+    }
+    return count;
+}
+
+QList<Item> readAllItems(const QString &content)
+{
+    DelimitedItemReader reader(content);
+    QList<Item> items;
+    Item item;
+    while (reader.next(&item))
+        items.append(item);
+    return items;
+}
+
+double leadingNumber(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && isBlank(text.at(i)))
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    double value = 0.0;
+    while (i < n && text.at(i) >= u'0' && text.at(i) <= u'9') {
+        value = value * 10.0 + (text.at(i).unicode() - u'0');
+        ++i;
+    }
+    if (i < n && text.at(i) == u'.') {
+        ++i;
+        double scale = 0.1;
+        while (i < n && text.at(i) >= u'0' && text.at(i) <= u'9') {
+            value += scale * (text.at(i).unicode() - u'0');
+            scale /= 10.0;
+            ++i;
+        }
+    }
+    return negative ? -value : value;
+}
+
+qint64 leadingInteger(QStringView text, qint64 lo, qint64 hi)
+{
+    const double value = std::trunc(leadingNumber(text));
+    if (!(value >= double(lo)))
+        return lo;
+    if (value > double(hi))
+        return hi;
+    return qint64(value);
+}
+
+QVariant itemValue(const Item &item)
+{
+    if (item.quoted || item.text.isEmpty())
+        return item.text;
+    bool ok = false;
+    const double number = item.text.toDouble(&ok);
+    if (ok && std::isfinite(number)) {
+        if (number == std::trunc(number) && std::abs(number) <= 2147483647.0)
+            return qint32(number);
+        return number;
+    }
+    return item.text;
+}
+
+double valueNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return value.toDouble();
+    default:
+        return leadingNumber(value.toString());
+    }
+}
+
+QString valueText(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', 15);
+    return value.toString();
+}
+
+} // namespace platform

@@ -1,0 +1,135 @@
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace platform {
+
+bool codePage932Available()
+{
+    return QStringDecoder(kCodePage932).isValid() && QStringEncoder(kCodePage932).isValid();
+}
+
+QString decode932(const QByteArray &bytes, bool *ok, int *badLine)
+{
+    // Stateless: a two-byte character cut off at the end of the bytes is an error, not kept for later.
+    QStringDecoder decoder(kCodePage932, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    const bool good = decoder.isValid() && !decoder.hasError();
+    if (ok)
+        *ok = good;
+    if (badLine) {
+        *badLine = 0;
+        if (!good) {
+            // A line feed byte is never part of a two-byte character in code page 932, so the bytes can
+            // be cut at line feeds and each line decoded on its own to find the first bad one.
+            const QList<QByteArray> lines = bytes.split('\n');
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                QStringDecoder lineDecoder(kCodePage932, QStringDecoder::Flag::Stateless);
+                const QString decodedLine = lineDecoder.decode(lines[i]);
+                if (lineDecoder.hasError()) {
+                    *badLine = int(i + 1);
+                    break;
+                }
+            }
+        }
+    }
+    return text;
+}
+
+QByteArray encode932(const QString &text, bool *ok)
+{
+    QStringEncoder encoder(kCodePage932);
+    QByteArray bytes = encoder.encode(text);
+    if (ok)
+        *ok = encoder.isValid() && !encoder.hasError();
+    return bytes;
+}
+
+QString displayPath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+bool readText932(const QString &path, QString *text, QString *error)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        if (error)
+            *error = QStringLiteral("ファイルが見つかりません：%1").arg(displayPath(path));
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("ファイルを開けません：%1（%2）").arg(displayPath(path), file.errorString());
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("ファイルを読めません：%1（%2）").arg(displayPath(path), file.errorString());
+        return false;
+    }
+    bool ok = false;
+    int badLine = 0;
+    QString decoded = decode932(bytes, &ok, &badLine);
+    if (!ok) {
+        if (error)
+            *error = QStringLiteral("%1 の %2 行目に、シフトJIS（コードページ932）として読めない文字があります。")
+                         .arg(displayPath(path))
+                         .arg(badLine);
+        return false;
+    }
+    if (text)
+        *text = std::move(decoded);
+    return true;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+bool writeText932(const QString &path, const QStringList &lines, QString *error)
+{
+    QString text;
+    for (const QString &line : lines) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    bool ok = false;
+    const QByteArray bytes = encode932(text, &ok);
+    if (!ok) {
+        if (error)
+            *error = QStringLiteral("%1 に書けない文字（シフトJISにない文字）があるため、保存しませんでした。")
+                         .arg(displayPath(path));
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("ファイルに書き込めません：%1（%2）").arg(displayPath(path), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform

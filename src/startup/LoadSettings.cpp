@@ -1,0 +1,93 @@
+#include "startup/LoadSettings.h"
+
+#include "drill/LevelCatalogue.h"
+#include "platform/DelimitedItems.h"
+#include "platform/TextFile.h"
+#include "records/StandardsTable.h"
+#include "startup/PathRules.h"
+#include "startup/StartupRules.h"
+
+namespace startup {
+
+namespace {
+
+bool readSettingsItems(const QString &path, QList<platform::Item> *items, QString *error)
+{
+    QString text;
+    if (!platform::readText932(path, &text, error))
+        return false;
+    platform::DelimitedItemReader reader(text);
+    reader.read(kSettingsItemCount, items);
+    if (items->size() < kSettingsItemCount) {
+        if (error)
+            *error = QStringLiteral("%1 の項目が足りません（%2 個必要ですが %3 個しかありません）。")
+                         .arg(platform::displayPath(path))
+                         .arg(kSettingsItemCount)
+                         .arg(items->size());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool readPathData(const QString &path, QString *baseFolderItem, QString *error)
+{
+    QList<platform::Item> items;
+    if (!readSettingsItems(path, &items, error))
+        return false;
+    if (items[0].text.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("%1 の 1 番目の項目（共通フォルダ）が空です。").arg(platform::displayPath(path));
+        return false;
+    }
+    *baseFolderItem = items[0].text; // items 2 to 10 belong to other programs of the family
+    return true;
+}
+
+bool readCommonData(const QString &path, PathsAndSettings &settings, QString *error)
+{
+    QList<platform::Item> items;
+    if (!readSettingsItems(path, &items, error))
+        return false;
+    settings.schoolYearStartMonth = platform::itemValue(items[0]);
+    const SchoolText school = splitSchoolText(items[1].text);
+    settings.schoolCode = school.code;
+    settings.schoolName = school.name;
+    settings.commonSetting3 = platform::itemValue(items[2]);
+    settings.commonSetting4 = platform::itemValue(items[3]);
+    settings.teacherPassword = platform::itemValue(items[5]); // items 5 and 7 to 10 are not used here
+    return true;
+}
+
+bool loadSettings(AppState &state, const QString &applicationFolder, QChar separator, QString *error)
+{
+    PathsAndSettings &settings = state.settings;
+    ++settings.fileNumber;
+    settings.appFolder = paths::appFolder(applicationFolder, separator);
+
+    QString baseItem;
+    if (!readPathData(paths::pathDataFile(applicationFolder, separator), &baseItem, error))
+        return false;
+    settings.baseFolder = paths::baseFolder(baseItem, separator);
+    if (settings.developmentLayout)
+        settings.baseFolder = paths::developmentBaseFolder(applicationFolder, separator);
+
+    ++settings.fileNumber;
+    if (!readCommonData(settings.baseFolder + QStringLiteral("共通データ.txt"), settings, error))
+        return false;
+
+    settings.appFolderName = paths::appFolderName(applicationFolder, separator);
+    settings.dataFolder = paths::dataFolder(settings.baseFolder, settings.appFolderName, applicationFolder,
+                                            settings.developmentLayout, separator);
+    settings.soundFolder = paths::soundFolder(settings.baseFolder, separator);
+
+    catalogue::applyStartupSettings(state.catalogue);
+
+    ++settings.fileNumber;
+    if (!standards::readStandardsTable(standards::filePath(settings.dataFolder), state.standards, error))
+        return false;
+    return true;
+}
+
+} // namespace startup

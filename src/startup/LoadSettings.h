@@ -1,0 +1,25 @@
+#pragma once
+
+#include "startup/AppState.h"
+
+#include <QChar>
+#include <QString>
+
+namespace startup {
+
+inline constexpr int kSettingsItemCount = 10;
+
+// Fills the paths and settings of the shared state, the catalogue's start-up values and the standards
+// table, in the program's start-up order: the application folder, the path data file beside it, the
+// common settings in the base folder, the data and sound folders, the catalogue, the standards table.
+// The development layout flag must be set before (the splash sets it).
+//
+// On failure returns false with a message that names the file with its full path and what is wrong;
+// nothing is written anywhere.
+bool loadSettings(AppState &state, const QString &applicationFolder, QChar separator, QString *error);
+
+// The two settings files, each read as ten delimited items.
+bool readPathData(const QString &path, QString *baseFolderItem, QString *error);
+bool readCommonData(const QString &path, PathsAndSettings &settings, QString *error);
+
+} // namespace startup

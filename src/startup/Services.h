@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/RandomSource.h"
+
+// The platform services the program reaches through small interfaces. The application holds the real
+// ones; tests hand in fakes that record what happened and let time jump.
+struct Services
+{
+    platform::Clock &clock;
+    platform::RandomSource &random;
+    platform::MessageBoxes &messages;
+    platform::ProgramLauncher &launcher;
+    platform::ProgramEnd &programEnd;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "startup/AppState.h"
+#include "startup/Services.h"
+
+class QWidget;
+
+// Shows the screens of the program, one at a time, in the one 1024 × 768 window. A screen is created
+// when it is shown and destroyed when it is left, so every showing starts fresh.
+class Navigator
+{
+public:
+    virtual ~Navigator() = default;
+    virtual void showNameSelection() = 0;
+    virtual void showHub() = 0;
+    virtual void showDrill() = 0;
+    virtual void showResult() = 0;
+    // The version box, centred over the given screen, modal.
+    virtual void showVersionBox(QWidget *over) = 0;
+};
+
+// What every screen is handed.
+struct AppContext
+{
+    AppState &state;
+    Services &services;
+    Navigator &navigator;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "startup/forms/AppContext.h"
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+
+// The splash: a picture with today's date while the program starts. On the first tick of Timer1 it
+// loads the settings and hands over to the name selection screen.
+class Firstfrm : public QWidget
+{
+    Q_OBJECT
+public:
+    Firstfrm(AppContext &context, QString applicationFolder, QWidget *parent = nullptr);
+
+    // The start-up sequence: paint, seed the random numbers, date, season colour, development layout,
+    // then Timer1 on.
+    void begin();
+
+    // LoadSettings, then the name selection screen; on a failure the message and the program's end.
+    void startMainProgram();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void timer1Tick();
+
+    AppContext &m_context;
+    QString m_applicationFolder;
+    QLabel *m_dateLabel;
+    QLabel *m_waitLabel;
+    QLabel *m_developmentMarker;
+    QTimer *m_timer1;
+};

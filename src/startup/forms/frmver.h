@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDialog>
+
+// The version box: the program's title, its version from the build and the family's name.
+class frmver : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmver(const QString &programTitle, QWidget *parent = nullptr);
+
+    // "Version" followed directly by major.minor.revision, as "Version1.0.14".
+    static QString versionLine();
+};

@@ -1,0 +1,56 @@
+#include "drill/LevelCatalogue.h"
+
+#include <gtest/gtest.h>
+
+TEST(LevelCatalogue, TwentyLevelsAlternatePracticeAndTest)
+{
+    auto state = std::make_unique<AppState>();
+    catalogue::setUpLevels(state->catalogue);
+    const Catalogue &c = state->catalogue;
+    EXPECT_EQ(c.levelCount, 20);
+    EXPECT_EQ(c.finalLevel.toInt(), 20);
+    EXPECT_EQ(c.levelNames[1], QStringLiteral("範囲１練"));
+    EXPECT_EQ(c.levelNames[2], QStringLiteral("範囲１"));
+    EXPECT_EQ(c.levelNames[19], QStringLiteral("範囲１０練"));
+    EXPECT_EQ(c.levelNames[20], QStringLiteral("範囲１０"));
+    EXPECT_TRUE(c.levelNames[21].isEmpty());
+    EXPECT_TRUE(c.levelNames[0].isEmpty());
+    for (int level = 1; level <= 20; ++level) {
+        EXPECT_EQ(catalogue::isPracticeLevel(c.levelNames[level]), level % 2 == 1) << level;
+        EXPECT_EQ(c.recordedLevel[level], 1);
+    }
+    EXPECT_EQ(c.recordedLevel[21], 0);
+}
+
+TEST(LevelCatalogue, RangeNumberIsHalfTheLevelRoundedUp)
+{
+    EXPECT_EQ(catalogue::rangeNumber(1), 1);
+    EXPECT_EQ(catalogue::rangeNumber(2), 1);
+    EXPECT_EQ(catalogue::rangeNumber(19), 10);
+    EXPECT_EQ(catalogue::rangeNumber(20), 10);
+}
+
+TEST(LevelCatalogue, StartupSettings)
+{
+    Catalogue c;
+    catalogue::applyStartupSettings(c);
+    EXPECT_EQ(c.programTitle, QStringLiteral("四字熟語"));
+    EXPECT_EQ(c.printMode, 2);
+    EXPECT_TRUE(c.allLevelsOpen);
+}
+
+TEST(LevelCatalogue, ADrillAfterATimeOutStartsClean)
+{
+    auto state = std::make_unique<AppState>();
+    state->lastDrill.drillEndReason = 1;
+    state->lastDrill.endingInProgress = true;
+    state->lastDrill.elapsedTime = 1500;
+    state->drill.timeLimit = 1500;
+    state->lastDrill.resultTime = 99999;
+    catalogue::resetDrillRunState(*state);
+    EXPECT_EQ(state->lastDrill.drillEndReason, 0);
+    EXPECT_FALSE(state->lastDrill.endingInProgress);
+    EXPECT_EQ(state->drill.timeLimit, 0);
+    // The result of the last drill stays for the screens that show it.
+    EXPECT_EQ(state->lastDrill.resultTime, 99999);
+}

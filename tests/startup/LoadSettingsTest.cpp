@@ -1,0 +1,130 @@
+#include "platform/TextFile.h"
+#include "startup/AppState.h"
+#include "startup/LoadSettings.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+const QChar kSlash(u'/');
+
+QByteArray snapshot(const Installation &inst)
+{
+    QByteArray all;
+    for (const QString &path : {inst.pathDataFile(), inst.commonDataFile(), inst.standardsFile()})
+        all += readBytes(path) + '|';
+    return all;
+}
+} // namespace
+
+TEST(LoadSettings, FillsPathsSettingsCatalogueAndStandards)
+{
+    Installation inst;
+    auto state = std::make_unique<AppState>();
+    QString error;
+    ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error)) << error.toStdString();
+    const PathsAndSettings &s = state->settings;
+    EXPECT_EQ(s.appFolder, inst.applicationFolder + u'/');
+    EXPECT_EQ(s.baseFolder, inst.baseFolder);
+    EXPECT_EQ(s.appFolderName, QStringLiteral("四字熟語"));
+    EXPECT_EQ(s.dataFolder, inst.dataFolder);
+    EXPECT_EQ(s.soundFolder, inst.soundFolder);
+    EXPECT_EQ(s.schoolYearStartMonth.toInt(), 4);
+    EXPECT_EQ(s.schoolCode, QStringLiteral("12345"));
+    EXPECT_EQ(s.schoolName, QStringLiteral("テスト塾"));
+    EXPECT_EQ(s.teacherPassword.toString(), QStringLiteral("abc"));
+    EXPECT_EQ(state->catalogue.programTitle, QStringLiteral("四字熟語"));
+    EXPECT_EQ(state->catalogue.printMode, 2);
+    EXPECT_TRUE(state->catalogue.allLevelsOpen);
+    EXPECT_EQ(state->standards.targetTime[1], 110);
+    EXPECT_EQ(state->standards.minimumTime[20], 600);
+}
+
+TEST(LoadSettings, UnusedItemsChangeNothing)
+{
+    Installation a;
+    Installation b;
+    writeFile932(b.pathDataFile(), {QStringLiteral("\"%1\",\"他のプログラム\",x,y,z,,,,,\"★\"").arg(b.baseFolder)});
+    writeFile932(b.commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0,0,\"別\",\"abc\",a,b,c,d")});
+    auto sa = std::make_unique<AppState>();
+    auto sb = std::make_unique<AppState>();
+    QString error;
+    ASSERT_TRUE(startup::loadSettings(*sa, a.applicationFolder, kSlash, &error));
+    ASSERT_TRUE(startup::loadSettings(*sb, b.applicationFolder, kSlash, &error)) << error.toStdString();
+    EXPECT_EQ(sa->settings.schoolCode, sb->settings.schoolCode);
+    EXPECT_EQ(sa->settings.schoolName, sb->settings.schoolName);
+    EXPECT_EQ(sa->settings.teacherPassword, sb->settings.teacherPassword);
+    EXPECT_EQ(sa->settings.commonSetting3, sb->settings.commonSetting3);
+}
+
+TEST(LoadSettings, EveryMissingFileIsNamedWithItsFullPathAndNothingIsWritten)
+{
+    for (int which = 0; which < 3; ++which) {
+        Installation inst;
+        const QString victim = which == 0   ? inst.pathDataFile()
+                               : which == 1 ? inst.commonDataFile()
+                                            : inst.standardsFile();
+        ASSERT_TRUE(QFile::remove(victim));
+        const QByteArray before = snapshot(inst);
+        auto state = std::make_unique<AppState>();
+        QString error;
+        EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+        EXPECT_TRUE(error.contains(platform::displayPath(victim))) << error.toStdString();
+        EXPECT_EQ(snapshot(inst), before);
+        EXPECT_FALSE(QFile::exists(victim));
+    }
+}
+
+TEST(LoadSettings, TooFewItemsAreReported)
+{
+    Installation inst;
+    writeFile932(inst.commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0")});
+    auto state = std::make_unique<AppState>();
+    QString error;
+    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+    EXPECT_TRUE(error.contains(platform::displayPath(inst.commonDataFile())));
+    EXPECT_TRUE(error.contains(QStringLiteral("3 個しかありません"))) << error.toStdString();
+}
+
+TEST(LoadSettings, ShortStandardsRowIsReported)
+{
+    Installation inst;
+    QStringList lines = Installation::standardsLines();
+    lines[5] = QStringLiteral("100,200,30");
+    writeFile932(inst.standardsFile(), lines);
+    auto state = std::make_unique<AppState>();
+    QString error;
+    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+    EXPECT_TRUE(error.contains(platform::displayPath(inst.standardsFile()))) << error.toStdString();
+}
+
+TEST(LoadSettings, BytesThatAreNotCodePage932AreReported)
+{
+    Installation inst;
+    writeBytes(inst.commonDataFile(), QByteArray("4,\"\x81\",0,0,x,abc,7,8,9,10\r\n"));
+    auto state = std::make_unique<AppState>();
+    QString error;
+    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+    EXPECT_TRUE(error.contains(platform::displayPath(inst.commonDataFile()))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("1 行目"))) << error.toStdString();
+}
+
+TEST(LoadSettings, DevelopmentLayoutTakesTheDataFolderBesideTheProgram)
+{
+    QTemporaryDir dir;
+    const QString app = dir.path() + QStringLiteral("/VB0006/四字熟語");
+    QDir().mkpath(app);
+    writeFile932(dir.path() + QStringLiteral("/VB0006/パスデータ.txt"), {QStringLiteral("/nowhere/,2,3,4,5,6,7,8,9,10")});
+    auto state = std::make_unique<AppState>();
+    state->settings.developmentLayout = true;
+    QString error;
+    // The development base folder is at the drive's root, which a test cannot write; what matters is
+    // that the program looks there and reports the file it misses.
+    EXPECT_FALSE(startup::loadSettings(*state, app, kSlash, &error));
+    EXPECT_EQ(state->settings.baseFolder, QStringLiteral("/VB0006/共通データ/"));
+    EXPECT_TRUE(error.contains(QStringLiteral("/VB0006/共通データ/共通データ.txt"))) << error.toStdString();
+}

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/RandomSource.h"
+#include "startup/Services.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <vector>
+
+namespace testing_support {
+
+// A clock whose time only moves when a test moves it.
+class FakeClock : public platform::Clock
+{
+public:
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 8), QTime(15, 30, 0)));
+    QDateTime now() const override { return m_now; }
+    qint64 monotonicMs() const override { return m_monotonicMs; }
+    // Moves both clocks forward.
+    void advanceMs(qint64 ms);
+    void advanceSeconds(double seconds) { advanceMs(qint64(seconds * 1000.0)); }
+    void setNow(const QDateTime &now) { m_now = now; }
+
+private:
+    QDateTime m_now;
+    qint64 m_monotonicMs = 1000000;
+};
+
+// Random numbers from a script, then from a seeded generator.
+class ScriptedRandom : public platform::RandomSource
+{
+public:
+    explicit ScriptedRandom(quint64 seed = 12345) : m_fallback(seed) {}
+    void push(double value) { m_script.push_back(value); }
+    double next() override;
+    void seed(quint64 seed) override { m_seeds.push_back(seed); }
+    const std::vector<quint64> &seeds() const { return m_seeds; }
+
+private:
+    std::deque<double> m_script;
+    platform::SeededRandom m_fallback;
+    std::vector<quint64> m_seeds;
+};
+
+// Records every box shown; questions are answered from a list (no when it is empty).
+class RecordingMessageBoxes : public platform::MessageBoxes
+{
+public:
+    struct Shown
+    {
+        QString title;
+        QString text;
+        Icon icon;
+    };
+    void show(const QString &title, const QString &text, Icon icon) override;
+    bool ask(const QString &title, const QString &text) override;
+    std::vector<Shown> shown;
+    std::deque<bool> answers;
+};
+
+class RecordingLauncher : public platform::ProgramLauncher
+{
+public:
+    bool startDetached(const QString &program, const QStringList &arguments, QString *error) override;
+    bool succeed = true;
+    QString lastProgram;
+    QStringList lastArguments;
+    int calls = 0;
+};
+
+class RecordingProgramEnd : public platform::ProgramEnd
+{
+public:
+    void endProgram(int status) override
+    {
+        ended = true;
+        this->status = status;
+    }
+    bool ended = false;
+    int status = 0;
+};
+
+// All the fakes together, with Services over them.
+struct FakeServices
+{
+    FakeClock clock;
+    ScriptedRandom random;
+    RecordingMessageBoxes messages;
+    RecordingLauncher launcher;
+    RecordingProgramEnd programEnd;
+    Services services{clock, random, messages, launcher, programEnd};
+};
+
+// Writes text as code page 932 with the given line end after each line.
+void writeFile932(const QString &path, const QStringList &lines, const char *lineEnd = "\r\n");
+void writeBytes(const QString &path, const QByteArray &bytes);
+QByteArray readBytes(const QString &path);
+
+// A path under the test sources' data folder.
+QString testDataPath(const QString &relative);
+
+} // namespace testing_support
+
+namespace testing_support {
+
+// A small installation of the program in a temporary folder, in the family's layout:
+//   <root>/パスデータ.txt            item 1 names <root>/school/
+//   <root>/四字熟語/                 the application folder
+//   <root>/school/共通データ.txt     month 4, school "12345テスト塾", password "abc"
+//   <root>/school/四字熟語/          the data folder with the standards table of twenty levels
+struct Installation
+{
+    QTemporaryDir root;
+    QString applicationFolder; // without a final separator
+    QString baseFolder;        // with a final separator
+    QString dataFolder;
+    QString soundFolder;
+
+    Installation();
+    QString pathDataFile() const;
+    QString commonDataFile() const;
+    QString standardsFile() const;
+
+    // The standards table lines as the editor writes them: header, then 20 levels.
+    static QStringList standardsLines();
+};
+
+} // namespace testing_support

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+// Finds a named control, failing the test when it is missing.
+template <typename T>
+T *control(QWidget *root, const QString &name)
+{
+    T *found = root->findChild<T *>(name);
+    if (!found)
+        ADD_FAILURE() << "no control named " << name.toStdString();
+    return found;
+}
+
+// Renders a widget into SCREENSHOT_DIR/<name>.png; returns the file's path (empty when it failed).
+QString saveScreenshot(QWidget *widget, const QString &name);
+
+// Lets pending events and deferred deletions run.
+void settle();
+
+} // namespace testing_support
