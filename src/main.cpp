@@ -14,6 +14,16 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+// Until the audio output is built, every play command fails with a description.
+class NoAudioOutput : public platform::MediaLayer
+{
+public:
+    int sendCommand(const QString &) override { return 1; }
+    QString errorText(int) const override { return QStringLiteral("音声の出力がまだありません。"); }
+};
+} // namespace
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -39,7 +49,8 @@ int main(int argc, char *argv[])
     QtMessageBoxes messages;
     platform::ProcessLauncher launcher;
     ImmediateProgramEnd programEnd;
-    Services services{clock, random, messages, launcher, programEnd};
+    NoAudioOutput media;
+    Services services{clock, random, messages, launcher, programEnd, media};
 
     auto state = std::make_unique<AppState>();
     MainWindow window(*state, services, QDir::toNativeSeparators(QApplication::applicationDirPath()));

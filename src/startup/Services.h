@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/MediaLayer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/RandomSource.h"
@@ -14,4 +15,5 @@ struct Services
     platform::MessageBoxes &messages;
     platform::ProgramLauncher &launcher;
     platform::ProgramEnd &programEnd;
+    platform::MediaLayer &media;
 };

@@ -53,6 +53,23 @@ bool RecordingLauncher::startDetached(const QString &program, const QStringList 
     return succeed;
 }
 
+int RecordingMediaLayer::sendCommand(const QString &command)
+{
+    commands.append(command);
+    if (m_clock && playMs > 0)
+        m_clock->advanceMs(playMs);
+    if (results.empty())
+        return 0;
+    const int result = results.front();
+    results.pop_front();
+    return result;
+}
+
+QString RecordingMediaLayer::errorText(int error) const
+{
+    return QStringLiteral("再生できません（%1）").arg(error);
+}
+
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -88,6 +88,22 @@ public:
     int status = 0;
 };
 
+// Records the media commands; each takes the time the test gives it on the fake clock (none by
+// default) and returns the next scripted result (0 when the script is empty).
+class RecordingMediaLayer : public platform::MediaLayer
+{
+public:
+    explicit RecordingMediaLayer(FakeClock *clock = nullptr) : m_clock(clock) {}
+    int sendCommand(const QString &command) override;
+    QString errorText(int error) const override;
+    QStringList commands;
+    std::deque<int> results;
+    qint64 playMs = 0;
+
+private:
+    FakeClock *m_clock;
+};
+
 // All the fakes together, with Services over them.
 struct FakeServices
 {
@@ -96,7 +112,8 @@ struct FakeServices
     RecordingMessageBoxes messages;
     RecordingLauncher launcher;
     RecordingProgramEnd programEnd;
-    Services services{clock, random, messages, launcher, programEnd};
+    RecordingMediaLayer media{&clock};
+    Services services{clock, random, messages, launcher, programEnd, media};
 };
 
 // Writes text as code page 932 with the given line end after each line.
