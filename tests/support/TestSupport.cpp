@@ -121,6 +121,7 @@ Installation::Installation()
     writeFile932(pathDataFile(), {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(baseFolder)});
     writeFile932(commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0,0,x,\"abc\",7,8,9,10")});
     writeFile932(standardsFile(), standardsLines());
+    writeFile932(soundSetFile(), {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,boo,*")});
 }
 
 QString Installation::pathDataFile() const
@@ -136,6 +137,11 @@ QString Installation::commonDataFile() const
 QString Installation::standardsFile() const
 {
     return dataFolder + QStringLiteral("タイム回数データ.txt");
+}
+
+QString Installation::soundSetFile() const
+{
+    return soundFolder + QStringLiteral("新音ファイル.txt");
 }
 
 QStringList Installation::standardsLines()

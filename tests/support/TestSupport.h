@@ -133,6 +133,7 @@ namespace testing_support {
 //   <root>/四字熟語/                 the application folder
 //   <root>/school/共通データ.txt     month 4, school "12345テスト塾", password "abc"
 //   <root>/school/四字熟語/          the data folder with the standards table of twenty levels
+//   <root>/school/音フォルダ/         the sound set (one file each for the right and the wrong answer)
 struct Installation
 {
     QTemporaryDir root;
@@ -145,6 +146,7 @@ struct Installation
     QString pathDataFile() const;
     QString commonDataFile() const;
     QString standardsFile() const;
+    QString soundSetFile() const;
 
     // The standards table lines as the editor writes them: header, then 20 levels.
     static QStringList standardsLines();
