@@ -273,6 +273,10 @@ int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err
         out << helpText();
         return 0;
     }
+    if (!platform::codePage932Available()) {
+        err << QStringLiteral("この環境の Qt はシフトJIS（コードページ932）を扱えません。\n");
+        return 1;
+    }
     if (!line.error.isEmpty()) {
         err << line.error << QStringLiteral("\n使い方は yoji-data --help で表示できます。\n");
         return 2;

@@ -75,12 +75,12 @@ const char *keyB()
 
 int swapPositionA(int pair)
 {
-    return kPositionsA.at(std::size_t(pair));
+    return pair >= 1 && pair <= kSwapPairCount ? kPositionsA[std::size_t(pair)] : 0;
 }
 
 int swapPositionB(int pair)
 {
-    return kPositionsB.at(std::size_t(pair));
+    return pair >= 1 && pair <= kSwapPairCount ? kPositionsB[std::size_t(pair)] : 0;
 }
 
 bool applySwaps(QString &line, SwapDirection direction)

@@ -23,7 +23,7 @@ inline constexpr int kMinStoredLineLength = 99;
 const char *keyA();
 const char *keyB();
 
-// The 1-based character positions of swap pair i (1 to 99).
+// The 1-based character positions of swap pair i (1 to 99); 0 for any other i.
 int swapPositionA(int pair);
 int swapPositionB(int pair);
 
