@@ -1,7 +1,7 @@
 #include "IdiomChecks.h"
 
+#include "drill/DrillRules.h"
 #include "drill/IdiomData.h"
-#include "drill/IdiomRules.h"
 #include "platform/TextFile.h"
 
 #include <QHash>
@@ -144,20 +144,22 @@ CheckResult checkList(const IdiomList &list)
     }
     for (auto it = ranges.cbegin(); it != ranges.cend(); ++it) {
         const QList<const IdiomRow *> &rows = it.value();
-        if (rows.size() > idioms::kMaxRangeSize) {
+        // Practice keeps its marks for positions 1 to 100 and cannot run a range of 100 or more.
+        const int largest = drill::kPracticeCardLimit - 1;
+        if (rows.size() > largest) {
             problems.append(
-                {rows[idioms::kMaxRangeSize]->line,
+                {rows[largest]->line,
                  QStringLiteral("範囲 %1 の四字熟語が %2 個あります（練習で扱えるのは %3 個まで）")
                      .arg(it.key())
                      .arg(rows.size())
-                     .arg(idioms::kMaxRangeSize)});
+                     .arg(largest)});
         }
         QuestionList questions;
         for (const IdiomRow *row : rows)
             questions.append(Question{row->fields.value(kIdiomColumn), {}, {}});
-        for (qsizetype p = 0; p < questions.size(); ++p) {
-            const int candidates = idioms::kanjiCandidateCount(questions, p);
-            if (candidates < idioms::kKanjiButtonCount) {
+        for (int p = 0; p < int(questions.size()); ++p) {
+            const int candidates = drill::distractorCandidateCount(questions, p + 1);
+            if (candidates < drill::kKanjiButtonCount) {
                 problems.append(
                     {rows[p]->line,
                      QStringLiteral("範囲 %1 の「%2」では、漢字ボタンに使える別の文字が %3 個しかありません"
@@ -165,7 +167,7 @@ CheckResult checkList(const IdiomList &list)
                          .arg(it.key())
                          .arg(questions[p].idiom)
                          .arg(candidates)
-                         .arg(idioms::kKanjiButtonCount)});
+                         .arg(drill::kKanjiButtonCount)});
             }
         }
     }

@@ -4,7 +4,7 @@
 
 // What check finds wrong with a list: every problem on its line, so that the people who keep the list
 // can mend them all in one go. The format rules are those of the program's reader (drill/IdiomData.h),
-// the limits of a range those of the question maker (drill/IdiomRules.h).
+// the limits of a range those of the drill (drill/DrillRules.h).
 namespace yojidata {
 
 inline constexpr int kLowestRange = 1;
