@@ -81,17 +81,15 @@ int PulseMediaLayer::decodeWave(const QString &path, QByteArray *pcm, QString *d
         return ErrorNotWave;
     }
     if (info.channels < 1 || info.samplerate < 1000 || info.samplerate > 384000 || info.frames < 0) {
-        *detail = QStringLiteral(
-                      "WAV ファイルの形式（チャンネル数 %2、サンプリング周波数 %3 Hz）に対応していません：%1")
-                      .arg(displayPath(path))
-                      .arg(info.channels)
-                      .arg(info.samplerate);
+        *detail =
+            QStringLiteral(
+                "WAV ファイルの形式（チャンネル数 %2、サンプリング周波数 %3 Hz）に対応していません：%1")
+                .arg(displayPath(path), QString::number(info.channels), QString::number(info.samplerate));
         return ErrorNotWave;
     }
     if (info.frames > sf_count_t(info.samplerate) * kMaxSoundSeconds) {
         *detail = QStringLiteral("音声ファイルが長すぎます（%2 秒まで）：%1")
-                      .arg(displayPath(path))
-                      .arg(kMaxSoundSeconds);
+                      .arg(displayPath(path), QString::number(kMaxSoundSeconds));
         return ErrorNotWave;
     }
 

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace roster {
 
@@ -18,7 +19,8 @@ const char16_t *const kFieldNames[kFieldCount] = {u"生徒番号", u"生まれ�
 
 QString where(const QString &path, int line)
 {
-    return QStringLiteral("名簿ファイル %1 の %2 行目").arg(platform::displayPath(path)).arg(line);
+    return QStringLiteral("名簿ファイル %1 の %2 行目")
+        .arg(platform::displayPath(path), QString::number(line));
 }
 
 // A number field: decimal text, blanks around it ignored, an empty field is 0. A fraction is rounded
@@ -36,9 +38,8 @@ bool readNumber(const platform::Item &item, const QString &path, int line, int f
     if (!ok || !std::isfinite(number)) {
         failure->errorNumber = ErrorNotANumber;
         failure->description = QStringLiteral("%1、%2 番目の項目（%3）「%4」が数ではありません。")
-                                   .arg(where(path, line))
-                                   .arg(field + 1)
-                                   .arg(QString::fromUtf16(kFieldNames[field]), text.left(40));
+                                   .arg(where(path, line), QString::number(field + 1),
+                                        QString::fromUtf16(kFieldNames[field]), text.left(40));
         return false;
     }
     const double rounded = std::nearbyint(number);
@@ -46,9 +47,8 @@ bool readNumber(const platform::Item &item, const QString &path, int line, int f
         failure->errorNumber = ErrorOverflow;
         failure->description =
             QStringLiteral("%1、%2 番目の項目（%3）「%4」が範囲（-32768 から 32767）を超えています。")
-                .arg(where(path, line))
-                .arg(field + 1)
-                .arg(QString::fromUtf16(kFieldNames[field]), text.left(40));
+                .arg(where(path, line), QString::number(field + 1), QString::fromUtf16(kFieldNames[field]),
+                     text.left(40));
         return false;
     }
     *value = qint16(rounded);
@@ -96,13 +96,10 @@ bool parseRoster(const QString &text, const QString &path, QList<RosterLine> *li
             failure->description =
                 items.size() < kFieldCount
                     ? QStringLiteral("%1の項目が足りません（%2 個必要ですが %3 個しかありません）。")
-                          .arg(where(path, line))
-                          .arg(kFieldCount)
-                          .arg(items.size())
+                          .arg(where(path, line), QString::number(kFieldCount), QString::number(items.size()))
                     : QStringLiteral("%1の項目が多すぎます（%2 個のはずが %3 個あります）。")
-                          .arg(where(path, line))
-                          .arg(kFieldCount)
-                          .arg(items.size());
+                          .arg(where(path, line), QString::number(kFieldCount),
+                               QString::number(items.size()));
             return false;
         }
         RosterLine entry;
@@ -116,10 +113,9 @@ bool parseRoster(const QString &text, const QString &path, QList<RosterLine> *li
             return false;
         if (r.number < 0 || r.number > kMaxStudentNumber) {
             failure->errorNumber = ErrorOutOfRange;
-            failure->description = QStringLiteral("%1の生徒番号 %2 が 0 から %3 の範囲にありません。")
-                                       .arg(where(path, line))
-                                       .arg(r.number)
-                                       .arg(kMaxStudentNumber);
+            failure->description =
+                QStringLiteral("%1の生徒番号 %2 が 0 から %3 の範囲にありません。")
+                    .arg(where(path, line), QString::number(r.number), QString::number(kMaxStudentNumber));
             return false;
         }
         r.name = fixedField(items[4].text);
@@ -154,9 +150,8 @@ bool readRosterLines(const QString &path, QList<RosterLine> *lines, RosterFailur
         failure->errorNumber = ErrorTooLarge;
         failure->description =
             QStringLiteral("名簿ファイル %1 が大きすぎます（%2 バイト。名簿なら %3 バイトを超えません）。")
-                .arg(platform::displayPath(path))
-                .arg(info.size())
-                .arg(kMaxFileBytes);
+                .arg(platform::displayPath(path), QString::number(info.size()),
+                     QString::number(kMaxFileBytes));
         return false;
     }
     QFile file(path);
@@ -189,21 +184,56 @@ bool readRosterLines(const QString &path, QList<RosterLine> *lines, RosterFailur
 QString formatRosterLine(const RosterRecord &record)
 {
     return QStringLiteral("%1,%2,%3,%4,\"%5\",%6,\"%7\",\"%8\"")
-        .arg(record.number)
-        .arg(record.birthYear)
-        .arg(record.spare3)
-        .arg(record.spare4)
-        .arg(record.name)
-        .arg(record.status)
-        .arg(record.text7, record.text8);
+        .arg(QString::number(record.number), QString::number(record.birthYear),
+             QString::number(record.spare3), QString::number(record.spare4), record.name,
+             QString::number(record.status), record.text7, record.text8);
 }
 
 QString failureMessage(const RosterFailure &failure)
 {
     return QStringLiteral("名簿表示%1\n%2\nエラー番号 %3")
-        .arg(kReadingStage)
-        .arg(failure.description)
-        .arg(failure.errorNumber);
+        .arg(QString::number(kReadingStage), failure.description, QString::number(failure.errorNumber));
+}
+
+bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &settings, QDate today,
+                 const QString &path, Roster *roster, QList<ListedStudent> *listed, RosterFailure *failure)
+{
+    // Every line names its student by number, also the lines that are not listed.
+    auto fresh = std::make_unique<Roster>();
+    fresh->currentSchoolYear =
+        currentSchoolYear(today, int(platform::valueNumber(settings.schoolYearStartMonth)));
+    const bool listStatus2 = platform::valueNumber(settings.commonSetting3) == 1.0;
+    QList<ListedStudent> shown;
+    int position = 0;
+    for (const RosterLine &line : lines) {
+        RosterRecord record = line.record;
+        if (record.status == 2 && listStatus2)
+            record.status = 0;
+        const int grade = gradeNumber(fresh->currentSchoolYear, record.birthYear);
+        fresh->studentNames[record.number] = record.name;
+        fresh->studentBirthYears[record.number] = record.birthYear;
+        fresh->studentGrades[record.number] = gradeLabelA(grade);
+        if (record.status != 0)
+            continue;
+        if (position == kMaxListed) {
+            if (failure) {
+                failure->errorNumber = ErrorOutOfRange;
+                failure->description = QStringLiteral("%1：表示する生徒が %2 人を超えています。")
+                                           .arg(where(path, line.line), QString::number(kMaxListed));
+            }
+            return false;
+        }
+        ++position;
+        fresh->rosterNumbers[position] = record.number;
+        shown.append({record.number, record.name, record.birthYear, grade, gradeLabelB(grade)});
+        fresh->rosterRecords[position] = std::move(record);
+    }
+    fresh->rosterCount = position;
+    if (roster)
+        *roster = std::move(*fresh);
+    if (listed)
+        *listed = std::move(shown);
+    return true;
 }
 
 bool readRoster(AppState &state, QDate today, QList<ListedStudent> *listed, QString *error)
@@ -212,48 +242,14 @@ bool readRoster(AppState &state, QDate today, QList<ListedStudent> *listed, QStr
     const QString path = filePath(state.settings.baseFolder);
     QList<RosterLine> lines;
     RosterFailure failure;
-    if (!readRosterLines(path, &lines, &failure)) {
+    // The tables are built aside and taken over only when the whole file has been read, so a failure
+    // keeps the tables in use.
+    if (!readRosterLines(path, &lines, &failure) ||
+        !buildRoster(lines, state.settings, today, path, &state.roster, listed, &failure)) {
         if (error)
             *error = failureMessage(failure);
         return false;
     }
-
-    // Built aside and moved in only when the whole file has been read, so a failure keeps the tables in
-    // use. Every line names its student by number, also the lines that are not listed.
-    Roster fresh;
-    fresh.currentSchoolYear =
-        currentSchoolYear(today, int(platform::valueNumber(state.settings.schoolYearStartMonth)));
-    const bool listStatus2 = platform::valueNumber(state.settings.commonSetting3) == 1.0;
-    QList<ListedStudent> shown;
-    int position = 0;
-    for (const RosterLine &line : std::as_const(lines)) {
-        RosterRecord record = line.record;
-        if (record.status == 2 && listStatus2)
-            record.status = 0;
-        const int grade = gradeNumber(fresh.currentSchoolYear, record.birthYear);
-        fresh.studentNames[record.number] = record.name;
-        fresh.studentBirthYears[record.number] = record.birthYear;
-        fresh.studentGrades[record.number] = gradeLabelA(grade);
-        if (record.status != 0)
-            continue;
-        if (position == kMaxListed) {
-            failure.errorNumber = ErrorOutOfRange;
-            failure.description = QStringLiteral("%1：表示する生徒が %2 人を超えています。")
-                                      .arg(where(path, line.line))
-                                      .arg(kMaxListed);
-            if (error)
-                *error = failureMessage(failure);
-            return false;
-        }
-        ++position;
-        fresh.rosterNumbers[position] = record.number;
-        shown.append({record.number, record.name, record.birthYear, grade, gradeLabelB(grade)});
-        fresh.rosterRecords[position] = std::move(record);
-    }
-    fresh.rosterCount = position;
-    state.roster = std::move(fresh);
-    if (listed)
-        *listed = std::move(shown);
     return true;
 }
 

@@ -42,18 +42,24 @@ SoundTable parseSoundSet(const QString &text)
         table[kind][0] = kindName(kind);
     platform::DelimitedItemReader reader(text);
     platform::Item item;
+    int kind = 0; // the kind whose group is being read, 0 between groups
+    int files = 0;
     while (reader.next(&item)) {
-        const int kind = kindOf(item.text);
-        if (kind == 0)
+        if (kind == 0) {
+            kind = kindOf(item.text);
+            files = 0;
             continue;
-        for (int slot = 1; slot <= kMaxFilesPerKind; ++slot) {
-            if (!reader.next(&item))
-                return table;
-            if (item.text == QStringLiteral("*")) {
-                table[kind][kCountSlot] = QString::number(slot - 1);
-                break;
-            }
-            table[kind][slot] = item.text;
+        }
+        if (item.text == QStringLiteral("*")) {
+            table[kind][kCountSlot] = QString::number(files);
+            kind = 0;
+        } else if (files < kMaxFilesPerKind) {
+            table[kind][++files] = item.text;
+        } else {
+            // A twenty-first name: the group is too long, keeps its twenty names and gets no count, and
+            // this item is read as a kind name again. (Twenty names and "*" make a complete group.)
+            kind = kindOf(item.text);
+            files = 0;
         }
     }
     return table;
@@ -73,9 +79,8 @@ bool loadSoundSet(AppState &state, QString *error)
     if (info.exists() && info.size() > kMaxSoundSetBytes) {
         if (error)
             *error = QStringLiteral("効果音の一覧 %1 が大きすぎます（%2 バイト。%3 バイトまでです）。")
-                         .arg(platform::displayPath(path))
-                         .arg(info.size())
-                         .arg(kMaxSoundSetBytes);
+                         .arg(platform::displayPath(path), QString::number(info.size()),
+                              QString::number(kMaxSoundSetBytes));
         return false;
     }
     QString text;

@@ -32,9 +32,10 @@ QString kindName(int kind);
 
 QString soundSetPath(const QString &soundFolder);
 
-// Reads the groups of a sound set text into a table that starts with the kind names only. A group with
-// more than twenty names keeps twenty and no count, and the items after them are read as kind names
-// again; a group cut off by the end of the text keeps its names and no count.
+// Reads the groups of a sound set text into a table that starts with the kind names only. A group of up
+// to twenty names closed by "*" gives its kind the names and their count. A group with more than twenty
+// names keeps twenty and no count, and the items after them are read as kind names again; a group cut
+// off by the end of the text keeps its names and no count.
 SoundTable parseSoundSet(const QString &text);
 
 // Reads soundFolder + "新音ファイル.txt" into state.sound.soundFiles. On failure (missing, not a file,

@@ -308,7 +308,8 @@ TEST(RosterFile, FormattedLinesReadBackAsTheSameRecords)
         r.birthYear = qint16(1995 + i);
         r.spare3 = qint16(-32768 + i);
         r.spare4 = qint16(32767 - i);
-        r.name = roster::fixedField(QStringLiteral("名前, その%1").arg(i));
+        r.name =
+            roster::fixedField(QStringLiteral("名前%6, その") + QString::number(i)); // "%6": no placeholder
         r.status = qint16(i);
         r.text7 = roster::fixedField(QString(25, QChar(u'あ' + i)));
         r.text8 = roster::fixedField(QString());

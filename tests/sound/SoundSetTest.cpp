@@ -105,19 +105,32 @@ TEST(SoundSet, GroupsFollowTheItemRulesOfTheSettingsFiles)
     }
 }
 
-TEST(SoundSet, AGroupOfMoreThanTwentyKeepsTwentyAndNoCount)
+TEST(SoundSet, TwentyNamesMakeAGroupAndMoreKeepTwentyWithNoCount)
 {
-    QStringList items{QStringLiteral("正解音2")};
-    for (int i = 1; i <= 21; ++i)
-        items << QStringLiteral("f%1").arg(i);
-    items << QStringLiteral("*") << QStringLiteral("間違い音2") << QStringLiteral("x") << QStringLiteral("*");
-    const sound::SoundTable table = parseSoundSet(items.join(u','));
+    QStringList twenty{QStringLiteral("正解音2")};
+    for (int i = 1; i <= 20; ++i)
+        twenty << QStringLiteral("f%1").arg(i);
+    const sound::SoundTable full = parseSoundSet((twenty + QStringList{QStringLiteral("*")}).join(u','));
+    EXPECT_EQ(filesOf(full, 2).size(), 20);
+    EXPECT_EQ(full[2][kCountSlot], QStringLiteral("20"));
+
+    const QStringList tooMany =
+        twenty + QStringList{QStringLiteral("f21"), QStringLiteral("*"), QStringLiteral("間違い音2"),
+                             QStringLiteral("x"), QStringLiteral("*")};
+    const sound::SoundTable table = parseSoundSet(tooMany.join(u','));
     EXPECT_EQ(filesOf(table, 2).size(), 20);
     EXPECT_EQ(table[2][20], QStringLiteral("f20"));
     EXPECT_TRUE(table[2][kCountSlot].isEmpty());
     // The items after the twentieth name are read as kind names again.
     EXPECT_EQ(filesOf(table, 4), QStringList{QStringLiteral("x")});
     EXPECT_EQ(table[4][kCountSlot], QStringLiteral("1"));
+
+    // A kind name as the twenty-first item starts its own group.
+    const sound::SoundTable next = parseSoundSet(
+        (twenty + QStringList{QStringLiteral("間違い音2"), QStringLiteral("y"), QStringLiteral("*")})
+            .join(u','));
+    EXPECT_TRUE(next[2][kCountSlot].isEmpty());
+    EXPECT_EQ(filesOf(next, 4), QStringList{QStringLiteral("y")});
 }
 
 namespace {
