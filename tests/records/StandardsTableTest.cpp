@@ -1,5 +1,5 @@
-#include "platform/TextFile.h"
 #include "records/StandardsTable.h"
+#include "platform/TextFile.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
