@@ -1,4 +1,5 @@
 #include "records/ResultRecord.h"
+#include "records/RecordTestSupport.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -6,27 +7,7 @@
 #include <cstring>
 
 using namespace records;
-
-namespace {
-
-// A record assembled field by field, as another program of the family lays it out.
-QByteArray rawRecord(double date, double clock, qint16 student, qint16 level, qint32 time, const char *code,
-                     const char *reservedText, const char *mode, const char *reserved)
-{
-    QByteArray b(kRecordSize, '\0');
-    std::memcpy(b.data(), &date, 8); // this machine is little-endian, like the file
-    std::memcpy(b.data() + 8, &clock, 8);
-    std::memcpy(b.data() + 16, &student, 2);
-    std::memcpy(b.data() + 18, &level, 2);
-    std::memcpy(b.data() + 20, &time, 4);
-    std::memcpy(b.data() + 24, code, 5);
-    std::memcpy(b.data() + 29, reservedText, 5);
-    std::memcpy(b.data() + 34, mode, 5);
-    std::memcpy(b.data() + 39, reserved, 5);
-    return b;
-}
-
-} // namespace
+using records_test::rawRecord;
 
 TEST(ResultRecord, NewRecordHasTheExactBytesOfTheLayout)
 {
