@@ -25,6 +25,21 @@ bool readTableText(const QString &path, QString *text, QString *error)
     return platform::readText932(path, text, error);
 }
 
+// Line ends separate items just as commas do, so one short row shifts every later row and the shortage
+// only shows at the end of the file. For the message, the first line that does not hold twelve items is
+// where the teacher should look (0 when every line does).
+int firstLineWithoutTwelveItems(const QString &text)
+{
+    const QStringList lines = platform::splitLines(text);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].trimmed().isEmpty())
+            continue;
+        if (platform::readAllItems(lines[i]).size() != kFieldCount)
+            return int(i + 1);
+    }
+    return 0;
+}
+
 // Reads the rows of twelve items; the callback takes each row with its index and first line.
 template <typename RowFn> bool readRows(const QString &text, const QString &path, QString *error, RowFn &&row)
 {
@@ -43,13 +58,18 @@ template <typename RowFn> bool readRows(const QString &text, const QString &path
         const int line = reader.line();
         QList<platform::Item> items;
         if (reader.read(kFieldCount, &items) < kFieldCount) {
-            if (error)
+            if (error) {
                 *error =
                     QStringLiteral("%1 の %2 行目の項目が足りません（%3 個必要ですが %4 個しかありません）。")
                         .arg(platform::displayPath(path))
                         .arg(line)
                         .arg(kFieldCount)
                         .arg(items.size());
+                const int suspect = firstLineWithoutTwelveItems(text);
+                if (suspect != 0 && suspect != line)
+                    *error +=
+                        QStringLiteral("%1 行目の項目が %2 個ではありません。").arg(suspect).arg(kFieldCount);
+            }
             return false;
         }
         if (!row(index, line, items))
