@@ -19,7 +19,9 @@ void addSaturating(qint32 &sum, qint32 value)
         std::clamp<qint64>(total, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
-void clearSums(Statistics &s)
+} // namespace
+
+void clearStatisticSums(Statistics &s)
 {
     s.todayTimeSum.fill(0.0f);
     s.todayCount.fill(0.0f);
@@ -33,8 +35,6 @@ void clearSums(Statistics &s)
     s.overPracticePeriodPoints.fill(0);
 }
 
-} // namespace
-
 void computeStatistics(AppState &state, Services &services)
 {
     computeStatistics(state, services, responsiveWait());
@@ -42,7 +42,7 @@ void computeStatistics(AppState &state, Services &services)
 
 void computeStatistics(AppState &state, Services &services, RetryWait &wait)
 {
-    clearSums(state.statistics);
+    clearStatisticSums(state.statistics);
     readResults(state, services, wait);
     fillStatistics(state, services.clock.now());
 }

@@ -17,6 +17,9 @@ class RetryWait;
 void computeStatistics(AppState &state, Services &services);
 void computeStatistics(AppState &state, Services &services, RetryWait &wait);
 
+// Sets the ten sums to 0 (the averages keep their values).
+void clearStatisticSums(Statistics &statistics);
+
 // The same from the results arrays already in memory (the part after the reading).
 void fillStatistics(AppState &state, const QDateTime &now);
 
