@@ -169,6 +169,21 @@ bool LockedFile::isNotFound(int errorNumber)
     return errorNumber == ENOENT || errorNumber == ENOTDIR;
 }
 
+bool LockedFile::isUnreachable(int errorNumber)
+{
+    switch (errorNumber) {
+    case ESTALE:
+    case ENETDOWN:
+    case ENETUNREACH:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ETIMEDOUT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString LockedFile::describeError(int errorNumber)
 {
     switch (errorNumber) {
@@ -200,7 +215,9 @@ QString LockedFile::describeError(int errorNumber)
     case ESTALE:
     case ENETDOWN:
     case ENETUNREACH:
+    case EHOSTDOWN:
     case EHOSTUNREACH:
+    case ETIMEDOUT:
         return QStringLiteral("ネットワーク上のファイルに届きません。");
     case EMFILE:
     case ENFILE:

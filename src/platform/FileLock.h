@@ -87,6 +87,9 @@ public:
     static QString describeError(int errorNumber);
     // Whether an error number of open() means the file or its folder does not exist.
     static bool isNotFound(int errorNumber);
+    // Whether it means that the place of the file cannot be reached just now (a network share that is
+    // gone or not answering).
+    static bool isUnreachable(int errorNumber);
 
 private:
     int m_fd = -1;

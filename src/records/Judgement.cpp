@@ -18,42 +18,6 @@ bool inTables(int level, int student)
 
 } // namespace
 
-qint32 threeCharacterTime(qint32 time)
-{
-    return qint32(platform::leadingNumber(QString::number(time).left(3)));
-}
-
-double runPoints(qint32 time, qint32 targetTime, bool threeCharacter)
-{
-    const double t = time;
-    const double target = targetTime;
-    double points = 0.0;
-    if (t <= target) {
-        const double used = threeCharacter ? threeCharacterTime(time) : t;
-        // A target of 0 met by a time of 0 is "at the target" rather than 0 / 0.
-        const double share = target != 0.0 ? (target - used) / target : 0.0;
-        points = std::floor(share * share * share * 50.0 + 5.0);
-    } else if (t < 2.0 * target) {
-        points = 4.0;
-    } else if (t < 10.0 * target) {
-        points = 1.0;
-    }
-    if (time >= kZeroPointLimit)
-        points = 0.0;
-    return points;
-}
-
-qint32 addedPoints(double basePoints, qint32 multiplier)
-{
-    // Whole part, kept within the sums' 32 bits whatever multiplier a teacher typed.
-    const double points = std::floor(double(multiplier) * basePoints);
-    if (points >= double(std::numeric_limits<qint32>::max()))
-        return std::numeric_limits<qint32>::max();
-    if (points <= double(std::numeric_limits<qint32>::min()))
-        return std::numeric_limits<qint32>::min();
-    return qint32(points);
-}
-
 bool isCleared(const AppState &state, int level, int student)
 {
     if (!inTables(level, student))

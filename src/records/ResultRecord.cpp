@@ -1,6 +1,5 @@
 #include "records/ResultRecord.h"
 
-#include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 
 #include <QStringDecoder>
@@ -66,9 +65,23 @@ QByteArray modeText(qint32 mode)
 
 qint32 modeNumber(const char *field)
 {
-    // Plain ASCII in every record this family writes; leading blanks, sign and digits.
-    QString text = QString::fromLatin1(field, kTextFieldSize);
-    return qint32(platform::leadingInteger(text));
+    if (std::memcmp(field, " 0   ", kTextFieldSize) == 0) // what this program always writes
+        return 0;
+    // The number the text starts with: blanks, a sign, digits (all within five bytes, so no overflow).
+    int i = 0;
+    while (i < kTextFieldSize && (field[i] == ' ' || field[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < kTextFieldSize && (field[i] == '-' || field[i] == '+')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    qint32 value = 0;
+    while (i < kTextFieldSize && field[i] >= '0' && field[i] <= '9') {
+        value = value * 10 + (field[i] - '0');
+        ++i;
+    }
+    return negative ? -value : value;
 }
 
 } // namespace

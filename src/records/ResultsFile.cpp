@@ -132,6 +132,8 @@ ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wa
             // nothing, so the file is left to the first append to create.
             return folderExists(path) && file.errorNumber() == ENOENT ? ReadOutcome::Read
                                                                       : ReadOutcome::Unreachable;
+        if (platform::LockedFile::isUnreachable(file.errorNumber()))
+            return ReadOutcome::Unreachable;
         return ReadOutcome::OpenFailed;
     }
     // A file system that cannot lock at all is read without the lock, as readers of the family always

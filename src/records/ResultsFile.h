@@ -44,9 +44,10 @@ bool appendResult(AppState &state, Services &services, QString *error);
 bool appendResult(AppState &state, Services &services, RetryWait &wait, QString *error);
 
 // Reads the last 20000 records into the results arrays and computes the bests. A missing file in an
-// existing folder reads as empty. While the file cannot be reached at all (its folder is missing) it is
-// tried again every five seconds; the fourth failure in a row shows "ファイルがありません…" and ends
-// the program. Any other failure shows the file routine's message and ends the program.
+// existing folder reads as empty. While the file cannot be reached at all (its folder is missing, its
+// network share does not answer) it is tried again every five seconds; the fourth failure in a row
+// shows "ファイルがありません…" and ends the program. Any other failure shows the file routine's message and
+// ends the program.
 void readResults(AppState &state, Services &services);
 void readResults(AppState &state, Services &services, RetryWait &wait);
 
@@ -64,7 +65,7 @@ QList<ResultRecord> readLastRecords(const QString &path, int maxCount, RetryWait
 // Where reading the last records' bytes ended.
 enum class ReadOutcome {
     Read,        // *bytes holds the records (none for a missing file in an existing folder)
-    Unreachable, // the file's folder does not exist (or is not reachable)
+    Unreachable, // the file's folder does not exist, or its network share does not answer
     OpenFailed,  // the file is there but could not be opened; see *errorNumber
     ReadFailed   // opened, but its length or its bytes could not be read
 };

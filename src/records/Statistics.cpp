@@ -5,8 +5,10 @@
 #include "records/Judgement.h"
 #include "records/ResultsFile.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace records {
 
@@ -99,18 +101,22 @@ void fillStatistics(AppState &state, const QDateTime &now)
         }
     }
 
-    // Averages of cells without drills keep what they held.
-    for (int level = 1; level <= kMaxLevel; ++level) {
-        for (int student = 1; student <= kMaxStudentNumber; ++student) {
-            const qint16 count = s.allTimeCount(level, student);
-            if (count >= 1)
-                s.allTimeAverageTime(level, student) =
-                    float(std::floor(double(s.allTimeTimeSum(level, student)) / count + 0.5));
-            const float todayCount = s.todayCount(level, student);
-            if (todayCount >= 1.0f)
-                s.todayAverageTime(level, student) =
-                    float(std::floor(double(s.todayTimeSum(level, student)) / todayCount + 0.5));
-        }
+    // Averages of cells without drills keep what they held. The sums were cleared before this pass, so
+    // the cells with drills are exactly those of the records just added up: visiting them is the same
+    // as visiting all 35 x 5000 cells, at a fraction of the cost.
+    for (int i = 1; i <= results.recordCount; ++i) {
+        const int level = results.recLevel[i];
+        const int student = results.recStudent[i];
+        if (level < 1 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
+            continue;
+        const qint16 count = s.allTimeCount(level, student);
+        if (count >= 1)
+            s.allTimeAverageTime(level, student) =
+                float(std::floor(double(s.allTimeTimeSum(level, student)) / count + 0.5));
+        const float todayCount = s.todayCount(level, student);
+        if (todayCount >= 1.0f)
+            s.todayAverageTime(level, student) =
+                float(std::floor(double(s.todayTimeSum(level, student)) / todayCount + 0.5));
     }
 }
 

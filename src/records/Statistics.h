@@ -20,7 +20,8 @@ void computeStatistics(AppState &state, Services &services, RetryWait &wait);
 // Sets the ten sums to 0 (the averages keep their values).
 void clearStatisticSums(Statistics &statistics);
 
-// The same from the results arrays already in memory (the part after the reading).
+// The same from the results arrays already in memory (the part after the reading), adding to sums
+// that clearStatisticSums has cleared.
 void fillStatistics(AppState &state, const QDateTime &now);
 
 } // namespace records
