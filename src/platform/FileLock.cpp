@@ -57,7 +57,9 @@ bool LockedFile::open(const QString &path, Access access)
 {
     close();
     const QByteArray name = QFile::encodeName(path);
-    const int flags = access == Access::Read ? O_RDONLY : O_RDWR | O_CREAT;
+    const int flags = access == Access::Read        ? O_RDONLY
+                      : access == Access::ReadWrite ? O_RDWR
+                                                    : O_RDWR | O_CREAT;
     int fd;
     do {
         fd = ::open(name.constData(), flags | O_CLOEXEC, 0666);

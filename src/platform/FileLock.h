@@ -54,6 +54,7 @@ class LockedFile
 public:
     enum class Access {
         Read,           // read only; the file must exist
+        ReadWrite,      // read and write; the file must exist
         ReadWriteCreate // read and write; an empty file is created when there is none
     };
 

@@ -102,6 +102,43 @@ bool appendRecords(const QString &path, const QList<ResultRecord> &records, Retr
     return true;
 }
 
+bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
+                   QString *error)
+{
+    platform::LockedFile file;
+    if (!file.open(path, platform::LockedFile::Access::ReadWrite)) {
+        if (error)
+            *error = QStringLiteral("成績ファイルを開けません：%1\n%2")
+                         .arg(platform::displayPath(path), file.errorDescription());
+        return false;
+    }
+    auto fail = [&](const QString &what) {
+        if (error)
+            *error =
+                QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), file.errorDescription());
+        return false;
+    };
+    if (lockWaiting(file, platform::LockMode::Exclusive, wait) != platform::LockResult::Locked)
+        return fail(QStringLiteral("成績ファイルをロックできません"));
+    const qint64 length = file.size();
+    if (length < 0)
+        return fail(QStringLiteral("成績ファイルの長さを読めません"));
+    if (number < 1 || number > length / kRecordSize) {
+        if (error)
+            *error = QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
+                         .arg(platform::displayPath(path))
+                         .arg(number)
+                         .arg(length / kRecordSize);
+        return false;
+    }
+    const QByteArray bytes = encodeRecord(record);
+    if (!file.writeAt((number - 1) * kRecordSize, bytes.constData(), bytes.size()))
+        return fail(QStringLiteral("成績ファイルに書き込めません"));
+    if (!file.flushToDisk())
+        return fail(QStringLiteral("成績ファイルをディスクに書き込めません"));
+    return true;
+}
+
 bool appendResult(AppState &state, Services &services, QString *error)
 {
     return appendResult(state, services, responsiveWait(), error);

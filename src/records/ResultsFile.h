@@ -37,6 +37,11 @@ bool openResultsFile(const QString &path, platform::LockedFile &file, QString *e
 // the disk. Waits while another holder has the lock.
 bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error);
 
+// Changes record `number` (1-based) in place, under the exclusive lock, for the teacher's records
+// browser: nothing else of the file is touched. Fails with a message when the file has no such record.
+bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
+                   QString *error);
+
 // Appends one record for the current run: today's date and the time of day from the services' clock,
 // `studentNumber`, `currentLevel`, `resultTime` and the school code. On failure returns false with a
 // message naming the file; nothing is written then, or a partial record that the next append overwrites.

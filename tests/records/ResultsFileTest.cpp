@@ -378,3 +378,29 @@ TEST_F(ResultsFileFixture, LastRecordsForTheListsComeInFileOrder)
     EXPECT_TRUE(readLastRecords(unreachable, 5, wait, &error).isEmpty());
     EXPECT_TRUE(error.contains(platform::displayPath(unreachable))) << error.toStdString();
 }
+
+TEST_F(ResultsFileFixture, ARecordChangedInPlaceKeepsEveryOtherByte)
+{
+    const QByteArray before =
+        joined({rawRecord(kToday, 0.1, 5, 2, 100, "24601", "memo ", " 0   ", "\1\2\3\4\5"),
+                rawRecord(kToday, 0.2, 6, 4, 200), rawRecord(kToday, 0.3, 7, 6, 300)});
+    writeBytes(path, before + "tail");
+    QString error;
+    QList<ResultRecord> records = readLastRecords(path, 3, wait, &error);
+    ResultRecord changed = records[0];
+    changed.time = 95;
+    changed.student = 8;
+    ASSERT_TRUE(rewriteRecord(path, 1, changed, wait, &error)) << error.toStdString();
+    QByteArray expected = before + "tail";
+    expected.replace(0, kRecordSize,
+                     rawRecord(kToday, 0.1, 8, 2, 95, "24601", "memo ", " 0   ", "\1\2\3\4\5"));
+    EXPECT_EQ(readBytes(path).toHex(' '), expected.toHex(' '));
+
+    EXPECT_FALSE(rewriteRecord(path, 4, changed, wait, &error));
+    EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
+    EXPECT_FALSE(rewriteRecord(path, 0, changed, wait, &error));
+    EXPECT_EQ(readBytes(path), expected);
+    const QString none = dir.filePath(QStringLiteral("none.dat"));
+    EXPECT_FALSE(rewriteRecord(none, 1, changed, wait, &error));
+    EXPECT_FALSE(QFile::exists(none));
+}
