@@ -9,7 +9,7 @@ build_all
 cd "$ROOT"
 found=0
 for bench in build/bench/bench_*; do
-    [ -x "$bench" ] || continue
+    [ -f "$bench" ] && [ -x "$bench" ] || continue
     found=1
     echo "== $(basename "$bench")"
     "$bench" "$@"

@@ -67,6 +67,8 @@ void fillStatistics(AppState &state, const QDateTime &now)
         overPracticeFrom[level] = nowSerial - platform::valueNumber(standards.overPracticePeriodDays[level]);
     }
 
+    // One pass. The averages are set again after every record of their cell, so the last setting is
+    // that of the complete sums; cells that get no counted drill keep what they held.
     for (int i = 1; i <= results.recordCount; ++i) {
         const int level = results.recLevel[i];
         const int student = results.recStudent[i];
@@ -79,8 +81,10 @@ void fillStatistics(AppState &state, const QDateTime &now)
         const qint32 points =
             addedPoints(runPoints(time, standards.targetTime[level], true), standards.pointMultiplier[level]);
 
+        qint16 &allTimeCount = s.allTimeCount(level, student);
+        qint32 &allTimeTimeSum = s.allTimeTimeSum(level, student);
         if (counted)
-            ++s.allTimeCount(level, student);
+            ++allTimeCount;
         if (date > passFrom[level]) {
             if (counted)
                 ++s.passPeriodCount(level, student);
@@ -92,31 +96,21 @@ void fillStatistics(AppState &state, const QDateTime &now)
             addSaturating(s.overPracticePeriodPoints(level, student), points);
         }
         addSaturating(s.allTimePoints(level, student), points);
-        addSaturating(s.allTimeTimeSum(level, student), usedTime);
-        if (date == today) {
-            if (counted)
-                s.todayCount(level, student) += 1.0f;
-            s.todayTimeSum(level, student) += float(usedTime);
-            addSaturating(s.todayPoints(level, student), points);
-        }
-    }
-
-    // Averages of cells without drills keep what they held. The sums were cleared before this pass, so
-    // the cells with drills are exactly those of the records just added up: visiting them is the same
-    // as visiting all 35 x 5000 cells, at a fraction of the cost.
-    for (int i = 1; i <= results.recordCount; ++i) {
-        const int level = results.recLevel[i];
-        const int student = results.recStudent[i];
-        if (level < 1 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
-            continue;
-        const qint16 count = s.allTimeCount(level, student);
-        if (count >= 1)
+        addSaturating(allTimeTimeSum, usedTime);
+        if (allTimeCount >= 1)
             s.allTimeAverageTime(level, student) =
-                float(std::floor(double(s.allTimeTimeSum(level, student)) / count + 0.5));
-        const float todayCount = s.todayCount(level, student);
-        if (todayCount >= 1.0f)
-            s.todayAverageTime(level, student) =
-                float(std::floor(double(s.todayTimeSum(level, student)) / todayCount + 0.5));
+                float(std::floor(double(allTimeTimeSum) / allTimeCount + 0.5));
+        if (date == today) {
+            float &todayCount = s.todayCount(level, student);
+            float &todayTimeSum = s.todayTimeSum(level, student);
+            if (counted)
+                todayCount += 1.0f;
+            todayTimeSum += float(usedTime);
+            addSaturating(s.todayPoints(level, student), points);
+            if (todayCount >= 1.0f)
+                s.todayAverageTime(level, student) =
+                    float(std::floor(double(todayTimeSum) / todayCount + 0.5));
+        }
     }
 }
 
