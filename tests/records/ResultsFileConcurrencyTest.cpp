@@ -102,9 +102,9 @@ int holdChild(const QString &path, const QString &readyFile)
         pause();
 }
 
-int runChild(const QString &spec)
+int runChild(const QString &childMode)
 {
-    const QStringList parts = spec.split(u'|');
+    const QStringList parts = childMode.split(u'|');
     if (parts.value(0) == QStringLiteral("append"))
         return appendChild(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt());
     if (parts.value(0) == QStringLiteral("read"))
@@ -119,19 +119,19 @@ class ChildMode : public ::testing::Environment
 public:
     void SetUp() override
     {
-        const QByteArray spec = qgetenv(kChildVariable);
-        if (!spec.isEmpty())
-            std::_Exit(runChild(QString::fromUtf8(spec)));
+        const QByteArray requested = qgetenv(kChildVariable);
+        if (!requested.isEmpty())
+            std::_Exit(runChild(QString::fromUtf8(requested)));
     }
 };
-::testing::Environment *const childMode = ::testing::AddGlobalTestEnvironment(new ChildMode);
+::testing::Environment *const childModeEnvironment = ::testing::AddGlobalTestEnvironment(new ChildMode);
 
 class Child
 {
 public:
-    explicit Child(const QString &spec)
+    explicit Child(const QString &childMode)
     {
-        const QByteArray variable = QByteArray(kChildVariable) + '=' + spec.toUtf8();
+        const QByteArray variable = QByteArray(kChildVariable) + '=' + childMode.toUtf8();
         std::vector<char *> env;
         for (char **e = environ; *e; ++e)
             env.push_back(*e);
