@@ -1,5 +1,8 @@
 #include "support/TestSupport.h"
 
+#include "drill/IdiomData.h"
+#include "drill/IdiomKeys.h"
+#include "drill/Question.h"
 #include "platform/TextFile.h"
 
 #include <QCoreApplication>
@@ -107,6 +110,22 @@ QByteArray readBytes(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+void writeIdiomFile(const QString &applicationFolder, const QuestionList &questions, int range)
+{
+    QStringList lines;
+    for (const Question &q : questions) {
+        QString line = QStringLiteral("%1,%2,%3,%4").arg(range).arg(q.idiom, q.reading, q.meaning) +
+                       QString::fromUtf16(idioms::kEndMarker);
+        while (line.size() < 100)
+            line += u'＊';
+        if (!idioms::applySwaps(line, idioms::SwapDirection::Scramble))
+            throw std::runtime_error("cannot scramble an idiom line");
+        lines << line;
+    }
+    writeFile932(idioms::storedFilePath(applicationFolder + QStringLiteral("/") + QString::fromUtf16(idioms::kNominalFileName)),
+                 lines);
 }
 
 QString testDataPath(const QString &relative)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drill/Question.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramLauncher.h"
@@ -126,6 +127,10 @@ struct FakeServices
 void writeFile932(const QString &path, const QStringList &lines, const char *lineEnd = "\r\n");
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+
+// Writes the idiom data file (the stored "四字02vv.ccc") into the application folder with the questions
+// as rows of the given range.
+void writeIdiomFile(const QString &applicationFolder, const QuestionList &questions, int range);
 
 // A path under the test sources' data folder.
 QString testDataPath(const QString &relative);
