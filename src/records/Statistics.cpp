@@ -5,6 +5,7 @@
 #include "records/Judgement.h"
 #include "records/ResultsFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -14,6 +15,25 @@ namespace records {
 
 namespace {
 
+// How many records ahead a record's cell is fetched: the cells of a school's file lie scattered over
+// megabytes, and a record's own work is too short to hide a fetch from memory.
+constexpr int kPrefetchDistance = 16;
+
+// The most points a single run can add for the sums of a window of runs to stay within 32 bits.
+constexpr double kPointsThatCannotOverflow = double(std::numeric_limits<qint32>::max() / (kRecordWindow + 1));
+
+// Asks for the cache lines of an object that is about to be updated (where the compiler can).
+void prefetchForWriting(const void *at, std::size_t size)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(at, 1);
+    __builtin_prefetch(static_cast<const char *>(at) + size - 1, 1);
+#else
+    (void)at;
+    (void)size;
+#endif
+}
+
 void addSaturating(qint32 &sum, qint32 value)
 {
     const qint64 total = qint64(sum) + value;
@@ -21,20 +41,97 @@ void addSaturating(qint32 &sum, qint32 value)
         std::clamp<qint64>(total, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
+// Whole part of (sum / count + 0.5); the common case of a value from 0 to 2^31 by truncation, which
+// is that whole part, rather than the general floor.
+float roundedAverage(double sum, double count)
+{
+    const double value = sum / count + 0.5;
+    if (value >= 0.0 && value < 2147483648.0) [[likely]]
+        return float(double(qint32(value)));
+    return float(std::floor(value));
+}
+
+// The points a run adds at one level: addedPoints(runPoints(time, target, true), multiplier), looked
+// up rather than worked out for every record. Runs lie on both sides of the target in no order, so the
+// rules' branches would be mispredicted for about every other record, and the cube within the target
+// costs more than all the rest of a record's work. The table covers the times from 0 to ten times the
+// target, where a run stops earning points: the part within the target comes from runPoints itself,
+// the rest is the rules' two slow-run constants. It is filled on the level's first run in a
+// computation, since a school uses only some of the levels. Negative times, time-outs and times past
+// the table go to the rules.
+class LevelPoints
+{
+public:
+    void setUp(qint32 target, qint32 multiplier)
+    {
+        m_target = target;
+        m_multiplier = multiplier;
+        m_table.clear();
+        // Base points are at most (1 + 99 / target)^3 * 50 + 5: within the target the share of the
+        // target left is at most 1, or 1 + 99 / target for a negative time (whose first three
+        // characters are at least -99); the slow-run points are smaller. Targets below 1 are left to
+        // the saturating sums.
+        const double largestBase = target >= 1 ? std::pow(1.0 + 99.0 / double(target), 3) * 50.0 + 5.0 : 0.0;
+        m_small =
+            target >= 1 && std::abs(double(multiplier)) * largestBase + 1.0 <= kPointsThatCannotOverflow;
+    }
+
+    qint32 operator()(qint32 time)
+    {
+        if (m_table.empty()) [[unlikely]]
+            fillTable();
+        if (quint32(time) >= quint32(m_table.size())) [[unlikely]]
+            return addedPoints(runPoints(time, m_target, true), m_multiplier);
+        return m_table[std::size_t(time)];
+    }
+
+    // Whether no run of this level adds so much that the sums of a window of runs could leave 32
+    // bits, so that they need no saturation.
+    bool small() const { return m_small; }
+
+private:
+    static constexpr qint64 kMaxTableTimes = 10000;
+
+    void fillTable()
+    {
+        const qint64 target = m_target;
+        const qint64 size = std::clamp<qint64>(10 * target, 1, kMaxTableTimes);
+        m_table.assign(std::size_t(size), 0);
+        const qint64 withinEnd = std::clamp<qint64>(target + 1, 0, size);
+        for (qint64 t = 0; t < withinEnd; ++t)
+            m_table[std::size_t(t)] = addedPoints(runPoints(qint32(t), m_target, true), m_multiplier);
+        const qint64 belowTwiceEnd = std::clamp<qint64>(2 * target, withinEnd, size);
+        std::fill(m_table.begin() + withinEnd, m_table.begin() + belowTwiceEnd,
+                  addedPoints(4.0, m_multiplier));
+        const qint64 belowTenTimesEnd = std::clamp<qint64>(10 * target, belowTwiceEnd, size);
+        std::fill(m_table.begin() + belowTwiceEnd, m_table.begin() + belowTenTimesEnd,
+                  addedPoints(1.0, m_multiplier));
+    }
+
+    qint32 m_target = 0;
+    qint32 m_multiplier = 0;
+    bool m_small = false;
+    std::vector<qint32> m_table; // the points of the times 0, 1, 2, ...
+};
+
+// What a record needs of its level, gathered once per computation.
+struct LevelFacts
+{
+    double passFrom = 0.0;         // the pass period holds the dates after this
+    double overPracticeFrom = 0.0; // the over-practice period holds the dates after this
+    LevelPoints points;
+};
+
+bool inTables(int level, int student)
+{
+    return level >= 1 && level <= kMaxLevel && student >= 0 && student <= kMaxStudentNumber;
+}
+
 } // namespace
 
-void clearStatisticSums(Statistics &s)
+void clearStatisticSums(Statistics &statistics)
 {
-    s.todayTimeSum.fill(0.0f);
-    s.todayCount.fill(0.0f);
-    s.todayPoints.fill(0);
-    s.allTimeTimeSum.fill(0);
-    s.passPeriodPoints.fill(0);
-    s.allTimePoints.fill(0);
-    s.allTimeCount.fill(0);
-    s.passPeriodCount.fill(0);
-    s.overPracticePeriodCount.fill(0);
-    s.overPracticePeriodPoints.fill(0);
+    statistics.clearSums();
 }
 
 void computeStatistics(AppState &state, Services &services)
@@ -53,63 +150,78 @@ void fillStatistics(AppState &state, const QDateTime &now)
 {
     const Standards &standards = state.standards;
     const Results &results = state.results;
-    Statistics &s = state.statistics;
 
-    // The per-level values, taken once rather than for every record. A period of N days reaches back
-    // to "now minus N days"; record dates carry no time of day, so it holds today and the N - 1 days
-    // before it.
+    // A period of N days reaches back to "now minus N days"; record dates carry no time of day, so it
+    // holds today and the N - 1 days before it.
     const double nowSerial = platform::dateTimeSerial(now);
     const double today = platform::dateSerial(now.date());
-    PerLevel<double> passFrom{};
-    PerLevel<double> overPracticeFrom{};
+    std::array<LevelFacts, kLevelSlots> facts;
     for (int level = 1; level <= kMaxLevel; ++level) {
-        passFrom[level] = nowSerial - platform::valueNumber(standards.passPeriodDays[level]);
-        overPracticeFrom[level] = nowSerial - platform::valueNumber(standards.overPracticePeriodDays[level]);
+        LevelFacts &f = facts[std::size_t(level)];
+        f.passFrom = nowSerial - platform::valueNumber(standards.passPeriodDays[level]);
+        f.overPracticeFrom = nowSerial - platform::valueNumber(standards.overPracticePeriodDays[level]);
+        f.points.setUp(standards.targetTime[level], standards.pointMultiplier[level]);
     }
+
+    const int count = results.recordCount;
+    const qint16 *levels = results.recLevel.data();
+    const qint16 *students = results.recStudent.data();
+    const qint32 *times = results.recResultTime.data();
+    const double *dates = results.recDate.data();
+    Statistics::Sums *sums = state.statistics.sumsData();
+    Statistics::Averages *averages = state.statistics.averagesData();
 
     // One pass. The averages are set again after every record of their cell, so the last setting is
     // that of the complete sums; cells that get no counted drill keep what they held.
-    for (int i = 1; i <= results.recordCount; ++i) {
-        const int level = results.recLevel[i];
-        const int student = results.recStudent[i];
-        if (level < 1 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
+    for (int i = 1; i <= count; ++i) {
+        if (i + kPrefetchDistance <= count) {
+            const int level = levels[i + kPrefetchDistance];
+            const int student = students[i + kPrefetchDistance];
+            if (inTables(level, student)) {
+                const std::size_t ahead = Statistics::cellIndex(level, student);
+                prefetchForWriting(&sums[ahead], sizeof(Statistics::Sums));
+                prefetchForWriting(&averages[ahead], sizeof(Statistics::Averages));
+            }
+        }
+        const int level = levels[i];
+        const int student = students[i];
+        if (!inTables(level, student))
             continue;
-        const qint32 time = results.recResultTime[i];
-        const double date = results.recDate[i];
+        LevelFacts &f = facts[std::size_t(level)];
+        const qint32 time = times[i];
+        const double date = dates[i];
+        const qint32 p = f.points(time);
+        const qint32 usedTime = quint32(time) < 1000 ? time : threeCharacterTime(time); // -99 to 999
         const bool counted = time < kCountedDrillLimit;
-        const qint32 usedTime = threeCharacterTime(time);
-        const qint32 points =
-            addedPoints(runPoints(time, standards.targetTime[level], true), standards.pointMultiplier[level]);
+        const bool inPassPeriod = date > f.passFrom;
+        const bool inOverPracticePeriod = date > f.overPracticeFrom;
 
-        qint16 &allTimeCount = s.allTimeCount(level, student);
-        qint32 &allTimeTimeSum = s.allTimeTimeSum(level, student);
-        if (counted)
-            ++allTimeCount;
-        if (date > passFrom[level]) {
-            if (counted)
-                ++s.passPeriodCount(level, student);
-            addSaturating(s.passPeriodPoints(level, student), points);
+        const std::size_t at = Statistics::cellIndex(level, student);
+        Statistics::Sums &c = sums[at];
+        c.allTimeCount += counted;
+        c.passPeriodCount += counted & inPassPeriod;
+        c.overPracticePeriodCount += counted & inOverPracticePeriod;
+        c.allTimeTimeSum += usedTime; // a window of 20000 runs of at most 999 stays within 32 bits
+        if (f.points.small()) [[likely]] {
+            c.allTimePoints += p;
+            c.passPeriodPoints += inPassPeriod ? p : 0;
+            c.overPracticePeriodPoints += inOverPracticePeriod ? p : 0;
+        } else {
+            addSaturating(c.allTimePoints, p);
+            if (inPassPeriod)
+                addSaturating(c.passPeriodPoints, p);
+            if (inOverPracticePeriod)
+                addSaturating(c.overPracticePeriodPoints, p);
         }
-        if (date > overPracticeFrom[level]) {
+        if (c.allTimeCount >= 1)
+            averages[at].allTimeAverageTime = roundedAverage(c.allTimeTimeSum, c.allTimeCount);
+        if (date == today) [[unlikely]] {
             if (counted)
-                ++s.overPracticePeriodCount(level, student);
-            addSaturating(s.overPracticePeriodPoints(level, student), points);
-        }
-        addSaturating(s.allTimePoints(level, student), points);
-        addSaturating(allTimeTimeSum, usedTime);
-        if (allTimeCount >= 1)
-            s.allTimeAverageTime(level, student) =
-                float(std::floor(double(allTimeTimeSum) / allTimeCount + 0.5));
-        if (date == today) {
-            float &todayCount = s.todayCount(level, student);
-            float &todayTimeSum = s.todayTimeSum(level, student);
-            if (counted)
-                todayCount += 1.0f;
-            todayTimeSum += float(usedTime);
-            addSaturating(s.todayPoints(level, student), points);
-            if (todayCount >= 1.0f)
-                s.todayAverageTime(level, student) =
-                    float(std::floor(double(todayTimeSum) / todayCount + 0.5));
+                c.todayCount += 1.0f;
+            c.todayTimeSum += float(usedTime);
+            addSaturating(c.todayPoints, p);
+            if (c.todayCount >= 1.0f)
+                averages[at].todayAverageTime = roundedAverage(c.todayTimeSum, c.todayCount);
         }
     }
 }

@@ -159,3 +159,165 @@ TEST_F(StatisticsFixture, TheRulesReadTheComputedStatistics)
     compute();
     EXPECT_TRUE(isOverPractised(*state, 2, kStudent));
 }
+
+namespace {
+
+// Records written straight into the results arrays, one per student at one level, all dated today.
+struct FilledStatistics
+{
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    const QDateTime now{QDate(2026, 12, 8), QTime(15, 30)};
+
+    void add(int level, int student, qint32 time, double date = kToday)
+    {
+        Results &r = state->results;
+        const int i = ++r.recordCount;
+        r.recLevel[i] = qint16(level);
+        r.recStudent[i] = qint16(student);
+        r.recResultTime[i] = time;
+        r.recDate[i] = date;
+    }
+    void fill()
+    {
+        clearStatisticSums(state->statistics);
+        fillStatistics(*state, now);
+    }
+};
+
+} // namespace
+
+TEST(StatisticsPoints, EveryRunAddsWhatTheRulesGiveWhateverTheStandards)
+{
+    struct Standard
+    {
+        qint32 target;
+        qint32 multiplier;
+    };
+    const Standard standards[] = {
+        {100, 3}, {1, 1}, {0, 2}, {-5, 1}, {250, -4}, {12000, 1}, {300, 2000000000},
+    };
+    for (const Standard &standard : standards) {
+        FilledStatistics f;
+        const int level = 6;
+        f.state->standards.targetTime[level] = standard.target;
+        f.state->standards.pointMultiplier[level] = standard.multiplier;
+        f.state->standards.passPeriodDays[level] = 7;
+        f.state->standards.overPracticePeriodDays[level] = 1;
+        const qint64 t = standard.target;
+        std::vector<qint64> times = {-1234, -100, -99,  -5,   -1,    0,     1,     999,   1000,
+                                     1234,  5999, 6000, 9999, 10000, 99997, 99998, 99999, 2147483647};
+        for (qint64 around : {t, 2 * t, 10 * t})
+            for (qint64 d = -1; d <= 1; ++d)
+                times.push_back(around + d);
+        std::vector<qint32> used;
+        for (qint64 time : times) {
+            if (time < std::numeric_limits<qint32>::min() || time > std::numeric_limits<qint32>::max())
+                continue;
+            used.push_back(qint32(time));
+            f.add(level, int(used.size()), qint32(time));
+        }
+        f.fill();
+        const Statistics &s = f.state->statistics;
+        for (std::size_t i = 0; i < used.size(); ++i) {
+            const int student = int(i) + 1;
+            const qint32 time = used[i];
+            const qint32 expected = addedPoints(runPoints(time, standard.target, true), standard.multiplier);
+            SCOPED_TRACE(testing::Message() << "target " << standard.target << " multiplier "
+                                            << standard.multiplier << " time " << time);
+            EXPECT_EQ(s.allTimePoints(level, student), expected);
+            EXPECT_EQ(s.passPeriodPoints(level, student), expected);
+            EXPECT_EQ(s.overPracticePeriodPoints(level, student), expected);
+            EXPECT_EQ(s.todayPoints(level, student), expected);
+            EXPECT_EQ(s.allTimeTimeSum(level, student), threeCharacterTime(time));
+            EXPECT_EQ(s.allTimeCount(level, student), time < kCountedDrillLimit ? 1 : 0);
+        }
+    }
+}
+
+TEST(StatisticsPoints, SumsStopAtTheLimitsOf32BitsInsteadOfWrapping)
+{
+    FilledStatistics f;
+    Standards &standards = f.state->standards;
+    standards.targetTime[2] = 100;
+    standards.pointMultiplier[2] = 50000000; // 55 base points make 2750000000, kept at 2147483647
+    standards.targetTime[4] = 100;
+    standards.pointMultiplier[4] = -50000000;
+    standards.targetTime[8] = 100;
+    standards.pointMultiplier[8] = 1000; // large, but 20000 runs of it still fit
+    for (int level : {2, 4, 8})
+        standards.passPeriodDays[level] = 30;
+    for (int i = 0; i < 40; ++i) {
+        f.add(2, 1, 0);
+        f.add(4, 1, 0);
+        f.add(8, 1, 0);
+    }
+    f.fill();
+    const Statistics &s = f.state->statistics;
+    EXPECT_EQ(s.allTimePoints(2, 1), std::numeric_limits<qint32>::max());
+    EXPECT_EQ(s.passPeriodPoints(2, 1), std::numeric_limits<qint32>::max());
+    EXPECT_EQ(s.todayPoints(2, 1), std::numeric_limits<qint32>::max());
+    EXPECT_EQ(s.allTimePoints(4, 1), std::numeric_limits<qint32>::min());
+    EXPECT_EQ(s.todayPoints(4, 1), std::numeric_limits<qint32>::min());
+    EXPECT_EQ(s.allTimePoints(8, 1), 40 * 55000);
+    EXPECT_EQ(s.passPeriodPoints(8, 1), 40 * 55000);
+    EXPECT_EQ(s.allTimeCount(2, 1), 40);
+    EXPECT_EQ(s.allTimeAverageTime(2, 1), 0.0f);
+}
+
+TEST(StatisticsTables, EachFigureHasItsOwnPlaceAndClearingKeepsOnlyTheAverages)
+{
+    auto state = std::make_unique<AppState>();
+    Statistics &s = state->statistics;
+    const std::pair<int, int> cells[] = {{0, 0}, {3, 4999}, {3, 5000}, {4, 0}, {35, 5000}};
+    int value = 1;
+    for (auto [level, student] : cells) {
+        s.allTimeCount(level, student) = qint16(value++);
+        s.allTimePoints(level, student) = value++;
+        s.allTimeTimeSum(level, student) = value++;
+        s.allTimeAverageTime(level, student) = float(value++);
+        s.passPeriodCount(level, student) = qint16(value++);
+        s.passPeriodPoints(level, student) = value++;
+        s.overPracticePeriodCount(level, student) = qint16(value++);
+        s.overPracticePeriodPoints(level, student) = value++;
+        s.todayCount(level, student) = float(value++);
+        s.todayPoints(level, student) = value++;
+        s.todayTimeSum(level, student) = float(value++);
+        s.todayAverageTime(level, student) = float(value++);
+    }
+    const Statistics &read = s;
+    value = 1;
+    for (auto [level, student] : cells) {
+        SCOPED_TRACE(testing::Message() << "level " << level << " student " << student);
+        EXPECT_EQ(read.allTimeCount(level, student), value++);
+        EXPECT_EQ(read.allTimePoints(level, student), value++);
+        EXPECT_EQ(read.allTimeTimeSum(level, student), value++);
+        EXPECT_EQ(read.allTimeAverageTime(level, student), float(value++));
+        EXPECT_EQ(read.passPeriodCount(level, student), value++);
+        EXPECT_EQ(read.passPeriodPoints(level, student), value++);
+        EXPECT_EQ(read.overPracticePeriodCount(level, student), value++);
+        EXPECT_EQ(read.overPracticePeriodPoints(level, student), value++);
+        EXPECT_EQ(read.todayCount(level, student), float(value++));
+        EXPECT_EQ(read.todayPoints(level, student), value++);
+        EXPECT_EQ(read.todayTimeSum(level, student), float(value++));
+        EXPECT_EQ(read.todayAverageTime(level, student), float(value++));
+    }
+
+    clearStatisticSums(s);
+    value = 1;
+    for (auto [level, student] : cells) {
+        SCOPED_TRACE(testing::Message() << "level " << level << " student " << student);
+        EXPECT_EQ(read.allTimeCount(level, student), 0);
+        EXPECT_EQ(read.allTimePoints(level, student), 0);
+        EXPECT_EQ(read.allTimeTimeSum(level, student), 0);
+        EXPECT_EQ(read.allTimeAverageTime(level, student), float(value + 3));
+        EXPECT_EQ(read.passPeriodCount(level, student), 0);
+        EXPECT_EQ(read.passPeriodPoints(level, student), 0);
+        EXPECT_EQ(read.overPracticePeriodCount(level, student), 0);
+        EXPECT_EQ(read.overPracticePeriodPoints(level, student), 0);
+        EXPECT_EQ(read.todayCount(level, student), 0.0f);
+        EXPECT_EQ(read.todayPoints(level, student), 0);
+        EXPECT_EQ(read.todayTimeSum(level, student), 0.0f);
+        EXPECT_EQ(read.todayAverageTime(level, student), float(value + 11));
+        value += 12;
+    }
+}
