@@ -12,27 +12,11 @@ namespace records {
 
 namespace {
 
-constexpr int kDateOffset = 0;
-constexpr int kClockOffset = 8;
-constexpr int kStudentOffset = 16;
-constexpr int kLevelOffset = 18;
-constexpr int kTimeOffset = 20;
 constexpr int kSchoolCodeOffset = 24;
 constexpr int kReservedTextOffset = 29;
-constexpr int kModeOffset = 34;
 constexpr int kReservedOffset = 39;
 constexpr int kTailOffset = kSchoolCodeOffset;
 constexpr int kTailSize = kRecordSize - kTailOffset;
-
-template <typename T> T readLittle(const char *bytes, int offset)
-{
-    return qFromLittleEndian<T>(bytes + offset);
-}
-
-double readDouble(const char *bytes, int offset)
-{
-    return std::bit_cast<double>(readLittle<quint64>(bytes, offset));
-}
 
 template <typename T> void writeLittle(char *bytes, int offset, T value)
 {
@@ -63,6 +47,8 @@ QByteArray modeText(qint32 mode)
     return text.leftJustified(kTextFieldSize, ' ');
 }
 
+} // namespace
+
 qint32 modeNumber(const char *field)
 {
     if (std::memcmp(field, " 0   ", kTextFieldSize) == 0) // what this program always writes
@@ -83,8 +69,6 @@ qint32 modeNumber(const char *field)
     }
     return negative ? -value : value;
 }
-
-} // namespace
 
 QByteArray fixedText(const QString &text)
 {
@@ -164,36 +148,6 @@ ResultRecord decodeRecord(const char *bytes)
     record.mode = recordMode(bytes);
     record.storedTail = QByteArray(bytes + kTailOffset, kTailSize);
     return record;
-}
-
-double recordDate(const char *bytes)
-{
-    return readDouble(bytes, kDateOffset);
-}
-
-double recordClock(const char *bytes)
-{
-    return readDouble(bytes, kClockOffset);
-}
-
-qint16 recordStudent(const char *bytes)
-{
-    return readLittle<qint16>(bytes, kStudentOffset);
-}
-
-qint16 recordLevel(const char *bytes)
-{
-    return readLittle<qint16>(bytes, kLevelOffset);
-}
-
-qint32 recordTime(const char *bytes)
-{
-    return readLittle<qint32>(bytes, kTimeOffset);
-}
-
-qint32 recordMode(const char *bytes)
-{
-    return modeNumber(bytes + kModeOffset);
 }
 
 } // namespace records

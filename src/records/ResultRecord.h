@@ -2,9 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtEndian>
 #include <QtGlobal>
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 // One record of the results file "成績累積データ.dat": 44 bytes, no header, little-endian numbers,
 // texts in code page 932 left-aligned and padded with blanks. Other programs of the family read and
@@ -57,13 +60,45 @@ ResultRecord decodeRecord(const char *bytes);
 // would be cut in half is left out (replaced by a blank).
 QByteArray fixedText(const QString &text);
 
+// Where the number fields lie in a record (the layout above).
+inline constexpr int kDateOffset = 0;
+inline constexpr int kClockOffset = 8;
+inline constexpr int kStudentOffset = 16;
+inline constexpr int kLevelOffset = 18;
+inline constexpr int kTimeOffset = 20;
+inline constexpr int kModeOffset = 34;
+
+// The number the mode text `field` (five bytes) starts with: blanks, a sign, digits.
+qint32 modeNumber(const char *field);
+
 // The number fields read straight from record bytes, for readers that scan thousands of records and
-// need no texts.
-double recordDate(const char *bytes);
-double recordClock(const char *bytes);
-qint16 recordStudent(const char *bytes);
-qint16 recordLevel(const char *bytes);
-qint32 recordTime(const char *bytes);
-qint32 recordMode(const char *bytes);
+// need no texts; inline, since the results reader takes them from every record of the file.
+inline double recordDate(const char *bytes)
+{
+    return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes + kDateOffset));
+}
+inline double recordClock(const char *bytes)
+{
+    return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes + kClockOffset));
+}
+inline qint16 recordStudent(const char *bytes)
+{
+    return qFromLittleEndian<qint16>(bytes + kStudentOffset);
+}
+inline qint16 recordLevel(const char *bytes)
+{
+    return qFromLittleEndian<qint16>(bytes + kLevelOffset);
+}
+inline qint32 recordTime(const char *bytes)
+{
+    return qFromLittleEndian<qint32>(bytes + kTimeOffset);
+}
+inline qint32 recordMode(const char *bytes)
+{
+    // What this program always writes, without parsing it.
+    if (std::memcmp(bytes + kModeOffset, " 0   ", kTextFieldSize) == 0)
+        return 0;
+    return modeNumber(bytes + kModeOffset);
+}
 
 } // namespace records

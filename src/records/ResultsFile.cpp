@@ -210,8 +210,7 @@ void loadResults(const char *data, qint64 count, Results &results)
             continue;
         const qint32 time = recordTime(bytes);
         qint32 &best = results.personalBest(level, student);
-        if (time < best)
-            best = time;
+        best = std::min(best, time);
         results.hasResults[student] = 1;
         // Records of student 0, level 0 or a date before the calendar's start (or no date at all) set a
         // best that nothing uses, but do not stay in the arrays.
