@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace records {
@@ -171,8 +172,14 @@ void fillStatistics(AppState &state, const QDateTime &now)
     Statistics::Sums *sums = state.statistics.sumsData();
     Statistics::Averages *averages = state.statistics.averagesData();
 
-    // One pass. The averages are set again after every record of their cell, so the last setting is
-    // that of the complete sums; cells that get no counted drill keep what they held.
+    // The cells whose count leaves 0, in the order it happens: each gets its all-time average after
+    // the pass, from its complete sums. Worked out record by record instead, the division would wait
+    // for the cell's sums to arrive from memory on every record. (Slot `count` takes the last
+    // unconditional write.)
+    const auto averaged = std::make_unique_for_overwrite<quint32[]>(std::size_t(std::max(count, 0)) + 1);
+    std::size_t averagedCount = 0;
+
+    // One pass over the kept records. Cells without counted drills keep the averages they held.
     for (int i = 1; i <= count; ++i) {
         if (i + kPrefetchDistance <= count) {
             const int level = levels[i + kPrefetchDistance];
@@ -198,6 +205,8 @@ void fillStatistics(AppState &state, const QDateTime &now)
 
         const std::size_t at = Statistics::cellIndex(level, student);
         Statistics::Sums &c = sums[at];
+        averaged[averagedCount] = quint32(at);
+        averagedCount += counted && c.allTimeCount == 0;
         c.allTimeCount += counted;
         c.passPeriodCount += counted & inPassPeriod;
         c.overPracticePeriodCount += counted & inOverPracticePeriod;
@@ -213,8 +222,8 @@ void fillStatistics(AppState &state, const QDateTime &now)
             if (inOverPracticePeriod)
                 addSaturating(c.overPracticePeriodPoints, p);
         }
-        if (c.allTimeCount >= 1)
-            averages[at].allTimeAverageTime = roundedAverage(c.allTimeTimeSum, c.allTimeCount);
+        // Today's few records set today's average as they come; the last setting is that of the
+        // complete sums.
         if (date == today) [[unlikely]] {
             if (counted)
                 c.todayCount += 1.0f;
@@ -223,6 +232,10 @@ void fillStatistics(AppState &state, const QDateTime &now)
             if (c.todayCount >= 1.0f)
                 averages[at].todayAverageTime = roundedAverage(c.todayTimeSum, c.todayCount);
         }
+    }
+    for (std::size_t k = 0; k < averagedCount; ++k) {
+        const quint32 at = averaged[k];
+        averages[at].allTimeAverageTime = roundedAverage(sums[at].allTimeTimeSum, sums[at].allTimeCount);
     }
 }
 

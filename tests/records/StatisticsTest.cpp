@@ -321,3 +321,24 @@ TEST(StatisticsTables, EachFigureHasItsOwnPlaceAndClearingKeepsOnlyTheAverages)
         value += 12;
     }
 }
+
+TEST(StatisticsAverages, AveragesComeFromTheCompleteSumsOfEveryCellWithADrill)
+{
+    FilledStatistics f;
+    f.state->standards.targetTime[2] = 100;
+    f.state->standards.pointMultiplier[2] = 1;
+    f.state->statistics.allTimeAverageTime(2, 3) = 7.0f;
+    f.add(2, 1, kTimeOut); // the time-out's 999 is in the sum, but not in the count
+    f.add(2, 1, 50);
+    f.add(2, 2, 60);
+    f.add(2, 2, 61);
+    f.add(2, 3, 7000); // no counted drill: the average stays
+    f.add(2, 2, 62, kToday - 3);
+    f.fill();
+    const Statistics &s = f.state->statistics;
+    EXPECT_EQ(s.allTimeAverageTime(2, 1), 1049.0f);
+    EXPECT_EQ(s.todayAverageTime(2, 1), 1049.0f);
+    EXPECT_EQ(s.allTimeAverageTime(2, 2), 61.0f); // 183 / 3
+    EXPECT_EQ(s.todayAverageTime(2, 2), 61.0f);   // 121 / 2 = 60.5, rounded half up
+    EXPECT_EQ(s.allTimeAverageTime(2, 3), 7.0f);
+}
