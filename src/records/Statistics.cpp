@@ -174,9 +174,8 @@ void fillStatistics(AppState &state, const QDateTime &now)
 
     // The cells whose count leaves 0, in the order it happens: each gets its all-time average after
     // the pass, from its complete sums. Worked out record by record instead, the division would wait
-    // for the cell's sums to arrive from memory on every record. (Slot `count` takes the last
-    // unconditional write.)
-    const auto averaged = std::make_unique_for_overwrite<quint32[]>(std::size_t(std::max(count, 0)) + 1);
+    // for the cell's sums to arrive from memory on every record.
+    const auto averaged = std::make_unique_for_overwrite<quint32[]>(std::size_t(std::max(count, 0)));
     std::size_t averagedCount = 0;
 
     // One pass over the kept records. Cells without counted drills keep the averages they held.
@@ -184,11 +183,8 @@ void fillStatistics(AppState &state, const QDateTime &now)
         if (i + kPrefetchDistance <= count) {
             const int level = levels[i + kPrefetchDistance];
             const int student = students[i + kPrefetchDistance];
-            if (inTables(level, student)) {
-                const std::size_t ahead = Statistics::cellIndex(level, student);
-                prefetchForWriting(&sums[ahead], sizeof(Statistics::Sums));
-                prefetchForWriting(&averages[ahead], sizeof(Statistics::Averages));
-            }
+            if (inTables(level, student))
+                prefetchForWriting(&sums[Statistics::cellIndex(level, student)], sizeof(Statistics::Sums));
         }
         const int level = levels[i];
         const int student = students[i];
