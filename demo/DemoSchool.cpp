@@ -1,5 +1,7 @@
 #include "DemoSchool.h"
 
+#include "DemoResults.h"
+
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -117,7 +119,8 @@ bool layOut(const QString &root, QDate today, QStringList *written, QString *err
            writeTextIfMissing(l.baseFolder + QStringLiteral("新名簿.txt"), rosterLines(today), written, error) &&
            writeTextIfMissing(l.soundFolder + QStringLiteral("新音ファイル.txt"), soundSetLines(), written, error) &&
            writeSounds(l.soundFolder, written, error) &&
-           writeTextIfMissing(l.dataFolder + QStringLiteral("タイム回数データ.txt"), standardsLines(), written, error);
+           writeTextIfMissing(l.dataFolder + QStringLiteral("タイム回数データ.txt"), standardsLines(), written, error) &&
+           writeDemoResults(l.dataFolder, today, written, error);
 }
 
 } // namespace demo

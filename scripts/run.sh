@@ -15,6 +15,12 @@ install -m 755 "$ROOT/build/bin/yojidrill" "$APP/yojidrill"
 for f in "$ROOT"/build/data/*; do
     [ -e "$f" ] && cp -r "$f" "$APP/"
 done
+# The idioms' voice files, spoken by espeak-ng (made once; files already there are kept). Without
+# espeak-ng the drill runs without voices.
+if command -v espeak-ng >/dev/null 2>&1; then
+    "$ROOT/build/bin/yoji-data" voices "$APP/四字02vv.ccc" "$APP" >"$LOGS/voices.log" 2>&1 ||
+        echo "warning: some idiom voices could not be made; see $LOGS/voices.log" >&2
+fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: to run the demo school without a screen, use: xvfb-run -a $0" >&2

@@ -18,6 +18,10 @@ public:
 
     // Whole and fractional seconds since midnight by the wall clock, as the original's timer gives them.
     double secondsSinceMidnight() const;
+
+    // Waits for the given time while the screen keeps responding (pending events run every 10 ms).
+    // A test clock lets the time pass at once instead.
+    virtual void waitWithEvents(qint64 ms);
 };
 
 class SystemClock : public Clock

@@ -5,20 +5,25 @@
 namespace platform {
 
 namespace {
-const QDate kEpoch(1899, 12, 30);
+// A function-local date, so that it is right even when called during static initialisation.
+QDate epoch()
+{
+    static const QDate date(1899, 12, 30);
+    return date;
+}
 constexpr double kMsPerDay = 86400000.0;
 } // namespace
 
 double dateSerial(QDate date)
 {
-    return double(kEpoch.daysTo(date));
+    return double(epoch().daysTo(date));
 }
 
 QDate dateFromSerial(double serial)
 {
     if (!std::isfinite(serial) || std::abs(serial) > 3.0e6)
         return {};
-    return kEpoch.addDays(qint64(std::floor(serial)));
+    return epoch().addDays(qint64(std::floor(serial)));
 }
 
 double timeFraction(QTime time)

@@ -80,7 +80,14 @@ bool DelimitedItemReader::next(Item *item)
         const qsizetype start = m_pos;
         while (m_pos < n && m_text.at(m_pos) != u',' && !isLineEnd(m_text.at(m_pos)))
             ++m_pos;
-        result.text = m_text.mid(start, m_pos - start).trimmed();
+        // Only blanks and tabs are trimmed: an ideographic space belongs to the item (names are padded
+        // with it).
+        qsizetype first = start, last = m_pos;
+        while (first < last && isBlank(m_text.at(first)))
+            ++first;
+        while (last > first && isBlank(m_text.at(last - 1)))
+            --last;
+        result.text = m_text.mid(first, last - first);
     }
     // Consume the delimiter: a comma, or one line end (CRLF, LF or CR). The end of the text ends the
     // line too, so that the reader always reaches its end.

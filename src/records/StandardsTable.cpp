@@ -3,26 +3,51 @@
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 
+#include <QFileInfo>
+
+#include <cmath>
+#include <limits>
+
 namespace standards {
 
-QString filePath(const QString &dataFolder)
+namespace {
+
+bool readTableText(const QString &path, QString *text, QString *error)
 {
-    return dataFolder + QString::fromUtf16(kFileName);
+    const QFileInfo info(path);
+    if (info.exists() && info.isFile() && info.size() > kMaxFileBytes) {
+        if (error)
+            *error = QStringLiteral("%1 が大きすぎます（%2 バイト）。レベル基準の表ではないようです。")
+                         .arg(platform::displayPath(path))
+                         .arg(info.size());
+        return false;
+    }
+    return platform::readText932(path, text, error);
 }
 
-bool readStandardsTable(const QString &path, Standards &table, QString *error)
+// Line ends separate items just as commas do, so one short row shifts every later row and the shortage
+// only shows at the end of the file. For the message, the first line that does not hold twelve items is
+// where the teacher should look (0 when every line does).
+int firstLineWithoutTwelveItems(const QString &text)
 {
-    QString text;
-    if (!platform::readText932(path, &text, error))
-        return false;
+    const QStringList lines = platform::splitLines(text);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].trimmed().isEmpty())
+            continue;
+        if (platform::readAllItems(lines[i]).size() != kFieldCount)
+            return int(i + 1);
+    }
+    return 0;
+}
 
-    // Read into a copy, so that a broken file leaves the table in use untouched.
-    Standards read = table;
+// Reads the rows of twelve items; the callback takes each row with its index and first line.
+template <typename RowFn> bool readRows(const QString &text, const QString &path, QString *error, RowFn &&row)
+{
     platform::DelimitedItemReader reader(text);
-    int row = -1;
+    int index = -1;
     while (!reader.atEnd()) {
-        ++row;
-        if (row > kMaxLevel) {
+        ++index;
+        if (index > kMaxLevel) {
             if (error)
                 *error = QStringLiteral("%1 には、レベルの行が%2行より多くあります（%3行目）。")
                              .arg(platform::displayPath(path))
@@ -33,20 +58,76 @@ bool readStandardsTable(const QString &path, Standards &table, QString *error)
         const int line = reader.line();
         QList<platform::Item> items;
         if (reader.read(kFieldCount, &items) < kFieldCount) {
-            if (error)
-                *error = QStringLiteral("%1 の %2 行目の項目が足りません（%3 個必要ですが %4 個しかありません）。")
-                             .arg(platform::displayPath(path))
-                             .arg(line)
-                             .arg(kFieldCount)
-                             .arg(items.size());
+            if (error) {
+                *error =
+                    QStringLiteral("%1 の %2 行目の項目が足りません（%3 個必要ですが %4 個しかありません）。")
+                        .arg(platform::displayPath(path))
+                        .arg(line)
+                        .arg(kFieldCount)
+                        .arg(items.size());
+                const int suspect = firstLineWithoutTwelveItems(text);
+                if (suspect != 0 && suspect != line)
+                    *error +=
+                        QStringLiteral("%1 行目の項目が %2 個ではありません。").arg(suspect).arg(kFieldCount);
+            }
             return false;
         }
-        auto whole = [&](int i) { return qint32(platform::leadingInteger(items[i].text)); };
-        read.targetTime[row] = whole(0);
-        read.minimumTime[row] = whole(1);
-        read.clearPoints[row] = whole(2);
-        read.clearCount[row] = qint16(platform::leadingInteger(items[3].text, -32768, 32767));
-        read.pointMultiplier[row] = whole(4);
+        if (!row(index, line, items))
+            return false;
+    }
+    if (index < 0) {
+        if (error)
+            *error = QStringLiteral("%1 が空です。").arg(platform::displayPath(path));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString filePath(const QString &dataFolder)
+{
+    return dataFolder + QString::fromUtf16(kFileName);
+}
+
+bool readStandardsTable(const QString &path, Standards &table, QString *error)
+{
+    QString text;
+    if (!readTableText(path, &text, error))
+        return false;
+    return parseStandardsTable(text, path, table, error);
+}
+
+bool parseStandardsTable(const QString &text, const QString &path, Standards &table, QString *error)
+{
+    static const char16_t *const kColumnNames[] = {u"目標Time", u"最低Time", u"ｸﾘｱﾎﾟｲﾝﾄ", u"ｸﾘｱ回数",
+                                                   u"ﾎﾟｲﾝﾄ倍率"};
+    // Read into a copy, so that a broken file leaves the table in use untouched.
+    Standards read = table;
+    const bool ok = readRows(text, path, error, [&](int row, int line, const QList<platform::Item> &items) {
+        bool inRange = true;
+        auto whole = [&](int i, qint64 lo, qint64 hi) {
+            const double value = std::trunc(platform::leadingNumber(items[i].text));
+            if (value < double(lo) || value > double(hi)) {
+                if (inRange && error)
+                    *error = QStringLiteral("%1 の %2 行目の %3 列目（%4）の数「%5」が範囲を超えています。")
+                                 .arg(platform::displayPath(path))
+                                 .arg(line)
+                                 .arg(i + 1)
+                                 .arg(QString::fromUtf16(kColumnNames[i]))
+                                 .arg(items[i].text);
+                inRange = false;
+                return qint64(0);
+            }
+            return qint64(value);
+        };
+        constexpr qint64 lo32 = std::numeric_limits<qint32>::min();
+        constexpr qint64 hi32 = std::numeric_limits<qint32>::max();
+        read.targetTime[row] = qint32(whole(0, lo32, hi32));
+        read.minimumTime[row] = qint32(whole(1, lo32, hi32));
+        read.clearPoints[row] = qint32(whole(2, lo32, hi32));
+        read.clearCount[row] = qint16(whole(3, -32768, 32767));
+        read.pointMultiplier[row] = qint32(whole(4, lo32, hi32));
         read.overPracticeCountLimit[row] = platform::itemValue(items[5]);
         read.overPracticePointsLimit[row] = platform::itemValue(items[6]);
         read.passPeriodDays[row] = platform::itemValue(items[7]);
@@ -54,14 +135,92 @@ bool readStandardsTable(const QString &path, Standards &table, QString *error)
         read.reservedColumn10[row] = platform::itemValue(items[9]);
         read.reservedColumn11[row] = platform::itemValue(items[10]);
         read.reservedColumn12[row] = platform::itemValue(items[11]);
-    }
-    if (row < 0) {
-        if (error)
-            *error = QStringLiteral("%1 が空です。").arg(platform::displayPath(path));
+        return inRange;
+    });
+    if (!ok)
         return false;
-    }
     table = std::move(read);
     return true;
+}
+
+bool readStandardsRows(const QString &path, QList<QStringList> *rows, QString *error)
+{
+    QString text;
+    if (!readTableText(path, &text, error))
+        return false;
+    return parseStandardsRows(text, path, rows, error);
+}
+
+bool parseStandardsRows(const QString &text, const QString &path, QList<QStringList> *rows, QString *error)
+{
+    QList<QStringList> read;
+    const bool ok = readRows(text, path, error, [&](int, int, const QList<platform::Item> &items) {
+        QStringList cells;
+        for (const platform::Item &item : items)
+            cells.append(item.text);
+        read.append(cells);
+        return true;
+    });
+    if (!ok)
+        return false;
+    *rows = std::move(read);
+    return true;
+}
+
+bool standardsLines(const QString &path, const QList<QStringList> &rows, QStringList *lines, QString *error)
+{
+    QStringList out;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QStringList &cells = rows[r];
+        if (cells.size() != kFieldCount) {
+            if (error)
+                *error = QStringLiteral("%1 に保存できません：%2 行目のセルが %3 個です（%4 個必要です）。")
+                             .arg(platform::displayPath(path))
+                             .arg(r + 1)
+                             .arg(cells.size())
+                             .arg(kFieldCount);
+            return false;
+        }
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const QString &cell = cells[c];
+            const bool breaksShape =
+                cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\r') || cell.contains(u'\n');
+            if (breaksShape) {
+                if (error)
+                    *error = QStringLiteral("%1 に保存できません：%2 行目 %3 "
+                                            "列目「%4」に、カンマ・二重引用符・改行は使えません。")
+                                 .arg(platform::displayPath(path))
+                                 .arg(r + 1)
+                                 .arg(c + 1)
+                                 .arg(cell);
+                return false;
+            }
+            bool encodable = false;
+            platform::encode932(cell, &encodable);
+            if (!encodable) {
+                if (error)
+                    *error =
+                        QStringLiteral(
+                            "%1 に保存できません：%2 行目 %3 列目「%4」に、シフトJISにない文字があります。")
+                            .arg(platform::displayPath(path))
+                            .arg(r + 1)
+                            .arg(c + 1)
+                            .arg(cell);
+                return false;
+            }
+        }
+        out.append(cells.join(u','));
+    }
+    *lines = std::move(out);
+    return true;
+}
+
+bool writeStandardsTable(const QString &path, const QList<QStringList> &rows, QString *error)
+{
+    QStringList lines;
+    if (!standardsLines(path, rows, &lines, error))
+        return false;
+    return platform::writeText932(path, lines, error);
 }
 
 } // namespace standards

@@ -2,20 +2,47 @@
 
 #include "startup/AppState.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // The level standards table "タイム回数データ.txt" in the data folder: a header line, then one line of
 // twelve comma-separated fields per level. Row i of the file (the header is row 0) goes to index i.
+//
+// The standards editor writes it: every row twelve cells as they are, joined by commas, no quotes, no
+// blanks, CRLF, code page 932; the header's last three cells are empty. Readers take it as delimited
+// items, so quotes and blanks written by hand are accepted too.
 namespace standards {
 
 inline constexpr const char16_t *kFileName = u"タイム回数データ.txt";
 inline constexpr int kFieldCount = 12;
+// Far more than 36 rows of twelve numbers; a larger file is not a standards table.
+inline constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
 QString filePath(const QString &dataFolder);
 
-// Reads the table into `table`. Rows the file does not hold keep their values. On failure (missing
-// file, unreadable bytes, a row with fewer than twelve items, more than 35 level rows) returns false
-// with a message naming the file and the row, and leaves `table` exactly as it was.
+// Reads the table into `table`. Rows the file does not hold keep their values. Fields 1 to 5 are whole
+// numbers (a field that is not a number reads as 0); fields 6 to 12 keep what they hold. On failure
+// (missing file, unreadable bytes, a row with fewer than twelve items, more than 35 level rows, a number
+// too large for its field) returns false with a message naming the file and the row, and leaves `table`
+// exactly as it was.
 bool readStandardsTable(const QString &path, Standards &table, QString *error);
+
+// The same from the file's text already decoded; `path` only names the file in messages.
+bool parseStandardsTable(const QString &text, const QString &path, Standards &table, QString *error);
+
+// The file as the editor's grid holds it: one list of twelve item texts per row, header first.
+bool readStandardsRows(const QString &path, QList<QStringList> *rows, QString *error);
+bool parseStandardsRows(const QString &text, const QString &path, QList<QStringList> *rows, QString *error);
+
+// The editor's save: each row's twelve cells unchanged, joined by ",", each line ended by CRLF, in code
+// page 932. The file is written beside the old one and moved over it, so a failure leaves the old file
+// whole. Nothing is written when a row does not have twelve cells or a cell holds what would change the
+// table's shape when read back (a comma, a double quote, a line break) or has no code page 932 form.
+bool writeStandardsTable(const QString &path, const QList<QStringList> &rows, QString *error);
+
+// The lines the editor's save writes (without line ends), or false with a message naming the file, row
+// and column of the first cell that cannot be written.
+bool standardsLines(const QString &path, const QList<QStringList> &rows, QStringList *lines, QString *error);
 
 } // namespace standards

@@ -34,6 +34,11 @@ TEST(DelimitedItems, BlanksAroundUnquotedItemsAreIgnored)
     EXPECT_EQ(texts(QStringLiteral("  12 ,\t abc def  \r\n")), (QStringList{QStringLiteral("12"), QStringLiteral("abc def")}));
 }
 
+TEST(DelimitedItems, IdeographicSpacesBelongToTheItem)
+{
+    EXPECT_EQ(texts(QStringLiteral("  山田　 ,\t　x")), (QStringList{QStringLiteral("山田　"), QStringLiteral("　x")}));
+}
+
 TEST(DelimitedItems, TrailingCommasGiveEmptyItemsButEmptyLinesDoNot)
 {
     // The standards table's header ends with three empty fields.

@@ -1,7 +1,9 @@
-#include "platform/TextFile.h"
 #include "records/StandardsTable.h"
+#include "platform/TextFile.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -92,4 +94,143 @@ TEST(StandardsTable, BrokenFilesKeepThePreviousTableAndNameFileAndRow)
     writeBytes(path, QByteArray("\xff\xff\r\n"));
     EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
     EXPECT_EQ(table->targetTime[1], 110);
+}
+
+TEST(StandardsTable, DamagedFilesGiveAMessageNamingFileAndRowAndKeepTheTable)
+{
+    struct Case
+    {
+        const char *fixture; // nullptr: no file at all
+        const char *where;   // what the message points at
+    };
+    const Case cases[] = {
+        {nullptr, "見つかりません"},
+        {"standards-empty.txt", "空"},
+        {"standards-short-row.txt", "6 行目"},
+        {"standards-out-of-range.txt", "5 行目の 4 列目"},
+        {"standards-broken-932.txt", "4 行目"},
+        {"standards-garbage.bin", "行目"},
+    };
+    QTemporaryDir dir;
+    auto table = std::make_unique<Standards>();
+    QString error;
+    ASSERT_TRUE(standards::readStandardsTable(testDataPath(QStringLiteral("records/standards-editor.txt")),
+                                              *table, &error));
+    const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fixture ? c.fixture : "missing");
+        QFile::remove(path);
+        QByteArray bytes;
+        if (c.fixture) {
+            bytes = readBytes(testDataPath(QStringLiteral("records/") + QLatin1String(c.fixture)));
+            writeBytes(path, bytes);
+        }
+        error.clear();
+        EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
+        EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.where))) << error.toStdString();
+        EXPECT_EQ(table->targetTime[3], 130);
+        EXPECT_EQ(table->clearCount[4], 3);
+        if (c.fixture) {
+            EXPECT_EQ(readBytes(path), bytes);
+        }
+    }
+}
+
+TEST(StandardsTable, FieldsThatAreNotNumbersReadAsZeroOrKeepTheirText)
+{
+    auto table = std::make_unique<Standards>();
+    QString error;
+    ASSERT_TRUE(standards::readStandardsTable(
+        testDataPath(QStringLiteral("records/standards-non-numeric.txt")), *table, &error))
+        << error.toStdString();
+    EXPECT_EQ(table->targetTime[3], 0);
+    EXPECT_EQ(table->minimumTime[3], 0);
+    EXPECT_EQ(table->clearPoints[3], 0);
+    EXPECT_EQ(table->clearCount[3], 0);
+    EXPECT_EQ(table->pointMultiplier[3], 0);
+    EXPECT_EQ(table->overPracticeCountLimit[3].toString(), QStringLiteral("なし"));
+    EXPECT_EQ(table->passPeriodDays[3].toString(), QStringLiteral("三十"));
+    EXPECT_EQ(table->targetTime[4], 140);
+}
+
+TEST(StandardsTable, AHugeFileIsRefusedBeforeItIsRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.txt"));
+    QByteArray bytes;
+    while (bytes.size() <= standards::kMaxFileBytes)
+        bytes += "1,2,3,4,5,6,7,8,9,,,\r\n";
+    writeBytes(path, bytes);
+    auto table = std::make_unique<Standards>();
+    table->targetTime[1] = 42;
+    QString error;
+    EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("大きすぎます"))) << error.toStdString();
+    EXPECT_EQ(table->targetTime[1], 42);
+}
+
+TEST(StandardsTableWriter, SavingTheEditorsFileUnchangedReproducesItByteForByte)
+{
+    const QString source = testDataPath(QStringLiteral("records/standards-editor.txt"));
+    QList<QStringList> rows;
+    QString error;
+    ASSERT_TRUE(standards::readStandardsRows(source, &rows, &error)) << error.toStdString();
+    ASSERT_EQ(rows.size(), 21);
+    EXPECT_EQ(rows[0].mid(9), (QStringList{QString(), QString(), QString()}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
+    ASSERT_TRUE(standards::writeStandardsTable(path, rows, &error)) << error.toStdString();
+    EXPECT_EQ(readBytes(path), readBytes(source));
+
+    // What is saved reads back as the same table.
+    auto saved = std::make_unique<Standards>();
+    auto original = std::make_unique<Standards>();
+    ASSERT_TRUE(standards::readStandardsTable(path, *saved, &error));
+    ASSERT_TRUE(standards::readStandardsTable(source, *original, &error));
+    for (int level = 0; level <= 20; ++level) {
+        EXPECT_EQ(saved->targetTime[level], original->targetTime[level]);
+        EXPECT_EQ(saved->overPracticeCountLimit[level], original->overPracticeCountLimit[level]);
+    }
+}
+
+TEST(StandardsTableWriter, CellsThatWouldChangeTheTablesShapeAreRefusedAndTheOldFileStays)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
+    const QByteArray old = readBytes(testDataPath(QStringLiteral("records/standards-editor.txt")));
+    writeBytes(path, old);
+    QList<QStringList> good;
+    QString error;
+    ASSERT_TRUE(standards::readStandardsRows(path, &good, &error));
+
+    struct Case
+    {
+        int row;
+        int column; // -1: drop the row's last cell
+        QString cell;
+        const char *where;
+    };
+    const Case cases[] = {
+        {2, 0, QStringLiteral("1,5"), "3 行目 1 列目"},      {3, 5, QStringLiteral("\"10"), "4 行目 6 列目"},
+        {4, 11, QStringLiteral("a\r\nb"), "5 行目 12 列目"}, {5, 9, QStringLiteral("😀"), "6 行目 10 列目"},
+        {6, -1, QString(), "7 行目のセルが 11 個"},
+    };
+    for (const Case &c : cases) {
+        QList<QStringList> rows = good;
+        if (c.column < 0)
+            rows[c.row].removeLast();
+        else
+            rows[c.row][c.column] = c.cell;
+        error.clear();
+        EXPECT_FALSE(standards::writeStandardsTable(path, rows, &error));
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.where))) << error.toStdString();
+        EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
+        EXPECT_EQ(readBytes(path), old);
+    }
+    // A folder that is gone: the save fails with the file's name, nothing half written anywhere.
+    const QString lost = dir.filePath(QStringLiteral("なし/タイム回数データ.txt"));
+    EXPECT_FALSE(standards::writeStandardsTable(lost, good, &error));
+    EXPECT_TRUE(error.contains(platform::displayPath(lost))) << error.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("タイム回数データ.txt")});
 }

@@ -2,6 +2,7 @@
 
 #include "platform/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,13 @@ void FakeClock::advanceMs(qint64 ms)
 {
     m_now = m_now.addMSecs(ms);
     m_monotonicMs += ms;
+}
+
+void FakeClock::waitWithEvents(qint64 ms)
+{
+    advanceMs(ms);
+    waitedMs += ms;
+    QCoreApplication::processEvents();
 }
 
 double ScriptedRandom::next()
@@ -56,6 +64,8 @@ bool RecordingLauncher::startDetached(const QString &program, const QStringList 
 int RecordingMediaLayer::sendCommand(const QString &command)
 {
     commands.append(command);
+    if (duringPlay)
+        duringPlay();
     if (m_clock && playMs > 0)
         m_clock->advanceMs(playMs);
     if (results.empty())

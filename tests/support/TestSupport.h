@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace testing_support {
@@ -28,6 +29,9 @@ public:
     void advanceMs(qint64 ms);
     void advanceSeconds(double seconds) { advanceMs(qint64(seconds * 1000.0)); }
     void setNow(const QDateTime &now) { m_now = now; }
+    // Lets the time pass at once; pending events run once, as they would during a real wait.
+    void waitWithEvents(qint64 ms) override;
+    qint64 waitedMs = 0;
 
 private:
     QDateTime m_now;
@@ -99,6 +103,8 @@ public:
     QStringList commands;
     std::deque<int> results;
     qint64 playMs = 0;
+    // Runs while a sound "plays", as a user acting during it would (posting clicks, say).
+    std::function<void()> duringPlay;
 
 private:
     FakeClock *m_clock;

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+// The whole-file lock that the programs of the family use between processes and between PCs on a
+// network share, and the file access that goes with it.
+//
+// The lock is the operating system's byte-range lock over the whole file, taken on the descriptor that
+// does the reading and writing. On Linux these are open-file-description locks (F_OFD_SETLK): a classic
+// fcntl lock belongs to the process and is dropped as soon as any descriptor of the file in the process
+// is closed, which would silently unlock a writer. An open-file-description lock belongs to the one open
+// file and goes away only when that is closed (or its process dies, even by SIGKILL). A Windows port
+// replaces this file with LockFileEx over the same interface.
+//
+// Linux locks are advisory: they hold only against processes that take them too. Every reader and writer
+// of the results file therefore locks (readers shared, writers exclusive).
+namespace platform {
+
+enum class LockMode { Shared, Exclusive };
+
+enum class LockResult {
+    Locked,      // the lock is ours
+    HeldByOther, // another open file (this process or another) holds a conflicting lock
+    Failed       // the lock could not be taken for another reason (see the error number)
+};
+
+// Holds a whole-file lock on a descriptor and releases it when it goes out of scope. The descriptor
+// stays owned by its caller.
+class FileLock
+{
+public:
+    explicit FileLock(int fd) : m_fd(fd) {}
+    ~FileLock() { unlock(); }
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+    // Tries once, without waiting. *errorNumber gets the system's error number on Failed.
+    LockResult tryLock(LockMode mode, int *errorNumber = nullptr);
+    void unlock();
+    bool isLocked() const { return m_locked; }
+
+private:
+    int m_fd;
+    bool m_locked = false;
+};
+
+// A file read and written in place at given offsets (never in append mode), with its whole-file lock on
+// the same descriptor. Closed (and so unlocked) when it goes out of scope.
+class LockedFile
+{
+public:
+    enum class Access {
+        Read,           // read only; the file must exist
+        ReadWrite,      // read and write; the file must exist
+        ReadWriteCreate // read and write; an empty file is created when there is none
+    };
+
+    LockedFile() = default;
+    ~LockedFile() { close(); }
+    LockedFile(const LockedFile &) = delete;
+    LockedFile &operator=(const LockedFile &) = delete;
+
+    bool open(const QString &path, Access access);
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+
+    LockResult tryLock(LockMode mode);
+    void unlock();
+    bool isLocked() const { return m_lock && m_lock->isLocked(); }
+
+    // The current length of the file, -1 on failure.
+    qint64 size();
+    // Reads exactly `length` bytes at `offset`; false on an error or when the file ends first.
+    bool readAt(qint64 offset, char *data, qint64 length);
+    // Writes exactly `length` bytes at `offset`.
+    bool writeAt(qint64 offset, const char *data, qint64 length);
+    // Waits until what was written is on the disk (or on the server of a network share).
+    bool flushToDisk();
+
+    // The system's error number of the last failed step, and its description for a message.
+    int errorNumber() const { return m_errorNumber; }
+    QString errorDescription() const { return describeError(m_errorNumber); }
+
+    // A short Japanese description of a system error number, for messages.
+    static QString describeError(int errorNumber);
+    // Whether an error number of open() means the file or its folder does not exist.
+    static bool isNotFound(int errorNumber);
+    // Whether it means that the place of the file cannot be reached just now (a network share that is
+    // gone or not answering).
+    static bool isUnreachable(int errorNumber);
+
+private:
+    int m_fd = -1;
+    int m_errorNumber = 0;
+    std::optional<FileLock> m_lock;
+};
+
+} // namespace platform

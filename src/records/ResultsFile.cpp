@@ -1,0 +1,321 @@
+#include "records/ResultsFile.h"
+
+#include "platform/DateSerial.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+namespace records {
+
+namespace {
+
+// Numbers of the reader's steps, shown in its messages so that a teacher's report says where it failed.
+constexpr int kStepOpen = 2;
+constexpr int kStepRead = 5;
+
+bool folderExists(const QString &path)
+{
+    return QFileInfo(QFileInfo(path).absolutePath()).isDir();
+}
+
+QString messageTitle(const AppState &state)
+{
+    return state.catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語") : state.catalogue.programTitle;
+}
+
+// Takes the lock, waiting while another holder has it. Locks that the file system cannot take at all
+// are reported as such.
+platform::LockResult lockWaiting(platform::LockedFile &file, platform::LockMode mode, RetryWait &wait)
+{
+    for (;;) {
+        const platform::LockResult result = file.tryLock(mode);
+        if (result != platform::LockResult::HeldByOther)
+            return result;
+        if (wait.wait(kLockWaitMs, [&] { return file.tryLock(mode) == platform::LockResult::Locked; }))
+            return platform::LockResult::Locked;
+    }
+}
+
+// Whole seconds, as the time of day the family's programs record.
+double clockOfDay(const QTime &time)
+{
+    return time.isValid() ? (time.msecsSinceStartOfDay() / 1000) / 86400.0 : 0.0;
+}
+
+} // namespace
+
+QString resultsFilePath(const QString &dataFolder)
+{
+    return dataFolder + QString::fromUtf16(kResultsFileName);
+}
+
+bool openResultsFile(const QString &path, platform::LockedFile &file, QString *error)
+{
+    if (file.open(path, platform::LockedFile::Access::ReadWriteCreate))
+        return true;
+    if (error) {
+        *error = QStringLiteral("成績ファイルを開けません：%1\n%2")
+                     .arg(platform::displayPath(path), file.errorDescription());
+        if (!folderExists(path))
+            *error += QStringLiteral("（データフォルダ %1 がありません）")
+                          .arg(platform::displayPath(QFileInfo(path).absolutePath()));
+    }
+    return false;
+}
+
+bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error)
+{
+    platform::LockedFile file;
+    if (!openResultsFile(path, file, error))
+        return false;
+    auto fail = [&](const QString &what) {
+        if (error)
+            *error =
+                QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), file.errorDescription());
+        return false;
+    };
+    if (lockWaiting(file, platform::LockMode::Exclusive, wait) != platform::LockResult::Locked)
+        return fail(QStringLiteral("成績ファイルをロックできません"));
+
+    QByteArray bytes;
+    bytes.reserve(records.size() * kRecordSize);
+    for (const ResultRecord &record : records)
+        bytes += encodeRecord(record);
+
+    // The length is taken under the lock, and the records go right after the last whole one: a partial
+    // record that a crash left at the end is overwritten, and two writers never share a slot.
+    const qint64 length = file.size();
+    if (length < 0)
+        return fail(QStringLiteral("成績ファイルの長さを読めません"));
+    const qint64 offset = length / kRecordSize * kRecordSize;
+    if (!file.writeAt(offset, bytes.constData(), bytes.size()))
+        return fail(QStringLiteral("成績ファイルに書き込めません"));
+    if (!file.flushToDisk())
+        return fail(QStringLiteral("成績ファイルをディスクに書き込めません"));
+    file.unlock();
+    file.close();
+    return true;
+}
+
+bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
+                   QString *error)
+{
+    platform::LockedFile file;
+    if (!file.open(path, platform::LockedFile::Access::ReadWrite)) {
+        if (error)
+            *error = QStringLiteral("成績ファイルを開けません：%1\n%2")
+                         .arg(platform::displayPath(path), file.errorDescription());
+        return false;
+    }
+    auto fail = [&](const QString &what) {
+        if (error)
+            *error =
+                QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), file.errorDescription());
+        return false;
+    };
+    if (lockWaiting(file, platform::LockMode::Exclusive, wait) != platform::LockResult::Locked)
+        return fail(QStringLiteral("成績ファイルをロックできません"));
+    const qint64 length = file.size();
+    if (length < 0)
+        return fail(QStringLiteral("成績ファイルの長さを読めません"));
+    if (number < 1 || number > length / kRecordSize) {
+        if (error)
+            *error = QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
+                         .arg(platform::displayPath(path))
+                         .arg(number)
+                         .arg(length / kRecordSize);
+        return false;
+    }
+    const QByteArray bytes = encodeRecord(record);
+    if (!file.writeAt((number - 1) * kRecordSize, bytes.constData(), bytes.size()))
+        return fail(QStringLiteral("成績ファイルに書き込めません"));
+    if (!file.flushToDisk())
+        return fail(QStringLiteral("成績ファイルをディスクに書き込めません"));
+    return true;
+}
+
+bool appendResult(AppState &state, Services &services, QString *error)
+{
+    return appendResult(state, services, responsiveWait(), error);
+}
+
+bool appendResult(AppState &state, Services &services, RetryWait &wait, QString *error)
+{
+    ++state.settings.fileNumber;
+    const QDateTime now = services.clock.now();
+    const ResultRecord record =
+        newRecord(platform::dateSerial(now.date()), clockOfDay(now.time()), state.run.studentNumber,
+                  state.run.currentLevel, state.lastDrill.resultTime, state.settings.schoolCode);
+    return appendRecords(resultsFilePath(state.settings.dataFolder), {record}, wait, error);
+}
+
+ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wait, QByteArray *bytes,
+                                qint64 *firstRecord, qint64 *totalRecords, int *errorNumber)
+{
+    bytes->clear();
+    *firstRecord = 1;
+    *totalRecords = 0;
+    *errorNumber = 0;
+    platform::LockedFile file;
+    if (!file.open(path, platform::LockedFile::Access::Read)) {
+        *errorNumber = file.errorNumber();
+        if (platform::LockedFile::isNotFound(file.errorNumber()))
+            // No file yet in a folder that is there: nothing has been recorded. The reader writes
+            // nothing, so the file is left to the first append to create.
+            return folderExists(path) && file.errorNumber() == ENOENT ? ReadOutcome::Read
+                                                                      : ReadOutcome::Unreachable;
+        if (platform::LockedFile::isUnreachable(file.errorNumber()))
+            return ReadOutcome::Unreachable;
+        return ReadOutcome::OpenFailed;
+    }
+    // A file system that cannot lock at all is read without the lock, as readers of the family always
+    // have read it.
+    lockWaiting(file, platform::LockMode::Shared, wait);
+
+    const qint64 length = file.size();
+    if (length < 0) {
+        *errorNumber = file.errorNumber();
+        return ReadOutcome::ReadFailed;
+    }
+    const qint64 total = length / kRecordSize;
+    const qint64 first = std::max<qint64>(0, total - std::max(maxCount, 0));
+    const qint64 count = total - first;
+    bytes->resize(count * kRecordSize);
+    if (count > 0 && !file.readAt(first * kRecordSize, bytes->data(), bytes->size())) {
+        *errorNumber = file.errorNumber();
+        bytes->clear();
+        return ReadOutcome::ReadFailed;
+    }
+    file.close();
+    *firstRecord = first + 1;
+    *totalRecords = total;
+    return ReadOutcome::Read;
+}
+
+void loadResults(const char *data, qint64 count, Results &results)
+{
+    std::fill(results.hasResults.begin(), results.hasResults.end(), 0);
+    results.personalBest.fill(kTimeOut);
+    int kept = 0;
+    for (qint64 i = 0; i < count; ++i) {
+        const char *bytes = data + i * kRecordSize;
+        const int level = recordLevel(bytes);
+        const int student = recordStudent(bytes);
+        if (level < 0 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
+            continue;
+        const qint32 time = recordTime(bytes);
+        qint32 &best = results.personalBest(level, student);
+        if (time < best)
+            best = time;
+        results.hasResults[student] = 1;
+        // Records of student 0, level 0 or a date before the calendar's start (or no date at all) set a
+        // best that nothing uses, but do not stay in the arrays.
+        const double date = recordDate(bytes);
+        if (!(std::isfinite(date) && date >= 0.0) || student == 0 || level < 1)
+            continue;
+        ++kept;
+        results.recDate[kept] = date;
+        results.recClock[kept] = recordClock(bytes);
+        results.recStudent[kept] = qint16(student);
+        results.recLevel[kept] = qint16(level);
+        results.recResultTime[kept] = time;
+        results.recMode[kept] = recordMode(bytes);
+        if (level > results.highestLevel[student])
+            results.highestLevel[student] = qint16(level);
+    }
+    results.recordCount = kept;
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        qint32 best = kTimeOut;
+        for (int student = 1; student <= 1000; ++student)
+            best = std::min(best, results.personalBest(level, student));
+        results.overallBest[level] = best;
+    }
+}
+
+void readResults(AppState &state, Services &services)
+{
+    readResults(state, services, responsiveWait());
+}
+
+void readResults(AppState &state, Services &services, RetryWait &wait)
+{
+    const QString path = resultsFilePath(state.settings.dataFolder);
+    QByteArray bytes;
+    qint64 first = 0;
+    qint64 total = 0;
+    int errorNumber = 0;
+    int unreachable = 0;
+    for (;;) {
+        ++state.settings.fileNumber;
+        const ReadOutcome outcome =
+            readLastRecordBytes(path, kRecordWindow, wait, &bytes, &first, &total, &errorNumber);
+        if (outcome == ReadOutcome::Read)
+            break;
+        if (outcome == ReadOutcome::Unreachable) {
+            if (++unreachable < kMissingFailures) {
+                wait.wait(kMissingWaitMs, {});
+                continue;
+            }
+            services.messages.show(messageTitle(state),
+                                   QStringLiteral("ファイルがありません%1%2%3\n%4")
+                                       .arg(kStepOpen)
+                                       .arg(platform::LockedFile::describeError(errorNumber))
+                                       .arg(errorNumber)
+                                       .arg(platform::displayPath(path)),
+                                   platform::MessageBoxes::Icon::Critical);
+            services.programEnd.endProgram(1);
+            return;
+        }
+        // The routine's message: where it stopped, the error, and the record it was at (none yet).
+        const int step = outcome == ReadOutcome::OpenFailed ? kStepOpen : kStepRead;
+        const QString description = platform::LockedFile::describeError(errorNumber);
+        services.messages.show(
+            messageTitle(state),
+            QStringLiteral("成績ランダムファイル表示%1%2%3%2/date/i=0/time=/name=/Bangou=0/"
+                           "level=0/time=0line%1\n%4")
+                .arg(step)
+                .arg(errorNumber)
+                .arg(description)
+                .arg(platform::displayPath(path)),
+            platform::MessageBoxes::Icon::Critical);
+        services.programEnd.endProgram(1);
+        return;
+    }
+    loadResults(bytes.constData(), bytes.size() / kRecordSize, state.results);
+}
+
+QList<ResultRecord> readLastRecords(const QString &path, int maxCount, QString *error)
+{
+    return readLastRecords(path, maxCount, responsiveWait(), error);
+}
+
+QList<ResultRecord> readLastRecords(const QString &path, int maxCount, RetryWait &wait, QString *error)
+{
+    if (error)
+        error->clear();
+    QByteArray bytes;
+    qint64 first = 0;
+    qint64 total = 0;
+    int errorNumber = 0;
+    const ReadOutcome outcome =
+        readLastRecordBytes(path, maxCount, wait, &bytes, &first, &total, &errorNumber);
+    QList<ResultRecord> records;
+    if (outcome != ReadOutcome::Read) {
+        if (error)
+            *error = QStringLiteral("成績ファイルを読めません：%1\n%2")
+                         .arg(platform::displayPath(path), platform::LockedFile::describeError(errorNumber));
+        return records;
+    }
+    const qint64 count = bytes.size() / kRecordSize;
+    records.reserve(count);
+    for (qint64 i = 0; i < count; ++i)
+        records.append(decodeRecord(bytes.constData() + i * kRecordSize));
+    return records;
+}
+
+} // namespace records

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/FileLock.h"
+#include "records/ResultRecord.h"
+#include "records/RetryWait.h"
+#include "startup/AppState.h"
+#include "startup/Services.h"
+
+#include <QList>
+#include <QString>
+
+// The accumulated results file "成績累積データ.dat" in the data folder: a plain sequence of 44-byte
+// records (ResultRecord.h) that drills only ever extend. Several classroom PCs share it, so every access
+// holds the whole-file lock on the descriptor that does the I/O: appends (and changes in place)
+// exclusive, readers shared. Whoever meets another holder waits up to a second and tries again, for as
+// long as it takes; the user interface keeps responding meanwhile. The wait ends early as soon as the
+// lock comes free (it is tried every 10 ms), so a busy classroom does not queue up whole seconds.
+//
+// The file is never opened a second time inside the process while it is locked: each routine opens it
+// once, does its work on that descriptor and closes it.
+namespace records {
+
+inline constexpr const char16_t *kResultsFileName = u"成績累積データ.dat";
+inline constexpr int kRecordWindow = 20000; // the reader keeps at most the last 20000 records
+inline constexpr int kLockWaitMs = 1000;    // wait before trying a held lock again
+inline constexpr int kMissingWaitMs = 5000; // wait before reading an unreachable file again
+inline constexpr int kMissingFailures = 4;  // the fourth unreachable reading in a row is fatal
+
+QString resultsFilePath(const QString &dataFolder);
+
+// Opens the results file for record access; an empty file is created when there is none. Fails (with
+// a message naming the file) when the data folder is missing or the file cannot be opened for writing.
+bool openResultsFile(const QString &path, platform::LockedFile &file, QString *error);
+
+// Writes the records after the last whole record of the file (a partial record left at the end by a
+// crash is overwritten), holding the exclusive lock from taking the length until the records are on
+// the disk. Waits while another holder has the lock.
+bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error);
+
+// Changes record `number` (1-based) in place, under the exclusive lock, for the teacher's records
+// browser: nothing else of the file is touched. Fails with a message when the file has no such record.
+bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
+                   QString *error);
+
+// Appends one record for the current run: today's date and the time of day from the services' clock,
+// `studentNumber`, `currentLevel`, `resultTime` and the school code. On failure returns false with a
+// message naming the file; nothing is written then, or a partial record that the next append overwrites.
+bool appendResult(AppState &state, Services &services, QString *error);
+bool appendResult(AppState &state, Services &services, RetryWait &wait, QString *error);
+
+// Reads the last 20000 records into the results arrays and computes the bests. A missing file in an
+// existing folder reads as empty. While the file cannot be reached at all (its folder is missing, its
+// network share does not answer) it is tried again every five seconds; the fourth failure in a row
+// shows "ファイルがありません…" and ends the program. Any other failure shows the file routine's message and
+// ends the program.
+void readResults(AppState &state, Services &services);
+void readResults(AppState &state, Services &services, RetryWait &wait);
+
+// The core of readResults: fills the results arrays and bests from `count` records of bytes (the
+// window already cut). Records whose level is outside 0 to 35 or whose student is outside 0 to 5000
+// are outside the tables and skipped.
+void loadResults(const char *data, qint64 count, Results &results);
+
+// The last `maxCount` whole records (fewer when the file is shorter), under the shared lock, waiting
+// while a writer holds it. A missing file in an existing folder gives an empty list. On failure returns
+// an empty list and a message naming the file in *error (left empty on success).
+QList<ResultRecord> readLastRecords(const QString &path, int maxCount, QString *error);
+QList<ResultRecord> readLastRecords(const QString &path, int maxCount, RetryWait &wait, QString *error);
+
+// Where reading the last records' bytes ended.
+enum class ReadOutcome {
+    Read,        // *bytes holds the records (none for a missing file in an existing folder)
+    Unreachable, // the file's folder does not exist, or its network share does not answer
+    OpenFailed,  // the file is there but could not be opened; see *errorNumber
+    ReadFailed   // opened, but its length or its bytes could not be read
+};
+
+// The bytes of the last `maxCount` whole records under the shared lock. *firstRecord is the 1-based
+// number of the first of them in the file, *totalRecords the number of whole records in the file.
+ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wait, QByteArray *bytes,
+                                qint64 *firstRecord, qint64 *totalRecords, int *errorNumber);
+
+} // namespace records

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "startup/AppState.h"
+#include "startup/Services.h"
+
+#include <QDateTime>
+
+// The statistics every screen shows, recomputed from the results file and never accumulated: for each
+// level and student the counted drills, points and time sums of all time, of the level's pass period,
+// of its over-practice period, and of today, with the average times.
+namespace records {
+
+class RetryWait;
+
+// Clears the sums, reads the results file (readResults) and fills the statistics in one pass over the
+// kept records. "Now" is the services' clock. A period of N days counts today and the N - 1 days before.
+void computeStatistics(AppState &state, Services &services);
+void computeStatistics(AppState &state, Services &services, RetryWait &wait);
+
+// Sets the ten sums to 0 (the averages keep their values).
+void clearStatisticSums(Statistics &statistics);
+
+// The same from the results arrays already in memory (the part after the reading), adding to sums
+// that clearStatisticSums has cleared.
+void fillStatistics(AppState &state, const QDateTime &now);
+
+} // namespace records

@@ -1,0 +1,115 @@
+#include "DemoResults.h"
+#include "DemoSchool.h"
+#include "platform/DateSerial.h"
+#include "platform/DelimitedItems.h"
+#include "records/Judgement.h"
+#include "records/ResultsFile.h"
+#include "records/StandardsTable.h"
+#include "records/Statistics.h"
+#include "support/TestSupport.h"
+
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+const QDate kToday(2026, 12, 8);
+
+QSet<int> rosterStudents()
+{
+    QSet<int> numbers;
+    for (const QString &line : demo::rosterLines(kToday))
+        numbers.insert(int(platform::leadingInteger(platform::readAllItems(line).value(0).text)));
+    return numbers;
+}
+
+} // namespace
+
+TEST(DemoResults, ThreeWeeksOfPlausibleRunsByMostOfTheRoster)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    QStringList written;
+    QString error;
+    ASSERT_TRUE(demo::writeDemoResults(folder, kToday, &written, &error)) << error.toStdString();
+    const QString path = records::resultsFilePath(folder);
+    EXPECT_EQ(written, QStringList{path});
+    const QList<records::ResultRecord> runs = records::readLastRecords(path, 100000, &error);
+    ASSERT_TRUE(error.isEmpty());
+    ASSERT_GT(runs.size(), 300);
+    EXPECT_EQ(readBytes(path).size(), runs.size() * records::kRecordSize);
+
+    const QSet<int> roster = rosterStudents();
+    const double today = platform::dateSerial(kToday);
+    QSet<int> students;
+    QMap<int, int> perLevel;
+    int timeOuts = 0;
+    int todays = 0;
+    double previous = 0;
+    for (const records::ResultRecord &r : runs) {
+        EXPECT_TRUE(roster.contains(r.student)) << r.student;
+        EXPECT_LT(r.student, 900) << "teachers do not drill";
+        EXPECT_EQ(r.level % 2, 0);
+        EXPECT_GE(r.level, 2);
+        EXPECT_LE(r.level, 20);
+        EXPECT_GE(r.date, today - 20);
+        EXPECT_LE(r.date, today);
+        EXPECT_GE(r.date + r.clock, previous) << "runs are in the order they were made";
+        previous = r.date + r.clock;
+        EXPECT_EQ(r.schoolCode, QStringLiteral("24601"));
+        EXPECT_TRUE(r.time == records::kTimeOut || (r.time > 30 && r.time < 2000)) << r.time;
+        timeOuts += r.time == records::kTimeOut;
+        todays += r.date == today;
+        students.insert(r.student);
+        ++perLevel[r.level];
+    }
+    EXPECT_GE(students.size(), 25);
+    EXPECT_GT(timeOuts, 0);
+    EXPECT_LT(timeOuts * 10, runs.size());
+    EXPECT_GT(todays, 0);
+    EXPECT_GT(perLevel[2], perLevel.value(20));
+}
+
+TEST(DemoResults, LayingOutAgainAddsNothing)
+{
+    QTemporaryDir dir;
+    QStringList written;
+    QString error;
+    ASSERT_TRUE(demo::layOut(dir.path(), kToday, &written, &error)) << error.toStdString();
+    const demo::Layout layout(dir.path());
+    const QString path = records::resultsFilePath(layout.dataFolder);
+    EXPECT_TRUE(written.contains(path));
+    const QByteArray first = readBytes(path);
+
+    written.clear();
+    ASSERT_TRUE(demo::layOut(dir.path(), kToday.addDays(3), &written, &error));
+    EXPECT_TRUE(written.isEmpty());
+    EXPECT_EQ(readBytes(path), first);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".part")));
+}
+
+TEST(DemoResults, TheScreensFindClearedLevelsAndRecords)
+{
+    QTemporaryDir dir;
+    QStringList written;
+    QString error;
+    ASSERT_TRUE(demo::layOut(dir.path(), kToday, &written, &error)) << error.toStdString();
+    const demo::Layout layout(dir.path());
+    auto state = std::make_unique<AppState>();
+    state->settings.dataFolder = layout.dataFolder;
+    ASSERT_TRUE(
+        standards::readStandardsTable(standards::filePath(layout.dataFolder), state->standards, &error));
+    FakeServices fakes;
+    fakes.clock.setNow(QDateTime(kToday, QTime(21, 0)));
+    records::computeStatistics(*state, fakes.services);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    int cleared = 0;
+    for (const int student : rosterStudents())
+        cleared += records::isCleared(*state, 2, student);
+    EXPECT_GE(cleared, 5);
+    EXPECT_LT(state->results.overallBest[2], records::kTimeOut);
+    EXPECT_LT(state->results.overallBest[8], records::kTimeOut);
+}

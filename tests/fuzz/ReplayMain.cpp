@@ -1,0 +1,34 @@
+// Runs a fuzz target over every file of the folders named on the command line (its seeds and every
+// input that ever made it fail), so that the normal build and CI keep them passing.
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdint>
+#include <cstdio>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+
+int main(int argc, char **argv)
+{
+    int inputs = 0;
+    for (int i = 1; i < argc; ++i) {
+        const QDir dir(QString::fromLocal8Bit(argv[i]));
+        if (!dir.exists())
+            continue;
+        for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) { // hidden files are skipped
+            QFile file(dir.filePath(name));
+            if (!file.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
+                return 1;
+            }
+            const QByteArray bytes = file.readAll();
+            std::fprintf(stderr, "%s\n", qPrintable(file.fileName()));
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
+                                   size_t(bytes.size()));
+            ++inputs;
+        }
+    }
+    std::printf("%d inputs replayed\n", inputs);
+    return inputs > 0 ? 0 : 1;
+}

@@ -1,0 +1,115 @@
+#include "platform/FileLock.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+using platform::LockedFile;
+using platform::LockMode;
+using platform::LockResult;
+
+namespace {
+
+struct LockFixture : ::testing::Test
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("成績.dat"));
+    LockedFile first;
+    LockedFile second;
+    void SetUp() override
+    {
+        ASSERT_TRUE(first.open(path, LockedFile::Access::ReadWriteCreate));
+        ASSERT_TRUE(second.open(path, LockedFile::Access::ReadWriteCreate));
+    }
+};
+
+} // namespace
+
+// Two opens of one file in the same process are two holders, as two processes would be.
+TEST_F(LockFixture, LocksOfTwoOpenFilesConflictAsBetweenProcesses)
+{
+    struct Case
+    {
+        LockMode held;
+        LockMode wanted;
+        LockResult expected;
+    };
+    const Case cases[] = {
+        {LockMode::Exclusive, LockMode::Exclusive, LockResult::HeldByOther},
+        {LockMode::Exclusive, LockMode::Shared, LockResult::HeldByOther},
+        {LockMode::Shared, LockMode::Exclusive, LockResult::HeldByOther},
+        {LockMode::Shared, LockMode::Shared, LockResult::Locked},
+    };
+    for (const Case &c : cases) {
+        ASSERT_EQ(first.tryLock(c.held), LockResult::Locked);
+        EXPECT_EQ(second.tryLock(c.wanted), c.expected);
+        second.unlock();
+        first.unlock();
+        EXPECT_FALSE(first.isLocked());
+    }
+}
+
+TEST_F(LockFixture, UnlockingOrClosingReleasesTheLock)
+{
+    ASSERT_EQ(first.tryLock(LockMode::Exclusive), LockResult::Locked);
+    first.unlock();
+    EXPECT_EQ(second.tryLock(LockMode::Exclusive), LockResult::Locked);
+    second.close();
+    EXPECT_EQ(first.tryLock(LockMode::Exclusive), LockResult::Locked);
+}
+
+// The pitfall of classic process-wide locks: closing any other descriptor of the file would drop them.
+TEST_F(LockFixture, ClosingAnotherDescriptorOfTheFileKeepsTheLock)
+{
+    ASSERT_EQ(first.tryLock(LockMode::Exclusive), LockResult::Locked);
+    const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    ASSERT_GE(other, 0);
+    ::close(other);
+    EXPECT_EQ(second.tryLock(LockMode::Shared), LockResult::HeldByOther);
+}
+
+TEST_F(LockFixture, LockGuardOverADescriptorReleasesAtTheEndOfItsScope)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    {
+        platform::FileLock lock(fd);
+        ASSERT_EQ(lock.tryLock(LockMode::Exclusive), LockResult::Locked);
+        EXPECT_EQ(first.tryLock(LockMode::Shared), LockResult::HeldByOther);
+    }
+    EXPECT_EQ(first.tryLock(LockMode::Shared), LockResult::Locked);
+    ::close(fd);
+}
+
+TEST(LockedFile, ReadsAndWritesAtOffsetsAndReportsWhatWentWrong)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.dat"));
+    LockedFile file;
+    EXPECT_FALSE(file.open(path, LockedFile::Access::Read));
+    EXPECT_TRUE(LockedFile::isNotFound(file.errorNumber()));
+    EXPECT_FALSE(file.errorDescription().isEmpty());
+
+    ASSERT_TRUE(file.open(path, LockedFile::Access::ReadWriteCreate));
+    EXPECT_EQ(file.size(), 0);
+    ASSERT_TRUE(file.writeAt(4, "abcd", 4));
+    ASSERT_TRUE(file.writeAt(0, "xy", 2));
+    ASSERT_TRUE(file.flushToDisk());
+    EXPECT_EQ(file.size(), 8);
+    char buffer[8];
+    ASSERT_TRUE(file.readAt(0, buffer, 8));
+    EXPECT_EQ(QByteArray(buffer, 8), QByteArray("xy\0\0abcd", 8));
+    EXPECT_FALSE(file.readAt(6, buffer, 4)); // the file ends first
+    file.close();
+    EXPECT_EQ(testing_support::readBytes(path), QByteArray("xy\0\0abcd", 8));
+
+    EXPECT_FALSE(file.open(dir.path(), LockedFile::Access::Read));
+    EXPECT_EQ(file.errorNumber(), EISDIR);
+    EXPECT_FALSE(
+        file.open(dir.filePath(QStringLiteral("no/such/f.dat")), LockedFile::Access::ReadWriteCreate));
+    EXPECT_TRUE(LockedFile::isNotFound(file.errorNumber()));
+}

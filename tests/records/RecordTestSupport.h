@@ -1,0 +1,51 @@
+#pragma once
+
+#include "records/ResultRecord.h"
+#include "records/RetryWait.h"
+
+#include <QByteArray>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+namespace records_test {
+
+// A record assembled field by field at the documented offsets, independently of the encoder.
+inline QByteArray rawRecord(double date, double clock, qint16 student, qint16 level, qint32 time,
+                            const char *code = "     ", const char *reservedText = "     ",
+                            const char *mode = " 0   ", const char *reserved = "\0\0\0\0\0")
+{
+    QByteArray b(records::kRecordSize, '\0');
+    std::memcpy(b.data(), &date, 8); // the machines this runs on are little-endian, like the file
+    std::memcpy(b.data() + 8, &clock, 8);
+    std::memcpy(b.data() + 16, &student, 2);
+    std::memcpy(b.data() + 18, &level, 2);
+    std::memcpy(b.data() + 20, &time, 4);
+    std::memcpy(b.data() + 24, code, 5);
+    std::memcpy(b.data() + 29, reservedText, 5);
+    std::memcpy(b.data() + 34, mode, 5);
+    std::memcpy(b.data() + 39, reserved, 5);
+    return b;
+}
+
+// A wait that returns at once, records what was asked, and lets the test act while "waiting".
+class ScriptedWait : public records::RetryWait
+{
+public:
+    bool wait(int ms, const std::function<bool()> &ready) override
+    {
+        asked.push_back(ms);
+        if (asked.size() > 100)
+            throw std::runtime_error("waited more than 100 times"); // never hang a test
+        if (onWait)
+            onWait(int(asked.size()));
+        return ready && ready();
+    }
+    std::vector<int> asked;
+    std::function<void(int call)> onWait;
+};
+
+} // namespace records_test

@@ -1,0 +1,260 @@
+#include "IdiomVoices.h"
+
+#include "drill/IdiomData.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QtEndian>
+
+namespace yojidata {
+
+namespace {
+
+constexpr int kProcessTimeoutMs = 60000;
+
+QString findProgram(const QString &program)
+{
+    if (program.contains(u'/'))
+        return QFileInfo(program).isExecutable() ? program : QString();
+    return QStandardPaths::findExecutable(program);
+}
+
+// Runs a program with the input on its standard input; gives its standard output.
+bool runProgram(const QString &program, const QStringList &arguments, const QByteArray &input,
+                QByteArray *output, QString *error)
+{
+    const QString path = findProgram(program);
+    if (path.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("%1 が見つかりません（インストールされていますか）").arg(program);
+        return false;
+    }
+    QProcess process;
+    process.start(path, arguments);
+    if (!process.waitForStarted(kProcessTimeoutMs)) {
+        if (error)
+            *error = QStringLiteral("%1 を起動できません（%2）").arg(program, process.errorString());
+        return false;
+    }
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(kProcessTimeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        if (error)
+            *error = QStringLiteral("%1 が終わりません").arg(program);
+        return false;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        if (error)
+            *error = QStringLiteral("%1 が失敗しました（終了状態 %2）：%3")
+                         .arg(program)
+                         .arg(process.exitCode())
+                         .arg(QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return true;
+}
+
+} // namespace
+
+QStringList pronunciationsFromMecabOutput(const QString &output)
+{
+    QStringList result;
+    QString current;
+    const QStringList lines = platform::splitLines(output);
+    for (const QString &line : lines) {
+        if (line == QStringLiteral("EOS")) {
+            result.append(current);
+            current.clear();
+            continue;
+        }
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab < 0)
+            continue;
+        const QString surface = line.left(tab);
+        const QStringList features = line.mid(tab + 1).split(u',');
+        // IPA dictionary features: part of speech (4), conjugation (2), base form, reading, pronunciation.
+        const QString pronunciation = features.value(8);
+        current += pronunciation.isEmpty() || pronunciation == QStringLiteral("*") ? surface : pronunciation;
+    }
+    return result;
+}
+
+bool pronunciations(const QStringList &texts, const QString &mecab, QStringList *result, QString *error)
+{
+    QByteArray input;
+    for (const QString &text : texts)
+        input += text.toUtf8() + '\n';
+    QByteArray output;
+    if (!runProgram(mecab, {}, input, &output, error))
+        return false;
+    QStringList found = pronunciationsFromMecabOutput(QString::fromUtf8(output));
+    if (found.size() != texts.size()) {
+        if (error)
+            *error = QStringLiteral("%1 の出力が読めません（文 %2 個に対して %3 個）")
+                         .arg(mecab)
+                         .arg(texts.size())
+                         .arg(found.size());
+        return false;
+    }
+    *result = std::move(found);
+    return true;
+}
+
+bool isPcm16Wave(const QByteArray &bytes)
+{
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
+        return false;
+    bool pcm16 = false;
+    qsizetype pos = 12;
+    while (pos + 8 <= bytes.size()) {
+        const QByteArray id = bytes.mid(pos, 4);
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + pos + 4);
+        const qsizetype body = pos + 8;
+        if (id == "fmt " && size >= 16 && body + 16 <= bytes.size()) {
+            const quint16 format = qFromLittleEndian<quint16>(bytes.constData() + body);
+            const quint16 bits = qFromLittleEndian<quint16>(bytes.constData() + body + 14);
+            pcm16 = format == 1 && bits == 16;
+        } else if (id == "data") {
+            // espeak-ng may leave the size of a streamed file unset; the bytes that follow count.
+            return pcm16 && bytes.size() > body;
+        }
+        pos = body + qsizetype(size) + (size & 1);
+    }
+    return false;
+}
+
+bool speakToWave(const QString &text, const QString &wavPath, const VoiceOptions &options, QString *error)
+{
+    const QString temporary = wavPath + QStringLiteral(".part");
+    QFile::remove(temporary);
+    const QStringList arguments{QStringLiteral("-v"),     options.voice,
+                                QStringLiteral("-s"),     QString::number(options.wordsPerMinute),
+                                QStringLiteral("-w"),     temporary,
+                                QStringLiteral("--stdin")};
+    if (!runProgram(options.espeak, arguments, text.toUtf8() + '\n', nullptr, error)) {
+        QFile::remove(temporary);
+        return false;
+    }
+    QFile made(temporary);
+    const QByteArray bytes = made.open(QIODevice::ReadOnly) ? made.readAll() : QByteArray();
+    made.close();
+    if (!isPcm16Wave(bytes)) {
+        QFile::remove(temporary);
+        if (error)
+            *error = QStringLiteral("%1 が 16 ビット PCM の WAV を書きませんでした").arg(options.espeak);
+        return false;
+    }
+    QFile::remove(wavPath);
+    if (!QFile::rename(temporary, wavPath)) {
+        QFile::remove(temporary);
+        if (error)
+            *error = QStringLiteral("ファイルを書けません：%1").arg(platform::displayPath(wavPath));
+        return false;
+    }
+    return true;
+}
+
+VoiceReport makeVoices(const IdiomList &list, const VoiceOptions &options)
+{
+    VoiceReport report;
+    QString appFolder = QDir::cleanPath(options.appFolder);
+    if (!appFolder.endsWith(QDir::separator()))
+        appFolder += QDir::separator();
+    if (findProgram(options.espeak).isEmpty()) {
+        report.failures.append(
+            {0, QStringLiteral("%1 が見つかりません（インストールされていますか）").arg(options.espeak)});
+        return report;
+    }
+    const QString voiceFolder = appFolder + QString::fromUtf16(idioms::kVoiceFolderName);
+    if (!QDir().mkpath(voiceFolder)) {
+        report.failures.append(
+            {0, QStringLiteral("フォルダを作れません：%1").arg(platform::displayPath(voiceFolder))});
+        return report;
+    }
+
+    struct Job
+    {
+        int line;
+        QString path;
+        QString text;
+    };
+    QList<Job> toSpeak; // the readings first, then the meanings once MeCab has made them kana
+    QList<Job> meanings;
+    QSet<QString> names;
+    for (const IdiomRow &row : list.rows) {
+        const QString idiom = row.fields.value(1);
+        if (idiom.size() < 3) {
+            report.failures.append(
+                {row.line,
+                 QStringLiteral("四字熟語「%1」が短すぎて、音声ファイルの名前になりません").arg(idiom)});
+            continue;
+        }
+        if (names.contains(idiom.left(3))) {
+            report.failures.append(
+                {row.line,
+                 QStringLiteral("「%1」の音声は作りません（はじめの 3 文字が同じ熟語が前にあります）")
+                     .arg(idiom)});
+            continue;
+        }
+        names.insert(idiom.left(3));
+        const Job jobs[2] = {{row.line, idioms::voiceFilePath(appFolder, idiom, 1) + QStringLiteral(".wav"),
+                              row.fields.value(2)},
+                             {row.line, idioms::voiceFilePath(appFolder, idiom, 2) + QStringLiteral(".wav"),
+                              row.fields.value(3)}};
+        for (int which = 0; which < 2; ++which) {
+            const Job &job = jobs[which];
+            if (!options.replace && QFile::exists(job.path)) {
+                ++report.kept;
+                continue;
+            }
+            if (job.text.trimmed().isEmpty()) {
+                report.failures.append(
+                    {row.line, QStringLiteral("%1 にする文がありません（%2）")
+                                   .arg(platform::displayPath(job.path),
+                                        which == 0 ? QStringLiteral("読み") : QStringLiteral("意味"))});
+                continue;
+            }
+            (which == 0 ? toSpeak : meanings).append(job);
+        }
+    }
+
+    if (!meanings.isEmpty()) {
+        QStringList texts;
+        for (const Job &job : meanings) {
+            QString text = job.text;
+            text.replace(u'\r', u' ').replace(u'\n', u' ');
+            texts.append(text);
+        }
+        QStringList spoken;
+        QString error;
+        if (pronunciations(texts, options.mecab, &spoken, &error)) {
+            for (qsizetype i = 0; i < meanings.size(); ++i)
+                meanings[i].text = spoken[i];
+            toSpeak += meanings;
+        } else {
+            report.failures.append({0, QStringLiteral("意味の音声を作れません：%1").arg(error)});
+        }
+    }
+
+    for (const Job &job : toSpeak) {
+        QString error;
+        if (speakToWave(job.text, job.path, options, &error))
+            ++report.written;
+        else
+            report.failures.append(
+                {job.line,
+                 QStringLiteral("%1 を作れません：%2").arg(platform::displayPath(job.path), error)});
+    }
+    return report;
+}
+
+} // namespace yojidata
