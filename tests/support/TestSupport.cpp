@@ -27,6 +27,8 @@ void FakeClock::waitWithEvents(qint64 ms)
     advanceMs(ms);
     waitedMs += ms;
     QCoreApplication::processEvents();
+    if (duringWait)
+        duringWait();
 }
 
 double ScriptedRandom::next()

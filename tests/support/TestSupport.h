@@ -33,6 +33,8 @@ public:
     // Lets the time pass at once; pending events run once, as they would during a real wait.
     void waitWithEvents(qint64 ms) override;
     qint64 waitedMs = 0;
+    // Runs during a wait, as whatever the screen shows meanwhile would be seen.
+    std::function<void()> duringWait;
 
 private:
     QDateTime m_now;
