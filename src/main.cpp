@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 #include "platform/ProgramLauncher.h"
+#include "platform/PulseMediaLayer.h"
 #include "platform/RandomSource.h"
 #include "platform/TextFile.h"
 #include "startup/AppState.h"
@@ -13,16 +14,6 @@
 
 #include <cstdio>
 #include <memory>
-
-namespace {
-// Until the audio output is built, every play command fails with a description.
-class NoAudioOutput : public platform::MediaLayer
-{
-public:
-    int sendCommand(const QString &) override { return 1; }
-    QString errorText(int) const override { return QStringLiteral("音声の出力がまだありません。"); }
-};
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -49,7 +40,9 @@ int main(int argc, char *argv[])
     QtMessageBoxes messages;
     platform::ProcessLauncher launcher;
     ImmediateProgramEnd programEnd;
-    NoAudioOutput media;
+    platform::PulseMediaLayer media;
+    // Opened now, so that an idle sound server has long woken up when the first sound is played.
+    media.open();
     Services services{clock, random, messages, launcher, programEnd, media};
 
     auto state = std::make_unique<AppState>();

@@ -4,6 +4,7 @@
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 #include "records/StandardsTable.h"
+#include "sound/SoundSet.h"
 #include "startup/PathRules.h"
 #include "startup/StartupRules.h"
 
@@ -87,7 +88,9 @@ bool loadSettings(AppState &state, const QString &applicationFolder, QChar separ
     ++settings.fileNumber;
     if (!standards::readStandardsTable(standards::filePath(settings.dataFolder), state.standards, error))
         return false;
-    return true;
+    // A missing or broken sound set stops the start-up like the other settings files: the teacher sees
+    // which file is wrong at once, rather than a drill that stays silent without telling why.
+    return sound::loadSoundSet(state, error);
 }
 
 } // namespace startup

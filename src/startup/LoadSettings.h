@@ -9,9 +9,10 @@ namespace startup {
 
 inline constexpr int kSettingsItemCount = 10;
 
-// Fills the paths and settings of the shared state, the catalogue's start-up values and the standards
-// table, in the program's start-up order: the application folder, the path data file beside it, the
-// common settings in the base folder, the data and sound folders, the catalogue, the standards table.
+// Fills the paths and settings of the shared state, the catalogue's start-up values, the standards
+// table and the sound set, in the program's start-up order: the application folder, the path data file
+// beside it, the common settings in the base folder, the data and sound folders, the catalogue, the
+// standards table, the sound set.
 // The development layout flag must be set before (the splash sets it).
 //
 // On failure returns false with a message that names the file with its full path and what is wrong;

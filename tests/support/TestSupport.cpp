@@ -1,5 +1,8 @@
 #include "support/TestSupport.h"
 
+#include "drill/IdiomData.h"
+#include "drill/IdiomKeys.h"
+#include "drill/Question.h"
 #include "platform/TextFile.h"
 
 #include <QCoreApplication>
@@ -24,6 +27,8 @@ void FakeClock::waitWithEvents(qint64 ms)
     advanceMs(ms);
     waitedMs += ms;
     QCoreApplication::processEvents();
+    if (duringWait)
+        duringWait();
 }
 
 double ScriptedRandom::next()
@@ -109,6 +114,22 @@ QByteArray readBytes(const QString &path)
     return file.readAll();
 }
 
+void writeIdiomFile(const QString &applicationFolder, const QuestionList &questions, int range)
+{
+    QStringList lines;
+    for (const Question &q : questions) {
+        QString line = QStringLiteral("%1,%2,%3,%4").arg(range).arg(q.idiom, q.reading, q.meaning) +
+                       QString::fromUtf16(idioms::kEndMarker);
+        while (line.size() < 100)
+            line += u'＊';
+        if (!idioms::applySwaps(line, idioms::SwapDirection::Scramble))
+            throw std::runtime_error("cannot scramble an idiom line");
+        lines << line;
+    }
+    writeFile932(idioms::storedFilePath(applicationFolder + QStringLiteral("/") + QString::fromUtf16(idioms::kNominalFileName)),
+                 lines);
+}
+
 QString testDataPath(const QString &relative)
 {
     return QStringLiteral(TEST_SOURCE_DIR "/data/") + relative;
@@ -131,6 +152,7 @@ Installation::Installation()
     writeFile932(pathDataFile(), {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(baseFolder)});
     writeFile932(commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0,0,x,\"abc\",7,8,9,10")});
     writeFile932(standardsFile(), standardsLines());
+    writeFile932(soundSetFile(), {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,boo,*")});
 }
 
 QString Installation::pathDataFile() const
@@ -146,6 +168,11 @@ QString Installation::commonDataFile() const
 QString Installation::standardsFile() const
 {
     return dataFolder + QStringLiteral("タイム回数データ.txt");
+}
+
+QString Installation::soundSetFile() const
+{
+    return soundFolder + QStringLiteral("新音ファイル.txt");
 }
 
 QStringList Installation::standardsLines()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drill/Question.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramLauncher.h"
@@ -32,6 +33,8 @@ public:
     // Lets the time pass at once; pending events run once, as they would during a real wait.
     void waitWithEvents(qint64 ms) override;
     qint64 waitedMs = 0;
+    // Runs during a wait, as whatever the screen shows meanwhile would be seen.
+    std::function<void()> duringWait;
 
 private:
     QDateTime m_now;
@@ -127,6 +130,10 @@ void writeFile932(const QString &path, const QStringList &lines, const char *lin
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 
+// Writes the idiom data file (the stored "四字02vv.ccc") into the application folder with the questions
+// as rows of the given range.
+void writeIdiomFile(const QString &applicationFolder, const QuestionList &questions, int range);
+
 // A path under the test sources' data folder.
 QString testDataPath(const QString &relative);
 
@@ -139,6 +146,7 @@ namespace testing_support {
 //   <root>/四字熟語/                 the application folder
 //   <root>/school/共通データ.txt     month 4, school "12345テスト塾", password "abc"
 //   <root>/school/四字熟語/          the data folder with the standards table of twenty levels
+//   <root>/school/音フォルダ/         the sound set (one file each for the right and the wrong answer)
 struct Installation
 {
     QTemporaryDir root;
@@ -151,6 +159,7 @@ struct Installation
     QString pathDataFile() const;
     QString commonDataFile() const;
     QString standardsFile() const;
+    QString soundSetFile() const;
 
     // The standards table lines as the editor writes them: header, then 20 levels.
     static QStringList standardsLines();

@@ -1,8 +1,12 @@
 #include "startup/forms/MainWindow.h"
 
+#include "drill/forms/MainFrm.h"
+#include "records/forms/FrmSyuuryou.h"
 #include "startup/forms/Firstfrm.h"
 #include "startup/forms/NotBuiltScreen.h"
 #include "startup/forms/frmver.h"
+
+#include <QTimer>
 
 MainWindow::MainWindow(AppState &state, Services &services, QString applicationFolder, QWidget *parent)
     : QWidget(parent), m_context{state, services, *this}, m_applicationFolder(std::move(applicationFolder))
@@ -44,14 +48,20 @@ void MainWindow::showHub()
     setScreen(new NotBuiltScreen(QStringLiteral("レベル選択画面"), m_context));
 }
 
+// A screen's activation runs from the event loop once the screen is shown, as a form's activation
+// does, so that the handler that asked for it (a start button, "もう一度") has returned first.
 void MainWindow::showDrill()
 {
-    setScreen(new NotBuiltScreen(QStringLiteral("ドリル画面"), m_context));
+    auto *drill = new MainFrm(m_context);
+    setScreen(drill);
+    QTimer::singleShot(0, drill, &MainFrm::activate);
 }
 
 void MainWindow::showResult()
 {
-    setScreen(new NotBuiltScreen(QStringLiteral("結果画面"), m_context));
+    auto *result = new FrmSyuuryou(m_context);
+    setScreen(result);
+    QTimer::singleShot(0, result, &FrmSyuuryou::activate);
 }
 
 void MainWindow::showVersionBox(QWidget *over)

@@ -1,0 +1,689 @@
+#include "drill/forms/MainFrm.h"
+
+#include "drill/IdiomData.h"
+#include "drill/LevelCatalogue.h"
+#include "drill/StatusPanel.h"
+#include "records/Judgement.h"
+#include "records/ResultRecord.h"
+#include "sound/SoundPlayer.h"
+#include "startup/forms/Fonts.h"
+#include "startup/forms/InputDiscard.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int kRightAnswerSound = 2;
+constexpr int kWrongAnswerSound = 4;
+
+const char *kScreenStyle = R"(
+MainFrm { background: #f6f3ea; }
+QFrame#statusPanel { background: #ffffff; border-bottom: 2px solid #d9d2bf; }
+QLabel[role="caption"] { color: #5a5346; }
+QLabel[role="figure"] { color: #1d1b16; font-weight: bold; }
+QLabel#Label9 { background: #ffffff; border: 2px solid #d9d2bf; border-radius: 12px; padding: 8px 18px; color: #1d1b16; }
+QLabel[role="box"] { background: #ffffff; border: 3px solid #8c8471; border-radius: 8px; color: #1d1b16; }
+QLabel[role="correction"] { background: #fff4f4; border: 3px solid #c62828; border-radius: 8px; color: #b71c1c; }
+QLabel#Label1 { color: #1d1b16; }
+QFrame#Picture4 { background: #fffdf7; border: 2px solid #d9d2bf; border-radius: 12px; }
+QFrame#Picture2 { background: #eef5ff; border: 2px solid #1e6fd9; border-radius: 12px; }
+QFrame#Picture3 { background: #fff4f4; border: 2px solid #c62828; border-radius: 12px; }
+QPushButton { background: #ffffff; color: #1d1b16; border: 2px solid #8c8471; border-radius: 10px; padding: 4px; }
+QPushButton:hover { background: #fff8e1; }
+QPushButton:pressed { background: #ffe7a3; }
+QPushButton:focus { border: 3px solid #1e6fd9; }
+QPushButton:disabled { color: #b0aa9c; border-color: #d9d2bf; background: #f4f2ec; }
+QPushButton[role="action"] { background: #1e6fd9; color: #ffffff; border: 2px solid #1557b0; font-weight: bold; }
+QPushButton[role="action"]:pressed { background: #1557b0; }
+QPushButton[role="action"]:disabled { background: #a9c3e8; color: #eef3fb; border-color: #a9c3e8; }
+QFrame#sShape5 { background: #ffffff; border: 2px solid #8c8471; }
+QFrame#sShape2 { background: #f2a33a; border: none; }
+QFrame#sShape3 { background: transparent; border: none; border-right: 3px solid #2e7d32; }
+QFrame#sShape4 { background: transparent; border: none; border-right: 3px solid #c62828; }
+QFrame#sPicture2 { background: #ffffff; border: 4px solid #1e6fd9; border-radius: 16px; }
+QLabel#lblsss2 { color: #c62828; }
+)";
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(fonts::ui(pt, bold));
+    label->setGeometry(geometry);
+    label->setAlignment(alignment);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
+                        bool action = false)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setFont(fonts::ui(pt, action));
+    button->setGeometry(geometry);
+    button->setAccessibleName(text);
+    if (action)
+        button->setProperty("role", "action");
+    return button;
+}
+
+QFrame *makeFrame(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+} // namespace
+
+MainFrm::MainFrm(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("MainFrm"));
+    setAttribute(Qt::WA_StyledBackground);
+    resize(1024, 768);
+    buildScreen();
+    // Form load: the random numbers are seeded from the clock.
+    m_context.services.random.seed(quint64(m_context.services.clock.secondsSinceMidnight() * 1000.0));
+}
+
+MainFrm::~MainFrm() = default;
+
+bool MainFrm::isPractice() const
+{
+    const int level = m_context.state.run.currentLevel;
+    return level % 2 == 1 || catalogue::isPracticeLevel(m_context.state.catalogue.levelNames[std::clamp(level, 0, kMaxLevel)]);
+}
+
+void MainFrm::buildScreen()
+{
+    setStyleSheet(QString::fromLatin1(kScreenStyle));
+
+    // Status panel
+    auto *status = makeFrame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
+    makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36), Qt::AlignLeft | Qt::AlignVCenter, true);
+    makeLabel(status, QStringLiteral("sLabel7"), QString(), 18, QRect(190, 6, 300, 36), Qt::AlignLeft | Qt::AlignVCenter, true);
+    makeLabel(status, QStringLiteral("sLabel14"), QString(), 13, QRect(495, 8, 200, 34));
+    auto caption = [&](const QString &text, const QRect &r) {
+        makeLabel(status, QString(), text, 13, r)->setProperty("role", "caption");
+    };
+    auto figure = [&](const QString &name, const QRect &r, qreal pt = 18) {
+        QLabel *l = makeLabel(status, name, QString(), pt, r, Qt::AlignRight | Qt::AlignVCenter, true);
+        l->setProperty("role", "figure");
+        return l;
+    };
+    caption(QStringLiteral("レベル"), QRect(700, 8, 60, 34));
+    figure(QStringLiteral("sLabel8"), QRect(760, 6, 250, 36))->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    caption(QStringLiteral("残り"), QRect(16, 46, 44, 34));
+    m_remaining = figure(QStringLiteral("sLabel9"), QRect(60, 44, 50, 36));
+    caption(QStringLiteral("問"), QRect(114, 46, 30, 34));
+    caption(QStringLiteral("タイム"), QRect(160, 46, 60, 34));
+    m_elapsed = figure(QStringLiteral("sLabel10"), QRect(220, 44, 70, 36));
+    caption(QStringLiteral("秒"), QRect(294, 46, 30, 34));
+    caption(QStringLiteral("このレベル"), QRect(340, 46, 100, 34));
+    figure(QStringLiteral("sLabel11"), QRect(440, 44, 40, 36));
+    caption(QStringLiteral("回目"), QRect(484, 46, 44, 34));
+    caption(QStringLiteral("本日"), QRect(540, 46, 44, 34));
+    figure(QStringLiteral("sLabel12"), QRect(584, 44, 40, 36));
+    caption(QStringLiteral("回目"), QRect(628, 46, 44, 34));
+    caption(QStringLiteral("起動後"), QRect(16, 86, 60, 34));
+    m_minutes = figure(QStringLiteral("sLabel13"), QRect(76, 84, 44, 36), 16);
+    caption(QStringLiteral("分"), QRect(124, 86, 24, 34));
+
+    m_timeFrame = makeFrame(status, QStringLiteral("sShape5"), QRect(160, 92, 510, 24));
+    m_timeBar = makeFrame(m_timeFrame, QStringLiteral("sShape2"), QRect(2, 2, 0, 20));
+    m_targetMarker = makeFrame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
+    m_minimumMarker = makeFrame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
+
+    const QStringList legends{QStringLiteral("Pass"), QStringLiteral("Best"), QStringLiteral("YourBest")};
+    const QStringList colours{QStringLiteral("#43a047"), QStringLiteral("#1e88e5"), QStringLiteral("#fb8c00")};
+    for (int row = 0; row < 3; ++row) {
+        const int y = 50 + row * 24;
+        makeLabel(status, QString(), legends[row], 11, QRect(700, y - 2, 80, 22))->setProperty("role", "caption");
+        for (int i = 0; i < 10; ++i) {
+            const int item = 10 + row * 10 + i;
+            auto *lamp = new QLabel(status);
+            lamp->setObjectName(QStringLiteral("sPicture3_%1").arg(item));
+            lamp->setGeometry(784 + i * 22, y, 18, 18);
+            lamp->setStyleSheet(QStringLiteral("background: %1; border: 1px solid #5a5346; border-radius: 9px;").arg(colours[row]));
+            m_lamps[item] = lamp;
+        }
+    }
+
+    // Question and answers
+    m_question = makeLabel(this, QStringLiteral("Label9"), QString(), 28, QRect(32, 138, 960, 108), Qt::AlignCenter, true);
+    m_question->setWordWrap(true);
+    for (int i = 1; i <= 4; ++i) {
+        m_boxes[i] = makeLabel(this, QStringLiteral("Label10_%1").arg(i), QString(), 46, QRect(40 + (i - 1) * 100, 256, 90, 90),
+                               Qt::AlignCenter, true);
+        m_boxes[i]->setProperty("role", "box");
+    }
+    m_readingLine = makeLabel(this, QStringLiteral("Label1"), QString(), 24, QRect(40, 350, 420, 40),
+                              Qt::AlignLeft | Qt::AlignVCenter, true);
+
+    m_correctionPanel = makeFrame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
+    makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"), 14, QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true)
+        ->setStyleSheet(QStringLiteral("color: #b71c1c;"));
+    for (int i = 5; i <= 8; ++i) {
+        m_boxes[i] = makeLabel(m_correctionPanel, QStringLiteral("Label10_%1").arg(i), QString(), 34,
+                               QRect(14 + (i - 5) * 70, 38, 62, 62), Qt::AlignCenter, true);
+        m_boxes[i]->setProperty("role", "correction");
+    }
+    m_correctionReading = makeLabel(m_correctionPanel, QStringLiteral("Label2"), QString(), 18, QRect(14, 104, 330, 28),
+                                    Qt::AlignLeft | Qt::AlignVCenter, true);
+    m_correctionNext = makeButton(m_correctionPanel, QStringLiteral("Command4"), QStringLiteral("次へ"), 22, QRect(360, 40, 146, 80), true);
+
+    // Kanji panel with the reading panel over its buttons
+    m_kanjiPanel = makeFrame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
+    for (int j = 1; j <= 12; ++j) {
+        const int row = (j - 1) / 6, col = (j - 1) % 6;
+        m_kanji[j] = makeButton(m_kanjiPanel, QStringLiteral("Label14_%1").arg(j), QString(), 42,
+                                QRect(16 + col * 118, 16 + row * 112, 108, 100));
+    }
+    m_judge = makeButton(m_kanjiPanel, QStringLiteral("Command3"), QStringLiteral("O.K."), 24, QRect(740, 16, 200, 100), true);
+    m_clearAll = makeButton(m_kanjiPanel, QStringLiteral("Command2"), QStringLiteral("クリア"), 16, QRect(740, 128, 200, 48));
+    m_clearLast = makeButton(m_kanjiPanel, QStringLiteral("Command6"), QStringLiteral("１文字クリア"), 16, QRect(740, 184, 200, 48));
+    makeLabel(m_kanjiPanel, QStringLiteral("Label5"), QStringLiteral("音声ヒント：１０秒追加　　　間違い：２０秒追加＋１回追加"), 13,
+              QRect(16, 318, 930, 30));
+
+    m_readingPanel = makeFrame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
+    makeLabel(m_readingPanel, QStringLiteral("Label3"), QStringLiteral("はじめの４文字を選びなさい"), 22, QRect(20, 12, 600, 40),
+              Qt::AlignLeft | Qt::AlignVCenter, true);
+    makeLabel(m_readingPanel, QStringLiteral("Label4"), QStringLiteral("間違うと１０秒追加　　 一文字ずつ答えが出ます"), 13,
+              QRect(20, 54, 700, 28));
+    for (int i = 1; i <= 6; ++i)
+        m_kana[i] = makeButton(m_readingPanel, QStringLiteral("Label15_%1").arg(i), QString(), 44,
+                               QRect(20 + (i - 1) * 122, 100, 110, 110));
+    m_readingContinue = makeButton(m_readingPanel, QStringLiteral("Command14"), QStringLiteral("O.K."), 22, QRect(760, 100, 160, 110), true);
+
+    // Practice buttons
+    m_back = makeButton(this, QStringLiteral("Command8"), QStringLiteral("戻る"), 20, QRect(40, 640, 200, 80));
+    m_nextCard = makeButton(this, QStringLiteral("Command10"), QStringLiteral("次へ"), 22, QRect(700, 440, 260, 100), true);
+    m_memorised = makeButton(this, QStringLiteral("Command9"), QStringLiteral("この問題覚えた"), 20, QRect(420, 440, 260, 100));
+    m_showAnswer = makeButton(this, QStringLiteral("Command11"), QStringLiteral("答えを見る"), 22, QRect(700, 440, 260, 100), true);
+
+    // End notice
+    m_endNotice = makeFrame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
+    m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36, QRect(0, 0, 500, 170), Qt::AlignCenter, true);
+    m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40, QRect(0, 0, 500, 170), Qt::AlignCenter, true);
+
+    m_clock = new QTimer(this);
+    m_clock->setObjectName(QStringLiteral("sTimer1"));
+    m_clock->setInterval(1000);
+    m_minutesClock = new QTimer(this);
+    m_minutesClock->setObjectName(QStringLiteral("sTimer2"));
+    m_minutesClock->setInterval(10000);
+
+    for (int i = 1; i <= 6; ++i)
+        connect(m_kana[i], &QPushButton::clicked, this, [this, i] { kanaClicked(i); });
+    for (int j = 1; j <= 12; ++j)
+        connect(m_kanji[j], &QPushButton::clicked, this, [this, j] { kanjiClicked(j); });
+    connect(m_readingContinue, &QPushButton::clicked, this, &MainFrm::readingContinueClicked);
+    connect(m_judge, &QPushButton::clicked, this, &MainFrm::judgeClicked);
+    connect(m_clearAll, &QPushButton::clicked, this, &MainFrm::clearAllClicked);
+    connect(m_clearLast, &QPushButton::clicked, this, &MainFrm::clearLastClicked);
+    connect(m_correctionNext, &QPushButton::clicked, this, &MainFrm::correctionNextClicked);
+    connect(m_back, &QPushButton::clicked, this, &MainFrm::backClicked);
+    connect(m_nextCard, &QPushButton::clicked, this, &MainFrm::nextCardClicked);
+    connect(m_memorised, &QPushButton::clicked, this, &MainFrm::memorisedClicked);
+    connect(m_showAnswer, &QPushButton::clicked, this, &MainFrm::showAnswerClicked);
+    connect(m_clock, &QTimer::timeout, this, &MainFrm::clockTick);
+    connect(m_minutesClock, &QTimer::timeout, this, &MainFrm::minutesTick);
+
+    // Until the activation decides, nothing but the status panel is shown.
+    for (QWidget *w : std::initializer_list<QWidget *>{m_readingPanel, m_kanjiPanel, m_correctionPanel, m_endNotice, m_back,
+                                                       m_nextCard, m_memorised, m_showAnswer, m_readingContinue})
+        w->hide();
+    m_minutesClock->start();
+}
+
+void MainFrm::activate()
+{
+    initialSettings();
+    if (!loadLevelQuestions())
+        return;
+    startClock();
+    if (isPractice())
+        startPractice();
+    else
+        makeQuestion();
+}
+
+void MainFrm::initialSettings()
+{
+    AppState &state = m_context.state;
+    state.lastDrill.endingInProgress = false;
+    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    if (state.catalogue.recordedLevel[level] != 0) {
+        state.drill.timeLimit = drill::kTimeOutFactor * state.standards.minimumTime[level];
+        m_elapsed->setText(QStringLiteral("0"));
+        const int width = m_timeFrame->width();
+        state.drill.timeBarScale = state.drill.timeLimit > 0 ? double(width) / state.drill.timeLimit : 0.0;
+        m_timeBar->setGeometry(2, 2, 0, m_timeFrame->height() - 4);
+        m_targetMarker->setGeometry(0, 0, std::min(width, int(state.standards.targetTime[level] * state.drill.timeBarScale)),
+                                    m_timeFrame->height());
+        m_minimumMarker->setGeometry(0, 0, std::min(width, int(state.standards.minimumTime[level] * state.drill.timeBarScale)),
+                                     m_timeFrame->height());
+    }
+    const drill::StatusTexts texts = drill::statusTexts(state);
+    auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
+    title->setText(texts.title);
+    title->setFont(fonts::ui(texts.titlePointSize, true));
+    findChild<QLabel *>(QStringLiteral("sLabel7"))->setText(texts.name);
+    findChild<QLabel *>(QStringLiteral("sLabel8"))->setText(texts.level);
+    findChild<QLabel *>(QStringLiteral("sLabel14"))->setText(texts.school);
+    findChild<QLabel *>(QStringLiteral("sLabel11"))->setText(texts.runAtLevel);
+    findChild<QLabel *>(QStringLiteral("sLabel12"))->setText(texts.runToday);
+    minutesTick();
+}
+
+bool MainFrm::loadLevelQuestions()
+{
+    AppState &state = m_context.state;
+    const QString nominal = state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
+    QString error;
+    if (!idioms::readIdiomData(nominal, state.idioms, &error)) {
+        m_context.services.messages.show(QStringLiteral("問題ファイル"), error, platform::MessageBoxes::Icon::Warning);
+        leaveForHub();
+        return false;
+    }
+    m_questions = idioms::questionsForLevel(state.idioms, state.run.currentLevel);
+    m_doneCounters.assign(std::size_t(m_questions.size()) + 1, 0);
+    m_remaining->setText(QStringLiteral("10"));
+    const QString reason = drill::unrunnableReason(m_questions, isPractice(), catalogue::rangeNumber(state.run.currentLevel),
+                                                   idioms::storedFilePath(nominal));
+    if (!reason.isEmpty()) {
+        m_context.services.messages.show(QStringLiteral("問題ファイル"), reason, platform::MessageBoxes::Icon::Warning);
+        leaveForHub();
+        return false;
+    }
+    return true;
+}
+
+void MainFrm::startClock()
+{
+    m_startMs = m_context.services.clock.monotonicMs();
+    m_clock->start();
+}
+
+// ---- Practice: flash cards ----
+
+void MainFrm::startPractice()
+{
+    m_deck = std::make_unique<PracticeDeck>(int(m_questions.size()));
+    m_practiceFinished = false;
+    m_back->show();
+    m_nextCard->hide();
+    m_memorised->hide();
+    m_showAnswer->show();
+    showNextCard();
+}
+
+void MainFrm::showNextCard()
+{
+    if (m_practiceFinished)
+        return;
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->clear();
+    m_readingLine->clear();
+    m_position = m_deck->next();
+    if (m_position == 0)
+        return;
+    const Question &q = m_questions.at(m_position - 1);
+    m_question->setAlignment(q.meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    m_question->setText(q.meaning);
+    m_showAnswer->setFocus();
+}
+
+void MainFrm::showAnswerClicked()
+{
+    m_answerShown = true;
+    m_nextCard->show();
+    m_memorised->show();
+    m_showAnswer->hide();
+    if (m_practiceFinished || m_position == 0)
+        return;
+    const Question &q = m_questions.at(m_position - 1);
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->setText(q.idiom.mid(i - 1, 1));
+    m_readingLine->setText(q.reading);
+    m_nextCard->setFocus();
+}
+
+void MainFrm::nextCardClicked()
+{
+    m_answerShown = false;
+    m_nextCard->hide();
+    m_memorised->hide();
+    m_showAnswer->show();
+    showNextCard();
+}
+
+void MainFrm::memorisedClicked()
+{
+    if (m_deck->markMemorised()) {
+        backClicked();
+        return;
+    }
+    nextCardClicked();
+}
+
+void MainFrm::backClicked()
+{
+    m_practiceFinished = true;
+    m_clock->stop();
+    leaveForHub();
+}
+
+void MainFrm::leaveForHub()
+{
+    m_clock->stop();
+    m_minutesClock->stop();
+    m_context.navigator.showHub();
+}
+
+// ---- Test: making and showing a question ----
+
+void MainFrm::makeQuestion()
+{
+    AppState &state = m_context.state;
+    if (state.lastDrill.drillEndReason == 1 || m_busy)
+        return;
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->clear();
+    m_readingLine->clear();
+    m_answer.clearAll();
+    m_nextGuard = false;
+    m_judge->setEnabled(true);
+    m_clearAll->setEnabled(true);
+    m_clearLast->setEnabled(true);
+    setKanjiButtonsEnabled(true);
+
+    const int n = int(m_questions.size());
+    const int done = drill::doneCount(m_doneCounters);
+    m_remaining->setText(QString::number(n - done));
+    if (done == n) {
+        finishDrill();
+        return;
+    }
+    m_position = drill::choosePosition(m_doneCounters, m_previousPosition, m_context.services.random);
+    m_previousPosition = m_position;
+    const Question &q = m_questions.at(m_position - 1);
+    m_reading = drill::ReadingStage(q.reading);
+    m_question->setAlignment(q.meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    m_question->setText(q.meaning);
+
+    m_kanjiPanel->hide();
+    const drill::KanjiButtons kanji = drill::makeKanjiButtons(m_questions, m_position, m_context.services.random);
+    for (int j = 1; j <= 12; ++j) {
+        m_kanji[j]->setText(kanji.characters[j - 1]);
+        m_kanji[j]->setAccessibleName(kanji.characters[j - 1]);
+        m_kanji[j]->show();
+    }
+    const auto kana = drill::makeKanaButtons(q.reading, q.idiom, m_context.services.random);
+    for (int i = 1; i <= 6; ++i) {
+        m_kana[i]->setText(kana[i - 1]);
+        m_kana[i]->setAccessibleName(kana[i - 1]);
+        m_kana[i]->show();
+    }
+    setKanaButtonsEnabled(true);
+    m_readingContinue->hide();
+    m_readingPanel->show();
+    m_judge->hide();
+
+    QCoreApplication::processEvents();
+    playVoice(2);
+    QCoreApplication::processEvents();
+    m_kanjiPanel->show();
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->hide();
+    m_clearLast->hide();
+    m_clearAll->hide();
+    m_showAnswer->hide();
+    m_busy = false;
+    m_kana[1]->setFocus();
+}
+
+// ---- Test: the reading stage ----
+
+void MainFrm::kanaClicked(int button)
+{
+    if (!m_readingPanel->isVisible() || m_reading.revealed())
+        return;
+    const QString kana = m_kana[button]->text();
+    m_readingLine->setText(m_reading.line() + kana);
+    QCoreApplication::processEvents();
+    switch (m_reading.pick(kana)) {
+    case drill::ReadingStage::Outcome::Wait:
+        m_readingLine->setText(m_reading.line());
+        return;
+    case drill::ReadingStage::Outcome::Right:
+        playKindSound(kRightAnswerSound);
+        m_readingLine->clear();
+        beginKanjiStage();
+        return;
+    case drill::ReadingStage::Outcome::Wrong:
+        playKindSound(kWrongAnswerSound);
+        penalise(drill::kWrongReadingPenalty);
+        m_readingLine->setText(m_reading.line());
+        if (m_reading.revealed()) {
+            // Only the continue button leads on: further picks would only pile up penalties.
+            setKanaButtonsEnabled(false);
+            m_readingContinue->show();
+            m_readingContinue->setFocus();
+            QCoreApplication::processEvents();
+        }
+        return;
+    }
+}
+
+void MainFrm::readingContinueClicked()
+{
+    m_readingContinue->hide();
+    m_readingLine->clear();
+    beginKanjiStage();
+}
+
+void MainFrm::beginKanjiStage()
+{
+    m_readingPanel->hide();
+    m_judge->show();
+    showAnswerBoxes();
+    m_clearLast->show();
+    m_clearAll->show();
+    m_kanji[1]->setFocus();
+}
+
+void MainFrm::showAnswerBoxes()
+{
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->show();
+}
+
+// ---- Test: the kanji stage ----
+
+void MainFrm::kanjiClicked(int button)
+{
+    if (m_readingPanel->isVisible() || !m_kanji[button]->isEnabled())
+        return;
+    if (m_judge->isVisible() && m_judge->isEnabled())
+        m_judge->setFocus();
+    m_answer.pick(m_kanji[button]->text());
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->setText(m_answer.boxes()[i - 1]);
+}
+
+void MainFrm::clearAllClicked()
+{
+    m_answer.clearAll();
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->clear();
+    m_readingLine->clear();
+    m_judge->setFocus();
+}
+
+void MainFrm::clearLastClicked()
+{
+    m_answer.clearLast();
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->setText(m_answer.boxes()[i - 1]);
+    m_judge->setFocus();
+}
+
+void MainFrm::judgeClicked()
+{
+    AppState &state = m_context.state;
+    if (state.lastDrill.drillEndReason == 1 || m_busy || !m_judge->isVisible())
+        return;
+    m_busy = true;
+    m_judge->setEnabled(false);
+    m_clearAll->setEnabled(false);
+    m_clearLast->setEnabled(false);
+    const Question &q = m_questions.at(m_position - 1);
+    int &counter = m_doneCounters[std::size_t(m_position)];
+    if (m_answer.joined() == q.idiom) {
+        m_readingLine->setText(q.reading);
+        QCoreApplication::processEvents();
+        playKindSound(kRightAnswerSound);
+        playVoice(1);
+        counter = drill::afterIdiomJudgement(counter, true);
+        m_busy = false;
+        makeQuestion();
+        return;
+    }
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[4 + i]->setText(q.idiom.mid(i - 1, 1));
+    m_correctionReading->setText(q.reading);
+    m_correctionPanel->show();
+    counter = drill::afterIdiomJudgement(counter, false);
+    m_correctionNext->show();
+    m_correctionNext->setEnabled(false);
+    setKanjiButtonsEnabled(false);
+    QCoreApplication::processEvents();
+    playKindSound(kWrongAnswerSound);
+    QCoreApplication::processEvents();
+    playVoice(1);
+    penalise(drill::kWrongIdiomPenalty);
+    m_correctionNext->setEnabled(true);
+    m_correctionNext->setFocus();
+    // The busy flag stays set until "次へ" has made the next question.
+}
+
+void MainFrm::correctionNextClicked()
+{
+    if (m_context.state.lastDrill.drillEndReason == 1 || m_nextGuard || !m_correctionPanel->isVisible() ||
+        !m_correctionNext->isEnabled())
+        return;
+    m_nextGuard = true;
+    m_judge->setEnabled(true);
+    QCoreApplication::processEvents();
+    m_correctionPanel->hide();
+    m_busy = false;
+    makeQuestion();
+}
+
+// ---- Clocks ----
+
+void MainFrm::clockTick()
+{
+    AppState &state = m_context.state;
+    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    const int elapsed = drill::elapsedSeconds(m_context.services.clock.monotonicMs(), m_startMs);
+    state.lastDrill.elapsedTime = elapsed;
+    for (int lamp : drill::lampsToPutOut(elapsed, state.standards.targetTime[level], state.standards.minimumTime[level]))
+        m_lamps[lamp]->hide();
+    if (state.catalogue.recordedLevel[level] != 0)
+        m_elapsed->setText(QString::number(elapsed));
+    const int inner = m_timeFrame->width() - 4;
+    if (elapsed < state.drill.timeLimit) {
+        m_timeBar->setGeometry(2, 2, std::clamp(int(elapsed * state.drill.timeBarScale), 0, inner), m_timeFrame->height() - 4);
+        return;
+    }
+    m_timeBar->setGeometry(2, 2, inner, m_timeFrame->height() - 4);
+    if (!m_busy && !state.lastDrill.endingInProgress) {
+        state.lastDrill.drillEndReason = 1;
+        m_clock->stop();
+        finishDrill();
+    }
+}
+
+void MainFrm::minutesTick()
+{
+    m_minutes->setText(QString::number(drill::minutesSinceSignIn(m_context.services.clock.secondsSinceMidnight(),
+                                                                 m_context.state.run.nameConfirmedTime)));
+}
+
+void MainFrm::penalise(int seconds)
+{
+    m_startMs -= qint64(seconds) * 1000;
+}
+
+// ---- The end of a drill ----
+
+void MainFrm::finishDrill()
+{
+    AppState &state = m_context.state;
+    QCoreApplication::processEvents();
+    if (state.lastDrill.endingInProgress)
+        return;
+    state.lastDrill.endingInProgress = true;
+
+    const bool timeOut = state.lastDrill.drillEndReason == 1;
+    m_recordingLabel->setVisible(!timeOut);
+    m_timeUpLabel->setVisible(timeOut);
+    m_endNotice->show();
+    m_endNotice->raise();
+    QCoreApplication::processEvents();
+
+    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    if (catalogue::isPracticeLevel(state.catalogue.levelNames[level])) {
+        leaveForHub();
+        return;
+    }
+    if (state.catalogue.recordedLevel[level] != 1)
+        return;
+    m_clock->stop();
+    // A finished test is timed to its last answer, not to the clock's last tick.
+    if (!timeOut)
+        state.lastDrill.elapsedTime = drill::elapsedSeconds(m_context.services.clock.monotonicMs(), m_startMs);
+    state.lastDrill.resultTime = timeOut ? records::kTimeOut : state.lastDrill.elapsedTime;
+    QString error;
+    if (!records::recordAndJudge(state, m_context.services, level, &error))
+        m_context.services.messages.show(QStringLiteral("成績の記録"), error, platform::MessageBoxes::Icon::Critical);
+    QCoreApplication::processEvents();
+    m_context.services.clock.waitWithEvents(1000);
+    m_minutesClock->stop();
+    m_context.navigator.showResult();
+}
+
+// ---- Sounds ----
+
+void MainFrm::playKindSound(int kind)
+{
+    playDroppingInput([&] { sound::playKindSound(m_context.state, m_context.services, kind); });
+}
+
+void MainFrm::playVoice(int which)
+{
+    const Question &q = m_questions.at(m_position - 1);
+    m_context.state.sound.voiceFileName = idioms::voiceFilePath(m_context.state.settings.appFolder, q.idiom, which);
+    playDroppingInput([&] { sound::playVoice(m_context.state, m_context.services); });
+}
+
+void MainFrm::setKanjiButtonsEnabled(bool enabled)
+{
+    for (int j = 1; j <= 12; ++j)
+        m_kanji[j]->setEnabled(enabled);
+}
+
+void MainFrm::setKanaButtonsEnabled(bool enabled)
+{
+    for (int i = 1; i <= 6; ++i)
+        m_kana[i]->setEnabled(enabled);
+}

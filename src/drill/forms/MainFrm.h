@@ -1,0 +1,127 @@
+#pragma once
+
+#include "drill/DrillRules.h"
+#include "drill/PracticeDeck.h"
+#include "drill/Question.h"
+#include "startup/forms/AppContext.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// The drill screen. An odd level runs as flash cards (practice); an even level as a timed test: each
+// question shows a meaning, the student picks the first four kana of the reading, then the four
+// characters of the idiom. The rules live in drill/DrillRules.h; this form turns clicks into calls of
+// those rules and their results into what the student sees and hears.
+//
+// Handlers let pending events run in the middle of their work (so that the screen repaints and the
+// clock ticks), so three guards keep re-entry harmless, as they always have: the busy flag (a
+// judgement is under way), the next guard ("次へ" pressed once) and endingInProgress (the end of the
+// drill has begun).
+class MainFrm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MainFrm(AppContext &context, QWidget *parent = nullptr);
+    ~MainFrm() override;
+
+    // The activation: status panel, questions of the level, clock, then practice or the first question.
+    void activate();
+
+    bool isPractice() const;
+
+private:
+    // Set-up
+    void buildScreen();
+    void initialSettings();     // the status panel and time bar
+    bool loadLevelQuestions();  // the level's questions; false (after a message) when it cannot run
+    void startClock();
+
+    // Practice
+    void startPractice();
+    void showNextCard();
+    void showAnswerClicked();
+    void nextCardClicked();
+    void memorisedClicked();
+    void backClicked();
+
+    // Test
+    void makeQuestion();
+    void kanaClicked(int button);
+    void readingContinueClicked();
+    void beginKanjiStage();
+    void kanjiClicked(int button);
+    void clearAllClicked();
+    void clearLastClicked();
+    void judgeClicked();
+    void correctionNextClicked();
+    void showAnswerBoxes();
+
+    // Clocks and the end
+    void clockTick();
+    void minutesTick();
+    void finishDrill();
+    void leaveForHub();
+
+    void playKindSound(int kind);
+    void playVoice(int which);
+    void penalise(int seconds);
+    void setKanjiButtonsEnabled(bool enabled);
+    void setKanaButtonsEnabled(bool enabled);
+
+    AppContext &m_context;
+
+    // What the student sees
+    QLabel *m_question;                          // Label9
+    std::array<QLabel *, 9> m_boxes{};          // Label10 items 1–8 (answer 1–4, correction 5–8)
+    QLabel *m_readingLine;                       // Label1
+    QFrame *m_readingPanel;                      // Picture2
+    std::array<QPushButton *, 7> m_kana{};      // Label15 items 1–6
+    QPushButton *m_readingContinue;              // Command14
+    QFrame *m_kanjiPanel;                        // Picture4
+    std::array<QPushButton *, 13> m_kanji{};    // Label14 items 1–12
+    QPushButton *m_judge;                        // Command3
+    QPushButton *m_clearAll;                     // Command2
+    QPushButton *m_clearLast;                    // Command6
+    QFrame *m_correctionPanel;                   // Picture3
+    QLabel *m_correctionReading;                 // Label2
+    QPushButton *m_correctionNext;               // Command4
+    QPushButton *m_back;                         // Command8
+    QPushButton *m_nextCard;                     // Command10
+    QPushButton *m_memorised;                    // Command9
+    QPushButton *m_showAnswer;                   // Command11
+    QLabel *m_remaining;                         // sLabel9
+    QLabel *m_elapsed;                           // sLabel10
+    QLabel *m_minutes;                           // sLabel13
+    QFrame *m_timeFrame;                         // sShape5
+    QFrame *m_timeBar;                           // sShape2
+    QFrame *m_targetMarker;                      // sShape3
+    QFrame *m_minimumMarker;                     // sShape4
+    std::array<QLabel *, 40> m_lamps{};         // sPicture3 items 10–39
+    QFrame *m_endNotice;                         // sPicture2
+    QLabel *m_recordingLabel;                    // lblsss1
+    QLabel *m_timeUpLabel;                       // lblsss2
+    QTimer *m_clock;                             // sTimer1
+    QTimer *m_minutesClock;                      // sTimer2
+
+    // The drill
+    QuestionList m_questions;
+    std::vector<int> m_doneCounters; // test: per position 1..n
+    std::unique_ptr<PracticeDeck> m_deck;
+    bool m_practiceFinished = false;
+    bool m_answerShown = false;
+    int m_position = 0;
+    int m_previousPosition = 0;
+    drill::ReadingStage m_reading;
+    drill::KanjiAnswer m_answer;
+    bool m_busy = false;
+    bool m_nextGuard = false;
+    qint64 m_startMs = 0;
+};

@@ -1,0 +1,299 @@
+#include "platform/PulseMediaLayer.h"
+
+#include "platform/TextFile.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <pulse/error.h>
+#include <pulse/simple.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// A libsndfile handle that closes itself.
+struct SoundFile
+{
+    SNDFILE *handle = nullptr;
+    ~SoundFile()
+    {
+        if (handle)
+            sf_close(handle);
+    }
+};
+
+qint16 toSample(float value)
+{
+    return qint16(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+}
+
+} // namespace
+
+PulseMediaLayer::PulseMediaLayer(QString server, qint64 cacheBudgetBytes)
+    : m_server(std::move(server)), m_cacheBudget(cacheBudgetBytes)
+{
+}
+
+PulseMediaLayer::~PulseMediaLayer()
+{
+    closeStream();
+}
+
+bool PulseMediaLayer::parsePlayCommand(const QString &command, QString *file)
+{
+    static const QString play = QStringLiteral("play ");
+    static const QString wait = QStringLiteral(" wait");
+    const QString trimmed = command.trimmed();
+    if (trimmed.size() < play.size() + wait.size() || !trimmed.startsWith(play, Qt::CaseInsensitive) ||
+        !trimmed.endsWith(wait, Qt::CaseInsensitive))
+        return false;
+    QString path = trimmed.mid(play.size(), trimmed.size() - play.size() - wait.size()).trimmed();
+    if (path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"'))
+        path = path.mid(1, path.size() - 2);
+    if (path.isEmpty())
+        return false;
+    if (file)
+        *file = path;
+    return true;
+}
+
+int PulseMediaLayer::decodeWave(const QString &path, QByteArray *pcm, QString *detail)
+{
+    SF_INFO info{};
+    SoundFile file;
+    file.handle = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!file.handle) {
+        *detail = QStringLiteral("WAV 形式の音声ファイルとして読めません：%1（%2）")
+                      .arg(displayPath(path), QString::fromLocal8Bit(sf_strerror(nullptr)));
+        return ErrorNotWave;
+    }
+    const int major = info.format & SF_FORMAT_TYPEMASK;
+    if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64) {
+        *detail = QStringLiteral("WAV 形式ではない音声ファイルです：%1").arg(displayPath(path));
+        return ErrorNotWave;
+    }
+    if (info.channels < 1 || info.samplerate < 1000 || info.samplerate > 384000 || info.frames < 0) {
+        *detail =
+            QStringLiteral(
+                "WAV ファイルの形式（チャンネル数 %2、サンプリング周波数 %3 Hz）に対応していません：%1")
+                .arg(displayPath(path), QString::number(info.channels), QString::number(info.samplerate));
+        return ErrorNotWave;
+    }
+    if (info.frames > sf_count_t(info.samplerate) * kMaxSoundSeconds) {
+        *detail = QStringLiteral("音声ファイルが長すぎます（%2 秒まで）：%1")
+                      .arg(displayPath(path), QString::number(kMaxSoundSeconds));
+        return ErrorNotWave;
+    }
+
+    std::vector<float> samples(std::size_t(info.frames) * std::size_t(info.channels));
+    const sf_count_t read = sf_readf_float(file.handle, samples.data(), info.frames);
+    if (read < info.frames) {
+        *detail = QStringLiteral("WAV ファイルが途中で切れているか壊れています：%1").arg(displayPath(path));
+        return ErrorNotWave;
+    }
+
+    // Into the stream's format: the first two channels (a mono sound on both), and the stream's rate by
+    // linear interpolation, which keeps the sound's length to the sample.
+    const sf_count_t frames = info.frames;
+    const sf_count_t outFrames = info.samplerate == kRate
+                                     ? frames
+                                     : sf_count_t(std::llround(double(frames) * kRate / info.samplerate));
+    pcm->resize(qsizetype(outFrames) * kBytesPerFrame);
+    auto *out = reinterpret_cast<qint16 *>(pcm->data());
+    const int channels = info.channels;
+    auto at = [&](sf_count_t frame, int channel) {
+        return samples[std::size_t(frame) * channels + std::min(channel, channels - 1)];
+    };
+    for (sf_count_t i = 0; i < outFrames; ++i) {
+        for (int c = 0; c < kChannels; ++c) {
+            float value;
+            if (info.samplerate == kRate) {
+                value = at(i, c);
+            } else {
+                const double position = double(i) * info.samplerate / kRate;
+                const sf_count_t index = std::min(sf_count_t(position), frames - 1);
+                const float fraction = float(position - double(index));
+                const float next = index + 1 < frames ? at(index + 1, c) : at(index, c);
+                value = at(index, c) + (next - at(index, c)) * fraction;
+            }
+            out[i * kChannels + c] = toSample(value);
+        }
+    }
+    return 0;
+}
+
+int PulseMediaLayer::fail(int error, const QString &detail)
+{
+    m_details.insert(error, detail);
+    return error;
+}
+
+void PulseMediaLayer::evictFor(qint64 bytes)
+{
+    while (!m_cache.isEmpty() && m_cachedBytes + bytes > m_cacheBudget) {
+        auto oldest = m_cache.begin();
+        for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+            if (it->lastUse < oldest->lastUse)
+                oldest = it;
+        }
+        m_cachedBytes -= oldest->pcm.size();
+        m_cache.erase(oldest);
+    }
+}
+
+int PulseMediaLayer::load(const QString &requested, const QByteArray **pcm)
+{
+    QString path = requested;
+    QFileInfo info(path);
+    // A sound set written on Windows may name a subfolder with a backslash.
+    if (!info.exists() && path.contains(u'\\')) {
+        const QFileInfo alternative(QString(path).replace(u'\\', u'/'));
+        if (alternative.exists()) {
+            path = alternative.filePath();
+            info = alternative;
+        }
+    }
+    if (!info.exists())
+        return fail(ErrorFileNotFound,
+                    QStringLiteral("音声ファイルが見つかりません：%1").arg(displayPath(requested)));
+    if (info.isDir())
+        return fail(ErrorIsFolder,
+                    QStringLiteral("音声ファイルではなくフォルダです：%1").arg(displayPath(requested)));
+
+    const QString key = info.absoluteFilePath();
+    auto cached = m_cache.find(key);
+    if (cached != m_cache.end() && cached->fileSize == info.size() &&
+        cached->modified == info.lastModified()) {
+        cached->lastUse = ++m_useCounter;
+        *pcm = &cached->pcm;
+        return 0;
+    }
+    if (cached != m_cache.end()) {
+        m_cachedBytes -= cached->pcm.size();
+        m_cache.erase(cached);
+    }
+
+    Decoded decoded;
+    QString detail;
+    if (const int error = decodeWave(path, &decoded.pcm, &detail); error != 0)
+        return fail(error, detail);
+    decoded.fileSize = info.size();
+    decoded.modified = info.lastModified();
+    decoded.lastUse = ++m_useCounter;
+    evictFor(decoded.pcm.size());
+    m_cachedBytes += decoded.pcm.size();
+    *pcm = &m_cache.insert(key, std::move(decoded))->pcm;
+    return 0;
+}
+
+bool PulseMediaLayer::openStream(QString *why)
+{
+    if (m_stream)
+        return true;
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16LE;
+    spec.rate = kRate;
+    spec.channels = kChannels;
+    // A short target buffer: the sound starts at once and the drain ends close to the last sample.
+    pa_buffer_attr attr{};
+    attr.maxlength = uint32_t(-1);
+    attr.tlength = uint32_t(kRate * kTargetLatencyMs / 1000 * kBytesPerFrame);
+    attr.prebuf = uint32_t(-1);
+    attr.minreq = uint32_t(-1);
+    attr.fragsize = uint32_t(-1);
+    const QByteArray server = m_server.toLocal8Bit();
+    int error = 0;
+    m_stream = pa_simple_new(server.isEmpty() ? nullptr : server.constData(), "yojidrill", PA_STREAM_PLAYBACK,
+                             nullptr, "effects", &spec, nullptr, &attr, &error);
+    if (!m_stream && why)
+        *why = QString::fromLocal8Bit(pa_strerror(error));
+    return m_stream != nullptr;
+}
+
+void PulseMediaLayer::closeStream()
+{
+    if (m_stream) {
+        pa_simple_free(m_stream);
+        m_stream = nullptr;
+    }
+}
+
+bool PulseMediaLayer::open()
+{
+    return openStream(nullptr);
+}
+
+int PulseMediaLayer::play(const QByteArray &pcm)
+{
+    if (pcm.isEmpty())
+        return 0;
+    QString why;
+    // A second try covers a server that went away and came back since the last sound: the stream is
+    // opened afresh and the sound played from its start.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!openStream(&why))
+            break;
+        QElapsedTimer timer;
+        timer.start();
+        int error = 0;
+        if (pa_simple_write(m_stream, pcm.constData(), size_t(pcm.size()), &error) == 0 &&
+            pa_simple_drain(m_stream, &error) == 0) {
+            // The drain ends when the server has taken the last sample; wait out what still lies
+            // between it and the output, and never return before the sound's own length has passed.
+            const pa_usec_t latency = pa_simple_get_latency(m_stream, &error);
+            const qint64 lengthUs = qint64(pcm.size()) / kBytesPerFrame * 1000000 / kRate;
+            const qint64 remainingUs = std::max<qint64>(latency == pa_usec_t(-1) ? 0 : qint64(latency),
+                                                        lengthUs - timer.nsecsElapsed() / 1000);
+            if (remainingUs > 0)
+                QThread::usleep(quint64(remainingUs));
+            return 0;
+        }
+        why = QString::fromLocal8Bit(pa_strerror(error));
+        closeStream();
+    }
+    return fail(ErrorNoOutput,
+                QStringLiteral("音声の出力先（サウンドサーバー）に接続できません（%1）。").arg(why));
+}
+
+int PulseMediaLayer::sendCommand(const QString &command)
+{
+    QString path;
+    if (!parsePlayCommand(command, &path))
+        return fail(ErrorUnknownCommand, QStringLiteral("この命令は使えません：%1").arg(command.left(300)));
+    const QByteArray *pcm = nullptr;
+    if (const int error = load(path, &pcm); error != 0)
+        return error;
+    return play(*pcm);
+}
+
+QString PulseMediaLayer::errorText(int error) const
+{
+    if (const auto it = m_details.find(error); it != m_details.end())
+        return *it;
+    switch (error) {
+    case 0:
+        return QStringLiteral("エラーはありません。");
+    case ErrorUnknownCommand:
+        return QStringLiteral("この命令は使えません。");
+    case ErrorFileNotFound:
+        return QStringLiteral("音声ファイルが見つかりません。");
+    case ErrorIsFolder:
+        return QStringLiteral("音声ファイルではなくフォルダです。");
+    case ErrorNotWave:
+        return QStringLiteral("WAV 形式の音声ファイルとして読めません。");
+    case ErrorNoOutput:
+        return QStringLiteral("音声の出力先（サウンドサーバー）に接続できません。");
+    default:
+        return QStringLiteral("不明なエラーです（%1）。").arg(error);
+    }
+}
+
+} // namespace platform

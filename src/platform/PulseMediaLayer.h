@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/MediaLayer.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+
+struct pa_simple;
+
+namespace platform {
+
+// The media layer on PulseAudio. "play <file> wait" plays a wave file and returns when the last sample
+// has been played, so that the caller's measured time holds exactly the sound. Two measured facts shape
+// it: opening a stream per sound costs up to seconds while an idle sink wakes, so one playback stream is
+// opened once and kept for the program's life (and opened again when the server has gone away); and a
+// sound must not be cut short, so the call writes the whole sound and then waits for the stream to drain.
+// Each file is decoded once (libsndfile) into the stream's format and kept, up to a memory budget.
+//
+// The calling thread blocks for the whole sound and no event loop runs meanwhile, as the program
+// expects: nothing else happens while a sound plays.
+class PulseMediaLayer : public MediaLayer
+{
+public:
+    enum Error {
+        ErrorUnknownCommand = 1, // the command is not "play <file> wait"
+        ErrorFileNotFound = 2,
+        ErrorIsFolder = 3, // the path names a folder
+        ErrorNotWave = 4,  // not a wave file, or one that cannot be decoded
+        ErrorNoOutput = 5, // no sound server to play on
+    };
+
+    // The stream's format: every sound is converted to it when it is decoded.
+    static constexpr int kRate = 44100;
+    static constexpr int kChannels = 2;
+    static constexpr int kBytesPerFrame = kChannels * 2; // signed 16-bit samples
+    // The server is asked to keep about this much audio buffered ahead of the output.
+    static constexpr int kTargetLatencyMs = 30;
+    // Longer sounds are refused rather than decoded into memory.
+    static constexpr int kMaxSoundSeconds = 300;
+
+    // `server` is a PulseAudio server string ("unix:/path"); empty for the default server.
+    explicit PulseMediaLayer(QString server = {}, qint64 cacheBudgetBytes = 64 * 1024 * 1024);
+    ~PulseMediaLayer() override;
+    PulseMediaLayer(const PulseMediaLayer &) = delete;
+    PulseMediaLayer &operator=(const PulseMediaLayer &) = delete;
+
+    int sendCommand(const QString &command) override;
+    // The description of an error number; it names the file or the cause of the last failure of that
+    // number.
+    QString errorText(int error) const override;
+
+    // The file of "play <file> wait": everything between "play " and the final " wait" (either word in
+    // any case), without surrounding blanks and quotes. False for any other command.
+    static bool parsePlayCommand(const QString &command, QString *file);
+
+    // Decodes a wave file into the stream's format. On failure returns an error number and puts the
+    // description into *detail.
+    static int decodeWave(const QString &path, QByteArray *pcm, QString *detail);
+
+    // Opens the stream now (it is otherwise opened by the first sound); false when no server answers.
+    bool open();
+
+    // How many decoded sounds are kept and their bytes.
+    int cachedSounds() const { return int(m_cache.size()); }
+    qint64 cachedBytes() const { return m_cachedBytes; }
+
+private:
+    struct Decoded
+    {
+        QByteArray pcm;
+        qint64 fileSize = 0;
+        QDateTime modified;
+        quint64 lastUse = 0;
+    };
+
+    int load(const QString &path, const QByteArray **pcm);
+    int play(const QByteArray &pcm);
+    bool openStream(QString *why);
+    void closeStream();
+    int fail(int error, const QString &detail);
+    void evictFor(qint64 bytes);
+
+    QString m_server;
+    qint64 m_cacheBudget;
+    pa_simple *m_stream = nullptr;
+    QHash<QString, Decoded> m_cache;
+    qint64 m_cachedBytes = 0;
+    quint64 m_useCounter = 0;
+    QHash<int, QString> m_details;
+};
+
+} // namespace platform

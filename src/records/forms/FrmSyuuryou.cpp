@@ -1,0 +1,210 @@
+#include "records/forms/FrmSyuuryou.h"
+
+#include "drill/forms/LaunchDrill.h"
+#include "records/Judgement.h"
+#include "records/ResultScreen.h"
+#include "records/Statistics.h"
+#include "sound/SoundPlayer.h"
+#include "startup/forms/Fonts.h"
+#include "startup/forms/InputDiscard.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+const char *kStyle = R"(
+QLabel { color: #1d1b16; }
+QLabel#Label18 { color: #1d1b16; }
+QLabel#Label20 { color: #c62828; }
+QLabel#Label2 { color: #ffffff; background: #2e7d32; border-radius: 10px; padding: 4px 16px; }
+QFrame#Picture1 { background: #fff8e1; border: 4px solid #f9a825; border-radius: 18px; }
+QLabel#Label1 { color: #e65100; }
+QPushButton { background: #ffffff; color: #1d1b16; border: 2px solid #8c8471; border-radius: 12px; }
+QPushButton:focus { border: 3px solid #1e6fd9; }
+QPushButton:pressed { background: #ffe7a3; }
+QPushButton:disabled { color: #b0aa9c; border-color: #d9d2bf; }
+QPushButton#Command4 { background: #1e6fd9; color: #ffffff; border-color: #1557b0; font-weight: bold; }
+)";
+
+QLabel *label(QWidget *parent, const QString &name, qreal pt, const QRect &geometry, bool bold = false,
+              Qt::Alignment alignment = Qt::AlignCenter)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setFont(fonts::ui(pt, bold));
+    l->setGeometry(geometry);
+    l->setAlignment(alignment);
+    return l;
+}
+
+} // namespace
+
+FrmSyuuryou::FrmSyuuryou(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("FrmSyuuryou"));
+    setWindowTitle(QStringLiteral("終了"));
+    resize(1024, 768);
+    setStyleSheet(QString::fromLatin1(kStyle));
+
+    m_title = label(this, QStringLiteral("Label15"), 20, QRect(60, 40, 300, 44), true, Qt::AlignLeft | Qt::AlignVCenter);
+    m_levelName = label(this, QStringLiteral("Label16"), 20, QRect(360, 40, 300, 44), true, Qt::AlignLeft | Qt::AlignVCenter);
+    m_name = label(this, QStringLiteral("Label17"), 26, QRect(60, 96, 600, 50), true, Qt::AlignLeft | Qt::AlignVCenter);
+    m_levelCount = label(this, QStringLiteral("Label13"), 18, QRect(640, 44, 330, 40), false, Qt::AlignRight | Qt::AlignVCenter);
+    m_dayCount = label(this, QStringLiteral("Label14"), 18, QRect(640, 96, 330, 40), false, Qt::AlignRight | Qt::AlignVCenter);
+    m_time = label(this, QStringLiteral("Label18"), 40, QRect(60, 190, 904, 80), true);
+    m_points = label(this, QStringLiteral("Label19"), 26, QRect(60, 280, 904, 56), true);
+    m_message = label(this, QStringLiteral("Label20"), 34, QRect(60, 350, 904, 64), true);
+    m_message->hide();
+    m_cleared = label(this, QStringLiteral("Label2"), 22, QRect(312, 426, 400, 50), true);
+    m_cleared->setText(QStringLiteral("このレベルクリア"));
+    m_cleared->hide();
+
+    m_congratulation = new QFrame(this);
+    m_congratulation->setObjectName(QStringLiteral("Picture1"));
+    m_congratulation->setGeometry(162, 180, 700, 260);
+    auto *congratulation = label(m_congratulation, QStringLiteral("Label1"), 30, QRect(0, 0, 700, 260), true);
+    congratulation->setText(QStringLiteral("目標レベルクリア。おめでとう！"));
+    m_congratulation->hide();
+
+    m_menu = new QPushButton(QStringLiteral("メニューへ"), this);
+    m_menu->setObjectName(QStringLiteral("Command4"));
+    m_menu->setFont(fonts::ui(22, true));
+    m_menu->setGeometry(200, 560, 280, 100);
+    m_menu->hide();
+    m_again = new QPushButton(QStringLiteral("もう一度"), this);
+    m_again->setObjectName(QStringLiteral("Command5"));
+    m_again->setFont(fonts::ui(22, true));
+    m_again->setGeometry(544, 560, 280, 100);
+    m_again->hide();
+    connect(m_menu, &QPushButton::clicked, this, &FrmSyuuryou::menuClicked);
+    connect(m_again, &QPushButton::clicked, this, &FrmSyuuryou::againClicked);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(500);
+    connect(m_timer1, &QTimer::timeout, this, &FrmSyuuryou::timer1Tick);
+}
+
+bool FrmSyuuryou::levelCleared() const
+{
+    const AppState &s = m_context.state;
+    return records::isCleared(s, s.run.currentLevel, s.run.studentNumber);
+}
+
+void FrmSyuuryou::activate()
+{
+    AppState &state = m_context.state;
+    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    const int student = std::clamp<int>(state.run.studentNumber, 0, kMaxStudentNumber);
+    m_levelCount->setText(result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
+
+    records::computeStatistics(state, m_context.services);
+
+    const bool cleared = levelCleared();
+    const bool finalLevel = level == int(state.catalogue.finalLevel.toDouble());
+    if (cleared) {
+        m_cleared->show();
+        if (result_screen::congratulationApplies(state, level))
+            m_congratulation->show();
+    }
+    QCoreApplication::processEvents();
+    m_timer1->start();
+
+    m_points->setText(result_screen::pointsText(state.lastDrill.resultTime, state.standards.targetTime[level],
+                                                state.standards.pointMultiplier[level]));
+    m_time->setText(result_screen::timeText(state.lastDrill.resultTime));
+    m_name->setText(state.run.studentName.trimmed());
+    m_title->setText(state.catalogue.programTitle);
+    m_levelName->setText(state.catalogue.levelNames[level]);
+    m_levelCount->setText(result_screen::levelCountText(std::llround(state.statistics.todayCount(level, student))));
+    double total = 0;
+    for (int l = 1; l <= kMaxLevel; ++l)
+        total += state.statistics.todayCount(l, student);
+    state.lastDrill.todayTotalCount = qint16(std::llround(total));
+    m_dayCount->setText(result_screen::dayCountText(state.lastDrill.todayTotalCount));
+
+    QCoreApplication::processEvents();
+    const result_screen::Message message = result_screen::message(state.lastDrill);
+    if (message != result_screen::Message::None) {
+        m_message->setText(result_screen::messageText(message));
+        m_message->show();
+    }
+    const result_screen::Sound sound = result_screen::sound(state.lastDrill, state.standards.minimumTime[level]);
+    QCoreApplication::processEvents();
+    if (sound.kind != 0)
+        playDroppingInput([&] { sound::playKindSound(state, m_context.services, sound.kind); });
+    else if (!sound.fixedFile.isEmpty())
+        playDroppingInput([&] { sound::playFixedSound(state, m_context.services, sound.fixedFile); });
+
+    if (cleared && finalLevel) {
+        if (!state.lastDrill.alreadyCleared)
+            playDroppingInput([&] { sound::playFixedSound(state, m_context.services, QStringLiteral("合格.wav")); });
+    } else {
+        m_congratulation->hide();
+    }
+    state.lastDrill.newPersonalBest = false;
+    state.lastDrill.newOverallBest = false;
+    QCoreApplication::processEvents();
+    m_activated = true;
+}
+
+void FrmSyuuryou::timer1Tick()
+{
+    m_congratulation->hide();
+    m_menu->show();
+    m_menu->setFocus();
+    m_timer1->stop();
+    const AppState &state = m_context.state;
+    const int level = state.run.currentLevel;
+    const result_screen::AgainDecision decision = result_screen::againDecision(
+        records::isOverPractised(state, level, state.run.studentNumber), levelCleared(),
+        level == int(state.catalogue.finalLevel.toDouble()), state.run.finalLevelCleared);
+    switch (decision.label) {
+    case result_screen::AgainDecision::Label::Keep:
+        break;
+    case result_screen::AgainDecision::Label::Hide:
+        m_cleared->clear();
+        m_cleared->hide();
+        break;
+    case result_screen::AgainDecision::Label::GoOn:
+        m_cleared->setText(QStringLiteral("次のレベルへ進みましょう"));
+        break;
+    }
+    m_again->setVisible(decision.showAgain);
+}
+
+void FrmSyuuryou::menuClicked()
+{
+    m_menu->setEnabled(false);
+    m_context.navigator.showHub();
+}
+
+void FrmSyuuryou::againClicked()
+{
+    m_menu->setEnabled(false);
+    m_again->setEnabled(false);
+    launchDrill(m_context);
+}
+
+void FrmSyuuryou::paintEvent(QPaintEvent *)
+{
+    // The background picture: a calm sky with a soft sun.
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, height());
+    sky.setColorAt(0.0, QColor(0xe3, 0xf2, 0xfd));
+    sky.setColorAt(1.0, QColor(0xff, 0xfd, 0xe7));
+    p.fillRect(rect(), sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 236, 179, 160));
+    p.drawEllipse(QPoint(900, 690), 190, 190);
+    p.setBrush(QColor(255, 255, 255, 200));
+    p.drawRoundedRect(QRect(40, 24, 944, 480), 24, 24);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "startup/forms/AppContext.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QFrame;
+class QTimer;
+
+// The result screen after every recorded drill: time, points, today's counts, a record message with
+// its sound, the cleared label and, at the final level, the congratulation. Half a second after it
+// opens it offers "メニューへ" and, unless the level is closed for over-practice, "もう一度".
+class FrmSyuuryou : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FrmSyuuryou(AppContext &context, QWidget *parent = nullptr);
+
+    // The activation sequence, once per showing.
+    void activate();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void timer1Tick();
+    void menuClicked();
+    void againClicked();
+    bool levelCleared() const;
+
+    AppContext &m_context;
+    QLabel *m_levelCount;  // Label13
+    QLabel *m_dayCount;    // Label14
+    QLabel *m_title;       // Label15
+    QLabel *m_levelName;   // Label16
+    QLabel *m_name;        // Label17
+    QLabel *m_time;        // Label18
+    QLabel *m_points;      // Label19
+    QLabel *m_message;     // Label20
+    QLabel *m_cleared;     // Label2
+    QFrame *m_congratulation; // Picture1 with Label1
+    QPushButton *m_menu;   // Command4
+    QPushButton *m_again;  // Command5
+    QTimer *m_timer1;
+    bool m_activated = false;
+};

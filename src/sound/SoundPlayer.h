@@ -1,0 +1,30 @@
+#pragma once
+
+#include "startup/AppState.h"
+#include "startup/Services.h"
+
+#include <QString>
+
+// Playing the sounds of the sound set, the two fixed sounds and the drill's spoken idioms. Every sound
+// goes to the media layer as "play <file> wait" and the call returns when the sound has been heard, so
+// nothing else of the program runs meanwhile and sounds never overlap.
+namespace sound {
+
+inline constexpr int kFailuresBeforeGivingUp = 3;
+inline constexpr int kSoundFailureExitStatus = 3;
+
+// Sends one media command and keeps it and its result in the shared state; returns the result.
+int sendMediaCommand(AppState &state, Services &services, const QString &command);
+
+// Plays one file of a kind (2, 4, 8 or 10), picked at random among the files the sound set lists for
+// it. A kind whose count is missing plays nothing. For the answer sounds (2 and 4) the failures in a row
+// are counted together: the fourth tells the student to call the teacher and ends the program.
+void playKindSound(AppState &state, Services &services, int kind);
+
+// "最高1.wav" (a new all-time record) or "合格.wav" (the final level cleared), from the sound folder.
+void playFixedSound(AppState &state, Services &services, const QString &fileName);
+
+// The spoken text whose path without extension the drill has put into state.sound.voiceFileName.
+void playVoice(AppState &state, Services &services);
+
+} // namespace sound

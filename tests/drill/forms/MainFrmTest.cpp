@@ -1,0 +1,454 @@
+#include "drill/LevelCatalogue.h"
+#include "drill/forms/MainFrm.h"
+#include "platform/DateSerial.h"
+#include "records/ResultRecord.h"
+#include "records/ResultsFile.h"
+#include "records/Statistics.h"
+#include "records/forms/FrmSyuuryou.h"
+#include "startup/LoadSettings.h"
+#include "support/TestSupport.h"
+#include "support/gui/GuiTestSupport.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTimerEvent>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+// Ten idioms of range 1, enough for twelve different kanji buttons.
+QuestionList rangeOne()
+{
+    const char16_t *rows[][3] = {
+        {u"一石二鳥", u"いっせきにちょう", u"一つのことをして、二つの得をすること"},
+        {u"十人十色", u"じゅうにんといろ", u"考えや好みは人によってちがうこと"},
+        {u"以心伝心", u"いしんでんしん", u"言葉にしなくても気持ちが通じ合うこと"},
+        {u"温故知新", u"おんこちしん", u"昔のことを学んで、新しい考えを見つけること"},
+        {u"自画自賛", u"じがじさん", u"自分のしたことを自分でほめること"},
+        {u"半信半疑", u"はんしんはんぎ", u"半分信じて、半分うたがっていること"},
+        {u"電光石火", u"でんこうせっか", u"動きがとても速いこと"},
+        {u"大器晩成", u"たいきばんせい", u"大きな人物は、時間をかけて立派になること"},
+        {u"油断大敵", u"ゆだんたいてき", u"気をゆるめると、思わぬ失敗をすること"},
+        {u"花鳥風月", u"かちょうふうげつ", u"自然の美しいけしき"},
+    };
+    QuestionList list;
+    for (const auto &r : rows)
+        list.append({QString::fromUtf16(r[0]), QString::fromUtf16(r[1]), QString::fromUtf16(r[2])});
+    return list;
+}
+
+// The idiom's characters in another order: a wrong answer made of the right buttons.
+QString wrongOrder(const QString &idiom)
+{
+    QString wrong = idiom;
+    std::swap(wrong[0], wrong[3]);
+    if (wrong == idiom)
+        std::swap(wrong[0], wrong[1]);
+    return wrong;
+}
+
+// Drives the drill and result screens in one host widget, as the window would, and records where
+// the program went.
+class TestNavigator : public Navigator
+{
+public:
+    explicit TestNavigator(QWidget *host) : m_host(host) {}
+    AppContext *context = nullptr;
+    int hubShown = 0;
+    int resultShown = 0;
+    int drillShown = 0;
+    QPointer<QWidget> screen;
+
+    void showNameSelection() override {}
+    void showHub() override
+    {
+        ++hubShown;
+        replace(nullptr);
+    }
+    void showDrill() override
+    {
+        ++drillShown;
+        auto *drill = new MainFrm(*context, m_host);
+        replace(drill);
+        QTimer::singleShot(0, drill, &MainFrm::activate);
+    }
+    void showResult() override
+    {
+        ++resultShown;
+        auto *result = new FrmSyuuryou(*context, m_host);
+        replace(result);
+        QTimer::singleShot(0, result, &FrmSyuuryou::activate);
+    }
+    void showVersionBox(QWidget *) override {}
+
+private:
+    void replace(QWidget *next)
+    {
+        if (screen)
+            screen->deleteLater();
+        screen = next;
+        if (next)
+            next->show();
+    }
+    QWidget *m_host;
+};
+
+class DrillScreen : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error)) << error.toStdString();
+        catalogue::setUpLevels(state->catalogue);
+        state->run.studentNumber = 152;
+        state->run.studentName = QStringLiteral("佐藤美咲            ");
+        state->run.currentLevel = 2;
+        state->run.nameConfirmedTime = 15 * 3600 + 20 * 60; // ten minutes before the fake clock's 15:30
+        host.resize(1024, 768);
+        host.show();
+        navigator.context = &context;
+        writeIdiomFile(inst.applicationFolder, rangeOne(), 1);
+        // The hub has read the results before any drill starts.
+        records::computeStatistics(*state, fakes.services);
+    }
+
+    MainFrm *drill() { return qobject_cast<MainFrm *>(navigator.screen.data()); }
+    FrmSyuuryou *result() { return qobject_cast<FrmSyuuryou *>(navigator.screen.data()); }
+
+    void start(int level)
+    {
+        state->run.currentLevel = qint16(level);
+        navigator.showDrill();
+        settle();
+        ASSERT_NE(drill(), nullptr) << (fakes.messages.shown.empty() ? std::string("no message")
+                                                                      : fakes.messages.shown[0].text.toStdString());
+    }
+
+    QString text(const QString &name)
+    {
+        auto *label = navigator.screen->findChild<QLabel *>(name);
+        return label ? label->text() : QStringLiteral("<no %1>").arg(name);
+    }
+
+    QPushButton *button(const QString &name) { return control<QPushButton>(navigator.screen, name); }
+
+    const Question &currentQuestion()
+    {
+        const QString meaning = text(QStringLiteral("Label9"));
+        for (const Question &q : questions) {
+            if (q.meaning == meaning)
+                return q;
+        }
+        ADD_FAILURE() << "no question with the meaning shown";
+        return questions.front();
+    }
+
+    // Clicks the first visible, enabled button of a family whose text is `character`.
+    bool clickButtonWithText(const QString &family, int count, const QString &character)
+    {
+        for (int i = 1; i <= count; ++i) {
+            QPushButton *b = navigator.screen->findChild<QPushButton *>(QStringLiteral("%1_%2").arg(family).arg(i));
+            if (b && b->isVisible() && b->isEnabled() && b->text() == character) {
+                QTest::mouseClick(b, Qt::LeftButton);
+                return true;
+            }
+        }
+        ADD_FAILURE() << "no button " << family.toStdString() << " showing " << character.toStdString();
+        return false;
+    }
+
+    void answerReading(const QString &kana)
+    {
+        for (QChar c : kana)
+            clickButtonWithText(QStringLiteral("Label15"), 6, QString(c));
+    }
+
+    void answerIdiom(const QString &idiom)
+    {
+        for (QChar c : idiom)
+            clickButtonWithText(QStringLiteral("Label14"), 12, QString(c));
+        QTest::mouseClick(button(QStringLiteral("Command3")), Qt::LeftButton);
+    }
+
+    void answerRight(qint64 thinkMs)
+    {
+        const Question q = currentQuestion();
+        fakes.clock.advanceMs(thinkMs);
+        answerReading(q.reading.left(4));
+        answerIdiom(q.idiom);
+    }
+
+    void tick()
+    {
+        QTimer *timer = navigator.screen->findChild<QTimer *>(QStringLiteral("sTimer1"));
+        ASSERT_NE(timer, nullptr);
+        ASSERT_TRUE(timer->isActive());
+        QTimerEvent event(timer->timerId());
+        QCoreApplication::sendEvent(timer, &event);
+    }
+
+    QList<records::ResultRecord> records()
+    {
+        QString error;
+        return records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000, &error);
+    }
+
+    Installation inst;
+    FakeServices fakes;
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    QWidget host;
+    TestNavigator navigator{&host};
+    AppContext context{*state, fakes.services, navigator};
+    QuestionList questions = rangeOne();
+};
+
+} // namespace
+
+TEST_F(DrillScreen, AWholeTestAnsweredRightIsRecordedWithItsTime)
+{
+    start(2);
+    EXPECT_EQ(text(QStringLiteral("sLabel7")), QStringLiteral("佐藤美咲"));
+    EXPECT_EQ(text(QStringLiteral("sLabel8")), QStringLiteral("範囲１"));
+    EXPECT_EQ(text(QStringLiteral("sLabel14")), QStringLiteral("テスト塾"));
+    EXPECT_EQ(text(QStringLiteral("sLabel9")), QString::number(questions.size()));
+    EXPECT_EQ(text(QStringLiteral("sLabel13")), QStringLiteral("10"));
+    EXPECT_EQ(text(QStringLiteral("sLabel11")), QStringLiteral("1"));
+    saveScreenshot(&host, QStringLiteral("drill-reading-stage"));
+    {
+        const Question q = currentQuestion();
+        answerReading(q.reading.left(4));
+        clickButtonWithText(QStringLiteral("Label14"), 12, q.idiom.left(1));
+        saveScreenshot(&host, QStringLiteral("drill-kanji-stage"));
+        QTest::mouseClick(button(QStringLiteral("Command2")), Qt::LeftButton); // clear, then answer whole
+        fakes.clock.advanceMs(4000);
+        answerIdiom(q.idiom);
+    }
+    bool noticeShown = false;
+    fakes.clock.duringWait = [&] {
+        auto *notice = navigator.screen->findChild<QWidget *>(QStringLiteral("sPicture2"));
+        noticeShown = notice && notice->isVisible() && text(QStringLiteral("lblsss1")) == QStringLiteral("成績記録中");
+        saveScreenshot(&host, QStringLiteral("drill-end-notice"));
+    };
+    for (int i = 1; i < questions.size(); ++i) {
+        ASSERT_NE(drill(), nullptr) << "the drill ended early at question " << i;
+        answerRight(4000);
+    }
+    EXPECT_TRUE(noticeShown) << "the end notice stands during the pause";
+    settle();
+    ASSERT_EQ(navigator.resultShown, 1);
+    const QList<records::ResultRecord> written = records();
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_EQ(written[0].student, 152);
+    EXPECT_EQ(written[0].level, 2);
+    EXPECT_EQ(written[0].time, 4 * int(questions.size()));
+    EXPECT_EQ(written[0].schoolCode, QStringLiteral("12345"));
+    EXPECT_EQ(state->lastDrill.resultTime, 4 * int(questions.size()));
+    EXPECT_EQ(fakes.clock.waitedMs, 1000) << "the one-second pause before the result screen";
+    // Every question played its meaning before and its reading after, and right-answer sounds.
+    int voices = 0;
+    for (const QString &command : fakes.media.commands)
+        voices += command.contains(QStringLiteral("四字熟語音声"));
+    EXPECT_EQ(voices, 2 * int(questions.size()));
+}
+
+TEST_F(DrillScreen, WrongReadingsAndWrongIdiomsCostTimeAndRepetitions)
+{
+    start(2);
+    const Question q = currentQuestion();
+    // A wrong first kana: judged at once, 10 s, the first kana left as a hint.
+    QString wrong;
+    for (int i = 1; i <= 6; ++i) {
+        const QString t = button(QStringLiteral("Label15_%1").arg(i))->text();
+        if (t != q.reading.left(1)) {
+            wrong = t;
+            break;
+        }
+    }
+    answerReading(wrong);
+    EXPECT_EQ(text(QStringLiteral("Label1")), q.reading.left(1));
+    answerReading(q.reading.mid(1, 3));
+    // A wrong idiom: the correction panel, 20 s, and the question must be answered right twice more.
+    answerIdiom(wrongOrder(q.idiom));
+    auto *correction = navigator.screen->findChild<QWidget *>(QStringLiteral("Picture3"));
+    ASSERT_NE(correction, nullptr);
+    EXPECT_TRUE(correction->isVisible());
+    EXPECT_EQ(text(QStringLiteral("Label10_5")) + text(QStringLiteral("Label10_6")) + text(QStringLiteral("Label10_7")) +
+                  text(QStringLiteral("Label10_8")),
+              q.idiom);
+    EXPECT_EQ(text(QStringLiteral("Label2")), q.reading);
+    EXPECT_FALSE(button(QStringLiteral("Label14_1"))->isEnabled());
+    saveScreenshot(&host, QStringLiteral("drill-correction-panel"));
+    tick();
+    EXPECT_EQ(text(QStringLiteral("sLabel10")), QStringLiteral("30"));
+    QTest::mouseClick(button(QStringLiteral("Command4")), Qt::LeftButton);
+    EXPECT_FALSE(correction->isVisible());
+
+    int asked = 0;
+    while (drill() && asked < 200) {
+        answerRight(0);
+        ++asked;
+    }
+    settle();
+    // Every other question once, the failed one twice more.
+    EXPECT_EQ(asked, int(questions.size()) - 1 + 2);
+    ASSERT_EQ(records().size(), 1);
+    EXPECT_EQ(records()[0].time, 30);
+}
+
+TEST_F(DrillScreen, FourWrongReadingsRevealTheReadingAndOnlyContinueLeadsOn)
+{
+    start(2);
+    const Question q = currentQuestion();
+    for (int round = 0; round < 4; ++round) {
+        QString wrong;
+        for (int i = 1; i <= 6 && wrong.isEmpty(); ++i) {
+            QPushButton *b = button(QStringLiteral("Label15_%1").arg(i));
+            const QString expected = q.reading.mid(text(QStringLiteral("Label1")).size(), 1);
+            if (b->isEnabled() && b->text() != expected)
+                wrong = b->text();
+        }
+        ASSERT_FALSE(wrong.isEmpty());
+        answerReading(wrong);
+    }
+    EXPECT_EQ(text(QStringLiteral("Label1")), q.reading.left(4));
+    QPushButton *continueButton = button(QStringLiteral("Command14"));
+    EXPECT_TRUE(continueButton->isVisible());
+    EXPECT_FALSE(button(QStringLiteral("Label15_1"))->isEnabled());
+    QTest::mouseClick(continueButton, Qt::LeftButton);
+    EXPECT_TRUE(button(QStringLiteral("Command3"))->isVisible());
+    tick();
+    EXPECT_EQ(text(QStringLiteral("sLabel10")), QStringLiteral("40"));
+}
+
+TEST_F(DrillScreen, TimeOutAtFiveTimesTheMinimumIsRecordedAndWaitsForTheCorrectionPanel)
+{
+    start(2);
+    const int limit = 5 * state->standards.minimumTime[2];
+    EXPECT_EQ(state->drill.timeLimit, limit);
+    const Question q = currentQuestion();
+    answerReading(q.reading.left(4));
+    answerIdiom(wrongOrder(q.idiom));
+    fakes.clock.advanceMs(qint64(limit) * 1000);
+    tick();
+    EXPECT_NE(drill(), nullptr) << "no time-out while the correction panel is shown";
+    EXPECT_EQ(state->lastDrill.drillEndReason, 0);
+    QTest::mouseClick(button(QStringLiteral("Command4")), Qt::LeftButton);
+    ASSERT_NE(drill(), nullptr);
+    tick();
+    settle();
+    EXPECT_EQ(state->lastDrill.drillEndReason, 1);
+    ASSERT_EQ(records().size(), 1);
+    EXPECT_EQ(records()[0].time, 99999);
+    ASSERT_NE(result(), nullptr);
+    EXPECT_EQ(text(QStringLiteral("Label18")), QStringLiteral("記録なし"));
+    EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("時間切れ"));
+    EXPECT_TRUE(text(QStringLiteral("Label19")).endsWith(QStringLiteral("→0点"))) << text(QStringLiteral("Label19")).toStdString();
+}
+
+TEST_F(DrillScreen, DoubleClicksAreAbsorbed)
+{
+    start(2);
+    const Question first = currentQuestion();
+    answerReading(first.reading.left(4));
+    answerIdiom(wrongOrder(first.idiom));
+    QPushButton *judge = button(QStringLiteral("Command3"));
+    QTest::mouseClick(judge, Qt::LeftButton); // during the judgement: ignored
+    QPushButton *next = button(QStringLiteral("Command4"));
+    const QString before = text(QStringLiteral("Label9"));
+    QTest::mouseDClick(next, Qt::LeftButton);
+    QTest::mouseClick(next, Qt::LeftButton);
+    // One next question only: the remaining count and the done counters are as after one "次へ".
+    EXPECT_EQ(text(QStringLiteral("sLabel9")), QString::number(questions.size()));
+    EXPECT_NE(text(QStringLiteral("Label9")), before);
+}
+
+TEST_F(DrillScreen, ClicksMadeWhileASoundPlaysAreDropped)
+{
+    start(2);
+    const Question q = currentQuestion();
+    answerReading(q.reading.left(4));
+    for (QChar c : q.idiom)
+        clickButtonWithText(QStringLiteral("Label14"), 12, QString(c));
+    QPushButton *judge = button(QStringLiteral("Command3"));
+    // While the right-answer sound plays, the student clicks "O.K." twice more.
+    int posted = 0;
+    fakes.media.duringPlay = [&] {
+        if (posted++ == 0) {
+            for (int i = 0; i < 2; ++i) {
+                QTest::mouseClick(judge, Qt::LeftButton); // busy: ignored at once
+                QCoreApplication::postEvent(judge, new QMouseEvent(QEvent::MouseButtonPress, QPointF(10, 10), judge->mapToGlobal(QPointF(10, 10)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                QCoreApplication::postEvent(judge, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(10, 10), judge->mapToGlobal(QPointF(10, 10)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+            }
+        }
+    };
+    QTest::mouseClick(judge, Qt::LeftButton);
+    fakes.media.duringPlay = nullptr;
+    settle();
+    // Exactly one answer: the next question waits for its reading, nothing was judged wrong.
+    auto *correction = navigator.screen->findChild<QWidget *>(QStringLiteral("Picture3"));
+    EXPECT_FALSE(correction->isVisible());
+    EXPECT_EQ(text(QStringLiteral("sLabel9")), QString::number(questions.size() - 1));
+    EXPECT_TRUE(navigator.screen->findChild<QWidget *>(QStringLiteral("Picture2"))->isVisible());
+}
+
+TEST_F(DrillScreen, PracticeFromFirstCardToTheReturnToTheHub)
+{
+    start(1);
+    EXPECT_EQ(text(QStringLiteral("sLabel11")), QStringLiteral("－"));
+    EXPECT_EQ(text(QStringLiteral("sLabel12")), QStringLiteral("－"));
+    EXPECT_EQ(text(QStringLiteral("sLabel9")), QStringLiteral("10"));
+    EXPECT_EQ(text(QStringLiteral("Label9")), questions[0].meaning);
+    QPushButton *show = button(QStringLiteral("Command11"));
+    QTest::mouseClick(show, Qt::LeftButton);
+    EXPECT_EQ(text(QStringLiteral("Label1")), questions[0].reading);
+    EXPECT_EQ(text(QStringLiteral("Label10_1")), questions[0].idiom.left(1));
+    saveScreenshot(&host, QStringLiteral("drill-practice-card"));
+    for (int i = 0; i < questions.size(); ++i) {
+        if (!button(QStringLiteral("Command9"))->isVisible())
+            QTest::mouseClick(button(QStringLiteral("Command11")), Qt::LeftButton);
+        if (navigator.hubShown)
+            break;
+        QTest::mouseClick(button(QStringLiteral("Command9")), Qt::LeftButton);
+    }
+    settle();
+    EXPECT_EQ(navigator.hubShown, 1);
+    EXPECT_TRUE(records().isEmpty()) << "practice records nothing";
+}
+
+TEST_F(DrillScreen, ARangeWithoutIdiomsGoesBackWithAMessageAndRecordsNothing)
+{
+    writeIdiomFile(inst.applicationFolder, rangeOne(), 7); // nothing in range 1
+    state->run.currentLevel = 2;
+    navigator.showDrill();
+    settle();
+    EXPECT_EQ(navigator.hubShown, 1);
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("範囲1"))) << fakes.messages.shown[0].text.toStdString();
+    EXPECT_TRUE(records().isEmpty());
+}
+
+TEST_F(DrillScreen, EndNoticeAndResultScreenWithARecord)
+{
+    start(2);
+    for (int i = 0; i < questions.size() && drill(); ++i)
+        answerRight(3000);
+    settle();
+    ASSERT_NE(result(), nullptr);
+    QTest::qWait(600); // the buttons come after half a second
+    EXPECT_EQ(text(QStringLiteral("Label18")), QStringLiteral("今の成績：%1秒").arg(3 * questions.size()));
+    EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("！！！最高新記録！！！"));
+    EXPECT_TRUE(fakes.media.commands.last().contains(QStringLiteral("最高1.wav")));
+    EXPECT_EQ(text(QStringLiteral("Label13")), QStringLiteral(" (このレベル　 1回目)"));
+    EXPECT_TRUE(button(QStringLiteral("Command4"))->isVisible());
+    EXPECT_TRUE(button(QStringLiteral("Command5"))->isVisible());
+    saveScreenshot(&host, QStringLiteral("result-all-time-record"));
+    QTest::mouseClick(button(QStringLiteral("Command5")), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(navigator.drillShown, 2);
+    EXPECT_EQ(state->lastDrill.drillEndReason, 0);
+}
