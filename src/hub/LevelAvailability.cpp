@@ -1,6 +1,11 @@
 #include "hub/LevelAvailability.h"
 
+#include "drill/LevelCatalogue.h"
+#include "platform/DelimitedItems.h"
+#include "records/Judgement.h"
 #include "roster/NameList.h"
+
+#include <algorithm>
 
 namespace hub {
 
@@ -41,6 +46,27 @@ Availability decideAvailability(const AvailabilityInput &in)
             out.startEnabled[std::size_t(i)] = 0;
     }
     return out;
+}
+
+AvailabilityInput availabilityInput(const AppState &state)
+{
+    AvailabilityInput in;
+    in.levelCount = std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
+    in.allLevelsOpen = state.catalogue.allLevelsOpen;
+    in.teacherOpensAll = opensEveryLevel(state.run.studentName);
+    const int student = state.run.studentNumber;
+    const int finalLevel =
+        int(std::clamp(platform::valueNumber(state.catalogue.finalLevel), 0.0, double(kMaxLevel)));
+    in.finalLevelCleared = records::isCleared(state, finalLevel, student);
+    in.levels.resize(std::size_t(in.levelCount) + 2);
+    for (int level = 1; level <= std::min(in.levelCount + 1, kMaxLevel); ++level) {
+        LevelStanding &standing = in.levels[std::size_t(level)];
+        standing.practice = catalogue::isPracticeLevel(state.catalogue.levelNames[std::size_t(level)]);
+        standing.cleared = records::isCleared(state, level, student);
+        standing.overPractised = records::isOverPractised(state, level, student);
+        standing.asksNothing = state.standards.clearPoints[std::size_t(level)] == kNoRequirementPoints;
+    }
+    return in;
 }
 
 bool opensEveryLevel(const QString &studentName)

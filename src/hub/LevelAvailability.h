@@ -45,6 +45,15 @@ struct Availability
 
 Availability decideAvailability(const AvailabilityInput &input);
 
+// The input for the current student from the shared state: the catalogue, the standards and the
+// statistics as last computed.
+AvailabilityInput availabilityInput(const AppState &state);
+
+inline Availability levelAvailability(const AppState &state)
+{
+    return decideAvailability(availabilityInput(state));
+}
+
 // The name that opens every level: the trimmed student name is exactly this.
 bool opensEveryLevel(const QString &studentName);
 

@@ -1,5 +1,10 @@
 #include "roster/NameList.h"
 
+#include "platform/DelimitedItems.h"
+#include "records/Statistics.h"
+#include "roster/Grades.h"
+#include "roster/RosterFile.h"
+
 #include <algorithm>
 
 namespace namelist {
@@ -28,6 +33,14 @@ QString displayModeCaption(int mode)
     default:
         return {};
     }
+}
+
+QStringList gradeGroupItems()
+{
+    return {QStringLiteral("全学年"), QStringLiteral("中学生全体"), QStringLiteral("小学生全体"),
+            QStringLiteral("中３"),   QStringLiteral("中２"),       QStringLiteral("中１"),
+            QStringLiteral("小６"),   QStringLiteral("小５"),       QStringLiteral("小４"),
+            QStringLiteral("小３"),   QStringLiteral("小２"),       QStringLiteral("小１")};
 }
 
 std::vector<StudentFigures> studentFigures(const Statistics &statistics)
@@ -131,6 +144,7 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
     {
         QString master;
         QString display;
+        QString key; // the master line case-folded once, so that the sort compares plainly
         const Student *student;
     };
     std::vector<Line> lines;
@@ -140,10 +154,10 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
         const StudentFigures &f = known ? figures[std::size_t(s.number)] : none;
         QString display = displayText(s.gradeLabel, trimBlanks(s.name), s.gradeNumber, f, displayMode);
         QString master = yearText(s.birthYear) + display + u'*' + QString::number(s.number);
-        lines.push_back({std::move(master), std::move(display), &s});
+        QString key = master.toCaseFolded();
+        lines.push_back({std::move(master), std::move(display), std::move(key), &s});
     }
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const Line &a, const Line &b) { return textBefore(a.master, b.master); });
+    std::stable_sort(lines.begin(), lines.end(), [](const Line &a, const Line &b) { return a.key < b.key; });
 
     Lists lists;
     lists.full.reserve(qsizetype(lines.size()));
@@ -158,6 +172,28 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
         }
     }
     return lists;
+}
+
+bool loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup, Lists *lists,
+               QString *error)
+{
+    const QDate today = services.clock.now().date();
+    const int schoolYear =
+        roster::currentSchoolYear(today, int(platform::valueNumber(state.settings.schoolYearStartMonth)));
+    state.roster.currentSchoolYear = schoolYear;
+    records::computeStatistics(state, services);
+
+    QList<roster::ListedStudent> listed;
+    if (!roster::readRoster(state, today, &listed, error))
+        return false;
+    std::vector<Student> students;
+    students.reserve(std::size_t(listed.size()));
+    for (const roster::ListedStudent &s : listed)
+        students.push_back({s.number, s.name, s.birthYear, s.grade, s.labelB});
+    *lists = buildLists(students, studentFigures(state.statistics), displayMode, [&](int birthYear) {
+        return roster::gradeGroupAdmits(gradeGroup, roster::gradeNumber(schoolYear, birthYear));
+    });
+    return true;
 }
 
 QString trimBlanks(const QString &text)

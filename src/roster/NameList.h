@@ -1,6 +1,7 @@
 #pragma once
 
 #include "startup/AppState.h"
+#include "startup/Services.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,10 @@ enum DisplayMode {
 };
 inline constexpr int kDisplayModeCount = 4;
 QString displayModeCaption(int mode);
+
+// The grade groups the list can be narrowed to, in the order the box offers them.
+QStringList gradeGroupItems();
+inline constexpr const char16_t *kAllGrades = u"全学年";
 
 inline constexpr const char16_t *kSeparator = u"－－－－－－";
 inline constexpr const char16_t *kChooseName = u"名前を選びなさい";
@@ -85,6 +90,12 @@ struct Lists
 // front of the master line. figures is indexed by student number (studentFigures).
 Lists buildLists(const std::vector<Student> &students, const std::vector<StudentFigures> &figures,
                  int displayMode, const std::function<bool(int birthYear)> &admitsYear);
+
+// The name list routine: the school year of today, the statistics recomputed from the results file,
+// the roster read, and the three lists built for the display mode and the grade group. On a roster that
+// cannot be read returns false with the message for the user in *error.
+bool loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup, Lists *lists,
+               QString *error);
 
 // The sort of the full list: text order without regard to letter case, so that the four-digit year
 // at the front decides first.

@@ -1,5 +1,7 @@
 #include "hub/LevelAvailability.h"
 
+#include "hub/QStringPrinter.h"
+
 #include <gtest/gtest.h>
 
 using namespace hub;

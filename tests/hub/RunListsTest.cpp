@@ -2,6 +2,8 @@
 
 #include "platform/DateSerial.h"
 
+#include "hub/QStringPrinter.h"
+
 #include <gtest/gtest.h>
 
 using namespace hub;

@@ -1,5 +1,7 @@
 #include "roster/NameList.h"
 
+#include "hub/QStringPrinter.h"
+
 #include <gtest/gtest.h>
 
 using namespace namelist;
