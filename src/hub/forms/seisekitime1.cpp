@@ -129,6 +129,7 @@ void seisekitime1::buildHeader()
     m_dataProcessing->setEnabled(false);
     m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), fonts::ui(16, true),
                     QRect(900, 10, 96, 74), kPlainStyle);
+    m_back->setEnabled(false); // until the activation has filled the screen
     connect(m_back, &QPushButton::clicked, this, &seisekitime1::goBack);
 }
 

@@ -158,5 +158,22 @@ TEST(WholeCycle, NameHubTestResultAndBackShowTheNewRunAndRank)
     EXPECT_EQ(best[0], QStringLiteral("1●加藤あおい    40 ●"));
     EXPECT_EQ(best[1], QStringLiteral("2③岡田ゆうと    60 ") + QStringLiteral("　"));
     saveScreenshot(school.window.get(), QStringLiteral("hub-after-a-drill"));
+
+    // The practice level by its key: the cards to the end, back to the hub, nothing recorded.
+    QTest::keyClick(student.screen(), Qt::Key_1);
+    settle();
+    ASSERT_EQ(student.screen()->objectName(), QStringLiteral("MainFrm"));
+    for (int i = 0; i < 10 && student.screen()->objectName() == QStringLiteral("MainFrm"); ++i) {
+        auto *next = student.screen()->findChild<QPushButton *>(QStringLiteral("Command9"));
+        ASSERT_NE(next, nullptr);
+        if (!next->isVisible())
+            student.click(QStringLiteral("Command11")); // show the idiom
+        student.click(QStringLiteral("Command9"));
+        settle();
+    }
+    ASSERT_EQ(student.screen()->objectName(), QStringLiteral("seisekitime1"));
+    EXPECT_EQ(records::readLastRecords(school.resultsFile(), 10, &error).size(), 3);
+    EXPECT_EQ(student.text(QStringLiteral("lblDayTotal")), QStringLiteral("本日総回数＝1回"));
     EXPECT_FALSE(school.fakes.programEnd.ended);
+    EXPECT_TRUE(school.fakes.messages.shown.empty());
 }
