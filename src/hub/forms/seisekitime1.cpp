@@ -662,9 +662,10 @@ void seisekitime1::startLevel(int level)
 {
     if (m_leaving || level < 1 || level > levelCount() || !m_columns[std::size_t(level)].start->isEnabled())
         return;
+    m_leaving = true;
+    m_keyboardReady = false;
     m_wait->showNow();
     m_context.state.run.currentLevel = qint16(level);
-    m_keyboardReady = false;
     launchDrill();
 }
 
