@@ -130,6 +130,9 @@ void writeFile932(const QString &path, const QStringList &lines, const char *lin
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 
+// Ten well-known idioms with readings and meanings, enough for twelve different kanji buttons.
+QuestionList sampleQuestions();
+
 // Writes the idiom data file (the stored "四字02vv.ccc") into the application folder with the questions
 // as rows of the given range.
 void writeIdiomFile(const QString &applicationFolder, const QuestionList &questions, int range);
