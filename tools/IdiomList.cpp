@@ -191,19 +191,9 @@ bool readList(const QString &path, Encoding encoding, IdiomList *list, QString *
         *list = parseStoredText(text);
         return true;
     }
-    QFile file(path);
-    if (!file.exists()) {
-        if (error)
-            *error = QStringLiteral("ファイルが見つかりません：%1").arg(platform::displayPath(path));
+    QByteArray bytes;
+    if (!platform::readFileBytes(path, &bytes, error))
         return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("ファイルを開けません：%1（%2）")
-                         .arg(platform::displayPath(path), file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
     QString text;
     QString decodeError;
     if (!decodeCsvBytes(bytes, encoding, &text, &decodeError)) {

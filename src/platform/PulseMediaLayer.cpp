@@ -198,10 +198,10 @@ bool PulseMediaLayer::openStream(QString *why)
 {
     if (m_stream)
         return true;
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = kRate;
-    spec.channels = kChannels;
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = kRate;
+    sampleFormat.channels = kChannels;
     // A short target buffer: the sound starts at once and the drain ends close to the last sample.
     pa_buffer_attr attr{};
     attr.maxlength = uint32_t(-1);
@@ -212,7 +212,7 @@ bool PulseMediaLayer::openStream(QString *why)
     const QByteArray server = m_server.toLocal8Bit();
     int error = 0;
     m_stream = pa_simple_new(server.isEmpty() ? nullptr : server.constData(), "yojidrill", PA_STREAM_PLAYBACK,
-                             nullptr, "effects", &spec, nullptr, &attr, &error);
+                             nullptr, "effects", &sampleFormat, nullptr, &attr, &error);
     if (!m_stream && why)
         *why = QString::fromLocal8Bit(pa_strerror(error));
     return m_stream != nullptr;

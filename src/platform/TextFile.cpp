@@ -55,7 +55,7 @@ QString displayPath(const QString &path)
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-bool readText932(const QString &path, QString *text, QString *error)
+bool readFileBytes(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile file(path);
     if (!file.exists()) {
@@ -68,12 +68,20 @@ bool readText932(const QString &path, QString *text, QString *error)
             *error = QStringLiteral("ファイルを開けません：%1（%2）").arg(displayPath(path), file.errorString());
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    *bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = QStringLiteral("ファイルを読めません：%1（%2）").arg(displayPath(path), file.errorString());
         return false;
     }
+    return true;
+}
+
+bool readText932(const QString &path, QString *text, QString *error)
+{
+    QByteArray bytes;
+    if (!readFileBytes(path, &bytes, error))
+        return false;
     bool ok = false;
     int badLine = 0;
     QString decoded = decode932(bytes, &ok, &badLine);

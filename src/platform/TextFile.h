@@ -21,6 +21,10 @@ QString decode932(const QByteArray &bytes, bool *ok = nullptr, int *badLine = nu
 // Encodes text to code page 932; *ok is false when some character has no code page 932 form.
 QByteArray encode932(const QString &text, bool *ok = nullptr);
 
+// Reads a whole file's bytes. On failure returns false with a message that names the file with its full
+// path (missing, unreadable).
+bool readFileBytes(const QString &path, QByteArray *bytes, QString *error);
+
 // Reads a whole code page 932 text file. On failure returns false and puts a message that names the
 // file with its full path and what is wrong into *error (missing, unreadable, bytes not code page 932).
 bool readText932(const QString &path, QString *text, QString *error);

@@ -27,6 +27,8 @@ void FakeClock::waitWithEvents(qint64 ms)
     advanceMs(ms);
     waitedMs += ms;
     QCoreApplication::processEvents();
+    if (duringWait)
+        duringWait();
 }
 
 double ScriptedRandom::next()
@@ -110,6 +112,26 @@ QByteArray readBytes(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QuestionList sampleQuestions()
+{
+    const char16_t *rows[][3] = {
+        {u"一石二鳥", u"いっせきにちょう", u"一つのことをして、二つの得をすること"},
+        {u"十人十色", u"じゅうにんといろ", u"考えや好みは人によってちがうこと"},
+        {u"以心伝心", u"いしんでんしん", u"言葉にしなくても気持ちが通じ合うこと"},
+        {u"温故知新", u"おんこちしん", u"昔のことを学んで、新しい考えを見つけること"},
+        {u"自画自賛", u"じがじさん", u"自分のしたことを自分でほめること"},
+        {u"半信半疑", u"はんしんはんぎ", u"半分信じて、半分うたがっていること"},
+        {u"電光石火", u"でんこうせっか", u"動きがとても速いこと"},
+        {u"大器晩成", u"たいきばんせい", u"大きな人物は、時間をかけて立派になること"},
+        {u"油断大敵", u"ゆだんたいてき", u"気をゆるめると、思わぬ失敗をすること"},
+        {u"花鳥風月", u"かちょうふうげつ", u"自然の美しいけしき"},
+    };
+    QuestionList list;
+    for (const auto &r : rows)
+        list.append({QString::fromUtf16(r[0]), QString::fromUtf16(r[1]), QString::fromUtf16(r[2])});
+    return list;
 }
 
 void writeIdiomFile(const QString &applicationFolder, const QuestionList &questions, int range)

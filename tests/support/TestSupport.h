@@ -33,6 +33,8 @@ public:
     // Lets the time pass at once; pending events run once, as they would during a real wait.
     void waitWithEvents(qint64 ms) override;
     qint64 waitedMs = 0;
+    // Runs during a wait, as whatever the screen shows meanwhile would be seen.
+    std::function<void()> duringWait;
 
 private:
     QDateTime m_now;
@@ -127,6 +129,9 @@ struct FakeServices
 void writeFile932(const QString &path, const QStringList &lines, const char *lineEnd = "\r\n");
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+
+// Ten well-known idioms with readings and meanings, enough for twelve different kanji buttons.
+QuestionList sampleQuestions();
 
 // Writes the idiom data file (the stored "四字02vv.ccc") into the application folder with the questions
 // as rows of the given range.

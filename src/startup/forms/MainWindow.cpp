@@ -1,9 +1,10 @@
 #include "startup/forms/MainWindow.h"
 
 #include "drill/forms/MainFrm.h"
+#include "hub/forms/seisekitime1.h"
 #include "records/forms/FrmSyuuryou.h"
+#include "roster/forms/namesel.h"
 #include "startup/forms/Firstfrm.h"
-#include "startup/forms/NotBuiltScreen.h"
 #include "startup/forms/frmver.h"
 
 #include <QTimer>
@@ -38,18 +39,22 @@ void MainWindow::setScreen(QWidget *screen)
     screen->setFocus();
 }
 
+// A screen's activation runs from the event loop once the screen is shown, as a form's activation
+// does, so that the handler that asked for it (a start button, "もう一度") has returned first.
 void MainWindow::showNameSelection()
 {
-    setScreen(new NotBuiltScreen(QStringLiteral("名前の選択画面"), m_context));
+    auto *names = new namesel(m_context);
+    setScreen(names);
+    QTimer::singleShot(0, names, &namesel::activate);
 }
 
 void MainWindow::showHub()
 {
-    setScreen(new NotBuiltScreen(QStringLiteral("レベル選択画面"), m_context));
+    auto *hub = new seisekitime1(m_context);
+    setScreen(hub);
+    QTimer::singleShot(0, hub, &seisekitime1::activate);
 }
 
-// A screen's activation runs from the event loop once the screen is shown, as a form's activation
-// does, so that the handler that asked for it (a start button, "もう一度") has returned first.
 void MainWindow::showDrill()
 {
     auto *drill = new MainFrm(m_context);
@@ -69,6 +74,7 @@ void MainWindow::showVersionBox(QWidget *over)
     frmver box(m_context.state.catalogue.programTitle, over ? over : this);
     QWidget *base = over ? over : this;
     box.adjustSize();
-    box.move(base->mapToGlobal(QPoint((base->width() - box.width()) / 2, (base->height() - box.height()) / 2)));
+    box.move(
+        base->mapToGlobal(QPoint((base->width() - box.width()) / 2, (base->height() - box.height()) / 2)));
     box.exec();
 }

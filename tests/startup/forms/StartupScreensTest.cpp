@@ -26,6 +26,8 @@ bool waitFor(const std::function<bool()> &done, int ms = 3000)
 TEST(Startup, SplashShowsTheDateAndSeasonThenHandsOverToTheNameScreen)
 {
     Installation inst;
+    writeFile932(inst.baseFolder + QStringLiteral("新名簿.txt"),
+                 {QStringLiteral("131,2017,0,0,\"加藤あおい\",0,\"\",\"\"")});
     FakeServices fakes;
     auto state = std::make_unique<AppState>();
     MainWindow window(*state, fakes.services, inst.applicationFolder);
@@ -51,11 +53,8 @@ TEST(Startup, SplashShowsTheDateAndSeasonThenHandsOverToTheNameScreen)
     EXPECT_EQ(state->standards.targetTime[2], 120);
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_FALSE(fakes.programEnd.ended);
-    // The name selection screen comes with its own screen; until then the window says it plainly.
     ASSERT_NE(window.currentScreen(), nullptr);
-    auto *notice = window.currentScreen()->findChild<QLabel *>(QStringLiteral("lblNotBuilt"));
-    ASSERT_NE(notice, nullptr);
-    EXPECT_TRUE(notice->text().contains(QStringLiteral("名前の選択画面")));
+    EXPECT_EQ(window.currentScreen()->objectName(), QStringLiteral("namesel"));
 }
 
 TEST(Startup, MissingSettingsFileStopsWithAMessageAndAnExitStatus)

@@ -1,0 +1,273 @@
+// Speed of the hub's activation (statistics from the results file, every level column and list filled,
+// level availability) and of the name screen's redraw, offscreen, for a large school (5000 listed
+// students, a results file of 100000 records) and for the demo school.
+
+#include "DemoSchool.h"
+#include "drill/LevelCatalogue.h"
+#include "hub/forms/seisekitime1.h"
+#include "platform/DateSerial.h"
+#include "platform/TextFile.h"
+#include "records/ResultRecord.h"
+#include "records/ResultsFile.h"
+#include "roster/forms/namesel.h"
+#include "startup/LoadSettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListView>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+const QDate kToday(2026, 12, 8);
+
+class BenchClock : public platform::Clock
+{
+public:
+    QDateTime now() const override { return QDateTime(kToday, QTime(16, 0)); }
+    qint64 monotonicMs() const override { return m_timer.elapsed(); }
+    BenchClock() { m_timer.start(); }
+
+private:
+    QElapsedTimer m_timer;
+};
+
+class SilentMessages : public platform::MessageBoxes
+{
+public:
+    void show(const QString &title, const QString &text, Icon) override
+    {
+        qWarning("%s: %s", qPrintable(title), qPrintable(text));
+    }
+    bool ask(const QString &, const QString &) override { return false; }
+};
+
+class NoLauncher : public platform::ProgramLauncher
+{
+public:
+    bool startDetached(const QString &, const QStringList &, QString *) override { return false; }
+};
+
+class NoEnd : public platform::ProgramEnd
+{
+public:
+    void endProgram(int) override {}
+};
+
+class NoMedia : public platform::MediaLayer
+{
+public:
+    int sendCommand(const QString &) override { return 0; }
+    QString errorText(int) const override { return {}; }
+};
+
+class NoNavigation : public Navigator
+{
+public:
+    void showNameSelection() override {}
+    void showHub() override {}
+    void showDrill() override {}
+    void showResult() override {}
+    void showVersionBox(QWidget *) override {}
+};
+
+// An installation loaded as the start-up loads it, with the student of the run confirmed.
+struct School
+{
+    QTemporaryDir root;
+    QString applicationFolder;
+    BenchClock clock;
+    platform::SeededRandom random{7};
+    SilentMessages messages;
+    NoLauncher launcher;
+    NoEnd end;
+    NoMedia media;
+    Services services{clock, random, messages, launcher, end, media};
+    NoNavigation navigator;
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    AppContext context{*state, services, navigator};
+
+    bool load()
+    {
+        QString error;
+        if (!startup::loadSettings(*state, applicationFolder, QDir::separator(), &error)) {
+            qWarning("%s", qPrintable(error));
+            return false;
+        }
+        // The name screen reads the roster into the shared state; its lists are what a redraw makes.
+        namelist::Lists lists;
+        if (!namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists, &error)) {
+            qWarning("%s", qPrintable(error));
+            return false;
+        }
+        catalogue::setUpLevels(state->catalogue);
+        state->run.gradeGroup = QStringLiteral("全学年");
+        return true;
+    }
+
+    void confirm(int student)
+    {
+        state->run.studentNumber = qint16(student);
+        state->run.studentName = state->roster.studentNames[std::size_t(student)];
+        state->run.currentGrade = state->roster.studentGrades[std::size_t(student)];
+    }
+};
+
+// 5000 listed students and 100000 records over three years, a few hundred of them today.
+std::unique_ptr<School> largeSchool()
+{
+    auto school = std::make_unique<School>();
+    const QString r = school->root.path();
+    school->applicationFolder = r + QStringLiteral("/四字熟語");
+    const QString base = r + QStringLiteral("/school/");
+    const QString data = base + QStringLiteral("四字熟語/");
+    QDir().mkpath(school->applicationFolder);
+    QDir().mkpath(data);
+    QDir().mkpath(base + QStringLiteral("音フォルダ"));
+    QString error;
+    platform::writeText932(r + QStringLiteral("/パスデータ.txt"),
+                           {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(base)}, &error);
+    platform::writeText932(base + QStringLiteral("共通データ.txt"),
+                           {QStringLiteral("4,\"12345大きな塾\",0,0,x,\"abc\",7,8,9,10")}, &error);
+    platform::writeText932(base + QStringLiteral("音フォルダ/新音ファイル.txt"),
+                           {QStringLiteral("間違い音2,bu,*")}, &error);
+    platform::writeText932(data + QStringLiteral("タイム回数データ.txt"), demo::standardsLines(), &error);
+
+    static const char16_t *family[] = {u"佐藤", u"鈴木", u"高橋", u"田中",
+                                       u"伊藤", u"渡辺", u"山本", u"中村"};
+    static const char16_t *given[] = {u"陽翔",   u"結衣", u"蓮", u"さくら",
+                                      u"はると", u"美咲", u"湊", u"ひなた"};
+    QStringList roster;
+    QRandomGenerator rng(20261208);
+    for (int n = 1; n <= 5000; ++n) {
+        const QString name =
+            QString::fromUtf16(family[rng.bounded(8)]) + QString::fromUtf16(given[rng.bounded(8)]);
+        roster << QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"").arg(n).arg(2008 + rng.bounded(13)).arg(name);
+    }
+    platform::writeText932(base + QStringLiteral("新名簿.txt"), roster, &error);
+
+    QByteArray bytes;
+    bytes.reserve(100000 * records::kRecordSize);
+    const double today = platform::dateSerial(kToday);
+    for (int i = 0; i < 100000; ++i) {
+        // Later records are more recent; the last ones are today's.
+        const double date = i >= 99500 ? today : today - 1095 + std::floor(1095.0 * i / 99500.0);
+        const int level = 2 * (1 + int(rng.bounded(10)));
+        const int time = rng.bounded(50) == 0 ? 99999 : 100 + int(rng.bounded(400));
+        bytes += records::encodeRecord(records::newRecord(date, 0.4 + rng.bounded(0.4),
+                                                          qint16(1 + rng.bounded(5000)), qint16(level), time,
+                                                          QStringLiteral("12345")));
+    }
+    QFile file(records::resultsFilePath(data));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    file.close();
+    if (!school->load())
+        return nullptr;
+    school->confirm(2500);
+    return school;
+}
+
+std::unique_ptr<School> demoSchool()
+{
+    auto school = std::make_unique<School>();
+    QString error;
+    QStringList written;
+    if (!demo::layOut(school->root.path(), kToday, &written, &error)) {
+        qWarning("%s", qPrintable(error));
+        return nullptr;
+    }
+    school->applicationFolder = demo::Layout(school->root.path()).appFolder;
+    if (school->applicationFolder.endsWith(u'/'))
+        school->applicationFolder.chop(1);
+    if (!school->load())
+        return nullptr;
+    // A grade-5 student of the demo roster.
+    school->confirm(152);
+    return school;
+}
+
+void activateHub(benchmark::State &st, School *school)
+{
+    if (!school) {
+        st.SkipWithError("the school could not be laid out");
+        return;
+    }
+    for (auto _ : st) {
+        st.PauseTiming();
+        auto hub = std::make_unique<seisekitime1>(school->context);
+        hub->resize(1024, 768);
+        hub->show();
+        st.ResumeTiming();
+        hub->activate();
+        st.PauseTiming();
+        // What was filled: the rows of the first test level's list.
+        if (auto *list = hub->findChild<QListView *>(QStringLiteral("List5_2")))
+            st.counters["rows"] = double(list->model()->rowCount());
+        hub.reset();
+        st.ResumeTiming();
+    }
+}
+
+void BM_HubActivation_Large(benchmark::State &st)
+{
+    static std::unique_ptr<School> school = largeSchool();
+    activateHub(st, school.get());
+}
+
+void BM_HubActivation_DemoSchool(benchmark::State &st)
+{
+    static std::unique_ptr<School> school = demoSchool();
+    activateHub(st, school.get());
+}
+
+void BM_NameScreenRedraw_Large(benchmark::State &st)
+{
+    static std::unique_ptr<School> school = largeSchool();
+    if (!school) {
+        st.SkipWithError("the school could not be laid out");
+        return;
+    }
+    namesel screen(school->context);
+    screen.resize(1024, 768);
+    screen.show();
+    screen.activate();
+    for (auto _ : st)
+        screen.showRoster();
+    st.counters["rows"] = double(screen.lists().names.size());
+}
+
+} // namespace
+
+BENCHMARK(BM_HubActivation_Large)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_HubActivation_DemoSchool)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_NameScreenRedraw_Large)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

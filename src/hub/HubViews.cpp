@@ -1,0 +1,179 @@
+#include "hub/HubViews.h"
+
+#include "drill/LevelCatalogue.h"
+#include "hub/HubLabels.h"
+#include "platform/DateSerial.h"
+#include "platform/DelimitedItems.h"
+#include "records/Judgement.h"
+#include "roster/Grades.h"
+
+#include <QtMath>
+
+#include <algorithm>
+
+namespace hub {
+
+namespace {
+bool isPractice(const AppState &state, int level)
+{
+    return catalogue::isPracticeLevel(state.catalogue.levelNames[std::size_t(level)]);
+}
+
+int levelCount(const AppState &state)
+{
+    return std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
+}
+
+View emptyView(const AppState &state, const QString &heading)
+{
+    View view;
+    view.heading = heading;
+    view.lists.resize(std::size_t(levelCount(state)) + 1);
+    view.colours.assign(view.lists.size(), ListColour::None);
+    return view;
+}
+
+bool inLevels(const AppState &state, int level)
+{
+    return level >= 1 && level <= levelCount(state);
+}
+
+void addRow(View &view, int level, const QString &row, bool own)
+{
+    RankedList &list = view.lists[std::size_t(level)];
+    if (own && list.ownRow < 0)
+        list.ownRow = int(list.rows.size());
+    list.rows << row;
+}
+
+void colourRunLists(const AppState &state, View &view)
+{
+    for (int level = 1; level <= levelCount(state); ++level) {
+        if (state.catalogue.recordedLevel[std::size_t(level)] != 1)
+            continue;
+        view.colours[std::size_t(level)] =
+            runListColour(view.lists[std::size_t(level)].rows, state.standards.targetTime[std::size_t(level)],
+                          state.standards.minimumTime[std::size_t(level)]);
+    }
+}
+} // namespace
+
+RowStudents rowStudentsFor(const AppState &state, const QString &gradeFilter)
+{
+    const int schoolYear = state.roster.currentSchoolYear;
+    return rowStudents(
+        state.roster, state.run.studentNumber,
+        [schoolYear](int birthYear) { return roster::gradeNumber(schoolYear, birthYear); },
+        [&gradeFilter](int grade) { return roster::hubGradeFilterAdmits(gradeFilter, grade); });
+}
+
+View bestTimeView(const AppState &state, const RowStudents &students, const LevelProgress &progress)
+{
+    View view = emptyView(state, QString::fromUtf16(kHeadingBest));
+    view.scrollToOwnRow = true;
+    for (int level = 1; level <= levelCount(state); ++level) {
+        if (!isPractice(state, level))
+            view.lists[std::size_t(level)] = bestTimeRanking(students, state.results.personalBest, level);
+        if (progress)
+            progress(level);
+    }
+    return view;
+}
+
+View pointsView(const AppState &state, const RowStudents &students, PointsOrder order,
+                const LevelProgress &progress)
+{
+    View view = emptyView(state, QString::fromUtf16(order == PointsOrder::Today ? kHeadingPointsToday
+                                                                                : kHeadingPointsAccumulated));
+    view.scrollToOwnRow = true;
+    for (int level = 1; level <= levelCount(state); ++level) {
+        if (!isPractice(state, level))
+            view.lists[std::size_t(level)] = pointsRanking(students, state.statistics, level, order);
+        if (progress)
+            progress(level);
+    }
+    return view;
+}
+
+int listedRunPoints(const AppState &state, int level, qint32 time)
+{
+    return int(records::runPoints(time, state.standards.targetTime[std::size_t(level)], true));
+}
+
+View todayRunsView(const AppState &state, const QList<records::ResultRecord> &records,
+                   const RowStudents &students, QDate today)
+{
+    View view = emptyView(state, QString::fromUtf16(kHeadingToday));
+    const double todaySerial = platform::dateSerial(today);
+    for (const records::ResultRecord &r : records) {
+        if (qFloor(r.date) != todaySerial || !inLevels(state, r.level) || !students.isShown(r.student))
+            continue;
+        const QString mark = students.mark(r.student);
+        const QString &name = students.runName(r.student);
+        const bool own = r.student == students.own;
+        if (r.time < kFailedTimeFrom)
+            addRow(view, r.level,
+                   todayRunRow(r.time, r.clock, mark, name, listedRunPoints(state, r.level, r.time)), own);
+        else
+            addRow(view, r.level, todayFailedRow(r.clock, mark, name), own);
+    }
+    colourRunLists(state, view);
+    return view;
+}
+
+View periodRunsView(const AppState &state, const QList<records::ResultRecord> &records,
+                    const RowStudents &students, QDate today, int period, RunDisplay display)
+{
+    View view = emptyView(state, QString());
+    const double from = platform::dateSerial(today) - periodDays(period, today);
+    for (const records::ResultRecord &r : records) {
+        if (!(r.date > from) || !inLevels(state, r.level) || !students.isShown(r.student))
+            continue;
+        const QString mark = students.mark(r.student);
+        const QString &name = students.runName(r.student);
+        const bool own = r.student == students.own;
+        if (r.time < kFailedTimeFrom)
+            addRow(view, r.level,
+                   periodRunRow(display, r.time, r.date, mark, name, listedRunPoints(state, r.level, r.time)),
+                   own);
+        else
+            addRow(view, r.level, periodFailedRow(r.date, mark, name), own);
+    }
+    if (display == RunDisplay::Times)
+        colourRunLists(state, view);
+    return view;
+}
+
+View personalTimesView(const AppState &state, const QList<records::ResultRecord> &records,
+                       const RowStudents &students, QDate today)
+{
+    View view = emptyView(state, QString::fromUtf16(kHeadingPersonal));
+    const double from = platform::dateSerial(today) - kAllSoFarDays;
+    for (const records::ResultRecord &r : records) {
+        if (r.student != students.own || !(r.date > from) || !inLevels(state, r.level) ||
+            !students.isShown(r.student))
+            continue;
+        addRow(view, r.level, personalRow(r.date, r.clock, r.time), false);
+    }
+    return view;
+}
+
+ColumnTexts columnTexts(const AppState &state, int level)
+{
+    const std::size_t l = std::size_t(level);
+    const int student = state.run.studentNumber;
+    const Standards &s = state.standards;
+    const Statistics &st = state.statistics;
+    ColumnTexts texts;
+    texts.title = state.catalogue.levelNames[l];
+    texts.practice = isPractice(state, level);
+    texts.standard = standardText(s.targetTime[l], s.clearCount[l], s.clearPoints[l], s.pointMultiplier[l]);
+    texts.passPeriod =
+        passPeriodText(platform::valueText(s.passPeriodDays[l]), st.passPeriodCount(level, student),
+                       st.passPeriodPoints(level, student));
+    texts.todayValue = todayValueText(qint64(st.todayCount(level, student)), st.todayPoints(level, student));
+    texts.soFarValue = soFarValueText(st.allTimeCount(level, student), st.allTimePoints(level, student));
+    return texts;
+}
+
+} // namespace hub

@@ -1,0 +1,722 @@
+#include "hub/forms/seisekitime1.h"
+
+#include "drill/LevelCatalogue.h"
+#include "drill/forms/LaunchDrill.h"
+#include "hub/HubLabels.h"
+#include "records/ResultsFile.h"
+#include "records/Statistics.h"
+#include "roster/NameList.h"
+#include "roster/forms/WaitingPanel.h"
+#include "startup/forms/Fonts.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStringListModel>
+
+namespace {
+constexpr int kAreaLeft = 8;
+constexpr int kAreaTop = 190;
+constexpr int kAreaWidth = 1008;
+constexpr int kAreaHeight = 546;
+constexpr int kColumnWidth = kAreaWidth / seisekitime1::kColumnsInView;
+constexpr int kPracticeTime = 600;
+constexpr int kPracticeColumnHeight = 104;
+
+const QString kInk = QStringLiteral("#1f2a36");
+
+const QString kStartStyle =
+    QStringLiteral("QPushButton { background: #e8590c; color: white; border: none; border-radius: 10px; }"
+                   "QPushButton:focus { border: 3px solid #1f2a36; }"
+                   "QPushButton:pressed { background: #b8440a; }"
+                   "QPushButton:disabled { background: #dde1e5; color: #6b7480; }");
+const QString kTitleStyle = QStringLiteral(
+    "QPushButton { background: #e7eef6; color: #1f2a36; border: 1px solid #b7c6d6; border-radius: 8px; }"
+    "QPushButton:focus { border: 2px solid #1f2a36; }"
+    "QPushButton:pressed { background: #c9d8e8; }"
+    "QPushButton:disabled { background: #f1f3f5; color: #5c6670; border: 1px solid #d5dbe1; }");
+const QString kPlainStyle = QStringLiteral(
+    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
+    "QPushButton:focus { border: 2px solid #1f2a36; }"
+    "QPushButton:pressed { background: #d5d9de; }"
+    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+
+QFrame *card(QWidget *parent, const QRect &geometry, const QString &name = QStringLiteral("card"))
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setStyleSheet(QStringLiteral("QFrame#%1 { background: white; border-radius: 12px; }").arg(name));
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QFont &font, const QRect &geometry,
+              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setFont(font);
+    l->setGeometry(geometry);
+    l->setAlignment(alignment);
+    l->setStyleSheet(QStringLiteral("color: %1;").arg(kInk));
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QFont &font,
+                    const QRect &geometry, const QString &style)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setFont(font);
+    b->setGeometry(geometry);
+    b->setStyleSheet(style);
+    return b;
+}
+
+QString controlName(const char *base, int index)
+{
+    return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(index);
+}
+} // namespace
+
+seisekitime1::seisekitime1(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("seisekitime1"));
+    resize(1024, 768);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(m_context.state.settings.seasonColour));
+    setPalette(pal);
+
+    buildHeader();
+    buildViewControls();
+    buildColumns();
+
+    m_rankingWait = new WaitingPanel(QStringLiteral("Just a momento, please."), true, this);
+    m_rankingWait->setObjectName(QStringLiteral("picRankingWait"));
+    m_rankingWait->setGeometry(262, 330, 500, 130);
+    m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), true, this);
+    m_wait->setObjectName(QStringLiteral("picWait"));
+    m_wait->setGeometry(0, 320, width(), 150);
+
+    installKeyPreview();
+}
+
+void seisekitime1::buildHeader()
+{
+    QFrame *header = card(this, QRect(8, 8, 1008, 94), QStringLiteral("pnlHeader"));
+    m_title = label(header, QStringLiteral("lblTitle"), fonts::ui(24, true), QRect(16, 6, 210, 50));
+    m_student = label(header, QStringLiteral("lblStudent"), fonts::ui(20, true), QRect(232, 8, 380, 40));
+    m_number = label(header, QStringLiteral("lblNumber"), fonts::ui(12), QRect(234, 52, 380, 30));
+    m_hint = label(header, QStringLiteral("lblHint"), fonts::ui(10), QRect(16, 60, 214, 26));
+    m_hint->setStyleSheet(QStringLiteral("color: #4a5663;"));
+    m_elapsed = label(header, QStringLiteral("lblElapsed"), fonts::ui(12), QRect(618, 10, 170, 30));
+    m_dayTotal = label(header, QStringLiteral("lblDayTotal"), fonts::ui(14, true), QRect(618, 48, 170, 34));
+
+    m_print = button(header, QStringLiteral("Command27"), QStringLiteral("印刷"), fonts::ui(12),
+                     QRect(796, 10, 96, 34), kPlainStyle);
+    m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"), fonts::ui(12),
+                              QRect(796, 50, 96, 34), kPlainStyle);
+    // The worksheet and the teacher's data tools come with their own screens later.
+    m_print->setEnabled(false);
+    m_dataProcessing->setEnabled(false);
+    m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), fonts::ui(16, true),
+                    QRect(900, 10, 96, 74), kPlainStyle);
+    m_back->setEnabled(false); // until the activation has filled the screen
+    connect(m_back, &QPushButton::clicked, this, &seisekitime1::goBack);
+}
+
+void seisekitime1::buildViewControls()
+{
+    QFrame *controls = card(this, QRect(8, 110, 1008, 74), QStringLiteral("pnlView"));
+    m_displayGroup = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        m_option2[i] = new QRadioButton(hub::displayOptionCaption(i), controls);
+        m_option2[i]->setObjectName(controlName("Option2", i));
+        m_option2[i]->setFont(fonts::ui(12, true));
+        m_option2[i]->setGeometry(16 + i * 118, 6, 116, 30);
+        m_displayGroup->addButton(m_option2[i], i);
+    }
+    connect(m_displayGroup, &QButtonGroup::idClicked, this, &seisekitime1::displayOptionClicked);
+
+    m_choiceGroup = new QButtonGroup(this);
+    const QStringList captions = hub::listChoiceCaptionsForTimes();
+    for (int i = 1; i <= 3; ++i) {
+        m_option1[i] = new QRadioButton(captions[i - 1], controls);
+        m_option1[i]->setObjectName(controlName("Option1", i));
+        m_option1[i]->setFont(fonts::ui(12));
+        m_option1[i]->setGeometry(16 + (i - 1) * 118, 38, 116, 30);
+        m_choiceGroup->addButton(m_option1[i], i);
+    }
+    connect(m_choiceGroup, &QButtonGroup::idClicked, this, &seisekitime1::listChoiceClicked);
+
+    m_combo1 = new QComboBox(controls);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setFont(fonts::ui(12));
+    m_combo1->setGeometry(378, 6, 150, 30);
+    m_combo1->addItems(hub::gradeFilterItems());
+    m_combo1->setToolTip(hub::gradeFilterToolTip());
+    m_combo1->setAccessibleName(hub::gradeFilterToolTip());
+    connect(m_combo1, &QComboBox::activated, this, &seisekitime1::gradeFilterChosen);
+
+    m_combo2 = new QComboBox(controls);
+    m_combo2->setObjectName(QStringLiteral("Combo2"));
+    m_combo2->setFont(fonts::ui(12));
+    m_combo2->setGeometry(378, 38, 230, 30);
+    m_combo2->addItems(hub::periodItems());
+    m_combo2->setCurrentIndex(hub::kDefaultPeriod - 1);
+    m_combo2->setAccessibleName(QStringLiteral("期間"));
+    m_combo2->hide();
+    connect(m_combo2, &QComboBox::activated, this, &seisekitime1::periodChosen);
+
+    m_heading = label(controls, QStringLiteral("Label5"), fonts::ui(16, true), QRect(624, 6, 300, 32));
+    m_graph = button(controls, QStringLiteral("Command17"), QStringLiteral("グラフ"), fonts::ui(12),
+                     QRect(624, 40, 100, 28), kPlainStyle);
+    m_graph->setEnabled(false); // the personal data sheet comes later
+    m_graph->hide();
+
+    // The colour samples of the run lists.
+    m_text4 = new QLabel(controls);
+    m_text4->setObjectName(QStringLiteral("Text4"));
+    m_text4->setStyleSheet(QStringLiteral("background: #00c000;"));
+    m_text4->setGeometry(940, 10, 24, 24);
+    m_text4->hide();
+    m_text5 = new QLabel(controls);
+    m_text5->setObjectName(QStringLiteral("Text5"));
+    m_text5->setStyleSheet(QStringLiteral("background: #c0ffc0;"));
+    m_text5->setGeometry(970, 10, 24, 24);
+    m_text5->hide();
+}
+
+void seisekitime1::buildColumns()
+{
+    m_columnArea = new QWidget(this);
+    m_columnArea->setObjectName(QStringLiteral("pnlColumns"));
+    m_columnArea->setGeometry(kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
+
+    const Catalogue &catalogue = m_context.state.catalogue;
+    const int count = levelCount();
+    for (int level = 1; level <= count; ++level) {
+        Column &c = m_columns[std::size_t(level)];
+        c.panel =
+            card(m_columnArea, QRect(0, 0, kColumnWidth - 6, kAreaHeight), controlName("pnlLevel", level));
+        const int w = kColumnWidth - 6 - 16;
+
+        c.title = button(c.panel, controlName("Label3", level), catalogue.levelNames[std::size_t(level)],
+                         fonts::ui(15, true), QRect(8, 8, w, 36), kTitleStyle);
+        c.title->setToolTip(catalogue.levelNames[std::size_t(level)]);
+        connect(c.title, &QPushButton::clicked, this, [this, level] { titleClicked(level); });
+
+        c.start = button(c.panel, controlName("Command4", level), hub::startCaption(level),
+                         fonts::ui(16, true), QRect(8, 50, w, 46), kStartStyle);
+        c.start->setToolTip(hub::startToolTip());
+        c.start->setEnabled(false);
+        connect(c.start, &QPushButton::clicked, this, [this, level] { startLevel(level); });
+
+        c.lock = new QLabel(QString::fromUtf16(hub::kLockText), c.panel);
+        c.lock->setObjectName(controlName("Text1", level));
+        c.lock->setFont(fonts::ui(16, true));
+        c.lock->setAlignment(Qt::AlignCenter);
+        c.lock->setGeometry(c.start->geometry());
+        c.lock->setStyleSheet(QStringLiteral("background: #c92a2a; color: white; border-radius: 10px;"));
+        c.lock->hide();
+
+        c.standard = label(c.panel, controlName("Label7", level), fonts::ui(10.5), QRect(8, 102, w, 22));
+        c.passPeriod = label(c.panel, controlName("Label8", level), fonts::ui(10.5), QRect(8, 124, w, 22));
+        c.todayCaption = label(c.panel, controlName("Label9", level), fonts::ui(12), QRect(8, 148, 62, 24));
+        c.todayValue =
+            label(c.panel, controlName("Label14", level), fonts::ui(12, true), QRect(72, 148, w - 64, 24));
+        c.soFarCaption = label(c.panel, controlName("Label10", level), fonts::ui(12), QRect(8, 172, 62, 24));
+        c.soFarValue =
+            label(c.panel, controlName("Label15", level), fonts::ui(12, true), QRect(72, 172, w - 64, 24));
+        c.todayCaption->setText(QString::fromUtf16(hub::kTodayCaption));
+        c.soFarCaption->setText(QString::fromUtf16(hub::kSoFarCaption));
+
+        c.model = new QStringListModel(c.panel);
+        c.list = new QListView(c.panel);
+        c.list->setObjectName(controlName("List5", level));
+        c.list->setAccessibleName(catalogue.levelNames[std::size_t(level)]);
+        c.list->setModel(c.model);
+        c.list->setFont(fonts::mono(11));
+        c.list->setUniformItemSizes(true);
+        c.list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        c.list->setSelectionMode(QAbstractItemView::SingleSelection);
+        c.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        c.list->setGeometry(4, 202, kColumnWidth - 6 - 8, kAreaHeight - 206);
+        setListColour(c, hub::ListColour::None);
+    }
+
+    m_hscroll = new QScrollBar(Qt::Horizontal, this);
+    m_hscroll->setObjectName(QStringLiteral("HScroll1"));
+    m_hscroll->setGeometry(kAreaLeft, kAreaTop + kAreaHeight + 6, kAreaWidth, 22);
+    m_hscroll->setAccessibleName(QStringLiteral("レベル"));
+    if (count >= 5) {
+        m_hscroll->setRange(1, count - (kColumnsInView - 1));
+        m_hscroll->setPageStep(kColumnsInView);
+    } else {
+        m_hscroll->setRange(1, 1);
+        m_hscroll->hide();
+    }
+    connect(m_hscroll, &QScrollBar::valueChanged, this, [this](int value) {
+        m_context.state.run.hubScrollPosition = value;
+        placeColumns();
+    });
+}
+
+void seisekitime1::installKeyPreview()
+{
+    installEventFilter(this);
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+int seisekitime1::levelCount() const
+{
+    return std::clamp(m_context.state.catalogue.levelCount, 0, kMaxLevel);
+}
+
+bool seisekitime1::isPractice(int level) const
+{
+    return catalogue::isPracticeLevel(m_context.state.catalogue.levelNames[std::size_t(level)]);
+}
+
+bool seisekitime1::isTeacher() const
+{
+    return namelist::isTeacherName(m_context.state.run.studentName);
+}
+
+void seisekitime1::activate()
+{
+    AppState &state = m_context.state;
+    Services &services = m_context.services;
+    const int count = levelCount();
+    const bool teacher = isTeacher();
+
+    m_print->setVisible(state.catalogue.printMode == 2 || (state.catalogue.printMode == 1 && teacher));
+    m_dataProcessing->setVisible(teacher);
+    m_elapsed->setText(hub::elapsedText(
+        hub::minutesSince(qint64(services.clock.secondsSinceMidnight()), state.run.nameConfirmedTime)));
+    m_keyboardReady = false;
+    m_wait->begin(count);
+
+    setListChoiceCaptions(hub::listChoiceCaptionsOnActivation());
+    records::computeStatistics(state, services);
+    m_wait->step(0);
+
+    const qint64 runsToday = hub::todayTotalRuns(state.statistics, state.run.studentNumber);
+    state.lastDrill.todayTotalCount = qint16(std::min<qint64>(runsToday, 32767));
+    m_dayTotal->setText(hub::dayTotalText(runsToday));
+
+    // Practice levels run against ten minutes.
+    for (int level = 1; level <= count; ++level) {
+        if (isPractice(level)) {
+            state.standards.targetTime[std::size_t(level)] = kPracticeTime;
+            state.standards.minimumTime[std::size_t(level)] = kPracticeTime;
+        }
+    }
+
+    m_student->setText(hub::studentLine(state.run.studentName, state.run.currentGrade));
+    m_number->setText(hub::numberLine(state.run.studentNumber, state.settings.schoolName));
+    m_title->setText(state.catalogue.programTitle);
+    m_title->setFont(fonts::ui(hub::titlePointSize(state.catalogue.programTitle), true));
+    m_hint->setText(hub::hintText());
+
+    int position = state.run.hubScrollPosition;
+    if (position <= 0 || position > m_hscroll->maximum())
+        position = 1;
+    state.run.hubScrollPosition = position;
+    {
+        const QSignalBlocker block(m_hscroll);
+        m_hscroll->setValue(position);
+    }
+    placeColumns();
+    fillColumnTexts();
+
+    // The grade filter starts from the name screen's grade group.
+    int group = m_combo1->findText(state.run.gradeGroup);
+    if (group < 0 && !state.run.gradeGroup.isEmpty()) {
+        m_combo1->addItem(state.run.gradeGroup);
+        group = m_combo1->count() - 1;
+    }
+    m_combo1->setCurrentIndex(std::max(group, 0));
+
+    // The points display, accumulated order.
+    m_displayMode = 2;
+    m_pointsOrder = 1;
+    m_option2[1]->setChecked(true);
+    m_option1[1]->setChecked(true);
+    listChoiceClicked(1);
+
+    m_wait->end();
+    m_keyboardReady = true;
+}
+
+void seisekitime1::fillColumnTexts()
+{
+    for (int level = 1; level <= levelCount(); ++level) {
+        Column &c = m_columns[std::size_t(level)];
+        const hub::ColumnTexts texts = hub::columnTexts(m_context.state, level);
+        c.title->setText(texts.title);
+        c.standard->setText(texts.standard);
+        c.passPeriod->setText(texts.passPeriod);
+        c.todayValue->setText(texts.todayValue);
+        c.soFarValue->setText(texts.soFarValue);
+        for (QWidget *w : {static_cast<QWidget *>(c.standard), static_cast<QWidget *>(c.passPeriod),
+                           static_cast<QWidget *>(c.todayCaption), static_cast<QWidget *>(c.todayValue),
+                           static_cast<QWidget *>(c.soFarCaption), static_cast<QWidget *>(c.soFarValue)})
+            w->setVisible(!texts.practice);
+        if (texts.practice)
+            c.list->hide();
+    }
+}
+
+void seisekitime1::placeColumns()
+{
+    const int count = levelCount();
+    if (count == 0)
+        return;
+    const int width = count < 5 ? kAreaWidth / count : kColumnWidth;
+    const int position = count < 5 ? 1 : m_hscroll->value();
+    for (int level = 1; level <= count; ++level) {
+        Column &c = m_columns[std::size_t(level)];
+        int left = (level - position) * width;
+        if (left < 0)
+            left = kAreaWidth; // out of view at the right edge
+        // A practice column holds only its title and start button.
+        c.panel->setGeometry(left + 3, 0, width - 6, isPractice(level) ? kPracticeColumnHeight : kAreaHeight);
+    }
+}
+
+void seisekitime1::setListChoiceCaptions(const QStringList &captions)
+{
+    for (int i = 1; i <= 3; ++i)
+        m_option1[i]->setText(captions.value(i - 1));
+}
+
+int seisekitime1::checkedListChoice() const
+{
+    const int id = m_choiceGroup->checkedId();
+    return id >= 1 && id <= 3 ? id : 1;
+}
+
+void seisekitime1::setViewControlsEnabled(bool enabled)
+{
+    for (QRadioButton *option : m_option2)
+        option->setEnabled(enabled);
+    for (int i = 1; i <= 3; ++i)
+        m_option1[i]->setEnabled(enabled);
+    m_combo1->setEnabled(enabled);
+    m_combo2->setEnabled(enabled);
+}
+
+void seisekitime1::disableStartButtons()
+{
+    for (int level = 1; level <= levelCount(); ++level) {
+        m_columns[std::size_t(level)].start->setEnabled(false);
+        m_columns[std::size_t(level)].title->setEnabled(false);
+    }
+}
+
+void seisekitime1::clearLists()
+{
+    for (int level = 1; level <= levelCount(); ++level)
+        m_columns[std::size_t(level)].list->hide();
+}
+
+void seisekitime1::beginListWork()
+{
+    m_back->setEnabled(false);
+    disableStartButtons();
+    clearLists();
+    if (!m_wait->isRunning())
+        m_rankingWait->begin(levelCount());
+}
+
+void seisekitime1::endListWork()
+{
+    m_back->setEnabled(true);
+    applyAvailability();
+    showLevelLists();
+    m_rankingWait->end();
+}
+
+void seisekitime1::showLevelLists()
+{
+    for (int level = 1; level <= levelCount(); ++level)
+        m_columns[std::size_t(level)].list->setVisible(!isPractice(level));
+}
+
+void seisekitime1::displayOptionClicked(int index)
+{
+    m_graph->hide();
+    beginListWork();
+    switch (index) {
+    case 0:
+        setListChoiceCaptions(hub::listChoiceCaptionsForTimes());
+        for (int i = 1; i <= 3; ++i)
+            m_option1[i]->setEnabled(true);
+        m_displayMode = 1;
+        listChoiceClicked(checkedListChoice());
+        break;
+    case 1: {
+        m_combo2->hide();
+        setListChoiceCaptions(hub::listChoiceCaptionsForPoints());
+        for (int i = 1; i <= 3; ++i)
+            m_option1[i]->setEnabled(true);
+        m_displayMode = 2;
+        const int choice = checkedListChoice();
+        if (choice == 1)
+            m_pointsOrder = 1;
+        else if (choice == 2)
+            m_pointsOrder = 2;
+        listChoiceClicked(choice);
+        break;
+    }
+    case 2:
+        m_graph->show();
+        m_combo2->hide();
+        showPersonalTimes();
+        break;
+    default:
+        break;
+    }
+}
+
+void seisekitime1::listChoiceClicked(int index)
+{
+    beginListWork();
+    m_combo2->hide();
+    setViewControlsEnabled(false);
+    if (m_displayMode == 1) {
+        if (index == 1)
+            showBestTimes();
+        else if (index == 2)
+            showTodayRuns();
+        else
+            showPeriodRuns();
+    } else {
+        if (index == 1) {
+            m_pointsOrder = 1;
+            showPoints(hub::PointsOrder::Accumulated);
+        } else if (index == 2) {
+            m_pointsOrder = 2;
+            showPoints(hub::PointsOrder::Today);
+        } else {
+            showPeriodRuns();
+        }
+    }
+    setViewControlsEnabled(true);
+    if (m_option2[2]->isChecked()) {
+        for (int i = 1; i <= 3; ++i)
+            m_option1[i]->setEnabled(false);
+    }
+    endListWork();
+}
+
+void seisekitime1::periodChosen(int index)
+{
+    if (checkedListChoice() != 3 || m_option2[2]->isChecked())
+        return;
+    m_period = index + 1;
+    listChoiceClicked(3);
+}
+
+void seisekitime1::gradeFilterChosen()
+{
+    // The view shown is built again for the new filter.
+    displayOptionClicked(std::max(m_displayGroup->checkedId(), 0));
+    if (levelCount() >= 1)
+        m_columns[1].start->setFocus();
+}
+
+hub::RowStudents seisekitime1::rowStudents() const
+{
+    return hub::rowStudentsFor(m_context.state, m_combo1->currentText());
+}
+
+void seisekitime1::rankingProgress(int level)
+{
+    // During an activation its own panel tells of the progress; otherwise the ranking panel does.
+    if (m_wait->isRunning())
+        m_wait->step(level);
+    else
+        m_rankingWait->step(level);
+}
+
+void seisekitime1::showBestTimes()
+{
+    applyView(
+        hub::bestTimeView(m_context.state, rowStudents(), [this](int level) { rankingProgress(level); }));
+}
+
+void seisekitime1::showPoints(hub::PointsOrder order)
+{
+    applyView(hub::pointsView(m_context.state, rowStudents(), order,
+                              [this](int level) { rankingProgress(level); }));
+}
+
+bool seisekitime1::readRecords(int maxCount, QList<records::ResultRecord> *out)
+{
+    QString error;
+    *out = records::readLastRecords(records::resultsFilePath(m_context.state.settings.dataFolder), maxCount,
+                                    &error);
+    if (!error.isEmpty()) {
+        m_context.services.messages.show(QStringLiteral("成績の表示"), error,
+                                         platform::MessageBoxes::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void seisekitime1::showTodayRuns()
+{
+    QList<records::ResultRecord> runs;
+    readRecords(hub::kTodayRecords, &runs);
+    applyView(
+        hub::todayRunsView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date()));
+}
+
+void seisekitime1::showPeriodRuns()
+{
+    QList<records::ResultRecord> runs;
+    readRecords(hub::kPeriodRecords, &runs);
+    const auto display = m_displayMode == 1 ? hub::RunDisplay::Times : hub::RunDisplay::Points;
+    applyView(hub::periodRunsView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date(),
+                                  m_period, display));
+    {
+        const QSignalBlocker block(m_combo2);
+        m_combo2->setCurrentIndex(m_period - 1);
+    }
+    m_combo2->show();
+}
+
+void seisekitime1::showPersonalTimes()
+{
+    setViewControlsEnabled(false);
+    QList<records::ResultRecord> runs;
+    readRecords(hub::kPeriodRecords, &runs);
+    applyView(
+        hub::personalTimesView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date()));
+    setViewControlsEnabled(true);
+    for (int i = 1; i <= 3; ++i)
+        m_option1[i]->setEnabled(false);
+    endListWork();
+}
+
+void seisekitime1::applyView(const hub::View &view)
+{
+    m_heading->setText(view.heading);
+    for (int level = 1; level <= levelCount(); ++level) {
+        Column &c = m_columns[std::size_t(level)];
+        const std::size_t l = std::size_t(level);
+        const hub::RankedList &list = l < view.lists.size() ? view.lists[l] : hub::RankedList{};
+        c.model->setStringList(list.rows);
+        setListColour(c, l < view.colours.size() ? view.colours[l] : hub::ListColour::None);
+        c.list->clearSelection();
+        c.list->setCurrentIndex(QModelIndex());
+        const int top = view.scrollToOwnRow ? hub::scrollTopForOwnRow(list.ownRow) : -1;
+        if (top >= 0)
+            c.list->scrollTo(c.model->index(top), QAbstractItemView::PositionAtTop);
+        else
+            c.list->scrollToTop();
+    }
+}
+
+void seisekitime1::setListColour(Column &column, hub::ListColour colour)
+{
+    // The screens are styled with style sheets, under which a palette is not what paints.
+    if (column.colour == colour && !column.list->styleSheet().isEmpty())
+        return;
+    column.colour = colour;
+    column.list->setStyleSheet(
+        QStringLiteral("QListView { background: #%1; color: #1f2a36; border: 1px solid #8a96a3; }"
+                       "QListView::item:selected { background: #ffd8a8; color: #1f2a36; }")
+            .arg(hub::listColourRgb(colour), 6, 16, QChar(u'0')));
+}
+
+void seisekitime1::applyAvailability()
+{
+    m_availability = hub::levelAvailability(m_context.state);
+    m_context.state.run.finalLevelCleared = m_availability.finalLevelCleared;
+    for (int level = 1; level <= levelCount(); ++level) {
+        Column &c = m_columns[std::size_t(level)];
+        const bool startable = m_availability.canStart(level);
+        c.start->setEnabled(startable);
+        c.title->setEnabled(startable);
+        const bool locked = m_availability.locked[std::size_t(level)] != 0;
+        c.lock->setVisible(locked);
+        if (locked)
+            c.lock->raise();
+    }
+    m_rankingWait->raise();
+}
+
+void seisekitime1::startLevel(int level)
+{
+    if (m_leaving || level < 1 || level > levelCount() || !m_columns[std::size_t(level)].start->isEnabled())
+        return;
+    m_leaving = true;
+    m_keyboardReady = false;
+    m_wait->showNow();
+    m_context.state.run.currentLevel = qint16(level);
+    launchDrill();
+}
+
+void seisekitime1::titleClicked(int level)
+{
+    if (m_leaving || level < 1 || level > levelCount() || !m_columns[std::size_t(level)].start->isEnabled())
+        return;
+    m_context.state.run.currentLevel = qint16(level);
+    m_keyboardReady = false;
+    launchDrill();
+}
+
+void seisekitime1::launchDrill()
+{
+    m_leaving = true;
+    ::launchDrill(m_context);
+}
+
+void seisekitime1::goBack()
+{
+    if (m_leaving || !m_back->isEnabled())
+        return;
+    m_leaving = true;
+    m_keyboardReady = false;
+    m_wait->showNow();
+    QCoreApplication::processEvents();
+    m_context.navigator.showNameSelection();
+}
+
+bool seisekitime1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !m_keyboardReady)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->modifiers() & Qt::ControlModifier)
+        return QWidget::eventFilter(watched, event);
+    const int k = key->key();
+    int level = 0;
+    if (k >= Qt::Key_1 && k <= Qt::Key_9 && !(key->modifiers() & Qt::AltModifier))
+        level = k - Qt::Key_0;
+    else if (k >= Qt::Key_A && k <= Qt::Key_D)
+        level = 10 + (k - Qt::Key_A);
+    if (level > 0) {
+        if (level <= levelCount())
+            startLevel(level);
+        return true;
+    }
+    if (k == Qt::Key_0 && !(key->modifiers() & Qt::AltModifier)) {
+        if (m_back->isEnabled())
+            goBack();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "hub/HubViews.h"
+#include "hub/LevelAvailability.h"
+#include "startup/forms/AppContext.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListView;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QStringListModel;
+class WaitingPanel;
+
+// The hub: the levels side by side, four in view, each with its standard, the student's standing and a
+// list of rankings or runs; the start buttons, locked for over-practice where the rules say so.
+//
+// Controls: per level N the column pnlLevel_N with Label3_N (title, a button), Command4_N (start),
+// Text1_N (lock box), Label7_N (standard), Label8_N (pass period), Label9_N/Label14_N (today),
+// Label10_N/Label15_N (so far) and List5_N (list); HScroll1; the header lblTitle, lblStudent,
+// lblNumber, lblElapsed, lblDayTotal, lblHint; Command1 (back), Command27 (print), Command8 (data
+// processing), Command17 (graph); Option2_0..2 (display), Option1_1..3 (list choice), Combo1 (grade
+// filter), Combo2 (period), Label5 (heading); picWait and picRankingWait (waiting panels).
+class seisekitime1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit seisekitime1(AppContext &context, QWidget *parent = nullptr);
+
+    // Every showing: recompute the statistics, fill the columns and the points ranking, decide which
+    // levels may start.
+    void activate();
+
+    // Start level N (a start button or its key).
+    void startLevel(int level);
+
+    int displayMode() const { return m_displayMode; }
+    int period() const { return m_period; }
+    bool keyboardReady() const { return m_keyboardReady; }
+    const hub::Availability &availability() const { return m_availability; }
+
+    static constexpr int kColumnsInView = 4;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Column
+    {
+        QFrame *panel = nullptr;
+        QPushButton *title = nullptr;
+        QPushButton *start = nullptr;
+        QLabel *lock = nullptr;
+        QLabel *standard = nullptr;
+        QLabel *passPeriod = nullptr;
+        QLabel *todayCaption = nullptr;
+        QLabel *todayValue = nullptr;
+        QLabel *soFarCaption = nullptr;
+        QLabel *soFarValue = nullptr;
+        QListView *list = nullptr;
+        QStringListModel *model = nullptr;
+        hub::ListColour colour = hub::ListColour::None;
+    };
+
+    void buildHeader();
+    void buildViewControls();
+    void buildColumns();
+    void installKeyPreview();
+
+    int levelCount() const;
+    bool isPractice(int level) const;
+    bool isTeacher() const;
+
+    // View control handlers.
+    void displayOptionClicked(int index);
+    void listChoiceClicked(int index);
+    void periodChosen(int index);
+    void gradeFilterChosen();
+
+    // The views.
+    void rankingProgress(int level);
+    void showBestTimes();
+    void showPoints(hub::PointsOrder order);
+    void showTodayRuns();
+    void showPeriodRuns();
+    void showPersonalTimes();
+    void applyView(const hub::View &view);
+    void setListColour(Column &column, hub::ListColour colour);
+    bool readRecords(int maxCount, QList<records::ResultRecord> *records);
+    hub::RowStudents rowStudents() const;
+
+    void clearLists();
+    void beginListWork();
+    void endListWork();
+    void showLevelLists();
+    void setViewControlsEnabled(bool enabled);
+    void setListChoiceCaptions(const QStringList &captions);
+    int checkedListChoice() const;
+
+    void applyAvailability();
+    void disableStartButtons();
+    void placeColumns();
+    void fillColumnTexts();
+
+    void titleClicked(int level);
+    void goBack();
+    void launchDrill();
+
+    AppContext &m_context;
+    std::array<Column, kMaxLevel + 1> m_columns{};
+    int m_displayMode = 2;
+    int m_pointsOrder = 1;
+    int m_period = 3;
+    bool m_keyboardReady = false;
+    bool m_leaving = false;
+    hub::Availability m_availability;
+
+    QLabel *m_title;
+    QLabel *m_student;
+    QLabel *m_number;
+    QLabel *m_elapsed;
+    QLabel *m_dayTotal;
+    QLabel *m_hint;
+    QPushButton *m_back;
+    QPushButton *m_print;
+    QPushButton *m_dataProcessing;
+    QPushButton *m_graph;
+    QRadioButton *m_option2[3];
+    QRadioButton *m_option1[4]{}; // members 1 to 3
+    QButtonGroup *m_displayGroup;
+    QButtonGroup *m_choiceGroup;
+    QComboBox *m_combo1;
+    QComboBox *m_combo2;
+    QLabel *m_heading;
+    QLabel *m_text4;
+    QLabel *m_text5;
+    QWidget *m_columnArea;
+    QScrollBar *m_hscroll;
+    WaitingPanel *m_wait;
+    WaitingPanel *m_rankingWait;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QFrame>
+
+class QLabel;
+class QProgressBar;
+
+// The "Just a moment, please." panel of the name screen and the hub. A step that is over quickly
+// shows nothing: the panel appears only once a step has run long enough to be noticed, and then it
+// repaints as the step goes on. Only paint events run meanwhile, so no click or key can start work
+// over the step's half-done state.
+class WaitingPanel : public QFrame
+{
+    Q_OBJECT
+public:
+    WaitingPanel(const QString &text, bool withProgress, QWidget *parent);
+
+    // Starts a step; with progress, the bar runs from 0 to maximum.
+    void begin(int maximum = 0);
+    // The step has come this far; shows the panel when the step has been running for a while.
+    void step(int value);
+    // Shows the panel in front at once and paints it (before the screen is left).
+    void showNow();
+    void end();
+
+    // The panel's background (white unless a screen gives its own colour).
+    void setBackground(const QColor &colour);
+    bool isRunning() const { return m_started.isValid(); }
+
+    QProgressBar *progressBar() const { return m_progress; }
+
+    // A step shorter than this shows no panel.
+    static constexpr qint64 kShowAfterMs = 150;
+
+private:
+    void paintNow();
+
+    QLabel *m_label;
+    QProgressBar *m_progress = nullptr;
+    QElapsedTimer m_started;
+    QElapsedTimer m_lastPaint;
+};

@@ -1,0 +1,336 @@
+#include "roster/forms/namesel.h"
+
+#include "drill/LevelCatalogue.h"
+#include "roster/forms/WaitingPanel.h"
+#include "sound/SoundPlayer.h"
+#include "startup/PathRules.h"
+#include "startup/forms/Fonts.h"
+#include "startup/forms/frmver.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringListModel>
+
+namespace {
+constexpr int kWrongSoundKind = 4;
+
+QFrame *card(QWidget *parent, const QRect &geometry)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(QStringLiteral("card"));
+    frame->setStyleSheet(QStringLiteral("QFrame#card { background: white; border-radius: 14px; }"));
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+QLabel *label(const QString &text, const QFont &font, QWidget *parent, const QRect &geometry)
+{
+    auto *l = new QLabel(text, parent);
+    l->setFont(font);
+    l->setGeometry(geometry);
+    l->setStyleSheet(QStringLiteral("color: #1f2a36;"));
+    return l;
+}
+
+const QString kAccentButton =
+    QStringLiteral("QPushButton { background: #e8590c; color: white; border: none; border-radius: 12px; }"
+                   "QPushButton:focus { border: 3px solid #1f2a36; }"
+                   "QPushButton:pressed { background: #b8440a; }"
+                   "QPushButton:disabled { background: #d5d9de; color: #6b7480; }");
+const QString kPlainButton = QStringLiteral(
+    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 10px; }"
+    "QPushButton:focus { border: 2px solid #1f2a36; }"
+    "QPushButton:pressed { background: #d5d9de; }"
+    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+} // namespace
+
+namesel::namesel(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("namesel"));
+    resize(1024, 768);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(m_context.state.settings.seasonColour));
+    setPalette(pal);
+
+    // Title.
+    QFrame *titleCard = card(this, QRect(32, 20, 560, 92));
+    m_title =
+        label(m_context.state.catalogue.programTitle, fonts::ui(48, true), titleCard, QRect(24, 4, 520, 84));
+    m_title->setObjectName(QStringLiteral("lblTitle"));
+
+    m_developmentMarker = new QLabel(QStringLiteral("開発中"), this);
+    m_developmentMarker->setObjectName(QStringLiteral("lblDevelopment"));
+    m_developmentMarker->setFont(fonts::ui(14, true));
+    m_developmentMarker->setStyleSheet(
+        QStringLiteral("color: white; background: #b00020; padding: 4px 10px;"));
+    m_developmentMarker->adjustSize();
+    m_developmentMarker->move(1024 - 32 - m_developmentMarker->width(), 24);
+    m_developmentMarker->hide();
+
+    // The name list.
+    QFrame *listCard = card(this, QRect(32, 128, 560, 612));
+    m_names = new QStringListModel(this);
+    m_names->setObjectName(QStringLiteral("List1Model"));
+    m_full = new QStringListModel(this);
+    m_full->setObjectName(QStringLiteral("List2"));
+    m_numbered = new QStringListModel(this);
+    m_numbered->setObjectName(QStringLiteral("List3"));
+    m_list1 = new QListView(listCard);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setAccessibleName(QStringLiteral("名前"));
+    m_list1->setModel(m_names);
+    m_list1->setFont(fonts::mono(13));
+    m_list1->setUniformItemSizes(true);
+    m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list1->setGeometry(12, 12, 536, 588);
+    m_list1->setStyleSheet(
+        QStringLiteral("QListView { border: none; color: #1f2a36; }"
+                       "QListView::item { padding: 3px 4px; }"
+                       "QListView::item:selected { background: #ffd8a8; color: #1f2a36; }"));
+    connect(m_list1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_redrawing && current.isValid())
+                    chooseRow(current.row(), false);
+            });
+    connect(m_list1, &QListView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid()) {
+            chooseRow(index.row(), true);
+            confirm();
+        }
+    });
+
+    // The controls beside it.
+    QFrame *side = card(this, QRect(612, 128, 380, 612));
+    auto *gradeHint =
+        label(QStringLiteral("表示する学年を選びなさい"), fonts::ui(13), side, QRect(20, 12, 340, 28));
+    gradeHint->setObjectName(QStringLiteral("lblGradeHint"));
+    m_combo1 = new QComboBox(side);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setAccessibleName(QStringLiteral("表示する学年を選びなさい"));
+    m_combo1->setToolTip(QStringLiteral("表示する学年を選びなさい"));
+    m_combo1->setFont(fonts::ui(16));
+    m_combo1->setGeometry(20, 42, 340, 40);
+    connect(m_combo1, &QComboBox::activated, this, [this] { gradeGroupChosen(); });
+
+    m_modes = new QButtonGroup(this);
+    for (int mode = 0; mode < namelist::kDisplayModeCount; ++mode) {
+        auto *option = new QRadioButton(namelist::displayModeCaption(mode), side);
+        option->setObjectName(QStringLiteral("Option1_%1").arg(mode));
+        option->setFont(fonts::ui(13));
+        option->setGeometry(20, 96 + mode * 34, 340, 32);
+        m_modes->addButton(option, mode);
+        m_option1[mode] = option;
+    }
+    connect(m_modes, &QButtonGroup::idClicked, this, [this](int mode) { displayModeChosen(mode); });
+
+    m_chosenName = new QLabel(QString::fromUtf16(namelist::kChooseName), side);
+    m_chosenName->setObjectName(QStringLiteral("lblChosenName"));
+    m_chosenName->setFont(fonts::ui(20, true));
+    m_chosenName->setAlignment(Qt::AlignCenter);
+    m_chosenName->setGeometry(20, 242, 340, 56);
+    m_chosenName->setStyleSheet(QStringLiteral(
+        "color: #1f2a36; background: #fff4e6; border: 2px solid #ffa94d; border-radius: 10px;"));
+    m_chosenNumber = new QLabel(side);
+    m_chosenNumber->setObjectName(QStringLiteral("lblChosenNumber"));
+    m_chosenNumber->hide();
+
+    m_ok = new QPushButton(QStringLiteral("O.K."), side);
+    m_ok->setObjectName(QStringLiteral("Command14"));
+    m_ok->setFont(fonts::ui(28, true));
+    m_ok->setGeometry(20, 312, 340, 76);
+    m_ok->setStyleSheet(kAccentButton);
+    connect(m_ok, &QPushButton::clicked, this, &namesel::confirm);
+
+    m_print = new QPushButton(QStringLiteral("印刷"), side);
+    m_print->setObjectName(QStringLiteral("Command1"));
+    m_print->setFont(fonts::ui(14));
+    m_print->setGeometry(20, 404, 340, 40);
+    m_print->setStyleSheet(kPlainButton);
+    // The worksheet printing screen comes later.
+    m_print->setEnabled(false);
+
+    m_programMenu = new QPushButton(QStringLiteral("プログラムメニューへ"), side);
+    m_programMenu->setObjectName(QStringLiteral("Command13"));
+    m_programMenu->setFont(fonts::ui(14));
+    m_programMenu->setGeometry(20, 460, 340, 40);
+    m_programMenu->setStyleSheet(kPlainButton);
+    connect(m_programMenu, &QPushButton::clicked, this, &namesel::leaveForProgramMenu);
+
+    m_programMenu0 = new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), side);
+    m_programMenu0->setObjectName(QStringLiteral("Command7"));
+    m_programMenu0->setFont(fonts::ui(14));
+    m_programMenu0->setGeometry(20, 508, 340, 40);
+    m_programMenu0->setStyleSheet(kPlainButton);
+    connect(m_programMenu0, &QPushButton::clicked, this, &namesel::leaveForProgramMenu);
+
+    m_version = new QPushButton(frmver::versionLine(), side);
+    m_version->setObjectName(QStringLiteral("lblVersion"));
+    m_version->setFont(fonts::ui(10));
+    m_version->setFlat(true);
+    m_version->setCursor(Qt::PointingHandCursor);
+    m_version->setGeometry(20, 568, 340, 28);
+    m_version->setStyleSheet(QStringLiteral("QPushButton { color: #4a5663; border: none; text-align: right; }"
+                                            "QPushButton:focus { text-decoration: underline; }"));
+    connect(m_version, &QPushButton::clicked, this, [this] { m_context.navigator.showVersionBox(this); });
+
+    m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), false, this);
+    m_wait->setObjectName(QStringLiteral("picWait"));
+    m_wait->setGeometry(0, 0, 520, 120);
+    m_wait->setBackground(QColor::fromRgb(m_context.state.settings.seasonColour));
+
+    setTabOrder(m_list1, m_ok);
+    installKeyPreview();
+}
+
+void namesel::installKeyPreview()
+{
+    installEventFilter(this);
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+void namesel::activate()
+{
+    PathsAndSettings &settings = m_context.state.settings;
+    m_developmentMarker->setVisible(settings.developmentLayout);
+    m_context.services.random.seed(quint64(m_context.services.clock.secondsSinceMidnight() * 1000.0));
+
+    if (m_combo1->count() == 0)
+        m_combo1->addItems(namelist::gradeGroupItems());
+    m_combo1->setCurrentIndex(0);
+    m_context.state.run.gradeGroup = QString::fromUtf16(namelist::kAllGrades);
+
+    m_displayMode = namelist::PointsTodayAndTotal;
+    m_option1[m_displayMode]->setChecked(true);
+    showRoster();
+    m_chosenName->setText(QString::fromUtf16(namelist::kChooseName));
+    m_wait->end();
+    m_list1->setFocus();
+}
+
+void namesel::showRoster()
+{
+    m_wait->begin();
+    m_redrawing = true;
+    QString error;
+    namelist::Lists lists;
+    const bool ok = namelist::loadLists(m_context.state, m_context.services, m_displayMode,
+                                        m_combo1->currentText(), &lists, &error);
+    if (!ok) {
+        m_redrawing = false;
+        m_wait->end();
+        m_context.services.messages.show(QStringLiteral("名簿表示"), error,
+                                         platform::MessageBoxes::Icon::Critical);
+        m_context.services.programEnd.endProgram(1);
+        return;
+    }
+    m_lists = std::move(lists);
+    m_full->setStringList(m_lists.full);
+    m_numbered->setStringList(m_lists.numbered);
+    m_names->setStringList(m_lists.names);
+    m_wait->step(1);
+    m_list1->setCurrentIndex(m_names->index(0));
+    m_redrawing = false;
+    chooseRow(0, false);
+    m_wait->end();
+}
+
+void namesel::chooseRow(int row, bool doubleClick)
+{
+    if (row < 0 || row >= m_lists.names.size())
+        return;
+    const QString &item = m_lists.names.at(row);
+    m_chosenName->setText(doubleClick ? namelist::chosenNameOnDoubleClick(item, row)
+                                      : namelist::chosenNameOnClick(item, row));
+    if (row > 0 && row - 1 < m_lists.numbered.size())
+        m_chosenNumber->setText(
+            QString::number(namelist::numberOfNumberedLine(m_lists.numbered.at(row - 1))));
+}
+
+void namesel::confirm()
+{
+    if (!m_ok->isVisible())
+        return;
+    AppState &state = m_context.state;
+    bool numberOk = false;
+    const int number = m_chosenNumber->text().toInt(&numberOk);
+    if (!namelist::isNameChosen(m_chosenName->text()) || !numberOk || number < 0 ||
+        number > kMaxStudentNumber) {
+        sound::playKindSound(state, m_context.services, kWrongSoundKind);
+        return;
+    }
+    state.run.nameConfirmedTime = qRound(m_context.services.clock.secondsSinceMidnight());
+    state.run.studentNumber = qint16(number);
+    state.run.studentName = state.roster.studentNames[std::size_t(number)];
+    state.run.currentGrade = state.roster.studentGrades[std::size_t(number)];
+    m_ok->hide();
+    m_wait->showNow();
+    catalogue::setUpLevels(state.catalogue);
+    m_context.navigator.showHub();
+}
+
+void namesel::leaveForProgramMenu()
+{
+    const PathsAndSettings &settings = m_context.state.settings;
+    QString folder = settings.appFolder;
+    if (folder.endsWith(QDir::separator()))
+        folder.chop(1);
+    const QString program = paths::launcherPath(folder, settings.developmentLayout, QDir::separator());
+    QString error;
+    if (!m_context.services.launcher.startDetached(
+            program, paths::launcherArguments(settings.developmentLayout), &error))
+        m_context.services.messages.show(QStringLiteral("プログラムメニュー"), error,
+                                         platform::MessageBoxes::Icon::Warning);
+    m_context.services.programEnd.endProgram(0);
+}
+
+void namesel::gradeGroupChosen()
+{
+    m_context.state.run.gradeGroup = m_combo1->currentText();
+    showRoster();
+    m_list1->setFocus();
+}
+
+void namesel::displayModeChosen(int mode)
+{
+    if (mode == m_displayMode)
+        return;
+    m_displayMode = mode;
+    showRoster();
+}
+
+bool namesel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return QWidget::eventFilter(watched, event);
+    const QString text = key->text();
+    if (text == QStringLiteral("1")) {
+        if (m_ok->isVisible())
+            confirm();
+        return true;
+    }
+    if (text == QStringLiteral("0")) {
+        if (m_programMenu0->isVisible())
+            leaveForProgramMenu();
+        return true;
+    }
+    if (watched == m_list1 &&
+        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)) {
+        confirm();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

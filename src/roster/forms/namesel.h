@@ -1,0 +1,73 @@
+#pragma once
+
+#include "roster/NameList.h"
+#include "startup/forms/AppContext.h"
+
+#include <QWidget>
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QListView;
+class QPushButton;
+class QRadioButton;
+class QStringListModel;
+class WaitingPanel;
+
+// The name selection screen: the first screen a student sees. It lists the roster with two figures
+// of each student's results, narrowed to a grade group; confirming a name sets the student of the run
+// and opens the hub. It also leads back to the family's program menu.
+//
+// Controls: List1 (names), Combo1 (grade group), Option1_0..3 (figures), Command14 (O.K.),
+// Command1 (印刷), Command13 and Command7 (program menu), lblChosenName and lblChosenNumber, lblVersion,
+// picWait (waiting panel), lblDevelopment (marker). The hidden working lists List2 (full, sorted) and
+// List3 (numbered) are models, not widgets.
+class namesel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit namesel(AppContext &context, QWidget *parent = nullptr);
+
+    // Each showing: the marker, display mode 1, the grade groups, the list; nothing chosen.
+    void activate();
+
+    // 名簿表示: redraws the three lists for the display mode and grade group.
+    void showRoster();
+
+    int displayMode() const { return m_displayMode; }
+    const namelist::Lists &lists() const { return m_lists; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void chooseRow(int row, bool doubleClick);
+    void confirm();
+    void leaveForProgramMenu();
+    void gradeGroupChosen();
+    void displayModeChosen(int mode);
+    void installKeyPreview();
+
+    AppContext &m_context;
+    int m_displayMode = namelist::PointsTodayAndTotal;
+    bool m_redrawing = false;
+    namelist::Lists m_lists;
+
+    QLabel *m_title;
+    QListView *m_list1;
+    QStringListModel *m_names;
+    QStringListModel *m_full;
+    QStringListModel *m_numbered;
+    QComboBox *m_combo1;
+    QButtonGroup *m_modes;
+    QRadioButton *m_option1[namelist::kDisplayModeCount];
+    QLabel *m_chosenName;
+    QLabel *m_chosenNumber;
+    QPushButton *m_ok;
+    QPushButton *m_print;
+    QPushButton *m_programMenu;
+    QPushButton *m_programMenu0;
+    QPushButton *m_version;
+    QLabel *m_developmentMarker;
+    WaitingPanel *m_wait;
+};

@@ -1,0 +1,210 @@
+#include "drill/LevelCatalogue.h"
+#include "platform/DateSerial.h"
+#include "records/ResultRecord.h"
+#include "records/ResultsFile.h"
+#include "records/Statistics.h"
+#include "records/forms/FrmSyuuryou.h"
+#include "startup/LoadSettings.h"
+#include "support/TestSupport.h"
+#include "support/gui/GuiTestSupport.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTimerEvent>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+class NullNavigator : public Navigator
+{
+public:
+    int hubShown = 0;
+    int drillShown = 0;
+    void showNameSelection() override {}
+    void showHub() override { ++hubShown; }
+    void showDrill() override { ++drillShown; }
+    void showResult() override {}
+    void showVersionBox(QWidget *) override {}
+};
+
+// The result screen as a recorded drill leaves it: the run is in the results file, the flags of
+// the judgement are set.
+class ResultScreen : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        writeFile932(inst.soundSetFile(), {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,boo,*"),
+                                           QStringLiteral("自己最高音2,jiko,*"), QStringLiteral("不合格音1,minimum,*")});
+        QString error;
+        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error)) << error.toStdString();
+        catalogue::setUpLevels(state->catalogue);
+        state->run.studentNumber = 152;
+        state->run.studentName = QStringLiteral("佐藤美咲            ");
+    }
+
+    // Runs of the student at a level today, each with the given time.
+    void addRuns(int level, int count, qint32 time, int student = 152)
+    {
+        QList<records::ResultRecord> runs;
+        const QDateTime now = fakes.clock.now();
+        for (int i = 0; i < count; ++i)
+            runs.append(records::newRecord(platform::dateSerial(now.date()), platform::timeFraction(now.time()),
+                                           qint16(student), qint16(level), time, QStringLiteral("12345")));
+        QString error;
+        ASSERT_TRUE(records::appendRecords(records::resultsFilePath(inst.dataFolder), runs, records::responsiveWait(), &error))
+            << error.toStdString();
+    }
+
+    void show(int level, qint32 resultTime)
+    {
+        state->run.currentLevel = qint16(level);
+        state->lastDrill.resultTime = resultTime;
+        state->lastDrill.elapsedTime = resultTime;
+        state->lastDrill.drillEndReason = resultTime == records::kTimeOut ? 1 : 0;
+        screen = std::make_unique<FrmSyuuryou>(context);
+        screen->show();
+        screen->activate();
+        fireTimer1();
+    }
+
+    // The half-second timer's tick, without waiting for it.
+    void fireTimer1()
+    {
+        auto *timer = screen->findChild<QTimer *>(QStringLiteral("Timer1"));
+        ASSERT_NE(timer, nullptr);
+        ASSERT_TRUE(timer->isActive());
+        EXPECT_EQ(timer->interval(), 500);
+        QTimerEvent event(timer->timerId());
+        QCoreApplication::sendEvent(timer, &event);
+    }
+
+    QString text(const QString &name)
+    {
+        auto *label = screen->findChild<QLabel *>(name);
+        return label && label->isVisible() ? label->text() : QString();
+    }
+    bool visible(const QString &name)
+    {
+        auto *w = screen->findChild<QWidget *>(name);
+        return w && w->isVisible();
+    }
+    int played(const QString &file) const
+    {
+        int n = 0;
+        for (const QString &c : fakes.media.commands)
+            n += c.contains(file);
+        return n;
+    }
+
+    Installation inst;
+    FakeServices fakes;
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    NullNavigator navigator;
+    AppContext context{*state, fakes.services, navigator};
+    std::unique_ptr<FrmSyuuryou> screen;
+};
+
+} // namespace
+
+TEST_F(ResultScreen, TimeOutShowsNoRecordAndZeroPointsWithoutASound)
+{
+    addRuns(2, 1, records::kTimeOut);
+    show(2, records::kTimeOut);
+    EXPECT_EQ(text(QStringLiteral("Label18")), QStringLiteral("記録なし"));
+    EXPECT_EQ(text(QStringLiteral("Label19")), QStringLiteral("獲得ポイント：0点×1→0点"));
+    EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("時間切れ"));
+    EXPECT_TRUE(fakes.media.commands.isEmpty());
+    EXPECT_EQ(text(QStringLiteral("Label13")), QStringLiteral(" (このレベル　 0回目)")) << "a time-out is not a counted drill";
+    EXPECT_TRUE(visible(QStringLiteral("Command4")));
+    EXPECT_TRUE(visible(QStringLiteral("Command5")));
+}
+
+TEST_F(ResultScreen, PersonalRecordHasItsMessageAndSound)
+{
+    addRuns(2, 1, 90);
+    state->lastDrill.newPersonalBest = true;
+    show(2, 90);
+    EXPECT_EQ(text(QStringLiteral("Label18")), QStringLiteral("今の成績：90秒"));
+    EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("新記録おめでとう"));
+    EXPECT_EQ(played(QStringLiteral("jiko.wav")), 1);
+    EXPECT_EQ(text(QStringLiteral("Label13")), QStringLiteral(" (このレベル　 1回目)"));
+    EXPECT_EQ(text(QStringLiteral("Label14")), QStringLiteral("（ 1回目)"));
+    EXPECT_FALSE(state->lastDrill.newPersonalBest) << "the flags are cleared once shown";
+    saveScreenshot(screen.get(), QStringLiteral("result-personal-record"));
+}
+
+TEST_F(ResultScreen, MinimumLineSoundOnlyUpToTheMinimumTime)
+{
+    const int minimum = state->standards.minimumTime[2];
+    addRuns(2, 1, minimum);
+    show(2, minimum);
+    EXPECT_FALSE(visible(QStringLiteral("Label20")));
+    EXPECT_EQ(played(QStringLiteral("minimum.wav")), 1);
+    screen.reset();
+    fakes.media.commands.clear();
+    show(2, minimum + 1);
+    EXPECT_TRUE(fakes.media.commands.isEmpty());
+}
+
+TEST_F(ResultScreen, AgainIsWithheldWhenTheLevelIsClearedAndOverPractised)
+{
+    // Ten good runs today: cleared (3 runs, 30 points) and over-practised (10 runs a day).
+    addRuns(2, 10, 40);
+    show(2, 40);
+    EXPECT_TRUE(visible(QStringLiteral("Command4")));
+    EXPECT_FALSE(visible(QStringLiteral("Command5")));
+    EXPECT_EQ(text(QStringLiteral("Label2")), QStringLiteral("次のレベルへ進みましょう"));
+    saveScreenshot(screen.get(), QStringLiteral("result-go-on"));
+    // Once the final level is cleared, every level may be drilled again.
+    screen.reset();
+    state->run.finalLevelCleared = true;
+    show(2, 40);
+    EXPECT_TRUE(visible(QStringLiteral("Command5")));
+    EXPECT_EQ(text(QStringLiteral("Label2")), QStringLiteral("このレベルクリア"));
+}
+
+TEST_F(ResultScreen, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
+{
+    addRuns(20, 3, 100);
+    state->lastDrill.alreadyCleared = false;
+    state->run.currentLevel = 20;
+    state->lastDrill.resultTime = 100;
+    screen = std::make_unique<FrmSyuuryou>(context);
+    screen->show();
+    screen->activate();
+    EXPECT_TRUE(visible(QStringLiteral("Picture1")));
+    EXPECT_EQ(played(QStringLiteral("合格.wav")), 1);
+    saveScreenshot(screen.get(), QStringLiteral("result-final-level-cleared"));
+    fireTimer1();
+    EXPECT_FALSE(visible(QStringLiteral("Picture1"))) << "the half-second timer puts the picture away";
+
+    screen.reset();
+    fakes.media.commands.clear();
+    state->lastDrill.alreadyCleared = true;
+    screen = std::make_unique<FrmSyuuryou>(context);
+    screen->show();
+    screen->activate();
+    EXPECT_TRUE(visible(QStringLiteral("Picture1")));
+    EXPECT_EQ(played(QStringLiteral("合格.wav")), 0);
+}
+
+TEST_F(ResultScreen, MenuGoesToTheHubAndAgainStartsTheSameLevel)
+{
+    addRuns(2, 1, 90);
+    show(2, 90);
+    QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("Command4")), Qt::LeftButton);
+    EXPECT_EQ(navigator.hubShown, 1);
+    screen.reset();
+    show(2, 90);
+    state->lastDrill.drillEndReason = 1;
+    QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("Command5")), Qt::LeftButton);
+    EXPECT_EQ(navigator.drillShown, 1);
+    EXPECT_EQ(state->lastDrill.drillEndReason, 0) << "the next drill starts clean";
+    EXPECT_EQ(state->run.currentLevel, 2);
+}

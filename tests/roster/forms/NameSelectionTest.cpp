@@ -1,0 +1,306 @@
+#include "hub/forms/seisekitime1.h"
+#include "platform/TextFile.h"
+#include "roster/forms/TestSchool.h"
+#include "roster/forms/namesel.h"
+#include "support/gui/GuiTestSupport.h"
+
+#include "hub/QStringPrinter.h"
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+const QString S = QStringLiteral("　");
+
+namesel *showNameScreen(TestSchool &school)
+{
+    school.window->showNameSelection();
+    settle();
+    return qobject_cast<namesel *>(school.window->currentScreen());
+}
+
+QStringList rows(namesel *screen)
+{
+    auto *list = control<QListView>(screen, QStringLiteral("List1"));
+    return list ? qobject_cast<QStringListModel *>(list->model())->stringList() : QStringList();
+}
+
+void clickRow(namesel *screen, int row)
+{
+    auto *list = control<QListView>(screen, QStringLiteral("List1"));
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+QString chosen(namesel *screen)
+{
+    return control<QLabel>(screen, QStringLiteral("lblChosenName"))->text();
+}
+} // namespace
+
+TEST(NameScreen, ListsTheRosterOldestFirstWithTodaysAndAllPoints)
+{
+    TestSchool school;
+    school.writeRuns({runAt(QDate(2026, 12, 8), QTime(15, 0), 131, 2, 60),  // 11 points against 120 s
+                      runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 2, 120), // 5 points
+                      runAt(QDate(2026, 12, 8), QTime(15, 0), 172, 4, 99999)});
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_TRUE(school.fakes.messages.shown.empty());
+
+    EXPECT_EQ(control<QLabel>(screen, QStringLiteral("lblTitle"))->text(), QStringLiteral("四字熟語"));
+    EXPECT_FALSE(control<QLabel>(screen, QStringLiteral("lblDevelopment"))->isVisible());
+    EXPECT_EQ(screen->palette().color(QPalette::Window), QColor(192, 255, 192));
+    EXPECT_TRUE(control<QRadioButton>(screen, QStringLiteral("Option1_1"))->isChecked());
+    EXPECT_EQ(screen->displayMode(), 1);
+    auto *combo = control<QComboBox>(screen, QStringLiteral("Combo1"));
+    EXPECT_EQ(combo->count(), 12);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("全学年"));
+    EXPECT_EQ(school.state->run.gradeGroup, QStringLiteral("全学年"));
+    EXPECT_EQ(chosen(screen), QStringLiteral("名前を選びなさい"));
+
+    const QStringList names = rows(screen);
+    ASSERT_EQ(names.size(), 8);
+    EXPECT_EQ(names[0], QStringLiteral("－－－－－－"));
+    EXPECT_EQ(names[1], QStringLiteral("大+ ★山本先生") + S + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[2], QStringLiteral("高1 伊藤颯") + S.repeated(3) + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[3], QStringLiteral("中2 松本樹") + S.repeated(3) + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[4], QStringLiteral("中1 橋本心春") + S.repeated(2) + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[5], QStringLiteral("小3 加藤あおい") + S + QStringLiteral("  11/     16"));
+    EXPECT_EQ(names[6], QStringLiteral("小3 岡田ゆうと") + S + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[7], QStringLiteral("幼3 小川ひなた") + S + QStringLiteral("  　/       "));
+
+    // The hidden working lists: the full list with years and numbers, the numbered list beside the names.
+    const auto *full = screen->findChild<QStringListModel *>(QStringLiteral("List2"));
+    const auto *numbered = screen->findChild<QStringListModel *>(QStringLiteral("List3"));
+    ASSERT_NE(full, nullptr);
+    ASSERT_NE(numbered, nullptr);
+    EXPECT_TRUE(full->stringList().first().startsWith(QStringLiteral("1980大+ ★山本先生")));
+    EXPECT_TRUE(full->stringList().first().endsWith(QStringLiteral("*900")));
+    EXPECT_EQ(numbered->stringList()[4], names[5] + QStringLiteral("*131"));
+}
+
+TEST(NameScreen, GradeGroupsAndDisplayModesRedrawTheList)
+{
+    TestSchool school;
+    school.writeRuns({runAt(QDate(2026, 12, 8), QTime(15, 0), 131, 2, 60),
+                      runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 2, 120),
+                      runAt(QDate(2026, 12, 8), QTime(15, 0), 101, 2, 99999)});
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    auto *combo = control<QComboBox>(screen, QStringLiteral("Combo1"));
+    struct Case
+    {
+        QString group;
+        int count;
+    };
+    for (const Case &c : {Case{QStringLiteral("中２"), 1}, Case{QStringLiteral("小学生全体"), 2},
+                          Case{QStringLiteral("中学生全体"), 2}, Case{QStringLiteral("小１"), 0},
+                          Case{QStringLiteral("全学年"), 7}}) {
+        combo->setCurrentIndex(combo->findText(c.group));
+        emit combo->activated(combo->currentIndex());
+        EXPECT_EQ(rows(screen).size(), c.count + 1) << c.group.toStdString();
+        EXPECT_EQ(school.state->run.gradeGroup, c.group);
+    }
+    EXPECT_EQ(QApplication::focusWidget(), control<QListView>(screen, QStringLiteral("List1")));
+
+    auto *counts = control<QRadioButton>(screen, QStringLiteral("Option1_0"));
+    QTest::mouseClick(counts, Qt::LeftButton);
+    EXPECT_EQ(screen->displayMode(), 0);
+    // A kindergarten name is padded wider in the count modes.
+    EXPECT_EQ(rows(screen)[7],
+              QStringLiteral("幼3 小川ひなた") + S.repeated(3) + QStringLiteral("     /     　"));
+    EXPECT_EQ(rows(screen)[5], QStringLiteral("小3 加藤あおい") + S + QStringLiteral("  1回/    2回"));
+    QTest::mouseClick(control<QRadioButton>(screen, QStringLiteral("Option1_3")), Qt::LeftButton);
+    EXPECT_EQ(rows(screen)[5], QStringLiteral("小3 加藤あおい") + S + QStringLiteral("     16/    2回"));
+    QTest::mouseClick(control<QRadioButton>(screen, QStringLiteral("Option1_2")), Qt::LeftButton);
+    EXPECT_EQ(rows(screen)[5], QStringLiteral("小3 加藤あおい") + S + QStringLiteral("  11/  1回"));
+    saveScreenshot(school.window.get(), QStringLiteral("name-screen-counts"));
+}
+
+TEST(NameScreen, ClickingANameAndOkOpensTheHubForThatStudent)
+{
+    TestSchool school;
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    auto *ok = control<QPushButton>(screen, QStringLiteral("Command14"));
+
+    // The separator chooses nobody: O.K. plays the wrong-answer sound and stays.
+    clickRow(screen, 0);
+    EXPECT_EQ(chosen(screen), QStringLiteral("名前を選びなさい"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(school.window->currentScreen(), screen);
+    ASSERT_EQ(school.fakes.media.commands.size(), 1);
+    EXPECT_TRUE(school.fakes.media.commands[0].endsWith(QStringLiteral("bu.wav wait")));
+
+    clickRow(screen, 5);
+    EXPECT_EQ(chosen(screen), QStringLiteral("小3 加藤あおい") + S);
+    EXPECT_EQ(control<QLabel>(screen, QStringLiteral("lblChosenNumber"))->text(), QStringLiteral("131"));
+    saveScreenshot(school.window.get(), QStringLiteral("name-screen"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    settle();
+
+    EXPECT_EQ(school.state->run.studentNumber, 131);
+    EXPECT_EQ(school.state->run.studentName, QStringLiteral("加藤あおい").leftJustified(20, u' '));
+    EXPECT_EQ(school.state->run.currentGrade, QStringLiteral("小３"));
+    EXPECT_EQ(school.state->run.nameConfirmedTime, 15 * 3600 + 30 * 60);
+    EXPECT_EQ(school.state->catalogue.levelCount, 20);
+    EXPECT_NE(qobject_cast<seisekitime1 *>(school.window->currentScreen()), nullptr);
+}
+
+TEST(NameScreen, DoubleClickConfirmsAtOnce)
+{
+    TestSchool school;
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    auto *list = control<QListView>(screen, QStringLiteral("List1"));
+    const QRect rect = list->visualRect(list->model()->index(3, 0));
+    // A double click: the first click's press and release, then the second press arriving as a double click.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    settle();
+    EXPECT_EQ(school.state->run.studentNumber, 181);
+    EXPECT_EQ(school.state->run.currentGrade, QStringLiteral("中２"));
+    EXPECT_NE(qobject_cast<seisekitime1 *>(school.window->currentScreen()), nullptr);
+}
+
+TEST(NameScreen, KeyboardOnlyArrowsAndOneConfirm)
+{
+    TestSchool school;
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    auto *list = control<QListView>(screen, QStringLiteral("List1"));
+    ASSERT_TRUE(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(chosen(screen), QStringLiteral("高1 伊藤颯") + S.repeated(3));
+    QTest::keyClick(list, Qt::Key_1);
+    settle();
+    EXPECT_EQ(school.state->run.studentNumber, 201);
+    EXPECT_EQ(school.state->run.currentGrade, QStringLiteral("高１"));
+    EXPECT_NE(qobject_cast<seisekitime1 *>(school.window->currentScreen()), nullptr);
+}
+
+TEST(NameScreen, KeyboardOnlyEnterAndSpaceConfirmFromTheList)
+{
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        TestSchool school;
+        namesel *screen = showNameScreen(school);
+        ASSERT_NE(screen, nullptr);
+        auto *list = control<QListView>(screen, QStringLiteral("List1"));
+        QTest::keyClick(list, Qt::Key_End);
+        QTest::keyClick(list, key);
+        settle();
+        EXPECT_EQ(school.state->run.studentNumber, 101) << key;
+        EXPECT_EQ(school.state->run.currentGrade, QStringLiteral("幼３"));
+    }
+}
+
+TEST(NameScreen, ZeroLeavesForTheProgramMenu)
+{
+    TestSchool school;
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    QTest::keyClick(control<QListView>(screen, QStringLiteral("List1")), Qt::Key_0);
+    EXPECT_EQ(school.fakes.launcher.calls, 1);
+    const QString expected =
+        school.inst.applicationFolder + QStringLiteral("/../起動/プログラムメニューc.exe");
+    EXPECT_EQ(school.fakes.launcher.lastProgram, expected);
+    EXPECT_EQ(school.fakes.launcher.lastArguments, QStringList{QStringLiteral("001")});
+    EXPECT_TRUE(school.fakes.programEnd.ended);
+    EXPECT_EQ(school.fakes.programEnd.status, 0);
+    EXPECT_TRUE(school.fakes.messages.shown.empty());
+}
+
+TEST(NameScreen, ALauncherThatCannotStartIsNamedBeforeTheEnd)
+{
+    TestSchool school;
+    school.fakes.launcher.succeed = false;
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    QTest::mouseClick(control<QPushButton>(screen, QStringLiteral("Command13")), Qt::LeftButton);
+    ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(QStringLiteral("プログラムメニューc.exe")));
+    EXPECT_TRUE(school.fakes.programEnd.ended);
+}
+
+TEST(NameScreen, MissingRosterStopsWithTheRoutinesMessage)
+{
+    TestSchool school(QStringList{});
+    showNameScreen(school);
+    ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(school.fakes.messages.shown[0].text.startsWith(QStringLiteral("名簿表示")));
+    EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(platform::displayPath(school.rosterFile())));
+    EXPECT_TRUE(school.fakes.programEnd.ended);
+    EXPECT_NE(school.fakes.programEnd.status, 0);
+}
+
+TEST(NameScreen, LaterButtonsAreShownDisabledAndTheVersionBoxOpens)
+{
+    TestSchool school;
+    school.state->settings.developmentLayout = true;
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_TRUE(control<QLabel>(screen, QStringLiteral("lblDevelopment"))->isVisible());
+    auto *print = control<QPushButton>(screen, QStringLiteral("Command1"));
+    EXPECT_TRUE(print->isVisible());
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_EQ(control<QPushButton>(screen, QStringLiteral("Command7"))->text(),
+              QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"));
+
+    bool boxSeen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        boxSeen = box && box->objectName() == QStringLiteral("frmver");
+        if (box)
+            box->close();
+    });
+    QTest::mouseClick(control<QPushButton>(screen, QStringLiteral("lblVersion")), Qt::LeftButton);
+    EXPECT_TRUE(boxSeen);
+}
+
+namespace {
+// Counts the screens asked for instead of showing them, so the name screen stays after O.K.
+class CountingNavigator : public Navigator
+{
+public:
+    void showNameSelection() override { ++names; }
+    void showHub() override { ++hubs; }
+    void showDrill() override {}
+    void showResult() override {}
+    void showVersionBox(QWidget *) override {}
+    int names = 0;
+    int hubs = 0;
+};
+} // namespace
+
+TEST(NameScreen, OnceConfirmedItConfirmsNoMore)
+{
+    TestSchool school;
+    CountingNavigator navigator;
+    AppContext context{*school.state, school.fakes.services, navigator};
+    namesel screen(context);
+    screen.show();
+    screen.activate();
+    auto *list = control<QListView>(&screen, QStringLiteral("List1"));
+    list->setCurrentIndex(list->model()->index(4, 0));
+    QTest::keyClick(list, Qt::Key_1);
+    EXPECT_EQ(navigator.hubs, 1);
+    EXPECT_FALSE(control<QPushButton>(&screen, QStringLiteral("Command14"))->isVisible());
+    QTest::keyClick(list, Qt::Key_1);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                       list->visualRect(list->model()->index(4, 0)).center());
+    EXPECT_EQ(navigator.hubs, 1);
+    EXPECT_EQ(school.state->run.studentNumber, 172);
+}
