@@ -55,11 +55,11 @@ float roundedAverage(double sum, double count)
 // The points a run adds at one level: addedPoints(runPoints(time, target, true), multiplier), looked
 // up rather than worked out for every record. Runs lie on both sides of the target in no order, so the
 // rules' branches would be mispredicted for about every other record, and the cube within the target
-// costs more than all the rest of a record's work. The table covers the times from 0 to ten times the
-// target, where a run stops earning points: the part within the target comes from runPoints itself,
-// the rest is the rules' two slow-run constants. It is filled on the level's first run in a
-// computation, since a school uses only some of the levels. Negative times, time-outs and times past
-// the table go to the rules.
+// costs more than all the rest of a record's work. The table covers the times from 0 up to ten times
+// the target, where a run stops earning points (or up to a cap): the part within the target comes
+// from runPoints itself, the rest is the rules' two slow-run constants. It is filled on the level's
+// first run in a computation, since a school uses only some of the levels. Negative times, time-outs
+// and times past the table go to the rules.
 class LevelPoints
 {
 public:
@@ -91,7 +91,9 @@ public:
     bool small() const { return m_small; }
 
 private:
-    static constexpr qint64 kMaxTableTimes = 10000;
+    // Filling costs one evaluation of the rules per time within the target, so that a level with a
+    // target of hours cannot cost more than a few thousand of them.
+    static constexpr qint64 kMaxTableTimes = 2048;
 
     void fillTable()
     {
