@@ -6,6 +6,7 @@
 #include "records/Judgement.h"
 #include "records/ResultRecord.h"
 #include "sound/SoundPlayer.h"
+#include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 #include "startup/forms/InputDiscard.h"
 
@@ -52,33 +53,16 @@ QLabel#lblsss2 { color: #c62828; }
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(fonts::ui(pt, bold));
-    label->setGeometry(geometry);
-    label->setAlignment(alignment);
-    return label;
+    return controls::label(parent, name, text, fonts::ui(pt, bold), geometry, alignment);
 }
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
                         bool action = false)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setFont(fonts::ui(pt, action));
-    button->setGeometry(geometry);
-    button->setAccessibleName(text);
+    QPushButton *button = controls::button(parent, name, text, fonts::ui(pt, action), geometry);
     if (action)
         button->setProperty("role", "action");
     return button;
-}
-
-QFrame *makeFrame(QWidget *parent, const QString &name, const QRect &geometry)
-{
-    auto *frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setGeometry(geometry);
-    return frame;
 }
 
 } // namespace
@@ -106,7 +90,7 @@ void MainFrm::buildScreen()
     setStyleSheet(QString::fromLatin1(kScreenStyle));
 
     // Status panel
-    auto *status = makeFrame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
+    auto *status = controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
     makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36), Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(status, QStringLiteral("sLabel7"), QString(), 18, QRect(190, 6, 300, 36), Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(status, QStringLiteral("sLabel14"), QString(), 13, QRect(495, 8, 200, 34));
@@ -136,10 +120,10 @@ void MainFrm::buildScreen()
     m_minutes = figure(QStringLiteral("sLabel13"), QRect(76, 84, 44, 36), 16);
     caption(QStringLiteral("分"), QRect(124, 86, 24, 34));
 
-    m_timeFrame = makeFrame(status, QStringLiteral("sShape5"), QRect(160, 92, 510, 24));
-    m_timeBar = makeFrame(m_timeFrame, QStringLiteral("sShape2"), QRect(2, 2, 0, 20));
-    m_targetMarker = makeFrame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
-    m_minimumMarker = makeFrame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
+    m_timeFrame = controls::frame(status, QStringLiteral("sShape5"), QRect(160, 92, 510, 24));
+    m_timeBar = controls::frame(m_timeFrame, QStringLiteral("sShape2"), QRect(2, 2, 0, 20));
+    m_targetMarker = controls::frame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
+    m_minimumMarker = controls::frame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
 
     const QStringList legends{QStringLiteral("Pass"), QStringLiteral("Best"), QStringLiteral("YourBest")};
     const QStringList colours{QStringLiteral("#43a047"), QStringLiteral("#1e88e5"), QStringLiteral("#fb8c00")};
@@ -167,7 +151,7 @@ void MainFrm::buildScreen()
     m_readingLine = makeLabel(this, QStringLiteral("Label1"), QString(), 24, QRect(40, 350, 420, 40),
                               Qt::AlignLeft | Qt::AlignVCenter, true);
 
-    m_correctionPanel = makeFrame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
+    m_correctionPanel = controls::frame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
     makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"), 14, QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true)
         ->setStyleSheet(QStringLiteral("color: #b71c1c;"));
     for (int i = 5; i <= 8; ++i) {
@@ -180,7 +164,7 @@ void MainFrm::buildScreen()
     m_correctionNext = makeButton(m_correctionPanel, QStringLiteral("Command4"), QStringLiteral("次へ"), 22, QRect(360, 40, 146, 80), true);
 
     // Kanji panel with the reading panel over its buttons
-    m_kanjiPanel = makeFrame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
+    m_kanjiPanel = controls::frame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
     for (int j = 1; j <= 12; ++j) {
         const int row = (j - 1) / 6, col = (j - 1) % 6;
         m_kanji[j] = makeButton(m_kanjiPanel, QStringLiteral("Label14_%1").arg(j), QString(), 42,
@@ -192,7 +176,7 @@ void MainFrm::buildScreen()
     makeLabel(m_kanjiPanel, QStringLiteral("Label5"), QStringLiteral("音声ヒント：１０秒追加　　　間違い：２０秒追加＋１回追加"), 13,
               QRect(16, 318, 930, 30));
 
-    m_readingPanel = makeFrame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
+    m_readingPanel = controls::frame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
     makeLabel(m_readingPanel, QStringLiteral("Label3"), QStringLiteral("はじめの４文字を選びなさい"), 22, QRect(20, 12, 600, 40),
               Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(m_readingPanel, QStringLiteral("Label4"), QStringLiteral("間違うと１０秒追加　　 一文字ずつ答えが出ます"), 13,
@@ -209,7 +193,7 @@ void MainFrm::buildScreen()
     m_showAnswer = makeButton(this, QStringLiteral("Command11"), QStringLiteral("答えを見る"), 22, QRect(700, 440, 260, 100), true);
 
     // End notice
-    m_endNotice = makeFrame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
+    m_endNotice = controls::frame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
     m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36, QRect(0, 0, 500, 170), Qt::AlignCenter, true);
     m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40, QRect(0, 0, 500, 170), Qt::AlignCenter, true);
 

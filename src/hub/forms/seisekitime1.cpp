@@ -7,6 +7,7 @@
 #include "records/Statistics.h"
 #include "roster/NameList.h"
 #include "roster/forms/WaitingPanel.h"
+#include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 
 #include <QButtonGroup>
@@ -60,11 +61,7 @@ QFrame *card(QWidget *parent, const QRect &geometry, const QString &name = QStri
 QLabel *label(QWidget *parent, const QString &name, const QFont &font, const QRect &geometry,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    auto *l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setFont(font);
-    l->setGeometry(geometry);
-    l->setAlignment(alignment);
+    QLabel *l = controls::label(parent, name, QString(), font, geometry, alignment);
     l->setStyleSheet(QStringLiteral("color: %1;").arg(kInk));
     return l;
 }
@@ -72,10 +69,7 @@ QLabel *label(QWidget *parent, const QString &name, const QFont &font, const QRe
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QFont &font,
                     const QRect &geometry, const QString &style)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setFont(font);
-    b->setGeometry(geometry);
+    QPushButton *b = controls::button(parent, name, text, font, geometry);
     b->setStyleSheet(style);
     return b;
 }

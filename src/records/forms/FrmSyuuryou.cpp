@@ -5,6 +5,7 @@
 #include "records/ResultScreen.h"
 #include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
+#include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 #include "startup/forms/InputDiscard.h"
 
@@ -36,12 +37,7 @@ QPushButton#Command4 { background: #1e6fd9; color: #ffffff; border-color: #1557b
 QLabel *label(QWidget *parent, const QString &name, qreal pt, const QRect &geometry, bool bold = false,
               Qt::Alignment alignment = Qt::AlignCenter)
 {
-    auto *l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setFont(fonts::ui(pt, bold));
-    l->setGeometry(geometry);
-    l->setAlignment(alignment);
-    return l;
+    return controls::label(parent, name, QString(), fonts::ui(pt, bold), geometry, alignment);
 }
 
 } // namespace
@@ -66,22 +62,16 @@ FrmSyuuryou::FrmSyuuryou(AppContext &context, QWidget *parent) : QWidget(parent)
     m_cleared->setText(QStringLiteral("このレベルクリア"));
     m_cleared->hide();
 
-    m_congratulation = new QFrame(this);
-    m_congratulation->setObjectName(QStringLiteral("Picture1"));
-    m_congratulation->setGeometry(162, 180, 700, 260);
+    m_congratulation = controls::frame(this, QStringLiteral("Picture1"), QRect(162, 180, 700, 260));
     auto *congratulation = label(m_congratulation, QStringLiteral("Label1"), 30, QRect(0, 0, 700, 260), true);
     congratulation->setText(QStringLiteral("目標レベルクリア。おめでとう！"));
     m_congratulation->hide();
 
-    m_menu = new QPushButton(QStringLiteral("メニューへ"), this);
-    m_menu->setObjectName(QStringLiteral("Command4"));
-    m_menu->setFont(fonts::ui(22, true));
-    m_menu->setGeometry(200, 560, 280, 100);
+    m_menu = controls::button(this, QStringLiteral("Command4"), QStringLiteral("メニューへ"), fonts::ui(22, true),
+                              QRect(200, 560, 280, 100));
     m_menu->hide();
-    m_again = new QPushButton(QStringLiteral("もう一度"), this);
-    m_again->setObjectName(QStringLiteral("Command5"));
-    m_again->setFont(fonts::ui(22, true));
-    m_again->setGeometry(544, 560, 280, 100);
+    m_again = controls::button(this, QStringLiteral("Command5"), QStringLiteral("もう一度"), fonts::ui(22, true),
+                               QRect(544, 560, 280, 100));
     m_again->hide();
     connect(m_menu, &QPushButton::clicked, this, &FrmSyuuryou::menuClicked);
     connect(m_again, &QPushButton::clicked, this, &FrmSyuuryou::againClicked);

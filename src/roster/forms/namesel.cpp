@@ -4,6 +4,7 @@
 #include "roster/forms/WaitingPanel.h"
 #include "sound/SoundPlayer.h"
 #include "startup/PathRules.h"
+#include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 #include "startup/forms/frmver.h"
 
@@ -33,9 +34,7 @@ QFrame *card(QWidget *parent, const QRect &geometry)
 
 QLabel *label(const QString &text, const QFont &font, QWidget *parent, const QRect &geometry)
 {
-    auto *l = new QLabel(text, parent);
-    l->setFont(font);
-    l->setGeometry(geometry);
+    QLabel *l = controls::label(parent, QString(), text, font, geometry);
     l->setStyleSheet(QStringLiteral("color: #1f2a36;"));
     return l;
 }

@@ -1,0 +1,39 @@
+#include "startup/forms/Controls.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace controls {
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font, const QRect &geometry,
+              Qt::Alignment alignment)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setFont(font);
+    l->setGeometry(geometry);
+    l->setAlignment(alignment);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QFont &font,
+                    const QRect &geometry)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setFont(font);
+    b->setGeometry(geometry);
+    b->setAccessibleName(text);
+    return b;
+}
+
+QFrame *frame(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *f = new QFrame(parent);
+    f->setObjectName(name);
+    f->setGeometry(geometry);
+    return f;
+}
+
+} // namespace controls
