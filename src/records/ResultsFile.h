@@ -9,6 +9,9 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
+#include <cmath>
+
 // The accumulated results file "成績累積データ.dat" in the data folder: a plain sequence of 44-byte
 // records (ResultRecord.h) that drills only ever extend. Several classroom PCs share it, so every access
 // holds the whole-file lock on the descriptor that does the I/O: appends (and changes in place)
@@ -56,10 +59,89 @@ bool appendResult(AppState &state, Services &services, RetryWait &wait, QString 
 void readResults(AppState &state, Services &services);
 void readResults(AppState &state, Services &services, RetryWait &wait);
 
+// The bytes of the last 20000 records for readResults and the statistics, with readResults' waiting
+// and failure handling. Returns false when the failure has been shown and the program ended.
+bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QByteArray *bytes);
+
 // The core of readResults: fills the results arrays and bests from `count` records of bytes (the
 // window already cut). Records whose level is outside 0 to 35 or whose student is outside 0 to 5000
 // are outside the tables and skipped.
 void loadResults(const char *data, qint64 count, Results &results);
+
+// What loadResults does, one record at a time, so that the statistics can do their own work on each
+// record in the same pass over the bytes rather than walking the results arrays again afterwards.
+// Construct (resets the bests), add every record of the window in order, then finish.
+class ResultsLoader
+{
+public:
+    // A record that stays in the results arrays: level 1 to 35, student 1 to 5000, a date from 0.
+    struct Kept
+    {
+        int level;
+        int student;
+        qint32 time;
+        double date;
+    };
+
+    explicit ResultsLoader(Results &results);
+
+    // Asks for the personal best of a record that add() will take soon (the bests lie scattered over
+    // most of a megabyte); any level and student. Always inlined: GCC drops calls to a function that
+    // only prefetches.
+    Q_ALWAYS_INLINE void ahead(int level, int student) const
+    {
+#if defined(__GNUC__)
+        if (level >= 0 && level <= kMaxLevel && student >= 0 && student <= kMaxStudentNumber)
+            __builtin_prefetch(m_bests + std::size_t(level) * kStudentSlots + std::size_t(student), 1);
+#else
+        (void)level;
+        (void)student;
+#endif
+    }
+
+    // Takes the next record of the window (kRecordSize bytes); true when it stays in the arrays.
+    // Always inlined into the loops over the records, where a call per record would cost more than
+    // the work.
+    Q_ALWAYS_INLINE bool add(const char *bytes, Kept &kept);
+
+    // Sets recordCount and the overall bests.
+    void finish();
+
+private:
+    Results &m_results;
+    int m_kept = 0;
+    qint32 *m_bests;
+    qint8 *m_hasResults;
+    qint16 *m_highestLevel;
+};
+
+bool ResultsLoader::add(const char *bytes, Kept &kept)
+{
+    const int level = recordLevel(bytes);
+    const int student = recordStudent(bytes);
+    if (level < 0 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
+        return false;
+    const qint32 time = recordTime(bytes);
+    qint32 &best = m_bests[std::size_t(level) * kStudentSlots + std::size_t(student)];
+    best = std::min(best, time);
+    m_hasResults[student] = 1;
+    // Records of student 0, level 0 or a date before the calendar's start (or no date at all) set a
+    // best that nothing uses, but do not stay in the arrays.
+    const double date = recordDate(bytes);
+    if (!(std::isfinite(date) && date >= 0.0) || student == 0 || level < 1)
+        return false;
+    const int at = ++m_kept;
+    m_results.recDate[at] = date;
+    m_results.recClock[at] = recordClock(bytes);
+    m_results.recStudent[at] = qint16(student);
+    m_results.recLevel[at] = qint16(level);
+    m_results.recResultTime[at] = time;
+    m_results.recMode[at] = recordMode(bytes);
+    if (level > m_highestLevel[student])
+        m_highestLevel[student] = qint16(level);
+    kept = {level, student, time, date};
+    return true;
+}
 
 // The last `maxCount` whole records (fewer when the file is shorter), under the shared lock, waiting
 // while a writer holds it. A missing file in an existing folder gives an empty list. On failure returns

@@ -23,8 +23,10 @@ constexpr int kPrefetchDistance = 16;
 // The most points a single run can add for the sums of a window of runs to stay within 32 bits.
 constexpr double kPointsThatCannotOverflow = double(std::numeric_limits<qint32>::max() / (kRecordWindow + 1));
 
-// Asks for the cache lines of an object that is about to be updated (where the compiler can).
-void prefetchForWriting(const void *at, std::size_t size)
+// Asks for the cache lines of an object that is about to be updated (where the compiler can). Always
+// inlined, here and in its callers: GCC takes a function that does nothing but prefetch for one
+// without effects and drops the calls to it.
+Q_ALWAYS_INLINE void prefetchForWriting(const void *at, std::size_t size)
 {
 #if defined(__GNUC__)
     __builtin_prefetch(at, 1);
@@ -55,11 +57,12 @@ float roundedAverage(double sum, double count)
 // The points a run adds at one level: addedPoints(runPoints(time, target, true), multiplier), looked
 // up rather than worked out for every record. Runs lie on both sides of the target in no order, so the
 // rules' branches would be mispredicted for about every other record, and the cube within the target
-// costs more than all the rest of a record's work. The table covers the times from 0 up to ten times
-// the target, where a run stops earning points (or up to a cap): the part within the target comes
-// from runPoints itself, the rest is the rules' two slow-run constants. It is filled on the level's
-// first run in a computation, since a school uses only some of the levels. Negative times, time-outs
-// and times past the table go to the rules.
+// costs more than all the rest of a record's work. The table holds the rules' points of the times 0 to
+// twice the target (or up to a cap); from twice to ten times the target a run earns the same point
+// as at twice the target, so those times read the table's last entry, and the table stays small
+// enough for the processor's nearest cache. It is filled on the level's first run in a computation,
+// since a school uses only some of the levels. Negative times, time-outs and times past ten times the
+// target go to the rules.
 class LevelPoints
 {
 public:
@@ -77,13 +80,15 @@ public:
             target >= 1 && std::abs(double(multiplier)) * largestBase + 1.0 <= kPointsThatCannotOverflow;
     }
 
-    qint32 operator()(qint32 time)
+    // Inlined into the pass over the records, where a call per record would cost more than the
+    // look-up.
+    Q_ALWAYS_INLINE qint32 operator()(qint32 time)
     {
         if (m_table.empty()) [[unlikely]]
             fillTable();
-        if (quint32(time) >= quint32(m_table.size())) [[unlikely]]
+        if (quint32(time) >= m_end) [[unlikely]]
             return addedPoints(runPoints(time, m_target, true), m_multiplier);
-        return m_table[std::size_t(time)];
+        return m_table[std::min(quint32(time), m_last)];
     }
 
     // Whether no run of this level adds so much that the sums of a window of runs could leave 32
@@ -91,30 +96,28 @@ public:
     bool small() const { return m_small; }
 
 private:
-    // Filling costs one evaluation of the rules per time within the target, so that a level with a
-    // target of hours cannot cost more than a few thousand of them.
+    // Filling costs one evaluation of the rules per entry, so that a level with a target of hours
+    // cannot cost more than a few thousand of them.
     static constexpr qint64 kMaxTableTimes = 2048;
 
     void fillTable()
     {
         const qint64 target = m_target;
-        const qint64 size = std::clamp<qint64>(10 * target, 1, kMaxTableTimes);
-        m_table.assign(std::size_t(size), 0);
-        const qint64 withinEnd = std::clamp<qint64>(target + 1, 0, size);
-        for (qint64 t = 0; t < withinEnd; ++t)
+        const bool wholeRange = target >= 1 && 2 * target + 1 <= kMaxTableTimes;
+        const qint64 size = target < 1 ? 1 : std::min(2 * target + 1, kMaxTableTimes);
+        m_table.resize(std::size_t(size));
+        for (qint64 t = 0; t < size; ++t)
             m_table[std::size_t(t)] = addedPoints(runPoints(qint32(t), m_target, true), m_multiplier);
-        const qint64 belowTwiceEnd = std::clamp<qint64>(2 * target, withinEnd, size);
-        std::fill(m_table.begin() + withinEnd, m_table.begin() + belowTwiceEnd,
-                  addedPoints(4.0, m_multiplier));
-        const qint64 belowTenTimesEnd = std::clamp<qint64>(10 * target, belowTwiceEnd, size);
-        std::fill(m_table.begin() + belowTwiceEnd, m_table.begin() + belowTenTimesEnd,
-                  addedPoints(1.0, m_multiplier));
+        m_last = quint32(size - 1);
+        m_end = wholeRange ? quint32(std::min<qint64>(10 * target, kZeroPointLimit)) : quint32(size);
     }
 
     qint32 m_target = 0;
     qint32 m_multiplier = 0;
     bool m_small = false;
     std::vector<qint32> m_table; // the points of the times 0, 1, 2, ...
+    quint32 m_last = 0;          // the last entry, which also holds for the times up to m_end
+    quint32 m_end = 0;           // the times from here go to the rules
 };
 
 // What a record needs of its level, gathered once per computation.
@@ -130,71 +133,41 @@ bool inTables(int level, int student)
     return level >= 1 && level <= kMaxLevel && student >= 0 && student <= kMaxStudentNumber;
 }
 
-} // namespace
-
-void clearStatisticSums(Statistics &statistics)
+// Adds records to the statistics one at a time, in the order of the file; whoever walks the records
+// (the reading of the file, or the results arrays) calls ahead() for the record kPrefetchDistance
+// places further on, add() for each record inside the tables, then finish().
+class StatisticsPass
 {
-    statistics.clearSums();
-}
-
-void computeStatistics(AppState &state, Services &services)
-{
-    computeStatistics(state, services, responsiveWait());
-}
-
-void computeStatistics(AppState &state, Services &services, RetryWait &wait)
-{
-    clearStatisticSums(state.statistics);
-    readResults(state, services, wait);
-    fillStatistics(state, services.clock.now());
-}
-
-void fillStatistics(AppState &state, const QDateTime &now)
-{
-    const Standards &standards = state.standards;
-    const Results &results = state.results;
-
-    // A period of N days reaches back to "now minus N days"; record dates carry no time of day, so it
-    // holds today and the N - 1 days before it.
-    const double nowSerial = platform::dateTimeSerial(now);
-    const double today = platform::dateSerial(now.date());
-    std::array<LevelFacts, kLevelSlots> facts;
-    for (int level = 1; level <= kMaxLevel; ++level) {
-        LevelFacts &f = facts[std::size_t(level)];
-        f.passFrom = nowSerial - platform::valueNumber(standards.passPeriodDays[level]);
-        f.overPracticeFrom = nowSerial - platform::valueNumber(standards.overPracticePeriodDays[level]);
-        f.points.setUp(standards.targetTime[level], standards.pointMultiplier[level]);
+public:
+    StatisticsPass(AppState &state, const QDateTime &now, int maxRecords)
+        : m_sums(state.statistics.sumsData()), m_averages(state.statistics.averagesData()),
+          m_averaged(std::make_unique_for_overwrite<quint32[]>(std::size_t(std::max(maxRecords, 0))))
+    {
+        // A period of N days reaches back to "now minus N days"; record dates carry no time of day,
+        // so it holds today and the N - 1 days before it.
+        const Standards &standards = state.standards;
+        const double nowSerial = platform::dateTimeSerial(now);
+        m_today = platform::dateSerial(now.date());
+        for (int level = 1; level <= kMaxLevel; ++level) {
+            LevelFacts &f = m_facts[std::size_t(level)];
+            f.passFrom = nowSerial - platform::valueNumber(standards.passPeriodDays[level]);
+            f.overPracticeFrom = nowSerial - platform::valueNumber(standards.overPracticePeriodDays[level]);
+            f.points.setUp(standards.targetTime[level], standards.pointMultiplier[level]);
+        }
     }
 
-    const int count = results.recordCount;
-    const qint16 *levels = results.recLevel.data();
-    const qint16 *students = results.recStudent.data();
-    const qint32 *times = results.recResultTime.data();
-    const double *dates = results.recDate.data();
-    Statistics::Sums *sums = state.statistics.sumsData();
-    Statistics::Averages *averages = state.statistics.averagesData();
+    Q_ALWAYS_INLINE void ahead(int level, int student)
+    {
+        if (inTables(level, student))
+            prefetchForWriting(&m_sums[Statistics::cellIndex(level, student)], sizeof(Statistics::Sums));
+    }
 
-    // The cells whose count leaves 0, in the order it happens: each gets its all-time average after
-    // the pass, from its complete sums. Worked out record by record instead, the division would wait
-    // for the cell's sums to arrive from memory on every record.
-    const auto averaged = std::make_unique_for_overwrite<quint32[]>(std::size_t(std::max(count, 0)));
-    std::size_t averagedCount = 0;
-
-    // One pass over the kept records. Cells without counted drills keep the averages they held.
-    for (int i = 1; i <= count; ++i) {
-        if (i + kPrefetchDistance <= count) {
-            const int level = levels[i + kPrefetchDistance];
-            const int student = students[i + kPrefetchDistance];
-            if (inTables(level, student))
-                prefetchForWriting(&sums[Statistics::cellIndex(level, student)], sizeof(Statistics::Sums));
-        }
-        const int level = levels[i];
-        const int student = students[i];
-        if (!inTables(level, student))
-            continue;
-        LevelFacts &f = facts[std::size_t(level)];
-        const qint32 time = times[i];
-        const double date = dates[i];
+    // A record of level 1 to 35 and student 0 to 5000. Inlined into the loops that call it, which the
+    // compiler would not do for a function of this size called from two places: a call per record
+    // costs as much as the sums themselves.
+    Q_ALWAYS_INLINE void add(int level, int student, qint32 time, double date)
+    {
+        LevelFacts &f = m_facts[std::size_t(level)];
         const qint32 p = f.points(time);
         const qint32 usedTime = quint32(time) < 1000 ? time : threeCharacterTime(time); // -99 to 999
         const bool counted = time < kCountedDrillLimit;
@@ -202,9 +175,12 @@ void fillStatistics(AppState &state, const QDateTime &now)
         const bool inOverPracticePeriod = date > f.overPracticeFrom;
 
         const std::size_t at = Statistics::cellIndex(level, student);
-        Statistics::Sums &c = sums[at];
-        averaged[averagedCount] = quint32(at);
-        averagedCount += counted && c.allTimeCount == 0;
+        Statistics::Sums &c = m_sums[at];
+        // The cells whose count leaves 0, in the order it happens: each gets its all-time average in
+        // finish(), from its complete sums. Worked out record by record instead, the division would
+        // wait for the cell's sums to arrive from memory on every record.
+        m_averaged[m_averagedCount] = quint32(at);
+        m_averagedCount += counted && c.allTimeCount == 0;
         c.allTimeCount += counted;
         c.passPeriodCount += counted & inPassPeriod;
         c.overPracticePeriodCount += counted & inOverPracticePeriod;
@@ -222,19 +198,98 @@ void fillStatistics(AppState &state, const QDateTime &now)
         }
         // Today's few records set today's average as they come; the last setting is that of the
         // complete sums.
-        if (date == today) [[unlikely]] {
+        if (date == m_today) [[unlikely]] {
             if (counted)
                 c.todayCount += 1.0f;
             c.todayTimeSum += float(usedTime);
             addSaturating(c.todayPoints, p);
             if (c.todayCount >= 1.0f)
-                averages[at].todayAverageTime = roundedAverage(c.todayTimeSum, c.todayCount);
+                m_averages[at].todayAverageTime = roundedAverage(c.todayTimeSum, c.todayCount);
         }
     }
-    for (std::size_t k = 0; k < averagedCount; ++k) {
-        const quint32 at = averaged[k];
-        averages[at].allTimeAverageTime = roundedAverage(sums[at].allTimeTimeSum, sums[at].allTimeCount);
+
+    // The all-time averages of the cells with counted drills; the other cells keep theirs.
+    void finish()
+    {
+        for (std::size_t k = 0; k < m_averagedCount; ++k) {
+            // These cells too lie scattered over the tables.
+            if (k + kPrefetchDistance < m_averagedCount) {
+                const quint32 later = m_averaged[k + kPrefetchDistance];
+                prefetchForWriting(&m_sums[later], sizeof(Statistics::Sums));
+                prefetchForWriting(&m_averages[later], sizeof(Statistics::Averages));
+            }
+            const quint32 at = m_averaged[k];
+            m_averages[at].allTimeAverageTime =
+                roundedAverage(m_sums[at].allTimeTimeSum, m_sums[at].allTimeCount);
+        }
     }
+
+private:
+    Statistics::Sums *m_sums;
+    Statistics::Averages *m_averages;
+    std::array<LevelFacts, kLevelSlots> m_facts;
+    double m_today = 0.0;
+    std::unique_ptr<quint32[]> m_averaged;
+    std::size_t m_averagedCount = 0;
+};
+
+} // namespace
+
+void clearStatisticSums(Statistics &statistics)
+{
+    statistics.clearSums();
+}
+
+void computeStatistics(AppState &state, Services &services)
+{
+    computeStatistics(state, services, responsiveWait());
+}
+
+void computeStatistics(AppState &state, Services &services, RetryWait &wait)
+{
+    clearStatisticSums(state.statistics);
+    QByteArray bytes;
+    if (!readResultsWindow(state, services, wait, &bytes)) {
+        // The program is ending; the sums come from the arrays of the last reading, as they stand.
+        fillStatistics(state, services.clock.now());
+        return;
+    }
+
+    // The reading of the file and the statistics in one pass over its bytes: each record is decoded
+    // once, and its fields go to the sums straight from registers instead of through the results
+    // arrays. A kept record always lies inside the statistics' tables.
+    const char *data = bytes.constData();
+    const int count = int(bytes.size() / kRecordSize);
+    ResultsLoader loader(state.results);
+    StatisticsPass pass(state, services.clock.now(), count);
+    ResultsLoader::Kept kept;
+    for (int i = 0; i < count; ++i) {
+        if (i + kPrefetchDistance < count) {
+            const char *later = data + std::size_t(i + kPrefetchDistance) * kRecordSize;
+            loader.ahead(recordLevel(later), recordStudent(later));
+            pass.ahead(recordLevel(later), recordStudent(later));
+        }
+        if (loader.add(data + std::size_t(i) * kRecordSize, kept))
+            pass.add(kept.level, kept.student, kept.time, kept.date);
+    }
+    loader.finish();
+    pass.finish();
+}
+
+void fillStatistics(AppState &state, const QDateTime &now)
+{
+    const Results &results = state.results;
+    const int count = results.recordCount;
+    const qint16 *levels = results.recLevel.data();
+    const qint16 *students = results.recStudent.data();
+    StatisticsPass pass(state, now, count);
+    for (int i = 1; i <= count; ++i) {
+        if (i + kPrefetchDistance <= count)
+            pass.ahead(levels[i + kPrefetchDistance], students[i + kPrefetchDistance]);
+        if (inTables(levels[i], students[i]))
+            pass.add(levels[i], students[i], results.recResultTime[i], results.recDate[i]);
+    }
+    pass.finish();
 }
 
 } // namespace records

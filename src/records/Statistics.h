@@ -12,8 +12,9 @@ namespace records {
 
 class RetryWait;
 
-// Clears the sums, reads the results file (readResults) and fills the statistics in one pass over the
-// kept records. "Now" is the services' clock. A period of N days counts today and the N - 1 days before.
+// Clears the sums, reads the results file and fills the results arrays and bests (as readResults
+// does) and the statistics in one pass over its records. "Now" is the services' clock, read after the
+// file. A period of N days counts today and the N - 1 days before.
 void computeStatistics(AppState &state, Services &services);
 void computeStatistics(AppState &state, Services &services, RetryWait &wait);
 
