@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 namespace records {
 
@@ -84,11 +85,14 @@ bool openResultsFile(const QString &path, platform::LockedFile &file, QString *e
     return false;
 }
 
-bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error)
+namespace {
+
+// The write of appends and of changes in place: the exclusive lock (waiting while another holder has
+// it), the length taken under the lock, the bytes written where `place` puts them for that length,
+// then on the disk before the lock goes. `place` returns -1 (with its message) when there is no place.
+bool writeUnderLock(platform::LockedFile &file, const QString &path, const QByteArray &bytes, RetryWait &wait,
+                    const std::function<qint64(qint64 length, QString *error)> &place, QString *error)
 {
-    platform::LockedFile file;
-    if (!openResultsFile(path, file, error))
-        return false;
     auto fail = [&](const QString &what) {
         if (error)
             *error =
@@ -97,18 +101,12 @@ bool appendRecords(const QString &path, const QList<ResultRecord> &records, Retr
     };
     if (lockWaiting(file, platform::LockMode::Exclusive, wait) != platform::LockResult::Locked)
         return fail(QStringLiteral("成績ファイルをロックできません"));
-
-    QByteArray bytes;
-    bytes.reserve(records.size() * kRecordSize);
-    for (const ResultRecord &record : records)
-        bytes += encodeRecord(record);
-
-    // The length is taken under the lock, and the records go right after the last whole one: a partial
-    // record that a crash left at the end is overwritten, and two writers never share a slot.
     const qint64 length = file.size();
     if (length < 0)
         return fail(QStringLiteral("成績ファイルの長さを読めません"));
-    const qint64 offset = length / kRecordSize * kRecordSize;
+    const qint64 offset = place(length, error);
+    if (offset < 0)
+        return false;
     if (!file.writeAt(offset, bytes.constData(), bytes.size()))
         return fail(QStringLiteral("成績ファイルに書き込めません"));
     if (!file.flushToDisk())
@@ -116,6 +114,24 @@ bool appendRecords(const QString &path, const QList<ResultRecord> &records, Retr
     file.unlock();
     file.close();
     return true;
+}
+
+} // namespace
+
+bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error)
+{
+    platform::LockedFile file;
+    if (!openResultsFile(path, file, error))
+        return false;
+    QByteArray bytes;
+    bytes.reserve(records.size() * kRecordSize);
+    for (const ResultRecord &record : records)
+        bytes += encodeRecord(record);
+    // The records go right after the last whole one: a partial record that a crash left at the end is
+    // overwritten, and two writers never share a slot.
+    return writeUnderLock(
+        file, path, bytes, wait, [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; },
+        error);
 }
 
 bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
@@ -128,31 +144,17 @@ bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &recor
                          .arg(platform::displayPath(path), file.errorDescription());
         return false;
     }
-    auto fail = [&](const QString &what) {
-        if (error)
-            *error =
-                QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), file.errorDescription());
-        return false;
+    const auto place = [&](qint64 length, QString *placeError) -> qint64 {
+        if (number >= 1 && number <= length / kRecordSize)
+            return (number - 1) * kRecordSize;
+        if (placeError)
+            *placeError = QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
+                              .arg(platform::displayPath(path))
+                              .arg(number)
+                              .arg(length / kRecordSize);
+        return -1;
     };
-    if (lockWaiting(file, platform::LockMode::Exclusive, wait) != platform::LockResult::Locked)
-        return fail(QStringLiteral("成績ファイルをロックできません"));
-    const qint64 length = file.size();
-    if (length < 0)
-        return fail(QStringLiteral("成績ファイルの長さを読めません"));
-    if (number < 1 || number > length / kRecordSize) {
-        if (error)
-            *error = QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
-                         .arg(platform::displayPath(path))
-                         .arg(number)
-                         .arg(length / kRecordSize);
-        return false;
-    }
-    const QByteArray bytes = encodeRecord(record);
-    if (!file.writeAt((number - 1) * kRecordSize, bytes.constData(), bytes.size()))
-        return fail(QStringLiteral("成績ファイルに書き込めません"));
-    if (!file.flushToDisk())
-        return fail(QStringLiteral("成績ファイルをディスクに書き込めません"));
-    return true;
+    return writeUnderLock(file, path, encodeRecord(record), wait, place, error);
 }
 
 bool appendResult(AppState &state, Services &services, QString *error)
