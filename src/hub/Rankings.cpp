@@ -51,47 +51,27 @@ QString pointsRow(int rank, const QString &mark, const QString &name5, qint64 to
     return row;
 }
 
-RankedList bestTimeRanking(const RowStudents &students, const LevelStudentTable<qint32> &personalBest,
-                           int level)
+std::vector<RankedStudent> rankByBestTime(const RowStudents &students,
+                                          const LevelStudentTable<qint32> &personalBest, int level)
 {
-    struct Entry
-    {
-        qint32 key;
-        int student;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(students.listed.size());
+    std::vector<RankedStudent> ranked;
+    ranked.reserve(students.listed.size());
     for (qint16 s : students.listed)
-        entries.push_back({personalBest(level, s), s});
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry &a, const Entry &b) { return a.key < b.key; });
-
-    RankedList list;
-    list.rows.reserve(qsizetype(entries.size()));
-    int rank = 0;
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-        if (k == 0 || entries[k].key != entries[k - 1].key)
-            rank = int(k) + 1;
-        const int s = entries[k].student;
-        if (!students.isShown(s))
-            continue;
-        const bool own = s == students.own;
-        if (own)
-            list.ownRow = int(list.rows.size());
-        list.rows << bestTimeRow(rank, students.mark(s), students.rankingName(s), entries[k].key, own);
-    }
-    return list;
+        ranked.push_back({s, 0, personalBest(level, s)});
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const RankedStudent &a, const RankedStudent &b) { return a.key < b.key; });
+    for (std::size_t k = 0; k < ranked.size(); ++k)
+        ranked[k].rank = k > 0 && ranked[k].key == ranked[k - 1].key ? ranked[k - 1].rank : int(k) + 1;
+    return ranked;
 }
 
-RankedList pointsRanking(const RowStudents &students, const Statistics &statistics, int level,
-                         PointsOrder order)
+std::vector<RankedStudent> rankByPoints(const RowStudents &students, const Statistics &statistics, int level,
+                                        PointsOrder order)
 {
     struct Entry
     {
         qint64 primary;
         qint64 secondary;
-        qint64 today;
-        qint64 allTime;
         int student;
     };
     std::vector<Entry> entries;
@@ -100,30 +80,56 @@ RankedList pointsRanking(const RowStudents &students, const Statistics &statisti
         const qint64 today = statistics.todayPoints(level, s);
         const qint64 allTime = statistics.allTimePoints(level, s);
         if (order == PointsOrder::Today)
-            entries.push_back({today, allTime, today, allTime, s});
+            entries.push_back({today, allTime, s});
         else
-            entries.push_back({allTime, today, today, allTime, s});
+            entries.push_back({allTime, today, s});
     }
     // More points first; equal points by the other points, more first; then roster order.
     std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return a.primary != b.primary ? a.primary > b.primary : a.secondary > b.secondary;
     });
-
-    RankedList list;
-    list.rows.reserve(qsizetype(entries.size()));
-    int rank = 0;
+    std::vector<RankedStudent> ranked;
+    ranked.reserve(entries.size());
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        if (k == 0 || entries[k].primary != entries[k - 1].primary)
-            rank = int(k) + 1;
-        const Entry &e = entries[k];
-        if (!students.isShown(e.student))
+        const int rank =
+            k > 0 && entries[k].primary == entries[k - 1].primary ? ranked.back().rank : int(k) + 1;
+        ranked.push_back({entries[k].student, rank, entries[k].primary});
+    }
+    return ranked;
+}
+
+RankedList bestTimeRanking(const RowStudents &students, const LevelStudentTable<qint32> &personalBest,
+                           int level)
+{
+    RankedList list;
+    list.rows.reserve(qsizetype(students.listed.size()));
+    for (const RankedStudent &r : rankByBestTime(students, personalBest, level)) {
+        if (!students.isShown(r.student))
             continue;
-        if (order == PointsOrder::Today && e.today == 0)
-            continue;
-        if (e.student == students.own)
+        const bool own = r.student == students.own;
+        if (own)
             list.ownRow = int(list.rows.size());
-        list.rows << pointsRow(rank, students.mark(e.student), students.rankingName(e.student), e.today,
-                               e.allTime);
+        list.rows << bestTimeRow(r.rank, students.mark(r.student), students.rankingName(r.student),
+                                 qint32(r.key), own);
+    }
+    return list;
+}
+
+RankedList pointsRanking(const RowStudents &students, const Statistics &statistics, int level,
+                         PointsOrder order)
+{
+    RankedList list;
+    list.rows.reserve(qsizetype(students.listed.size()));
+    for (const RankedStudent &r : rankByPoints(students, statistics, level, order)) {
+        if (!students.isShown(r.student))
+            continue;
+        const qint64 today = statistics.todayPoints(level, r.student);
+        if (order == PointsOrder::Today && today == 0)
+            continue;
+        if (r.student == students.own)
+            list.ownRow = int(list.rows.size());
+        list.rows << pointsRow(r.rank, students.mark(r.student), students.rankingName(r.student), today,
+                               statistics.allTimePoints(level, r.student));
     }
     return list;
 }

@@ -19,6 +19,15 @@ enum class PointsOrder {
                      // are left out
 };
 
+// A student's place in a ranking of every listed student: ranks are counted over all listed students,
+// shown or not; equal keys share a rank and the next rank skips (1, 2, 2, 4).
+struct RankedStudent
+{
+    int student = 0;
+    int rank = 0;
+    qint64 key = 0; // the best time, or the points the order is by
+};
+
 struct RankedList
 {
     QStringList rows;
@@ -27,6 +36,14 @@ struct RankedList
 
 // Rows: rank + mark + name + time in six characters + " " + right mark; "*失敗*" for a failed best;
 // "--" and "------" for a student without a run. The right mark is "●" on the own row.
+// Every listed student, fastest best first (no run last); equal times keep the roster order.
+std::vector<RankedStudent> rankByBestTime(const RowStudents &students,
+                                          const LevelStudentTable<qint32> &personalBest, int level);
+// Every listed student, most points first; equal points by the other points, then the roster order. The
+// rank follows the points of the order alone.
+std::vector<RankedStudent> rankByPoints(const RowStudents &students, const Statistics &statistics, int level,
+                                        PointsOrder order);
+
 QString bestTimeRow(int rank, const QString &mark, const QString &name5, qint32 best, bool own);
 RankedList bestTimeRanking(const RowStudents &students, const LevelStudentTable<qint32> &personalBest,
                            int level);

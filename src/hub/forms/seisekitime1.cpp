@@ -3,6 +3,7 @@
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/LaunchDrill.h"
 #include "hub/HubLabels.h"
+#include "hub/forms/PersonalDataPanel.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "roster/NameList.h"
@@ -101,6 +102,15 @@ seisekitime1::seisekitime1(AppContext &context, QWidget *parent) : QWidget(paren
     m_wait->setGeometry(0, 320, width(), 150);
 
     installKeyPreview();
+
+    // Over the columns, below the view controls; outside the key preview, so that typing in its lists
+    // starts no drill.
+    m_personalData = new PersonalDataPanel(
+        m_context, [this] { return m_combo1->currentText(); }, this);
+    m_personalData->setGeometry(kAreaLeft, kAreaTop, kAreaWidth, 572);
+    connect(m_graph, &QPushButton::clicked, m_personalData, &PersonalDataPanel::showOwnSheet);
+    m_rankingWait->raise();
+    m_wait->raise();
 }
 
 void seisekitime1::buildHeader()
@@ -173,7 +183,6 @@ void seisekitime1::buildViewControls()
     m_heading = label(controls, QStringLiteral("Label5"), fonts::ui(16, true), QRect(624, 6, 300, 32));
     m_graph = button(controls, QStringLiteral("Command17"), QStringLiteral("グラフ"), fonts::ui(12),
                      QRect(624, 40, 100, 28), kPlainStyle);
-    m_graph->setEnabled(false); // the personal data sheet comes later
     m_graph->hide();
 
     // The colour samples of the run lists.
@@ -450,6 +459,7 @@ void seisekitime1::showLevelLists()
 void seisekitime1::displayOptionClicked(int index)
 {
     m_graph->hide();
+    m_personalData->hide();
     beginListWork();
     switch (index) {
     case 0:

@@ -16,6 +16,7 @@ class QListView;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class PersonalDataPanel;
 class QStringListModel;
 class WaitingPanel;
 
@@ -27,7 +28,8 @@ class WaitingPanel;
 // Label10_N/Label15_N (so far) and List5_N (list); HScroll1; the header lblTitle, lblStudent,
 // lblNumber, lblElapsed, lblDayTotal, lblHint; Command1 (back), Command27 (print), Command8 (data
 // processing), Command17 (graph); Option2_0..2 (display), Option1_1..3 (list choice), Combo1 (grade
-// filter), Combo2 (period), Label5 (heading); picWait and picRankingWait (waiting panels).
+// filter), Combo2 (period), Label5 (heading); picWait and picRankingWait (waiting panels);
+// pnlPersonalData (the personal data panel, PersonalDataPanel.h).
 class seisekitime1 : public QWidget
 {
     Q_OBJECT
@@ -145,4 +147,5 @@ private:
     QScrollBar *m_hscroll;
     WaitingPanel *m_wait;
     WaitingPanel *m_rankingWait;
+    PersonalDataPanel *m_personalData;
 };

@@ -1,0 +1,413 @@
+#include "hub/forms/PersonalDataPanel.h"
+
+#include "hub/HubViews.h"
+#include "hub/forms/PersonalSheetPainter.h"
+#include "records/ResultsFile.h"
+#include "roster/NameList.h"
+#include "startup/forms/Controls.h"
+#include "startup/forms/Fonts.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStringListModel>
+
+#include <algorithm>
+
+namespace {
+const QString kTitle = QStringLiteral("個人データ");
+
+const QString kButtonStyle = QStringLiteral(
+    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
+    "QPushButton:focus { border: 2px solid #1f2a36; }"
+    "QPushButton:pressed { background: #d5d9de; }"
+    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+const QString kListStyle =
+    QStringLiteral("QListView { background: white; color: #1f2a36; border: 1px solid #8a96a3; }"
+                   "QListView::item:selected { background: #ffd8a8; color: #1f2a36; }");
+
+class PlatformSheetDialogs : public SheetOutputDialogs
+{
+public:
+    bool choosePrinter(QPrinter &printer, QWidget *parent) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setWindowTitle(QStringLiteral("印刷"));
+        return dialog.exec() == QDialog::Accepted;
+    }
+    QString choosePdfFile(const QString &suggestedPath, QWidget *parent) override
+    {
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("PDFに保存"), suggestedPath,
+                                            QStringLiteral("PDF (*.pdf)"));
+    }
+};
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
+                    qreal size = 12)
+{
+    QPushButton *b = controls::button(parent, name, text, fonts::ui(size), geometry);
+    b->setStyleSheet(kButtonStyle);
+    return b;
+}
+
+QListView *list(QWidget *parent, const QString &name, const QString &accessibleName, QStringListModel *model,
+                const QRect &geometry)
+{
+    auto *view = new QListView(parent);
+    view->setObjectName(name);
+    view->setAccessibleName(accessibleName);
+    view->setFont(fonts::mono(11));
+    view->setModel(model);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setUniformItemSizes(true);
+    view->setStyleSheet(kListStyle);
+    view->setGeometry(geometry);
+    return view;
+}
+
+// The paper of the sheet: A4 portrait, the whole sheet of paper as the page.
+void setUpPaper(QPrinter &printer)
+{
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setFullPage(true);
+}
+
+QString safeFileName(const QString &text)
+{
+    QString name = text;
+    for (QChar &c : name) {
+        if (QStringLiteral("\\/:*?\"<>|").contains(c) || c.unicode() < 0x20)
+            c = u'_';
+    }
+    return name.trimmed();
+}
+} // namespace
+
+SheetOutputDialogs &platformSheetDialogs()
+{
+    static PlatformSheetDialogs dialogs;
+    return dialogs;
+}
+
+PersonalSheetView::PersonalSheetView(QWidget *parent)
+    : QWidget(parent), m_pointSize(sheetpaint::kSheetPointSize)
+{
+    setObjectName(QStringLiteral("picSheet"));
+    setAccessibleName(QStringLiteral("個人データのグラフ"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PersonalSheetView::setSheet(const hub::PersonalSheet &sheet)
+{
+    m_sheet = sheet;
+    m_page = std::max(0, pageCount() - 1);
+    update();
+    emit pageChanged();
+}
+
+void PersonalSheetView::clear()
+{
+    setSheet({});
+}
+
+void PersonalSheetView::showPage(int index)
+{
+    if (index < 0 || index >= pageCount() || index == m_page)
+        return;
+    m_page = index;
+    update();
+    emit pageChanged();
+}
+
+void PersonalSheetView::setPointSize(qreal size)
+{
+    m_pointSize = size;
+    update();
+}
+
+void PersonalSheetView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    sheetpaint::paintPage(painter, QRectF(rect()), m_sheet, m_page, m_pointSize);
+    painter.setPen(QColor(0x8a, 0x96, 0xa3));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+PersonalDataPanel::PersonalDataPanel(AppContext &context, std::function<QString()> gradeFilter,
+                                     QWidget *parent)
+    : QFrame(parent), m_context(context), m_gradeFilter(std::move(gradeFilter)),
+      m_dialogs(&platformSheetDialogs())
+{
+    setObjectName(QStringLiteral("pnlPersonalData"));
+    setStyleSheet(QStringLiteral("QFrame#pnlPersonalData { background: white; border-radius: 12px; }"));
+    build();
+    hide();
+}
+
+void PersonalDataPanel::build()
+{
+    m_otherStudent = button(this, QStringLiteral("cmdOtherStudent"), QStringLiteral("他の人のデータを見る"),
+                            QRect(8, 8, 252, 40));
+    connect(m_otherStudent, &QPushButton::clicked, this, &PersonalDataPanel::showStudentList);
+
+    m_studentModel = new QStringListModel(this);
+    m_students = list(this, QStringLiteral("lstSheetStudents"), QStringLiteral("生徒"), m_studentModel,
+                      QRect(8, 8, 252, 262));
+    m_students->hide();
+    connect(m_students, &QListView::clicked, this, [this] { draw(Target::Screen); });
+
+    m_levelModel = new QStringListModel(this);
+    m_levels = list(this, QStringLiteral("lstSheetLevels"), QStringLiteral("レベル"), m_levelModel,
+                    QRect(8, 278, 252, 150));
+    connect(m_levels, &QListView::clicked, this, [this] {
+        if (isVisible())
+            draw(Target::Screen);
+    });
+
+    m_prevPage = button(this, QStringLiteral("cmdSheetPrevPage"), QStringLiteral("◀"), QRect(8, 436, 56, 28));
+    m_prevPage->setAccessibleName(QStringLiteral("前のページ"));
+    m_pageLabel = controls::label(this, QStringLiteral("lblSheetPage"), QString(), fonts::ui(11),
+                                  QRect(68, 436, 128, 28), Qt::AlignCenter);
+    m_nextPage =
+        button(this, QStringLiteral("cmdSheetNextPage"), QStringLiteral("▶"), QRect(204, 436, 56, 28));
+    m_nextPage->setAccessibleName(QStringLiteral("次のページ"));
+
+    m_display =
+        button(this, QStringLiteral("Command24_0"), QStringLiteral("表示"), QRect(8, 472, 122, 40), 14);
+    m_print = button(this, QStringLiteral("Command24_1"), QStringLiteral("印刷"), QRect(8, 520, 122, 40), 14);
+    m_pdf = button(this, QStringLiteral("cmdSavePdf"), QStringLiteral("PDFに保存"), QRect(138, 520, 122, 40));
+    m_back =
+        button(this, QStringLiteral("cmdSheetBack"), QStringLiteral("戻る"), QRect(138, 472, 122, 40), 14);
+    connect(m_display, &QPushButton::clicked, this, [this] { draw(Target::Screen); });
+    connect(m_print, &QPushButton::clicked, this, [this] { draw(Target::Printer); });
+    connect(m_pdf, &QPushButton::clicked, this, [this] { draw(Target::Pdf); });
+    connect(m_back, &QPushButton::clicked, this, &QWidget::hide);
+
+    m_view = new PersonalSheetView(this);
+    m_view->setGeometry(268, 8, 732, 556);
+    connect(m_view, &PersonalSheetView::pageChanged, this, &PersonalDataPanel::updatePageControls);
+    connect(m_prevPage, &QPushButton::clicked, this, [this] { m_view->showPage(m_view->page() - 1); });
+    connect(m_nextPage, &QPushButton::clicked, this, [this] { m_view->showPage(m_view->page() + 1); });
+    updatePageControls();
+}
+
+bool PersonalDataPanel::isTeacher() const
+{
+    return namelist::isTeacherName(m_context.state.run.studentName);
+}
+
+void PersonalDataPanel::fillLists()
+{
+    const AppState &state = m_context.state;
+    const hub::SheetStudentList students =
+        hub::sheetStudentList(state, m_context.services.clock.now().date());
+    m_studentModel->setStringList(students.rows);
+    m_studentNumbers = students.numbers;
+
+    QStringList levels;
+    const int count = std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
+    for (int level = 1; level <= count; ++level)
+        levels << QString::number(level) + QStringLiteral("  ") +
+                      state.catalogue.levelNames[std::size_t(level)];
+    m_levelModel->setStringList(levels);
+    m_listsFilled = true;
+}
+
+void PersonalDataPanel::showOwnSheet()
+{
+    if (!m_listsFilled)
+        fillLists();
+    const bool teacher = isTeacher();
+    m_print->setVisible(teacher);
+    m_pdf->setVisible(teacher);
+
+    m_sheetStudent = m_context.state.run.studentNumber;
+    m_students->hide();
+    m_otherStudent->show();
+    m_students->clearSelection();
+    QItemSelectionModel *levels = m_levels->selectionModel();
+    levels->clearSelection();
+    for (int level : hub::defaultSheetLevels(m_context.state.catalogue))
+        levels->select(m_levelModel->index(level - 1), QItemSelectionModel::Select);
+    m_view->setPointSize(sheetpaint::kSheetPointSize);
+    show();
+    raise();
+    draw(Target::Screen);
+}
+
+void PersonalDataPanel::showStudentList()
+{
+    m_otherStudent->hide();
+    m_students->show();
+    m_students->setFocus();
+}
+
+std::vector<int> PersonalDataPanel::selectedLevels() const
+{
+    std::vector<int> levels;
+    const QModelIndexList rows = m_levels->selectionModel()->selectedRows();
+    for (const QModelIndex &index : rows)
+        levels.push_back(index.row() + 1);
+    std::sort(levels.begin(), levels.end());
+    return levels;
+}
+
+std::vector<int> PersonalDataPanel::selectedStudents() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : m_students->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<int> students;
+    for (int row : rows) {
+        if (std::size_t(row) < m_studentNumbers.size())
+            students.push_back(m_studentNumbers[std::size_t(row)]);
+    }
+    return students;
+}
+
+const hub::PersonalSheet &PersonalDataPanel::shownSheet() const
+{
+    return m_view->sheet();
+}
+
+void PersonalDataPanel::warn(const QString &text)
+{
+    m_context.services.messages.show(kTitle, text, platform::MessageBoxes::Icon::Warning);
+}
+
+bool PersonalDataPanel::readRuns(std::vector<hub::SheetRun> *runs)
+{
+    QString error;
+    if (!hub::readSheetRuns(records::resultsFilePath(m_context.state.settings.dataFolder),
+                            records::responsiveWait(), runs, &error)) {
+        warn(error);
+        return false;
+    }
+    return true;
+}
+
+hub::PersonalSheet PersonalDataPanel::sheetFor(int student, const std::vector<hub::SheetRun> &runs,
+                                               const std::vector<int> &levels) const
+{
+    const hub::RowStudents rows =
+        hub::rowStudentsFor(m_context.state, m_gradeFilter ? m_gradeFilter() : QString());
+    return hub::personalSheet(m_context.state, rows, runs, m_context.services.clock.now().date(), student,
+                              levels);
+}
+
+void PersonalDataPanel::draw(Target target)
+{
+    if (target != Target::Screen && !isTeacher())
+        return;
+    std::vector<int> students = selectedStudents();
+    if (students.empty())
+        students.push_back(m_sheetStudent);
+    const std::vector<int> levels = selectedLevels();
+    if (levels.empty() && target != Target::Screen) {
+        warn(QStringLiteral("レベルを選んでください。"));
+        return;
+    }
+    std::vector<hub::SheetRun> runs;
+    if (!readRuns(&runs))
+        return;
+    // Each student's sheet clears the area for the next, so the screen shows the last one.
+    m_sheetStudent = students.back();
+    if (target == Target::Screen)
+        m_view->setSheet(sheetFor(m_sheetStudent, runs, levels));
+    else if (target == Target::Printer)
+        print(students, runs, levels);
+    else
+        savePdf(students, runs, levels);
+}
+
+void PersonalDataPanel::print(const std::vector<int> &students, const std::vector<hub::SheetRun> &runs,
+                              const std::vector<int> &levels)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPaper(printer);
+    if (!m_dialogs->choosePrinter(printer, this))
+        return;
+    setUpPaper(printer);
+    // One print job per student's sheet.
+    for (int student : students) {
+        const hub::PersonalSheet sheet = sheetFor(student, runs, levels);
+        printer.setDocName(kTitle + u' ' + sheet.name);
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            warn(QStringLiteral("印刷を始められません。プリンター：%1").arg(printer.printerName()));
+            return;
+        }
+        sheetpaint::paintSheet(painter, printer, sheet);
+        if (!painter.end() || printer.printerState() == QPrinter::Error) {
+            warn(QStringLiteral("印刷できませんでした。プリンター：%1").arg(printer.printerName()));
+            return;
+        }
+    }
+}
+
+void PersonalDataPanel::savePdf(const std::vector<int> &students, const std::vector<hub::SheetRun> &runs,
+                                const std::vector<int> &levels)
+{
+    std::vector<hub::PersonalSheet> sheets;
+    for (int student : students)
+        sheets.push_back(sheetFor(student, runs, levels));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString suggested = sheets.size() == 1 && !sheets.front().name.isEmpty()
+                                  ? sheets.front().name + u'_' + kTitle + QStringLiteral(".pdf")
+                                  : kTitle + QStringLiteral(".pdf");
+    QString path = m_dialogs->choosePdfFile(QDir(folder).filePath(safeFileName(suggested)), this);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+
+    // Written beside the file and moved over it at the end, so a failure leaves any earlier file as it
+    // was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        warn(QStringLiteral("PDFファイルを作れません：%1").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        writer.setTitle(kTitle + (sheets.size() == 1 ? u' ' + sheets.front().name : QString()));
+        writer.setCreator(m_context.state.catalogue.programTitle);
+        QPainter painter(&writer);
+        for (std::size_t i = 0; i < sheets.size(); ++i)
+            sheetpaint::paintSheet(painter, writer, sheets[i], i > 0);
+        painter.end();
+    }
+    if (!file.commit())
+        warn(QStringLiteral("PDFファイルに書き込めませんでした：%1").arg(QDir::toNativeSeparators(path)));
+}
+
+void PersonalDataPanel::updatePageControls()
+{
+    const int count = m_view->pageCount();
+    const bool several = count > 1;
+    m_prevPage->setVisible(several);
+    m_nextPage->setVisible(several);
+    m_pageLabel->setVisible(several);
+    m_prevPage->setEnabled(m_view->page() > 0);
+    m_nextPage->setEnabled(m_view->page() + 1 < count);
+    m_pageLabel->setText(QStringLiteral("%1 / %2 ページ").arg(m_view->page() + 1).arg(count));
+}

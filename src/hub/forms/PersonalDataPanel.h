@@ -1,0 +1,124 @@
+#pragma once
+
+#include "hub/PersonalSheet.h"
+#include "startup/forms/AppContext.h"
+
+#include <QFrame>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QListView;
+class QPrinter;
+class QPushButton;
+class QStringListModel;
+
+// Where the teacher chooses the printer and the PDF file. The program asks through the platform's
+// dialogs; tests answer in advance.
+class SheetOutputDialogs
+{
+public:
+    virtual ~SheetOutputDialogs() = default;
+    // Lets the teacher choose the printer (and its settings) for `printer`; false when cancelled.
+    virtual bool choosePrinter(QPrinter &printer, QWidget *parent) = 0;
+    // The PDF file to write; empty when cancelled.
+    virtual QString choosePdfFile(const QString &suggestedPath, QWidget *parent) = 0;
+};
+
+// The print dialog and the save dialog of the platform.
+SheetOutputDialogs &platformSheetDialogs();
+
+// The drawing area: one page of a sheet, painted by the same routine as the printer's pages.
+class PersonalSheetView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PersonalSheetView(QWidget *parent = nullptr);
+    // Shows the sheet's last page (drawing a fourth block clears the area), or nothing for an empty one.
+    void setSheet(const hub::PersonalSheet &sheet);
+    void clear();
+    void showPage(int index);
+    const hub::PersonalSheet &sheet() const { return m_sheet; }
+    int page() const { return m_page; }
+    int pageCount() const { return int(m_sheet.pages.size()); }
+    void setPointSize(qreal size);
+
+signals:
+    void pageChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    hub::PersonalSheet m_sheet;
+    int m_page = 0;
+    qreal m_pointSize;
+};
+
+// The hub's personal data panel: per level, a student's time chart and statistics against the whole
+// school, on the screen, on the printer the teacher chooses, or in a PDF file.
+//
+// Controls: cmdOtherStudent ("他の人のデータを見る"), lstSheetStudents (several at once), lstSheetLevels,
+// Command24_0 ("表示"), Command24_1 ("印刷", teachers only), cmdSavePdf ("PDFに保存", teachers only),
+// cmdSheetBack ("戻る"), picSheet (the drawing area), cmdSheetPrevPage, lblSheetPage and
+// cmdSheetNextPage (when the sheet has more than one page).
+class PersonalDataPanel : public QFrame
+{
+    Q_OBJECT
+public:
+    // gradeFilter gives the hub's grade filter text at the moment of drawing.
+    PersonalDataPanel(AppContext &context, std::function<QString()> gradeFilter, QWidget *parent);
+
+    // The graph button: the student of the run, the first three test levels, the sheet's font size,
+    // drawn on the screen.
+    void showOwnSheet();
+
+    void setDialogs(SheetOutputDialogs *dialogs) { m_dialogs = dialogs; }
+
+    enum class Target { Screen, Printer, Pdf };
+    // "表示", "印刷", "PDFに保存": for each student selected in the list, or for the sheet's student.
+    void draw(Target target);
+
+    int sheetStudent() const { return m_sheetStudent; }
+    const hub::PersonalSheet &shownSheet() const;
+    std::vector<int> selectedLevels() const;
+    std::vector<int> selectedStudents() const;
+
+private:
+    void build();
+    void fillLists();
+    void showStudentList();
+    void updatePageControls();
+    bool isTeacher() const;
+    bool readRuns(std::vector<hub::SheetRun> *runs);
+    hub::PersonalSheet sheetFor(int student, const std::vector<hub::SheetRun> &runs,
+                                const std::vector<int> &levels) const;
+    void print(const std::vector<int> &students, const std::vector<hub::SheetRun> &runs,
+               const std::vector<int> &levels);
+    void savePdf(const std::vector<int> &students, const std::vector<hub::SheetRun> &runs,
+                 const std::vector<int> &levels);
+    void warn(const QString &text);
+
+    AppContext &m_context;
+    std::function<QString()> m_gradeFilter;
+    SheetOutputDialogs *m_dialogs;
+    int m_sheetStudent = 0;
+    std::vector<int> m_studentNumbers;
+    bool m_listsFilled = false;
+
+    QPushButton *m_otherStudent;
+    QListView *m_students;
+    QStringListModel *m_studentModel;
+    QListView *m_levels;
+    QStringListModel *m_levelModel;
+    QPushButton *m_display;
+    QPushButton *m_print;
+    QPushButton *m_pdf;
+    QPushButton *m_back;
+    PersonalSheetView *m_view;
+    QPushButton *m_prevPage;
+    QPushButton *m_nextPage;
+    QLabel *m_pageLabel;
+};
