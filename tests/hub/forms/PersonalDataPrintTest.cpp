@@ -1,0 +1,240 @@
+#include "hub/forms/PersonalDataPanel.h"
+#include "hub/forms/PersonalDataSteps.h"
+#include "hub/forms/PersonalSheetPainter.h"
+#include "support/printing/PrintQueue.h"
+
+#include "hub/QStringPrinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+// Answers the dialogs as a teacher would: the printer is the test queue, the PDF file a given path.
+class AnsweredDialogs : public SheetOutputDialogs
+{
+public:
+    explicit AnsweredDialogs(const PrintQueue &queue) : m_queue(queue) {}
+    bool choosePrinter(QPrinter &printer, QWidget *) override
+    {
+        ++printerAsked;
+        if (cancelPrinter)
+            return false;
+        m_queue.aim(printer, QStringLiteral("personal-sheet"));
+        return true;
+    }
+    QString choosePdfFile(const QString &suggestedPath, QWidget *) override
+    {
+        suggested = suggestedPath;
+        return pdfPath;
+    }
+    bool cancelPrinter = false;
+    QString pdfPath;
+    QString suggested;
+    int printerAsked = 0;
+
+private:
+    const PrintQueue &m_queue;
+};
+
+bool isA4(const QString &pdf)
+{
+    const QSizeF size = pdfPageSizePoints(pdf);
+    return std::abs(size.width() - 595.0) < 1.5 && std::abs(size.height() - 842.0) < 1.5;
+}
+
+// The blocks' titles on a page.
+int blocksOn(const QString &pdf, int page)
+{
+    return withoutBlanks(pdfText(pdf, page)).count(QStringLiteral("四字熟語範囲"));
+}
+
+struct TeacherAtTheSheet
+{
+    TestSchool school;
+    PersonalDataPanel *panel = nullptr;
+    QListView *students = nullptr;
+    QListView *levels = nullptr;
+
+    TeacherAtTheSheet()
+    {
+        writeSheetRuns(school);
+        seisekitime1 *hub = openHubAs(school, 900);
+        if (!hub)
+            return;
+        panel = openGraph(hub);
+        if (!panel)
+            return;
+        pressButton(panel, QStringLiteral("cmdOtherStudent"));
+        students = control<QListView>(panel, QStringLiteral("lstSheetStudents"));
+        levels = control<QListView>(panel, QStringLiteral("lstSheetLevels"));
+    }
+};
+} // namespace
+
+TEST(PersonalDataPrint, EachSelectedStudentIsOneJobOfA4PagesWithThreeBlocksAPage)
+{
+    PrintQueue queue;
+    TeacherAtTheSheet at;
+    ASSERT_NE(at.panel, nullptr);
+    AnsweredDialogs dialogs(queue);
+    at.panel->setDialogs(&dialogs);
+
+    clickRow(at.students, rowOf(at.students, QStringLiteral("/131")));
+    clickRow(at.students, rowOf(at.students, QStringLiteral("/132")), Qt::ControlModifier);
+    clickRow(at.levels, 7, Qt::ControlModifier);
+    ASSERT_EQ(at.panel->selectedStudents(), (std::vector<int>{131, 132}));
+    ASSERT_EQ(at.panel->selectedLevels(), (std::vector<int>{2, 4, 6, 8}));
+
+    queue.mark();
+    const QList<int> before = queue.jobIds(false);
+    pressButton(at.panel, QStringLiteral("Command24_1"));
+    EXPECT_EQ(dialogs.printerAsked, 1); // one choice of printer for all the sheets
+    EXPECT_TRUE(at.school.fakes.messages.shown.empty());
+
+    QString error;
+    QString first; // 131's sheet; without the queue each job writes the same file, the last one stays
+    if (queue.throughCups()) {
+        first = queue.collect(QStringLiteral("personal-sheet-131"), &error);
+        ASSERT_FALSE(first.isEmpty()) << error.toStdString();
+    }
+    const QString last = queue.collect(queue.throughCups() ? QStringLiteral("personal-sheet-132")
+                                                           : QStringLiteral("personal-sheet"),
+                                       &error);
+    ASSERT_FALSE(last.isEmpty()) << error.toStdString();
+    if (queue.throughCups()) {
+        EXPECT_EQ(queue.jobIds(false).size(), before.size() + 2);
+    }
+
+    // Four levels: three blocks on the first page, one on the second, the name on both.
+    for (const QString &pdf : {first, last}) {
+        if (pdf.isEmpty())
+            continue;
+        SCOPED_TRACE(pdf.toStdString());
+        EXPECT_TRUE(isA4(pdf));
+        ASSERT_EQ(pdfPageCount(pdf), 2);
+        EXPECT_EQ(blocksOn(pdf, 1), 3) << pdfText(pdf, 1).toStdString();
+        EXPECT_EQ(blocksOn(pdf, 2), 1) << pdfText(pdf, 2).toStdString();
+        EXPECT_TRUE(withoutBlanks(pdfText(pdf, 2)).contains(QStringLiteral("四字熟語範囲４")));
+    }
+    // The figures themselves are checked in the PDF the program writes itself: through the queue's
+    // PostScript and Ghostscript some digits lose their text (they print, as the PNG pages show).
+    if (!first.isEmpty()) {
+        EXPECT_TRUE(withoutBlanks(pdfText(first, 1)).contains(QStringLiteral("加藤あおい")));
+        EXPECT_TRUE(withoutBlanks(pdfText(first, 2)).contains(QStringLiteral("加藤あおい")));
+        EXPECT_TRUE(withoutBlanks(pdfText(first, 1)).contains(QStringLiteral("本人/塾全体")));
+        EXPECT_EQ(pdfToPng(first, QStringLiteral("personal-sheet-131"), 60).size(), 2);
+    }
+    EXPECT_TRUE(withoutBlanks(pdfText(last, 1)).contains(QStringLiteral("岡田ゆうと")));
+    EXPECT_EQ(pdfToPng(last, QStringLiteral("personal-sheet-132"), 60).size(), 2);
+
+    // A cancelled dialog prints nothing.
+    dialogs.cancelPrinter = true;
+    const QList<int> jobs = queue.jobIds(false);
+    QFile::remove(last);
+    pressButton(at.panel, QStringLiteral("Command24_1"));
+    EXPECT_EQ(dialogs.printerAsked, 2);
+    EXPECT_EQ(queue.jobIds(false), jobs);
+    EXPECT_FALSE(QFile::exists(printOutputDir() + QStringLiteral("/personal-sheet.pdf")));
+}
+
+TEST(PersonalDataPrint, PdfOfOneStudentOrOfSeveralEachOnPagesOfTheirOwn)
+{
+    PrintQueue queue;
+    TeacherAtTheSheet at;
+    ASSERT_NE(at.panel, nullptr);
+    AnsweredDialogs dialogs(queue);
+    at.panel->setDialogs(&dialogs);
+    QTemporaryDir out;
+
+    clickRow(at.students, rowOf(at.students, QStringLiteral("/131")));
+    EXPECT_EQ(at.panel->sheetStudent(), 131);
+    dialogs.pdfPath = out.filePath(QStringLiteral("加藤")); // the ending is added
+    pressButton(at.panel, QStringLiteral("cmdSavePdf"));
+    EXPECT_TRUE(dialogs.suggested.endsWith(QStringLiteral("/加藤あおい_個人データ.pdf")))
+        << dialogs.suggested.toStdString();
+    const QString one = dialogs.pdfPath + QStringLiteral(".pdf");
+    ASSERT_TRUE(QFile::exists(one));
+    EXPECT_TRUE(isA4(one));
+    EXPECT_EQ(pdfPageCount(one), 1);
+    EXPECT_EQ(blocksOn(one, 1), 3);
+    const QString page = withoutBlanks(pdfText(one, 1));
+    EXPECT_TRUE(page.contains(QStringLiteral("加藤あおい")));
+    for (const char16_t *line :
+         {u"四字熟語範囲１回数3回", u"順位2位最高80秒/70秒平均98/91秒", u"獲得ポイント16点/12点(塾平均)",
+          u"四字熟語範囲２回数1回", u"最高150秒/150秒", u"四字熟語範囲３回数回"})
+        EXPECT_TRUE(page.contains(QString::fromUtf16(line))) << QString::fromUtf16(line).toStdString() << "\n"
+                                                             << page.toStdString();
+    EXPECT_EQ(pdfToPng(one, QStringLiteral("personal-sheet-saved"), 60).size(), 1);
+
+    clickRow(at.students, rowOf(at.students, QStringLiteral("/132")), Qt::ControlModifier);
+    dialogs.pdfPath = out.filePath(QStringLiteral("two.pdf"));
+    pressButton(at.panel, QStringLiteral("cmdSavePdf"));
+    EXPECT_TRUE(dialogs.suggested.endsWith(QStringLiteral("/個人データ.pdf")));
+    ASSERT_EQ(pdfPageCount(dialogs.pdfPath), 2);
+    EXPECT_TRUE(withoutBlanks(pdfText(dialogs.pdfPath, 1)).contains(QStringLiteral("加藤あおい")));
+    EXPECT_TRUE(withoutBlanks(pdfText(dialogs.pdfPath, 2)).contains(QStringLiteral("岡田ゆうと")));
+    EXPECT_TRUE(at.school.fakes.messages.shown.empty());
+
+    // Saving over an earlier file replaces it whole; a folder that is not there gets a message naming
+    // the file, and nothing is written.
+    pressButton(at.panel, QStringLiteral("cmdSavePdf"));
+    EXPECT_EQ(pdfPageCount(dialogs.pdfPath), 2);
+    dialogs.pdfPath = out.filePath(QStringLiteral("なし/three.pdf"));
+    pressButton(at.panel, QStringLiteral("cmdSavePdf"));
+    ASSERT_EQ(at.school.fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(at.school.fakes.messages.shown[0].text.contains(QStringLiteral("PDFファイルを作れません")));
+    EXPECT_TRUE(at.school.fakes.messages.shown[0].text.contains(QStringLiteral("なし/three.pdf")));
+    EXPECT_FALSE(QFile::exists(dialogs.pdfPath));
+}
+
+TEST(PersonalDataPrint, TheScreenAndThePaperPutThePointsAtTheSamePlaces)
+{
+    TestSchool school;
+    writeSheetRuns(school);
+    seisekitime1 *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    PersonalDataPanel *panel = openGraph(hub);
+    ASSERT_NE(panel, nullptr);
+    const hub::PersonalSheet &sheet = panel->shownSheet();
+    ASSERT_FALSE(sheet.pages.empty());
+
+    // The drawing area as it is on the screen, and an image of another size and resolution.
+    expectPointsPainted(control<QWidget>(panel, QStringLiteral("picSheet"))->grab().toImage(),
+                        sheet.pages[0]);
+    QImage image(1000, 1400, QImage::Format_RGB32);
+    image.setDotsPerMeterX(5000);
+    image.setDotsPerMeterY(5000);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        sheetpaint::paintPage(painter, QRectF(image.rect()), sheet, 0);
+    }
+    expectPointsPainted(image, sheet.pages[0]);
+
+    // A4 paper.
+    QTemporaryDir out;
+    const QString pdf = out.filePath(QStringLiteral("page.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(300);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        sheetpaint::paintSheet(painter, writer, sheet);
+    }
+    const QStringList pages = pdfToPng(pdf, QStringLiteral("personal-sheet-paper"), 72);
+    ASSERT_EQ(pages.size(), 1);
+    const QImage paper(pages.first());
+    ASSERT_FALSE(paper.isNull());
+    expectPointsPainted(paper, sheet.pages[0]);
+}
