@@ -10,7 +10,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
@@ -19,19 +22,26 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "yojidrill: no display found (DISPLAY is not set); to run it without a screen, "
-                             "start it as: xvfb-run -a %s\n",
+        std::fprintf(stderr,
+                     "yojidrill: no display found (DISPLAY is not set); to run it without a screen, "
+                     "start it as: xvfb-run -a %s\n",
                      argv[0]);
         return 2;
     }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("yojidrill"));
+    // The toolkit's own dialogs (printing, saving a file) in Japanese, as everything else is.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
 
     if (!platform::codePage932Available()) {
-        QMessageBox::critical(nullptr, QStringLiteral("起動できません"),
-                              QStringLiteral("シフトJIS（コードページ932）の文字コード変換が、この Qt にはありません。"
-                                             "ICU 付きの Qt を入れてください。"));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("起動できません"),
+            QStringLiteral("シフトJIS（コードページ932）の文字コード変換が、この Qt にはありません。"
+                           "ICU 付きの Qt を入れてください。"));
         return 1;
     }
 

@@ -85,6 +85,13 @@ void setUpPaper(QPrinter &printer)
     printer.setFullPage(true);
 }
 
+// The printer as a message names it: the printer, or the file printed to.
+QString printerLabel(const QPrinter &printer)
+{
+    return printer.outputFileName().isEmpty() ? printer.printerName()
+                                              : QDir::toNativeSeparators(printer.outputFileName());
+}
+
 QString safeFileName(const QString &text)
 {
     QString name = text;
@@ -167,6 +174,8 @@ void PersonalDataPanel::build()
     m_studentModel = new QStringListModel(this);
     m_students = list(this, QStringLiteral("lstSheetStudents"), QStringLiteral("生徒"), m_studentModel,
                       QRect(8, 8, 252, 262));
+    // The rows hold the roster's blank-padded names; the number at their end stays in view.
+    m_students->setTextElideMode(Qt::ElideMiddle);
     m_students->hide();
     connect(m_students, &QListView::clicked, this, [this] { draw(Target::Screen); });
 
@@ -343,18 +352,24 @@ void PersonalDataPanel::print(const std::vector<int> &students, const std::vecto
     if (!m_dialogs->choosePrinter(printer, this))
         return;
     setUpPaper(printer);
-    // One print job per student's sheet.
-    for (int student : students) {
-        const hub::PersonalSheet sheet = sheetFor(student, runs, levels);
-        printer.setDocName(kTitle + u' ' + sheet.name);
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            warn(QStringLiteral("印刷を始められません。プリンター：%1").arg(printer.printerName()));
-            return;
+    // One print job per student's sheet. Printing to a file (the print dialog offers it) makes one
+    // document of them all, since every job would write the same file.
+    const bool toFile = !printer.outputFileName().isEmpty();
+    QPainter painter;
+    for (std::size_t i = 0; i < students.size(); ++i) {
+        const hub::PersonalSheet sheet = sheetFor(students[i], runs, levels);
+        if (!painter.isActive()) {
+            printer.setDocName(kTitle + (toFile && students.size() > 1 ? QString() : u' ' + sheet.name));
+            if (!painter.begin(&printer)) {
+                warn(QStringLiteral("印刷を始められません。プリンター：%1").arg(printerLabel(printer)));
+                return;
+            }
         }
-        sheetpaint::paintSheet(painter, printer, sheet);
+        sheetpaint::paintSheet(painter, printer, sheet, toFile && i > 0);
+        if (toFile && i + 1 < students.size())
+            continue;
         if (!painter.end() || printer.printerState() == QPrinter::Error) {
-            warn(QStringLiteral("印刷できませんでした。プリンター：%1").arg(printer.printerName()));
+            warn(QStringLiteral("印刷できませんでした。プリンター：%1").arg(printerLabel(printer)));
             return;
         }
     }
@@ -367,7 +382,7 @@ void PersonalDataPanel::savePdf(const std::vector<int> &students, const std::vec
     for (int student : students)
         sheets.push_back(sheetFor(student, runs, levels));
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
     const QString suggested = sheets.size() == 1 && !sheets.front().name.isEmpty()
                                   ? sheets.front().name + u'_' + kTitle + QStringLiteral(".pdf")
