@@ -121,6 +121,16 @@ void PersonalSheetView::setSheet(const hub::PersonalSheet &sheet)
 {
     m_sheet = sheet;
     m_page = std::max(0, pageCount() - 1);
+    // What the sheet says, for a screen reader.
+    QStringList lines{m_sheet.name};
+    for (const hub::SheetPage &page : m_sheet.pages) {
+        for (const hub::SheetBlock &block : page.blocks) {
+            lines << block.title;
+            for (const hub::StatisticsLine &line : block.lines)
+                lines << line.text.simplified();
+        }
+    }
+    setAccessibleDescription(lines.join(u'\n'));
     update();
     emit pageChanged();
 }

@@ -44,6 +44,10 @@ TEST(PersonalDataPanel, TheGraphButtonShowsTheOwnSheetOfTheFirstThreeTests)
     EXPECT_EQ(sheet.pages[0].blocks[1].figures.runCount, 1);
     EXPECT_EQ(sheet.pages[0].blocks[2].figures.runCount, 0);
 
+    // A screen reader hears the sheet's lines.
+    const QString spoken = control<QWidget>(panel, QStringLiteral("picSheet"))->accessibleDescription();
+    EXPECT_TRUE(spoken.contains(QStringLiteral("四字熟語 範囲１\n回数 3回\n"))) << spoken.toStdString();
+
     // The chart is drawn: red new bests and blue other runs.
     expectPointsPainted(control<QWidget>(panel, QStringLiteral("picSheet"))->grab().toImage(),
                         sheet.pages[0]);
