@@ -227,7 +227,7 @@ void BM_PersonalSheetPaint(benchmark::State &st)
                        &runs, &error);
     const hub::PersonalSheet sheet = hub::personalSheet(*s->state, hub::rowStudentsFor(*s->state, kAll), runs,
                                                         kToday, kStudent, {2, 4, 6});
-    QImage image(732, 556, QImage::Format_RGB32);
+    QImage image(704, 556, QImage::Format_RGB32);
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);
     for (auto _ : st) {

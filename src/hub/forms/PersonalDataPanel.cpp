@@ -178,20 +178,22 @@ PersonalDataPanel::PersonalDataPanel(AppContext &context, std::function<QString(
 void PersonalDataPanel::build()
 {
     m_otherStudent = button(this, QStringLiteral("cmdOtherStudent"), QStringLiteral("他の人のデータを見る"),
-                            QRect(8, 8, 252, 40));
+                            QRect(8, 8, 280, 40));
     connect(m_otherStudent, &QPushButton::clicked, this, &PersonalDataPanel::showStudentList);
 
     m_studentModel = new QStringListModel(this);
     m_students = list(this, QStringLiteral("lstSheetStudents"), QStringLiteral("生徒"), m_studentModel,
-                      QRect(8, 8, 252, 262));
-    // The rows hold the roster's blank-padded names; the number at their end stays in view.
+                      QRect(8, 8, 280, 262));
+    // The rows hold the roster's blank-padded names: in a proportional font the blanks stay narrow, and
+    // a row too long for the list loses its middle, never the number at its end.
+    m_students->setFont(fonts::ui(11));
     m_students->setTextElideMode(Qt::ElideMiddle);
     m_students->hide();
     connect(m_students, &QListView::clicked, this, [this] { draw(Target::Screen); });
 
     m_levelModel = new QStringListModel(this);
     m_levels = list(this, QStringLiteral("lstSheetLevels"), QStringLiteral("レベル"), m_levelModel,
-                    QRect(8, 278, 252, 150));
+                    QRect(8, 278, 280, 150));
     connect(m_levels, &QListView::clicked, this, [this] {
         if (isVisible())
             draw(Target::Screen);
@@ -200,24 +202,24 @@ void PersonalDataPanel::build()
     m_prevPage = button(this, QStringLiteral("cmdSheetPrevPage"), QStringLiteral("◀"), QRect(8, 436, 56, 28));
     m_prevPage->setAccessibleName(QStringLiteral("前のページ"));
     m_pageLabel = controls::label(this, QStringLiteral("lblSheetPage"), QString(), fonts::ui(11),
-                                  QRect(68, 436, 128, 28), Qt::AlignCenter);
+                                  QRect(68, 436, 160, 28), Qt::AlignCenter);
     m_nextPage =
-        button(this, QStringLiteral("cmdSheetNextPage"), QStringLiteral("▶"), QRect(204, 436, 56, 28));
+        button(this, QStringLiteral("cmdSheetNextPage"), QStringLiteral("▶"), QRect(232, 436, 56, 28));
     m_nextPage->setAccessibleName(QStringLiteral("次のページ"));
 
     m_display =
-        button(this, QStringLiteral("Command24_0"), QStringLiteral("表示"), QRect(8, 472, 122, 40), 14);
-    m_print = button(this, QStringLiteral("Command24_1"), QStringLiteral("印刷"), QRect(8, 520, 122, 40), 14);
-    m_pdf = button(this, QStringLiteral("cmdSavePdf"), QStringLiteral("PDFに保存"), QRect(138, 520, 122, 40));
+        button(this, QStringLiteral("Command24_0"), QStringLiteral("表示"), QRect(8, 472, 136, 40), 14);
+    m_print = button(this, QStringLiteral("Command24_1"), QStringLiteral("印刷"), QRect(8, 520, 136, 40), 14);
+    m_pdf = button(this, QStringLiteral("cmdSavePdf"), QStringLiteral("PDFに保存"), QRect(152, 520, 136, 40));
     m_back =
-        button(this, QStringLiteral("cmdSheetBack"), QStringLiteral("戻る"), QRect(138, 472, 122, 40), 14);
+        button(this, QStringLiteral("cmdSheetBack"), QStringLiteral("戻る"), QRect(152, 472, 136, 40), 14);
     connect(m_display, &QPushButton::clicked, this, [this] { draw(Target::Screen); });
     connect(m_print, &QPushButton::clicked, this, [this] { draw(Target::Printer); });
     connect(m_pdf, &QPushButton::clicked, this, [this] { draw(Target::Pdf); });
     connect(m_back, &QPushButton::clicked, this, &QWidget::hide);
 
     m_view = new PersonalSheetView(this);
-    m_view->setGeometry(268, 8, 732, 556);
+    m_view->setGeometry(296, 8, 704, 556);
     connect(m_view, &PersonalSheetView::pageChanged, this, &PersonalDataPanel::updatePageControls);
     connect(m_prevPage, &QPushButton::clicked, this, [this] { m_view->showPage(m_view->page() - 1); });
     connect(m_nextPage, &QPushButton::clicked, this, [this] { m_view->showPage(m_view->page() + 1); });
