@@ -231,23 +231,21 @@ std::vector<int> defaultSheetLevels(const Catalogue &catalogue)
     return levels;
 }
 
-SheetStudentList sheetStudentList(const AppState &state, QDate today)
+QStringList sheetStudentRows(const AppState &state, QDate today)
 {
-    SheetStudentList list;
+    QStringList rows;
     const Roster &roster = state.roster;
     const int count = std::clamp(roster.rosterCount, 0, kMaxStudentNumber);
     const int startMonth = int(platform::valueNumber(state.settings.schoolYearStartMonth));
-    list.rows.reserve(count);
-    list.numbers.reserve(std::size_t(count));
+    rows.reserve(count);
     for (int position = 1; position <= count; ++position) {
         const RosterRecord &record = roster.rosterRecords[std::size_t(position)];
         const int number = roster.rosterNumbers[std::size_t(position)];
         const QString grade =
             roster::gradeLabelA(roster::hubGradeNumber(today, startMonth, record.birthYear));
-        list.rows << grade + QStringLiteral(" /  ") + record.name + u'/' + QString::number(number);
-        list.numbers.push_back(number);
+        rows << grade + QStringLiteral(" /  ") + record.name + u'/' + QString::number(number);
     }
-    return list;
+    return rows;
 }
 
 int studentOfListRow(const QString &row)

@@ -152,14 +152,9 @@ PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
 // runs are never recorded), or levels 1 to 3 when every level is a practice level.
 std::vector<int> defaultSheetLevels(const Catalogue &catalogue);
 
-// The rows of the panel's student list, one per listed student of the roster: the table-A grade label
-// + " /  " + the name + "/" + the student number; with the numbers in the same order.
-struct SheetStudentList
-{
-    QStringList rows;
-    std::vector<int> numbers;
-};
-SheetStudentList sheetStudentList(const AppState &state, QDate today);
+// The rows of the panel's student list, one per listed student of the roster in roster order: the
+// table-A grade label + " /  " + the name (the roster's 20-character field) + "/" + the student number.
+QStringList sheetStudentRows(const AppState &state, QDate today);
 
 // The student number at the end of a row of the student list (after its last "/"); -1 when there is
 // none.

@@ -234,10 +234,7 @@ bool PersonalDataPanel::isTeacher() const
 void PersonalDataPanel::fillLists()
 {
     const AppState &state = m_context.state;
-    const hub::SheetStudentList students =
-        hub::sheetStudentList(state, m_context.services.clock.now().date());
-    m_studentModel->setStringList(students.rows);
-    m_studentNumbers = students.numbers;
+    m_studentModel->setStringList(hub::sheetStudentRows(state, m_context.services.clock.now().date()));
 
     QStringList levels;
     const int count = std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
@@ -293,10 +290,12 @@ std::vector<int> PersonalDataPanel::selectedStudents() const
     for (const QModelIndex &index : m_students->selectionModel()->selectedRows())
         rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
+    // The student of a row is the number after its last "/".
     std::vector<int> students;
     for (int row : rows) {
-        if (std::size_t(row) < m_studentNumbers.size())
-            students.push_back(m_studentNumbers[std::size_t(row)]);
+        const int number = hub::studentOfListRow(m_studentModel->index(row).data().toString());
+        if (number >= 0)
+            students.push_back(number);
     }
     return students;
 }

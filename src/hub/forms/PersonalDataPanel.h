@@ -105,7 +105,6 @@ private:
     std::function<QString()> m_gradeFilter;
     SheetOutputDialogs *m_dialogs;
     int m_sheetStudent = 0;
-    std::vector<int> m_studentNumbers;
     bool m_listsFilled = false;
 
     QPushButton *m_otherStudent;
