@@ -68,7 +68,8 @@ int deadlineSignal()
     static const int signal = [] {
         for (int s = SIGRTMIN + 2; s <= SIGRTMAX; ++s) {
             struct sigaction old;
-            if (::sigaction(s, nullptr, &old) != 0 || old.sa_handler != SIG_DFL || (old.sa_flags & SA_SIGINFO))
+            if (::sigaction(s, nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
+                (old.sa_flags & SA_SIGINFO))
                 continue;
             struct sigaction action;
             std::memset(&action, 0, sizeof action);

@@ -217,8 +217,8 @@ bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &recor
                               .arg(length / kRecordSize);
         return -1;
     };
-    return writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait, place,
-                          error);
+    return writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait,
+                          place, error);
 }
 
 bool appendResult(AppState &state, Services &services, QString *error)
