@@ -57,7 +57,7 @@ qemu_base() { # <accel> <memory MB> <folder>: the command line every machine sha
     QEMU=(qemu-system-x86_64 -accel "$1" -m "$2" -smp 1 -display none -no-reboot -nodefaults
         -serial "file:$3/console.log"
         -kernel "$IMAGE/vmlinuz" -initrd "$IMAGE/initrd.img"
-        -append "root=/dev/vda rw console=ttyS0 init=/sbin/classroom-init sysrq_always_enabled=1 no_timer_check quiet"
+        -append "root=/dev/vda rw console=ttyS0 init=/sbin/classroom-init sysrq_always_enabled=1 no_timer_check net.ifnames=0 quiet"
         -drive "file=$IMAGE/rootfs.img,format=raw,if=virtio,snapshot=on"
         -virtfs "local,path=$3,mount_tag=host,security_model=none,id=host")
 }
@@ -138,7 +138,7 @@ start_pc() { # <n>
         echo '    sleep 1'
         echo 'done'
         echo '{ uname -r; mount.cifs -V; modinfo -F version cifs; grep " /mnt/school " /proc/mounts; } >/host/versions'
-        echo 'cp /host/worker /usr/local/bin/w'
+        echo 'cp /host/worker /usr/local/bin/classroom-worker'
         echo 'touch /host/ready'
         echo "$AGENT"
     } >"$dir/task.sh"
@@ -159,9 +159,9 @@ wait_file() { # <file> <seconds>
 }
 
 # Leaves a request for a machine; await collects its answer.
-send() { # <machine> <script>
+send() { # <machine> <script>; "w" in a script is the worker
     rm -f "$RUN/$1/reply.status" "$RUN/$1/reply.log"
-    printf '%s\n' "$2" >"$RUN/$1/request.tmp"
+    printf 'w() { /usr/local/bin/classroom-worker "$@"; }\n%s\n' "$2" >"$RUN/$1/request.tmp"
     mv "$RUN/$1/request.tmp" "$RUN/$1/request.sh"
 }
 await() { # <machine> <seconds>; prints the reply, fails with the request
