@@ -9,8 +9,9 @@
 #
 # It measures: which kinds of lock shut the program's lock out (on one PC and across the share);
 # 2 and 4 PCs x 500 appends each while readers read: records lost, torn, doubled, append times; and a PC
-# powered off (its machine killed) while it holds the lock in the middle of an append and of a change in
-# place: how long until the server lets the others go on, and what the file holds afterwards.
+# powered off (its machine killed) while it holds the lock in the middle of an append, of a change in
+# place and of a deletion: how long until the server lets the others go on, and what the file holds
+# afterwards (after a deletion, once the next PC to change the file has finished it from its copy).
 #
 # Needs root (the disk image is laid out with debootstrap) and about 4 GB of disk. The first run lays
 # out the image (some minutes); later runs reuse it. Uses KVM when a guest kernel boots under it here,
@@ -88,14 +89,21 @@ choose_accel() {
 
 # Each machine's folder on the host (its /host over 9p) holds its task, the worker and what it writes
 # back. The task ends in a loop that runs each request.sh the host leaves there.
+# Replies are written under the request's own number: a process a request left running keeps its
+# output open, and a name used again would reach that old file.
 AGENT='
 while [ ! -e /host/quit ]; do
-    if [ -e /host/request.sh ]; then
-        mv /host/request.sh /host/running.sh
-        sh /host/running.sh >/host/reply.log 2>&1
-        echo $? >/host/reply.tmp
-        mv /host/reply.tmp /host/reply.status
-    fi
+    for f in /host/request-*.sh; do
+        [ -e "$f" ] || continue
+        id=${f#/host/request-}
+        id=${id%.sh}
+        mv "$f" /tmp/running.sh
+        sh /tmp/running.sh >/tmp/reply-$id.log 2>&1 </dev/null
+        echo $? >/tmp/status
+        cp /tmp/reply-$id.log /host/reply-$id.log
+        cp /tmp/status /host/reply-$id.tmp
+        mv /host/reply-$id.tmp /host/reply-$id.status
+    done
     sleep 0.1
 done'
 
@@ -159,15 +167,19 @@ wait_file() { # <file> <seconds>
 }
 
 # Leaves a request for a machine; await collects its answer.
+REQUEST=0
 send() { # <machine> <script>; "w" in a script is the worker
-    rm -f "$RUN/$1/reply.status" "$RUN/$1/reply.log"
+    REQUEST=$((REQUEST + 1))
+    echo "$REQUEST" >"$RUN/$1/last-request"
     printf 'w() { /usr/local/bin/classroom-worker "$@"; }\n%s\n' "$2" >"$RUN/$1/request.tmp"
-    mv "$RUN/$1/request.tmp" "$RUN/$1/request.sh"
+    mv "$RUN/$1/request.tmp" "$RUN/$1/request-$REQUEST.sh"
 }
-await() { # <machine> <seconds>; prints the reply, fails with the request
-    wait_file "$RUN/$1/reply.status" "$2" || { echo "($1 did not answer within $2 s)"; return 1; }
-    cat "$RUN/$1/reply.log"
-    return "$(cat "$RUN/$1/reply.status")"
+await() { # <machine> <seconds>; prints the reply to the machine's last request, fails with it
+    local id
+    id=$(cat "$RUN/$1/last-request")
+    wait_file "$RUN/$1/reply-$id.status" "$2" || { echo "($1 did not answer within $2 s)"; return 1; }
+    cat "$RUN/$1/reply-$id.log"
+    return "$(cat "$RUN/$1/reply-$id.status")"
 }
 ask() { # <machine> <seconds> <script>
     send "$1" "$3"
@@ -258,7 +270,11 @@ appends 4 500
 killed() { # <victim> <what> <first> <last>
     local victim=$1 what=$2 first=$3 last=$4 n t0 t1 file
     rm -f "$RUN/pc$victim/holding"
-    send "pc$victim" "w hold $SHARE $what /host/holding"
+    if [ "$what" = delete ]; then
+        send "pc$victim" "w holddelete $SHARE /host/holding"
+    else
+        send "pc$victim" "w hold $SHARE $what /host/holding"
+    fi
     wait_file "$RUN/pc$victim/holding" 120 || { say "  PC $victim did not take the lock"; return; }
     for n in $(seq "$first" "$last"); do
         rm -f "$RUN/pc$n/first-done"
@@ -285,8 +301,13 @@ killed() { # <victim> <what> <first> <last>
     for n in $(seq "$first" "$last"); do
         say "  PC $n: $(await "pc$n" 900 | tr '\n' ' ')"
     done
+    local deleted=""
+    if [ "$what" = delete ]; then
+        say "  PC $last, the next to change the file: $(ask "pc$last" 300 "w recover $SHARE" | tr '\n' ' ')"
+        deleted="$victim:0"
+    fi
     file=$(collect "killed-$what")
-    say "  $("$WORKER_BIN" verify "$file" 50 "$first" "$last" "$([ "$what" = change ] && echo 1 || echo 0)" || true)"
+    say "  $("$WORKER_BIN" verify "$file" 50 "$first" "$last" "$([ "$what" = change ] && echo 1 || echo 0)" $deleted || true)"
 }
 say ""
 say "== PC 1 powered off in the middle of an append (half a record written), PCs 2-4 appending"
@@ -297,9 +318,11 @@ say "== PC 2 powered off after changing record 1 in place, before letting the lo
 ask pc2 60 "rm -f '$FILE'; w append $SHARE 2 1 /tmp/t" >/dev/null
 killed 2 change 3 4
 say ""
-say "== a PC powered off in the middle of a deletion: not run (the records browser's deletion is not built yet)"
+say "== PC 3 powered off in the middle of deleting record 1 (later records partly moved down); PC 4 appending"
+ask pc3 60 "rm -f '$FILE' '/mnt/school/成績累積データtemp.dat'; w append $SHARE 3 50 /tmp/t" >/dev/null
+killed 3 delete 4 4
 
-for m in server pc3 pc4; do touch "$RUN/$m/quit"; done
-for m in server pc3 pc4; do wait_file "$RUN/$m/task.status" 60; done
+for m in server pc4; do touch "$RUN/$m/quit"; done
+for m in server pc4; do wait_file "$RUN/$m/task.status" 60; done
 say ""
 say "== took $(($(date +%s) - START)) s (log of each machine in $RUN)"

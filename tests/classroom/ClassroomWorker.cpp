@@ -9,15 +9,20 @@
 //   hold <folder> append|change <ready>   takes the program's lock and, holding it, leaves half a
 //                                   record at the end (append) or changes record 1 in place (change),
 //                                   creates <ready> and waits to be killed
+//   holddelete <folder> <ready>     deletes record 1 through the program's deleteRecord and stops, holding
+//                                   the lock, when part of the later records have been moved down
+//   recover <folder>                finishes an interrupted deletion (recoverInterruptedRewrite)
 //   holdkind <file> flock|posix|ofd <ready>   holds that kind of lock, as another program would
 //   probe <file>                    whether the program's lock can be taken now (prints the answer)
 //   deadline <file> <ms>            waits up to <ms> for the program's lock; prints the answer and the time
 //   rawblock <file> <ms>            a blocking byte-range lock with a timer signal after <ms>: whether
 //                                   the file system lets a signal end the wait
 //   bothkinds <file>                a byte-range lock and flock() on one open file, as on a local disk
-//   verify <file> <count> <first-pc> <last-pc> <changed>   judges a results file after PCs first-pc to
+//   verify <file> <count> <first-pc> <last-pc> <changed> [<pc:sequence>]   judges a results file after PCs
+//   first-pc to
 //                                   last-pc appended <count> records each: lost, torn, doubled; the
-//                                   first <changed> records are ones a PC was changing in place
+//                                   first <changed> records are ones a PC was changing in place; the
+//                                   record pc:sequence was deleted and must be gone
 //   times <files...>                p50, p99 and max of append times
 //
 // Every record a PC appends says who wrote it and which of its appends it was (student = PC, time =
@@ -32,6 +37,7 @@
 #include "platform/RandomSource.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
+#include "records/ResultsMaintenance.h"
 #include "startup/AppState.h"
 #include "startup/Services.h"
 
@@ -128,7 +134,7 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
     state->run.studentNumber = qint16(pc);
     QByteArray times;
     for (int sequence = 0; sequence < count; ++sequence) {
-        w.clock.m_now = QDateTime(QDate(2026, 12, 9), QTime(0, 0).addSecs(secondsFor(pc, sequence)));
+        w.clock.m_now = QDateTime(QDate(2026, 12, 8), QTime(0, 0).addSecs(secondsFor(pc, sequence)));
         state->run.currentLevel = qint16(levelFor(pc, sequence));
         state->lastDrill.resultTime = sequence;
         QString error;
@@ -208,6 +214,35 @@ int hold(const QString &folder, const QString &what, const QString &ready)
     file.flushToDisk();
     writeText(ready, "ready\n");
     waitToBeKilled();
+}
+
+int holdDelete(const QString &folder, const QString &ready)
+{
+    records::RewriteProbe probe;
+    probe.pieceBytes = 10 * records::kRecordSize;
+    probe.reached = [&](records::RewriteStage stage) {
+        if (stage == records::RewriteStage::RecordsMoved) {
+            writeText(ready, "ready\n");
+            waitToBeKilled();
+        }
+    };
+    QString error;
+    records::deleteRecord(records::resultsFilePath(folder), 1, {}, records::responsiveWait(), &error, &probe);
+    fprintf(stderr, "the deletion ended without stopping: %s\n", qPrintable(error));
+    return 6;
+}
+
+int recover(const QString &folder)
+{
+    QString error;
+    const records::Recovery result = records::recoverInterruptedRewrite(records::resultsFilePath(folder),
+                                                                        records::responsiveWait(), &error);
+    printf("%s%s\n",
+           result == records::Recovery::Completed     ? "deletion completed from the recovery copy"
+           : result == records::Recovery::NothingToDo ? "nothing to recover"
+                                                      : "recovery failed: ",
+           qPrintable(error));
+    return result == records::Recovery::Failed ? 1 : 0;
 }
 
 int holdKind(const QString &path, const QString &kind, const QString &ready)
@@ -304,8 +339,13 @@ int bothKinds(const QString &path)
     return 0;
 }
 
-int verify(const QString &path, int count, int firstPc, int lastPc, int changedAtStart)
+int verify(const QString &path, int count, int firstPc, int lastPc, int changedAtStart,
+           const QString &deleted)
 {
+    // "pc:sequence" of a record that was deleted and must be gone.
+    const qint64 deletedKey = deleted.isEmpty() ? -1
+                                                : deleted.section(u':', 0, 0).toLongLong() * 100000 +
+                                                      deleted.section(u':', 1).toLongLong();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         fprintf(stderr, "cannot read %s\n", qPrintable(path));
@@ -340,12 +380,17 @@ int verify(const QString &path, int count, int firstPc, int lastPc, int changedA
             ++doubled;
         seen.insert(key);
     }
-    const qint64 lost = qint64(lastPc - firstPc + 1) * count - seen.size();
-    printf("records %lld, lost %lld, torn %lld, doubled %lld, partial tail %lld bytes%s\n",
+    const bool deletedThere = deletedKey >= 0 && seen.contains(deletedKey);
+    const qint64 lost = qint64(lastPc - firstPc + 1) * count - (deletedKey >= 0 ? 1 : 0) -
+                        (seen.size() - (deletedThere ? 1 : 0));
+    printf("records %lld, lost %lld, torn %lld, doubled %lld, partial tail %lld bytes%s%s\n",
            static_cast<long long>(total), static_cast<long long>(lost), static_cast<long long>(torn),
            static_cast<long long>(doubled), static_cast<long long>(bytes.size() % records::kRecordSize),
-           changed.constData());
-    return lost == 0 && torn == 0 && doubled == 0 ? 0 : 1;
+           changed.constData(),
+           deletedKey < 0 ? ""
+           : deletedThere ? ", the deleted record is still there"
+                          : ", the deleted record is gone");
+    return lost == 0 && torn == 0 && doubled == 0 && !deletedThere ? 0 : 1;
 }
 
 int times(int argc, char **argv, int from)
@@ -390,8 +435,12 @@ int main(int argc, char **argv)
         return rawBlock(arg(argc, argv, 2), number(3));
     if (mode == QLatin1String("bothkinds") && argc == 3)
         return bothKinds(arg(argc, argv, 2));
-    if (mode == QLatin1String("verify") && argc == 7)
-        return verify(arg(argc, argv, 2), number(3), number(4), number(5), number(6));
+    if (mode == QLatin1String("verify") && (argc == 7 || argc == 8))
+        return verify(arg(argc, argv, 2), number(3), number(4), number(5), number(6), arg(argc, argv, 7));
+    if (mode == QLatin1String("holddelete") && argc == 4)
+        return holdDelete(arg(argc, argv, 2), arg(argc, argv, 3));
+    if (mode == QLatin1String("recover") && argc == 3)
+        return recover(arg(argc, argv, 2));
     if (mode == QLatin1String("times") && argc >= 3)
         return times(argc, argv, 2);
     fprintf(stderr, "usage: see the top of ClassroomWorker.cpp\n");
