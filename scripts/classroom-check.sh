@@ -88,7 +88,7 @@ choose_accel() {
 }
 
 # Each machine's folder on the host (its /host over 9p) holds its task, the worker and what it writes
-# back. The task ends in a loop that runs each request.sh the host leaves there.
+# back. The task ends in a loop that runs each request-<n>.sh the host leaves there.
 # Replies are written under the request's own number: a process a request left running keeps its
 # output open, and a name used again would reach that old file.
 AGENT='
@@ -167,9 +167,11 @@ wait_file() { # <file> <seconds>
 }
 
 # Leaves a request for a machine; await collects its answer.
-REQUEST=0
 send() { # <machine> <script>; "w" in a script is the worker
-    REQUEST=$((REQUEST + 1))
+    # The count lives in a file: send often runs in a command substitution's subshell.
+    local REQUEST
+    REQUEST=$(($(cat "$RUN/requests" 2>/dev/null || echo 0) + 1))
+    echo "$REQUEST" >"$RUN/requests"
     echo "$REQUEST" >"$RUN/$1/last-request"
     printf 'w() { /usr/local/bin/classroom-worker "$@"; }\n%s\n' "$2" >"$RUN/$1/request.tmp"
     mv "$RUN/$1/request.tmp" "$RUN/$1/request-$REQUEST.sh"
