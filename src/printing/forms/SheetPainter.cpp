@@ -27,11 +27,10 @@ double dotsPerPoint()
     return SheetPainter::kReferenceDpi / 72.0;
 }
 
-QFont sheetFont(int size, bool bold = false)
+QFont sheetFont(int size)
 {
     QFont font(fonts::ui(10).family());
     font.setPixelSize(std::max(1, int(std::lround(size * dotsPerPoint()))));
-    font.setBold(bold);
     // Outlines as designed: the breaks found here hold at every target's resolution.
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
@@ -141,7 +140,7 @@ void SheetPainter::draw(QPainter &painter, const QRectF &pageRect, double basePe
             painter.drawText(cell.baselines[k], cell.lines[qsizetype(k)]);
     }
     if (!m_plan.title.isEmpty()) {
-        painter.setFont(sheetFont(m_plan.textSize, true));
+        painter.setFont(sheetFont(m_plan.textSize));
         const QRectF title(m_plan.titleRect.left() * xScale, m_plan.titleRect.top() * yScale,
                            m_plan.titleRect.width() * xScale, m_plan.titleRect.height() * yScale);
         painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter, m_plan.title);

@@ -119,12 +119,7 @@ frmPrint::frmPrint(AppContext &context, const printing::PrintLayout &sheet,
     placeControls();
 }
 
-frmPrint::~frmPrint()
-{
-    // A job that was begun and not sent is thrown away.
-    if (m_activePrinter)
-        m_activePrinter->abort();
-}
+frmPrint::~frmPrint() = default;
 
 void frmPrint::placeControls()
 {
@@ -244,21 +239,16 @@ void frmPrint::print()
     const printing::SheetPainter sheet(layout);
     sheet.setUpPage(*printer);
 
-    m_check1->setChecked(true);
-    QPainter painter;
+    // The notice paints; "戻る" may be pressed meanwhile, which throws the job away before it is begun.
+    QCoreApplication::processEvents();
     bool printed = false;
-    if (painter.begin(printer.get())) {
-        m_activePrinter = printer.get();
-        sheet.drawPage(painter, *printer);
-        // The notice paints; "戻る" may be pressed meanwhile, which throws the job away.
-        QCoreApplication::processEvents();
-        if (m_discard) {
-            printer->abort();
-            painter.end();
-        } else {
+    if (!m_discard) {
+        m_check1->setChecked(true);
+        QPainter painter;
+        if (painter.begin(printer.get())) {
+            sheet.drawPage(painter, *printer);
             printed = painter.end() && printer->printerState() != QPrinter::Error;
         }
-        m_activePrinter = nullptr;
     }
     m_check1->setChecked(false);
     m_picture4->hide();
@@ -267,13 +257,14 @@ void frmPrint::print()
         close();
         return;
     }
+    const QString target = printer->printerName().isEmpty() ? platform::displayPath(printer->outputFileName())
+                                                            : printer->printerName();
     if (!printed) {
         m_context.services.messages.show(
-            kMessageTitle,
-            QStringLiteral("印刷できませんでした（プリンター：%1）。").arg(printer->printerName()),
+            kMessageTitle, QStringLiteral("印刷できませんでした（プリンター：%1）。").arg(target),
             platform::MessageBoxes::Icon::Warning);
     } else {
-        m_status->setText(QStringLiteral("%1 に送りました。").arg(printer->printerName()));
+        m_status->setText(QStringLiteral("%1 に送りました。").arg(target));
     }
     drawPreview();
 }

@@ -19,7 +19,8 @@ class QRadioButton;
 
 // The print layout screen: the sheet of the print layout values as a preview of the A4 page, printed on
 // request on the default printer or saved as a PDF file. It keeps nothing of its own: what it draws comes
-// from the layout it is given, and "戻る" closes it (discarding a print job not yet sent).
+// from the layout it is given, and "戻る" closes it (discarding a print job not yet sent: one asked for
+// while the notice comes up).
 //
 // When an answer key is given, two options choose which of the two is previewed, printed and saved.
 //
@@ -80,7 +81,6 @@ private:
     bool m_closing = false;
     PrinterMaker m_makePrinter;
     PdfPathAsker m_askPdfPath;
-    QPrinter *m_activePrinter = nullptr;
     QImage m_previewImage;
 
     QLabel *m_picture1;
