@@ -394,3 +394,30 @@ TEST(SheetLayout, TheLastVerticalRuleIsDrawnAtThePagesRightEdge)
     EXPECT_EQ(darkest(right + 4, top + 5, bottom - 5), 255); // nothing beyond it
     EXPECT_EQ(darkestNear(right, top - 8, top - 4), 255);    // it starts at the header row's rule
 }
+
+TEST(SheetLayout, ATextThatFitsAtNoSizeShowsTheLinesThatFitAtTheSmallest)
+{
+    testing_support::ScriptedRandom random;
+    // Twenty paragraphs that each take several lines even at the smallest size.
+    const QString endless =
+        (QStringLiteral("とても長い意味の説明が続きます。").repeated(40) + QStringLiteral("\n")).repeated(20);
+    const printing::PrintLayout sheet =
+        printing::buildWorksheet({{QStringLiteral("一石二鳥"), endless, QStringLiteral("いっせきにちょう")}},
+                                 printing::WorksheetChoice{}, random)
+            .sheet;
+    const printing::SheetPainter painter(sheet);
+    for (const printing::LaidOutCell &cell : painter.cells()) {
+        if (cell.column != 2 || cell.row != 1)
+            continue;
+        EXPECT_EQ(cell.size, printing::kMinimumTextSize);
+        EXPECT_TRUE(cell.overflow);
+        // Not nothing, as a layout that gives up would draw, and not more than the row holds.
+        EXPECT_GT(cell.baselines.size(), 0u);
+        EXPECT_LT(cell.baselines.size(), std::size_t(cell.lines.size()));
+        const double rowBottom =
+            (painter.plan().rowHeight + 1000.0) * painter.referencePage().height() / 10000.0;
+        EXPECT_LT(cell.baselines.back().y(), rowBottom);
+        return;
+    }
+    ADD_FAILURE() << "the meaning cell was not laid out";
+}
