@@ -3,6 +3,7 @@
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/LaunchDrill.h"
 #include "hub/HubLabels.h"
+#include "hub/forms/PasswordPanel.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "roster/NameList.h"
@@ -99,6 +100,10 @@ seisekitime1::seisekitime1(AppContext &context, QWidget *parent) : QWidget(paren
     m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), true, this);
     m_wait->setObjectName(QStringLiteral("picWait"));
     m_wait->setGeometry(0, 320, width(), 150);
+    m_passwordPanel = attachPasswordPanel(this, m_dataProcessing, m_context, [this] {
+        m_leaving = true;
+        m_keyboardReady = false;
+    });
 
     installKeyPreview();
 }
@@ -118,9 +123,8 @@ void seisekitime1::buildHeader()
                      QRect(796, 10, 96, 34), kPlainStyle);
     m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"), fonts::ui(12),
                               QRect(796, 50, 96, 34), kPlainStyle);
-    // The worksheet and the teacher's data tools come with their own screens later.
+    // The worksheet comes with its own screen later.
     m_print->setEnabled(false);
-    m_dataProcessing->setEnabled(false);
     m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), fonts::ui(16, true),
                     QRect(900, 10, 96, 74), kPlainStyle);
     m_back->setEnabled(false); // until the activation has filled the screen
@@ -654,7 +658,8 @@ void seisekitime1::applyAvailability()
 
 void seisekitime1::startLevel(int level)
 {
-    if (m_leaving || level < 1 || level > levelCount() || !m_columns[std::size_t(level)].start->isEnabled())
+    if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
+        !m_columns[std::size_t(level)].start->isEnabled())
         return;
     m_leaving = true;
     m_keyboardReady = false;
@@ -665,7 +670,8 @@ void seisekitime1::startLevel(int level)
 
 void seisekitime1::titleClicked(int level)
 {
-    if (m_leaving || level < 1 || level > levelCount() || !m_columns[std::size_t(level)].start->isEnabled())
+    if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
+        !m_columns[std::size_t(level)].start->isEnabled())
         return;
     m_context.state.run.currentLevel = qint16(level);
     m_keyboardReady = false;
@@ -691,7 +697,7 @@ void seisekitime1::goBack()
 
 bool seisekitime1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !m_keyboardReady)
+    if (event->type() != QEvent::KeyPress || !m_keyboardReady || m_passwordPanel->isVisible())
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     if (key->modifiers() & Qt::ControlModifier)

@@ -9,6 +9,7 @@
 #include <array>
 
 class QButtonGroup;
+class PasswordPanel;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -145,4 +146,5 @@ private:
     QScrollBar *m_hscroll;
     WaitingPanel *m_wait;
     WaitingPanel *m_rankingWait;
+    PasswordPanel *m_passwordPanel = nullptr; // in front: starts, title clicks and level keys wait
 };

@@ -23,6 +23,8 @@ public:
     void showDrill() override;
     void showResult() override;
     void showVersionBox(QWidget *over) override;
+    void showStandardsEditor() override;
+    void showRecordsBrowser() override;
 
     QWidget *currentScreen() const { return m_screen; }
 
