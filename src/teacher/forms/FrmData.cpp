@@ -416,11 +416,12 @@ void FrmData::exportCsv()
         showMessage(QStringLiteral("書き出す記録がありません。"));
         return;
     }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested =
-        QDir(folder.isEmpty() ? QDir::homePath() : folder)
-            .filePath(QStringLiteral("成績一覧_%1.csv")
-                          .arg(m_context.services.clock.now().date().toString(QStringLiteral("yyyyMMdd"))));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString suggested = QDir(folder).filePath(
+        QStringLiteral("成績一覧_%1.csv")
+            .arg(m_context.services.clock.now().date().toString(QStringLiteral("yyyyMMdd"))));
     const QString path = chooseCsvFile ? chooseCsvFile(suggested) : QString();
     if (path.isEmpty())
         return;
