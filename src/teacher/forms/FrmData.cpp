@@ -7,7 +7,9 @@
 #include "roster/forms/WaitingPanel.h"
 #include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
+#include "teacher/forms/QuietWait.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -193,7 +195,7 @@ void FrmData::showMessage(const QString &text, bool warning)
 void FrmData::activate()
 {
     QString error;
-    switch (records::recoverInterruptedRewrite(resultsPath(), records::responsiveWait(), &error)) {
+    switch (records::recoverInterruptedRewrite(resultsPath(), m_fileWait, &error)) {
     case records::Recovery::Completed:
         showMessage(QStringLiteral("前に途中で止まった記録の消去を、最後まで済ませました。"), false);
         break;
@@ -229,7 +231,7 @@ void FrmData::listRecords()
         // Nothing is written: the browser never creates the results file.
         if (m_firstListing)
             showMessage(QStringLiteral("成績ファイルがありません：%1").arg(platform::displayPath(path)));
-    } else if (records::readLastRecordBytes(path, INT_MAX, records::responsiveWait(), &bytes, &first, &total,
+    } else if (records::readLastRecordBytes(path, INT_MAX, m_fileWait, &bytes, &first, &total,
                                             &errorNumber) != records::ReadOutcome::Read) {
         showMessage(QStringLiteral("成績ファイルを読めません：%1\n%2")
                         .arg(platform::displayPath(path), platform::LockedFile::describeError(errorNumber)));
@@ -302,7 +304,7 @@ void FrmData::openRow(int row)
         return;
     QByteArray bytes;
     QString error;
-    if (!records::readRecord(resultsPath(), number, &bytes, records::responsiveWait(), &error)) {
+    if (!records::readRecord(resultsPath(), number, &bytes, m_fileWait, &error)) {
         showMessage(error);
         listRecords();
         return;
@@ -361,10 +363,10 @@ void FrmData::changeRecord()
     }
     const qint64 number = m_opened;
     QString error;
-    m_wait->showNow();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool changed = records::changeRecord(resultsPath(), number, m_openedBytes, qint16(student), time,
-                                               records::responsiveWait(), &error);
-    m_wait->end();
+                                               m_fileWait, &error);
+    QApplication::restoreOverrideCursor();
     if (!changed)
         showMessage(error);
     listRecords();
@@ -380,10 +382,9 @@ void FrmData::deleteRecord()
     const qint64 number = m_opened;
     const int position = m_model.rowOfRecord(number);
     QString error;
-    m_wait->showNow();
-    const bool deleted =
-        records::deleteRecord(resultsPath(), number, m_openedBytes, records::responsiveWait(), &error);
-    m_wait->end();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool deleted = records::deleteRecord(resultsPath(), number, m_openedBytes, m_fileWait, &error);
+    QApplication::restoreOverrideCursor();
     if (!deleted)
         showMessage(error);
     listRecords();

@@ -2,6 +2,7 @@
 
 #include "startup/forms/AppContext.h"
 #include "teacher/RecordList.h"
+#include "teacher/forms/QuietWait.h"
 
 #include <QWidget>
 
@@ -65,6 +66,7 @@ private:
     QString resultsPath() const;
 
     AppContext &m_context;
+    QuietWait m_fileWait;
     teacher::RecordListModel m_model;
     qint64 m_opened = 0; // the record number open in the edit panel, 0 for none
     QByteArray m_openedBytes;

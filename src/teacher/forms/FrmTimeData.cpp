@@ -6,7 +6,9 @@
 #include "roster/forms/WaitingPanel.h"
 #include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
+#include "teacher/forms/QuietWait.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -317,8 +319,8 @@ void FrmTimeData::showDistribution()
     qint64 total = 0;
     int errorNumber = 0;
     const QString path = records::resultsFilePath(m_context.state.settings.dataFolder);
-    const records::ReadOutcome outcome = records::readLastRecordBytes(
-        path, INT_MAX, records::responsiveWait(), &bytes, &first, &total, &errorNumber);
+    const records::ReadOutcome outcome =
+        records::readLastRecordBytes(path, INT_MAX, m_fileWait, &bytes, &first, &total, &errorNumber);
     if (outcome == records::ReadOutcome::Read) {
         distribution.count(bytes.constData(), bytes.size() / records::kRecordSize);
     } else if (!m_resultsErrorShown) {
@@ -388,9 +390,9 @@ bool FrmTimeData::save()
                                              teacher::doubtfulTimesQuestion(m_grid, doubtful)))
             return false;
     }
-    m_wait->showNow();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool written = standards::writeStandardsTable(path, rows, &error);
-    m_wait->end();
+    QApplication::restoreOverrideCursor();
     if (!written) {
         showMessage(error);
         return false;

@@ -4,6 +4,7 @@
 #include "teacher/Distribution.h"
 #include "teacher/StandardsEditor.h"
 #include "teacher/StandardsGridModel.h"
+#include "teacher/forms/QuietWait.h"
 
 #include <QWidget>
 
@@ -58,6 +59,7 @@ private:
     void showMessage(const QString &text);
 
     AppContext &m_context;
+    QuietWait m_fileWait;
     teacher::StandardsGridModel m_grid;
     teacher::StandardsEditor m_editor{m_grid};
     bool m_loaded = false;
