@@ -123,8 +123,7 @@ void seisekitime1::buildHeader()
                      QRect(796, 10, 96, 34), kPlainStyle);
     m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"), fonts::ui(12),
                               QRect(796, 50, 96, 34), kPlainStyle);
-    // The worksheet comes with its own screen later.
-    m_print->setEnabled(false);
+    connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(); });
     m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), fonts::ui(16, true),
                     QRect(900, 10, 96, 74), kPlainStyle);
     m_back->setEnabled(false); // until the activation has filled the screen
