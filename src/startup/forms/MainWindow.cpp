@@ -3,6 +3,7 @@
 #include "drill/forms/MainFrm.h"
 #include "hub/forms/seisekitime1.h"
 #include "records/forms/FrmSyuuryou.h"
+#include "records/forms/ResultsBusyPanel.h"
 #include "roster/forms/namesel.h"
 #include "startup/forms/Firstfrm.h"
 #include "startup/forms/frmver.h"
@@ -15,6 +16,7 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
     setObjectName(QStringLiteral("MainWindow"));
     setFixedSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("四字熟語"));
+    new ResultsBusyPanel(this); // shown over any screen while the results file is busy for long
 }
 
 void MainWindow::start()
