@@ -2,6 +2,7 @@
 
 #include "drill/forms/MainFrm.h"
 #include "hub/forms/seisekitime1.h"
+#include "printing/forms/FormPrint0.h"
 #include "records/forms/FrmSyuuryou.h"
 #include "records/forms/ResultsBusyPanel.h"
 #include "roster/forms/namesel.h"
@@ -69,6 +70,26 @@ void MainWindow::showResult()
     auto *result = new FrmSyuuryou(m_context);
     setScreen(result);
     QTimer::singleShot(0, result, &FrmSyuuryou::activate);
+}
+
+void MainWindow::showWorksheet()
+{
+    // The screen below keeps its state; it takes no input while the worksheet covers it.
+    QPointer<QWidget> below = m_screen;
+    if (below)
+        below->setEnabled(false);
+    auto *worksheet = new FormPrint0(m_context, this);
+    worksheet->setGeometry(0, 0, kWidth, kHeight);
+    connect(worksheet, &FormPrint0::closed, this, [below] {
+        if (below) {
+            below->setEnabled(true);
+            below->setFocus();
+        }
+    });
+    worksheet->show();
+    worksheet->raise();
+    worksheet->setFocus();
+    QTimer::singleShot(0, worksheet, &FormPrint0::activate);
 }
 
 void MainWindow::showVersionBox(QWidget *over)

@@ -201,11 +201,9 @@ QString PrintQueue::collect(const QString &name, QString *error, int timeoutMs)
     return target;
 }
 
-QString pdfText(const QString &pdf, int page, bool layout)
+QString pdfText(const QString &pdf, int page, PdfText mode)
 {
-    QStringList arguments;
-    if (layout)
-        arguments << QStringLiteral("-layout");
+    QStringList arguments{mode == PdfText::Layout ? QStringLiteral("-layout") : QStringLiteral("-raw")};
     if (page > 0)
         arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
                   << QString::number(page);

@@ -71,8 +71,11 @@ private:
 // The folder that keeps the printed PDF files and their PNG pages.
 QString printOutputDir();
 
-// Texts of a PDF with poppler's pdftotext (-layout keeps a row's cells on one line); page 0 means all.
-QString pdfText(const QString &pdf, int page = 0, bool layout = true);
+// Texts of a PDF with poppler's pdftotext; page 0 means all. Layout keeps a row's cells on one line as
+// they stand on the page; Raw gives the texts in the order they were drawn, so that the lines of one
+// cell follow each other.
+enum class PdfText { Layout, Raw };
+QString pdfText(const QString &pdf, int page = 0, PdfText mode = PdfText::Layout);
 
 // A text without any blank (half-width or ideographic) or line end: the spacing pdftotext puts between
 // words depends on how they were placed, not on what they say.
