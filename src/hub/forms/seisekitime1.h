@@ -4,6 +4,7 @@
 #include "hub/LevelAvailability.h"
 #include "startup/forms/AppContext.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -70,6 +71,18 @@ private:
         hub::ListColour colour = hub::ListColour::None;
     };
 
+    // Gives the focus back to the hub after a view change.
+    class FocusKeeper
+    {
+    public:
+        explicit FocusKeeper(seisekitime1 *hub);
+        ~FocusKeeper();
+
+    private:
+        seisekitime1 *m_hub;
+        QPointer<QWidget> m_focused;
+    };
+
     void buildHeader();
     void buildViewControls();
     void buildColumns();
@@ -109,6 +122,7 @@ private:
     void disableStartButtons();
     void placeColumns();
     void fillColumnTexts();
+    void fitStudentLine();
 
     void titleClicked(int level);
     void goBack();
