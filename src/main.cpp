@@ -1,3 +1,4 @@
+#include "platform/ApplicationFolder.h"
 #include "platform/Clock.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/PulseMediaLayer.h"
@@ -28,6 +29,8 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    // Taken before anything can change the working folder.
+    const QString startupFolder = platform::startupWorkingFolder(qEnvironmentVariable("PWD"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("yojidrill"));
     // The toolkit's own dialogs (printing, saving a file) in Japanese, as everything else is.
@@ -54,7 +57,11 @@ int main(int argc, char *argv[])
     Services services{clock, random, messages, launcher, programEnd, media};
 
     auto state = std::make_unique<AppState>();
-    MainWindow window(*state, services, QDir::toNativeSeparators(QApplication::applicationDirPath()));
+    // Started through a symbolic link, the program works in the link's folder, not in its target's.
+    const QString applicationFolder = platform::applicationFolder(
+        QString::fromLocal8Bit(argv[0]), startupFolder, qEnvironmentVariable("PATH"),
+        QDir::toNativeSeparators(QApplication::applicationDirPath()));
+    MainWindow window(*state, services, applicationFolder);
     window.start();
     return app.exec();
 }

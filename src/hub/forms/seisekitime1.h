@@ -4,11 +4,13 @@
 #include "hub/LevelAvailability.h"
 #include "startup/forms/AppContext.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
 
 class QButtonGroup;
+class PasswordPanel;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -71,6 +73,18 @@ private:
         hub::ListColour colour = hub::ListColour::None;
     };
 
+    // Gives the focus back to the hub after a view change.
+    class FocusKeeper
+    {
+    public:
+        explicit FocusKeeper(seisekitime1 *hub);
+        ~FocusKeeper();
+
+    private:
+        seisekitime1 *m_hub;
+        QPointer<QWidget> m_focused;
+    };
+
     void buildHeader();
     void buildViewControls();
     void buildColumns();
@@ -110,6 +124,7 @@ private:
     void disableStartButtons();
     void placeColumns();
     void fillColumnTexts();
+    void fitStudentLine();
 
     void titleClicked(int level);
     void goBack();
@@ -148,4 +163,5 @@ private:
     WaitingPanel *m_wait;
     WaitingPanel *m_rankingWait;
     PersonalDataPanel *m_personalData;
+    PasswordPanel *m_passwordPanel = nullptr; // in front: starts, title clicks and level keys wait
 };

@@ -8,6 +8,8 @@
 #include "roster/forms/namesel.h"
 #include "startup/forms/Firstfrm.h"
 #include "startup/forms/frmver.h"
+#include "teacher/forms/FrmData.h"
+#include "teacher/forms/FrmTimeData.h"
 
 #include <QTimer>
 
@@ -70,6 +72,20 @@ void MainWindow::showResult()
     auto *result = new FrmSyuuryou(m_context);
     setScreen(result);
     QTimer::singleShot(0, result, &FrmSyuuryou::activate);
+}
+
+void MainWindow::showStandardsEditor()
+{
+    auto *editor = new FrmTimeData(m_context);
+    setScreen(editor);
+    QTimer::singleShot(0, editor, &FrmTimeData::activate);
+}
+
+void MainWindow::showRecordsBrowser()
+{
+    auto *browser = new FrmData(m_context);
+    setScreen(browser);
+    QTimer::singleShot(0, browser, &FrmData::activate);
 }
 
 void MainWindow::showWorksheet()
