@@ -6,11 +6,12 @@
 #include "records/ResultsFile.h"
 #include "support/TestSupport.h"
 
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -76,9 +77,20 @@ int deleteChild(const QString &path, int number, int stage, int occurrence, int 
     return deleteRecord(path, number, {}, responsiveWait(), &error, &probe) ? 0 : 2;
 }
 
-int appendChild(const QString &path, int writer, int count)
+// Appends `count` records; with a gate, stops after the first half until the gate file exists, so
+// that the second half is certain to come while the parent is still deleting.
+int appendChild(const QString &path, int writer, int count, const QString &gate)
 {
     for (int s = 0; s < count; ++s) {
+        if (!gate.isEmpty() && s == count / 2) {
+            QElapsedTimer waited;
+            waited.start();
+            while (!QFileInfo::exists(gate)) {
+                if (waited.elapsed() > 60000)
+                    return 3;
+                QThread::msleep(2);
+            }
+        }
         QString error;
         if (!appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait(), &error))
             return 2;
@@ -93,7 +105,7 @@ int runChild(const QString &mode)
         return deleteChild(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt(),
                            parts.value(4).toInt(), parts.value(5).toInt());
     if (parts.value(0) == QStringLiteral("append"))
-        return appendChild(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt());
+        return appendChild(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt(), parts.value(4));
     return 99;
 }
 
@@ -378,12 +390,16 @@ TEST_F(Maintenance, RecordsAppendedByOtherProcessesDuringDeletionsAreAllKept)
     constexpr int kEach = 100;
     const QByteArray old = recordRange(1, kOld);
     writeBytes(path, old);
+    // The writers hold their second halves back until half the deletions are done.
+    const QString gate = path + QStringLiteral(".gate");
     std::vector<std::unique_ptr<Child>> writers;
     for (int w = 1; w <= kWriters; ++w)
-        writers.push_back(
-            std::make_unique<Child>(QStringLiteral("append|%1|%2|%3").arg(path).arg(w).arg(kEach)));
+        writers.push_back(std::make_unique<Child>(
+            QStringLiteral("append|%1|%2|%3|%4").arg(path).arg(w).arg(kEach).arg(gate)));
     int deletedWhileWriting = 0;
     for (int d = 0; d < kDeleted; ++d) {
+        if (d == kDeleted / 2)
+            writeBytes(gate, QByteArray("go"));
         // The oldest record, as a listing now shows it.
         const QByteArray first = readBytes(path).left(kRecordSize);
         ASSERT_TRUE(deleteRecord(path, 1, first, responsiveWait(), &error)) << error.toStdString();
