@@ -6,6 +6,7 @@
 #include "startup/AppState.h"
 #include "startup/Services.h"
 #include "startup/forms/MainWindow.h"
+#include "startup/forms/ProgramApplication.h"
 #include "startup/forms/QtMessageBoxes.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    QApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("yojidrill"));
 
     if (!platform::codePage932Available()) {

@@ -79,6 +79,11 @@ MainFrm::MainFrm(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
 
 MainFrm::~MainFrm() = default;
 
+bool MainFrm::ending() const
+{
+    return m_context.state.lastDrill.endingInProgress;
+}
+
 bool MainFrm::isPractice() const
 {
     const int level = m_context.state.run.currentLevel;
@@ -327,6 +332,8 @@ void MainFrm::showNextCard()
 
 void MainFrm::showAnswerClicked()
 {
+    if (ending())
+        return;
     m_answerShown = true;
     m_nextCard->show();
     m_memorised->show();
@@ -342,6 +349,8 @@ void MainFrm::showAnswerClicked()
 
 void MainFrm::nextCardClicked()
 {
+    if (ending())
+        return;
     m_answerShown = false;
     m_nextCard->hide();
     m_memorised->hide();
@@ -351,6 +360,8 @@ void MainFrm::nextCardClicked()
 
 void MainFrm::memorisedClicked()
 {
+    if (ending())
+        return;
     if (m_deck->markMemorised()) {
         backClicked();
         return;
@@ -360,6 +371,8 @@ void MainFrm::memorisedClicked()
 
 void MainFrm::backClicked()
 {
+    if (ending())
+        return;
     m_practiceFinished = true;
     m_clock->stop();
     leaveForHub();
@@ -421,9 +434,16 @@ void MainFrm::makeQuestion()
     m_readingPanel->show();
     m_judge->hide();
 
+    // The clock may end the drill at each of these steps; the question is then left as it stands.
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     playVoice(2);
+    if (ending())
+        return;
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     m_kanjiPanel->show();
     for (int i = 1; i <= 4; ++i)
         m_boxes[i]->hide();
@@ -438,22 +458,28 @@ void MainFrm::makeQuestion()
 
 void MainFrm::kanaClicked(int button)
 {
-    if (!m_readingPanel->isVisible() || m_reading.revealed())
+    if (ending() || !m_readingPanel->isVisible() || m_reading.revealed())
         return;
     const QString kana = m_kana[button]->text();
     m_readingLine->setText(m_reading.line() + kana);
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     switch (m_reading.pick(kana)) {
     case drill::ReadingStage::Outcome::Wait:
         m_readingLine->setText(m_reading.line());
         return;
     case drill::ReadingStage::Outcome::Right:
         playKindSound(kRightAnswerSound);
+        if (ending())
+            return;
         m_readingLine->clear();
         beginKanjiStage();
         return;
     case drill::ReadingStage::Outcome::Wrong:
         playKindSound(kWrongAnswerSound);
+        if (ending())
+            return;
         penalise(drill::kWrongReadingPenalty);
         m_readingLine->setText(m_reading.line());
         if (m_reading.revealed()) {
@@ -469,6 +495,8 @@ void MainFrm::kanaClicked(int button)
 
 void MainFrm::readingContinueClicked()
 {
+    if (ending())
+        return;
     m_readingContinue->hide();
     m_readingLine->clear();
     beginKanjiStage();
@@ -494,7 +522,7 @@ void MainFrm::showAnswerBoxes()
 
 void MainFrm::kanjiClicked(int button)
 {
-    if (m_readingPanel->isVisible() || !m_kanji[button]->isEnabled())
+    if (ending() || m_readingPanel->isVisible() || !m_kanji[button]->isEnabled())
         return;
     if (m_judge->isVisible() && m_judge->isEnabled())
         m_judge->setFocus();
@@ -505,6 +533,8 @@ void MainFrm::kanjiClicked(int button)
 
 void MainFrm::clearAllClicked()
 {
+    if (ending())
+        return;
     m_answer.clearAll();
     for (int i = 1; i <= 4; ++i)
         m_boxes[i]->clear();
@@ -514,6 +544,8 @@ void MainFrm::clearAllClicked()
 
 void MainFrm::clearLastClicked()
 {
+    if (ending())
+        return;
     m_answer.clearLast();
     for (int i = 1; i <= 4; ++i)
         m_boxes[i]->setText(m_answer.boxes()[i - 1]);
@@ -523,7 +555,7 @@ void MainFrm::clearLastClicked()
 void MainFrm::judgeClicked()
 {
     AppState &state = m_context.state;
-    if (state.lastDrill.drillEndReason == 1 || m_busy || !m_judge->isVisible())
+    if (ending() || state.lastDrill.drillEndReason == 1 || m_busy || !m_judge->isVisible())
         return;
     m_busy = true;
     m_judge->setEnabled(false);
@@ -534,8 +566,14 @@ void MainFrm::judgeClicked()
     if (m_answer.joined() == q.idiom) {
         m_readingLine->setText(q.reading);
         QCoreApplication::processEvents();
+        if (ending())
+            return;
         playKindSound(kRightAnswerSound);
+        if (ending())
+            return;
         playVoice(1);
+        if (ending())
+            return;
         counter = drill::afterIdiomJudgement(counter, true);
         m_busy = false;
         makeQuestion();
@@ -550,9 +588,17 @@ void MainFrm::judgeClicked()
     m_correctionNext->setEnabled(false);
     setKanjiButtonsEnabled(false);
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     playKindSound(kWrongAnswerSound);
+    if (ending())
+        return;
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     playVoice(1);
+    if (ending())
+        return;
     penalise(drill::kWrongIdiomPenalty);
     m_correctionNext->setEnabled(true);
     m_correctionNext->setFocus();
@@ -561,12 +607,14 @@ void MainFrm::judgeClicked()
 
 void MainFrm::correctionNextClicked()
 {
-    if (m_context.state.lastDrill.drillEndReason == 1 || m_nextGuard || !m_correctionPanel->isVisible() ||
-        !m_correctionNext->isEnabled())
+    if (ending() || m_context.state.lastDrill.drillEndReason == 1 || m_nextGuard ||
+        !m_correctionPanel->isVisible() || !m_correctionNext->isEnabled())
         return;
     m_nextGuard = true;
     m_judge->setEnabled(true);
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     m_correctionPanel->hide();
     m_busy = false;
     makeQuestion();

@@ -436,3 +436,54 @@ TEST_F(DrillScreen, EndNoticeAndResultScreenWithARecord)
     EXPECT_EQ(navigator.drillShown, 2);
     EXPECT_EQ(state->lastDrill.drillEndReason, 0);
 }
+
+// From the end notice on, the drill takes no answers: during the notice and the one-second pause that
+// follows it, picks and "O.K." neither sound, nor count as sound failures, nor judge.
+TEST_F(DrillScreen, OnceTheEndHasBegunTheButtonsDoNothing)
+{
+    struct Case
+    {
+        const char *name;
+        bool timeOut;
+    };
+    for (const Case &c : {Case{"a finished test", false}, Case{"a time-out", true}}) {
+        SCOPED_TRACE(c.name);
+        fakes.media.commands.clear();
+        state->sound.soundErrorCount = 0;
+        start(2);
+        // Every wrong-answer sound fails: four played after the end would end the program.
+        fakes.media.resultFor = [](const QString &command) { return command.contains(QStringLiteral("boo.wav")) ? 263 : 0; };
+        int playedDuringTheEnd = -1;
+        bool judgedDuringTheEnd = false;
+        fakes.clock.duringWait = [&] {
+            const int before = int(fakes.media.commands.size());
+            for (int round = 0; round < 4; ++round) {
+                for (int i = 1; i <= 6; ++i)
+                    QTest::mouseClick(button(QStringLiteral("Label15_%1").arg(i)), Qt::LeftButton);
+                for (int j = 1; j <= 4; ++j)
+                    QTest::mouseClick(button(QStringLiteral("Label14_%1").arg(j)), Qt::LeftButton);
+                QTest::mouseClick(button(QStringLiteral("Command3")), Qt::LeftButton);
+                QTest::mouseClick(button(QStringLiteral("Command14")), Qt::LeftButton);
+            }
+            playedDuringTheEnd = int(fakes.media.commands.size()) - before;
+            judgedDuringTheEnd = navigator.screen->findChild<QWidget *>(QStringLiteral("Picture3"))->isVisible();
+        };
+        if (c.timeOut) {
+            fakes.clock.advanceMs(qint64(state->drill.timeLimit) * 1000);
+            tick();
+        } else {
+            for (int i = 0; i < questions.size() && drill() && !state->lastDrill.endingInProgress; ++i)
+                answerRight(1000);
+        }
+        fakes.clock.duringWait = nullptr;
+        fakes.media.resultFor = nullptr;
+        settle();
+        EXPECT_EQ(playedDuringTheEnd, 0);
+        EXPECT_FALSE(judgedDuringTheEnd);
+        EXPECT_EQ(state->sound.soundErrorCount, 0);
+        EXPECT_FALSE(fakes.programEnd.ended);
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        ASSERT_NE(result(), nullptr);
+        EXPECT_EQ(state->lastDrill.resultTime, c.timeOut ? 99999 : int(questions.size()));
+    }
+}
