@@ -22,6 +22,10 @@ namespace {
 constexpr int kRightAnswerSound = 2;
 constexpr int kWrongAnswerSound = 4;
 
+// The lamps' three rows of ten (items 10–19, 20–29, 30–39) with their legends and colours.
+const char *const kLampLegends[] = {"Pass", "Best", "YourBest"};
+const char *const kLampColours[] = {"#43a047", "#1e88e5", "#fb8c00"};
+
 const char *kScreenStyle = R"(
 MainFrm { background: #f6f3ea; }
 QFrame#statusPanel { background: #ffffff; border-bottom: 2px solid #d9d2bf; }
@@ -130,28 +134,30 @@ void MainFrm::buildScreen()
     m_targetMarker = controls::frame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
     m_minimumMarker = controls::frame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
 
-    const QStringList legends{QStringLiteral("Pass"), QStringLiteral("Best"), QStringLiteral("YourBest")};
-    const QStringList colours{QStringLiteral("#43a047"), QStringLiteral("#1e88e5"), QStringLiteral("#fb8c00")};
     for (int row = 0; row < 3; ++row) {
         const int y = 50 + row * 24;
-        makeLabel(status, QString(), legends[row], 11, QRect(700, y - 2, 80, 22))->setProperty("role", "caption");
+        makeLabel(status, QString(), QString::fromLatin1(kLampLegends[row]), 11, QRect(700, y - 2, 80, 22))
+            ->setProperty("role", "caption");
         for (int i = 0; i < 10; ++i) {
             const int item = 10 + row * 10 + i;
             auto *lamp = new QLabel(status);
             lamp->setObjectName(QStringLiteral("sPicture3_%1").arg(item));
             lamp->setGeometry(784 + i * 22, y, 18, 18);
-            lamp->setStyleSheet(QStringLiteral("background: %1; border: 1px solid #5a5346; border-radius: 9px;").arg(colours[row]));
             m_lamps[item] = lamp;
+            setLampLit(item, true);
         }
     }
 
     // Question and answers
+    m_timeFrame->setAccessibleName(QStringLiteral("経過時間"));
+
     m_question = makeLabel(this, QStringLiteral("Label9"), QString(), 28, QRect(32, 138, 960, 108), Qt::AlignCenter, true);
     m_question->setWordWrap(true);
     for (int i = 1; i <= 4; ++i) {
         m_boxes[i] = makeLabel(this, QStringLiteral("Label10_%1").arg(i), QString(), 46, QRect(40 + (i - 1) * 100, 256, 90, 90),
                                Qt::AlignCenter, true);
         m_boxes[i]->setProperty("role", "box");
+        setBox(i, QString());
     }
     m_readingLine = makeLabel(this, QStringLiteral("Label1"), QString(), 24, QRect(40, 350, 420, 40),
                               Qt::AlignLeft | Qt::AlignVCenter, true);
@@ -163,6 +169,7 @@ void MainFrm::buildScreen()
         m_boxes[i] = makeLabel(m_correctionPanel, QStringLiteral("Label10_%1").arg(i), QString(), 34,
                                QRect(14 + (i - 5) * 70, 38, 62, 62), Qt::AlignCenter, true);
         m_boxes[i]->setProperty("role", "correction");
+        setBox(i, QString());
     }
     m_correctionReading = makeLabel(m_correctionPanel, QStringLiteral("Label2"), QString(), 18, QRect(14, 104, 330, 28),
                                     Qt::AlignLeft | Qt::AlignVCenter, true);
@@ -259,6 +266,7 @@ void MainFrm::initialSettings()
                                     m_timeFrame->height());
         m_minimumMarker->setGeometry(0, 0, std::min(width, int(state.standards.minimumTime[level] * state.drill.timeBarScale)),
                                      m_timeFrame->height());
+        describeTimeBar(0);
     }
     const drill::StatusTexts texts = drill::statusTexts(state);
     auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
@@ -319,7 +327,7 @@ void MainFrm::showNextCard()
     if (m_practiceFinished)
         return;
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->clear();
+        setBox(i, QString());
     m_readingLine->clear();
     m_position = m_deck->next();
     if (m_position == 0)
@@ -342,7 +350,7 @@ void MainFrm::showAnswerClicked()
         return;
     const Question &q = m_questions.at(m_position - 1);
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->setText(q.idiom.mid(i - 1, 1));
+        setBox(i, q.idiom.mid(i - 1, 1));
     m_readingLine->setText(q.reading);
     m_nextCard->setFocus();
 }
@@ -393,7 +401,7 @@ void MainFrm::makeQuestion()
     if (state.lastDrill.drillEndReason == 1 || m_busy)
         return;
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->clear();
+        setBox(i, QString());
     m_readingLine->clear();
     m_answer.clearAll();
     m_nextGuard = false;
@@ -528,7 +536,7 @@ void MainFrm::kanjiClicked(int button)
         m_judge->setFocus();
     m_answer.pick(m_kanji[button]->text());
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->setText(m_answer.boxes()[i - 1]);
+        setBox(i, m_answer.boxes()[i - 1]);
 }
 
 void MainFrm::clearAllClicked()
@@ -537,7 +545,7 @@ void MainFrm::clearAllClicked()
         return;
     m_answer.clearAll();
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->clear();
+        setBox(i, QString());
     m_readingLine->clear();
     m_judge->setFocus();
 }
@@ -548,7 +556,7 @@ void MainFrm::clearLastClicked()
         return;
     m_answer.clearLast();
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->setText(m_answer.boxes()[i - 1]);
+        setBox(i, m_answer.boxes()[i - 1]);
     m_judge->setFocus();
 }
 
@@ -580,7 +588,7 @@ void MainFrm::judgeClicked()
         return;
     }
     for (int i = 1; i <= 4; ++i)
-        m_boxes[4 + i]->setText(q.idiom.mid(i - 1, 1));
+        setBox(4 + i, q.idiom.mid(i - 1, 1));
     m_correctionReading->setText(q.reading);
     m_correctionPanel->show();
     counter = drill::afterIdiomJudgement(counter, false);
@@ -629,9 +637,10 @@ void MainFrm::clockTick()
     const int elapsed = drill::elapsedSeconds(m_context.services.clock.monotonicMs(), m_startMs);
     state.lastDrill.elapsedTime = elapsed;
     for (int lamp : drill::lampsToPutOut(elapsed, state.standards.targetTime[level], state.standards.minimumTime[level]))
-        m_lamps[lamp]->hide();
+        setLampLit(lamp, false);
     if (state.catalogue.recordedLevel[level] != 0)
         m_elapsed->setText(QString::number(elapsed));
+    describeTimeBar(elapsed);
     const int inner = m_timeFrame->width() - 4;
     if (elapsed < state.drill.timeLimit) {
         m_timeBar->setGeometry(2, 2, std::clamp(int(elapsed * state.drill.timeBarScale), 0, inner), m_timeFrame->height() - 4);
@@ -706,6 +715,39 @@ void MainFrm::playVoice(int which)
     const Question &q = m_questions.at(m_position - 1);
     m_context.state.sound.voiceFileName = idioms::voiceFilePath(m_context.state.settings.appFolder, q.idiom, which);
     playDroppingInput([&] { sound::playVoice(m_context.state, m_context.services); });
+}
+
+void MainFrm::setBox(int box, const QString &text)
+{
+    m_boxes[box]->setText(text);
+    const QString what =
+        box <= 4 ? QStringLiteral("答え%1").arg(box) : QStringLiteral("正しい答え%1").arg(box - 4);
+    m_boxes[box]->setAccessibleName(what + u'：' + (text.isEmpty() ? QStringLiteral("空") : text));
+}
+
+void MainFrm::setLampLit(int item, bool lit)
+{
+    QLabel *lamp = m_lamps[item];
+    const int row = (item - 10) / 10;
+    lamp->setStyleSheet(lit ? QStringLiteral("background: %1; border: 1px solid #5a5346; border-radius: 9px;")
+                                  .arg(QString::fromLatin1(kLampColours[row]))
+                            : QStringLiteral("background: transparent; border: none;"));
+    lamp->setProperty("lit", lit);
+    lamp->setAccessibleName(QStringLiteral("%1 のランプ%2：%3")
+                                .arg(QString::fromLatin1(kLampLegends[row]))
+                                .arg((item - 10) % 10 + 1)
+                                .arg(lit ? QStringLiteral("点灯") : QStringLiteral("消灯")));
+}
+
+void MainFrm::describeTimeBar(int elapsedSeconds)
+{
+    const AppState &state = m_context.state;
+    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    m_timeFrame->setAccessibleName(
+        QStringLiteral("経過時間 %1秒（制限時間 %2秒）").arg(elapsedSeconds).arg(state.drill.timeLimit));
+    m_timeFrame->setAccessibleDescription(QStringLiteral("目標タイム %1秒、最低ライン %2秒")
+                                              .arg(state.standards.targetTime[level])
+                                              .arg(state.standards.minimumTime[level]));
 }
 
 void MainFrm::setKanjiButtonsEnabled(bool enabled)

@@ -77,6 +77,12 @@ private:
     void playKindSound(int kind);
     void playVoice(int which);
     void penalise(int seconds);
+    // What the answer box (1–4) or correction box (5–8) shows, and tells a screen reader.
+    void setBox(int box, const QString &text);
+    // A lamp that goes out keeps its place (drawn as nothing) so that a screen reader can tell it is out.
+    void setLampLit(int item, bool lit);
+    // The time bar's elapsed and limit seconds for a screen reader.
+    void describeTimeBar(int elapsedSeconds);
     void setKanjiButtonsEnabled(bool enabled);
     void setKanaButtonsEnabled(bool enabled);
 

@@ -46,6 +46,7 @@ FrmSyuuryou::FrmSyuuryou(AppContext &context, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FrmSyuuryou"));
     setWindowTitle(QStringLiteral("終了"));
+    setAccessibleName(windowTitle()); // a screen inside the window is reached by its caption
     resize(1024, 768);
     setStyleSheet(QString::fromLatin1(kStyle));
 

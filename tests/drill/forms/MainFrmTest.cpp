@@ -487,3 +487,54 @@ TEST_F(DrillScreen, OnceTheEndHasBegunTheButtonsDoNothing)
         EXPECT_EQ(state->lastDrill.resultTime, c.timeOut ? 99999 : int(questions.size()));
     }
 }
+
+// What a screen reader reaches of the drill tells what a sighted student sees: each lamp its row and
+// whether it is lit (a lamp that went out stays in the tree, as out), the answer and correction boxes
+// their characters, the time bar the elapsed and limit seconds.
+TEST_F(DrillScreen, TheAccessibleTreeTellsWhatTheStudentSees)
+{
+    start(2);
+    const int limit = state->drill.timeLimit;
+    QStringList names = accessibleNames(navigator.screen);
+    for (int i = 1; i <= 10; ++i) {
+        EXPECT_TRUE(names.contains(QStringLiteral("Pass のランプ%1：点灯").arg(i))) << i;
+        EXPECT_TRUE(names.contains(QStringLiteral("Best のランプ%1：点灯").arg(i))) << i;
+        EXPECT_TRUE(names.contains(QStringLiteral("YourBest のランプ%1：点灯").arg(i))) << i;
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("経過時間 0秒（制限時間 %1秒）").arg(limit)))
+        << names.join(u'|').toStdString();
+    auto *timeBar = navigator.screen->findChild<QWidget *>(QStringLiteral("sShape5"));
+    EXPECT_EQ(accessibleDescription(timeBar), QStringLiteral("目標タイム %1秒、最低ライン %2秒")
+                                                  .arg(state->standards.targetTime[2])
+                                                  .arg(state->standards.minimumTime[2]));
+
+    const Question q = currentQuestion();
+    answerReading(q.reading.left(4));
+    clickButtonWithText(QStringLiteral("Label14"), 12, q.idiom.left(1));
+    names = accessibleNames(navigator.screen);
+    EXPECT_TRUE(names.contains(QStringLiteral("答え1：") + q.idiom.left(1)))
+        << names.join(u'|').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("答え2：空")));
+    QTest::mouseClick(button(QStringLiteral("Command2")), Qt::LeftButton);
+    EXPECT_EQ(accessibleName(navigator.screen->findChild<QWidget *>(QStringLiteral("Label10_1"))),
+              QStringLiteral("答え1：空"));
+    answerIdiom(wrongOrder(q.idiom));
+    names = accessibleNames(navigator.screen);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(names.contains(QStringLiteral("正しい答え%1：").arg(i) + q.idiom.mid(i - 1, 1))) << i;
+
+    // At the target time the ten lamps of the last row have gone out, one a second.
+    const int target = state->standards.targetTime[2];
+    const int elapsedNow = 20; // the wrong idiom's penalty
+    for (int second = elapsedNow + 1; second <= target; ++second) {
+        fakes.clock.advanceMs(1000);
+        tick();
+    }
+    names = accessibleNames(navigator.screen);
+    for (int i = 1; i <= 10; ++i) {
+        EXPECT_TRUE(names.contains(QStringLiteral("YourBest のランプ%1：消灯").arg(i))) << i;
+        EXPECT_TRUE(names.contains(QStringLiteral("Best のランプ%1：点灯").arg(i))) << i;
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("経過時間 %1秒（制限時間 %2秒）").arg(target).arg(limit)))
+        << names.join(u'|').toStdString();
+}

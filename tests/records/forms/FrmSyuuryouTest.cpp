@@ -242,3 +242,27 @@ TEST_F(ResultScreen, TheCongratulationStandsThroughTheFanfare)
     EXPECT_TRUE(visible(QStringLiteral("Command4"))) << "the timer that fell due ran once the sounds were over";
     EXPECT_FALSE(visible(QStringLiteral("Picture1")));
 }
+
+// A screen reader reaches the screen by its caption and hears what is shown: time, points, counts,
+// the message, the cleared label and the buttons; what is hidden it does not hear.
+TEST_F(ResultScreen, TheAccessibleTreeTellsWhatIsShown)
+{
+    addRuns(2, 3, 90);
+    state->lastDrill.newPersonalBest = true;
+    show(2, 90);
+    const QStringList names = accessibleNames(screen.get());
+    ASSERT_FALSE(names.isEmpty());
+    EXPECT_EQ(names.first(), QStringLiteral("終了"));
+    for (const QString &expected :
+         {QStringLiteral("佐藤美咲"), QStringLiteral("今の成績：90秒"), text(QStringLiteral("Label19")),
+          QStringLiteral(" (このレベル　 3回目)"), QStringLiteral("（ 3回目)"),
+          QStringLiteral("新記録おめでとう"), QStringLiteral("メニューへ"), QStringLiteral("もう一度")})
+        EXPECT_TRUE(names.contains(expected))
+            << expected.toStdString() << " in " << names.join(u'|').toStdString();
+    EXPECT_FALSE(names.contains(QStringLiteral("このレベルクリア"))) << "not cleared: the label is hidden";
+    EXPECT_FALSE(names.contains(QStringLiteral("目標レベルクリア。おめでとう！")));
+
+    screen.reset();
+    show(2, 95); // no record: no message
+    EXPECT_FALSE(accessibleNames(screen.get()).contains(QStringLiteral("新記録おめでとう")));
+}
