@@ -10,7 +10,8 @@ PACKAGES="cmake ninja-build g++ pkg-config git
   libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth
-  espeak-ng mecab mecab-ipadic-utf8"
+  espeak-ng mecab mecab-ipadic-utf8
+  cups printer-driver-cups-pdf poppler-utils"
 
 fail() {
     echo "error: $1" >&2

@@ -3,6 +3,7 @@
 #include "IdiomChecks.h"
 #include "IdiomList.h"
 #include "IdiomVoices.h"
+#include "ResultsCheck.h"
 #include "StoredFile.h"
 #include "drill/IdiomData.h"
 #include "platform/TextFile.h"
@@ -51,7 +52,9 @@ QString helpText()
         "      espeak-ng の日本語の声で話した 16 ビット PCM の WAV です。espeak-ng はかなしか読めないので、\n"
         "      意味は MeCab（mecab と mecab-ipadic-utf8）でかなにしてから読ませます。\n"
         "      すでにあるファイルはそのままにします（--replace を付けると作り直します）。\n"
-        "\n"
+        "\n") +
+           resultsHelpText() +
+           QStringLiteral(
         "  yoji-data --help\n"
         "      この説明を表示します。\n"
         "\n"
@@ -277,6 +280,8 @@ int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err
         err << QStringLiteral("この環境の Qt はシフトJIS（コードページ932）を扱えません。\n");
         return 1;
     }
+    if (line.command == QStringLiteral("results") && line.error.isEmpty())
+        return runResultsCommand(line.files, out, err);
     if (!line.error.isEmpty()) {
         err << line.error << QStringLiteral("\n使い方は yoji-data --help で表示できます。\n");
         return 2;

@@ -2,17 +2,28 @@
 
 #include <QFile>
 
+#include <QDeadlineTimer>
+
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <functional>
+#include <pthread.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-int setOfdLock(int fd, short type)
+int setOfdLock(int fd, short type, bool wait)
 {
     struct flock fl;
     std::memset(&fl, 0, sizeof fl);
@@ -21,6 +32,8 @@ int setOfdLock(int fd, short type)
     fl.l_start = 0;
     fl.l_len = 0; // to the end of the file, however long it grows
     fl.l_pid = 0; // required by open-file-description locks
+    if (wait)     // an interruption is the caller's deadline (callWithDeadline)
+        return ::fcntl(fd, F_OFD_SETLKW, &fl) < 0 ? errno : 0;
     int rc;
     do {
         rc = ::fcntl(fd, F_OFD_SETLK, &fl);
@@ -28,28 +41,181 @@ int setOfdLock(int fd, short type)
     return rc < 0 ? errno : 0;
 }
 
+int setFlock(int fd, int operation, bool wait)
+{
+    if (wait)
+        return ::flock(fd, operation) < 0 ? errno : 0;
+    int rc;
+    do {
+        rc = ::flock(fd, operation | LOCK_NB);
+    } while (rc < 0 && errno == EINTR);
+    return rc < 0 ? errno : 0;
+}
+
+bool isHeldByOther(int error)
+{
+    // Both numbers mean "another holder": which one depends on the file system.
+    return error == EAGAIN || error == EACCES;
+}
+
+void onDeadline(int) {}
+
+// The signal that ends a blocking lock at its deadline: the first real-time signal nobody handles,
+// claimed once with a handler that does nothing and without SA_RESTART, so that the waiting call
+// returns EINTR. -1 when there is none.
+int deadlineSignal()
+{
+    static const int signal = [] {
+        for (int s = SIGRTMIN + 2; s <= SIGRTMAX; ++s) {
+            struct sigaction old;
+            if (::sigaction(s, nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
+                (old.sa_flags & SA_SIGINFO))
+                continue;
+            struct sigaction action;
+            std::memset(&action, 0, sizeof action);
+            action.sa_handler = onDeadline;
+            sigemptyset(&action.sa_mask);
+            if (::sigaction(s, &action, nullptr) == 0)
+                return s;
+        }
+        return -1;
+    }();
+    return signal;
+}
+
+// Runs `blocking` (a call that waits until the lock is granted and returns EINTR when a signal comes)
+// until it returns or `deadline` passes; a timer aimed at this thread only interrupts it, and then
+// again every few milliseconds in case the first signal came just before the call began. Returns the
+// call's error number, EAGAIN when the time ran out, or ENOSYS when no timer could be set.
+int callWithDeadline(const QDeadlineTimer &deadline, const std::function<int()> &blocking)
+{
+    const int signal = deadlineSignal();
+    if (signal < 0)
+        return ENOSYS;
+    struct sigevent event;
+    std::memset(&event, 0, sizeof event);
+    event.sigev_notify = SIGEV_THREAD_ID;
+    event.sigev_signo = signal;
+    event._sigev_un._tid = ::gettid(); // sigev_notify_thread_id, which older C libraries do not name
+    timer_t timer;
+    if (::timer_create(CLOCK_MONOTONIC, &event, &timer) != 0)
+        return ENOSYS;
+    sigset_t only;
+    sigset_t before;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &only, &before);
+    const qint64 ns = std::max<qint64>(deadline.remainingTimeNSecs(), 1);
+    struct itimerspec times;
+    times.it_value.tv_sec = time_t(ns / 1000000000);
+    times.it_value.tv_nsec = long(ns % 1000000000);
+    times.it_interval.tv_sec = 0;
+    times.it_interval.tv_nsec = 5 * 1000 * 1000;
+    int error = ENOSYS;
+    if (::timer_settime(timer, 0, &times, nullptr) == 0) {
+        for (;;) {
+            error = blocking();
+            if (error != EINTR)
+                break;
+            if (deadline.hasExpired()) {
+                error = EAGAIN;
+                break;
+            }
+        }
+    }
+    ::timer_delete(timer);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return error;
+}
+
+// Takes one kind of lock by `call(wait)`, waiting until `deadline`: in the kernel on a local disk,
+// by trying every few milliseconds on a network share. 0 or an error number (EAGAIN: time ran out).
+int acquire(const QDeadlineTimer &deadline, bool network, const std::function<int(bool wait)> &call)
+{
+    int error = call(false);
+    if (!isHeldByOther(error) || deadline.hasExpired())
+        return error;
+    if (!network) {
+        error = callWithDeadline(deadline, [&] { return call(true); });
+        if (error != ENOSYS)
+            return error;
+    }
+    int stepMs = 1;
+    for (;;) {
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0)
+            return EAGAIN;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<qint64>(stepMs, left)));
+        stepMs = std::min(stepMs * 2, 8);
+        error = call(false);
+        if (!isHeldByOther(error))
+            return error;
+    }
+}
+
 } // namespace
 
-LockResult FileLock::tryLock(LockMode mode, int *errorNumber)
+bool FileLock::isOnNetworkShare()
 {
-    const int error = setOfdLock(m_fd, mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK);
+    if (m_network < 0) {
+        // The file systems whose clients hand both kinds of lock to a server.
+        constexpr unsigned long kCifs = 0xFF534D42, kSmb2 = 0xFE534D42, kSmb = 0x517B, kNfs = 0x6969,
+                                kNinePee = 0x01021997, kCeph = 0x00C36400, kAfs = 0x5346414F;
+        struct statfs fs;
+        m_network = 0;
+        if (::fstatfs(m_fd, &fs) == 0) {
+            const unsigned long type = static_cast<unsigned long>(fs.f_type) & 0xFFFFFFFFul;
+            for (unsigned long network : {kCifs, kSmb2, kSmb, kNfs, kNinePee, kCeph, kAfs})
+                if (type == network)
+                    m_network = 1;
+        }
+    }
+    return m_network == 1;
+}
+
+LockResult FileLock::take(LockMode mode, int timeoutMs, int *errorNumber)
+{
+    const QDeadlineTimer deadline(std::max(timeoutMs, 0));
+    const bool network = isOnNetworkShare();
+    const short type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;
+    int error = acquire(deadline, network, [&](bool wait) { return setOfdLock(m_fd, type, wait); });
+    if (error == 0 && !network) {
+        const int operation = mode == LockMode::Exclusive ? LOCK_EX : LOCK_SH;
+        error = acquire(deadline, false, [&](bool wait) { return setFlock(m_fd, operation, wait); });
+        if (error != 0) {
+            m_locked = true; // the byte-range lock is ours: let it go with whatever else was held
+            unlock();
+        } else {
+            m_flocked = true;
+        }
+    }
     if (errorNumber)
         *errorNumber = error;
     if (error == 0) {
         m_locked = true;
         return LockResult::Locked;
     }
-    // Both numbers mean "another holder": which one depends on the file system.
-    if (error == EAGAIN || error == EACCES)
-        return LockResult::HeldByOther;
-    return LockResult::Failed;
+    return isHeldByOther(error) ? LockResult::HeldByOther : LockResult::Failed;
+}
+
+LockResult FileLock::tryLock(LockMode mode, int *errorNumber)
+{
+    return take(mode, 0, errorNumber);
+}
+
+LockResult FileLock::lock(LockMode mode, int timeoutMs, int *errorNumber)
+{
+    return take(mode, timeoutMs, errorNumber);
 }
 
 void FileLock::unlock()
 {
+    if (m_flocked)
+        setFlock(m_fd, LOCK_UN, false);
+    m_flocked = false;
     if (!m_locked)
         return;
-    setOfdLock(m_fd, F_UNLCK);
+    setOfdLock(m_fd, F_UNLCK, false);
     m_locked = false;
 }
 
@@ -99,6 +265,30 @@ LockResult LockedFile::tryLock(LockMode mode)
     return result;
 }
 
+LockResult LockedFile::lock(LockMode mode, int timeoutMs)
+{
+    if (!m_lock)
+        m_lock.emplace(m_fd);
+    int error = 0;
+    const LockResult result = m_lock->lock(mode, timeoutMs, &error);
+    if (result != LockResult::Locked)
+        m_errorNumber = error;
+    return result;
+}
+
+bool LockedFile::isStillNamed(const QString &path)
+{
+    struct stat open;
+    struct stat named;
+    if (::fstat(m_fd, &open) != 0) {
+        m_errorNumber = errno;
+        return false;
+    }
+    if (::stat(QFile::encodeName(path).constData(), &named) != 0)
+        return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 void LockedFile::unlock()
 {
     if (m_lock)
@@ -107,12 +297,14 @@ void LockedFile::unlock()
 
 qint64 LockedFile::size()
 {
-    struct stat st;
-    if (::fstat(m_fd, &st) != 0) {
+    // A seek to the end makes SMB and NFS clients ask the server; reads and writes go by offset, so
+    // the position it leaves does not matter.
+    const off_t end = ::lseek(m_fd, 0, SEEK_END);
+    if (end < 0) {
         m_errorNumber = errno;
         return -1;
     }
-    return qint64(st.st_size);
+    return qint64(end);
 }
 
 bool LockedFile::readAt(qint64 offset, char *data, qint64 length)

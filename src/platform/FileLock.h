@@ -15,6 +15,14 @@
 // file and goes away only when that is closed (or its process dies, even by SIGKILL). A Windows port
 // replaces this file with LockFileEx over the same interface.
 //
+// Which other lockers it shuts out. Linux has two independent kinds of lock: byte-range locks (classic
+// fcntl locks and open-file-description locks, which conflict with each other) and flock() locks, which
+// on a local disk neither see nor are seen by byte-range locks. So on a local file system the lock is
+// both: the byte-range lock first, then flock() on the same open file (a waiter whose time runs out on
+// the second lets the first go). On a network share (SMB, NFS, 9p) the client turns both
+// kinds into the server's byte-range locks, where they shut each other out already; there a second
+// lock of the same open file would conflict with the first, so only the byte-range lock is taken.
+//
 // Linux locks are advisory: they hold only against processes that take them too. Every reader and writer
 // of the results file therefore locks (readers shared, writers exclusive).
 namespace platform {
@@ -39,12 +47,24 @@ public:
 
     // Tries once, without waiting. *errorNumber gets the system's error number on Failed.
     LockResult tryLock(LockMode mode, int *errorNumber = nullptr);
+    // Waits up to `timeoutMs` for the lock. On a local disk the wait is in the kernel, so the lock goes
+    // to a waiter the moment it comes free; on a network share the SMB client's blocking lock cannot be
+    // interrupted, so the lock is tried every few milliseconds until the time is up. HeldByOther when
+    // the time ran out.
+    LockResult lock(LockMode mode, int timeoutMs, int *errorNumber = nullptr);
     void unlock();
     bool isLocked() const { return m_locked; }
 
+    // Whether the descriptor's file lies on a network share (see above).
+    bool isOnNetworkShare();
+
 private:
+    LockResult take(LockMode mode, int timeoutMs, int *errorNumber);
+
     int m_fd;
     bool m_locked = false;
+    bool m_flocked = false;
+    int m_network = -1; // unknown until the first lock
 };
 
 // A file read and written in place at given offsets (never in append mode), with its whole-file lock on
@@ -68,10 +88,19 @@ public:
     bool isOpen() const { return m_fd >= 0; }
 
     LockResult tryLock(LockMode mode);
+    // Waits up to `timeoutMs` for the lock (see FileLock::lock).
+    LockResult lock(LockMode mode, int timeoutMs);
     void unlock();
     bool isLocked() const { return m_lock && m_lock->isLocked(); }
 
-    // The current length of the file, -1 on failure.
+    // Whether `path` still names the open file (the same device and inode). False once the file has
+    // been deleted, or another file has been moved over its name (a teacher tool that rebuilds it):
+    // what is written to this descriptor then goes nowhere anyone reads.
+    bool isStillNamed(const QString &path);
+
+    // The current length of the file, -1 on failure. Asked of the file system each time: an SMB client
+    // answers fstat() from attributes it cached up to a second ago, and a length that misses another
+    // PC's last record would put the next record over it.
     qint64 size();
     // Reads exactly `length` bytes at `offset`; false on an error or when the file ends first.
     bool readAt(qint64 offset, char *data, qint64 length);

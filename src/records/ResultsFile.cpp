@@ -31,16 +31,72 @@ QString messageTitle(const AppState &state)
     return state.catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語") : state.catalogue.programTitle;
 }
 
-// Takes the lock, waiting while another holder has it. Locks that the file system cannot take at all
-// are reported as such.
-platform::LockResult lockWaiting(platform::LockedFile &file, platform::LockMode mode, RetryWait &wait)
+// What the waiting panel says while another PC holds the results file, or while its place cannot
+// be reached.
+const QString &busyLine()
 {
+    static const QString line = QStringLiteral("ほかのパソコンが成績ファイルを使っています。");
+    return line;
+}
+const QString &unreachableLine()
+{
+    static const QString line = QStringLiteral("成績ファイルのある場所に届きません。待っています。");
+    return line;
+}
+
+// Tells the wait's notice, once, that a wait has gone on for about a second, and that it is over.
+class LongWait
+{
+public:
+    explicit LongWait(RetryWait &wait) : m_wait(wait) {}
+    ~LongWait()
+    {
+        if (m_shown)
+            m_wait.longWaitEnds();
+    }
+    void show(const QString &line)
+    {
+        if (!m_shown)
+            m_wait.longWaitBegins(line);
+        m_shown = true;
+    }
+
+private:
+    RetryWait &m_wait;
+    bool m_shown = false;
+};
+
+enum class Locking {
+    Locked,     // the lock is held on a descriptor of the file that the path names
+    CannotLock, // the file system cannot lock this file at all (the error number is in the file)
+    Reopen      // the file was replaced meanwhile and could not be opened again (likewise)
+};
+
+// Takes the lock, waiting while another holder has it (in the kernel where it can, in waits of a
+// second that the notice hears of). Once it is held, the path must still name the locked file: a tool
+// that rebuilds the file moves a new one over the name, and a record written to the old one would be
+// lost. Then the file is opened again and locked again.
+Locking lockWaiting(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
+                    platform::LockMode mode, RetryWait &wait)
+{
+    LongWait notice(wait);
     for (;;) {
-        const platform::LockResult result = file.tryLock(mode);
-        if (result != platform::LockResult::HeldByOther)
-            return result;
-        if (wait.wait(kLockWaitMs, [&] { return file.tryLock(mode) == platform::LockResult::Locked; }))
-            return platform::LockResult::Locked;
+        platform::LockResult result = file.tryLock(mode);
+        while (result == platform::LockResult::HeldByOther) {
+            if (wait.waitForLock(kLockWaitMs, [&](int sliceMs) {
+                    result = file.lock(mode, sliceMs);
+                    return result != platform::LockResult::HeldByOther;
+                }))
+                break;
+            notice.show(busyLine());
+        }
+        if (result != platform::LockResult::Locked)
+            return Locking::CannotLock;
+        if (file.isStillNamed(path))
+            return Locking::Locked;
+        file.close();
+        if (!file.open(path, access))
+            return Locking::Reopen;
     }
 }
 
@@ -90,7 +146,8 @@ namespace {
 // The write of appends and of changes in place: the exclusive lock (waiting while another holder has
 // it), the length taken under the lock, the bytes written where `place` puts them for that length,
 // then on the disk before the lock goes. `place` returns -1 (with its message) when there is no place.
-bool writeUnderLock(platform::LockedFile &file, const QString &path, const QByteArray &bytes, RetryWait &wait,
+bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
+                    const QByteArray &bytes, RetryWait &wait,
                     const std::function<qint64(qint64 length, QString *error)> &place, QString *error)
 {
     auto fail = [&](const QString &what) {
@@ -99,8 +156,14 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, const QByte
                 QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), file.errorDescription());
         return false;
     };
-    if (lockWaiting(file, platform::LockMode::Exclusive, wait) != platform::LockResult::Locked)
+    switch (lockWaiting(file, path, access, platform::LockMode::Exclusive, wait)) {
+    case Locking::Locked:
+        break;
+    case Locking::CannotLock:
         return fail(QStringLiteral("成績ファイルをロックできません"));
+    case Locking::Reopen:
+        return fail(QStringLiteral("置き換えられた成績ファイルを開けません"));
+    }
     const qint64 length = file.size();
     if (length < 0)
         return fail(QStringLiteral("成績ファイルの長さを読めません"));
@@ -130,8 +193,8 @@ bool appendRecords(const QString &path, const QList<ResultRecord> &records, Retr
     // The records go right after the last whole one: a partial record that a crash left at the end is
     // overwritten, and two writers never share a slot.
     return writeUnderLock(
-        file, path, bytes, wait, [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; },
-        error);
+        file, path, platform::LockedFile::Access::ReadWriteCreate, bytes, wait,
+        [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; }, error);
 }
 
 bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
@@ -154,7 +217,8 @@ bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &recor
                               .arg(length / kRecordSize);
         return -1;
     };
-    return writeUnderLock(file, path, encodeRecord(record), wait, place, error);
+    return writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait,
+                          place, error);
 }
 
 bool appendResult(AppState &state, Services &services, QString *error)
@@ -180,7 +244,7 @@ ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wa
     *totalRecords = 0;
     *errorNumber = 0;
     platform::LockedFile file;
-    if (!file.open(path, platform::LockedFile::Access::Read)) {
+    const auto openFailed = [&] {
         *errorNumber = file.errorNumber();
         if (platform::LockedFile::isNotFound(file.errorNumber()))
             // No file yet in a folder that is there: nothing has been recorded. The reader writes
@@ -190,10 +254,14 @@ ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wa
         if (platform::LockedFile::isUnreachable(file.errorNumber()))
             return ReadOutcome::Unreachable;
         return ReadOutcome::OpenFailed;
-    }
+    };
+    constexpr auto access = platform::LockedFile::Access::Read;
+    if (!file.open(path, access))
+        return openFailed();
     // A file system that cannot lock at all is read without the lock, as readers of the family always
     // have read it.
-    lockWaiting(file, platform::LockMode::Shared, wait);
+    if (lockWaiting(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
+        return openFailed();
 
     const qint64 length = file.size();
     if (length < 0) {
@@ -244,6 +312,19 @@ void loadResults(const char *data, qint64 count, Results &results)
     loader.finish();
 }
 
+QString otherErrorMessage(const QString &path, int step, int errorNumber)
+{
+    // Run together piece by piece: a description or a path may itself hold "%1", and an error number
+    // after a placeholder must not be read as part of it.
+    const QString number = QString::number(errorNumber);
+    const QString stepText = QString::number(step);
+    return QStringLiteral("成績ランダムファイル表示") + stepText + number +
+           platform::LockedFile::describeError(errorNumber) + number + QStringLiteral("/date") +
+           QStringLiteral("/i=0") + QStringLiteral("/time=") + QStringLiteral("/name=") +
+           QStringLiteral("/Bangou=0") + QStringLiteral("/level=0") + QStringLiteral("/time=0") +
+           QStringLiteral("line") + stepText + u'\n' + platform::displayPath(path);
+}
+
 bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QByteArray *bytes)
 {
     const QString path = resultsFilePath(state.settings.dataFolder);
@@ -251,6 +332,7 @@ bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QBy
     qint64 total = 0;
     int errorNumber = 0;
     int unreachable = 0;
+    LongWait notice(wait);
     for (;;) {
         ++state.settings.fileNumber;
         const ReadOutcome outcome =
@@ -259,6 +341,7 @@ bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QBy
             return true;
         if (outcome == ReadOutcome::Unreachable) {
             if (++unreachable < kMissingFailures) {
+                notice.show(unreachableLine());
                 wait.wait(kMissingWaitMs, {});
                 continue;
             }
@@ -274,16 +357,8 @@ bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QBy
         }
         // The routine's message: where it stopped, the error, and the record it was at (none yet).
         const int step = outcome == ReadOutcome::OpenFailed ? kStepOpen : kStepRead;
-        const QString description = platform::LockedFile::describeError(errorNumber);
-        services.messages.show(
-            messageTitle(state),
-            QStringLiteral("成績ランダムファイル表示%1%2%3%2/date/i=0/time=/name=/Bangou=0/"
-                           "level=0/time=0line%1\n%4")
-                .arg(step)
-                .arg(errorNumber)
-                .arg(description)
-                .arg(platform::displayPath(path)),
-            platform::MessageBoxes::Icon::Critical);
+        services.messages.show(messageTitle(state), otherErrorMessage(path, step, errorNumber),
+                               platform::MessageBoxes::Icon::Critical);
         services.programEnd.endProgram(1);
         return false;
     }

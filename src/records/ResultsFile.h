@@ -15,9 +15,11 @@
 // The accumulated results file "成績累積データ.dat" in the data folder: a plain sequence of 44-byte
 // records (ResultRecord.h) that drills only ever extend. Several classroom PCs share it, so every access
 // holds the whole-file lock on the descriptor that does the I/O: appends (and changes in place)
-// exclusive, readers shared. Whoever meets another holder waits up to a second and tries again, for as
-// long as it takes; the user interface keeps responding meanwhile. The wait ends early as soon as the
-// lock comes free (it is tried every 10 ms), so a busy classroom does not queue up whole seconds.
+// exclusive, readers shared. Whoever meets another holder waits for it in the kernel (so the lock goes
+// to a waiter the moment it is free, and a busy classroom does not queue up whole seconds), for as long
+// as it takes; the user interface keeps responding meanwhile, and after about a second the waiting panel
+// says that another PC is using the file. Once the lock is held, the path must still name the locked
+// file (a tool may have moved a rebuilt file over it); otherwise the file is opened and locked again.
 //
 // The file is never opened a second time inside the process while it is locked: each routine opens it
 // once, does its work on that descriptor and closes it.
@@ -62,6 +64,11 @@ void readResults(AppState &state, Services &services, RetryWait &wait);
 // The bytes of the last 20000 records for readResults and the statistics, with readResults' waiting
 // and failure handling. Returns false when the failure has been shown and the program ended.
 bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QByteArray *bytes);
+
+// The message of a failure of the reader other than a missing or locked file: "成績ランダムファイル表示",
+// the step, the error number, its description, the number again and the record fields it was at (none
+// yet), all run together, then the file's path on a line of its own.
+QString otherErrorMessage(const QString &path, int step, int errorNumber);
 
 // The core of readResults: fills the results arrays and bests from `count` records of bytes (the
 // window already cut). Records whose level is outside 0 to 35 or whose student is outside 0 to 5000

@@ -12,6 +12,11 @@ namespace {
 constexpr qint64 kStepMs = 10;
 } // namespace
 
+bool RetryWait::waitForLock(int ms, const std::function<bool(int sliceMs)> &attempt)
+{
+    return wait(ms, [&] { return attempt(0); });
+}
+
 bool ResponsiveWait::wait(int ms, const std::function<bool()> &ready)
 {
     QDeadlineTimer deadline(std::max(ms, 0));
@@ -28,9 +33,34 @@ bool ResponsiveWait::wait(int ms, const std::function<bool()> &ready)
     }
 }
 
-RetryWait &responsiveWait()
+bool ResponsiveWait::waitForLock(int ms, const std::function<bool(int sliceMs)> &attempt)
 {
-    // Holds no state, so one instance serves every caller.
+    QDeadlineTimer deadline(std::max(ms, 0));
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, int(kStepMs));
+        const qint64 left = deadline.remainingTime();
+        if (attempt(int(std::clamp<qint64>(left, 0, kStepMs))))
+            return true;
+        if (deadline.hasExpired())
+            return false;
+    }
+}
+
+void ResponsiveWait::longWaitBegins(const QString &line)
+{
+    if (m_notice)
+        m_notice->showWaiting(line);
+}
+
+void ResponsiveWait::longWaitEnds()
+{
+    if (m_notice)
+        m_notice->hideWaiting();
+}
+
+ResponsiveWait &responsiveWait()
+{
+    // One instance serves every caller; the window gives it the notice.
     static ResponsiveWait wait;
     return wait;
 }

@@ -1,11 +1,15 @@
 #include "platform/FileLock.h"
 #include "support/TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 using platform::LockedFile;
@@ -112,4 +116,90 @@ TEST(LockedFile, ReadsAndWritesAtOffsetsAndReportsWhatWentWrong)
     EXPECT_FALSE(
         file.open(dir.filePath(QStringLiteral("no/such/f.dat")), LockedFile::Access::ReadWriteCreate));
     EXPECT_TRUE(LockedFile::isNotFound(file.errorNumber()));
+}
+
+namespace {
+
+// Another locker of the file, by a kind of lock some other program may use, on its own open file.
+struct ForeignLock
+{
+    enum Kind { ClassicFcntl, Flock, OpenFileDescription };
+    static const char *name(Kind kind)
+    {
+        return kind == ClassicFcntl ? "classic fcntl" : kind == Flock ? "flock" : "open file description";
+    }
+    // 0 or the error number of a non-blocking attempt.
+    static int take(int fd, Kind kind, bool exclusive)
+    {
+        if (kind == Flock)
+            return ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0 ? 0 : errno;
+        struct flock fl = {};
+        fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
+        fl.l_whence = SEEK_SET;
+        return ::fcntl(fd, kind == ClassicFcntl ? F_SETLK : F_OFD_SETLK, &fl) == 0 ? 0 : errno;
+    }
+};
+
+} // namespace
+
+// A classic fcntl lock conflicts with ours even inside one process, and an flock() on another open
+// file does too, so each kind can stand for another program here.
+TEST_F(LockFixture, ShutsOutEveryKindOfLockAndIsShutOutByEach)
+{
+    for (const auto kind :
+         {ForeignLock::ClassicFcntl, ForeignLock::Flock, ForeignLock::OpenFileDescription}) {
+        SCOPED_TRACE(ForeignLock::name(kind));
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ForeignLock::take(fd, kind, true), 0);
+        EXPECT_EQ(first.tryLock(LockMode::Shared), LockResult::HeldByOther);
+        EXPECT_EQ(first.lock(LockMode::Exclusive, 30), LockResult::HeldByOther);
+        EXPECT_FALSE(first.isLocked());
+        ::close(fd); // drops the foreign lock
+        ASSERT_EQ(first.tryLock(LockMode::Exclusive), LockResult::Locked);
+        const int later = ::open(QFile::encodeName(path).constData(), O_RDWR);
+        ASSERT_GE(later, 0);
+        const int refused = ForeignLock::take(later, kind, false);
+        EXPECT_TRUE(refused == EAGAIN || refused == EACCES) << refused;
+        first.unlock();
+        EXPECT_EQ(ForeignLock::take(later, kind, false), 0);
+        ::close(later);
+    }
+}
+
+TEST_F(LockFixture, BlockingLockIsGrantedWhenTheHolderLetsGoOrGivesUpAtItsDeadline)
+{
+    ASSERT_EQ(first.tryLock(LockMode::Exclusive), LockResult::Locked);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(second.lock(LockMode::Shared, 60), LockResult::HeldByOther);
+    EXPECT_GE(timer.elapsed(), 55);
+    EXPECT_FALSE(second.isLocked());
+
+    // Locks belong to open files, not threads: another thread lets go while this one waits.
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        first.unlock();
+    });
+    EXPECT_EQ(second.lock(LockMode::Exclusive, 20000), LockResult::Locked);
+    releaser.join();
+    EXPECT_EQ(first.tryLock(LockMode::Shared), LockResult::HeldByOther);
+}
+
+TEST(LockedFile, KnowsWhenItsNameNowBelongsToAnotherFileOrToNone)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("成績.dat"));
+    const QString rebuilt = dir.filePath(QStringLiteral("new.dat"));
+    testing_support::writeBytes(path, "old");
+    LockedFile file;
+    ASSERT_TRUE(file.open(path, LockedFile::Access::ReadWrite));
+    EXPECT_TRUE(file.isStillNamed(path));
+    testing_support::writeBytes(rebuilt, "new");
+    ASSERT_EQ(::rename(QFile::encodeName(rebuilt).constData(), QFile::encodeName(path).constData()), 0);
+    EXPECT_FALSE(file.isStillNamed(path));
+    ASSERT_TRUE(file.open(path, LockedFile::Access::ReadWrite));
+    EXPECT_TRUE(file.isStillNamed(path));
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_FALSE(file.isStillNamed(path));
 }

@@ -4,6 +4,7 @@
 #include "records/RetryWait.h"
 
 #include <QByteArray>
+#include <QString>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -44,7 +45,10 @@ public:
             onWait(int(asked.size()));
         return ready && ready();
     }
+    void longWaitBegins(const QString &line) override { notices.push_back(line); }
+    void longWaitEnds() override { notices.push_back(QStringLiteral("(end)")); }
     std::vector<int> asked;
+    std::vector<QString> notices; // what the waiting panel was told, "(end)" when it went
     std::function<void(int call)> onWait;
 };
 

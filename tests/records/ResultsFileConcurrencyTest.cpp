@@ -102,6 +102,35 @@ int holdChild(const QString &path, const QString &readyFile)
         pause();
 }
 
+// The file a teacher tool writes when it rebuilds the results file.
+QByteArray rebuiltFile()
+{
+    return records_test::rawRecord(46360.0, 0.25, 7, 2, 300) +
+           records_test::rawRecord(46361.0, 0.5, 8, 4, 400);
+}
+
+// Rebuilds the file as such a tool does: holds the lock of the old file, writes the new one beside it
+// and moves it over the name, then lets go (by ending). Starts when the go file appears, or after
+// `delayMs` when there is none to wait for.
+int replaceChild(const QString &path, const QString &readyFile, const QString &goFile, int delayMs)
+{
+    platform::LockedFile file;
+    if (!file.open(path, platform::LockedFile::Access::ReadWrite) ||
+        file.tryLock(platform::LockMode::Exclusive) != platform::LockResult::Locked)
+        return 6;
+    writeBytes(readyFile, "ready");
+    QElapsedTimer timer;
+    timer.start();
+    while (goFile.isEmpty() ? timer.elapsed() < delayMs : !QFile::exists(goFile)) {
+        if (timer.elapsed() > 30000)
+            return 7;
+        QThread::msleep(2);
+    }
+    const QString rebuilt = path + QStringLiteral(".new");
+    writeBytes(rebuilt, rebuiltFile());
+    return ::rename(QFile::encodeName(rebuilt).constData(), QFile::encodeName(path).constData()) == 0 ? 0 : 8;
+}
+
 int runChild(const QString &childMode)
 {
     const QStringList parts = childMode.split(u'|');
@@ -111,6 +140,8 @@ int runChild(const QString &childMode)
         return readChild(parts.value(1), parts.value(2));
     if (parts.value(0) == QStringLiteral("hold"))
         return holdChild(parts.value(1), parts.value(2));
+    if (parts.value(0) == QStringLiteral("replace"))
+        return replaceChild(parts.value(1), parts.value(2), parts.value(3), parts.value(4).toInt());
     return 99;
 }
 
@@ -249,4 +280,83 @@ TEST(ResultsFileBetweenProcesses, AWriterKilledWhileHoldingTheLockReleasesItAndT
     const ResultRecord added = decodeRecord(after.constData() + kRecordSize);
     EXPECT_EQ(added.student, 4);
     EXPECT_EQ(added.time, 222);
+}
+
+namespace {
+
+// A results file with one record, a second name for it (so that the old file can be looked at once
+// it has been replaced), and the run that the next append writes.
+struct ReplacedFileSetup
+{
+    QTemporaryDir dir;
+    QString folder = dir.path() + u'/';
+    QString path = resultsFilePath(folder);
+    QString oldFile = dir.filePath(QStringLiteral("old.dat"));
+    QString ready = dir.filePath(QStringLiteral("ready"));
+    QByteArray before = records_test::rawRecord(46363.0, 0.5, 3, 2, 111);
+    FakeServices fakes;
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+
+    ReplacedFileSetup()
+    {
+        writeBytes(path, before);
+        ::link(QFile::encodeName(path).constData(), QFile::encodeName(oldFile).constData());
+        state->settings.dataFolder = folder;
+        state->run.studentNumber = 4;
+        state->run.currentLevel = 6;
+        state->lastDrill.resultTime = 222;
+    }
+    bool waitReady() const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!QFile::exists(ready) && timer.elapsed() < 20000)
+            QThread::msleep(2);
+        return QFile::exists(ready);
+    }
+    void expectRecordInTheNewFileOnly() const
+    {
+        const QByteArray now = readBytes(path);
+        ASSERT_EQ(now.size(), 3 * kRecordSize);
+        EXPECT_EQ(now.left(2 * kRecordSize), rebuiltFile());
+        const ResultRecord added = decodeRecord(now.constData() + 2 * kRecordSize);
+        EXPECT_EQ(added.student, 4);
+        EXPECT_EQ(added.time, 222);
+        EXPECT_EQ(readBytes(oldFile), before) << "the record went to the file that was replaced";
+    }
+};
+
+} // namespace
+
+TEST(ResultsFileBetweenProcesses, AWriterThatWaitedWhileTheFileWasReplacedWritesToTheNewFile)
+{
+    ReplacedFileSetup setup;
+    const QString go = setup.dir.filePath(QStringLiteral("go"));
+    Child replacer(QStringLiteral("replace|%1|%2|%3|0").arg(setup.path, setup.ready, go));
+    ASSERT_TRUE(replacer.started());
+    ASSERT_TRUE(setup.waitReady());
+    records_test::ScriptedWait wait;
+    wait.onWait = [&](int call) {
+        if (call == 1) {
+            writeBytes(go, "go");
+            EXPECT_EQ(replacer.exitCode(), 0);
+        }
+    };
+    QString error;
+    ASSERT_TRUE(appendResult(*setup.state, setup.fakes.services, wait, &error)) << error.toStdString();
+    EXPECT_EQ(wait.asked, std::vector<int>{kLockWaitMs});
+    setup.expectRecordInTheNewFileOnly();
+}
+
+// The same with the program's own wait, which blocks in the kernel until the replacing process ends.
+TEST(ResultsFileBetweenProcesses, TheProgramsWaitFollowsAReplacedFileToo)
+{
+    ReplacedFileSetup setup;
+    Child replacer(QStringLiteral("replace|%1|%2||150").arg(setup.path, setup.ready));
+    ASSERT_TRUE(replacer.started());
+    ASSERT_TRUE(setup.waitReady());
+    QString error;
+    ASSERT_TRUE(appendResult(*setup.state, setup.fakes.services, &error)) << error.toStdString();
+    EXPECT_EQ(replacer.exitCode(), 0);
+    setup.expectRecordInTheNewFileOnly();
 }

@@ -119,6 +119,27 @@ TEST_F(ResultsFileFixture, AppendWaitsWhileAnotherHolderHasTheLockAndThenWrites)
     EXPECT_EQ(wait.asked, (std::vector<int>{1000, 1000}));
     EXPECT_FALSE(writtenWhileHeld);
     EXPECT_EQ(readBytes(path).size(), 2 * kRecordSize);
+    // After the first second in vain the panel says why, and it goes when the record is written.
+    EXPECT_EQ(wait.notices,
+              (std::vector<QString>{QStringLiteral("ほかのパソコンが成績ファイルを使っています。"),
+                                    QStringLiteral("(end)")}));
+}
+
+TEST_F(ResultsFileFixture, AWaitThatEndsWithinTheFirstSecondShowsNoPanel)
+{
+    writeBytes(path, rawRecord(kToday, 0.1, 5, 2, 100));
+    platform::LockedFile holder;
+    ASSERT_TRUE(holder.open(path, platform::LockedFile::Access::ReadWriteCreate));
+    ASSERT_EQ(holder.tryLock(platform::LockMode::Exclusive), platform::LockResult::Locked);
+    wait.onWait = [&](int) { holder.close(); };
+    state->run.studentNumber = 9;
+    state->run.currentLevel = 2;
+    QString error;
+    ASSERT_TRUE(appendResult(*state, fakes.services, wait, &error)) << error.toStdString();
+    read();
+    EXPECT_EQ(wait.asked, std::vector<int>{kLockWaitMs});
+    EXPECT_TRUE(wait.notices.empty());
+    EXPECT_EQ(results().recordCount, 2);
 }
 
 TEST_F(ResultsFileFixture, ReaderWaitsForAWriterAndNeverSeesHalfARecord)
@@ -270,20 +291,28 @@ TEST_F(ResultsFileFixture, AFolderThatComesBackIsReadAfterTheWait)
     };
     read();
     EXPECT_EQ(wait.asked, (std::vector<int>{5000, 5000}));
+    EXPECT_EQ(wait.notices,
+              (std::vector<QString>{QStringLiteral("成績ファイルのある場所に届きません。待っています。"),
+                                    QStringLiteral("(end)")}));
     EXPECT_EQ(results().recordCount, 1);
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_FALSE(fakes.programEnd.ended);
 }
 
-TEST_F(ResultsFileFixture, AFileThatCannotBeOpenedEndsTheProgramWithTheRoutinesMessage)
+TEST_F(ResultsFileFixture, AFileThatCannotBeOpenedEndsTheProgramWithTheRoutinesWholeMessage)
 {
-    QDir().mkpath(path); // a folder where the file should be
+    // A folder name with placeholders of its own, and an error number of two digits (21, a folder
+    // where the file should be): chained replacements would read them again.
+    state->settings.dataFolder = dir.path() + QStringLiteral("/教室%1%2/");
+    path = resultsFilePath(state->settings.dataFolder);
+    QDir().mkpath(path);
     read();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    const QString text = fakes.messages.shown[0].text;
-    EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル表示2"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("line2")));
-    EXPECT_TRUE(text.contains(platform::displayPath(path)));
+    EXPECT_EQ(
+        fakes.messages.shown[0].text,
+        QStringLiteral("成績ランダムファイル表示221ファイルではなくフォルダです。21/date/i=0/time=/name=/"
+                       "Bangou=0/level=0/time=0line2\n") +
+            platform::displayPath(path));
     EXPECT_TRUE(fakes.programEnd.ended);
     EXPECT_TRUE(wait.asked.empty());
 }

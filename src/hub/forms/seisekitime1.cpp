@@ -118,8 +118,8 @@ void seisekitime1::buildHeader()
                      QRect(796, 10, 96, 34), kPlainStyle);
     m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"), fonts::ui(12),
                               QRect(796, 50, 96, 34), kPlainStyle);
-    // The worksheet and the teacher's data tools come with their own screens later.
-    m_print->setEnabled(false);
+    connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(); });
+    // The teacher's data tools come with their own screens later.
     m_dataProcessing->setEnabled(false);
     m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), fonts::ui(16, true),
                     QRect(900, 10, 96, 74), kPlainStyle);

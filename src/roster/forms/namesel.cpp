@@ -155,8 +155,7 @@ namesel::namesel(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     m_print->setFont(fonts::ui(14));
     m_print->setGeometry(20, 404, 340, 40);
     m_print->setStyleSheet(kPlainButton);
-    // The worksheet printing screen comes later.
-    m_print->setEnabled(false);
+    connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(); });
 
     m_programMenu = new QPushButton(QStringLiteral("プログラムメニューへ"), side);
     m_programMenu->setObjectName(QStringLiteral("Command13"));

@@ -15,6 +15,9 @@ public:
     virtual void showHub() = 0;
     virtual void showDrill() = 0;
     virtual void showResult() = 0;
+    // The worksheet screen, over the current screen, which is left as it is and comes back when it closes.
+    // (Navigators of tests that never print need not show it.)
+    virtual void showWorksheet() {}
     // The version box, centred over the given screen, modal.
     virtual void showVersionBox(QWidget *over) = 0;
 };

@@ -2,7 +2,9 @@
 
 #include "drill/forms/MainFrm.h"
 #include "hub/forms/seisekitime1.h"
+#include "printing/forms/FormPrint0.h"
 #include "records/forms/FrmSyuuryou.h"
+#include "records/forms/ResultsBusyPanel.h"
 #include "roster/forms/namesel.h"
 #include "startup/forms/Firstfrm.h"
 #include "startup/forms/ProgramApplication.h"
@@ -16,6 +18,7 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
     setObjectName(QStringLiteral("MainWindow"));
     setFixedSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("四字熟語"));
+    new ResultsBusyPanel(this); // shown over any screen while the results file is busy for long
 }
 
 void MainWindow::start()
@@ -100,6 +103,26 @@ void MainWindow::showResult()
         setScreen(result);
         QTimer::singleShot(0, result, &FrmSyuuryou::activate);
     });
+}
+
+void MainWindow::showWorksheet()
+{
+    // The screen below keeps its state; it takes no input while the worksheet covers it.
+    QPointer<QWidget> below = m_screen;
+    if (below)
+        below->setEnabled(false);
+    auto *worksheet = new FormPrint0(m_context, this);
+    worksheet->setGeometry(0, 0, kWidth, kHeight);
+    connect(worksheet, &FormPrint0::closed, this, [below] {
+        if (below) {
+            below->setEnabled(true);
+            below->setFocus();
+        }
+    });
+    worksheet->show();
+    worksheet->raise();
+    worksheet->setFocus();
+    QTimer::singleShot(0, worksheet, &FormPrint0::activate);
 }
 
 void MainWindow::showVersionBox(QWidget *over)

@@ -31,6 +31,7 @@ public:
     void showHub() override;
     void showDrill() override;
     void showResult() override;
+    void showWorksheet() override;
     void showVersionBox(QWidget *over) override;
 
     QWidget *currentScreen() const { return m_screen; }

@@ -1,0 +1,177 @@
+// Speed of the worksheet screens with all ten ranges chosen (200 idioms of the program's own data file),
+// offscreen: from a click on "再並べ替え" until the sheet is built afresh (the data file read again, the
+// shuffle and the blanks) and its small preview painted, and from a click on "印刷へ" until the print
+// layout screen's preview is painted.
+
+#include "printing/forms/FormPrint0.h"
+#include "printing/forms/frmPrint.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+class BenchClock : public platform::Clock
+{
+public:
+    BenchClock() { m_timer.start(); }
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 8), QTime(16, 0)); }
+    qint64 monotonicMs() const override { return m_timer.elapsed(); }
+
+private:
+    QElapsedTimer m_timer;
+};
+
+class SilentMessages : public platform::MessageBoxes
+{
+public:
+    void show(const QString &title, const QString &text, Icon) override
+    {
+        qWarning("%s: %s", qPrintable(title), qPrintable(text));
+        ++shown;
+    }
+    bool ask(const QString &, const QString &) override { return false; }
+    int shown = 0;
+};
+
+class NoLauncher : public platform::ProgramLauncher
+{
+public:
+    bool startDetached(const QString &, const QStringList &, QString *) override { return false; }
+};
+
+class NoEnd : public platform::ProgramEnd
+{
+public:
+    void endProgram(int) override {}
+};
+
+class NoMedia : public platform::MediaLayer
+{
+public:
+    int sendCommand(const QString &) override { return 0; }
+    QString errorText(int) const override { return {}; }
+};
+
+class NoNavigation : public Navigator
+{
+public:
+    void showNameSelection() override {}
+    void showHub() override {}
+    void showDrill() override {}
+    void showResult() override {}
+    void showVersionBox(QWidget *) override {}
+};
+
+// An application folder holding the program's idiom data file, and the worksheet screen over it with
+// every range chosen.
+struct Worksheets
+{
+    QTemporaryDir root;
+    BenchClock clock;
+    platform::SeededRandom random{7};
+    SilentMessages messages;
+    NoLauncher launcher;
+    NoEnd end;
+    NoMedia media;
+    Services services{clock, random, messages, launcher, end, media};
+    NoNavigation navigator;
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    AppContext context{*state, services, navigator};
+    std::unique_ptr<FormPrint0> form;
+
+    bool open()
+    {
+        state->settings.appFolder = root.path() + QStringLiteral("/");
+        if (!QFile::copy(QStringLiteral(YOJI_IDIOM_DATA), root.path() + QStringLiteral("/四字02vv.ccc")))
+            return false;
+        form = std::make_unique<FormPrint0>(context);
+        form->show();
+        form->activate();
+        auto *list = form->findChild<QListView *>(QStringLiteral("List1"));
+        list->selectAll();
+        QCoreApplication::processEvents();
+        return messages.shown == 0 && form->worksheet().sheet.selectedIdiomCount == 200;
+    }
+};
+
+Worksheets *worksheets()
+{
+    static std::unique_ptr<Worksheets> opened = [] {
+        auto w = std::make_unique<Worksheets>();
+        return w->open() ? std::move(w) : nullptr;
+    }();
+    return opened.get();
+}
+
+void BM_AllRanges_RebuildClickToPreviewPainted(benchmark::State &st)
+{
+    Worksheets *w = worksheets();
+    if (!w) {
+        st.SkipWithError("the worksheet screen could not be opened on the idiom data file");
+        return;
+    }
+    auto *rebuild = w->form->findChild<QPushButton *>(QStringLiteral("Command3"));
+    auto *preview = w->form->findChild<QLabel *>(QStringLiteral("picPreview"));
+    for (auto _ : st) {
+        QTest::mouseClick(rebuild, Qt::LeftButton);
+        preview->repaint();
+    }
+    st.counters["idioms"] = w->form->worksheet().sheet.selectedIdiomCount;
+}
+
+void BM_AllRanges_ToPrintingClickToPreviewPainted(benchmark::State &st)
+{
+    Worksheets *w = worksheets();
+    if (!w) {
+        st.SkipWithError("the worksheet screen could not be opened on the idiom data file");
+        return;
+    }
+    auto *toPrinting = w->form->findChild<QPushButton *>(QStringLiteral("Command1"));
+    for (auto _ : st) {
+        QTest::mouseClick(toPrinting, Qt::LeftButton);
+        frmPrint *layout = w->form->printLayout();
+        if (!layout) {
+            st.SkipWithError("the print layout screen did not open");
+            return;
+        }
+        layout->findChild<QLabel *>(QStringLiteral("Picture1"))->repaint();
+        st.PauseTiming();
+        QTest::mouseClick(layout->findChild<QPushButton *>(QStringLiteral("Command8")), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        st.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_AllRanges_RebuildClickToPreviewPainted)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_AllRanges_ToPrintingClickToPreviewPainted)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

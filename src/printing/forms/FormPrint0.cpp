@@ -1,0 +1,218 @@
+#include "printing/forms/FormPrint0.h"
+
+#include "drill/IdiomData.h"
+#include "printing/forms/SheetPainter.h"
+#include "printing/forms/frmPrint.h"
+#include "startup/forms/Controls.h"
+#include "startup/forms/Fonts.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTimer>
+
+namespace {
+
+const QString kInk = QStringLiteral("color: #1f2a36;");
+const QString kAccentButton =
+    QStringLiteral("QPushButton { background: #e8590c; color: white; border: none; border-radius: 12px; }"
+                   "QPushButton:focus { border: 3px solid #1f2a36; }"
+                   "QPushButton:pressed { background: #b8440a; }"
+                   "QPushButton:disabled { background: #d5d9de; color: #6b7480; }");
+const QString kPlainButton = QStringLiteral(
+    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 10px; }"
+    "QPushButton:focus { border: 2px solid #1f2a36; }"
+    "QPushButton:pressed { background: #d5d9de; }"
+    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+
+const char16_t *const kOptionCaptions[] = {u"すべて印刷", u"問題１カ所", u"問題２カ所", u"問題３カ所",
+                                           u"問題４カ所"};
+
+constexpr double kThumbnailScale = 0.52; // of the paper on a 96 dpi screen: 414 × 585 pixels for A4
+
+QFrame *card(QWidget *parent, const QRect &geometry, const QString &name)
+{
+    QFrame *frame = controls::frame(parent, name, geometry);
+    frame->setStyleSheet(QStringLiteral("QFrame#%1 { background: white; border-radius: 14px; }").arg(name));
+    return frame;
+}
+
+} // namespace
+
+FormPrint0::FormPrint0(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("FormPrint0"));
+    resize(1024, 768);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(m_context.state.settings.seasonColour));
+    setPalette(pal);
+
+    m_page = controls::frame(this, QStringLiteral("pnlWorksheet"), QRect(0, 0, 1024, 768));
+
+    QFrame *choices = card(m_page, QRect(24, 24, 420, 720), QStringLiteral("pnlChoices"));
+    QLabel *title = controls::label(choices, QStringLiteral("lblTitle"), QStringLiteral("四字熟語プリント"),
+                                    fonts::ui(24, true), QRect(24, 12, 372, 48));
+    title->setStyleSheet(kInk);
+
+    QLabel *rangeHint =
+        controls::label(choices, QStringLiteral("lblRanges"), QStringLiteral("範囲（いくつでも選べます）"),
+                        fonts::ui(13), QRect(24, 64, 372, 28));
+    rangeHint->setStyleSheet(kInk);
+    m_ranges = new QStandardItemModel(this);
+    for (int range = 1; range <= printing::kRangeCount; ++range) {
+        auto *item = new QStandardItem(QString::number(range));
+        item->setTextAlignment(Qt::AlignCenter);
+        item->setSizeHint(QSize(64, 44));
+        item->setEditable(false);
+        m_ranges->appendRow(item);
+    }
+    m_list1 = new QListView(choices);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setAccessibleName(QStringLiteral("範囲"));
+    m_list1->setModel(m_ranges);
+    m_list1->setFont(fonts::ui(15, true));
+    m_list1->setFlow(QListView::LeftToRight);
+    m_list1->setWrapping(true);
+    m_list1->setSpacing(4);
+    m_list1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list1->setUniformItemSizes(true);
+    m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list1->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_list1->setGeometry(24, 96, 372, 116);
+    m_list1->setStyleSheet(QStringLiteral("QListView { border: none; color: #1f2a36; }"
+                                          "QListView::item { background: #f1f3f5; border: 1px solid #8a96a3;"
+                                          " border-radius: 8px; }"
+                                          "QListView::item:selected { background: #ffd8a8; color: #1f2a36;"
+                                          " border: 3px solid #e8590c; }"));
+    connect(m_list1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_loading)
+            rebuild();
+    });
+
+    m_check1 = new QCheckBox(QStringLiteral("順序を変える"), choices);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_check1->setFont(fonts::ui(15));
+    m_check1->setGeometry(24, 222, 372, 36);
+    m_check1->setChecked(true);
+    connect(m_check1, &QCheckBox::clicked, this, [this] { rebuild(); });
+
+    QLabel *blankHint = controls::label(choices, QStringLiteral("lblBlanks"), QStringLiteral("空らんの数"),
+                                        fonts::ui(13), QRect(24, 270, 372, 28));
+    blankHint->setStyleSheet(kInk);
+    m_options = new QButtonGroup(this);
+    for (int option = printing::PrintEverything; option <= printing::FourBlanks; ++option) {
+        auto *button = new QRadioButton(QString::fromUtf16(kOptionCaptions[option - 1]), choices);
+        button->setObjectName(QStringLiteral("Option1_%1").arg(option));
+        button->setFont(fonts::ui(15));
+        button->setGeometry(24, 300 + (option - 1) * 38, 372, 36);
+        m_options->addButton(button, option);
+        m_option1[option] = button;
+    }
+    m_option1[printing::PrintEverything]->setChecked(true);
+    connect(m_options, &QButtonGroup::idClicked, this, [this] { rebuild(); });
+
+    m_count = controls::label(choices, QStringLiteral("lblCount"), QString(), fonts::ui(13),
+                              QRect(24, 500, 372, 28));
+    m_count->setStyleSheet(kInk);
+
+    m_rebuild = controls::button(choices, QStringLiteral("Command3"), QStringLiteral("再並べ替え"),
+                                 fonts::ui(16), QRect(24, 540, 372, 48));
+    m_rebuild->setStyleSheet(kPlainButton);
+    connect(m_rebuild, &QPushButton::clicked, this, [this] { rebuild(); });
+    m_toPrinting = controls::button(choices, QStringLiteral("Command1"), QStringLiteral("印刷へ"),
+                                    fonts::ui(22, true), QRect(24, 600, 180, 96));
+    m_toPrinting->setStyleSheet(kAccentButton);
+    connect(m_toPrinting, &QPushButton::clicked, this, &FormPrint0::openPrintLayout);
+    m_back = controls::button(choices, QStringLiteral("Command2"), QStringLiteral("もどる"), fonts::ui(18),
+                              QRect(216, 600, 180, 96));
+    m_back->setStyleSheet(kPlainButton);
+    connect(m_back, &QPushButton::clicked, this, &FormPrint0::close);
+
+    // The sheet in small, drawn by the same routine as the preview and the printed page.
+    QFrame *sample = card(m_page, QRect(468, 24, 532, 720), QStringLiteral("pnlSample"));
+    QLabel *sampleTitle = controls::label(sample, QStringLiteral("lblSample"), QStringLiteral("見本"),
+                                          fonts::ui(14, true), QRect(24, 12, 484, 30));
+    sampleTitle->setStyleSheet(kInk);
+    const QSize thumbnail = printing::previewSize(m_worksheet.sheet, kThumbnailScale);
+    m_preview = controls::label(
+        sample, QStringLiteral("picPreview"), QString(), fonts::ui(10),
+        QRect((532 - thumbnail.width()) / 2 - 1, 52, thumbnail.width() + 2, thumbnail.height() + 2),
+        Qt::AlignCenter);
+    m_preview->setAccessibleName(QStringLiteral("見本"));
+    m_preview->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #8a96a3; }"));
+}
+
+FormPrint0::~FormPrint0() = default;
+
+void FormPrint0::activate()
+{
+    m_loading = true;
+    m_list1->selectionModel()->clearSelection();
+    m_list1->selectionModel()->select(m_ranges->index(0, 0), QItemSelectionModel::Select);
+    m_list1->selectionModel()->setCurrentIndex(m_ranges->index(0, 0), QItemSelectionModel::NoUpdate);
+    m_loading = false;
+    rebuild();
+    m_list1->setFocus();
+}
+
+printing::WorksheetChoice FormPrint0::choice() const
+{
+    printing::WorksheetChoice choice;
+    for (int range = 0; range < printing::kRangeCount; ++range)
+        choice.ranges[std::size_t(range)] = m_list1->selectionModel()->isSelected(m_ranges->index(range, 0));
+    choice.shuffle = m_check1->isChecked();
+    choice.blankOption = std::max(int(printing::PrintEverything), m_options->checkedId());
+    return choice;
+}
+
+void FormPrint0::rebuild()
+{
+    // The idiom data is read afresh for every sheet, as the drill reads it for every drill.
+    const QString path = m_context.state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
+    QString error;
+    QList<printing::WorksheetRow> rows;
+    if (idioms::readIdiomData(path, m_context.state.idioms, &error))
+        rows = printing::worksheetRows(m_context.state.idioms, choice().ranges);
+    m_worksheet = printing::buildWorksheet(rows, choice(), m_context.services.random);
+    m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount));
+    m_preview->setPixmap(
+        QPixmap::fromImage(printing::SheetPainter(m_worksheet.sheet).preview(kThumbnailScale)));
+    if (!error.isEmpty())
+        m_context.services.messages.show(QStringLiteral("四字熟語プリント"), error,
+                                         platform::MessageBoxes::Icon::Warning);
+}
+
+void FormPrint0::openPrintLayout()
+{
+    if (m_printLayout)
+        return;
+    m_page->setEnabled(false);
+    m_printLayout = new frmPrint(m_context, m_worksheet.sheet, &m_worksheet.answerKey, this);
+    m_printLayout->setGeometry(0, 0, 1024, 768);
+    connect(m_printLayout, &frmPrint::closed, this, &FormPrint0::printLayoutClosed);
+    m_printLayout->show();
+    m_printLayout->raise();
+    m_printLayout->setFocus();
+    m_printLayout->activate();
+}
+
+void FormPrint0::printLayoutClosed()
+{
+    m_page->setEnabled(true);
+    m_toPrinting->setFocus();
+}
+
+void FormPrint0::close()
+{
+    hide();
+    emit closed();
+    deleteLater();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "printing/Worksheet.h"
+#include "printing/forms/frmPrint.h"
+#include "startup/forms/AppContext.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QListView;
+class QPushButton;
+class QRadioButton;
+class QStandardItemModel;
+
+// The worksheet screen: the teacher or student picks ranges, the order and the number of blanks, sees
+// the sheet in small and goes on to the print layout screen. Every change builds the sheet anew (new
+// order, new blanks) from the idiom data file, read afresh each time.
+//
+// It is shown over the screen that opened it (the name screen or the hub), which stays as it was;
+// "もどる" closes it. The print layout screen opens over it in turn.
+//
+// Controls: List1 (ranges "1" to "10", several at once), Check1 (順序を変える), Option1_1..5 (blanks),
+// Command3 (再並べ替え), Command1 (印刷へ), Command2 (もどる), lblCount (idioms chosen), picPreview.
+class FormPrint0 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormPrint0(AppContext &context, QWidget *parent = nullptr);
+    ~FormPrint0() override;
+
+    // Load: the range list with "1" selected, and the first sheet.
+    void activate();
+
+    // Builds the sheet from the choices on the screen.
+    void rebuild();
+
+    const printing::Worksheet &worksheet() const { return m_worksheet; }
+    printing::WorksheetChoice choice() const;
+    // The print layout screen while it is open.
+    frmPrint *printLayout() const { return m_printLayout; }
+
+signals:
+    void closed();
+
+private:
+    void openPrintLayout();
+    void printLayoutClosed();
+    void close();
+
+    AppContext &m_context;
+    printing::Worksheet m_worksheet;
+    bool m_loading = true;
+
+    QFrame *m_page;
+    QListView *m_list1;
+    QStandardItemModel *m_ranges;
+    QCheckBox *m_check1;
+    QButtonGroup *m_options;
+    QRadioButton *m_option1[6] = {};
+    QPushButton *m_rebuild;
+    QPushButton *m_toPrinting;
+    QPushButton *m_back;
+    QLabel *m_count;
+    QLabel *m_preview;
+    QPointer<frmPrint> m_printLayout;
+};

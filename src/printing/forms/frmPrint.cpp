@@ -1,0 +1,334 @@
+#include "printing/forms/frmPrint.h"
+
+#include "platform/TextFile.h"
+#include "printing/forms/SheetPainter.h"
+#include "startup/forms/Controls.h"
+#include "startup/forms/Fonts.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+
+namespace {
+
+const QString kAccentButton =
+    QStringLiteral("QPushButton { background: #e8590c; color: white; border: none; border-radius: 12px; }"
+                   "QPushButton:focus { border: 3px solid #1f2a36; }"
+                   "QPushButton:pressed { background: #b8440a; }"
+                   "QPushButton:disabled { background: #d5d9de; color: #6b7480; }");
+const QString kPlainButton = QStringLiteral(
+    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 10px; }"
+    "QPushButton:focus { border: 2px solid #1f2a36; }"
+    "QPushButton:pressed { background: #d5d9de; }"
+    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+
+const QString kMessageTitle = QStringLiteral("印刷");
+const QString kDocumentName = QStringLiteral("四字熟語プリント");
+const QString kAnswerKeyDocumentName = QStringLiteral("四字熟語プリント（解答）");
+
+} // namespace
+
+frmPrint::frmPrint(AppContext &context, const printing::PrintLayout &sheet,
+                   const printing::PrintLayout *answerKey, QWidget *parent)
+    : QWidget(parent), m_context(context), m_sheet(sheet), m_answerKey(answerKey)
+{
+    setObjectName(QStringLiteral("frmPrint"));
+    resize(1024, 768);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xdd, 0xe3, 0xea));
+    setPalette(pal);
+
+    m_picture1 = new QLabel(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1->setAccessibleName(QStringLiteral("印刷の見本"));
+    m_picture1->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #8a96a3; }"));
+
+    m_printer = controls::label(this, QStringLiteral("lblPrinter"), QString(), fonts::ui(12), QRect());
+    m_printer->setWordWrap(true);
+    m_printer->setStyleSheet(QStringLiteral("color: #1f2a36;"));
+
+    auto *choice = new QButtonGroup(this);
+    m_optSheet = new QRadioButton(QStringLiteral("問題用紙"), this);
+    m_optSheet->setObjectName(QStringLiteral("optSheet"));
+    m_optSheet->setFont(fonts::ui(14));
+    m_optSheet->setChecked(true);
+    m_optAnswerKey = new QRadioButton(QStringLiteral("答え合わせ用（空らんなし）"), this);
+    m_optAnswerKey->setObjectName(QStringLiteral("optAnswerKey"));
+    m_optAnswerKey->setFont(fonts::ui(14));
+    choice->addButton(m_optSheet, 0);
+    choice->addButton(m_optAnswerKey, 1);
+    connect(choice, &QButtonGroup::idClicked, this, [this](int id) { showAnswerKey(id == 1); });
+    m_optSheet->setVisible(m_answerKey != nullptr);
+    m_optAnswerKey->setVisible(m_answerKey != nullptr);
+
+    m_print = controls::button(this, QStringLiteral("Command9"), QStringLiteral("印刷"), fonts::ui(24, true),
+                               QRect());
+    m_print->setStyleSheet(kAccentButton);
+    connect(m_print, &QPushButton::clicked, this, &frmPrint::print);
+    m_savePdf = controls::button(this, QStringLiteral("Command10"), QStringLiteral("PDFに保存"),
+                                 fonts::ui(16), QRect());
+    m_savePdf->setStyleSheet(kPlainButton);
+    connect(m_savePdf, &QPushButton::clicked, this, &frmPrint::saveAsPdf);
+    m_status = controls::label(this, QStringLiteral("lblStatus"), QString(), fonts::ui(11), QRect());
+    m_status->setWordWrap(true);
+    m_status->setStyleSheet(QStringLiteral("color: #1f2a36;"));
+    m_back =
+        controls::button(this, QStringLiteral("Command8"), QStringLiteral("戻る"), fonts::ui(18), QRect());
+    m_back->setStyleSheet(kPlainButton);
+    connect(m_back, &QPushButton::clicked, this, &frmPrint::leave);
+
+    m_picture4 = controls::frame(this, QStringLiteral("Picture4"), QRect());
+    m_picture4->setStyleSheet(QStringLiteral(
+        "QFrame#Picture4 { background: #fff4e6; border: 3px solid #e8590c; border-radius: 14px; }"));
+    m_label1 = controls::label(m_picture4, QStringLiteral("Label1"),
+                               QStringLiteral("印刷中　しばらくお待ちください"), fonts::ui(20, true),
+                               QRect(0, 0, 460, 110), Qt::AlignCenter);
+    m_label1->setStyleSheet(QStringLiteral("color: #1f2a36; background: transparent; border: none;"));
+    m_picture4->hide();
+
+    m_check1 = new QCheckBox(QStringLiteral("印刷"), this);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_check1->hide();
+    m_check2 = new QCheckBox(QStringLiteral("縦横"), this);
+    m_check2->setObjectName(QStringLiteral("Check2"));
+    m_check2->hide();
+
+    // Load: the printer's settings come from the layout when a printer is made (print()).
+    m_check2->setChecked(m_sheet.settings.orientation == 1);
+    if (m_sheet.settings.printAtOnce == 1) {
+        m_back->hide();
+        m_print->hide();
+    }
+    const QString printerName = QPrinterInfo::defaultPrinterName();
+    m_printer->setText(
+        printerName.isEmpty()
+            ? QStringLiteral("プリンターが見つかりません。「PDFに保存」でPDFファイルにできます。")
+            : QStringLiteral("プリンター：%1").arg(printerName));
+    placeControls();
+}
+
+frmPrint::~frmPrint() = default;
+
+void frmPrint::placeControls()
+{
+    const QSize picture = printing::previewSize(m_sheet);
+    if (m_sheet.settings.orientation == 1) {
+        // Portrait: the page on the left, the controls beside it.
+        m_picture1->setGeometry(40, (768 - picture.height()) / 2 - 1, picture.width() + 2,
+                                picture.height() + 2);
+        const int x = 600;
+        const int w = 384;
+        m_printer->setGeometry(x, 40, w, 56);
+        m_optSheet->setGeometry(x, 120, w, 36);
+        m_optAnswerKey->setGeometry(x, 160, w, 36);
+        m_print->setGeometry(x, 236, w, 80);
+        m_savePdf->setGeometry(x, 336, w, 52);
+        m_status->setGeometry(x, 396, w, 120);
+        m_back->setGeometry(x, 660, w, 64);
+    } else {
+        // Landscape: the page on top, the controls below it.
+        m_picture1->setGeometry((1024 - picture.width()) / 2 - 1, 16, picture.width() + 2,
+                                picture.height() + 2);
+        const int y = 24 + picture.height();
+        m_optSheet->setGeometry(24, y, 220, 32);
+        m_optAnswerKey->setGeometry(24, y + 34, 300, 32);
+        m_printer->setGeometry(330, y, 260, 40);
+        m_status->setGeometry(330, y + 40, 260, 40);
+        m_print->setGeometry(600, y, 130, 72);
+        m_savePdf->setGeometry(740, y, 130, 72);
+        m_back->setGeometry(880, y, 120, 72);
+    }
+    m_picture4->setGeometry(m_picture1->x() + (m_picture1->width() - 460) / 2,
+                            m_picture1->y() + (m_picture1->height() - 110) / 2, 460, 110);
+}
+
+const printing::PrintLayout &frmPrint::shownLayout() const
+{
+    return m_answerKeyShown && m_answerKey ? *m_answerKey : m_sheet;
+}
+
+void frmPrint::drawPreview()
+{
+    m_previewImage = printing::SheetPainter(shownLayout()).preview();
+    m_picture1->setPixmap(QPixmap::fromImage(m_previewImage));
+}
+
+void frmPrint::activate()
+{
+    if (m_sheet.settings.onScreen == 1) {
+        m_picture1->hide();
+        m_picture4->show();
+        m_picture4->raise();
+    } else {
+        m_picture4->hide();
+    }
+    drawPreview();
+    if (m_sheet.settings.printAtOnce == 1) {
+        m_back->hide();
+        m_print->hide();
+        print();
+        close();
+    }
+}
+
+void frmPrint::showAnswerKey(bool answerKey)
+{
+    if (m_busy || (answerKey && !m_answerKey))
+        return;
+    m_answerKeyShown = answerKey;
+    (answerKey ? m_optAnswerKey : m_optSheet)->setChecked(true);
+    m_status->clear();
+    drawPreview();
+}
+
+void frmPrint::setBusy(bool busy)
+{
+    m_busy = busy;
+    m_print->setEnabled(!busy);
+    m_savePdf->setEnabled(!busy);
+    m_optSheet->setEnabled(!busy);
+    m_optAnswerKey->setEnabled(!busy);
+}
+
+std::unique_ptr<QPrinter> frmPrint::defaultPrinter()
+{
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+        if (printers.isEmpty())
+            return nullptr;
+        info = printers.first();
+    }
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+void frmPrint::print()
+{
+    if (m_busy)
+        return;
+    setBusy(true);
+    m_status->clear();
+    m_picture4->show();
+    m_picture4->raise();
+
+    std::unique_ptr<QPrinter> printer = m_makePrinter ? m_makePrinter() : defaultPrinter();
+    if (!printer) {
+        m_picture4->hide();
+        setBusy(false);
+        m_context.services.messages.show(kMessageTitle,
+                                         QStringLiteral("プリンターが見つかりません。\n「PDFに保存」でPDFファ"
+                                                        "イルにして、ほかのパソコンから印刷できます。"),
+                                         platform::MessageBoxes::Icon::Warning);
+        return;
+    }
+    const printing::PrintLayout &layout = shownLayout();
+    printer->setDocName(m_answerKeyShown ? kAnswerKeyDocumentName : kDocumentName);
+    printer->setCopyCount(std::max(1, layout.settings.printerProperty));
+    const printing::SheetPainter sheet(layout);
+    sheet.setUpPage(*printer);
+
+    // The notice paints; "戻る" may be pressed meanwhile, which throws the job away before it is begun.
+    QCoreApplication::processEvents();
+    bool printed = false;
+    if (!m_discard) {
+        m_check1->setChecked(true);
+        QPainter painter;
+        if (painter.begin(printer.get())) {
+            sheet.drawPage(painter, *printer);
+            printed = painter.end() && printer->printerState() != QPrinter::Error;
+        }
+    }
+    m_check1->setChecked(false);
+    m_picture4->hide();
+    setBusy(false);
+    if (m_discard) {
+        close();
+        return;
+    }
+    const QString target = printer->printerName().isEmpty() ? platform::displayPath(printer->outputFileName())
+                                                            : printer->printerName();
+    if (!printed) {
+        m_context.services.messages.show(
+            kMessageTitle, QStringLiteral("印刷できませんでした（プリンター：%1）。").arg(target),
+            platform::MessageBoxes::Icon::Warning);
+    } else {
+        m_status->setText(QStringLiteral("%1 に送りました。").arg(target));
+    }
+    drawPreview();
+}
+
+void frmPrint::saveAsPdf()
+{
+    if (m_busy)
+        return;
+    const QString suggested = QDir::home().filePath(
+        (m_answerKeyShown ? kAnswerKeyDocumentName : kDocumentName) + QStringLiteral(".pdf"));
+    QString path = m_askPdfPath ? m_askPdfPath(suggested)
+                                : QFileDialog::getSaveFileName(this, QStringLiteral("PDFに保存"), suggested,
+                                                               QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+
+    // Written beside the file and moved over it when complete: a failure leaves what was there.
+    QSaveFile file(path);
+    QString problem;
+    if (!file.open(QIODevice::WriteOnly)) {
+        problem = file.errorString();
+    } else {
+        bool drawn = false;
+        {
+            QPdfWriter writer(&file);
+            writer.setTitle(m_answerKeyShown ? kAnswerKeyDocumentName : kDocumentName);
+            writer.setCreator(QStringLiteral("四字熟語"));
+            drawn = printing::SheetPainter(shownLayout()).print(writer);
+        }
+        if (!drawn) {
+            file.cancelWriting();
+            problem = QStringLiteral("PDFを作れませんでした");
+        } else if (!file.commit()) {
+            problem = file.errorString();
+        }
+    }
+    if (!problem.isEmpty()) {
+        m_context.services.messages.show(
+            QStringLiteral("PDFに保存"),
+            QStringLiteral("%1 に保存できません。\n%2").arg(platform::displayPath(path), problem),
+            platform::MessageBoxes::Icon::Warning);
+        return;
+    }
+    m_status->setText(QStringLiteral("保存しました：%1").arg(platform::displayPath(path)));
+}
+
+void frmPrint::leave()
+{
+    if (m_busy) {
+        // The job being made is thrown away once the printing step regains control.
+        m_discard = true;
+        return;
+    }
+    close();
+}
+
+void frmPrint::close()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    hide();
+    emit closed();
+    deleteLater();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "drill/IdiomData.h"
+#include "hub/forms/seisekitime1.h"
+#include "printing/forms/FormPrint0.h"
+#include "printing/forms/frmPrint.h"
+#include "roster/forms/TestSchool.h"
+#include "roster/forms/namesel.h"
+#include "support/gui/GuiTestSupport.h"
+
+#include <QFile>
+#include <QListView>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+// The test school with the program's own idiom data file (ten ranges of twenty idioms) in its
+// application folder.
+struct WorksheetSchool : TestSchool
+{
+    WorksheetSchool()
+    {
+        const QString stored = idioms::storedFilePath(inst.applicationFolder + QStringLiteral("/") +
+                                                      QString::fromUtf16(idioms::kNominalFileName));
+        QFile::remove(stored);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(YOJI_IDIOM_DATA), stored));
+    }
+
+    QString storedDataFile() const
+    {
+        return idioms::storedFilePath(inst.applicationFolder + QStringLiteral("/") +
+                                      QString::fromUtf16(idioms::kNominalFileName));
+    }
+
+    // The name screen, then its "印刷": the worksheet screen with its first sheet built.
+    FormPrint0 *openFromNameScreen()
+    {
+        window->showNameSelection();
+        settle();
+        auto *names = qobject_cast<namesel *>(window->currentScreen());
+        if (!names)
+            return nullptr;
+        auto *print = control<QPushButton>(names, QStringLiteral("Command1"));
+        if (!print || !print->isEnabled())
+            return nullptr;
+        QTest::mouseClick(print, Qt::LeftButton);
+        settle();
+        return window->findChild<FormPrint0 *>();
+    }
+
+    // Selects or deselects a range with a click, as a teacher does.
+    static void clickRange(FormPrint0 *form, int range)
+    {
+        auto *list = control<QListView>(form, QStringLiteral("List1"));
+        const QRect rect = list->visualRect(list->model()->index(range - 1, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    // "印刷へ": the print layout screen over the worksheet screen.
+    static frmPrint *toPrinting(FormPrint0 *form)
+    {
+        QTest::mouseClick(control<QPushButton>(form, QStringLiteral("Command1")), Qt::LeftButton);
+        return form->printLayout();
+    }
+};
+
+} // namespace testing_support

@@ -1,0 +1,415 @@
+// Deleting and changing records of the results file. The crash and concurrency cases run real
+// processes: this test program runs itself again in a child mode chosen by an environment variable.
+
+#include "records/ResultsMaintenance.h"
+#include "records/RecordTestSupport.h"
+#include "records/ResultsFile.h"
+#include "support/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <memory>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+using namespace records;
+using namespace records_test;
+using namespace testing_support;
+
+namespace {
+
+constexpr const char *kChildVariable = "YOJI_MAINTENANCE_CHILD";
+
+// Record i of a test file: every record differs from every other in its date, time of day and level.
+QByteArray record(int i, qint16 student = 100)
+{
+    return rawRecord(46000.0 + i, (i % 86400) / 86400.0, qint16(student + i), qint16(1 + i % 20), 30 + i,
+                     "24601");
+}
+
+QByteArray recordRange(int from, int to)
+{
+    QByteArray bytes;
+    for (int i = from; i <= to; ++i)
+        bytes += record(i);
+    return bytes;
+}
+
+QByteArray without(const QByteArray &bytes, int number)
+{
+    return bytes.left((number - 1) * kRecordSize) + bytes.mid(number * kRecordSize);
+}
+
+QByteArray slotOf(const QByteArray &bytes, int number)
+{
+    return bytes.mid((number - 1) * kRecordSize, kRecordSize);
+}
+
+// An appended record of writer w, sequence s, as another PC's drill writes it.
+QByteArray appended(int writer, int sequence)
+{
+    return rawRecord(46364.0, (writer * 1000 + sequence) / 86400.0, qint16(writer), qint16(1 + sequence % 35),
+                     sequence, "24601");
+}
+
+// Deletes with a probe that kills this process the `occurrence`-th time `stage` is reached.
+int deleteChild(const QString &path, int number, int stage, int occurrence, int pieceBytes)
+{
+    int seen = 0;
+    RewriteProbe probe;
+    probe.pieceBytes = pieceBytes;
+    probe.reached = [&](RewriteStage reached) {
+        if (int(reached) == stage && ++seen == occurrence)
+            ::raise(SIGKILL);
+    };
+    QString error;
+    return deleteRecord(path, number, {}, responsiveWait(), &error, &probe) ? 0 : 2;
+}
+
+int appendChild(const QString &path, int writer, int count)
+{
+    for (int s = 0; s < count; ++s) {
+        QString error;
+        if (!appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait(), &error))
+            return 2;
+    }
+    return 0;
+}
+
+int runChild(const QString &mode)
+{
+    const QStringList parts = mode.split(u'|');
+    if (parts.value(0) == QStringLiteral("delete"))
+        return deleteChild(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt(),
+                           parts.value(4).toInt(), parts.value(5).toInt());
+    if (parts.value(0) == QStringLiteral("append"))
+        return appendChild(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt());
+    return 99;
+}
+
+class ChildMode : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        const QByteArray requested = qgetenv(kChildVariable);
+        if (!requested.isEmpty())
+            std::_Exit(runChild(QString::fromUtf8(requested)));
+    }
+};
+::testing::Environment *const childModeEnvironment = ::testing::AddGlobalTestEnvironment(new ChildMode);
+
+class Child
+{
+public:
+    explicit Child(const QString &mode)
+    {
+        const QByteArray variable = QByteArray(kChildVariable) + '=' + mode.toUtf8();
+        std::vector<char *> env;
+        for (char **e = environ; *e; ++e)
+            env.push_back(*e);
+        env.push_back(const_cast<char *>(variable.constData()));
+        env.push_back(nullptr);
+        char self[] = "/proc/self/exe";
+        char *argv[] = {self, nullptr};
+        m_started = posix_spawn(&m_pid, self, nullptr, nullptr, argv, env.data()) == 0;
+    }
+    ~Child()
+    {
+        if (m_started && !m_finished) {
+            ::kill(m_pid, SIGKILL);
+            exitCode();
+        }
+    }
+    bool started() const { return m_started; }
+    bool finished()
+    {
+        if (m_finished)
+            return true;
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_finished = true;
+            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+        }
+        return m_finished;
+    }
+    // Its exit code, or -signal when a signal ended it.
+    int exitCode()
+    {
+        if (m_finished)
+            return m_status;
+        int status = 0;
+        while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_finished = true;
+        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+        return m_status;
+    }
+
+private:
+    pid_t m_pid = 0;
+    bool m_started = false;
+    bool m_finished = false;
+    int m_status = 0;
+};
+
+struct Maintenance : ::testing::Test
+{
+    QTemporaryDir dir;
+    QString path;
+    ScriptedWait wait;
+    QString error;
+
+    void SetUp() override { path = resultsFilePath(dir.path() + u'/'); }
+    QString copyPath() const { return recoveryFilePath(path); }
+};
+
+} // namespace
+
+TEST_F(Maintenance, DeletingRecordThreeOfTenKeepsTheOthersInOrderAndRemovesTheCopy)
+{
+    const QByteArray old = recordRange(1, 10);
+    writeBytes(path, old);
+    ASSERT_TRUE(deleteRecord(path, 3, slotOf(old, 3), wait, &error)) << error.toStdString();
+    EXPECT_EQ(readBytes(path), without(old, 3));
+    EXPECT_FALSE(QFileInfo::exists(copyPath()));
+    EXPECT_EQ(copyPath(), dir.path() + QStringLiteral("/成績累積データtemp.dat"));
+
+    // The last record, then the only one.
+    const QByteArray nine = readBytes(path);
+    ASSERT_TRUE(deleteRecord(path, 9, slotOf(nine, 9), wait, &error)) << error.toStdString();
+    EXPECT_EQ(readBytes(path), nine.left(8 * kRecordSize));
+    writeBytes(path, record(1));
+    ASSERT_TRUE(deleteRecord(path, 1, record(1), wait, &error)) << error.toStdString();
+    EXPECT_EQ(readBytes(path).size(), 0);
+    EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+TEST_F(Maintenance, APartialRecordLeftByACrashedAppendGoesWithTheDeletion)
+{
+    const QByteArray old = recordRange(1, 4);
+    writeBytes(path, old + QByteArray(20, '\x55'));
+    ASSERT_TRUE(deleteRecord(path, 2, slotOf(old, 2), wait, &error)) << error.toStdString();
+    EXPECT_EQ(readBytes(path), without(old, 2));
+}
+
+TEST_F(Maintenance, ADeletionOrChangeOfARecordThatIsNoLongerTheOneOpenedWritesNothing)
+{
+    const QByteArray old = recordRange(1, 5);
+    writeBytes(path, old);
+    // Another PC deleted record 2 since the list was made: record 3 now sits in place 2.
+    EXPECT_FALSE(deleteRecord(path, 2, slotOf(recordRange(1, 6), 3), wait, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("変わっています"))) << error.toStdString();
+    EXPECT_FALSE(changeRecord(path, 2, slotOf(recordRange(1, 6), 3), 7, 70, wait, &error));
+    EXPECT_FALSE(deleteRecord(path, 6, {}, wait, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("6 番目の記録はありません（5 件です）")))
+        << error.toStdString();
+    EXPECT_FALSE(changeRecord(path, 0, {}, 7, 70, wait, &error));
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_FALSE(QFileInfo::exists(copyPath()));
+
+    // A changed student or time does not make it another record.
+    QByteArray changed = slotOf(old, 2);
+    changed[16] = 9;
+    changed[20] = 9;
+    EXPECT_TRUE(deleteRecord(path, 2, changed, wait, &error)) << error.toStdString();
+}
+
+TEST_F(Maintenance, AMissingResultsFileIsNamedAndNotCreated)
+{
+    EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("成績ファイルを開けません"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("成績累積データ.dat"))) << error.toStdString();
+    EXPECT_FALSE(changeRecord(path, 1, {}, 1, 1, wait, &error));
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(Maintenance, AChangeWritesOnlyTheStudentAndTheTime)
+{
+    // Another program's record: texts and reserved bytes this program would not write itself.
+    const QByteArray odd =
+        rawRecord(46100.0, 0.25, 131, 4, 245, "ab\x82\xa0 ", "xyz  ", "-12  ", "\1\2\3\4\5");
+    const QByteArray old = record(1) + odd + record(3);
+    writeBytes(path, old);
+    ASSERT_TRUE(changeRecord(path, 2, odd, 172, 99999, wait, &error)) << error.toStdString();
+    const QByteArray after = readBytes(path);
+    QByteArray expected = odd;
+    const qint16 student = 172;
+    const qint32 time = 99999;
+    std::memcpy(expected.data() + 16, &student, 2);
+    std::memcpy(expected.data() + 20, &time, 4);
+    EXPECT_EQ(after, record(1) + expected + record(3));
+}
+
+TEST_F(Maintenance, ACopyThatThisProgramDidNotWriteStopsDeletionsAndIsKept)
+{
+    const QByteArray old = recordRange(1, 4);
+    writeBytes(path, old);
+    // What the family's older browsers leave: a plain copy of the file.
+    writeBytes(copyPath(), old);
+    EXPECT_EQ(recoverInterruptedRewrite(path, wait, &error), Recovery::Failed);
+    EXPECT_TRUE(error.contains(QStringLiteral("成績累積データtemp.dat"))) << error.toStdString();
+    EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
+    EXPECT_FALSE(changeRecord(path, 1, {}, 1, 1, wait, &error));
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(readBytes(copyPath()), old);
+    EXPECT_EQ(recoverInterruptedRewrite(resultsFilePath(dir.path() + QStringLiteral("/none/")), wait, &error),
+              Recovery::NothingToDo);
+
+    // Where no copy can be read or written (a folder stands in its place), nothing is deleted.
+    QFile::remove(copyPath());
+    ASSERT_TRUE(QDir().mkpath(copyPath()));
+    EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
+    EXPECT_EQ(readBytes(path), old);
+}
+
+TEST_F(Maintenance, TheDeletionWaitsWhileAnotherHolderHasTheLock)
+{
+    writeBytes(path, recordRange(1, 3));
+    platform::LockedFile other;
+    ASSERT_TRUE(other.open(path, platform::LockedFile::Access::Read));
+    ASSERT_EQ(other.tryLock(platform::LockMode::Shared), platform::LockResult::Locked);
+    wait.onWait = [&](int call) {
+        if (call == 2)
+            other.close();
+    };
+    ASSERT_TRUE(deleteRecord(path, 1, {}, wait, &error)) << error.toStdString();
+    EXPECT_EQ(wait.asked.size(), 2u);
+    EXPECT_EQ(readBytes(path), recordRange(2, 3));
+}
+
+// A writer killed at every stage of a deletion, then two drills appended by another PC before anyone
+// looks: the next change finishes the deletion, and every appended record is kept. A kill before the
+// recovery copy is complete leaves the old file.
+TEST_F(Maintenance, AWriterKilledAtAnyStageLeavesTheOldOrTheNewRecordsAndEveryAppend)
+{
+    struct Case
+    {
+        RewriteStage stage;
+        int occurrences;
+        bool copyComplete;
+    };
+    // Pieces of 88 bytes move two records at a time; pieces of 30 bytes cut records (the void record
+    // included) in the middle.
+    for (int pieceBytes : {88, 30}) {
+        const int copyPieces = (11 * kRecordSize + pieceBytes - 1) / pieceBytes;
+        for (int number : pieceBytes == 88 ? std::vector<int>{3, 10, 1} : std::vector<int>{3}) {
+            const int movedPieces = ((10 - number + 1) * kRecordSize + pieceBytes - 1) / pieceBytes;
+            const Case cases[] = {
+                {RewriteStage::Locked, 1, false},     {RewriteStage::CopyPart, copyPieces, false},
+                {RewriteStage::CopyWritten, 1, true}, {RewriteStage::RecordsMoved, movedPieces - 1, true},
+                {RewriteStage::VoidWritten, 1, true}, {RewriteStage::Synced, 1, true},
+                {RewriteStage::Truncated, 1, true},   {RewriteStage::CopyRemoved, 1, true},
+            };
+            for (const Case &c : cases) {
+                for (int occurrence = 1; occurrence <= c.occurrences; ++occurrence) {
+                    // Any kill while the copy is written leaves the same: the old file and no copy.
+                    if (c.stage == RewriteStage::CopyPart && occurrence != 1 && occurrence != c.occurrences)
+                        continue;
+                    const std::string where =
+                        "piece " + std::to_string(pieceBytes) + ", record " + std::to_string(number) +
+                        ", stage " + std::to_string(int(c.stage)) + " #" + std::to_string(occurrence);
+                    const QByteArray old = recordRange(1, 10);
+                    writeBytes(path, old);
+                    QFile::remove(copyPath());
+                    Child writer(QStringLiteral("delete|%1|%2|%3|%4|%5")
+                                     .arg(path)
+                                     .arg(number)
+                                     .arg(int(c.stage))
+                                     .arg(occurrence)
+                                     .arg(pieceBytes));
+                    ASSERT_TRUE(writer.started());
+                    ASSERT_EQ(writer.exitCode(), -SIGKILL) << where;
+
+                    const QByteArray drills = appended(7, 1) + appended(7, 2);
+                    ASSERT_TRUE(appendRecords(
+                        path,
+                        {decodeRecord(drills.constData()), decodeRecord(drills.constData() + kRecordSize)},
+                        wait, &error))
+                        << where;
+                    const Recovery recovery = recoverInterruptedRewrite(path, wait, &error);
+                    ASSERT_NE(recovery, Recovery::Failed) << where << error.toStdString();
+                    const bool copyLeft = c.copyComplete && c.stage != RewriteStage::CopyRemoved;
+                    EXPECT_EQ(recovery == Recovery::Completed, copyLeft) << where;
+                    const QByteArray expected = (c.copyComplete ? without(old, number) : old) + drills;
+                    EXPECT_EQ(readBytes(path), expected) << where;
+                    EXPECT_FALSE(QFileInfo::exists(copyPath())) << where;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(Maintenance, AnInterruptedDeletionIsFinishedBeforeTheNextChange)
+{
+    const QByteArray old = recordRange(1, 6);
+    writeBytes(path, old);
+    Child writer(QStringLiteral("delete|%1|2|%2|1|88").arg(path).arg(int(RewriteStage::VoidWritten)));
+    ASSERT_EQ(writer.exitCode(), -SIGKILL);
+    ASSERT_TRUE(QFileInfo::exists(copyPath()));
+    // The listing the teacher sees was made after the crash from the half-rewritten file, so the
+    // record opened is taken from the finished file.
+    const QByteArray finished = without(old, 2);
+    ASSERT_TRUE(changeRecord(path, 4, slotOf(finished, 4), 55, 66, wait, &error)) << error.toStdString();
+    const QByteArray after = readBytes(path);
+    ASSERT_EQ(after.size(), 5 * kRecordSize);
+    EXPECT_EQ(after.left(3 * kRecordSize), finished.left(3 * kRecordSize));
+    EXPECT_EQ(decodeRecord(after.constData() + 3 * kRecordSize).student, 55);
+    EXPECT_FALSE(QFileInfo::exists(copyPath()));
+}
+
+// Drills on three other PCs append while the teacher deletes the oldest records one after another:
+// none of the appended records is lost or doubled, and exactly the deleted ones are gone.
+TEST_F(Maintenance, RecordsAppendedByOtherProcessesDuringDeletionsAreAllKept)
+{
+    constexpr int kOld = 40;
+    constexpr int kDeleted = 25;
+    constexpr int kWriters = 3;
+    constexpr int kEach = 100;
+    const QByteArray old = recordRange(1, kOld);
+    writeBytes(path, old);
+    std::vector<std::unique_ptr<Child>> writers;
+    for (int w = 1; w <= kWriters; ++w)
+        writers.push_back(
+            std::make_unique<Child>(QStringLiteral("append|%1|%2|%3").arg(path).arg(w).arg(kEach)));
+    int deletedWhileWriting = 0;
+    for (int d = 0; d < kDeleted; ++d) {
+        // The oldest record, as a listing now shows it.
+        const QByteArray first = readBytes(path).left(kRecordSize);
+        ASSERT_TRUE(deleteRecord(path, 1, first, responsiveWait(), &error)) << error.toStdString();
+        for (auto &w : writers)
+            deletedWhileWriting += w->finished() ? 0 : 1;
+    }
+    for (auto &w : writers)
+        ASSERT_EQ(w->exitCode(), 0);
+
+    const QByteArray after = readBytes(path);
+    ASSERT_EQ(after.size(), (kOld - kDeleted + kWriters * kEach) * kRecordSize);
+    QByteArray kept;
+    std::vector<int> next(kWriters + 1, 0);
+    for (qsizetype at = 0; at < after.size(); at += kRecordSize) {
+        const QByteArray r = after.mid(at, kRecordSize);
+        if (decodeRecord(r.constData()).date < 46364.0) {
+            kept += r;
+            continue;
+        }
+        const ResultRecord a = decodeRecord(r.constData());
+        ASSERT_GE(a.student, 1);
+        ASSERT_LE(a.student, kWriters);
+        // Each writer's records in the order it wrote them, each once.
+        ASSERT_EQ(r, appended(a.student, next[std::size_t(a.student)])) << "at " << at / kRecordSize;
+        ++next[std::size_t(a.student)];
+    }
+    EXPECT_EQ(kept, old.mid(kDeleted * kRecordSize));
+    EXPECT_GT(deletedWhileWriting, 0) << "the deletions did not overlap the appends";
+}
