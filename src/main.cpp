@@ -1,3 +1,4 @@
+#include "platform/ApplicationFolder.h"
 #include "platform/Clock.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/PulseMediaLayer.h"
@@ -26,6 +27,8 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    // Taken before anything can change the working folder.
+    const QString startupFolder = platform::startupWorkingFolder(qEnvironmentVariable("PWD"));
     ProgramApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("yojidrill"));
 
@@ -47,7 +50,11 @@ int main(int argc, char *argv[])
     Services services{clock, random, messages, launcher, programEnd, media};
 
     auto state = std::make_unique<AppState>();
-    MainWindow window(*state, services, QDir::toNativeSeparators(QApplication::applicationDirPath()));
+    // Started through a symbolic link, the program works in the link's folder, not in its target's.
+    const QString applicationFolder = platform::applicationFolder(
+        QString::fromLocal8Bit(argv[0]), startupFolder, qEnvironmentVariable("PATH"),
+        QDir::toNativeSeparators(QApplication::applicationDirPath()));
+    MainWindow window(*state, services, applicationFolder);
     window.start();
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "ResultsCheck.h"
 #include "StoredFile.h"
 #include "drill/IdiomData.h"
+#include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -22,8 +23,8 @@ QString helpText()
         "使い方:\n"
         "  yoji-data encode <一覧.csv> <出力先> [--encoding 文字コード] [--force]\n"
         "      CSV の一覧から、プログラムが読む保存ファイル（四字02vv.ccc）を作ります。\n"
-        "      <出力先> がフォルダなら、その中に 四字02vv.ccc を作ります。ファイルを指定するときは、\n"
-        "      名前が vv.ccc で終わるようにします。\n"
+        "      <出力先> がフォルダなら、その中に 四字02vv.ccc を作ります（フォルダは先に作っておきます）。\n"
+        "      ファイルを指定するときは、名前が vv.ccc で終わるようにします。\n"
         "      一覧に問題があれば（check と同じ）、問題を表示して何も書きません。--force を付けると、\n"
         "      保存ファイルに書けない問題（コンマ・改行・「／ｅｎｄ／」を含む項目、シフトJISにない文字、\n"
         "      多すぎる項目や行）がないかぎり書きます。\n"
@@ -43,7 +44,8 @@ QString helpText()
         "        その熟語にない文字が 12 種類必要です）、はじめの 3 "
         "文字が同じ熟語（音声ファイルが重なります）、\n"
         "        保存ファイルでは、99 文字より短い行と「／ｅｎｄ／」のない行。\n"
-        "      熟語のない範囲は「注意」として表示します。\n"
+        "      熟語のない範囲と、保存ファイルの終わりの空の行（プログラムは読み飛ばします）は\n"
+        "      「注意」として表示します。\n"
         "\n"
         "  yoji-data voices <一覧.csv または 保存ファイル> <アプリケーションフォルダ> [--replace]\n"
         "      アプリケーションフォルダの「四字熟語音声」フォルダに、熟語ごとに音声ファイルを作ります:\n"
@@ -143,12 +145,27 @@ int encode(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     const QString &input = line.files[0];
     QString output = line.files[1];
-    if (QFileInfo(output).isDir())
+    if (QFileInfo(output).isDir()) {
         output = QDir(output).filePath(idioms::storedFilePath(QString::fromUtf16(idioms::kNominalFileName)));
-    if (!isStoredFileName(output)) {
+    } else if (!isStoredFileName(output)) {
+        // A name with a final separator, or one without an extension that names nothing yet, is meant
+        // as a folder.
+        const bool folderMeant = output.endsWith(u'/') || output.endsWith(QDir::separator()) ||
+                                 (!QFileInfo::exists(output) && QFileInfo(output).suffix().isEmpty());
+        if (folderMeant) {
+            err << QStringLiteral("出力先のフォルダがありません：%1（先にフォルダを作ってください）\n")
+                       .arg(platform::displayPath(output));
+            return 1;
+        }
         err << QStringLiteral("出力先の名前は vv.ccc で終わる必要があります：%1\n")
                    .arg(platform::displayPath(output));
         return 2;
+    }
+    const QString outputFolder = QFileInfo(output).absolutePath();
+    if (!QFileInfo(outputFolder).isDir()) {
+        err << QStringLiteral("出力先のフォルダがありません：%1（先にフォルダを作ってください）\n")
+                   .arg(platform::displayPath(outputFolder));
+        return 1;
     }
     if (samePath(input, output)) {
         err << QStringLiteral("入力と出力が同じファイルです：%1\n").arg(platform::displayPath(output));
@@ -176,8 +193,7 @@ int encode(const CommandLine &line, QTextStream &out, QTextStream &err)
         return 1;
     }
     out << QStringLiteral("%1 に %2 行を書きました。\n")
-               .arg(platform::displayPath(output))
-               .arg(list.rows.size());
+               .arg(platform::displayPath(output), QString::number(list.rows.size()));
     return 0;
 }
 
@@ -210,14 +226,15 @@ int decode(const CommandLine &line, QTextStream &out, QTextStream &err)
         return 1;
     }
     QSaveFile file(output);
+    platform::clearSystemError();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        err << QStringLiteral("ファイルに書き込めません：%1（%2）\n")
-                   .arg(platform::displayPath(output), file.errorString());
+        const platform::FileError failure = platform::fileError(file, platform::lastSystemError());
+        err << QStringLiteral("ファイルに書き込めません：%1%2\n")
+                   .arg(platform::displayPath(output), platform::bracketed(failure.description));
         return 1;
     }
     out << QStringLiteral("%1 に %2 行を書きました。\n")
-               .arg(platform::displayPath(output))
-               .arg(list.rows.size());
+               .arg(platform::displayPath(output), QString::number(list.rows.size()));
     return 0;
 }
 

@@ -104,14 +104,15 @@ void checkFields(const IdiomRow &row, QList<Problem> &problems)
         content(QStringLiteral("範囲「%1」が 1～10 の数ではありません").arg(f[kRangeColumn]));
     const QString &idiom = f[kIdiomColumn];
     if (idiom.size() != 4)
-        content(
-            QStringLiteral("四字熟語「%1」が 4 文字ではありません（%2 文字）").arg(idiom).arg(idiom.size()));
+        content(QStringLiteral("四字熟語「%1」が 4 文字ではありません（%2 文字）")
+                    .arg(idiom, QString::number(idiom.size())));
     const QString &reading = f[kReadingColumn];
     if (reading.size() < 4)
         content(QStringLiteral("読み「%1」が 4 文字より短いです").arg(reading));
     const QChar notKana = firstNonHiragana(reading);
     if (!notKana.isNull())
-        content(QStringLiteral("読み「%1」にひらがなでない文字「%2」があります").arg(reading).arg(notKana));
+        content(
+            QStringLiteral("読み「%1」にひらがなでない文字「%2」があります").arg(reading, QString(notKana)));
     if (f[kMeaningColumn].trimmed().isEmpty())
         content(QStringLiteral("意味が空です"));
 }
@@ -123,6 +124,7 @@ CheckResult checkList(const IdiomList &list)
     CheckResult result;
     QList<Problem> &problems = result.problems;
     problems += list.readProblems;
+    result.notes += list.readNotes;
 
     for (const IdiomRow &row : list.rows)
         checkFields(row, problems);
@@ -164,10 +166,8 @@ CheckResult checkList(const IdiomList &list)
                     {rows[p]->line,
                      QStringLiteral("範囲 %1 の「%2」では、漢字ボタンに使える別の文字が %3 個しかありません"
                                     "（範囲の熟語の 1・2 文字目から %4 個必要です）")
-                         .arg(it.key())
-                         .arg(questions[p].idiom)
-                         .arg(candidates)
-                         .arg(drill::kKanjiButtonCount)});
+                         .arg(QString::number(it.key()), questions[p].idiom, QString::number(candidates),
+                              QString::number(drill::kKanjiButtonCount))});
             }
         }
     }
@@ -194,9 +194,7 @@ CheckResult checkList(const IdiomList &list)
             {row.line,
              QStringLiteral(
                  "「%1」は %2 行目の「%3」とはじめの 3 文字が同じです（音声ファイル「%4」が重なります）")
-                 .arg(idiom)
-                 .arg((*found)->line)
-                 .arg((*found)->fields.value(kIdiomColumn), name)});
+                 .arg(idiom, QString::number((*found)->line), (*found)->fields.value(kIdiomColumn), name)});
     }
 
     std::stable_sort(problems.begin(), problems.end(),

@@ -170,7 +170,15 @@ IdiomList parseStoredText(const QString &text)
 {
     IdiomList list;
     list.stored = true;
-    const QStringList lines = platform::splitLines(text);
+    QStringList lines = platform::splitLines(text);
+    const qsizetype trailing = idioms::trailingEmptyLines(lines);
+    lines.resize(lines.size() - trailing);
+    if (trailing > 0)
+        list.readNotes.append(
+            {int(lines.size() + 1),
+             QStringLiteral("ファイルの終わりに空の行が %1 行あります（プログラムは読み飛ばします）")
+                 .arg(trailing),
+             Problem::Kind::Format});
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const int line = int(i + 1);
         idioms::RestoredLine restored = idioms::restoreStoredLine(lines[i]);

@@ -45,6 +45,7 @@ struct IdiomList
     QStringList header;          // the CSV's header line, when it had one
     QList<IdiomRow> rows;        // in file order
     QList<Problem> readProblems; // lines that could not be read as rows
+    QList<Problem> readNotes;    // what was passed over and is worth knowing (empty lines at the end)
 };
 
 // The header that decode writes: range, idiom, reading, meaning.
@@ -60,7 +61,8 @@ bool decodeCsvBytes(const QByteArray &bytes, Encoding encoding, QString *text, Q
 // Parses CSV text.
 IdiomList parseCsv(const QString &text);
 
-// Restores the lines of a stored file's text; lines that break the format become readProblems.
+// Restores the lines of a stored file's text; lines that break the format become readProblems. Empty
+// lines at the end are passed over, as the program does, with a note.
 IdiomList parseStoredText(const QString &text);
 
 // Reads a list from a CSV or a stored file (by its name). Fails with a message naming the file when it

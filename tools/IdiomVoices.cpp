@@ -1,6 +1,7 @@
 #include "IdiomVoices.h"
 
 #include "drill/IdiomData.h"
+#include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -38,7 +39,8 @@ bool runProgram(const QString &program, const QStringList &arguments, const QByt
     process.start(path, arguments);
     if (!process.waitForStarted(kProcessTimeoutMs)) {
         if (error)
-            *error = QStringLiteral("%1 を起動できません（%2）").arg(program, process.errorString());
+            *error = QStringLiteral("%1 を起動できません%2")
+                         .arg(program, platform::bracketed(platform::processErrorText(process.error())));
         return false;
     }
     process.write(input);
@@ -53,9 +55,8 @@ bool runProgram(const QString &program, const QStringList &arguments, const QByt
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         if (error)
             *error = QStringLiteral("%1 が失敗しました（終了状態 %2）：%3")
-                         .arg(program)
-                         .arg(process.exitCode())
-                         .arg(QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
+                         .arg(program, QString::number(process.exitCode()),
+                              QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
         return false;
     }
     if (output)

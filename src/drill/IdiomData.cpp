@@ -47,9 +47,23 @@ QString endMarkerProblem()
     return QStringLiteral("終わりの印「%1」がありません").arg(QString::fromUtf16(kEndMarker));
 }
 
+qsizetype trailingEmptyLines(const QStringList &lines)
+{
+    qsizetype count = 0;
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        for (const QChar c : lines[i]) {
+            if (c != u' ' && c != u'\t' && c != QChar(0x1A))
+                return count;
+        }
+        ++count;
+    }
+    return count;
+}
+
 QString lineMessage(const QString &path, int line, const QString &problem)
 {
-    return QStringLiteral("%1 の %2 行目：%3。").arg(platform::displayPath(path)).arg(line).arg(problem);
+    return QStringLiteral("%1 の %2 行目：%3。")
+        .arg(platform::displayPath(path), QString::number(line), problem);
 }
 
 QStringList splitFields(QStringView data)
@@ -99,7 +113,8 @@ bool readIdiomData(const QString &nominalPath, IdiomData &data, QString *error)
     QString readError;
     if (!platform::readText932(path, &text, &readError))
         return fail(readError);
-    const QStringList lines = platform::splitLines(text);
+    QStringList lines = platform::splitLines(text);
+    lines.resize(lines.size() - trailingEmptyLines(lines));
     if (lines.size() > kMaxLines)
         return fail(lineMessage(path, kMaxLines + 1, lineCountProblem(lines.size())));
 

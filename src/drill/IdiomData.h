@@ -45,6 +45,11 @@ QString fieldCountProblem(qsizetype count);  // empty when there are at most 100
 QString lineCountProblem(qsizetype count);   // empty when there are at most 1000 lines
 QString endMarkerProblem();
 
+// The number of empty lines at the end of a stored file's lines. An editor or a copy often leaves one;
+// they hold no idioms and are ignored (lines of blanks, and the end-of-file mark Ctrl-Z of old editors,
+// count as empty). An empty line before the last idiom is a line too short.
+qsizetype trailingEmptyLines(const QStringList &lines);
+
 // The message the program shows for a problem on one line of a file.
 QString lineMessage(const QString &path, int line, const QString &problem);
 
@@ -52,7 +57,7 @@ QString lineMessage(const QString &path, int line, const QString &problem);
 // A missing or unreadable file, bytes that are not code page 932, more than 1000 lines, a line shorter
 // than 99 characters, without the end marker or with more than 100 fields make it return false with a
 // message that names the stored file with its full path, the line and the problem; `data` is then left
-// as it was.
+// as it was. Empty lines at the end of the file are ignored.
 bool readIdiomData(const QString &nominalPath, IdiomData &data, QString *error);
 
 // The range number that a column 1 text stands for, as a whole number; 0 when it is none.

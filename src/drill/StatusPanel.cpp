@@ -31,12 +31,4 @@ StatusTexts statusTexts(const AppState &state)
     return t;
 }
 
-int minutesSinceSignIn(double secondsSinceMidnight, qint32 nameConfirmedTime)
-{
-    qint64 seconds = qint64(std::lround(secondsSinceMidnight)) - nameConfirmedTime;
-    if (seconds < 0)
-        seconds += 86400;
-    return int(seconds / 60);
-}
-
 } // namespace drill

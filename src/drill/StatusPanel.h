@@ -1,6 +1,7 @@
 #pragma once
 
 #include "startup/AppState.h"
+#include "startup/SignInTime.h" // the minutes since sign-in that the panel shows
 
 #include <QString>
 
@@ -19,9 +20,5 @@ struct StatusTexts
 };
 
 StatusTexts statusTexts(const AppState &state);
-
-// Whole minutes since the student confirmed the name (seconds since midnight). A drill that goes on
-// past midnight keeps counting instead of going negative.
-int minutesSinceSignIn(double secondsSinceMidnight, qint32 nameConfirmedTime);
 
 } // namespace drill

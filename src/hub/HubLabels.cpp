@@ -9,6 +9,11 @@ QString startCaption(int level)
     return QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level);
 }
 
+QString columnAccessibleName(int level, const QString &levelName)
+{
+    return QStringLiteral("レベル") + QString::number(level) + u' ' + levelName;
+}
+
 QString startToolTip()
 {
     return QStringLiteral("クリックしてスタートします。番号を押してもよろしい");
@@ -53,14 +58,6 @@ QString studentLine(const QString &studentName, const QString &currentGrade)
 QString numberLine(int studentNumber, const QString &schoolName)
 {
     return QString::number(studentNumber) + u':' + schoolName;
-}
-
-int minutesSince(qint64 nowSeconds, qint64 confirmedSeconds)
-{
-    qint64 elapsed = nowSeconds - confirmedSeconds;
-    if (elapsed < 0)
-        elapsed += 86400;
-    return int(elapsed / 60);
 }
 
 QString elapsedText(int minutes)

@@ -11,6 +11,8 @@ namespace hub {
 
 // Level column texts.
 QString startCaption(int level); // "ｽﾀｰﾄ(&N)": the level number is the button's access key
+// What a screen reader says for a level's column: its number and name ("レベル2 範囲１").
+QString columnAccessibleName(int level, const QString &levelName);
 QString startToolTip();
 QString standardText(qint32 targetTime, qint32 clearCount, qint32 clearPoints, qint32 pointMultiplier);
 QString passPeriodText(const QString &passPeriodDays, qint64 count, qint64 points);
@@ -24,8 +26,7 @@ inline constexpr const char16_t *kLockText = u"やりすぎ禁止";
 int titlePointSize(const QString &programTitle); // 20 when longer than 9 characters, else 24
 QString studentLine(const QString &studentName, const QString &currentGrade);
 QString numberLine(int studentNumber, const QString &schoolName);
-// Minutes since the name was confirmed; a day that has turned over since then still counts forward.
-int minutesSince(qint64 nowSeconds, qint64 confirmedSeconds);
+// The minutes come from signin::minutesSinceSignIn, as on every screen.
 QString elapsedText(int minutes);
 QString dayTotalText(qint64 runsToday);
 QString hintText();

@@ -37,29 +37,14 @@ void DelimitedItemReader::skipBlanks()
         ++m_pos;
 }
 
-// Empty lines between items are not items: a reader at the start of a line passes over them. A line end
-// straight after a comma, though, ends an empty item (a row "a,b," has three items).
-void DelimitedItemReader::skipEmptyLines()
-{
-    for (;;) {
-        skipBlanks();
-        if (m_pos >= m_text.size() || !isLineEnd(m_text.at(m_pos)))
-            return;
-        if (m_text.at(m_pos) == u'\r' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == u'\n')
-            ++m_pos;
-        ++m_pos;
-        ++m_line;
-    }
-}
-
 bool DelimitedItemReader::next(Item *item)
 {
-    if (atEnd())
+    // An empty line is an empty item like any other: items are separated by line ends as by commas.
+    // Only the end of the text itself ends the items; a reader that reads to the end of a file stops at
+    // atEnd(), so that the empty lines after its last item make none.
+    if (m_lineStart && m_pos >= m_text.size())
         return false;
-    if (m_lineStart)
-        skipEmptyLines();
-    else
-        skipBlanks();
+    skipBlanks();
     Item result;
     result.line = m_line;
     const qsizetype n = m_text.size();
@@ -122,12 +107,24 @@ int DelimitedItemReader::read(int n, QList<Item> *items)
     return count;
 }
 
+int DelimitedItemReader::readBeforeEnd(int n, QList<Item> *items)
+{
+    int count = 0;
+    Item item;
+    while (count < n && !atEnd() && next(&item)) {
+        if (items)
+            items->append(item);
+        ++count;
+    }
+    return count;
+}
+
 QList<Item> readAllItems(const QString &content)
 {
     DelimitedItemReader reader(content);
     QList<Item> items;
     Item item;
-    while (reader.next(&item))
+    while (!reader.atEnd() && reader.next(&item))
         items.append(item);
     return items;
 }

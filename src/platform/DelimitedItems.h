@@ -6,8 +6,11 @@
 
 // The settings files of the family (path data, common data, standards table, roster, sound set) are
 // sequences of items: items are separated by commas or line ends, an item may be enclosed in double
-// quotes (then it may hold commas), and blanks around an unquoted item are ignored. This is the one
-// reader of that syntax.
+// quotes (then it may hold commas), and blanks around an unquoted item are ignored. An empty line is
+// therefore an empty item. A file read to its end (standards table, sound set) ends with its last item:
+// the empty lines after it, which an editor often leaves, make no items. A file read for a number of
+// items (the two settings files) takes them from its lines, empty ones too: a path data file of item 1
+// and nine empty lines holds ten items. This is the one reader of that syntax.
 namespace platform {
 
 struct Item
@@ -22,22 +25,26 @@ class DelimitedItemReader
 public:
     explicit DelimitedItemReader(QString content);
 
-    // True when nothing but blanks and line ends is left (and the last item did not end with a comma).
+    // True when nothing but blanks and line ends is left (and the last item did not end with a comma):
+    // a reader that reads to the end of a file stops here.
     bool atEnd() const;
 
-    // Reads the next item. An item that is cut off by the end of the text (a quote that is never
-    // closed) is returned as read up to the end. Returns false only at the end.
+    // Reads the next item; an empty line gives an empty item. An item that is cut off by the end of the
+    // text (a quote that is never closed) is returned as read up to the end. Returns false only when
+    // the text is used up.
     bool next(Item *item);
 
-    // Reads up to n items; returns how many were read.
+    // Reads up to n items, empty lines at the end of the text included; returns how many were read.
     int read(int n, QList<Item> *items);
+
+    // Reads up to n items, but none of the empty lines after the last item (stops at atEnd()).
+    int readBeforeEnd(int n, QList<Item> *items);
 
     // The line of the next item to be read (1-based).
     int line() const { return m_line; }
 
 private:
     void skipBlanks();
-    void skipEmptyLines();
 
     QString m_text;
     qsizetype m_pos = 0;
@@ -45,7 +52,7 @@ private:
     bool m_lineStart = true; // the last delimiter was a line end (or nothing was read yet)
 };
 
-// Reads all items of a text.
+// Reads all items of a text, up to its last item.
 QList<Item> readAllItems(const QString &content);
 
 // The number that a text starts with, read the way the original numeric conversion of text reads it:

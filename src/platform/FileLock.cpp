@@ -1,5 +1,7 @@
 #include "platform/FileLock.h"
 
+#include "platform/ErrorText.h"
+
 #include <QFile>
 
 #include <QDeadlineTimer>
@@ -380,49 +382,7 @@ bool LockedFile::isUnreachable(int errorNumber)
 
 QString LockedFile::describeError(int errorNumber)
 {
-    switch (errorNumber) {
-    case 0:
-        return QString();
-    case ENOENT:
-        return QStringLiteral("ファイルまたはフォルダが見つかりません。");
-    case ENOTDIR:
-        return QStringLiteral("パスの途中がフォルダではありません。");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("アクセスが許可されていません。");
-    case EISDIR:
-        return QStringLiteral("ファイルではなくフォルダです。");
-    case EROFS:
-        return QStringLiteral("読み取り専用の場所です。");
-    case ENOSPC:
-        return QStringLiteral("ディスクに空きがありません。");
-    case EDQUOT:
-        return QStringLiteral("ディスクの使用量の上限に達しました。");
-    case EIO:
-        return QStringLiteral("読み書きの途中でエラーが起きました。");
-    case EAGAIN:
-        return QStringLiteral("ほかのプログラムが使用中です。");
-    case ENOLCK:
-    case EOPNOTSUPP:
-    case EINVAL:
-        return QStringLiteral("この場所ではファイルをロックできません。");
-    case ESTALE:
-    case ENETDOWN:
-    case ENETUNREACH:
-    case EHOSTDOWN:
-    case EHOSTUNREACH:
-    case ETIMEDOUT:
-        return QStringLiteral("ネットワーク上のファイルに届きません。");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("開いているファイルが多すぎます。");
-    case EFBIG:
-        return QStringLiteral("ファイルが大きすぎます。");
-    default:
-        return QStringLiteral("システムエラー %1（%2）")
-            .arg(errorNumber)
-            .arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
-    }
+    return systemErrorText(errorNumber);
 }
 
 } // namespace platform

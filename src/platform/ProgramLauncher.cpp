@@ -1,5 +1,6 @@
 #include "platform/ProgramLauncher.h"
 
+#include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 
 #include <QFileInfo>
@@ -25,8 +26,8 @@ bool ProcessLauncher::startDetached(const QString &program, const QStringList &a
     process.setStandardErrorFile(QProcess::nullDevice());
     if (!process.startDetached()) {
         if (error)
-            *error = QStringLiteral("プログラムを起動できません：%1（%2）")
-                         .arg(displayPath(program), process.errorString());
+            *error = QStringLiteral("プログラムを起動できません：%1%2")
+                         .arg(displayPath(program), bracketed(processErrorText(process.error())));
         return false;
     }
     return true;

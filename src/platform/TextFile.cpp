@@ -1,5 +1,7 @@
 #include "platform/TextFile.h"
 
+#include "platform/ErrorText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,15 +65,21 @@ bool readFileBytes(const QString &path, QByteArray *bytes, QString *error)
             *error = QStringLiteral("ファイルが見つかりません：%1").arg(displayPath(path));
         return false;
     }
+    clearSystemError();
     if (!file.open(QIODevice::ReadOnly)) {
+        const FileError failure = fileError(file, lastSystemError());
         if (error)
-            *error = QStringLiteral("ファイルを開けません：%1（%2）").arg(displayPath(path), file.errorString());
+            *error = QStringLiteral("ファイルを開けません：%1%2")
+                         .arg(displayPath(path), bracketed(failure.description));
         return false;
     }
+    clearSystemError();
     *bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
+        const FileError failure = fileError(file, lastSystemError());
         if (error)
-            *error = QStringLiteral("ファイルを読めません：%1（%2）").arg(displayPath(path), file.errorString());
+            *error = QStringLiteral("ファイルを読めません：%1%2")
+                         .arg(displayPath(path), bracketed(failure.description));
         return false;
     }
     return true;
@@ -87,9 +95,9 @@ bool readText932(const QString &path, QString *text, QString *error)
     QString decoded = decode932(bytes, &ok, &badLine);
     if (!ok) {
         if (error)
-            *error = QStringLiteral("%1 の %2 行目に、シフトJIS（コードページ932）として読めない文字があります。")
-                         .arg(displayPath(path))
-                         .arg(badLine);
+            *error =
+                QStringLiteral("%1 の %2 行目に、シフトJIS（コードページ932）として読めない文字があります。")
+                    .arg(displayPath(path), QString::number(badLine));
         return false;
     }
     if (text)
@@ -132,9 +140,12 @@ bool writeText932(const QString &path, const QStringList &lines, QString *error)
         return false;
     }
     QSaveFile file(path);
+    clearSystemError();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        const FileError failure = fileError(file, lastSystemError());
         if (error)
-            *error = QStringLiteral("ファイルに書き込めません：%1（%2）").arg(displayPath(path), file.errorString());
+            *error = QStringLiteral("ファイルに書き込めません：%1%2")
+                         .arg(displayPath(path), bracketed(failure.description));
         return false;
     }
     return true;

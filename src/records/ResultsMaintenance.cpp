@@ -1,5 +1,6 @@
 #include "records/ResultsMaintenance.h"
 
+#include "platform/ErrorText.h"
 #include "platform/FileLock.h"
 #include "platform/FileResize.h"
 #include "platform/TextFile.h"
@@ -136,20 +137,22 @@ bool writeRecoveryCopy(const QString &copyPath, const QByteArray &bytes, const R
     QSaveFile copy(copyPath);
     copy.setDirectWriteFallback(false);
     if (!copy.open(QIODevice::WriteOnly))
-        return failFile(error, QStringLiteral("復旧用のコピーを作れません"), copyPath, copy.errorString());
+        return failFile(error, QStringLiteral("復旧用のコピーを作れません"), copyPath,
+                        platform::fileError(copy, platform::lastSystemError()).description);
     const qint64 piece = pieceSize(probe);
     for (qint64 done = 0; done < bytes.size(); done += piece) {
         const qint64 n = std::min(piece, bytes.size() - done);
         if (copy.write(bytes.constData() + done, n) != n)
             return failFile(error, QStringLiteral("復旧用のコピーを書けません"), copyPath,
-                            copy.errorString());
+                            platform::fileError(copy, platform::lastSystemError()).description);
         if (!copy.flush())
             return failFile(error, QStringLiteral("復旧用のコピーを書けません"), copyPath,
-                            copy.errorString());
+                            platform::fileError(copy, platform::lastSystemError()).description);
         reach(probe, RewriteStage::CopyPart);
     }
     if (!copy.commit())
-        return failFile(error, QStringLiteral("復旧用のコピーを書けません"), copyPath, copy.errorString());
+        return failFile(error, QStringLiteral("復旧用のコピーを書けません"), copyPath,
+                        platform::fileError(copy, platform::lastSystemError()).description);
     return true;
 }
 

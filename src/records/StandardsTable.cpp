@@ -18,23 +18,25 @@ bool readTableText(const QString &path, QString *text, QString *error)
     if (info.exists() && info.isFile() && info.size() > kMaxFileBytes) {
         if (error)
             *error = QStringLiteral("%1 が大きすぎます（%2 バイト）。レベル基準の表ではないようです。")
-                         .arg(platform::displayPath(path))
-                         .arg(info.size());
+                         .arg(platform::displayPath(path), QString::number(info.size()));
         return false;
     }
     return platform::readText932(path, text, error);
 }
 
-// Line ends separate items just as commas do, so one short row shifts every later row and the shortage
-// only shows at the end of the file. For the message, the first line that does not hold twelve items is
-// where the teacher should look (0 when every line does).
+// Line ends separate items just as commas do, so one short row (or an empty line, which is one empty
+// item) shifts every later row and the shortage only shows at the end of the file. For the message, the
+// first line that does not hold twelve items is where the teacher should look (0 when every line does).
+// The empty lines after the last row are no items and no rows.
 int firstLineWithoutTwelveItems(const QString &text)
 {
     const QStringList lines = platform::splitLines(text);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].trimmed().isEmpty())
-            continue;
-        if (platform::readAllItems(lines[i]).size() != kFieldCount)
+    qsizetype last = lines.size();
+    while (last > 0 && lines[last - 1].trimmed().isEmpty())
+        --last;
+    for (qsizetype i = 0; i < last; ++i) {
+        const qsizetype items = lines[i].trimmed().isEmpty() ? 1 : platform::readAllItems(lines[i]).size();
+        if (items != kFieldCount)
             return int(i + 1);
     }
     return 0;
@@ -50,21 +52,18 @@ template <typename RowFn> bool readRows(const QString &text, const QString &path
         if (index > kMaxLevel) {
             if (error)
                 *error = QStringLiteral("%1 には、レベルの行が%2行より多くあります（%3行目）。")
-                             .arg(platform::displayPath(path))
-                             .arg(kMaxLevel)
-                             .arg(reader.line());
+                             .arg(platform::displayPath(path), QString::number(kMaxLevel),
+                                  QString::number(reader.line()));
             return false;
         }
         const int line = reader.line();
         QList<platform::Item> items;
-        if (reader.read(kFieldCount, &items) < kFieldCount) {
+        if (reader.readBeforeEnd(kFieldCount, &items) < kFieldCount) {
             if (error) {
                 *error =
                     QStringLiteral("%1 の %2 行目の項目が足りません（%3 個必要ですが %4 個しかありません）。")
-                        .arg(platform::displayPath(path))
-                        .arg(line)
-                        .arg(kFieldCount)
-                        .arg(items.size());
+                        .arg(platform::displayPath(path), QString::number(line), QString::number(kFieldCount),
+                             QString::number(items.size()));
                 const int suspect = firstLineWithoutTwelveItems(text);
                 if (suspect != 0 && suspect != line)
                     *error +=
@@ -110,12 +109,10 @@ bool parseStandardsTable(const QString &text, const QString &path, Standards &ta
             const double value = std::trunc(platform::leadingNumber(items[i].text));
             if (value < double(lo) || value > double(hi)) {
                 if (inRange && error)
-                    *error = QStringLiteral("%1 の %2 行目の %3 列目（%4）の数「%5」が範囲を超えています。")
-                                 .arg(platform::displayPath(path))
-                                 .arg(line)
-                                 .arg(i + 1)
-                                 .arg(QString::fromUtf16(kColumnNames[i]))
-                                 .arg(items[i].text);
+                    *error =
+                        QStringLiteral("%1 の %2 行目の %3 列目（%4）の数「%5」が範囲を超えています。")
+                            .arg(platform::displayPath(path), QString::number(line), QString::number(i + 1),
+                                 QString::fromUtf16(kColumnNames[i]), items[i].text);
                 inRange = false;
                 return qint64(0);
             }
@@ -175,10 +172,8 @@ bool standardsLines(const QString &path, const QList<QStringList> &rows, QString
         if (cells.size() != kFieldCount) {
             if (error)
                 *error = QStringLiteral("%1 に保存できません：%2 行目のセルが %3 個です（%4 個必要です）。")
-                             .arg(platform::displayPath(path))
-                             .arg(r + 1)
-                             .arg(cells.size())
-                             .arg(kFieldCount);
+                             .arg(platform::displayPath(path), QString::number(r + 1),
+                                  QString::number(cells.size()), QString::number(kFieldCount));
             return false;
         }
         for (qsizetype c = 0; c < cells.size(); ++c) {
@@ -189,10 +184,8 @@ bool standardsLines(const QString &path, const QList<QStringList> &rows, QString
                 if (error)
                     *error = QStringLiteral("%1 に保存できません：%2 行目 %3 "
                                             "列目「%4」に、カンマ・二重引用符・改行は使えません。")
-                                 .arg(platform::displayPath(path))
-                                 .arg(r + 1)
-                                 .arg(c + 1)
-                                 .arg(cell);
+                                 .arg(platform::displayPath(path), QString::number(r + 1),
+                                      QString::number(c + 1), cell);
                 return false;
             }
             bool encodable = false;
@@ -202,10 +195,8 @@ bool standardsLines(const QString &path, const QList<QStringList> &rows, QString
                     *error =
                         QStringLiteral(
                             "%1 に保存できません：%2 行目 %3 列目「%4」に、シフトJISにない文字があります。")
-                            .arg(platform::displayPath(path))
-                            .arg(r + 1)
-                            .arg(c + 1)
-                            .arg(cell);
+                            .arg(platform::displayPath(path), QString::number(r + 1), QString::number(c + 1),
+                                 cell);
                 return false;
             }
         }

@@ -1,6 +1,7 @@
 #include "roster/RosterFile.h"
 
 #include "platform/DelimitedItems.h"
+#include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 
 #include <QFile>
@@ -65,6 +66,17 @@ bool isBlankLine(const QString &line)
     return true;
 }
 
+// A spreadsheet that saves the roster writes a row it holds no data for as ",,,,,,," (or with empty
+// quotes). Such a row is no student: read as one it would be a nameless student 0.
+bool allFieldsEmpty(const QList<platform::Item> &items)
+{
+    for (const platform::Item &item : items) {
+        if (!item.text.trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString filePath(const QString &baseFolder)
@@ -91,6 +103,8 @@ bool parseRoster(const QString &text, const QString &path, QList<RosterLine> *li
         if (isBlankLine(rows[i]))
             continue;
         const QList<platform::Item> items = platform::readAllItems(rows[i]);
+        if (allFieldsEmpty(items))
+            continue;
         if (items.size() != kFieldCount) {
             failure->errorNumber = items.size() < kFieldCount ? ErrorTooFewFields : ErrorTooManyFields;
             failure->description =
@@ -137,12 +151,12 @@ bool readRosterLines(const QString &path, QList<RosterLine> *lines, RosterFailur
     if (!info.exists()) {
         failure->errorNumber = ErrorFileNotFound;
         failure->description =
-            QStringLiteral("名簿ファイルが見つかりません：%1").arg(platform::displayPath(path));
+            QStringLiteral("名簿ファイル %1 が見つかりません。").arg(platform::displayPath(path));
         return false;
     }
     if (!info.isFile()) {
         failure->errorNumber = ErrorCannotRead;
-        failure->description = QStringLiteral("名簿ファイルの場所にあるのはファイルではありません：%1")
+        failure->description = QStringLiteral("名簿ファイル %1 の場所にあるのはファイルではありません。")
                                    .arg(platform::displayPath(path));
         return false;
     }
@@ -155,17 +169,21 @@ bool readRosterLines(const QString &path, QList<RosterLine> *lines, RosterFailur
         return false;
     }
     QFile file(path);
+    platform::clearSystemError();
     if (!file.open(QIODevice::ReadOnly)) {
+        const platform::FileError error = platform::fileError(file, platform::lastSystemError());
         failure->errorNumber = ErrorCannotRead;
-        failure->description = QStringLiteral("名簿ファイルを開けません：%1（%2）")
-                                   .arg(platform::displayPath(path), file.errorString());
+        failure->description = QStringLiteral("名簿ファイル %1 を開けません%2。")
+                                   .arg(platform::displayPath(path), platform::bracketed(error.description));
         return false;
     }
+    platform::clearSystemError();
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
+        const platform::FileError error = platform::fileError(file, platform::lastSystemError());
         failure->errorNumber = ErrorCannotRead;
-        failure->description = QStringLiteral("名簿ファイルを読めません：%1（%2）")
-                                   .arg(platform::displayPath(path), file.errorString());
+        failure->description = QStringLiteral("名簿ファイル %1 を読めません%2。")
+                                   .arg(platform::displayPath(path), platform::bracketed(error.description));
         return false;
     }
     bool ok = false;
@@ -191,8 +209,9 @@ QString formatRosterLine(const RosterRecord &record)
 
 QString failureMessage(const RosterFailure &failure)
 {
-    return QStringLiteral("名簿表示%1\n%2\nエラー番号 %3")
-        .arg(QString::number(kReadingStage), failure.description, QString::number(failure.errorNumber));
+    // Built by concatenation: a path may hold "%1" and must come out as it is.
+    return QStringLiteral("名簿表示") + QString::number(kReadingStage) + failure.description +
+           QString::number(failure.errorNumber);
 }
 
 bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &settings, QDate today,
@@ -218,7 +237,7 @@ bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &setting
         if (position == kMaxListed) {
             if (failure) {
                 failure->errorNumber = ErrorOutOfRange;
-                failure->description = QStringLiteral("%1：表示する生徒が %2 人を超えています。")
+                failure->description = QStringLiteral("%1で、表示する生徒が %2 人を超えました。")
                                            .arg(where(path, line.line), QString::number(kMaxListed));
             }
             return false;

@@ -44,7 +44,9 @@ SoundTable parseSoundSet(const QString &text)
     platform::Item item;
     int kind = 0; // the kind whose group is being read, 0 between groups
     int files = 0;
-    while (reader.next(&item)) {
+    // An empty line is an empty item (a file name, inside a group); the empty lines after the last
+    // item are none.
+    while (!reader.atEnd() && reader.next(&item)) {
         if (kind == 0) {
             kind = kindOf(item.text);
             files = 0;

@@ -92,6 +92,10 @@ struct CurrentRun
     QString gradeGroup;            // the name screen's grade filter text; the hub's filter starts from it
     bool finalLevelCleared = false;// the student has cleared the final level
     int hubScrollPosition = 0;     // the hub's first visible level column (1-based), kept across visits
+    // The hub's grade filter and period as the student or teacher chose them: kept across drills, as
+    // long as the hub is not left for the name screen (empty and 0: not chosen since the name screen).
+    QString hubGradeFilter;
+    int hubPeriod = 0;
 };
 
 // The result of the last drill and its judgement.

@@ -22,9 +22,8 @@ bool readSettingsItems(const QString &path, QList<platform::Item> *items, QStrin
     if (items->size() < kSettingsItemCount) {
         if (error)
             *error = QStringLiteral("%1 の項目が足りません（%2 個必要ですが %3 個しかありません）。")
-                         .arg(platform::displayPath(path))
-                         .arg(kSettingsItemCount)
-                         .arg(items->size());
+                         .arg(platform::displayPath(path), QString::number(kSettingsItemCount),
+                              QString::number(items->size()));
         return false;
     }
     return true;

@@ -295,10 +295,3 @@ TEST(StatusPanel, TextsOfATestLevelAndAPracticeLevel)
     state->catalogue.programTitle = QStringLiteral("とても長いプログラムの名前");
     EXPECT_EQ(drill::statusTexts(*state).titlePointSize, 14.0);
 }
-
-TEST(StatusPanel, MinutesSinceSignInKeepCountingPastMidnight)
-{
-    EXPECT_EQ(drill::minutesSinceSignIn(36000 + 59, 36000), 0);
-    EXPECT_EQ(drill::minutesSinceSignIn(36000 + 600, 36000), 10);
-    EXPECT_EQ(drill::minutesSinceSignIn(120, 86400 - 180), 5);
-}

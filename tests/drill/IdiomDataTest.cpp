@@ -139,6 +139,27 @@ TEST(IdiomData, AnEmptyFileGivesNoRows)
     EXPECT_EQ(data.cell(1, 1), QString());
 }
 
+// An editor or a copy often leaves an empty line at the end of the file: it holds no idiom and is passed
+// over, even after 1000 lines. An empty line before the last idiom is a line too short.
+TEST(IdiomData, EmptyLinesAtTheEndAreIgnored)
+{
+    QStringList data;
+    for (int i = 1; i <= 1000; ++i)
+        data << QStringLiteral("%1,熟語%2,よみ,いみ").arg(i % 10 + 1).arg(i);
+    DataFolder folder;
+    writeFile932(folder.stored, storedLines(data) << QString() << QStringLiteral("  ") << QString());
+    IdiomData table;
+    QString error;
+    ASSERT_TRUE(idioms::readIdiomData(folder.nominal, table, &error)) << error.toStdString();
+    EXPECT_EQ(table.idiomRowCount, 1000);
+    EXPECT_EQ(table.idiomColumnCount, 4);
+    EXPECT_EQ(table.cell(1000, 2), QStringLiteral("熟語1000"));
+
+    writeFile932(folder.stored, storedLines({data[0]}) << QString() << storedLine(data[1]));
+    EXPECT_FALSE(idioms::readIdiomData(folder.nominal, table, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("2 行目：行が短すぎます（0 文字"))) << error.toStdString();
+}
+
 TEST(IdiomData, BadFilesAreRefusedWithFileLineAndProblem)
 {
     const QString good = storedLine(QStringLiteral("1,一石二鳥,いっせきにちょう,意味"));

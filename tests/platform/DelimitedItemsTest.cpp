@@ -39,11 +39,41 @@ TEST(DelimitedItems, IdeographicSpacesBelongToTheItem)
     EXPECT_EQ(texts(QStringLiteral("  山田　 ,\t　x")), (QStringList{QStringLiteral("山田　"), QStringLiteral("　x")}));
 }
 
-TEST(DelimitedItems, TrailingCommasGiveEmptyItemsButEmptyLinesDoNot)
+TEST(DelimitedItems, EmptyLinesInsideAreEmptyItemsButThoseAfterTheLastItemAreNone)
 {
-    // The standards table's header ends with three empty fields.
-    EXPECT_EQ(texts(QStringLiteral("a,b,,,\r\n\r\nc\r\n")), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QString(),
-                                                                     QString(), QString(), QStringLiteral("c")}));
+    // The standards table's header ends with three empty fields; the line end after the last comma
+    // ends the third one.
+    const QString a = QStringLiteral("a");
+    const QString b = QStringLiteral("b");
+    const QString c = QStringLiteral("c");
+    EXPECT_EQ(texts(QStringLiteral("a,b,,,\r\nc\r\n")), (QStringList{a, b, {}, {}, {}, c}));
+    // An empty line (or one of blanks) between items is an empty item, whatever the line ends.
+    EXPECT_EQ(texts(QStringLiteral("a\r\n\r\nb\n \t\nc")), (QStringList{a, {}, b, {}, c}));
+    EXPECT_EQ(texts(QStringLiteral("\r\na")), (QStringList{{}, a}));
+    EXPECT_EQ(texts(QStringLiteral("a,\r\n\r\nb")), (QStringList{a, {}, {}, b}));
+    // Empty lines after the last item, as an editor leaves them, make none.
+    EXPECT_EQ(texts(QStringLiteral("a\r\nb\r\n\r\n  \r\n\n")), (QStringList{a, b}));
+    EXPECT_EQ(texts(QStringLiteral("a,\r\n\r\n")), (QStringList{a, {}}));
+    EXPECT_TRUE(texts(QStringLiteral("\r\n\r\n")).isEmpty());
+}
+
+TEST(DelimitedItems, ACountOfItemsIsTakenFromEmptyLinesToo)
+{
+    // A settings file of ten items whose items 2 to 10 are empty lines.
+    const QString pathData = QStringLiteral("C:\\juku\\data\\\r\n") + QStringLiteral("\r\n").repeated(9);
+    platform::DelimitedItemReader reader(pathData);
+    QList<platform::Item> items;
+    EXPECT_EQ(reader.read(10, &items), 10);
+    EXPECT_EQ(items[0].text, QStringLiteral("C:\\juku\\data\\"));
+    EXPECT_EQ(items[9].text, QString());
+    EXPECT_EQ(items[9].line, 10);
+    EXPECT_EQ(reader.read(1, &items), 0); // nothing is left
+
+    // Read up to the last item, the same text has one.
+    platform::DelimitedItemReader toEnd(pathData);
+    items.clear();
+    EXPECT_EQ(toEnd.readBeforeEnd(10, &items), 1);
+    EXPECT_TRUE(toEnd.atEnd());
 }
 
 TEST(DelimitedItems, EndIsReachedWhenOnlyLineEndsRemain)
@@ -53,7 +83,12 @@ TEST(DelimitedItems, EndIsReachedWhenOnlyLineEndsRemain)
     EXPECT_FALSE(reader.atEnd());
     EXPECT_TRUE(reader.next(&item));
     EXPECT_TRUE(reader.atEnd());
+    // A reader that wants more items still gets the empty line, and then nothing.
+    EXPECT_TRUE(reader.next(&item));
+    EXPECT_EQ(item.text, QString());
+    EXPECT_EQ(item.line, 2);
     EXPECT_FALSE(reader.next(&item));
+    EXPECT_TRUE(reader.atEnd());
 }
 
 TEST(DelimitedItems, UnclosedQuoteRunsToTheEndWithoutHanging)
@@ -65,9 +100,10 @@ TEST(DelimitedItems, UnclosedQuoteRunsToTheEndWithoutHanging)
 TEST(DelimitedItems, ItemsKnowTheirLine)
 {
     const QList<platform::Item> items = platform::readAllItems(QStringLiteral("a,b\r\n\r\nc"));
-    ASSERT_EQ(items.size(), 3);
+    ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[1].line, 1);
-    EXPECT_EQ(items[2].line, 3);
+    EXPECT_EQ(items[2].line, 2);
+    EXPECT_EQ(items[3].line, 3);
 }
 
 TEST(LeadingNumber, ReadsTheLeadingDigitsLikeTheNumericConversion)

@@ -234,3 +234,24 @@ TEST(StandardsTableWriter, CellsThatWouldChangeTheTablesShapeAreRefusedAndTheOld
     EXPECT_TRUE(error.contains(platform::displayPath(lost))) << error.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("タイム回数データ.txt")});
 }
+
+// Line ends separate items as commas do: an empty line between rows is an empty item that leaves a row
+// short, and the message points at it; empty lines after the last row are no items.
+TEST(StandardsTable, AnEmptyLineInsideIsAnItemAndEmptyLinesAtTheEndAreNone)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
+    QStringList lines = Installation::standardsLines();
+    lines << QString() << QString();
+    writeFile932(path, lines);
+    auto table = std::make_unique<Standards>();
+    QString error;
+    ASSERT_TRUE(standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    EXPECT_EQ(table->targetTime[20], 300);
+
+    lines = Installation::standardsLines();
+    lines.insert(8, QString());
+    writeFile932(path, lines);
+    EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("9 行目の項目が 12 個ではありません"))) << error.toStdString();
+}

@@ -259,11 +259,12 @@ TEST(RosterFile, BrokenRostersAreReportedAndTheTablesKept)
 
         QString error;
         EXPECT_FALSE(setup.read(&listed, &error));
-        EXPECT_TRUE(error.startsWith(QStringLiteral("名簿表示3"))) << error.toStdString();
+        // "名簿表示", the stage, the description and the error number, without separators.
+        EXPECT_TRUE(error.startsWith(QStringLiteral("名簿表示3名簿ファイル "))) << error.toStdString();
+        EXPECT_FALSE(error.contains(u'\n')) << error.toStdString();
         EXPECT_TRUE(error.contains(platform::displayPath(setup.path))) << error.toStdString();
         if (row.errorNumber != 0) {
-            EXPECT_TRUE(error.endsWith(QStringLiteral("エラー番号 %1").arg(row.errorNumber)))
-                << error.toStdString();
+            EXPECT_TRUE(error.endsWith(QStringLiteral("。%1").arg(row.errorNumber))) << error.toStdString();
         }
         if (row.line != 0) {
             EXPECT_TRUE(error.contains(QStringLiteral(" %1 行目").arg(row.line))) << error.toStdString();
@@ -295,7 +296,7 @@ TEST(RosterFile, FiveThousandListedStudentsFitAndOneMoreDoesNot)
     setup.write(lines);
     EXPECT_FALSE(setup.read(&listed, &error));
     EXPECT_TRUE(error.contains(QStringLiteral(" 5002 行目"))) << error.toStdString();
-    EXPECT_TRUE(error.endsWith(QStringLiteral("エラー番号 %1").arg(roster::ErrorOutOfRange)));
+    EXPECT_TRUE(error.endsWith(QStringLiteral("。%1").arg(roster::ErrorOutOfRange))) << error.toStdString();
     EXPECT_EQ(listed.size(), roster::kMaxListed);
 }
 
@@ -332,4 +333,42 @@ TEST(RosterFile, FormattedLinesReadBackAsTheSameRecords)
                     a.text8 == b.text8)
             << i;
     }
+}
+
+TEST(RosterFile, TheMessageIsTheStageTheDescriptionAndTheNumberInARow)
+{
+    RosterSetup setup;
+    setup.write({QStringLiteral("101,2000,0,0,\"青木そうた\",0,\"\",\"\""), QStringLiteral("102,1996,0,0")});
+    QList<ListedStudent> listed;
+    QString error;
+    EXPECT_FALSE(setup.read(&listed, &error));
+    EXPECT_EQ(error,
+              QStringLiteral("名簿表示3名簿ファイル ") + platform::displayPath(setup.path) +
+                  QStringLiteral(" の 2 行目の項目が足りません（8 個必要ですが 4 個しかありません）。62"));
+}
+
+// A spreadsheet that saves the roster writes the rows it has no data for as commas only. Such a row is
+// no student (it would be a nameless student 0 who could be chosen and whose results are never kept).
+TEST(RosterFile, ARowOfEmptyFieldsIsPassedOver)
+{
+    RosterSetup setup;
+    setup.write({QStringLiteral("101,2000,0,0,\"青木そうた\",0,\"\",\"\""), QStringLiteral(",,,,,,,"),
+                 QStringLiteral(" , ,\"\", ,\"\",,\"\",\"\""),
+                 QStringLiteral("102,1996,0,0,\"石田めい\",0,\"\",\"\"")});
+    QList<ListedStudent> listed;
+    QString error;
+    ASSERT_TRUE(setup.read(&listed, &error)) << error.toStdString();
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_EQ(listed[0].number, 101);
+    EXPECT_EQ(listed[1].number, 102);
+    EXPECT_EQ(setup.state->roster.rosterCount, 2);
+    EXPECT_EQ(setup.state->roster.studentNames[0], QString());
+
+    // However many commas it has; but a row that holds anything at all is read, and a short one
+    // reported.
+    setup.write({QStringLiteral(",,,,"), QStringLiteral(",,,,\"名前だけ\",,,")});
+    ASSERT_TRUE(setup.read(&listed, &error)) << error.toStdString();
+    EXPECT_EQ(listed.size(), 1);
+    setup.write({QStringLiteral("5,2000,,")});
+    EXPECT_FALSE(setup.read(&listed, &error));
 }

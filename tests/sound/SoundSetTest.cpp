@@ -91,6 +91,18 @@ TEST(SoundSet, GroupsFollowTheItemRulesOfTheSettingsFiles)
          4,
          {QStringLiteral("a"), QStringLiteral("b")},
          {}},
+        // An empty line is an empty item: inside a group, an empty file name that is counted; after the
+        // last item, nothing (the group stays cut off).
+        {"an empty line inside a group",
+         QStringLiteral("正解音2\r\na\r\n\r\nb\r\n*\r\n"),
+         2,
+         {QStringLiteral("a"), QStringLiteral("b")},
+         QStringLiteral("3")},
+        {"empty lines after the last item",
+         QStringLiteral("間違い音2\r\na\r\n\r\n\r\n"),
+         4,
+         {QStringLiteral("a")},
+         {}},
         {"a quoted star ends a group too",
          QStringLiteral("正解音2,a,\"*\""),
          2,

@@ -128,3 +128,30 @@ TEST(LoadSettings, DevelopmentLayoutTakesTheDataFolderBesideTheProgram)
     EXPECT_EQ(state->settings.baseFolder, QStringLiteral("/VB0006/共通データ/"));
     EXPECT_TRUE(error.contains(QStringLiteral("/VB0006/共通データ/共通データ.txt"))) << error.toStdString();
 }
+
+// Items are separated by line ends as by commas: an empty line is an empty item.
+TEST(LoadSettings, EmptyLinesAreEmptyItemsAndAFinalEmptyLineIsNoItem)
+{
+    Installation inst;
+    // Item 1 and nine empty lines make a path data file of ten items.
+    QStringList pathData{inst.baseFolder};
+    for (int i = 0; i < 9; ++i)
+        pathData << QString();
+    writeFile932(inst.pathDataFile(), pathData);
+    // Item 5 is an empty line: the password is still item 6. An editor left an empty line at the end.
+    writeFile932(inst.commonDataFile(),
+                 {QStringLiteral("4"), QStringLiteral("\"12345テスト塾\""), QStringLiteral("0"),
+                  QStringLiteral("0"), QString(), QStringLiteral("\"pass\""), QStringLiteral("7"),
+                  QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QString()});
+    auto state = std::make_unique<AppState>();
+    QString error;
+    ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error)) << error.toStdString();
+    EXPECT_EQ(state->settings.baseFolder, inst.baseFolder);
+    EXPECT_EQ(state->settings.schoolName, QStringLiteral("テスト塾"));
+    EXPECT_EQ(state->settings.teacherPassword.toString(), QStringLiteral("pass"));
+
+    // Nine items and an empty line at the end are still too few.
+    writeFile932(inst.commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0,0,,\"pass\",7,8,9")});
+    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("9 個しかありません"))) << error.toStdString();
+}

@@ -3,6 +3,7 @@
 #include "platform/TextFile.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -139,6 +140,38 @@ TEST(DataTool, EncodeIntoAFolderAndDecodeBack)
                   .status,
               0);
     EXPECT_TRUE(readBytes(bare).startsWith(QStringLiteral("1,一石二鳥,").toUtf8()));
+}
+
+TEST(DataTool, EncodeIntoAFolderThatDoesNotExistSaysSo)
+{
+    QTemporaryDir dir;
+    for (const QString &output :
+         {dir.filePath(QStringLiteral("四字熟語")) + u'/', dir.filePath(QStringLiteral("四字熟語")),
+          dir.filePath(QStringLiteral("ない/四字02vv.ccc"))}) {
+        SCOPED_TRACE(output.toStdString());
+        const ToolRun run = runTool({QStringLiteral("encode"), toolData("good.csv"), output});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("出力先のフォルダがありません：")))
+            << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(QStringLiteral("vv.ccc で終わる"))) << run.err.toStdString();
+        EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+}
+
+// Empty lines at the end of a stored file are passed over by the program; check tells of them and
+// still finds no problem.
+TEST(DataTool, CheckNotesEmptyLinesAtTheEndOfAStoredFile)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(runTool({QStringLiteral("encode"), toolData("good.csv"), dir.path()}).status, 0);
+    const QString stored = dir.filePath(QStringLiteral("四字02vv.ccc"));
+    writeBytes(stored, readBytes(stored) + QByteArray("\r\n\r\n"));
+    const ToolRun run = runTool({QStringLiteral("check"), stored});
+    EXPECT_EQ(run.status, 0) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("注意：9 行目：ファイルの終わりに空の行が 2 行あります")))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("問題はありません（四字熟語 8 個）")))
+        << run.out.toStdString();
 }
 
 TEST(DataTool, DecodeRefusesAStoredFileWithBrokenLines)

@@ -656,8 +656,8 @@ void MainFrm::clockTick()
 
 void MainFrm::minutesTick()
 {
-    m_minutes->setText(QString::number(drill::minutesSinceSignIn(m_context.services.clock.secondsSinceMidnight(),
-                                                                 m_context.state.run.nameConfirmedTime)));
+    m_minutes->setText(QString::number(signin::minutesSinceSignIn(m_context.services.clock.secondsSinceMidnight(),
+                                                                  m_context.state.run.nameConfirmedTime)));
 }
 
 void MainFrm::penalise(int seconds)

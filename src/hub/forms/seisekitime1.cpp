@@ -3,13 +3,16 @@
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/LaunchDrill.h"
 #include "hub/HubLabels.h"
+#include "hub/forms/PasswordPanel.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "roster/NameList.h"
 #include "roster/forms/WaitingPanel.h"
+#include "startup/SignInTime.h"
 #include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -30,6 +33,8 @@ constexpr int kAreaHeight = 546;
 constexpr int kColumnWidth = kAreaWidth / seisekitime1::kColumnsInView;
 constexpr int kPracticeTime = 600;
 constexpr int kPracticeColumnHeight = 104;
+constexpr int kStudentPointSize = 18;
+constexpr int kSmallestStudentPointSize = 12;
 
 const QString kInk = QStringLiteral("#1f2a36");
 
@@ -99,30 +104,35 @@ seisekitime1::seisekitime1(AppContext &context, QWidget *parent) : QWidget(paren
     m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), true, this);
     m_wait->setObjectName(QStringLiteral("picWait"));
     m_wait->setGeometry(0, 320, width(), 150);
+    m_passwordPanel = attachPasswordPanel(this, m_dataProcessing, m_context, [this] {
+        m_leaving = true;
+        m_keyboardReady = false;
+    });
 
     installKeyPreview();
 }
 
 void seisekitime1::buildHeader()
 {
+    // Laid out for the longest name a roster holds (20 characters) and its grade: the student line has
+    // the header's middle to itself; the number, the minutes and the day's total share the line below.
     QFrame *header = card(this, QRect(8, 8, 1008, 94), QStringLiteral("pnlHeader"));
-    m_title = label(header, QStringLiteral("lblTitle"), fonts::ui(24, true), QRect(16, 6, 210, 50));
-    m_student = label(header, QStringLiteral("lblStudent"), fonts::ui(20, true), QRect(232, 8, 380, 40));
-    m_number = label(header, QStringLiteral("lblNumber"), fonts::ui(12), QRect(234, 52, 380, 30));
-    m_hint = label(header, QStringLiteral("lblHint"), fonts::ui(10), QRect(16, 60, 214, 26));
+    m_title = label(header, QStringLiteral("lblTitle"), fonts::ui(24, true), QRect(16, 6, 226, 50));
+    m_hint = label(header, QStringLiteral("lblHint"), fonts::ui(10), QRect(16, 60, 226, 26));
     m_hint->setStyleSheet(QStringLiteral("color: #4a5663;"));
-    m_elapsed = label(header, QStringLiteral("lblElapsed"), fonts::ui(12), QRect(618, 10, 170, 30));
-    m_dayTotal = label(header, QStringLiteral("lblDayTotal"), fonts::ui(14, true), QRect(618, 48, 170, 34));
+    m_student = label(header, QStringLiteral("lblStudent"), fonts::ui(kStudentPointSize, true),
+                      QRect(250, 6, 566, 44));
+    m_number = label(header, QStringLiteral("lblNumber"), fonts::ui(12), QRect(252, 54, 224, 32));
+    m_elapsed = label(header, QStringLiteral("lblElapsed"), fonts::ui(12), QRect(482, 54, 136, 32));
+    m_dayTotal = label(header, QStringLiteral("lblDayTotal"), fonts::ui(14, true), QRect(622, 54, 194, 32));
 
     m_print = button(header, QStringLiteral("Command27"), QStringLiteral("印刷"), fonts::ui(12),
-                     QRect(796, 10, 96, 34), kPlainStyle);
-    m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"), fonts::ui(12),
-                              QRect(796, 50, 96, 34), kPlainStyle);
+                     QRect(824, 10, 84, 34), kPlainStyle);
+    m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"), fonts::ui(11),
+                              QRect(824, 50, 84, 34), kPlainStyle);
     connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(); });
-    // The teacher's data tools come with their own screens later.
-    m_dataProcessing->setEnabled(false);
     m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), fonts::ui(16, true),
-                    QRect(900, 10, 96, 74), kPlainStyle);
+                    QRect(914, 10, 84, 74), kPlainStyle);
     m_back->setEnabled(false); // until the activation has filled the screen
     connect(m_back, &QPushButton::clicked, this, &seisekitime1::goBack);
 }
@@ -201,6 +211,8 @@ void seisekitime1::buildColumns()
         Column &c = m_columns[std::size_t(level)];
         c.panel =
             card(m_columnArea, QRect(0, 0, kColumnWidth - 6, kAreaHeight), controlName("pnlLevel", level));
+        c.panel->setAccessibleName(
+            hub::columnAccessibleName(level, catalogue.levelNames[std::size_t(level)]));
         const int w = kColumnWidth - 6 - 16;
 
         c.title = button(c.panel, controlName("Label3", level), catalogue.levelNames[std::size_t(level)],
@@ -266,9 +278,10 @@ void seisekitime1::buildColumns()
 
 void seisekitime1::installKeyPreview()
 {
-    installEventFilter(this);
-    for (QWidget *child : findChildren<QWidget *>())
-        child->installEventFilter(this);
+    // The keys work wherever the focus is in the window: a view change made with the mouse disables the
+    // focused option for a moment, and the focus may go to the window itself or nowhere. So the hub
+    // looks at every key of the program and takes those meant for its window.
+    qApp->installEventFilter(this);
 }
 
 int seisekitime1::levelCount() const
@@ -296,7 +309,7 @@ void seisekitime1::activate()
     m_print->setVisible(state.catalogue.printMode == 2 || (state.catalogue.printMode == 1 && teacher));
     m_dataProcessing->setVisible(teacher);
     m_elapsed->setText(hub::elapsedText(
-        hub::minutesSince(qint64(services.clock.secondsSinceMidnight()), state.run.nameConfirmedTime)));
+        signin::minutesSinceSignIn(services.clock.secondsSinceMidnight(), state.run.nameConfirmedTime)));
     m_keyboardReady = false;
     m_wait->begin(count);
 
@@ -317,6 +330,7 @@ void seisekitime1::activate()
     }
 
     m_student->setText(hub::studentLine(state.run.studentName, state.run.currentGrade));
+    fitStudentLine();
     m_number->setText(hub::numberLine(state.run.studentNumber, state.settings.schoolName));
     m_title->setText(state.catalogue.programTitle);
     m_title->setFont(fonts::ui(hub::titlePointSize(state.catalogue.programTitle), true));
@@ -333,13 +347,20 @@ void seisekitime1::activate()
     placeColumns();
     fillColumnTexts();
 
-    // The grade filter starts from the name screen's grade group.
-    int group = m_combo1->findText(state.run.gradeGroup);
-    if (group < 0 && !state.run.gradeGroup.isEmpty()) {
-        m_combo1->addItem(state.run.gradeGroup);
+    // The grade filter starts from the name screen's grade group and the period at one month; what was
+    // chosen here stays across drills until the name screen is shown again.
+    if (state.run.hubGradeFilter.isEmpty())
+        state.run.hubGradeFilter = state.run.gradeGroup;
+    int group = m_combo1->findText(state.run.hubGradeFilter);
+    if (group < 0 && !state.run.hubGradeFilter.isEmpty()) {
+        m_combo1->addItem(state.run.hubGradeFilter);
         group = m_combo1->count() - 1;
     }
     m_combo1->setCurrentIndex(std::max(group, 0));
+    if (state.run.hubPeriod < 1 || state.run.hubPeriod > m_combo2->count())
+        state.run.hubPeriod = hub::kDefaultPeriod;
+    m_period = state.run.hubPeriod;
+    m_combo2->setCurrentIndex(m_period - 1);
 
     // The points display, accumulated order.
     m_displayMode = 2;
@@ -350,6 +371,17 @@ void seisekitime1::activate()
 
     m_wait->end();
     m_keyboardReady = true;
+}
+
+void seisekitime1::fitStudentLine()
+{
+    // Twenty characters fit at the header's size; a font that draws them wider gets a smaller size
+    // rather than a line that runs under the labels beside it.
+    for (int size = kStudentPointSize; size >= kSmallestStudentPointSize; --size) {
+        m_student->setFont(fonts::ui(size, true));
+        if (m_student->fontMetrics().horizontalAdvance(m_student->text()) <= m_student->width())
+            return;
+    }
 }
 
 void seisekitime1::fillColumnTexts()
@@ -447,8 +479,29 @@ void seisekitime1::showLevelLists()
         m_columns[std::size_t(level)].list->setVisible(!isPractice(level));
 }
 
+seisekitime1::FocusKeeper::FocusKeeper(seisekitime1 *hub) : m_hub(hub)
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (focused && hub->isAncestorOf(focused))
+        m_focused = focused;
+}
+
+seisekitime1::FocusKeeper::~FocusKeeper()
+{
+    // The focused control is disabled while the lists are rebuilt, which sends the focus away from
+    // the hub; it goes back to where it was, or to the hub.
+    QWidget *now = QApplication::focusWidget();
+    if (now && m_hub->isAncestorOf(now))
+        return;
+    if (m_focused && m_focused->isEnabled() && m_focused->isVisible())
+        m_focused->setFocus();
+    else if (m_hub->isVisible())
+        m_hub->setFocus();
+}
+
 void seisekitime1::displayOptionClicked(int index)
 {
+    const FocusKeeper keepFocus(this);
     m_graph->hide();
     beginListWork();
     switch (index) {
@@ -485,6 +538,7 @@ void seisekitime1::displayOptionClicked(int index)
 
 void seisekitime1::listChoiceClicked(int index)
 {
+    const FocusKeeper keepFocus(this);
     beginListWork();
     m_combo2->hide();
     setViewControlsEnabled(false);
@@ -519,11 +573,13 @@ void seisekitime1::periodChosen(int index)
     if (checkedListChoice() != 3 || m_option2[2]->isChecked())
         return;
     m_period = index + 1;
+    m_context.state.run.hubPeriod = m_period;
     listChoiceClicked(3);
 }
 
 void seisekitime1::gradeFilterChosen()
 {
+    m_context.state.run.hubGradeFilter = m_combo1->currentText();
     // The view shown is built again for the new filter.
     displayOptionClicked(std::max(m_displayGroup->checkedId(), 0));
     if (levelCount() >= 1)
@@ -612,7 +668,11 @@ void seisekitime1::applyView(const hub::View &view)
         const std::size_t l = std::size_t(level);
         const hub::RankedList &list = l < view.lists.size() ? view.lists[l] : hub::RankedList{};
         c.model->setStringList(list.rows);
-        setListColour(c, l < view.colours.size() ? view.colours[l] : hub::ListColour::None);
+        // Only the colour pass of a run list colours a list; without a colour the list keeps the one it
+        // has (white until a colour pass gives it one).
+        const hub::ListColour colour = l < view.colours.size() ? view.colours[l] : hub::ListColour::None;
+        if (colour != hub::ListColour::None)
+            setListColour(c, colour);
         c.list->clearSelection();
         c.list->setCurrentIndex(QModelIndex());
         const int top = view.scrollToOwnRow ? hub::scrollTopForOwnRow(list.ownRow) : -1;
@@ -654,7 +714,8 @@ void seisekitime1::applyAvailability()
 
 void seisekitime1::startLevel(int level)
 {
-    if (m_leaving || level < 1 || level > levelCount() || !m_columns[std::size_t(level)].start->isEnabled())
+    if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
+        !m_columns[std::size_t(level)].start->isEnabled())
         return;
     m_leaving = true;
     m_keyboardReady = false;
@@ -665,7 +726,8 @@ void seisekitime1::startLevel(int level)
 
 void seisekitime1::titleClicked(int level)
 {
-    if (m_leaving || level < 1 || level > levelCount() || !m_columns[std::size_t(level)].start->isEnabled())
+    if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
+        !m_columns[std::size_t(level)].start->isEnabled())
         return;
     m_context.state.run.currentLevel = qint16(level);
     m_keyboardReady = false;
@@ -691,7 +753,14 @@ void seisekitime1::goBack()
 
 bool seisekitime1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !m_keyboardReady)
+    if (event->type() != QEvent::KeyPress || !m_keyboardReady || !isVisible() ||
+        m_passwordPanel->isVisible())
+        return QWidget::eventFilter(watched, event);
+    // A key reaches the window first and then the widget with the focus (or the window's own widget):
+    // only the widget's turn counts, and only in this window while no dialog or popup has the keys.
+    auto *receiver = qobject_cast<QWidget *>(watched);
+    if (!receiver || receiver->window() != window() || QApplication::activeModalWidget() ||
+        QApplication::activePopupWidget())
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     if (key->modifiers() & Qt::ControlModifier)

@@ -4,11 +4,13 @@
 #include "hub/LevelAvailability.h"
 #include "startup/forms/AppContext.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
 
 class QButtonGroup;
+class PasswordPanel;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -69,6 +71,18 @@ private:
         hub::ListColour colour = hub::ListColour::None;
     };
 
+    // Gives the focus back to the hub after a view change.
+    class FocusKeeper
+    {
+    public:
+        explicit FocusKeeper(seisekitime1 *hub);
+        ~FocusKeeper();
+
+    private:
+        seisekitime1 *m_hub;
+        QPointer<QWidget> m_focused;
+    };
+
     void buildHeader();
     void buildViewControls();
     void buildColumns();
@@ -108,6 +122,7 @@ private:
     void disableStartButtons();
     void placeColumns();
     void fillColumnTexts();
+    void fitStudentLine();
 
     void titleClicked(int level);
     void goBack();
@@ -145,4 +160,5 @@ private:
     QScrollBar *m_hscroll;
     WaitingPanel *m_wait;
     WaitingPanel *m_rankingWait;
+    PasswordPanel *m_passwordPanel = nullptr; // in front: starts, title clicks and level keys wait
 };

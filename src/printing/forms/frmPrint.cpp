@@ -1,5 +1,6 @@
 #include "printing/forms/frmPrint.h"
 
+#include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
 #include "startup/forms/Controls.h"
@@ -287,7 +288,7 @@ void frmPrint::saveAsPdf()
     QSaveFile file(path);
     QString problem;
     if (!file.open(QIODevice::WriteOnly)) {
-        problem = file.errorString();
+        problem = platform::fileError(file, platform::lastSystemError()).description;
     } else {
         bool drawn = false;
         {
@@ -300,7 +301,7 @@ void frmPrint::saveAsPdf()
             file.cancelWriting();
             problem = QStringLiteral("PDFを作れませんでした");
         } else if (!file.commit()) {
-            problem = file.errorString();
+            problem = platform::fileError(file, platform::lastSystemError()).description;
         }
     }
     if (!problem.isEmpty()) {

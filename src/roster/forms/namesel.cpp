@@ -4,6 +4,7 @@
 #include "roster/forms/WaitingPanel.h"
 #include "sound/SoundPlayer.h"
 #include "startup/PathRules.h"
+#include "startup/SignInTime.h"
 #include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 #include "startup/forms/frmver.h"
@@ -207,6 +208,9 @@ void namesel::activate()
         m_combo1->addItems(namelist::gradeGroupItems());
     m_combo1->setCurrentIndex(0);
     m_context.state.run.gradeGroup = QString::fromUtf16(namelist::kAllGrades);
+    // The hub is left: its next showing starts from this screen's grade group and the default period.
+    m_context.state.run.hubGradeFilter.clear();
+    m_context.state.run.hubPeriod = 0;
 
     m_displayMode = namelist::PointsTodayAndTotal;
     m_option1[m_displayMode]->setChecked(true);
@@ -267,7 +271,7 @@ void namesel::confirm()
         sound::playKindSound(state, m_context.services, kWrongSoundKind);
         return;
     }
-    state.run.nameConfirmedTime = qRound(m_context.services.clock.secondsSinceMidnight());
+    state.run.nameConfirmedTime = signin::signInTime(m_context.services.clock.secondsSinceMidnight());
     state.run.studentNumber = qint16(number);
     state.run.studentName = state.roster.studentNames[std::size_t(number)];
     state.run.currentGrade = state.roster.studentGrades[std::size_t(number)];

@@ -20,6 +20,9 @@ public:
     virtual void showWorksheet() {}
     // The version box, centred over the given screen, modal.
     virtual void showVersionBox(QWidget *over) = 0;
+    // The teacher tools (from the hub's password panel); they return to the hub.
+    virtual void showStandardsEditor() {}
+    virtual void showRecordsBrowser() {}
 };
 
 // What every screen is handed.

@@ -24,7 +24,8 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
     b->setObjectName(name);
     b->setFont(font);
     b->setGeometry(geometry);
-    b->setAccessibleName(text);
+    // No accessible name of its own: the toolkit names a button by its current text, without the "&"
+    // of an access key ("ｽﾀｰﾄ(&2)" reads "ｽﾀｰﾄ(2)"), and follows the text when it changes.
     return b;
 }
 

@@ -10,7 +10,8 @@ class QPushButton;
 class QWidget;
 
 // The screens are fixed 1024 × 768 canvases: controls are made with their name (the objectName tests
-// find them by), font and place in one call. A button is named for screen readers by its text.
+// find them by), font and place in one call. A button is named for screen readers by its text (an
+// access key's "&" left out).
 namespace controls {
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font, const QRect &geometry,

@@ -9,6 +9,8 @@
 #include "startup/forms/Firstfrm.h"
 #include "startup/forms/ProgramApplication.h"
 #include "startup/forms/frmver.h"
+#include "teacher/forms/FrmData.h"
+#include "teacher/forms/FrmTimeData.h"
 
 #include <QTimer>
 
@@ -103,6 +105,20 @@ void MainWindow::showResult()
         setScreen(result);
         QTimer::singleShot(0, result, &FrmSyuuryou::activate);
     });
+}
+
+void MainWindow::showStandardsEditor()
+{
+    auto *editor = new FrmTimeData(m_context);
+    setScreen(editor);
+    QTimer::singleShot(0, editor, &FrmTimeData::activate);
+}
+
+void MainWindow::showRecordsBrowser()
+{
+    auto *browser = new FrmData(m_context);
+    setScreen(browser);
+    QTimer::singleShot(0, browser, &FrmData::activate);
 }
 
 void MainWindow::showWorksheet()

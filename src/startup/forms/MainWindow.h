@@ -33,6 +33,8 @@ public:
     void showResult() override;
     void showWorksheet() override;
     void showVersionBox(QWidget *over) override;
+    void showStandardsEditor() override;
+    void showRecordsBrowser() override;
 
     QWidget *currentScreen() const { return m_screen; }
     // True while a screen change waits for the running handlers to return.

@@ -1,5 +1,7 @@
 // The delimited-item reader over any bytes of a settings file: decoding code page 932 is stable, the
-// reader ends with a bounded number of items, and items written back (quoted) read as the same items.
+// reader ends with a bounded number of items, an unquoted item has no blank or tab at either end and no
+// delimiter inside, empty lines after the last item add none, and items written back (quoted) read as
+// the same items.
 
 #include "FuzzCheck.h"
 #include "platform/DelimitedItems.h"
@@ -25,8 +27,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const platform::Item &item : items) {
         FUZZ_CHECK(item.line >= line);
         line = item.line;
-        FUZZ_CHECK(item.quoted || item.text == item.text.trimmed());
+        // The reader ignores only blanks and tabs around an unquoted item: other white space (a vertical
+        // tab, an ideographic space that pads a name) belongs to the item.
+        if (!item.quoted) {
+            FUZZ_CHECK(!item.text.startsWith(u' ') && !item.text.startsWith(u'\t'));
+            FUZZ_CHECK(!item.text.endsWith(u' ') && !item.text.endsWith(u'\t'));
+            FUZZ_CHECK(!item.text.contains(u',') && !item.text.contains(u'\r') && !item.text.contains(u'\n'));
+        }
         FUZZ_CHECK(platform::leadingInteger(item.text, -100, 100) >= -100);
+    }
+
+    // Empty lines after the last item make no items (a quote left open would take them in).
+    if (!text.contains(u'"')) {
+        const QList<platform::Item> padded = platform::readAllItems(text + QStringLiteral("\r\n \r\n\n"));
+        FUZZ_CHECK(padded.size() == items.size());
+        for (qsizetype i = 0; i < items.size() && i < padded.size(); ++i)
+            FUZZ_CHECK(padded[i].text == items[i].text);
     }
 
     // An item holding a double quote can only have been unquoted (a quoted item ends at its first

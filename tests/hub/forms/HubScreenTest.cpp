@@ -3,6 +3,8 @@
 #include "roster/forms/namesel.h"
 #include "support/gui/GuiTestSupport.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -209,7 +211,8 @@ TEST(HubScreen, EveryViewFillsTheListsWithItsRows)
     EXPECT_EQ(listRows(hub, 2), (QStringList{QStringLiteral("   11 12/08●加藤あおい●60秒"),
                                              QStringLiteral("   14 12/08③岡田ゆうと③50秒")}));
 
-    EXPECT_EQ(listBackground(hub, 2), QColor(Qt::white)); // no colours in the points display
+    // The points display has no colour pass: the list keeps the colour of the last one.
+    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
 
     click(hub, QStringLiteral("Option1_2"));
     EXPECT_EQ(text(hub, QStringLiteral("Label5")), QStringLiteral("獲得ポイント（今日の順位）"));
@@ -389,6 +392,186 @@ TEST(HubScreen, TeachersSeeTheDataButton)
     ASSERT_NE(hub, nullptr);
     auto *data = control<QPushButton>(hub, QStringLiteral("Command8"));
     EXPECT_TRUE(data->isVisible());
-    EXPECT_FALSE(data->isEnabled());
+    EXPECT_TRUE(data->isEnabled());
     EXPECT_EQ(text(hub, QStringLiteral("lblStudent")), QStringLiteral("★山本先生 "));
+}
+
+TEST(HubScreen, RightAfterSignInTheMinutesAreZero)
+{
+    TestSchool school;
+    // The name is confirmed in the second half of a second, which is kept rounded up.
+    school.fakes.clock.setNow(QDateTime(kToday, QTime(15, 30, 0, 600)));
+    seisekitime1 *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    EXPECT_EQ(school.state->run.nameConfirmedTime, 15 * 3600 + 30 * 60 + 1);
+    EXPECT_EQ(text(hub, QStringLiteral("lblElapsed")), QStringLiteral("起動後0分"));
+
+    school.fakes.clock.setNow(QDateTime(kToday, QTime(15, 32, 0, 400)));
+    school.window->showHub();
+    settle();
+    hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    ASSERT_NE(hub, nullptr);
+    EXPECT_EQ(text(hub, QStringLiteral("lblElapsed")), QStringLiteral("起動後1分"));
+}
+
+// A view change made with the mouse disables the focused option while the lists are rebuilt; the keys
+// must keep working wherever the focus went, the window itself included.
+TEST(HubScreen, KeysWorkAfterAViewChangeMadeWithTheMouse)
+{
+    const char *const views[][2] = {
+        {"Option2_0", "Option1_2"}, {"Option2_1", "Option1_3"}, {"Option2_2", nullptr}};
+    for (const auto &view : views) {
+        SCOPED_TRACE(view[0]);
+        TestSchool school;
+        writeSomeRuns(school);
+        seisekitime1 *hub = openHubAs(school, 131);
+        ASSERT_NE(hub, nullptr);
+        school.window->activateWindow();
+        click(hub, QString::fromLatin1(view[0]));
+        if (view[1])
+            click(hub, QString::fromLatin1(view[1]));
+        ASSERT_TRUE(hub->keyboardReady());
+        QWidget *focused = QApplication::focusWidget();
+        if (focused) {
+            EXPECT_TRUE(hub->isAncestorOf(focused)) << focused->objectName().toStdString();
+        }
+        QTest::keyClick(school.window.get(), Qt::Key_2);
+        EXPECT_EQ(school.state->run.currentLevel, 2);
+        EXPECT_EQ(school.window->currentScreen()->objectName(), QStringLiteral("MainFrm"));
+        settle();
+    }
+}
+
+// The hub stays what the teacher made it across a drill: the grade filter and the period are kept
+// until the name screen is shown again.
+TEST(HubScreen, TheGradeFilterAndThePeriodAreKeptAcrossADrill)
+{
+    TestSchool school;
+    writeSomeRuns(school);
+    seisekitime1 *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    auto *grades = control<QComboBox>(hub, QStringLiteral("Combo1"));
+    grades->setCurrentIndex(grades->findText(QStringLiteral("小３")));
+    emit grades->activated(grades->currentIndex());
+    click(hub, QStringLiteral("Option2_0"));
+    click(hub, QStringLiteral("Option1_3"));
+    auto *period = control<QComboBox>(hub, QStringLiteral("Combo2"));
+    period->setCurrentIndex(0);
+    emit period->activated(0);
+    ASSERT_EQ(hub->period(), 1);
+
+    QTest::keyClick(hub, Qt::Key_2);
+    settle();
+    ASSERT_EQ(school.window->currentScreen()->objectName(), QStringLiteral("MainFrm"));
+    school.window->showHub(); // back from the drill
+    settle();
+    hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    ASSERT_NE(hub, nullptr);
+    EXPECT_EQ(control<QComboBox>(hub, QStringLiteral("Combo1"))->currentText(), QStringLiteral("小３"));
+    // Only the grade 3 students are ranked.
+    EXPECT_EQ(listRows(hub, 2).size(), 2);
+    click(hub, QStringLiteral("Option2_0"));
+    click(hub, QStringLiteral("Option1_3"));
+    EXPECT_EQ(hub->period(), 1);
+    EXPECT_EQ(control<QComboBox>(hub, QStringLiteral("Combo2"))->currentIndex(), 0);
+    EXPECT_EQ(listRows(hub, 2).size(), 2); // this week's runs of grade 3
+
+    // The name screen starts the hub afresh.
+    click(hub, QStringLiteral("Command1"));
+    settle();
+    hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    EXPECT_EQ(control<QComboBox>(hub, QStringLiteral("Combo1"))->currentText(), QStringLiteral("全学年"));
+    click(hub, QStringLiteral("Option2_0"));
+    click(hub, QStringLiteral("Option1_3"));
+    EXPECT_EQ(hub->period(), 3);
+}
+
+// Only the colour pass of a run list changes a list's colour: the rankings and the points display keep
+// the colour the list has, and so does a run list without a run that did not fail.
+TEST(HubScreen, ListsKeepTheirColourInViewsWithoutAColourPass)
+{
+    TestSchool school;
+    writeSomeRuns(school);
+    seisekitime1 *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    EXPECT_EQ(listBackground(hub, 2), QColor(Qt::white));
+    click(hub, QStringLiteral("Option2_0"));
+    click(hub, QStringLiteral("Option1_2")); // today's runs: level 2 within its target
+    ASSERT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
+    click(hub, QStringLiteral("Option1_1")); // best times
+    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
+    click(hub, QStringLiteral("Option2_1")); // points
+    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
+    click(hub, QStringLiteral("Option2_2")); // personal times
+    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
+
+    // Grade 1 of junior high has only a failed run today: the colour pass finds no row to go by.
+    auto *grades = control<QComboBox>(hub, QStringLiteral("Combo1"));
+    click(hub, QStringLiteral("Option2_0"));
+    click(hub, QStringLiteral("Option1_2"));
+    grades->setCurrentIndex(grades->findText(QStringLiteral("中１")));
+    emit grades->activated(grades->currentIndex());
+    EXPECT_TRUE(listRows(hub, 2).isEmpty());
+    EXPECT_EQ(listRows(hub, 4).size(), 1);
+    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
+    EXPECT_EQ(listBackground(hub, 4), QColor(Qt::white));
+}
+
+TEST(HubScreen, TheHeaderHoldsTheLongestName)
+{
+    const QString name = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水");
+    ASSERT_EQ(name.size(), 20);
+    QStringList roster = TestSchool::rosterLines();
+    roster << QStringLiteral("4999,2017,0,0,\"%1\",0,\"\",\"\"").arg(name);
+    TestSchool school(roster);
+    school.writeRuns({runAt(kToday, QTime(15, 0), 4999, 2, 60)});
+    seisekitime1 *hub = openHubAs(school, 4999);
+    ASSERT_NE(hub, nullptr);
+    auto *student = control<QLabel>(hub, QStringLiteral("lblStudent"));
+    EXPECT_EQ(student->text(), name + QStringLiteral(" 小３"));
+    EXPECT_LE(student->fontMetrics().horizontalAdvance(student->text()), student->width());
+    EXPECT_GE(student->font().pointSizeF(), 12.0);
+    // Nothing beside it is covered, and everything stays inside the header.
+    QWidget *header = control<QWidget>(hub, QStringLiteral("pnlHeader"));
+    const QStringList names{QStringLiteral("lblTitle"),    QStringLiteral("lblHint"),
+                            QStringLiteral("lblNumber"),   QStringLiteral("lblElapsed"),
+                            QStringLiteral("lblDayTotal"), QStringLiteral("Command27"),
+                            QStringLiteral("Command8"),    QStringLiteral("Command1")};
+    for (const QString &other : names) {
+        QWidget *w = control<QWidget>(hub, other);
+        ASSERT_NE(w, nullptr);
+        EXPECT_FALSE(student->geometry().intersects(w->geometry())) << other.toStdString();
+        EXPECT_TRUE(header->rect().contains(w->geometry())) << other.toStdString();
+        if (auto *l = qobject_cast<QLabel *>(w)) {
+            EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width()) << other.toStdString();
+        }
+    }
+    EXPECT_EQ(text(hub, QStringLiteral("lblNumber")), QStringLiteral("4999:テスト塾"));
+    saveScreenshot(school.window.get(), QStringLiteral("hub-longest-name"));
+}
+
+// What a screen reader is told: each column by its level, each start button without the "&" of its
+// access key.
+TEST(HubScreen, ScreenReadersHearTheLevelOfEachColumnAndItsStartButton)
+{
+    TestSchool school;
+    seisekitime1 *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    for (int level : {1, 2, 13, 20}) {
+        auto *start = control<QPushButton>(hub, QStringLiteral("Command4_%1").arg(level));
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(start);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(QAccessible::Name), QStringLiteral("ｽﾀｰﾄ(%1)").arg(level));
+        EXPECT_EQ(button->role(), QAccessible::Button);
+        // The button lies in its column, which names the level.
+        QAccessibleInterface *column = button->parent();
+        ASSERT_NE(column, nullptr);
+        const QString levelName = school.state->catalogue.levelNames[std::size_t(level)];
+        EXPECT_EQ(column->text(QAccessible::Name), QStringLiteral("レベル%1 ").arg(level) + levelName);
+        EXPECT_EQ(column->object(), control<QWidget>(hub, QStringLiteral("pnlLevel_%1").arg(level)));
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QPushButton>(hub, QStringLiteral("Command1")))
+                  ->text(QAccessible::Name),
+              QStringLiteral("戻る(0)"));
 }

@@ -3,6 +3,7 @@
 #include "support/printing/PrintQueue.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QPrinter>
 #include <QRadioButton>
@@ -133,6 +134,18 @@ TEST(WorksheetPrinting, TheAnswerKeyAndThePdfFileComeOutOnA4Too)
     EXPECT_TRUE(savedText.contains(QStringLiteral("答（切り取って使いましょう）")));
     EXPECT_FALSE(savedText.contains(QStringLiteral("解答（答え合わせ用）")));
     EXPECT_EQ(pdfToPng(saved, QStringLiteral("worksheet-saved"), 80).size(), 1);
+
+    // A place that cannot take the file is told in Japanese (the toolkit says "Filename refers to a
+    // directory").
+    const QString folder = printOutputDir() + QStringLiteral("/folder.pdf");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    school.layout->setPdfPathAsker([&](const QString &) { return folder; });
+    QTest::mouseClick(control<QPushButton>(school.layout, QStringLiteral("Command10")), Qt::LeftButton);
+    ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(QStringLiteral("フォルダ")))
+        << school.fakes.messages.shown[0].text.toStdString();
+    EXPECT_FALSE(
+        school.fakes.messages.shown[0].text.contains(QStringLiteral("directory"), Qt::CaseInsensitive));
 }
 
 TEST(WorksheetPrinting, BackWhilePrintingThrowsTheJobAwayAndCloses)

@@ -5,6 +5,7 @@
 #include "support/gui/GuiTestSupport.h"
 
 #include "hub/QStringPrinter.h"
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -239,7 +240,9 @@ TEST(NameScreen, MissingRosterStopsWithTheRoutinesMessage)
     TestSchool school(QStringList{});
     showNameScreen(school);
     ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
-    EXPECT_TRUE(school.fakes.messages.shown[0].text.startsWith(QStringLiteral("名簿表示")));
+    EXPECT_EQ(school.fakes.messages.shown[0].text, QStringLiteral("名簿表示3名簿ファイル ") +
+                                                       platform::displayPath(school.rosterFile()) +
+                                                       QStringLiteral(" が見つかりません。53"));
     EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(platform::displayPath(school.rosterFile())));
     EXPECT_TRUE(school.fakes.programEnd.ended);
     EXPECT_NE(school.fakes.programEnd.status, 0);
@@ -303,4 +306,33 @@ TEST(NameScreen, OnceConfirmedItConfirmsNoMore)
                        list->visualRect(list->model()->index(4, 0)).center());
     EXPECT_EQ(navigator.hubs, 1);
     EXPECT_EQ(school.state->run.studentNumber, 172);
+}
+
+// A screen reader tells what a sighted student sees: every control by its text or name, and the rows of
+// the name list.
+TEST(NameScreen, ScreenReadersHearEveryControlAndTheNames)
+{
+    TestSchool school;
+    namesel *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    for (QWidget *w : screen->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(screen) || w->focusPolicy() == Qt::NoFocus)
+            continue;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(iface, nullptr);
+        EXPECT_FALSE(iface->text(QAccessible::Name).isEmpty()) << w->objectName().toStdString();
+        EXPECT_FALSE(iface->text(QAccessible::Name).contains(u'&')) << w->objectName().toStdString();
+    }
+    QAccessibleInterface *list =
+        QAccessible::queryAccessibleInterface(control<QListView>(screen, QStringLiteral("List1")));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("名前"));
+    QStringList heard;
+    for (int i = 0; i < list->childCount(); ++i)
+        heard << list->child(i)->text(QAccessible::Name);
+    for (const QString &row : rows(screen))
+        EXPECT_TRUE(heard.contains(row)) << row.toStdString();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QLabel>(screen, QStringLiteral("lblChosenName")))
+                  ->text(QAccessible::Name),
+              QStringLiteral("名前を選びなさい"));
 }

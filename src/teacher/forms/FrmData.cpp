@@ -1,0 +1,450 @@
+#include "teacher/forms/FrmData.h"
+
+#include "platform/DelimitedItems.h"
+#include "platform/TextFile.h"
+#include "records/ResultsFile.h"
+#include "records/ResultsMaintenance.h"
+#include "roster/forms/WaitingPanel.h"
+#include "startup/forms/Controls.h"
+#include "startup/forms/Fonts.h"
+#include "teacher/forms/QuietWait.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+
+#include <climits>
+
+namespace {
+
+const QString kInk = QStringLiteral("#1f2a36");
+const QString kButtonStyle = QStringLiteral(
+    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
+    "QPushButton:focus { border: 2px solid #1f2a36; }"
+    "QPushButton:pressed { background: #d5d9de; }"
+    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+
+constexpr qint32 kLongestTime = 99999; // the time-out mark
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
+              const QRect &geometry)
+{
+    QLabel *l = controls::label(parent, name, text, font, geometry);
+    l->setStyleSheet(QStringLiteral("color: %1;").arg(kInk));
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
+{
+    QPushButton *b = controls::button(parent, name, text, fonts::ui(13, true), geometry);
+    b->setStyleSheet(kButtonStyle);
+    return b;
+}
+
+// A time typed by the teacher: a whole number from 0 to 99999 (blanks around it allowed).
+bool typedTime(const QString &text, qint32 *time)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 5)
+        return false;
+    for (const QChar c : t) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    *time = t.toInt();
+    return true;
+}
+
+} // namespace
+
+FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("FrmData"));
+    resize(1024, 768);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xe7, 0xee, 0xf6));
+    setPalette(pal);
+
+    m_count = label(this, QStringLiteral("lblCount"), QStringLiteral("総レコード数:"), fonts::ui(14, true),
+                    QRect(16, 10, 360, 30));
+    label(this, QStringLiteral("lblListHint"), QStringLiteral("ダブルクリックすると変更、消去できます"),
+          fonts::ui(12), QRect(16, 40, 500, 24));
+    m_csv = button(this, QStringLiteral("cmdCsv"), QStringLiteral("CSV出力"), QRect(772, 14, 116, 44));
+    m_back = button(this, QStringLiteral("cmdBack"), QStringLiteral("戻る"), QRect(900, 14, 116, 44));
+    connect(m_csv, &QPushButton::clicked, this, &FrmData::exportCsv);
+    connect(m_back, &QPushButton::clicked, this, &FrmData::goBack);
+
+    m_list = new QListView(this);
+    m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setModel(&m_model);
+    m_list->setFont(fonts::mono(11));
+    m_list->setUniformItemSizes(true);
+    m_list->setLayoutMode(QListView::Batched);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setGeometry(8, 70, 708, 520);
+    m_list->setAccessibleName(QStringLiteral("成績の記録"));
+    m_list->setStyleSheet(
+        QStringLiteral("QListView { background: white; color: #1f2a36; border: 1px solid #8a96a3; }"
+                       "QListView::item:selected { background: #ffd8a8; color: #1f2a36; }"));
+    connect(m_list, &QListView::doubleClicked, this,
+            [this](const QModelIndex &index) { openRow(index.row()); });
+    // A single click closes the edit panel.
+    connect(m_list, &QListView::clicked, this, [this] { m_edit->hide(); });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FrmData::fillTextArea);
+
+    m_edit = controls::frame(this, QStringLiteral("picEdit"), QRect(724, 70, 292, 420));
+    m_edit->setStyleSheet(QStringLiteral(
+        "QFrame#picEdit { background: white; border: 1px solid #8a96a3; border-radius: 10px; }"));
+    m_recordNumber = label(m_edit, QStringLiteral("lblRecordNumber"), QString(), fonts::ui(13, true),
+                           QRect(14, 10, 264, 28));
+    m_level = label(m_edit, QStringLiteral("lblLevel"), QString(), fonts::ui(13), QRect(14, 42, 130, 28));
+    m_grade = label(m_edit, QStringLiteral("lblGrade"), QString(), fonts::ui(13), QRect(150, 42, 128, 28));
+    m_date = label(m_edit, QStringLiteral("lblDate"), QString(), fonts::ui(13), QRect(14, 74, 264, 28));
+    label(m_edit, QStringLiteral("lblStudentCaption"), QStringLiteral("生徒"), fonts::ui(11),
+          QRect(14, 108, 100, 22));
+    m_students = new QComboBox(m_edit);
+    m_students->setObjectName(QStringLiteral("Combo1"));
+    m_students->setFont(fonts::ui(12));
+    m_students->setGeometry(14, 132, 264, 34);
+    m_students->setAccessibleName(QStringLiteral("生徒"));
+    connect(m_students, &QComboBox::activated, this, &FrmData::studentChosen);
+    label(m_edit, QStringLiteral("lblTimeCaption"), QStringLiteral("タイム（秒）"), fonts::ui(11),
+          QRect(14, 176, 150, 22));
+    m_time = new QLineEdit(m_edit);
+    m_time->setObjectName(QStringLiteral("Text1"));
+    m_time->setFont(fonts::ui(14));
+    m_time->setGeometry(14, 200, 140, 40);
+    m_time->setAccessibleName(QStringLiteral("タイム（秒）"));
+    m_timeScroll = new QScrollBar(Qt::Vertical, m_edit);
+    m_timeScroll->setObjectName(QStringLiteral("VScroll1"));
+    m_timeScroll->setRange(0, kLongestTime);
+    m_timeScroll->setGeometry(158, 200, 22, 40);
+    m_timeScroll->setAccessibleName(QStringLiteral("タイム（秒）"));
+    connect(m_timeScroll, &QScrollBar::valueChanged, this,
+            [this](int value) { m_time->setText(QString::number(value)); });
+    m_change =
+        button(m_edit, QStringLiteral("cmdChange"), QStringLiteral("変更して記録"), QRect(14, 262, 264, 48));
+    m_delete = button(m_edit, QStringLiteral("cmdDelete"), QStringLiteral("消去"), QRect(14, 322, 264, 48));
+    connect(m_change, &QPushButton::clicked, this, &FrmData::changeRecord);
+    connect(m_delete, &QPushButton::clicked, this, &FrmData::deleteRecord);
+    m_edit->hide();
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("RichTextBox1"));
+    m_text->setReadOnly(true);
+    m_text->setFont(fonts::mono(10));
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setGeometry(8, 600, 860, 160);
+    m_text->setAccessibleName(QStringLiteral("印刷する内容"));
+    m_text->setPlaceholderText(
+        QStringLiteral("一覧で選んだ行がここに入ります。何も選ばずに「印刷」を押すと、一覧の全部の行を"
+                       "印刷します。"));
+    m_print = button(this, QStringLiteral("cmdPrint"), QStringLiteral("印刷"), QRect(876, 600, 140, 48));
+    connect(m_print, &QPushButton::clicked, this, &FrmData::print);
+
+    m_wait = new WaitingPanel(QStringLiteral("Just a moment,please."), false, this);
+    m_wait->setObjectName(QStringLiteral("picWait"));
+    m_wait->setGeometry(rect());
+
+    chooseCsvFile = [this](const QString &suggested) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("CSV出力"), suggested,
+                                            QStringLiteral("CSV ファイル (*.csv)"));
+    };
+    choosePrinter = [this](QPrinter *printer, bool *selectionOnly) {
+        QPrintDialog dialog(printer, this);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, *selectionOnly);
+        if (*selectionOnly)
+            dialog.setPrintRange(QAbstractPrintDialog::Selection);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        *selectionOnly = dialog.printRange() == QAbstractPrintDialog::Selection;
+        return true;
+    };
+}
+
+QString FrmData::resultsPath() const
+{
+    return records::resultsFilePath(m_context.state.settings.dataFolder);
+}
+
+void FrmData::showMessage(const QString &text, bool warning)
+{
+    m_context.services.messages.show(QStringLiteral("成績データの処理"), text,
+                                     warning ? platform::MessageBoxes::Icon::Warning
+                                             : platform::MessageBoxes::Icon::Information);
+}
+
+void FrmData::activate()
+{
+    QString error;
+    switch (records::recoverInterruptedRewrite(resultsPath(), m_fileWait, &error)) {
+    case records::Recovery::Completed:
+        showMessage(QStringLiteral("前に途中で止まった記録の消去を、最後まで済ませました。"), false);
+        break;
+    case records::Recovery::Failed:
+        showMessage(error);
+        break;
+    case records::Recovery::NothingToDo:
+        break;
+    }
+    listRecords();
+    m_list->setFocus();
+}
+
+void FrmData::listRecords()
+{
+    m_wait->begin();
+    const PathsAndSettings &settings = m_context.state.settings;
+    const QDate today = m_context.services.clock.now().date();
+    teacher::BrowserRoster roster;
+    QString error;
+    if (!teacher::readBrowserRoster(settings.baseFolder, today,
+                                    int(platform::valueNumber(settings.schoolYearStartMonth)), &roster,
+                                    &error) &&
+        m_firstListing)
+        showMessage(error + QStringLiteral("\n名前と学年なしで一覧を表示します。"));
+
+    QByteArray bytes;
+    qint64 first = 0;
+    qint64 total = 0;
+    int errorNumber = 0;
+    const QString path = resultsPath();
+    if (!QFileInfo::exists(path)) {
+        // Nothing is written: the browser never creates the results file.
+        if (m_firstListing)
+            showMessage(QStringLiteral("成績ファイルがありません：%1").arg(platform::displayPath(path)));
+    } else if (records::readLastRecordBytes(path, INT_MAX, m_fileWait, &bytes, &first, &total,
+                                            &errorNumber) != records::ReadOutcome::Read) {
+        showMessage(QStringLiteral("成績ファイルを読めません：%1\n%2")
+                        .arg(platform::displayPath(path), platform::LockedFile::describeError(errorNumber)));
+    }
+    m_firstListing = false;
+    m_model.setRecords(bytes, roster, settings.schoolCode, settings.schoolName);
+    m_count->setText(QStringLiteral("総レコード数:%1").arg(m_model.totalRecords()));
+    m_students->clear();
+    m_students->addItems(m_model.roster().boxItems);
+    m_edit->hide();
+    m_opened = 0;
+    m_openedBytes.clear();
+    m_change->setEnabled(false);
+    m_delete->setEnabled(false);
+    fillTextArea();
+    m_wait->end();
+}
+
+void FrmData::selectRow(int row)
+{
+    if (row < 0 || row >= m_model.rowCount())
+        return;
+    const QModelIndex index = m_model.index(row);
+    m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_list->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+QList<int> FrmData::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void FrmData::fillTextArea()
+{
+    // The lines selected in the list. With none, "印刷" prints every listed line: a school's file holds
+    // too many for the text area to hold them all at every listing.
+    QString text;
+    for (int row : selectedRows()) {
+        if (!text.isEmpty())
+            text += u'\n';
+        text += m_model.line(row);
+    }
+    m_text->setPlainText(text);
+}
+
+QString FrmData::printedText() const
+{
+    const QTextCursor cursor = m_text->textCursor();
+    if (cursor.hasSelection())
+        return cursor.selection().toPlainText();
+    if (!m_text->toPlainText().isEmpty())
+        return m_text->toPlainText();
+    QString text;
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        if (row > 0)
+            text += u'\n';
+        text += m_model.line(row);
+    }
+    return text;
+}
+
+void FrmData::openRow(int row)
+{
+    const qint64 number = m_model.recordNumber(row);
+    if (number <= 0)
+        return;
+    QByteArray bytes;
+    QString error;
+    if (!records::readRecord(resultsPath(), number, &bytes, m_fileWait, &error)) {
+        showMessage(error);
+        listRecords();
+        return;
+    }
+    m_opened = number;
+    m_openedBytes = bytes;
+    const char *r = bytes.constData();
+    const int student = records::recordStudent(r);
+    const teacher::BrowserStudent &s = m_model.roster().student(student);
+    m_recordNumber->setText(QStringLiteral("記録番号 %1").arg(number));
+    m_level->setText(QStringLiteral("ﾚﾍﾞﾙ%1").arg(records::recordLevel(r)));
+    m_date->setText(teacher::recordDateText(records::recordDate(r)) + u' ' +
+                    teacher::recordClockText(records::recordClock(r)));
+    m_grade->setText(s.gradeLabel);
+    const QString boxText = teacher::studentBoxText(student, s.name);
+    int at = m_students->findText(boxText);
+    if (at < 0) {
+        // A student the roster does not hold: the record keeps it unless another is chosen.
+        m_students->insertItem(0, boxText);
+        at = 0;
+    }
+    m_students->setCurrentIndex(at);
+    const qint32 time = records::recordTime(r);
+    {
+        const QSignalBlocker block(m_timeScroll);
+        m_timeScroll->setValue(std::clamp<qint32>(time, 0, kLongestTime));
+    }
+    m_time->setText(QString::number(time));
+    m_change->setEnabled(true);
+    m_delete->setEnabled(true);
+    m_edit->show();
+    m_edit->raise();
+}
+
+void FrmData::studentChosen(int index)
+{
+    const int student = teacher::studentOfBoxText(m_students->itemText(index));
+    m_grade->setText(m_model.roster().student(student).gradeLabel);
+}
+
+void FrmData::changeRecord()
+{
+    if (m_opened <= 0)
+        return;
+    qint32 time = 0;
+    if (!typedTime(m_time->text(), &time)) {
+        showMessage(
+            QStringLiteral("タイムは 0 から %1 までの整数（秒）で入れてください。").arg(kLongestTime));
+        m_time->setFocus();
+        return;
+    }
+    const int student = teacher::studentOfBoxText(m_students->currentText());
+    if (student < 0 || student > kMaxStudentNumber) {
+        showMessage(QStringLiteral("生徒を選んでください。"));
+        return;
+    }
+    const qint64 number = m_opened;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool changed = records::changeRecord(resultsPath(), number, m_openedBytes, qint16(student), time,
+                                               m_fileWait, &error);
+    QApplication::restoreOverrideCursor();
+    if (!changed)
+        showMessage(error);
+    listRecords();
+    selectRow(m_model.rowOfRecord(number));
+}
+
+void FrmData::deleteRecord()
+{
+    if (m_opened <= 0)
+        return;
+    if (!m_context.services.messages.ask(QStringLiteral("注意"), QStringLiteral("本当に消去しますか")))
+        return;
+    const qint64 number = m_opened;
+    const int position = m_model.rowOfRecord(number);
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool deleted = records::deleteRecord(resultsPath(), number, m_openedBytes, m_fileWait, &error);
+    QApplication::restoreOverrideCursor();
+    if (!deleted)
+        showMessage(error);
+    listRecords();
+    if (deleted && m_model.rowCount() > 0)
+        selectRow(position >= 0 && position < m_model.rowCount() ? position : m_model.rowCount() - 1);
+}
+
+void FrmData::print()
+{
+    const bool hasSelection = m_text->textCursor().hasSelection();
+    bool selectionOnly = hasSelection;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    if (!choosePrinter || !choosePrinter(&printer, &selectionOnly))
+        return;
+    QString text = printedText();
+    if (hasSelection && !selectionOnly)
+        text = m_text->toPlainText();
+    m_wait->showNow();
+    QTextDocument document;
+    document.setDefaultFont(fonts::mono(9));
+    document.setPlainText(text);
+    document.print(&printer);
+    m_wait->end();
+}
+
+void FrmData::exportCsv()
+{
+    if (m_model.rowCount() == 0) {
+        showMessage(QStringLiteral("書き出す記録がありません。"));
+        return;
+    }
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString suggested = QDir(folder).filePath(
+        QStringLiteral("成績一覧_%1.csv")
+            .arg(m_context.services.clock.now().date().toString(QStringLiteral("yyyyMMdd"))));
+    const QString path = chooseCsvFile ? chooseCsvFile(suggested) : QString();
+    if (path.isEmpty())
+        return;
+    const QStringList lines =
+        teacher::resultsCsvLines(m_model, {}, m_context.state.catalogue, m_context.state.standards);
+    QString error;
+    if (!teacher::writeResultsCsv(path, lines, &error)) {
+        showMessage(error);
+        return;
+    }
+    showMessage(QStringLiteral("%1 件の記録を書き出しました：%2")
+                    .arg(lines.size() - 1)
+                    .arg(platform::displayPath(path)),
+                false);
+}
+
+void FrmData::goBack()
+{
+    if (m_leaving)
+        return;
+    m_leaving = true;
+    m_wait->showNow();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_context.navigator.showHub();
+}

@@ -1,0 +1,421 @@
+#include "teacher/forms/FrmTimeData.h"
+
+#include "platform/TextFile.h"
+#include "records/ResultsFile.h"
+#include "records/StandardsTable.h"
+#include "roster/forms/WaitingPanel.h"
+#include "startup/forms/Controls.h"
+#include "startup/forms/Fonts.h"
+#include "teacher/forms/QuietWait.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <climits>
+
+namespace {
+
+const QString kInk = QStringLiteral("#1f2a36");
+const QString kButtonStyle = QStringLiteral(
+    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
+    "QPushButton:focus { border: 2px solid #1f2a36; }"
+    "QPushButton:pressed { background: #d5d9de; }"
+    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+
+constexpr int kGridLeft = 8;
+constexpr int kGridTop = 70;
+constexpr int kGridWidth = 632;
+constexpr int kGridHeight = 520;
+constexpr int kRowHeight = 22;
+
+// Paints a cell in the colour its model gives it: yellow when changed, red when marked before saving;
+// the level column grey, as a fixed column is.
+class CellColourDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant colour = index.data(teacher::StandardsGridModel::CellColourRole);
+        if (colour.isValid())
+            option->backgroundBrush = QColor::fromRgb(colour.value<quint32>());
+        else if (index.column() == 0)
+            option->backgroundBrush = QColor(0xe9, 0xec, 0xef);
+    }
+};
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
+              const QRect &geometry)
+{
+    QLabel *l = controls::label(parent, name, text, font, geometry, Qt::AlignLeft | Qt::AlignTop);
+    l->setStyleSheet(QStringLiteral("color: %1;").arg(kInk));
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
+{
+    QPushButton *b = controls::button(parent, name, text, fonts::ui(13, true), geometry);
+    b->setStyleSheet(kButtonStyle);
+    return b;
+}
+
+QListView *distributionList(QWidget *parent, const QString &name, QStringListModel *model,
+                            const QRect &geometry)
+{
+    auto *list = new QListView(parent);
+    list->setObjectName(name);
+    list->setModel(model);
+    list->setFont(fonts::mono(10.5));
+    list->setUniformItemSizes(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(QAbstractItemView::NoSelection);
+    list->setFocusPolicy(Qt::NoFocus);
+    list->setGeometry(geometry);
+    list->setStyleSheet(
+        QStringLiteral("QListView { background: white; color: #1f2a36; border: 1px solid #8a96a3; }"));
+    return list;
+}
+
+teacher::EditorKey editorKey(const QKeyEvent *key)
+{
+    switch (key->key()) {
+    case Qt::Key_Up:
+        return teacher::EditorKey::Up;
+    case Qt::Key_Down:
+        return teacher::EditorKey::Down;
+    case Qt::Key_Left:
+        return teacher::EditorKey::Left;
+    case Qt::Key_Right:
+        return teacher::EditorKey::Right;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return teacher::EditorKey::Enter;
+    case Qt::Key_Escape:
+        return teacher::EditorKey::Escape;
+    case Qt::Key_Space:
+        return teacher::EditorKey::Space;
+    default:
+        return teacher::EditorKey::Other;
+    }
+}
+
+} // namespace
+
+FrmTimeData::FrmTimeData(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("FrmTimeData"));
+    resize(1024, 768);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xe7, 0xee, 0xf6));
+    setPalette(pal);
+
+    m_intro = label(this, QStringLiteral("Label1"),
+                    QStringLiteral("成績の基準となるデータを変更できます。\nプログラムを選んでください。"),
+                    fonts::ui(14, true), QRect(16, 10, 600, 56));
+
+    m_reload = button(this, QStringLiteral("cmdReload"), QStringLiteral("元に戻す"), QRect(648, 14, 116, 44));
+    m_save = button(this, QStringLiteral("cmdSave"), QStringLiteral("更新記録"), QRect(772, 14, 116, 44));
+    m_back = button(this, QStringLiteral("cmdBack"), QStringLiteral("戻る"), QRect(900, 14, 116, 44));
+    connect(m_reload, &QPushButton::clicked, this, &FrmTimeData::reload);
+    connect(m_save, &QPushButton::clicked, this, [this] { save(); });
+    connect(m_back, &QPushButton::clicked, this, &FrmTimeData::goBack);
+
+    m_view = new QTableView(this);
+    m_view->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_view->setModel(&m_grid);
+    m_view->setItemDelegate(new CellColourDelegate(m_view));
+    m_view->setFont(fonts::ui(11));
+    m_view->setGeometry(kGridLeft, kGridTop, kGridWidth, kGridHeight);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionMode(QAbstractItemView::NoSelection);
+    m_view->setFocusPolicy(Qt::NoFocus);
+    m_view->verticalHeader()->hide();
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_view->horizontalHeader()->setFont(fonts::ui(10));
+    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->horizontalHeader()->setHighlightSections(false);
+    // The titles are longer than a thirteenth of the grid: they wrap onto a second line.
+    m_view->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    m_view->horizontalHeader()->setFixedHeight(44);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->setAccessibleName(QStringLiteral("レベルごとの基準"));
+    m_view->setStyleSheet(
+        QStringLiteral("QTableView { background: white; color: #1f2a36; gridline-color: #b7c6d6; }"
+                       "QHeaderView::section { background: #dde5ee; color: #1f2a36; "
+                       "border: 1px solid #b7c6d6; padding: 2px; }"));
+    connect(m_view, &QTableView::clicked, this, &FrmTimeData::cellClicked);
+
+    // The editor box lives on the grid's viewport, so that it scrolls with the cells.
+    m_box = new QLineEdit(m_view->viewport());
+    m_box->setObjectName(QStringLiteral("Gridinputtext"));
+    m_box->setFont(fonts::ui(11));
+    m_box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_box->setStyleSheet(
+        QStringLiteral("QLineEdit { border: 2px solid #e8590c; background: white; color: #1f2a36; "
+                       "padding: 0 2px; }"));
+    m_box->installEventFilter(this);
+    m_box->hide();
+    connect(m_box, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_editor.boxTextChanged(text); });
+
+    label(this, QStringLiteral("lblHelpHeading"), QStringLiteral("列の説明"), fonts::ui(12, true),
+          QRect(16, 598, 200, 24));
+    m_help = label(this, QStringLiteral("lblHelp"), QString(), fonts::ui(12), QRect(16, 624, 624, 84));
+    m_help->setStyleSheet(
+        QStringLiteral("color: %1; background: white; border: 1px solid #b7c6d6; padding: 4px;").arg(kInk));
+    m_keyHint = label(this, QStringLiteral("lblKeyHint"),
+                      QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"), fonts::ui(12),
+                      QRect(16, 720, 624, 28));
+
+    auto *panel = controls::frame(this, QStringLiteral("picDistribution"), QRect(648, 70, 368, 690));
+    panel->setStyleSheet(
+        QStringLiteral("QFrame#picDistribution { background: #f8fafc; border: 1px solid #b7c6d6; "
+                       "border-radius: 10px; }"));
+    label(panel, QStringLiteral("lblDistribution"), QStringLiteral("現在までの成績度数分布"),
+          fonts::ui(13, true), QRect(12, 8, 344, 26));
+    m_hide = new QRadioButton(QStringLiteral("度数非表示"), panel);
+    m_hide->setObjectName(QStringLiteral("optHide"));
+    m_hide->setFont(fonts::ui(11));
+    m_hide->setGeometry(12, 36, 130, 26);
+    m_show = new QRadioButton(QStringLiteral("度数表示"), panel);
+    m_show->setObjectName(QStringLiteral("optShow"));
+    m_show->setFont(fonts::ui(11));
+    m_show->setGeometry(150, 36, 130, 26);
+    m_show->setChecked(true);
+    // Both show the panel, computed again.
+    connect(m_hide, &QRadioButton::clicked, this, &FrmTimeData::showDistribution);
+    connect(m_show, &QRadioButton::clicked, this, &FrmTimeData::showDistribution);
+
+    label(panel, QStringLiteral("lblAllResults"), QStringLiteral("全成績"), fonts::ui(11, true),
+          QRect(12, 66, 200, 22));
+    m_allModel = new QStringListModel(this);
+    m_allList = distributionList(panel, QStringLiteral("lstAllResults"), m_allModel, QRect(12, 90, 344, 282));
+    label(panel, QStringLiteral("lblBestTimes"), QStringLiteral("最高タイム"), fonts::ui(11, true),
+          QRect(12, 380, 200, 22));
+    m_bestModel = new QStringListModel(this);
+    m_bestList =
+        distributionList(panel, QStringLiteral("lstBestTimes"), m_bestModel, QRect(12, 404, 344, 274));
+
+    m_wait = new WaitingPanel(QStringLiteral("Just a moment,please."), false, this);
+    m_wait->setObjectName(QStringLiteral("picWait"));
+    m_wait->setGeometry(rect());
+}
+
+void FrmTimeData::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_wait->setGeometry(rect());
+}
+
+void FrmTimeData::showMessage(const QString &text)
+{
+    m_context.services.messages.show(QStringLiteral("基準データの変更"), text,
+                                     platform::MessageBoxes::Icon::Warning);
+}
+
+void FrmTimeData::activate()
+{
+    m_help->clear();
+    load();
+    if (!QFileInfo::exists(records::resultsFilePath(m_context.state.settings.dataFolder))) {
+        m_resultsErrorShown = true;
+        showMessage(
+            QStringLiteral("成績ファイルがありません：%1\n度数分布は空のまま表示します。")
+                .arg(platform::displayPath(records::resultsFilePath(m_context.state.settings.dataFolder))));
+    }
+    m_editor.setCurrent(1, 1);
+    setColumnWidths();
+    m_box->setVisible(m_grid.levelCount() > 0);
+    placeEditor();
+    gridToText();
+    showDistribution();
+}
+
+void FrmTimeData::load()
+{
+    QList<QStringList> rows;
+    QString error;
+    const QString path = standards::filePath(m_context.state.settings.dataFolder);
+    m_loaded = standards::readStandardsRows(path, &rows, &error);
+    if (!m_loaded) {
+        // The grid stays empty and nothing can be saved over the file.
+        m_grid.load({});
+        m_save->setEnabled(false);
+        showMessage(error + QStringLiteral("\n基準の表を読めないため、記録（更新記録）はできません。"));
+        return;
+    }
+    m_save->setEnabled(true);
+    m_grid.load(rows.mid(1));
+}
+
+void FrmTimeData::setColumnWidths()
+{
+    const int width = kGridWidth / teacher::kGridColumns;
+    for (int c = 0; c < teacher::kGridColumns; ++c)
+        m_view->setColumnWidth(c, width);
+    m_view->setColumnWidth(1, width * 4 / 5);
+    // The room left goes to the last column, so that the grid has no empty strip on its right.
+    int used = 0;
+    for (int c = 0; c < teacher::kGridColumns; ++c)
+        used += m_view->columnWidth(c);
+    const int free = m_view->viewport()->width() - used;
+    if (free > 0)
+        m_view->setColumnWidth(teacher::kGridColumns - 1, width + free);
+}
+
+void FrmTimeData::placeEditor()
+{
+    m_help->setText(teacher::columnHelpText(m_editor.column()));
+    if (m_grid.levelCount() == 0)
+        return;
+    const QModelIndex at = m_grid.index(m_editor.row() - 1, m_editor.column());
+    m_view->scrollTo(at);
+    m_box->setGeometry(m_view->visualRect(at));
+    m_box->show();
+    m_box->raise();
+    m_box->setFocus();
+    m_box->setCursorPosition(std::min(teacher::kCaretPosition, int(m_box->text().size())));
+    showSelection();
+}
+
+void FrmTimeData::showSelection()
+{
+    // The current cell, and the rows that Shift + Down copies into.
+    const int column = m_editor.column();
+    const QItemSelection range(m_grid.index(m_editor.row() - 1, column),
+                               m_grid.index(m_editor.selectionEndRow() - 1, column));
+    m_view->selectionModel()->select(range, QItemSelectionModel::ClearAndSelect);
+}
+
+void FrmTimeData::gridToText()
+{
+    m_editor.gridToText();
+    m_box->setText(m_editor.boxText());
+    m_box->setCursorPosition(m_editor.caret());
+}
+
+void FrmTimeData::showDistribution()
+{
+    ++m_distributionCount;
+    teacher::Distribution distribution;
+    QByteArray bytes;
+    qint64 first = 0;
+    qint64 total = 0;
+    int errorNumber = 0;
+    const QString path = records::resultsFilePath(m_context.state.settings.dataFolder);
+    const records::ReadOutcome outcome =
+        records::readLastRecordBytes(path, INT_MAX, m_fileWait, &bytes, &first, &total, &errorNumber);
+    if (outcome == records::ReadOutcome::Read) {
+        distribution.count(bytes.constData(), bytes.size() / records::kRecordSize);
+    } else if (!m_resultsErrorShown) {
+        m_resultsErrorShown = true;
+        showMessage(QStringLiteral("成績ファイルを読めません：%1\n%2")
+                        .arg(platform::displayPath(path), platform::LockedFile::describeError(errorNumber)));
+    }
+    const int level = m_grid.levelCount() > 0 ? m_editor.row() : 0;
+    m_allModel->setStringList(teacher::allResultsLines(distribution, level));
+    m_bestModel->setStringList(teacher::bestTimeLines(distribution, level));
+}
+
+void FrmTimeData::cellClicked(const QModelIndex &index)
+{
+    if (!index.isValid() || m_grid.levelCount() == 0)
+        return;
+    m_editor.setCurrent(index.row() + 1, std::max(index.column(), 1));
+    placeEditor();
+    showDistribution();
+    gridToText();
+}
+
+bool FrmTimeData::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_box || event->type() != QEvent::KeyPress || m_grid.levelCount() == 0)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    const teacher::KeyOutcome outcome =
+        m_editor.pressKey(editorKey(key), key->modifiers().testFlag(Qt::ShiftModifier));
+    if (outcome.moved)
+        placeEditor();
+    if (outcome.refresh) {
+        showDistribution();
+        gridToText();
+        showSelection();
+    }
+    return outcome.swallow;
+}
+
+void FrmTimeData::reload()
+{
+    load();
+    m_editor.setCurrent(m_editor.row(), m_editor.column());
+    m_box->setVisible(m_grid.levelCount() > 0);
+    placeEditor();
+    gridToText();
+    showDistribution();
+}
+
+bool FrmTimeData::save()
+{
+    if (!m_loaded)
+        return false;
+    const QString path = standards::filePath(m_context.state.settings.dataFolder);
+    const QList<QStringList> rows = m_grid.fileRows();
+    QStringList lines;
+    QString error;
+    if (!standards::standardsLines(path, rows, &lines, &error)) {
+        m_grid.setMarked(teacher::shapeBreakingCells(m_grid));
+        showMessage(error);
+        return false;
+    }
+    const QList<QPoint> doubtful = teacher::doubtfulTimeCells(m_grid);
+    if (!doubtful.isEmpty()) {
+        m_grid.setMarked(doubtful);
+        if (!m_context.services.messages.ask(QStringLiteral("注意"),
+                                             teacher::doubtfulTimesQuestion(m_grid, doubtful)))
+            return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = standards::writeStandardsTable(path, rows, &error);
+    QApplication::restoreOverrideCursor();
+    if (!written) {
+        showMessage(error);
+        return false;
+    }
+    m_editor.setChanged(false);
+    // The new values take effect at once: the hub shows them when it is shown again.
+    if (!standards::readStandardsTable(path, m_context.state.standards, &error))
+        showMessage(error);
+    m_box->setFocus();
+    return true;
+}
+
+void FrmTimeData::goBack()
+{
+    if (m_leaving)
+        return;
+    if (m_editor.changed() &&
+        m_context.services.messages.ask(QStringLiteral("注意"),
+                                        QStringLiteral("データが変更されています。記録しますか？")) &&
+        !save())
+        return; // the table was not written: the teacher stays with the edits
+    m_leaving = true;
+    m_wait->showNow();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_context.navigator.showHub();
+}

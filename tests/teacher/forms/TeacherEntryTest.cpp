@@ -1,0 +1,93 @@
+#include "teacher/forms/FrmData.h"
+#include "teacher/forms/FrmTimeData.h"
+#include "teacher/forms/TeacherScreens.h"
+
+#include <QLabel>
+#include <QTableView>
+
+#include "hub/QStringPrinter.h"
+
+using namespace testing_support;
+
+TEST(TeacherEntry, OnlyTeachersSeeDataProcessing)
+{
+    TestSchool school;
+    seisekitime1 *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    EXPECT_FALSE(control<QPushButton>(hub, QStringLiteral("Command8"))->isVisible());
+    hub = openHubAs(school, 900);
+    ASSERT_NE(hub, nullptr);
+    auto *dataProcessing = control<QPushButton>(hub, QStringLiteral("Command8"));
+    EXPECT_TRUE(dataProcessing->isVisible());
+    EXPECT_TRUE(dataProcessing->isEnabled());
+    EXPECT_EQ(dataProcessing->text(), QStringLiteral("データ処理"));
+}
+
+TEST(TeacherEntry, AWrongPasswordSaysSoAndThePanelHoldsOffTheHubUntilBack)
+{
+    TestSchool school;
+    seisekitime1 *hub = openHubAs(school, 900);
+    ASSERT_NE(hub, nullptr);
+    clickButton(hub, QStringLiteral("Command8"));
+    auto *panel = control<QWidget>(hub, QStringLiteral("picPassword"));
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(control<QLabel>(panel, QStringLiteral("lblPassword"))->text(),
+              QStringLiteral("データ変更パスワード"));
+    auto *box = control<QLineEdit>(panel, QStringLiteral("txtPassword"));
+    EXPECT_EQ(box->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(box->hasFocus());
+    EXPECT_EQ(control<QPushButton>(panel, QStringLiteral("Command10_0"))->text(),
+              QStringLiteral("データ変更"));
+    EXPECT_EQ(control<QPushButton>(panel, QStringLiteral("Command10_1"))->text(),
+              QStringLiteral("合格タイムデータ変更"));
+    saveScreenshot(school.window.get(), QStringLiteral("teacher_password_panel"));
+
+    // Digits typed into the box start no level, and neither do start buttons or titles behind it.
+    QTest::keyClicks(box, QStringLiteral("2"));
+    hub->startLevel(2);
+    QTest::mouseClick(control<QPushButton>(hub, QStringLiteral("Label3_2")), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(school.window->currentScreen(), hub);
+    EXPECT_EQ(box->text(), QStringLiteral("2"));
+
+    clickButton(panel, QStringLiteral("Command10_1"));
+    settle();
+    ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(school.fakes.messages.shown[0].text, QStringLiteral("パスワードを入力して下さい"));
+    EXPECT_EQ(school.window->currentScreen(), hub);
+    EXPECT_TRUE(panel->isVisible());
+
+    clickButton(panel, QStringLiteral("cmdPasswordBack"));
+    EXPECT_FALSE(panel->isVisible());
+    // The hub takes starts again.
+    QTest::keyClick(hub, Qt::Key_2);
+    settle();
+    EXPECT_NE(school.window->currentScreen(), hub);
+}
+
+TEST(TeacherEntry, TheRightPasswordOpensEachToolAndEachReturnsToTheHub)
+{
+    TestSchool school;
+    QWidget *screen = openTool(school, QStringLiteral("Command10_1"));
+    auto *editor = qobject_cast<FrmTimeData *>(screen);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(control<QTableView>(editor, QStringLiteral("MSFlexGrid1"))->model()->rowCount(), 20);
+    clickButton(editor, QStringLiteral("cmdBack"));
+    settle();
+    seisekitime1 *hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    ASSERT_NE(hub, nullptr);
+    EXPECT_TRUE(hub->keyboardReady());
+
+    clickButton(hub, QStringLiteral("Command8"));
+    QTest::keyClicks(control<QLineEdit>(hub, QStringLiteral("txtPassword")), QStringLiteral("abc"));
+    clickButton(hub, QStringLiteral("Command10_0"));
+    settle();
+    auto *browser = qobject_cast<FrmData *>(school.window->currentScreen());
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(control<QLabel>(browser, QStringLiteral("lblCount"))
+                    ->text()
+                    .startsWith(QStringLiteral("総レコード数:")));
+    clickButton(browser, QStringLiteral("cmdBack"));
+    settle();
+    EXPECT_NE(qobject_cast<seisekitime1 *>(school.window->currentScreen()), nullptr);
+}
