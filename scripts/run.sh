@@ -26,5 +26,31 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: to run the demo school without a screen, use: xvfb-run -a $0" >&2
     exit 1
 fi
+
+# The program plays its sounds through the machine's sound server. Where none answers (a fresh machine,
+# xvfb-run), a private PulseAudio is started for it in build/demo-pulse/ and stopped when it ends: on
+# the sound card when there is one, else into a null sink (nothing is heard, but the drill runs). The
+# program itself never starts a server; without one it reports its sound error after four answers.
+PULSE_SCRIPT="$ROOT/tests/platform/pulse-server.sh"
+PULSE_DIR="$ROOT/build/demo-pulse"
+if ! timeout 5 pactl info >/dev/null 2>&1; then
+    output=""
+    if grep -qE '^ *[0-9]+ ' /proc/asound/cards 2>/dev/null &&
+        "$PULSE_SCRIPT" start "$PULSE_DIR" card >"$LOGS/pulse.log" 2>&1; then
+        output="on the sound card"
+    elif "$PULSE_SCRIPT" start "$PULSE_DIR" null >>"$LOGS/pulse.log" 2>&1; then
+        output="into a null sink: no sound card was found, nothing will be heard"
+    fi
+    if [ -n "$output" ]; then
+        trap '"$PULSE_SCRIPT" stop "$PULSE_DIR" >>"$LOGS/pulse.log" 2>&1' EXIT
+        export PULSE_SERVER="$(cat "$PULSE_DIR/server")" PULSE_COOKIE="$PULSE_DIR/home/cookie"
+        echo "No sound server answers: started a private PulseAudio for the program ($output)."
+    else
+        echo "warning: no sound server answers and none could be started (see $LOGS/pulse.log)" >&2
+    fi
+fi
+
 echo "Demo school in $DEMO; starting the program."
-exec "$APP/yojidrill"
+status=0
+"$APP/yojidrill" || status=$?
+exit $status

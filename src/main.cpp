@@ -7,6 +7,7 @@
 #include "startup/AppState.h"
 #include "startup/Services.h"
 #include "startup/forms/MainWindow.h"
+#include "startup/forms/ProgramApplication.h"
 #include "startup/forms/QtMessageBoxes.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ int main(int argc, char *argv[])
 
     // Taken before anything can change the working folder.
     const QString startupFolder = platform::startupWorkingFolder(qEnvironmentVariable("PWD"));
-    QApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("yojidrill"));
     // The toolkit's own dialogs (printing, saving a file) in Japanese, as everything else is.
     QTranslator toolkitTexts;

@@ -14,6 +14,12 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows a modal box with an OK button and returns when it has been closed.
     virtual void show(const QString &title, const QString &text, Icon icon = Icon::Information) = 0;
+    // The same for a box after which the program ends: while it is up nothing else of the program runs
+    // (no clock, no record, no change of screen), as the student goes to fetch the teacher.
+    virtual void showFatal(const QString &title, const QString &text, Icon icon = Icon::Critical)
+    {
+        show(title, text, icon);
+    }
     // Asks a yes-or-no question; true for yes.
     virtual bool ask(const QString &title, const QString &text) = 0;
 };

@@ -2,16 +2,20 @@
 
 #include "platform/TextFile.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
+#include <pulse/context.h>
 #include <pulse/error.h>
-#include <pulse/simple.h>
+#include <pulse/mainloop.h>
+#include <pulse/stream.h>
 #include <sndfile.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -37,8 +41,10 @@ qint16 toSample(float value)
 
 } // namespace
 
-PulseMediaLayer::PulseMediaLayer(QString server, qint64 cacheBudgetBytes)
-    : m_server(std::move(server)), m_cacheBudget(cacheBudgetBytes)
+PulseMediaLayer::PulseMediaLayer(QString server, qint64 cacheBudgetBytes, int openDeadlineMs,
+                                 int answerDeadlineMs)
+    : m_server(std::move(server)), m_cacheBudget(cacheBudgetBytes), m_openDeadlineMs(openDeadlineMs),
+      m_answerDeadlineMs(answerDeadlineMs)
 {
 }
 
@@ -194,10 +200,76 @@ int PulseMediaLayer::load(const QString &requested, const QByteArray **pcm)
     return 0;
 }
 
-bool PulseMediaLayer::openStream(QString *why)
+bool PulseMediaLayer::connectionBroken() const
+{
+    if (!m_context || !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context)))
+        return true;
+    return m_stream && !PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream));
+}
+
+QString PulseMediaLayer::serverError() const
+{
+    return QString::fromLocal8Bit(
+        pa_strerror(m_context ? pa_context_errno(m_context) : PA_ERR_CONNECTIONREFUSED));
+}
+
+template <typename Done>
+PulseMediaLayer::Outcome PulseMediaLayer::runUntil(Done done, const QDeadlineTimer &deadline, QString *why)
+{
+    while (!done()) {
+        if (connectionBroken()) {
+            *why = serverError();
+            return Outcome::Failed;
+        }
+        const qint64 leftMs = deadline.remainingTime();
+        if (leftMs == 0)
+            return Outcome::TimedOut;
+        const int timeoutUs = int(std::min<qint64>(leftMs, INT_MAX / 1000) * 1000);
+        if (pa_mainloop_prepare(m_loop, timeoutUs) < 0 || pa_mainloop_poll(m_loop) < 0 ||
+            pa_mainloop_dispatch(m_loop) < 0) {
+            *why = serverError();
+            return Outcome::Failed;
+        }
+    }
+    return Outcome::Done;
+}
+
+PulseMediaLayer::Outcome PulseMediaLayer::openStream(QString *why)
 {
     if (m_stream)
-        return true;
+        return Outcome::Done;
+    const QDeadlineTimer deadline(m_openDeadlineMs);
+    const Outcome outcome = connectStream(deadline, why);
+    if (outcome != Outcome::Done)
+        closeStream();
+    if (outcome == Outcome::TimedOut)
+        *why = QStringLiteral("音声の出力先（サウンドサーバー）が %1 秒待っても応答しません。")
+                   .arg(QString::number(m_openDeadlineMs / 1000.0));
+    else if (outcome == Outcome::Failed)
+        *why = QStringLiteral("音声の出力先（サウンドサーバー）に接続できません（%1）。").arg(*why);
+    return outcome;
+}
+
+PulseMediaLayer::Outcome PulseMediaLayer::connectStream(const QDeadlineTimer &deadline, QString *why)
+{
+    m_loop = pa_mainloop_new();
+    m_context = m_loop ? pa_context_new(pa_mainloop_get_api(m_loop), "yojidrill") : nullptr;
+    if (!m_context) {
+        *why = QStringLiteral("PulseAudio の接続を用意できません");
+        return Outcome::Failed;
+    }
+    // Never start a server: a machine without one has no sound, and says so after four answers.
+    const QByteArray server = m_server.toLocal8Bit();
+    if (pa_context_connect(m_context, server.isEmpty() ? nullptr : server.constData(), PA_CONTEXT_NOAUTOSPAWN,
+                           nullptr) < 0) {
+        *why = serverError();
+        return Outcome::Failed;
+    }
+    const Outcome connected =
+        runUntil([&] { return pa_context_get_state(m_context) == PA_CONTEXT_READY; }, deadline, why);
+    if (connected != Outcome::Done)
+        return connected;
+
     pa_sample_spec sampleFormat{};
     sampleFormat.format = PA_SAMPLE_S16LE;
     sampleFormat.rate = kRate;
@@ -209,26 +281,107 @@ bool PulseMediaLayer::openStream(QString *why)
     attr.prebuf = uint32_t(-1);
     attr.minreq = uint32_t(-1);
     attr.fragsize = uint32_t(-1);
-    const QByteArray server = m_server.toLocal8Bit();
-    int error = 0;
-    m_stream = pa_simple_new(server.isEmpty() ? nullptr : server.constData(), "yojidrill", PA_STREAM_PLAYBACK,
-                             nullptr, "effects", &sampleFormat, nullptr, &attr, &error);
-    if (!m_stream && why)
-        *why = QString::fromLocal8Bit(pa_strerror(error));
-    return m_stream != nullptr;
+    m_stream = pa_stream_new(m_context, "effects", &sampleFormat, nullptr);
+    const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_ADJUST_LATENCY |
+                                         PA_STREAM_AUTO_TIMING_UPDATE);
+    if (!m_stream || pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0) {
+        *why = serverError();
+        return Outcome::Failed;
+    }
+    return runUntil([&] { return pa_stream_get_state(m_stream) == PA_STREAM_READY; }, deadline, why);
 }
 
 void PulseMediaLayer::closeStream()
 {
     if (m_stream) {
-        pa_simple_free(m_stream);
+        pa_stream_disconnect(m_stream);
+        pa_stream_unref(m_stream);
         m_stream = nullptr;
+    }
+    if (m_context) {
+        pa_context_disconnect(m_context);
+        pa_context_unref(m_context);
+        m_context = nullptr;
+    }
+    if (m_loop) {
+        pa_mainloop_free(m_loop);
+        m_loop = nullptr;
     }
 }
 
 bool PulseMediaLayer::open()
 {
-    return openStream(nullptr);
+    QString why;
+    return openStream(&why) == Outcome::Done;
+}
+
+PulseMediaLayer::Outcome PulseMediaLayer::writeAndDrain(const QByteArray &pcm, QString *why)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 lengthUs = qint64(pcm.size()) / kBytesPerFrame * 1000000 / kRate;
+    const QDeadlineTimer deadline(lengthUs / 1000 + m_answerDeadlineMs);
+
+    for (qsizetype offset = 0; offset < pcm.size();) {
+        size_t writable = 0;
+        const Outcome room = runUntil(
+            [&] {
+                writable = pa_stream_writable_size(m_stream);
+                return writable != size_t(-1) && writable > 0;
+            },
+            deadline, why);
+        if (room != Outcome::Done)
+            return room;
+        const size_t chunk = std::min(writable, size_t(pcm.size() - offset));
+        if (pa_stream_write(m_stream, pcm.constData() + offset, chunk, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+            *why = serverError();
+            return Outcome::Failed;
+        }
+        offset += qsizetype(chunk);
+    }
+
+    // The drain ends when the server has taken the last sample.
+    int drained = -1;
+    pa_operation *drain = pa_stream_drain(
+        m_stream,
+        [](pa_stream *, int success, void *result) { *static_cast<int *>(result) = success ? 1 : 0; },
+        &drained);
+    if (!drain) {
+        *why = serverError();
+        return Outcome::Failed;
+    }
+    const Outcome outcome = runUntil([&] { return drained >= 0; }, deadline, why);
+    if (outcome != Outcome::Done)
+        pa_operation_cancel(drain);
+    pa_operation_unref(drain);
+    if (outcome != Outcome::Done)
+        return outcome;
+    if (drained == 0) {
+        *why = serverError();
+        return Outcome::Failed;
+    }
+
+    // Wait out what still lies between the server and the output, and never return before the sound's
+    // own length has passed.
+    pa_usec_t latency = 0;
+    int negative = 0;
+    QString ignored;
+    runUntil(
+        [&] {
+            if (pa_stream_get_latency(m_stream, &latency, &negative) >= 0)
+                return true;
+            if (pa_context_errno(m_context) != PA_ERR_NODATA) {
+                latency = 0;
+                return true;
+            }
+            return false;
+        },
+        QDeadlineTimer(std::max<qint64>(0, deadline.remainingTime())), &ignored);
+    const qint64 latencyUs = negative ? 0 : qint64(latency);
+    const qint64 remainingUs = std::max<qint64>(latencyUs, lengthUs - timer.nsecsElapsed() / 1000);
+    if (remainingUs > 0)
+        QThread::usleep(quint64(remainingUs));
+    return Outcome::Done;
 }
 
 int PulseMediaLayer::play(const QByteArray &pcm)
@@ -237,30 +390,23 @@ int PulseMediaLayer::play(const QByteArray &pcm)
         return 0;
     QString why;
     // A second try covers a server that went away and came back since the last sound: the stream is
-    // opened afresh and the sound played from its start.
+    // opened afresh and the sound played from its start. A server that did not answer in time is not
+    // asked twice.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!openStream(&why))
+        const Outcome opened = openStream(&why);
+        if (opened != Outcome::Done)
             break;
-        QElapsedTimer timer;
-        timer.start();
-        int error = 0;
-        if (pa_simple_write(m_stream, pcm.constData(), size_t(pcm.size()), &error) == 0 &&
-            pa_simple_drain(m_stream, &error) == 0) {
-            // The drain ends when the server has taken the last sample; wait out what still lies
-            // between it and the output, and never return before the sound's own length has passed.
-            const pa_usec_t latency = pa_simple_get_latency(m_stream, &error);
-            const qint64 lengthUs = qint64(pcm.size()) / kBytesPerFrame * 1000000 / kRate;
-            const qint64 remainingUs = std::max<qint64>(latency == pa_usec_t(-1) ? 0 : qint64(latency),
-                                                        lengthUs - timer.nsecsElapsed() / 1000);
-            if (remainingUs > 0)
-                QThread::usleep(quint64(remainingUs));
+        const Outcome played = writeAndDrain(pcm, &why);
+        if (played == Outcome::Done)
             return 0;
-        }
-        why = QString::fromLocal8Bit(pa_strerror(error));
         closeStream();
+        if (played == Outcome::TimedOut) {
+            why = QStringLiteral("音声の出力先（サウンドサーバー）が応答しなくなりました。");
+            break;
+        }
+        why = QStringLiteral("音声の出力先（サウンドサーバー）との接続が切れました（%1）。").arg(why);
     }
-    return fail(ErrorNoOutput,
-                QStringLiteral("音声の出力先（サウンドサーバー）に接続できません（%1）。").arg(why));
+    return fail(ErrorNoOutput, why);
 }
 
 int PulseMediaLayer::sendCommand(const QString &command)

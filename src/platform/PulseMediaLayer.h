@@ -7,7 +7,11 @@
 #include <QHash>
 #include <QString>
 
-struct pa_simple;
+struct pa_context;
+struct pa_mainloop;
+struct pa_stream;
+
+class QDeadlineTimer;
 
 namespace platform {
 
@@ -18,8 +22,14 @@ namespace platform {
 // sound must not be cut short, so the call writes the whole sound and then waits for the stream to drain.
 // Each file is decoded once (libsndfile) into the stream's format and kept, up to a memory budget.
 //
-// The calling thread blocks for the whole sound and no event loop runs meanwhile, as the program
-// expects: nothing else happens while a sound plays.
+// A sound server that accepts the connection and then does not answer (a hung or stopped process) must
+// not freeze the program: the layer runs the connection's main loop itself, in the calling thread, and
+// gives every wait a deadline. Opening the stream may take about two seconds; playing a sound its own
+// length and about two seconds more. Past a deadline the play fails with ErrorNoOutput, like any other
+// failure, and the next sound tries a new connection. The program never starts a sound server itself.
+//
+// The calling thread blocks for the whole sound and no event loop of the program runs meanwhile, as the
+// program expects: nothing else happens while a sound plays.
 class PulseMediaLayer : public MediaLayer
 {
 public:
@@ -39,9 +49,15 @@ public:
     static constexpr int kTargetLatencyMs = 30;
     // Longer sounds are refused rather than decoded into memory.
     static constexpr int kMaxSoundSeconds = 300;
+    // How long connecting to the server and opening the stream may take.
+    static constexpr int kOpenDeadlineMs = 2000;
+    // How much longer than the sound itself a play may wait for the server.
+    static constexpr int kAnswerDeadlineMs = 2000;
 
     // `server` is a PulseAudio server string ("unix:/path"); empty for the default server.
-    explicit PulseMediaLayer(QString server = {}, qint64 cacheBudgetBytes = 64 * 1024 * 1024);
+    // The deadlines are the program's own unless a test asks for shorter ones.
+    explicit PulseMediaLayer(QString server = {}, qint64 cacheBudgetBytes = 64 * 1024 * 1024,
+                             int openDeadlineMs = kOpenDeadlineMs, int answerDeadlineMs = kAnswerDeadlineMs);
     ~PulseMediaLayer() override;
     PulseMediaLayer(const PulseMediaLayer &) = delete;
     PulseMediaLayer &operator=(const PulseMediaLayer &) = delete;
@@ -59,7 +75,8 @@ public:
     // description into *detail.
     static int decodeWave(const QString &path, QByteArray *pcm, QString *detail);
 
-    // Opens the stream now (it is otherwise opened by the first sound); false when no server answers.
+    // Opens the stream now (it is otherwise opened by the first sound); false when no server answers
+    // within the open deadline.
     bool open();
 
     // How many decoded sounds are kept and their bytes.
@@ -75,16 +92,28 @@ private:
         quint64 lastUse = 0;
     };
 
+    enum class Outcome { Done, Failed, TimedOut };
+
     int load(const QString &path, const QByteArray **pcm);
     int play(const QByteArray &pcm);
-    bool openStream(QString *why);
+    Outcome writeAndDrain(const QByteArray &pcm, QString *why);
+    Outcome openStream(QString *why);
+    Outcome connectStream(const QDeadlineTimer &deadline, QString *why);
     void closeStream();
+    // Runs the connection's main loop until `done` holds, the connection fails or the deadline passes.
+    template <typename Done> Outcome runUntil(Done done, const QDeadlineTimer &deadline, QString *why);
+    bool connectionBroken() const;
+    QString serverError() const;
     int fail(int error, const QString &detail);
     void evictFor(qint64 bytes);
 
     QString m_server;
     qint64 m_cacheBudget;
-    pa_simple *m_stream = nullptr;
+    int m_openDeadlineMs;
+    int m_answerDeadlineMs;
+    pa_mainloop *m_loop = nullptr;
+    pa_context *m_context = nullptr;
+    pa_stream *m_stream = nullptr;
     QHash<QString, Decoded> m_cache;
     qint64 m_cachedBytes = 0;
     quint64 m_useCounter = 0;

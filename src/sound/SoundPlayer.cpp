@@ -47,7 +47,7 @@ void playKindSound(AppState &state, Services &services, int kind)
         ++state.sound.soundErrorCount;
         return;
     }
-    services.messages.show(QStringLiteral("音声エラー"),
+    services.messages.showFatal(QStringLiteral("音声エラー"),
                            QStringLiteral("音声がでません。先生を呼びなさい。\r\n") +
                                services.media.errorText(result),
                            platform::MessageBoxes::Icon::Critical);

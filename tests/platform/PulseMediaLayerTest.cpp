@@ -11,7 +11,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using platform::PulseMediaLayer;
 using real_audio::findBursts;
@@ -348,6 +354,84 @@ TEST(PulseMediaLayerServer, ReopensTheStreamWhenTheServerCameBack)
 
     ASSERT_TRUE(server.start(&error, serverFolder)) << error.toStdString();
     ASSERT_EQ(server.server(), address);
+    EXPECT_EQ(media.sendCommand(playCommand(path)), 0)
+        << media.errorText(PulseMediaLayer::ErrorNoOutput).toStdString();
+}
+
+// Short deadlines keep these tests quick; the program's are two seconds.
+constexpr int kTestDeadlineMs = 400;
+constexpr int kSlackMs = 1500; // what a busy machine may add to a deadline
+
+// A sound server that takes the connection and then never answers (a hung server, or a socket left by
+// one): opening the stream gives up at the deadline, and every play fails like any other play without a
+// server, instead of freezing the program.
+TEST(PulseMediaLayerServer, AServerThatNeverAnswersFailsAfterTheDeadline)
+{
+    QTemporaryDir dir;
+    const QByteArray socketPath = QFile::encodeName(dir.filePath(QStringLiteral("silent")));
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listening, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(socketPath.size()), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+    ASSERT_EQ(::listen(listening, 8), 0); // connections are taken by the system and never served
+
+    QString error;
+    const QString path = dir.filePath(QStringLiteral("pin.wav"));
+    ASSERT_TRUE(real_audio::writeTone(path, 0.1, 44100, 1, &error));
+    PulseMediaLayer media(QStringLiteral("unix:") + QFile::decodeName(socketPath), 1 << 20, kTestDeadlineMs,
+                          kTestDeadlineMs);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(media.open());
+    EXPECT_GE(timer.elapsed(), kTestDeadlineMs - 50) << "the server was given its time";
+    EXPECT_LT(timer.elapsed(), kTestDeadlineMs + kSlackMs);
+    for (int i = 0; i < 2; ++i) {
+        timer.restart();
+        EXPECT_EQ(media.sendCommand(playCommand(path)), PulseMediaLayer::ErrorNoOutput);
+        EXPECT_LT(timer.elapsed(), kTestDeadlineMs + kSlackMs);
+    }
+    EXPECT_TRUE(media.errorText(PulseMediaLayer::ErrorNoOutput).contains(QStringLiteral("応答しません")))
+        << media.errorText(PulseMediaLayer::ErrorNoOutput).toStdString();
+    ::close(listening);
+}
+
+// A server that stops answering after the stream was opened (its process stopped): the play fails after
+// the sound's length and the deadline, and once the server runs again the next sound plays.
+TEST(PulseMediaLayerServer, AStoppedServerFailsThePlayAndTheNextSoundPlaysWhenItRunsAgain)
+{
+    QTemporaryDir dir;
+    PulseServer server;
+    QString error;
+    ASSERT_TRUE(server.start(&error, dir.filePath(QStringLiteral("server")))) << error.toStdString();
+    const qint64 pid = server.pid();
+    ASSERT_GT(pid, 0);
+    const QString path = dir.filePath(QStringLiteral("pin.wav"));
+    ASSERT_TRUE(real_audio::writeTone(path, 0.2, 44100, 1, &error));
+    qputenv("PULSE_COOKIE", server.cookie().toLocal8Bit());
+    PulseMediaLayer media(server.server(), 1 << 20, kTestDeadlineMs, kTestDeadlineMs);
+    ASSERT_EQ(media.sendCommand(playCommand(path)), 0)
+        << media.errorText(PulseMediaLayer::ErrorNoOutput).toStdString();
+
+    ASSERT_EQ(::kill(pid_t(pid), SIGSTOP), 0);
+    struct Resume
+    {
+        pid_t pid;
+        ~Resume() { ::kill(pid, SIGCONT); }
+    } resume{pid_t(pid)};
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(media.sendCommand(playCommand(path)), PulseMediaLayer::ErrorNoOutput);
+    EXPECT_LT(timer.elapsed(), 200 + kTestDeadlineMs + kSlackMs);
+    EXPECT_TRUE(
+        media.errorText(PulseMediaLayer::ErrorNoOutput).contains(QStringLiteral("応答しなくなりました")));
+    timer.restart();
+    EXPECT_EQ(media.sendCommand(playCommand(path)), PulseMediaLayer::ErrorNoOutput);
+    EXPECT_LT(timer.elapsed(), kTestDeadlineMs + kSlackMs);
+
+    ASSERT_EQ(::kill(pid_t(pid), SIGCONT), 0);
     EXPECT_EQ(media.sendCommand(playCommand(path)), 0)
         << media.errorText(PulseMediaLayer::ErrorNoOutput).toStdString();
 }

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Starts or stops a private PulseAudio server with one null sink, for the tests that play real sounds.
+# Starts or stops a private PulseAudio server with one null sink, for the tests that play real sounds
+# (and, for the run command, on the machine's sound card).
 #
-#   pulse-server.sh start <folder>   start it (replacing one left over in <folder>), wait until it
+#   pulse-server.sh start <folder> [null|card]
+#                                    start it (replacing one left over in <folder>), wait until it
 #                                    answers, and write its server string ("unix:<socket>") to
-#                                    <folder>/server
+#                                    <folder>/server. "null" (the default) plays into the null sink;
+#                                    "card" plays on the machine's sound cards instead.
 #   pulse-server.sh stop <folder>    stop the one started in <folder>
 #
 # Everything the server keeps (runtime files, state, its home, the cookie) lives in <folder>, so a
@@ -20,9 +23,15 @@ usage() {
     echo "usage: $0 start|stop <folder>" >&2
     exit 2
 }
-[ $# -eq 2 ] || usage
+[ $# -eq 2 ] || [ $# -eq 3 ] || usage
 command=$1
 folder=$(mkdir -p "$2" && cd "$2" && pwd)
+sink=${3:-null}
+case "$sink" in
+null) output_module="module-null-sink sink_name=yoji_null rate=44100 channels=2" ;;
+card) output_module="module-detect" ;;
+*) usage ;;
+esac
 pidfile="$folder/server.pid"
 keeperfile="$folder/keeper.pid"
 
@@ -88,7 +97,7 @@ start)
         # is not meant to run as root, and runs.
         exec pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --disallow-module-loading \
             --use-pid-file=no --log-target=file:"$folder/server.log" -n \
-            --load="module-null-sink sink_name=yoji_null rate=44100 channels=2" \
+            --load="$output_module" \
             --load="module-native-protocol-unix socket=$socket auth-anonymous=1" \
             </dev/null >/dev/null 2>&1
     ) &
@@ -97,9 +106,11 @@ start)
     for _ in $(seq 100); do
         if PULSE_SERVER="unix:$socket" PULSE_COOKIE="$folder/home/cookie" pactl info >/dev/null 2>&1; then
             export PULSE_SERVER="unix:$socket" PULSE_COOKIE="$folder/home/cookie"
-            parec --device=yoji_null.monitor --latency-msec=20 --rate=8000 --channels=1 --format=u8 \
-                </dev/null >/dev/null 2>&1 &
-            echo $! >"$keeperfile"
+            if [ "$sink" = null ]; then
+                parec --device=yoji_null.monitor --latency-msec=20 --rate=8000 --channels=1 --format=u8 \
+                    </dev/null >/dev/null 2>&1 &
+                echo $! >"$keeperfile"
+            fi
             # Ten milliseconds of silence return once the sink has woken up to the short latency.
             head -c 1764 /dev/zero | timeout 10 pacat --raw --format=s16le --rate=44100 --channels=2 \
                 --latency-msec=20 >/dev/null 2>&1 || true

@@ -65,6 +65,14 @@ void PulseServer::stop()
     m_server.clear();
 }
 
+qint64 PulseServer::pid() const
+{
+    QFile pidFile(m_folder + QStringLiteral("/server.pid"));
+    if (!pidFile.open(QIODevice::ReadOnly))
+        return 0;
+    return QString::fromLatin1(pidFile.readAll()).trimmed().toLongLong();
+}
+
 void PulseServer::exportEnvironment() const
 {
     qputenv("PULSE_SERVER", m_server.toLocal8Bit());

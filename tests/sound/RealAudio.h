@@ -30,6 +30,8 @@ public:
     bool running() const { return !m_server.isEmpty(); }
     QString server() const { return m_server; }
     QString cookie() const { return m_folder + QStringLiteral("/home/cookie"); }
+    // The server's process id, 0 when it is not known.
+    qint64 pid() const;
 
     // Makes this process and the programs it starts use the server.
     void exportEnvironment() const;

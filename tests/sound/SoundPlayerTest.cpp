@@ -136,6 +136,7 @@ TEST(SoundPlayer, TheFourthFailedAnswerSoundInARowEndsTheProgram)
         }
         ASSERT_EQ(p.fakes.messages.shown.size(), 1u);
         EXPECT_EQ(p.fakes.messages.shown[0].title, QStringLiteral("音声エラー"));
+        EXPECT_TRUE(p.fakes.messages.shown[0].fatal) << "nothing may run behind the box";
         EXPECT_EQ(p.fakes.messages.shown[0].text,
                   QStringLiteral("音声がでません。先生を呼びなさい。\r\n") + p.fakes.media.errorText(kError));
         EXPECT_NE(p.fakes.programEnd.status, 0);

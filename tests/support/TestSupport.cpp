@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+#include <QTimerEvent>
 
 #include <stdexcept>
 
@@ -18,8 +20,21 @@ FakeClock::FakeClock(QDateTime start) : m_now(std::move(start)) {}
 
 void FakeClock::advanceMs(qint64 ms)
 {
+    const qint64 before = m_monotonicMs;
     m_now = m_now.addMSecs(ms);
     m_monotonicMs += ms;
+    for (const Driven &d : m_driven) {
+        if (!d.timer || !d.timer->isActive() || d.timer->interval() <= 0)
+            continue;
+        const qint64 interval = d.timer->interval();
+        if ((m_monotonicMs - d.fromMs) / interval > (before - d.fromMs) / interval)
+            QCoreApplication::postEvent(d.timer, new QTimerEvent(d.timer->timerId()));
+    }
+}
+
+void FakeClock::drive(QTimer *timer)
+{
+    m_driven.push_back({timer, m_monotonicMs});
 }
 
 void FakeClock::waitWithEvents(qint64 ms)
@@ -44,6 +59,11 @@ double ScriptedRandom::next()
 void RecordingMessageBoxes::show(const QString &title, const QString &text, Icon icon)
 {
     shown.push_back({title, text, icon});
+}
+
+void RecordingMessageBoxes::showFatal(const QString &title, const QString &text, Icon icon)
+{
+    shown.push_back({title, text, icon, true});
 }
 
 bool RecordingMessageBoxes::ask(const QString &title, const QString &text)
@@ -73,6 +93,10 @@ int RecordingMediaLayer::sendCommand(const QString &command)
         duringPlay();
     if (m_clock && playMs > 0)
         m_clock->advanceMs(playMs);
+    if (eventsAfterPlay)
+        QCoreApplication::processEvents();
+    if (resultFor)
+        return resultFor(command);
     if (results.empty())
         return 0;
     const int result = results.front();

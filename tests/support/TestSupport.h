@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -16,6 +17,8 @@
 #include <deque>
 #include <functional>
 #include <vector>
+
+class QTimer;
 
 namespace testing_support {
 
@@ -26,8 +29,12 @@ public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 8), QTime(15, 30, 0)));
     QDateTime now() const override { return m_now; }
     qint64 monotonicMs() const override { return m_monotonicMs; }
-    // Moves both clocks forward.
+    // Moves both clocks forward. A driven timer whose interval passes meanwhile gets one tick posted (a
+    // timer that fell due several times while the program was busy fires once, as a real one does); it
+    // runs at the next pending-events step.
     void advanceMs(qint64 ms);
+    // Lets the timer run on this clock from now on, counting its intervals from now.
+    void drive(QTimer *timer);
     void advanceSeconds(double seconds) { advanceMs(qint64(seconds * 1000.0)); }
     void setNow(const QDateTime &now) { m_now = now; }
     // Lets the time pass at once; pending events run once, as they would during a real wait.
@@ -37,8 +44,14 @@ public:
     std::function<void()> duringWait;
 
 private:
+    struct Driven
+    {
+        QPointer<QTimer> timer;
+        qint64 fromMs;
+    };
     QDateTime m_now;
     qint64 m_monotonicMs = 1000000;
+    std::vector<Driven> m_driven;
 };
 
 // Random numbers from a script, then from a seeded generator.
@@ -66,8 +79,10 @@ public:
         QString title;
         QString text;
         Icon icon;
+        bool fatal = false; // the program ends after it
     };
     void show(const QString &title, const QString &text, Icon icon) override;
+    void showFatal(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text) override;
     std::vector<Shown> shown;
     std::deque<bool> answers;
@@ -96,7 +111,8 @@ public:
 };
 
 // Records the media commands; each takes the time the test gives it on the fake clock (none by
-// default) and returns the next scripted result (0 when the script is empty).
+// default) and returns a result: resultFor's when it is set, else the next scripted one (0 when the
+// script is empty).
 class RecordingMediaLayer : public platform::MediaLayer
 {
 public:
@@ -105,7 +121,11 @@ public:
     QString errorText(int error) const override;
     QStringList commands;
     std::deque<int> results;
+    std::function<int(const QString &command)> resultFor;
     qint64 playMs = 0;
+    // Lets pending events run once the sound's time has passed, so that what fell due meanwhile (the
+    // drill's clock driven by the fake clock) runs inside the play call.
+    bool eventsAfterPlay = false;
     // Runs while a sound "plays", as a user acting during it would (posting clicks, say).
     std::function<void()> duringPlay;
 

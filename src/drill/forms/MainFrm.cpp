@@ -22,6 +22,10 @@ namespace {
 constexpr int kRightAnswerSound = 2;
 constexpr int kWrongAnswerSound = 4;
 
+// The lamps' three rows of ten (items 10–19, 20–29, 30–39) with their legends and colours.
+const char *const kLampLegends[] = {"Pass", "Best", "YourBest"};
+const char *const kLampColours[] = {"#43a047", "#1e88e5", "#fb8c00"};
+
 const char *kScreenStyle = R"(
 MainFrm { background: #f6f3ea; }
 QFrame#statusPanel { background: #ffffff; border-bottom: 2px solid #d9d2bf; }
@@ -79,6 +83,11 @@ MainFrm::MainFrm(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
 
 MainFrm::~MainFrm() = default;
 
+bool MainFrm::ending() const
+{
+    return m_context.state.lastDrill.endingInProgress;
+}
+
 bool MainFrm::isPractice() const
 {
     const int level = m_context.state.run.currentLevel;
@@ -125,28 +134,30 @@ void MainFrm::buildScreen()
     m_targetMarker = controls::frame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
     m_minimumMarker = controls::frame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
 
-    const QStringList legends{QStringLiteral("Pass"), QStringLiteral("Best"), QStringLiteral("YourBest")};
-    const QStringList colours{QStringLiteral("#43a047"), QStringLiteral("#1e88e5"), QStringLiteral("#fb8c00")};
     for (int row = 0; row < 3; ++row) {
         const int y = 50 + row * 24;
-        makeLabel(status, QString(), legends[row], 11, QRect(700, y - 2, 80, 22))->setProperty("role", "caption");
+        makeLabel(status, QString(), QString::fromLatin1(kLampLegends[row]), 11, QRect(700, y - 2, 80, 22))
+            ->setProperty("role", "caption");
         for (int i = 0; i < 10; ++i) {
             const int item = 10 + row * 10 + i;
             auto *lamp = new QLabel(status);
             lamp->setObjectName(QStringLiteral("sPicture3_%1").arg(item));
             lamp->setGeometry(784 + i * 22, y, 18, 18);
-            lamp->setStyleSheet(QStringLiteral("background: %1; border: 1px solid #5a5346; border-radius: 9px;").arg(colours[row]));
             m_lamps[item] = lamp;
+            setLampLit(item, true);
         }
     }
 
     // Question and answers
+    m_timeFrame->setAccessibleName(QStringLiteral("経過時間"));
+
     m_question = makeLabel(this, QStringLiteral("Label9"), QString(), 28, QRect(32, 138, 960, 108), Qt::AlignCenter, true);
     m_question->setWordWrap(true);
     for (int i = 1; i <= 4; ++i) {
         m_boxes[i] = makeLabel(this, QStringLiteral("Label10_%1").arg(i), QString(), 46, QRect(40 + (i - 1) * 100, 256, 90, 90),
                                Qt::AlignCenter, true);
         m_boxes[i]->setProperty("role", "box");
+        setBox(i, QString());
     }
     m_readingLine = makeLabel(this, QStringLiteral("Label1"), QString(), 24, QRect(40, 350, 420, 40),
                               Qt::AlignLeft | Qt::AlignVCenter, true);
@@ -158,6 +169,7 @@ void MainFrm::buildScreen()
         m_boxes[i] = makeLabel(m_correctionPanel, QStringLiteral("Label10_%1").arg(i), QString(), 34,
                                QRect(14 + (i - 5) * 70, 38, 62, 62), Qt::AlignCenter, true);
         m_boxes[i]->setProperty("role", "correction");
+        setBox(i, QString());
     }
     m_correctionReading = makeLabel(m_correctionPanel, QStringLiteral("Label2"), QString(), 18, QRect(14, 104, 330, 28),
                                     Qt::AlignLeft | Qt::AlignVCenter, true);
@@ -254,6 +266,7 @@ void MainFrm::initialSettings()
                                     m_timeFrame->height());
         m_minimumMarker->setGeometry(0, 0, std::min(width, int(state.standards.minimumTime[level] * state.drill.timeBarScale)),
                                      m_timeFrame->height());
+        describeTimeBar(0);
     }
     const drill::StatusTexts texts = drill::statusTexts(state);
     auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
@@ -314,7 +327,7 @@ void MainFrm::showNextCard()
     if (m_practiceFinished)
         return;
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->clear();
+        setBox(i, QString());
     m_readingLine->clear();
     m_position = m_deck->next();
     if (m_position == 0)
@@ -327,6 +340,8 @@ void MainFrm::showNextCard()
 
 void MainFrm::showAnswerClicked()
 {
+    if (ending())
+        return;
     m_answerShown = true;
     m_nextCard->show();
     m_memorised->show();
@@ -335,13 +350,15 @@ void MainFrm::showAnswerClicked()
         return;
     const Question &q = m_questions.at(m_position - 1);
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->setText(q.idiom.mid(i - 1, 1));
+        setBox(i, q.idiom.mid(i - 1, 1));
     m_readingLine->setText(q.reading);
     m_nextCard->setFocus();
 }
 
 void MainFrm::nextCardClicked()
 {
+    if (ending())
+        return;
     m_answerShown = false;
     m_nextCard->hide();
     m_memorised->hide();
@@ -351,6 +368,8 @@ void MainFrm::nextCardClicked()
 
 void MainFrm::memorisedClicked()
 {
+    if (ending())
+        return;
     if (m_deck->markMemorised()) {
         backClicked();
         return;
@@ -360,6 +379,8 @@ void MainFrm::memorisedClicked()
 
 void MainFrm::backClicked()
 {
+    if (ending())
+        return;
     m_practiceFinished = true;
     m_clock->stop();
     leaveForHub();
@@ -380,7 +401,7 @@ void MainFrm::makeQuestion()
     if (state.lastDrill.drillEndReason == 1 || m_busy)
         return;
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->clear();
+        setBox(i, QString());
     m_readingLine->clear();
     m_answer.clearAll();
     m_nextGuard = false;
@@ -421,9 +442,16 @@ void MainFrm::makeQuestion()
     m_readingPanel->show();
     m_judge->hide();
 
+    // The clock may end the drill at each of these steps; the question is then left as it stands.
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     playVoice(2);
+    if (ending())
+        return;
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     m_kanjiPanel->show();
     for (int i = 1; i <= 4; ++i)
         m_boxes[i]->hide();
@@ -438,22 +466,28 @@ void MainFrm::makeQuestion()
 
 void MainFrm::kanaClicked(int button)
 {
-    if (!m_readingPanel->isVisible() || m_reading.revealed())
+    if (ending() || !m_readingPanel->isVisible() || m_reading.revealed())
         return;
     const QString kana = m_kana[button]->text();
     m_readingLine->setText(m_reading.line() + kana);
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     switch (m_reading.pick(kana)) {
     case drill::ReadingStage::Outcome::Wait:
         m_readingLine->setText(m_reading.line());
         return;
     case drill::ReadingStage::Outcome::Right:
         playKindSound(kRightAnswerSound);
+        if (ending())
+            return;
         m_readingLine->clear();
         beginKanjiStage();
         return;
     case drill::ReadingStage::Outcome::Wrong:
         playKindSound(kWrongAnswerSound);
+        if (ending())
+            return;
         penalise(drill::kWrongReadingPenalty);
         m_readingLine->setText(m_reading.line());
         if (m_reading.revealed()) {
@@ -469,6 +503,8 @@ void MainFrm::kanaClicked(int button)
 
 void MainFrm::readingContinueClicked()
 {
+    if (ending())
+        return;
     m_readingContinue->hide();
     m_readingLine->clear();
     beginKanjiStage();
@@ -494,36 +530,40 @@ void MainFrm::showAnswerBoxes()
 
 void MainFrm::kanjiClicked(int button)
 {
-    if (m_readingPanel->isVisible() || !m_kanji[button]->isEnabled())
+    if (ending() || m_readingPanel->isVisible() || !m_kanji[button]->isEnabled())
         return;
     if (m_judge->isVisible() && m_judge->isEnabled())
         m_judge->setFocus();
     m_answer.pick(m_kanji[button]->text());
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->setText(m_answer.boxes()[i - 1]);
+        setBox(i, m_answer.boxes()[i - 1]);
 }
 
 void MainFrm::clearAllClicked()
 {
+    if (ending())
+        return;
     m_answer.clearAll();
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->clear();
+        setBox(i, QString());
     m_readingLine->clear();
     m_judge->setFocus();
 }
 
 void MainFrm::clearLastClicked()
 {
+    if (ending())
+        return;
     m_answer.clearLast();
     for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->setText(m_answer.boxes()[i - 1]);
+        setBox(i, m_answer.boxes()[i - 1]);
     m_judge->setFocus();
 }
 
 void MainFrm::judgeClicked()
 {
     AppState &state = m_context.state;
-    if (state.lastDrill.drillEndReason == 1 || m_busy || !m_judge->isVisible())
+    if (ending() || state.lastDrill.drillEndReason == 1 || m_busy || !m_judge->isVisible())
         return;
     m_busy = true;
     m_judge->setEnabled(false);
@@ -534,15 +574,21 @@ void MainFrm::judgeClicked()
     if (m_answer.joined() == q.idiom) {
         m_readingLine->setText(q.reading);
         QCoreApplication::processEvents();
+        if (ending())
+            return;
         playKindSound(kRightAnswerSound);
+        if (ending())
+            return;
         playVoice(1);
+        if (ending())
+            return;
         counter = drill::afterIdiomJudgement(counter, true);
         m_busy = false;
         makeQuestion();
         return;
     }
     for (int i = 1; i <= 4; ++i)
-        m_boxes[4 + i]->setText(q.idiom.mid(i - 1, 1));
+        setBox(4 + i, q.idiom.mid(i - 1, 1));
     m_correctionReading->setText(q.reading);
     m_correctionPanel->show();
     counter = drill::afterIdiomJudgement(counter, false);
@@ -550,9 +596,17 @@ void MainFrm::judgeClicked()
     m_correctionNext->setEnabled(false);
     setKanjiButtonsEnabled(false);
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     playKindSound(kWrongAnswerSound);
+    if (ending())
+        return;
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     playVoice(1);
+    if (ending())
+        return;
     penalise(drill::kWrongIdiomPenalty);
     m_correctionNext->setEnabled(true);
     m_correctionNext->setFocus();
@@ -561,12 +615,14 @@ void MainFrm::judgeClicked()
 
 void MainFrm::correctionNextClicked()
 {
-    if (m_context.state.lastDrill.drillEndReason == 1 || m_nextGuard || !m_correctionPanel->isVisible() ||
-        !m_correctionNext->isEnabled())
+    if (ending() || m_context.state.lastDrill.drillEndReason == 1 || m_nextGuard ||
+        !m_correctionPanel->isVisible() || !m_correctionNext->isEnabled())
         return;
     m_nextGuard = true;
     m_judge->setEnabled(true);
     QCoreApplication::processEvents();
+    if (ending())
+        return;
     m_correctionPanel->hide();
     m_busy = false;
     makeQuestion();
@@ -581,9 +637,10 @@ void MainFrm::clockTick()
     const int elapsed = drill::elapsedSeconds(m_context.services.clock.monotonicMs(), m_startMs);
     state.lastDrill.elapsedTime = elapsed;
     for (int lamp : drill::lampsToPutOut(elapsed, state.standards.targetTime[level], state.standards.minimumTime[level]))
-        m_lamps[lamp]->hide();
+        setLampLit(lamp, false);
     if (state.catalogue.recordedLevel[level] != 0)
         m_elapsed->setText(QString::number(elapsed));
+    describeTimeBar(elapsed);
     const int inner = m_timeFrame->width() - 4;
     if (elapsed < state.drill.timeLimit) {
         m_timeBar->setGeometry(2, 2, std::clamp(int(elapsed * state.drill.timeBarScale), 0, inner), m_timeFrame->height() - 4);
@@ -658,6 +715,39 @@ void MainFrm::playVoice(int which)
     const Question &q = m_questions.at(m_position - 1);
     m_context.state.sound.voiceFileName = idioms::voiceFilePath(m_context.state.settings.appFolder, q.idiom, which);
     playDroppingInput([&] { sound::playVoice(m_context.state, m_context.services); });
+}
+
+void MainFrm::setBox(int box, const QString &text)
+{
+    m_boxes[box]->setText(text);
+    const QString what =
+        box <= 4 ? QStringLiteral("答え%1").arg(box) : QStringLiteral("正しい答え%1").arg(box - 4);
+    m_boxes[box]->setAccessibleName(what + u'：' + (text.isEmpty() ? QStringLiteral("空") : text));
+}
+
+void MainFrm::setLampLit(int item, bool lit)
+{
+    QLabel *lamp = m_lamps[item];
+    const int row = (item - 10) / 10;
+    lamp->setStyleSheet(lit ? QStringLiteral("background: %1; border: 1px solid #5a5346; border-radius: 9px;")
+                                  .arg(QString::fromLatin1(kLampColours[row]))
+                            : QStringLiteral("background: transparent; border: none;"));
+    lamp->setProperty("lit", lit);
+    lamp->setAccessibleName(QStringLiteral("%1 のランプ%2：%3")
+                                .arg(QString::fromLatin1(kLampLegends[row]))
+                                .arg((item - 10) % 10 + 1)
+                                .arg(lit ? QStringLiteral("点灯") : QStringLiteral("消灯")));
+}
+
+void MainFrm::describeTimeBar(int elapsedSeconds)
+{
+    const AppState &state = m_context.state;
+    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    m_timeFrame->setAccessibleName(
+        QStringLiteral("経過時間 %1秒（制限時間 %2秒）").arg(elapsedSeconds).arg(state.drill.timeLimit));
+    m_timeFrame->setAccessibleDescription(QStringLiteral("目標タイム %1秒、最低ライン %2秒")
+                                              .arg(state.standards.targetTime[level])
+                                              .arg(state.standards.minimumTime[level]));
 }
 
 void MainFrm::setKanjiButtonsEnabled(bool enabled)

@@ -24,7 +24,8 @@ class QTimer;
 // Handlers let pending events run in the middle of their work (so that the screen repaints and the
 // clock ticks), so three guards keep re-entry harmless, as they always have: the busy flag (a
 // judgement is under way), the next guard ("次へ" pressed once) and endingInProgress (the end of the
-// drill has begun).
+// drill has begun). Once the end has begun the drill takes no more answers: every button does nothing,
+// and a handler that meets the end at one of its pending-events steps stops there.
 class MainFrm : public QWidget
 {
     Q_OBJECT
@@ -70,9 +71,18 @@ private:
     void finishDrill();
     void leaveForHub();
 
+    // The end of the drill has begun (the end notice stands): nothing more is answered or judged.
+    bool ending() const;
+
     void playKindSound(int kind);
     void playVoice(int which);
     void penalise(int seconds);
+    // What the answer box (1–4) or correction box (5–8) shows, and tells a screen reader.
+    void setBox(int box, const QString &text);
+    // A lamp that goes out keeps its place (drawn as nothing) so that a screen reader can tell it is out.
+    void setLampLit(int item, bool lit);
+    // The time bar's elapsed and limit seconds for a screen reader.
+    void describeTimeBar(int elapsedSeconds);
     void setKanjiButtonsEnabled(bool enabled);
     void setKanaButtonsEnabled(bool enabled);
 

@@ -46,6 +46,7 @@ FrmSyuuryou::FrmSyuuryou(AppContext &context, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FrmSyuuryou"));
     setWindowTitle(QStringLiteral("終了"));
+    setAccessibleName(windowTitle()); // a screen inside the window is reached by its caption
     resize(1024, 768);
     setStyleSheet(QString::fromLatin1(kStyle));
 
@@ -127,21 +128,25 @@ void FrmSyuuryou::activate()
         m_message->show();
     }
     const result_screen::Sound sound = result_screen::sound(state.lastDrill, state.standards.minimumTime[level]);
-    QCoreApplication::processEvents();
+    // The screen as it stands is painted now, without letting events run: from here to the end no
+    // events run between the sounds, or Timer1, due by then, would put the congratulation away and
+    // show the buttons in the middle of the fanfare.
+    repaint();
     if (sound.kind != 0)
-        playDroppingInput([&] { sound::playKindSound(state, m_context.services, sound.kind); });
+        sound::playKindSound(state, m_context.services, sound.kind);
     else if (!sound.fixedFile.isEmpty())
-        playDroppingInput([&] { sound::playFixedSound(state, m_context.services, sound.fixedFile); });
+        sound::playFixedSound(state, m_context.services, sound.fixedFile);
 
     if (cleared && finalLevel) {
         if (!state.lastDrill.alreadyCleared)
-            playDroppingInput([&] { sound::playFixedSound(state, m_context.services, QStringLiteral("合格.wav")); });
+            sound::playFixedSound(state, m_context.services, QStringLiteral("合格.wav"));
     } else {
         m_congratulation->hide();
     }
     state.lastDrill.newPersonalBest = false;
     state.lastDrill.newOverallBest = false;
-    QCoreApplication::processEvents();
+    // Clicks and keys made while the sounds played are not meant for the buttons that may appear now.
+    InputDiscard::dropPendingInput();
     m_activated = true;
 }
 

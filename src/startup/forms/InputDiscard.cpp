@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QWidget>
 
 void InputDiscard::dropPendingInput()
 {
@@ -11,7 +12,8 @@ void InputDiscard::dropPendingInput()
     QCoreApplication::instance()->removeEventFilter(&filter);
 }
 
-bool InputDiscard::eventFilter(QObject *, QEvent *event)
+namespace {
+bool isInput(const QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -28,4 +30,33 @@ bool InputDiscard::eventFilter(QObject *, QEvent *event)
     default:
         return false;
     }
+}
+} // namespace
+
+bool InputDiscard::eventFilter(QObject *, QEvent *event)
+{
+    return isInput(event);
+}
+
+OnlyWindowRuns::OnlyWindowRuns(QWidget *window) : m_window(window)
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+OnlyWindowRuns::~OnlyWindowRuns()
+{
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool OnlyWindowRuns::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Timer && event->type() != QEvent::MetaCall && !isInput(event))
+        return false;
+    // The widget the receiver belongs to; objects of no widget are the toolkit's own and run.
+    QObject *owner = watched;
+    while (owner && !owner->isWidgetType())
+        owner = owner->parent();
+    if (!owner || !m_window)
+        return false;
+    return static_cast<QWidget *>(owner)->window() != m_window;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+
+class QWidget;
 
 // Sounds play synchronously: while one plays, nothing else of the program runs. Clicks and keys a
 // student makes meanwhile are not answers to what comes after the sound, so they are dropped when the
@@ -28,3 +31,19 @@ auto playDroppingInput(Play &&play)
         return result;
     }
 }
+
+// While one lives, only the given window runs: the timers, queued calls and input of every other widget
+// of the program, and of the objects those widgets own, are dropped. It stands behind a box after which
+// the program ends, so that nothing (the drill's clock, a record, a change of screen) happens behind it.
+class OnlyWindowRuns : public QObject
+{
+public:
+    explicit OnlyWindowRuns(QWidget *window);
+    ~OnlyWindowRuns() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPointer<QWidget> m_window;
+};

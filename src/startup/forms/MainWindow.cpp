@@ -7,6 +7,7 @@
 #include "records/forms/ResultsBusyPanel.h"
 #include "roster/forms/namesel.h"
 #include "startup/forms/Firstfrm.h"
+#include "startup/forms/ProgramApplication.h"
 #include "startup/forms/frmver.h"
 #include "teacher/forms/FrmData.h"
 #include "teacher/forms/FrmTimeData.h"
@@ -30,12 +31,36 @@ void MainWindow::start()
     splash->begin();
 }
 
+void MainWindow::changeScreen(std::function<void()> change)
+{
+    ProgramApplication *application = ProgramApplication::instance();
+    if (!application) {
+        // Another application object cannot tell whether a handler is running: the change is made
+        // now and the old screen deleted from the event loop.
+        change();
+        return;
+    }
+    const bool alreadyWaiting = bool(m_waitingChange);
+    m_waitingChange = std::move(change);
+    if (alreadyWaiting)
+        return;
+    application->whenHandlersHaveReturned(this, [this] {
+        const std::function<void()> change = std::move(m_waitingChange);
+        m_waitingChange = nullptr;
+        if (change)
+            change();
+    });
+}
+
 void MainWindow::setScreen(QWidget *screen)
 {
-    // The old screen is unloaded: it goes once the event that led here has been handled.
     if (m_screen) {
         m_screen->hide();
-        m_screen->deleteLater();
+        // No handler of it is running (see changeScreen), so it can go at once, timers and all.
+        if (ProgramApplication::instance())
+            delete m_screen;
+        else
+            m_screen->deleteLater();
     }
     m_screen = screen;
     screen->setParent(this);
@@ -48,30 +73,38 @@ void MainWindow::setScreen(QWidget *screen)
 // does, so that the handler that asked for it (a start button, "もう一度") has returned first.
 void MainWindow::showNameSelection()
 {
-    auto *names = new namesel(m_context);
-    setScreen(names);
-    QTimer::singleShot(0, names, &namesel::activate);
+    changeScreen([this] {
+        auto *names = new namesel(m_context);
+        setScreen(names);
+        QTimer::singleShot(0, names, &namesel::activate);
+    });
 }
 
 void MainWindow::showHub()
 {
-    auto *hub = new seisekitime1(m_context);
-    setScreen(hub);
-    QTimer::singleShot(0, hub, &seisekitime1::activate);
+    changeScreen([this] {
+        auto *hub = new seisekitime1(m_context);
+        setScreen(hub);
+        QTimer::singleShot(0, hub, &seisekitime1::activate);
+    });
 }
 
 void MainWindow::showDrill()
 {
-    auto *drill = new MainFrm(m_context);
-    setScreen(drill);
-    QTimer::singleShot(0, drill, &MainFrm::activate);
+    changeScreen([this] {
+        auto *drill = new MainFrm(m_context);
+        setScreen(drill);
+        QTimer::singleShot(0, drill, &MainFrm::activate);
+    });
 }
 
 void MainWindow::showResult()
 {
-    auto *result = new FrmSyuuryou(m_context);
-    setScreen(result);
-    QTimer::singleShot(0, result, &FrmSyuuryou::activate);
+    changeScreen([this] {
+        auto *result = new FrmSyuuryou(m_context);
+        setScreen(result);
+        QTimer::singleShot(0, result, &FrmSyuuryou::activate);
+    });
 }
 
 void MainWindow::showStandardsEditor()

@@ -2,10 +2,19 @@
 
 #include "startup/forms/AppContext.h"
 
-#include <QWidget>
 #include <QPointer>
+#include <QWidget>
+
+#include <functional>
 
 // The program's one window. It owns nothing of the shared state; it shows the current screen.
+//
+// A screen is changed only when no event handler is running. The handlers let pending events run in the
+// middle of their work, so a request to change the screen can come from inside one (the drill's clock
+// ends the drill while a sound of a click plays); the screen it would leave is still running that
+// handler. So a change asked for under a handler takes effect once every handler has returned: only then
+// is the old screen destroyed and the new one made and activated. Of several changes asked for
+// meanwhile, the last one is made.
 class MainWindow : public QWidget, public Navigator
 {
     Q_OBJECT
@@ -28,14 +37,20 @@ public:
     void showRecordsBrowser() override;
 
     QWidget *currentScreen() const { return m_screen; }
+    // True while a screen change waits for the running handlers to return.
+    bool screenChangeWaiting() const { return bool(m_waitingChange); }
 
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 768;
 
 private:
+    // Makes `change` (which builds and sets the next screen) now, or when the running handlers have
+    // returned.
+    void changeScreen(std::function<void()> change);
     void setScreen(QWidget *screen);
 
     AppContext m_context;
     QString m_applicationFolder;
     QPointer<QWidget> m_screen;
+    std::function<void()> m_waitingChange;
 };

@@ -1,13 +1,18 @@
 #include "startup/forms/QtMessageBoxes.h"
 
+#include "startup/forms/InputDiscard.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
-void QtMessageBoxes::show(const QString &title, const QString &text, Icon icon)
+namespace {
+void showBox(const QString &title, const QString &text, platform::MessageBoxes::Icon icon, bool fatal)
 {
+    using Icon = platform::MessageBoxes::Icon;
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title);
     box.setText(text);
@@ -15,7 +20,21 @@ void QtMessageBoxes::show(const QString &title, const QString &text, Icon icon)
                 : icon == Icon::Warning ? QMessageBox::Warning
                                         : QMessageBox::Information);
     box.setStandardButtons(QMessageBox::Ok);
+    std::optional<OnlyWindowRuns> onlyTheBox;
+    if (fatal)
+        onlyTheBox.emplace(&box);
     box.exec();
+}
+} // namespace
+
+void QtMessageBoxes::show(const QString &title, const QString &text, Icon icon)
+{
+    showBox(title, text, icon, false);
+}
+
+void QtMessageBoxes::showFatal(const QString &title, const QString &text, Icon icon)
+{
+    showBox(title, text, icon, true);
 }
 
 bool QtMessageBoxes::ask(const QString &title, const QString &text)

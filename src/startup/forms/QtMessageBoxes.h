@@ -8,6 +8,7 @@ class QtMessageBoxes : public platform::MessageBoxes
 {
 public:
     void show(const QString &title, const QString &text, Icon icon) override;
+    void showFatal(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text) override;
 };
 

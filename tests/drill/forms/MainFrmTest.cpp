@@ -436,3 +436,105 @@ TEST_F(DrillScreen, EndNoticeAndResultScreenWithARecord)
     EXPECT_EQ(navigator.drillShown, 2);
     EXPECT_EQ(state->lastDrill.drillEndReason, 0);
 }
+
+// From the end notice on, the drill takes no answers: during the notice and the one-second pause that
+// follows it, picks and "O.K." neither sound, nor count as sound failures, nor judge.
+TEST_F(DrillScreen, OnceTheEndHasBegunTheButtonsDoNothing)
+{
+    struct Case
+    {
+        const char *name;
+        bool timeOut;
+    };
+    for (const Case &c : {Case{"a finished test", false}, Case{"a time-out", true}}) {
+        SCOPED_TRACE(c.name);
+        fakes.media.commands.clear();
+        state->sound.soundErrorCount = 0;
+        start(2);
+        // Every wrong-answer sound fails: four played after the end would end the program.
+        fakes.media.resultFor = [](const QString &command) { return command.contains(QStringLiteral("boo.wav")) ? 263 : 0; };
+        int playedDuringTheEnd = -1;
+        bool judgedDuringTheEnd = false;
+        fakes.clock.duringWait = [&] {
+            const int before = int(fakes.media.commands.size());
+            for (int round = 0; round < 4; ++round) {
+                for (int i = 1; i <= 6; ++i)
+                    QTest::mouseClick(button(QStringLiteral("Label15_%1").arg(i)), Qt::LeftButton);
+                for (int j = 1; j <= 4; ++j)
+                    QTest::mouseClick(button(QStringLiteral("Label14_%1").arg(j)), Qt::LeftButton);
+                QTest::mouseClick(button(QStringLiteral("Command3")), Qt::LeftButton);
+                QTest::mouseClick(button(QStringLiteral("Command14")), Qt::LeftButton);
+            }
+            playedDuringTheEnd = int(fakes.media.commands.size()) - before;
+            judgedDuringTheEnd = navigator.screen->findChild<QWidget *>(QStringLiteral("Picture3"))->isVisible();
+        };
+        if (c.timeOut) {
+            fakes.clock.advanceMs(qint64(state->drill.timeLimit) * 1000);
+            tick();
+        } else {
+            for (int i = 0; i < questions.size() && drill() && !state->lastDrill.endingInProgress; ++i)
+                answerRight(1000);
+        }
+        fakes.clock.duringWait = nullptr;
+        fakes.media.resultFor = nullptr;
+        settle();
+        EXPECT_EQ(playedDuringTheEnd, 0);
+        EXPECT_FALSE(judgedDuringTheEnd);
+        EXPECT_EQ(state->sound.soundErrorCount, 0);
+        EXPECT_FALSE(fakes.programEnd.ended);
+        EXPECT_TRUE(fakes.messages.shown.empty());
+        ASSERT_NE(result(), nullptr);
+        EXPECT_EQ(state->lastDrill.resultTime, c.timeOut ? 99999 : int(questions.size()));
+    }
+}
+
+// What a screen reader reaches of the drill tells what a sighted student sees: each lamp its row and
+// whether it is lit (a lamp that went out stays in the tree, as out), the answer and correction boxes
+// their characters, the time bar the elapsed and limit seconds.
+TEST_F(DrillScreen, TheAccessibleTreeTellsWhatTheStudentSees)
+{
+    start(2);
+    const int limit = state->drill.timeLimit;
+    QStringList names = accessibleNames(navigator.screen);
+    for (int i = 1; i <= 10; ++i) {
+        EXPECT_TRUE(names.contains(QStringLiteral("Pass のランプ%1：点灯").arg(i))) << i;
+        EXPECT_TRUE(names.contains(QStringLiteral("Best のランプ%1：点灯").arg(i))) << i;
+        EXPECT_TRUE(names.contains(QStringLiteral("YourBest のランプ%1：点灯").arg(i))) << i;
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("経過時間 0秒（制限時間 %1秒）").arg(limit)))
+        << names.join(u'|').toStdString();
+    auto *timeBar = navigator.screen->findChild<QWidget *>(QStringLiteral("sShape5"));
+    EXPECT_EQ(accessibleDescription(timeBar), QStringLiteral("目標タイム %1秒、最低ライン %2秒")
+                                                  .arg(state->standards.targetTime[2])
+                                                  .arg(state->standards.minimumTime[2]));
+
+    const Question q = currentQuestion();
+    answerReading(q.reading.left(4));
+    clickButtonWithText(QStringLiteral("Label14"), 12, q.idiom.left(1));
+    names = accessibleNames(navigator.screen);
+    EXPECT_TRUE(names.contains(QStringLiteral("答え1：") + q.idiom.left(1)))
+        << names.join(u'|').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("答え2：空")));
+    QTest::mouseClick(button(QStringLiteral("Command2")), Qt::LeftButton);
+    EXPECT_EQ(accessibleName(navigator.screen->findChild<QWidget *>(QStringLiteral("Label10_1"))),
+              QStringLiteral("答え1：空"));
+    answerIdiom(wrongOrder(q.idiom));
+    names = accessibleNames(navigator.screen);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(names.contains(QStringLiteral("正しい答え%1：").arg(i) + q.idiom.mid(i - 1, 1))) << i;
+
+    // At the target time the ten lamps of the last row have gone out, one a second.
+    const int target = state->standards.targetTime[2];
+    const int elapsedNow = 20; // the wrong idiom's penalty
+    for (int second = elapsedNow + 1; second <= target; ++second) {
+        fakes.clock.advanceMs(1000);
+        tick();
+    }
+    names = accessibleNames(navigator.screen);
+    for (int i = 1; i <= 10; ++i) {
+        EXPECT_TRUE(names.contains(QStringLiteral("YourBest のランプ%1：消灯").arg(i))) << i;
+        EXPECT_TRUE(names.contains(QStringLiteral("Best のランプ%1：点灯").arg(i))) << i;
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("経過時間 %1秒（制限時間 %2秒）").arg(target).arg(limit)))
+        << names.join(u'|').toStdString();
+}

@@ -208,3 +208,61 @@ TEST_F(ResultScreen, MenuGoesToTheHubAndAgainStartsTheSameLevel)
     EXPECT_EQ(state->lastDrill.drillEndReason, 0) << "the next drill starts clean";
     EXPECT_EQ(state->run.currentLevel, 2);
 }
+
+// An all-time record that clears the final level: the record sound and then the fanfare. The
+// half-second timer falls due during the record sound, but it runs only at the activation's last
+// pending-events step: the congratulation stands through the fanfare, and the buttons come after it.
+TEST_F(ResultScreen, TheCongratulationStandsThroughTheFanfare)
+{
+    addRuns(20, 3, 100);
+    state->lastDrill.alreadyCleared = false;
+    state->lastDrill.newPersonalBest = true;
+    state->lastDrill.newOverallBest = true;
+    state->run.currentLevel = 20;
+    state->lastDrill.resultTime = 100;
+    screen = std::make_unique<FrmSyuuryou>(context);
+    screen->show();
+    bool pictureDuringFanfare = false;
+    bool menuDuringFanfare = true;
+    fakes.media.duringPlay = [&] {
+        auto *timer = screen->findChild<QTimer *>(QStringLiteral("Timer1"));
+        if (fakes.media.commands.last().contains(QStringLiteral("最高1.wav")) && timer->isActive())
+            QCoreApplication::postEvent(timer, new QTimerEvent(timer->timerId()));
+        if (fakes.media.commands.last().contains(QStringLiteral("合格.wav"))) {
+            pictureDuringFanfare = visible(QStringLiteral("Picture1"));
+            menuDuringFanfare = visible(QStringLiteral("Command4"));
+        }
+    };
+    screen->activate();
+    fakes.media.duringPlay = nullptr;
+    ASSERT_EQ(played(QStringLiteral("最高1.wav")), 1);
+    ASSERT_EQ(played(QStringLiteral("合格.wav")), 1);
+    EXPECT_TRUE(pictureDuringFanfare);
+    EXPECT_FALSE(menuDuringFanfare);
+    EXPECT_TRUE(visible(QStringLiteral("Command4"))) << "the timer that fell due ran once the sounds were over";
+    EXPECT_FALSE(visible(QStringLiteral("Picture1")));
+}
+
+// A screen reader reaches the screen by its caption and hears what is shown: time, points, counts,
+// the message, the cleared label and the buttons; what is hidden it does not hear.
+TEST_F(ResultScreen, TheAccessibleTreeTellsWhatIsShown)
+{
+    addRuns(2, 3, 90);
+    state->lastDrill.newPersonalBest = true;
+    show(2, 90);
+    const QStringList names = accessibleNames(screen.get());
+    ASSERT_FALSE(names.isEmpty());
+    EXPECT_EQ(names.first(), QStringLiteral("終了"));
+    for (const QString &expected :
+         {QStringLiteral("佐藤美咲"), QStringLiteral("今の成績：90秒"), text(QStringLiteral("Label19")),
+          QStringLiteral(" (このレベル　 3回目)"), QStringLiteral("（ 3回目)"),
+          QStringLiteral("新記録おめでとう"), QStringLiteral("メニューへ"), QStringLiteral("もう一度")})
+        EXPECT_TRUE(names.contains(expected))
+            << expected.toStdString() << " in " << names.join(u'|').toStdString();
+    EXPECT_FALSE(names.contains(QStringLiteral("このレベルクリア"))) << "not cleared: the label is hidden";
+    EXPECT_FALSE(names.contains(QStringLiteral("目標レベルクリア。おめでとう！")));
+
+    screen.reset();
+    show(2, 95); // no record: no message
+    EXPECT_FALSE(accessibleNames(screen.get()).contains(QStringLiteral("新記録おめでとう")));
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -26,6 +27,38 @@ void settle()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+namespace {
+void collectNames(QAccessibleInterface *node, QStringList *names, int depth)
+{
+    if (!node || !node->isValid() || node->state().invisible || depth > 64)
+        return;
+    const QString name = node->text(QAccessible::Name);
+    if (!name.isEmpty())
+        names->append(name);
+    for (int i = 0; i < node->childCount(); ++i)
+        collectNames(node->child(i), names, depth + 1);
+}
+} // namespace
+
+QStringList accessibleNames(QWidget *root)
+{
+    QStringList names;
+    collectNames(QAccessible::queryAccessibleInterface(root), &names, 0);
+    return names;
+}
+
+QString accessibleName(QWidget *widget)
+{
+    QAccessibleInterface *node = QAccessible::queryAccessibleInterface(widget);
+    return node ? node->text(QAccessible::Name) : QString();
+}
+
+QString accessibleDescription(QWidget *widget)
+{
+    QAccessibleInterface *node = QAccessible::queryAccessibleInterface(widget);
+    return node ? node->text(QAccessible::Description) : QString();
 }
 
 } // namespace testing_support

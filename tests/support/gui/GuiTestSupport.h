@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -22,5 +23,13 @@ QString saveScreenshot(QWidget *widget, const QString &name);
 
 // Lets pending events and deferred deletions run.
 void settle();
+
+// What a screen reader can reach under `root`: the name of every node of the accessible tree that is
+// not invisible, in the tree's order (names that are empty are left out).
+QStringList accessibleNames(QWidget *root);
+
+// The accessible name and description of one widget.
+QString accessibleName(QWidget *widget);
+QString accessibleDescription(QWidget *widget);
 
 } // namespace testing_support
