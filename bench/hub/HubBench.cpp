@@ -4,12 +4,12 @@
 
 #include "DemoSchool.h"
 #include "drill/LevelCatalogue.h"
-#include "hub/forms/seisekitime1.h"
+#include "hub/forms/HubScreen.h"
 #include "platform/DateSerial.h"
 #include "platform/TextFile.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
-#include "roster/forms/namesel.h"
+#include "roster/forms/NameScreen.h"
 #include "startup/LoadSettings.h"
 
 #include <QApplication>
@@ -201,7 +201,7 @@ void activateHub(benchmark::State &st, School *school)
     }
     for (auto _ : st) {
         st.PauseTiming();
-        auto hub = std::make_unique<seisekitime1>(school->context);
+        auto hub = std::make_unique<HubScreen>(school->context);
         hub->resize(1024, 768);
         hub->show();
         st.ResumeTiming();
@@ -234,7 +234,7 @@ void BM_NameScreenRedraw_Large(benchmark::State &st)
         st.SkipWithError("the school could not be laid out");
         return;
     }
-    namesel screen(school->context);
+    NameScreen screen(school->context);
     screen.resize(1024, 768);
     screen.show();
     screen.activate();

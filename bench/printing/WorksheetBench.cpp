@@ -3,8 +3,8 @@
 // shuffle and the blanks) and its small preview painted, and from a click on "印刷へ" until the print
 // layout screen's preview is painted.
 
-#include "printing/forms/FormPrint0.h"
-#include "printing/forms/frmPrint.h"
+#include "printing/forms/WorksheetScreen.h"
+#include "printing/forms/PrintLayoutScreen.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,14 +89,14 @@ struct Worksheets
     NoNavigation navigator;
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
     AppContext context{*state, services, navigator};
-    std::unique_ptr<FormPrint0> form;
+    std::unique_ptr<WorksheetScreen> form;
 
     bool open()
     {
         state->settings.appFolder = root.path() + QStringLiteral("/");
         if (!QFile::copy(QStringLiteral(YOJI_IDIOM_DATA), root.path() + QStringLiteral("/四字02vv.ccc")))
             return false;
-        form = std::make_unique<FormPrint0>(context);
+        form = std::make_unique<WorksheetScreen>(context);
         form->show();
         form->activate();
         auto *list = form->findChild<QListView *>(QStringLiteral("List1"));
@@ -141,7 +141,7 @@ void BM_AllRanges_ToPrintingClickToPreviewPainted(benchmark::State &st)
     auto *toPrinting = w->form->findChild<QPushButton *>(QStringLiteral("Command1"));
     for (auto _ : st) {
         QTest::mouseClick(toPrinting, Qt::LeftButton);
-        frmPrint *layout = w->form->printLayout();
+        PrintLayoutScreen *layout = w->form->printLayout();
         if (!layout) {
             st.SkipWithError("the print layout screen did not open");
             return;

@@ -8,8 +8,8 @@
 #include "records/ResultsMaintenance.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
-#include "teacher/forms/FrmData.h"
-#include "teacher/forms/FrmTimeData.h"
+#include "teacher/forms/RecordsScreen.h"
+#include "teacher/forms/StandardsScreen.h"
 
 #include <QApplication>
 #include <QDir>
@@ -96,7 +96,7 @@ void report(benchmark::State &st, std::vector<double> samples)
 void BM_StandardsEditorKeyToPanel(benchmark::State &st)
 {
     School school;
-    FrmTimeData form(school.context);
+    StandardsScreen form(school.context);
     form.show();
     form.activate();
     auto *box = form.findChild<QLineEdit *>(QStringLiteral("Gridinputtext"));
@@ -125,7 +125,7 @@ void BM_RecordsBrowserOpen(benchmark::State &st)
     std::vector<double> samples;
     for (auto _ : st) {
         const auto start = std::chrono::steady_clock::now();
-        auto form = std::make_unique<FrmData>(school.context);
+        auto form = std::make_unique<RecordsScreen>(school.context);
         form->show();
         form->activate();
         form->findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();
@@ -140,7 +140,7 @@ void BM_RecordsBrowserOpen(benchmark::State &st)
 void BM_RecordsBrowserDelete(benchmark::State &st)
 {
     School school;
-    auto form = std::make_unique<FrmData>(school.context);
+    auto form = std::make_unique<RecordsScreen>(school.context);
     form->show();
     form->activate();
     auto *list = form->findChild<QListView *>(QStringLiteral("List1"));

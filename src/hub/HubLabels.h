@@ -36,7 +36,6 @@ QString backCaption();
 qint64 todayTotalRuns(const Statistics &statistics, int student);
 
 // View controls.
-enum class DisplayOption { Times = 0, Points = 1, PersonalTimes = 2 };
 QString displayOptionCaption(int index);
 // Captions of list-choice members 1 to 3.
 QStringList listChoiceCaptionsForTimes();

@@ -1,16 +1,16 @@
 #include "startup/forms/MainWindow.h"
 
 #include "drill/forms/MainFrm.h"
-#include "hub/forms/seisekitime1.h"
-#include "printing/forms/FormPrint0.h"
-#include "records/forms/FrmSyuuryou.h"
+#include "hub/forms/HubScreen.h"
+#include "printing/forms/WorksheetScreen.h"
+#include "records/forms/ResultScreen.h"
 #include "records/forms/ResultsBusyPanel.h"
-#include "roster/forms/namesel.h"
-#include "startup/forms/Firstfrm.h"
+#include "roster/forms/NameScreen.h"
+#include "startup/forms/SplashScreen.h"
 #include "startup/forms/ProgramApplication.h"
-#include "startup/forms/frmver.h"
-#include "teacher/forms/FrmData.h"
-#include "teacher/forms/FrmTimeData.h"
+#include "startup/forms/VersionBox.h"
+#include "teacher/forms/RecordsScreen.h"
+#include "teacher/forms/StandardsScreen.h"
 
 #include <QTimer>
 
@@ -25,7 +25,7 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
 
 void MainWindow::start()
 {
-    auto *splash = new Firstfrm(m_context, m_applicationFolder);
+    auto *splash = new SplashScreen(m_context, m_applicationFolder);
     setScreen(splash);
     show();
     splash->begin();
@@ -74,18 +74,18 @@ void MainWindow::setScreen(QWidget *screen)
 void MainWindow::showNameSelection()
 {
     changeScreen([this] {
-        auto *names = new namesel(m_context);
+        auto *names = new NameScreen(m_context);
         setScreen(names);
-        QTimer::singleShot(0, names, &namesel::activate);
+        QTimer::singleShot(0, names, &NameScreen::activate);
     });
 }
 
 void MainWindow::showHub()
 {
     changeScreen([this] {
-        auto *hub = new seisekitime1(m_context);
+        auto *hub = new HubScreen(m_context);
         setScreen(hub);
-        QTimer::singleShot(0, hub, &seisekitime1::activate);
+        QTimer::singleShot(0, hub, &HubScreen::activate);
     });
 }
 
@@ -101,24 +101,24 @@ void MainWindow::showDrill()
 void MainWindow::showResult()
 {
     changeScreen([this] {
-        auto *result = new FrmSyuuryou(m_context);
+        auto *result = new ResultScreen(m_context);
         setScreen(result);
-        QTimer::singleShot(0, result, &FrmSyuuryou::activate);
+        QTimer::singleShot(0, result, &ResultScreen::activate);
     });
 }
 
 void MainWindow::showStandardsEditor()
 {
-    auto *editor = new FrmTimeData(m_context);
+    auto *editor = new StandardsScreen(m_context);
     setScreen(editor);
-    QTimer::singleShot(0, editor, &FrmTimeData::activate);
+    QTimer::singleShot(0, editor, &StandardsScreen::activate);
 }
 
 void MainWindow::showRecordsBrowser()
 {
-    auto *browser = new FrmData(m_context);
+    auto *browser = new RecordsScreen(m_context);
     setScreen(browser);
-    QTimer::singleShot(0, browser, &FrmData::activate);
+    QTimer::singleShot(0, browser, &RecordsScreen::activate);
 }
 
 void MainWindow::showWorksheet()
@@ -127,9 +127,9 @@ void MainWindow::showWorksheet()
     QPointer<QWidget> below = m_screen;
     if (below)
         below->setEnabled(false);
-    auto *worksheet = new FormPrint0(m_context, this);
+    auto *worksheet = new WorksheetScreen(m_context, this);
     worksheet->setGeometry(0, 0, kWidth, kHeight);
-    connect(worksheet, &FormPrint0::closed, this, [below] {
+    connect(worksheet, &WorksheetScreen::closed, this, [below] {
         if (below) {
             below->setEnabled(true);
             below->setFocus();
@@ -138,12 +138,12 @@ void MainWindow::showWorksheet()
     worksheet->show();
     worksheet->raise();
     worksheet->setFocus();
-    QTimer::singleShot(0, worksheet, &FormPrint0::activate);
+    QTimer::singleShot(0, worksheet, &WorksheetScreen::activate);
 }
 
 void MainWindow::showVersionBox(QWidget *over)
 {
-    frmver box(m_context.state.catalogue.programTitle, over ? over : this);
+    VersionBox box(m_context.state.catalogue.programTitle, over ? over : this);
     QWidget *base = over ? over : this;
     box.adjustSize();
     box.move(

@@ -7,7 +7,7 @@
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
-#include "records/forms/FrmSyuuryou.h"
+#include "records/forms/ResultScreen.h"
 #include "startup/LoadSettings.h"
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/QtMessageBoxes.h"
@@ -63,7 +63,7 @@ protected:
     }
 
     MainFrm *drill() { return qobject_cast<MainFrm *>(window->currentScreen()); }
-    FrmSyuuryou *result() { return qobject_cast<FrmSyuuryou *>(window->currentScreen()); }
+    ResultScreen *result() { return qobject_cast<ResultScreen *>(window->currentScreen()); }
 
     QString text(const QString &name)
     {

@@ -4,7 +4,7 @@
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
-#include "records/forms/FrmSyuuryou.h"
+#include "records/forms/ResultScreen.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
 #include "support/gui/GuiTestSupport.h"
@@ -63,9 +63,9 @@ public:
     void showResult() override
     {
         ++resultShown;
-        auto *result = new FrmSyuuryou(*context, m_host);
+        auto *result = new ResultScreen(*context, m_host);
         replace(result);
-        QTimer::singleShot(0, result, &FrmSyuuryou::activate);
+        QTimer::singleShot(0, result, &ResultScreen::activate);
     }
     void showVersionBox(QWidget *) override {}
 
@@ -102,7 +102,7 @@ protected:
     }
 
     MainFrm *drill() { return qobject_cast<MainFrm *>(navigator.screen.data()); }
-    FrmSyuuryou *result() { return qobject_cast<FrmSyuuryou *>(navigator.screen.data()); }
+    ResultScreen *result() { return qobject_cast<ResultScreen *>(navigator.screen.data()); }
 
     void start(int level)
     {

@@ -1,6 +1,6 @@
-#include "hub/forms/seisekitime1.h"
+#include "hub/forms/HubScreen.h"
 #include "roster/forms/TestSchool.h"
-#include "roster/forms/namesel.h"
+#include "roster/forms/NameScreen.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAccessible>
@@ -26,11 +26,11 @@ const QString S = QStringLiteral("　");
 const QDate kToday(2026, 12, 8);
 
 // Opens the hub the way a student does: the name on the name screen, then O.K.
-seisekitime1 *openHubAs(TestSchool &school, int studentNumber)
+HubScreen *openHubAs(TestSchool &school, int studentNumber)
 {
     school.window->showNameSelection();
     settle();
-    auto *names = qobject_cast<namesel *>(school.window->currentScreen());
+    auto *names = qobject_cast<NameScreen *>(school.window->currentScreen());
     if (!names)
         return nullptr;
     const QStringList numbered = names->lists().numbered;
@@ -43,7 +43,7 @@ seisekitime1 *openHubAs(TestSchool &school, int studentNumber)
     }
     QTest::mouseClick(control<QPushButton>(names, QStringLiteral("Command14")), Qt::LeftButton);
     settle();
-    return qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    return qobject_cast<HubScreen *>(school.window->currentScreen());
 }
 
 QStringList listRows(QWidget *hub, int level)
@@ -88,7 +88,7 @@ TEST(HubScreen, ActivationFillsTheHeaderTheColumnsAndThePointsRanking)
 {
     TestSchool school;
     writeSomeRuns(school);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     EXPECT_TRUE(school.fakes.messages.shown.empty());
     EXPECT_TRUE(hub->keyboardReady());
@@ -161,7 +161,7 @@ TEST(HubScreen, EveryViewFillsTheListsWithItsRows)
 {
     TestSchool school;
     writeSomeRuns(school);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
 
     click(hub, QStringLiteral("Option2_0"));
@@ -256,7 +256,7 @@ TEST(HubScreen, RankingsShowTheOwnRowWithoutSelectingIt)
     runs << runAt(kToday, QTime(14, 30), 131, 2, 200);
     TestSchool school(roster);
     school.writeRuns(runs);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     click(hub, QStringLiteral("Option2_0"));
     auto *list = control<QListView>(hub, QStringLiteral("List5_2"));
@@ -277,7 +277,7 @@ TEST(HubScreen, AnOverPractisedLevelIsLockedAndTheNextStaysOpen)
         runs << runAt(kToday, QTime(11, i), 131, 20, 3000); // counted, but no points: not cleared
     }
     school.writeRuns(runs);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     auto *lock = control<QLabel>(hub, QStringLiteral("Text1_2"));
     EXPECT_TRUE(lock->isVisible());
@@ -312,12 +312,12 @@ TEST(HubScreen, DigitsAndLettersStartLevelsOneToThirteenAndZeroGoesBack)
         {Qt::Key_6, 6},  {Qt::Key_7, 7},  {Qt::Key_8, 8},  {Qt::Key_9, 9}, {Qt::Key_A, 10},
         {Qt::Key_B, 11}, {Qt::Key_C, 12}, {Qt::Key_D, 13},
     };
-    seisekitime1 *hub = openHubAs(school, 132);
+    HubScreen *hub = openHubAs(school, 132);
     ASSERT_NE(hub, nullptr);
     for (const auto &[key, level] : keys) {
         school.window->showHub();
         settle();
-        hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+        hub = qobject_cast<HubScreen *>(school.window->currentScreen());
         ASSERT_NE(hub, nullptr);
         school.state->run.currentLevel = 0;
         QTest::keyClick(control<QListView>(hub, QStringLiteral("List5_2")), key);
@@ -330,24 +330,24 @@ TEST(HubScreen, DigitsAndLettersStartLevelsOneToThirteenAndZeroGoesBack)
 
     school.window->showHub();
     settle();
-    hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    hub = qobject_cast<HubScreen *>(school.window->currentScreen());
     ASSERT_NE(hub, nullptr);
     QTest::keyClick(hub, Qt::Key_E); // no level 14 key
     EXPECT_EQ(school.window->currentScreen(), hub);
     QTest::keyClick(control<QComboBox>(hub, QStringLiteral("Combo1")), Qt::Key_0);
     settle();
-    EXPECT_NE(qobject_cast<namesel *>(school.window->currentScreen()), nullptr);
+    EXPECT_NE(qobject_cast<NameScreen *>(school.window->currentScreen()), nullptr);
 }
 
 TEST(HubScreen, TheBackButtonReturnsToANewNameScreen)
 {
     TestSchool school;
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(control<QPushButton>(hub, QStringLiteral("Command1"))->text(), QStringLiteral("戻る(0)"));
     click(hub, QStringLiteral("Command1"));
     settle();
-    auto *names = qobject_cast<namesel *>(school.window->currentScreen());
+    auto *names = qobject_cast<NameScreen *>(school.window->currentScreen());
     ASSERT_NE(names, nullptr);
     EXPECT_EQ(control<QLabel>(names, QStringLiteral("lblChosenName"))->text(),
               QStringLiteral("名前を選びなさい"));
@@ -356,7 +356,7 @@ TEST(HubScreen, TheBackButtonReturnsToANewNameScreen)
 TEST(HubScreen, TheScrollPositionIsKeptAcrossVisits)
 {
     TestSchool school;
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     auto *scroll = control<QScrollBar>(hub, QStringLiteral("HScroll1"));
     scroll->setValue(5);
@@ -371,7 +371,7 @@ TEST(HubScreen, TheScrollPositionIsKeptAcrossVisits)
     EXPECT_EQ(school.window->currentScreen()->objectName(), QStringLiteral("MainFrm"));
     school.window->showHub();
     settle();
-    hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    hub = qobject_cast<HubScreen *>(school.window->currentScreen());
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(control<QScrollBar>(hub, QStringLiteral("HScroll1"))->value(), 5);
     EXPECT_EQ(control<QWidget>(hub, QStringLiteral("pnlLevel_5"))->x(), 3);
@@ -379,7 +379,7 @@ TEST(HubScreen, TheScrollPositionIsKeptAcrossVisits)
     school.state->run.hubScrollPosition = 30;
     school.window->showHub();
     settle();
-    hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    hub = qobject_cast<HubScreen *>(school.window->currentScreen());
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(control<QScrollBar>(hub, QStringLiteral("HScroll1"))->value(), 1);
     EXPECT_EQ(school.state->run.hubScrollPosition, 1);
@@ -388,7 +388,7 @@ TEST(HubScreen, TheScrollPositionIsKeptAcrossVisits)
 TEST(HubScreen, TeachersSeeTheDataButton)
 {
     TestSchool school;
-    seisekitime1 *hub = openHubAs(school, 900);
+    HubScreen *hub = openHubAs(school, 900);
     ASSERT_NE(hub, nullptr);
     auto *data = control<QPushButton>(hub, QStringLiteral("Command8"));
     EXPECT_TRUE(data->isVisible());
@@ -401,7 +401,7 @@ TEST(HubScreen, RightAfterSignInTheMinutesAreZero)
     TestSchool school;
     // The name is confirmed in the second half of a second, which is kept rounded up.
     school.fakes.clock.setNow(QDateTime(kToday, QTime(15, 30, 0, 600)));
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(school.state->run.nameConfirmedTime, 15 * 3600 + 30 * 60 + 1);
     EXPECT_EQ(text(hub, QStringLiteral("lblElapsed")), QStringLiteral("起動後0分"));
@@ -409,7 +409,7 @@ TEST(HubScreen, RightAfterSignInTheMinutesAreZero)
     school.fakes.clock.setNow(QDateTime(kToday, QTime(15, 32, 0, 400)));
     school.window->showHub();
     settle();
-    hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    hub = qobject_cast<HubScreen *>(school.window->currentScreen());
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(text(hub, QStringLiteral("lblElapsed")), QStringLiteral("起動後1分"));
 }
@@ -424,7 +424,7 @@ TEST(HubScreen, KeysWorkAfterAViewChangeMadeWithTheMouse)
         SCOPED_TRACE(view[0]);
         TestSchool school;
         writeSomeRuns(school);
-        seisekitime1 *hub = openHubAs(school, 131);
+        HubScreen *hub = openHubAs(school, 131);
         ASSERT_NE(hub, nullptr);
         school.window->activateWindow();
         click(hub, QString::fromLatin1(view[0]));
@@ -448,7 +448,7 @@ TEST(HubScreen, TheGradeFilterAndThePeriodAreKeptAcrossADrill)
 {
     TestSchool school;
     writeSomeRuns(school);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     auto *grades = control<QComboBox>(hub, QStringLiteral("Combo1"));
     grades->setCurrentIndex(grades->findText(QStringLiteral("小３")));
@@ -465,7 +465,7 @@ TEST(HubScreen, TheGradeFilterAndThePeriodAreKeptAcrossADrill)
     ASSERT_EQ(school.window->currentScreen()->objectName(), QStringLiteral("MainFrm"));
     school.window->showHub(); // back from the drill
     settle();
-    hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    hub = qobject_cast<HubScreen *>(school.window->currentScreen());
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(control<QComboBox>(hub, QStringLiteral("Combo1"))->currentText(), QStringLiteral("小３"));
     // Only the grade 3 students are ranked.
@@ -493,7 +493,7 @@ TEST(HubScreen, ListsKeepTheirColourInViewsWithoutAColourPass)
 {
     TestSchool school;
     writeSomeRuns(school);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(listBackground(hub, 2), QColor(Qt::white));
     click(hub, QStringLiteral("Option2_0"));
@@ -526,7 +526,7 @@ TEST(HubScreen, TheHeaderHoldsTheLongestName)
     roster << QStringLiteral("4999,2017,0,0,\"%1\",0,\"\",\"\"").arg(name);
     TestSchool school(roster);
     school.writeRuns({runAt(kToday, QTime(15, 0), 4999, 2, 60)});
-    seisekitime1 *hub = openHubAs(school, 4999);
+    HubScreen *hub = openHubAs(school, 4999);
     ASSERT_NE(hub, nullptr);
     auto *student = control<QLabel>(hub, QStringLiteral("lblStudent"));
     EXPECT_EQ(student->text(), name + QStringLiteral(" 小３"));
@@ -556,7 +556,7 @@ TEST(HubScreen, TheHeaderHoldsTheLongestName)
 TEST(HubScreen, ScreenReadersHearTheLevelOfEachColumnAndItsStartButton)
 {
     TestSchool school;
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     for (int level : {1, 2, 13, 20}) {
         auto *start = control<QPushButton>(hub, QStringLiteral("Command4_%1").arg(level));

@@ -17,7 +17,7 @@ TEST(PersonalDataPanel, TheGraphButtonShowsTheOwnSheetOfTheFirstThreeTests)
 {
     TestSchool school;
     writeSheetRuns(school);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     PersonalDataPanel *panel = openGraph(hub);
     ASSERT_NE(panel, nullptr);
@@ -63,7 +63,7 @@ TEST(PersonalDataPanel, AnotherStudentsDataAndTheLevelsChosenInTheList)
 {
     TestSchool school;
     writeSheetRuns(school);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     PersonalDataPanel *panel = openGraph(hub);
     ASSERT_NE(panel, nullptr);
@@ -115,7 +115,7 @@ TEST(PersonalDataPanel, AnUnreadableResultsFileIsToldAndTheSheetStaysAsItWas)
 {
     TestSchool school;
     writeSheetRuns(school);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     PersonalDataPanel *panel = openGraph(hub);
     ASSERT_NE(panel, nullptr);

@@ -70,7 +70,7 @@ struct TeacherAtTheSheet
     TeacherAtTheSheet()
     {
         writeSheetRuns(school);
-        seisekitime1 *hub = openHubAs(school, 900);
+        HubScreen *hub = openHubAs(school, 900);
         if (!hub)
             return;
         panel = openGraph(hub);
@@ -214,7 +214,7 @@ TEST(PersonalDataPrint, TheScreenAndThePaperPutThePointsAtTheSamePlaces)
 {
     TestSchool school;
     writeSheetRuns(school);
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     PersonalDataPanel *panel = openGraph(hub);
     ASSERT_NE(panel, nullptr);

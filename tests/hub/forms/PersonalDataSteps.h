@@ -4,9 +4,9 @@
 // buttons and list rows, and the runs of the test school.
 
 #include "hub/forms/PersonalDataPanel.h"
-#include "hub/forms/seisekitime1.h"
+#include "hub/forms/HubScreen.h"
 #include "roster/forms/TestSchool.h"
-#include "roster/forms/namesel.h"
+#include "roster/forms/NameScreen.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAbstractButton>
@@ -21,11 +21,11 @@ namespace testing_support {
 
 inline const QDate kSheetToday(2026, 12, 8);
 
-inline seisekitime1 *openHubAs(TestSchool &school, int studentNumber)
+inline HubScreen *openHubAs(TestSchool &school, int studentNumber)
 {
     school.window->showNameSelection();
     settle();
-    auto *names = qobject_cast<namesel *>(school.window->currentScreen());
+    auto *names = qobject_cast<NameScreen *>(school.window->currentScreen());
     if (!names)
         return nullptr;
     const QStringList numbered = names->lists().numbered;
@@ -38,7 +38,7 @@ inline seisekitime1 *openHubAs(TestSchool &school, int studentNumber)
     }
     QTest::mouseClick(control<QPushButton>(names, QStringLiteral("Command14")), Qt::LeftButton);
     settle();
-    return qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    return qobject_cast<HubScreen *>(school.window->currentScreen());
 }
 
 inline void pressButton(QWidget *root, const QString &name)
@@ -77,7 +77,7 @@ inline void writeSheetRuns(TestSchool &school)
                       runAt(kSheetToday.addDays(-1), QTime(15, 0), 172, 6, 200)});
 }
 
-inline PersonalDataPanel *openGraph(seisekitime1 *hub)
+inline PersonalDataPanel *openGraph(HubScreen *hub)
 {
     pressButton(hub, QStringLiteral("Option2_2"));
     pressButton(hub, QStringLiteral("Command17"));

@@ -1,7 +1,7 @@
-#include "hub/forms/seisekitime1.h"
+#include "hub/forms/HubScreen.h"
 #include "records/ResultsFile.h"
 #include "roster/forms/TestSchool.h"
-#include "roster/forms/namesel.h"
+#include "roster/forms/NameScreen.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QLabel>
@@ -99,7 +99,7 @@ TEST(WholeCycle, NameHubTestResultAndBackShowTheNewRunAndRank)
     // The name screen: pick 加藤あおい (131) and press O.K.
     school.window->showNameSelection();
     settle();
-    auto *names = qobject_cast<namesel *>(student.screen());
+    auto *names = qobject_cast<NameScreen *>(student.screen());
     ASSERT_NE(names, nullptr);
     const int row = int(names->lists().numbered.indexOf(QRegularExpression(QStringLiteral(".*\\*131$")))) + 1;
     ASSERT_GT(row, 0);

@@ -17,8 +17,8 @@ namespace {
 // The worksheet of ranges 1 and 2 with two blanks a row, on the print layout screen.
 struct PrintingSchool : WorksheetSchool
 {
-    FormPrint0 *form = nullptr;
-    frmPrint *layout = nullptr;
+    WorksheetScreen *form = nullptr;
+    PrintLayoutScreen *layout = nullptr;
 
     PrintingSchool()
     {
@@ -153,7 +153,7 @@ TEST(WorksheetPrinting, BackWhilePrintingThrowsTheJobAwayAndCloses)
     PrintingSchool school;
     ASSERT_NE(school.layout, nullptr);
     PrintQueue queue;
-    QPointer<frmPrint> layout = school.layout;
+    QPointer<PrintLayoutScreen> layout = school.layout;
     layout->setPrinterMaker(queue.printerMaker(QStringLiteral("worksheet-discarded")));
     queue.mark();
     // "戻る" is pressed while the notice is up.
@@ -187,7 +187,7 @@ TEST(WorksheetPrinting, ASheetToPrintAtOncePrintsAndCloses)
             .sheet;
     }();
     sheet.settings.printAtOnce = 1;
-    QPointer<frmPrint> layout = new frmPrint(school.window->context(), sheet, nullptr, school.window.get());
+    QPointer<PrintLayoutScreen> layout = new PrintLayoutScreen(school.window->context(), sheet, nullptr, school.window.get());
     layout->setPrinterMaker(queue.printerMaker(QStringLiteral("worksheet-at-once")));
     EXPECT_FALSE(control<QPushButton>(layout, QStringLiteral("Command9"))->isVisibleTo(layout));
     EXPECT_FALSE(control<QPushButton>(layout, QStringLiteral("Command8"))->isVisibleTo(layout));

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "drill/IdiomData.h"
-#include "hub/forms/seisekitime1.h"
-#include "printing/forms/FormPrint0.h"
-#include "printing/forms/frmPrint.h"
+#include "hub/forms/HubScreen.h"
+#include "printing/forms/WorksheetScreen.h"
+#include "printing/forms/PrintLayoutScreen.h"
 #include "roster/forms/TestSchool.h"
-#include "roster/forms/namesel.h"
+#include "roster/forms/NameScreen.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QFile>
@@ -36,11 +36,11 @@ struct WorksheetSchool : TestSchool
     }
 
     // The name screen, then its "印刷": the worksheet screen with its first sheet built.
-    FormPrint0 *openFromNameScreen()
+    WorksheetScreen *openFromNameScreen()
     {
         window->showNameSelection();
         settle();
-        auto *names = qobject_cast<namesel *>(window->currentScreen());
+        auto *names = qobject_cast<NameScreen *>(window->currentScreen());
         if (!names)
             return nullptr;
         auto *print = control<QPushButton>(names, QStringLiteral("Command1"));
@@ -48,11 +48,11 @@ struct WorksheetSchool : TestSchool
             return nullptr;
         QTest::mouseClick(print, Qt::LeftButton);
         settle();
-        return window->findChild<FormPrint0 *>();
+        return window->findChild<WorksheetScreen *>();
     }
 
     // Selects or deselects a range with a click, as a teacher does.
-    static void clickRange(FormPrint0 *form, int range)
+    static void clickRange(WorksheetScreen *form, int range)
     {
         auto *list = control<QListView>(form, QStringLiteral("List1"));
         const QRect rect = list->visualRect(list->model()->index(range - 1, 0));
@@ -60,7 +60,7 @@ struct WorksheetSchool : TestSchool
     }
 
     // "印刷へ": the print layout screen over the worksheet screen.
-    static frmPrint *toPrinting(FormPrint0 *form)
+    static PrintLayoutScreen *toPrinting(WorksheetScreen *form)
     {
         QTest::mouseClick(control<QPushButton>(form, QStringLiteral("Command1")), Qt::LeftButton);
         return form->printLayout();

@@ -53,7 +53,7 @@ void clickMark(QAbstractButton *button)
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
 }
 
-void clickOption(FormPrint0 *form, int option)
+void clickOption(WorksheetScreen *form, int option)
 {
     clickMark(control<QRadioButton>(form, QStringLiteral("Option1_%1").arg(option)));
 }
@@ -65,7 +65,7 @@ TEST(WorksheetScreen, OpensOverTheNameScreenWhichComesBackAsItWas)
     WorksheetSchool school;
     school.window->showNameSelection();
     settle();
-    auto *names = qobject_cast<namesel *>(school.window->currentScreen());
+    auto *names = qobject_cast<NameScreen *>(school.window->currentScreen());
     ASSERT_NE(names, nullptr);
     auto *list = control<QListView>(names, QStringLiteral("List1"));
     list->setCurrentIndex(list->model()->index(2, 0));
@@ -76,7 +76,7 @@ TEST(WorksheetScreen, OpensOverTheNameScreenWhichComesBackAsItWas)
     ASSERT_TRUE(print->isEnabled());
     QTest::mouseClick(print, Qt::LeftButton);
     settle();
-    FormPrint0 *form = school.window->findChild<FormPrint0 *>();
+    WorksheetScreen *form = school.window->findChild<WorksheetScreen *>();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(names->isEnabled()); // covered, and out of the tab order
@@ -113,7 +113,7 @@ TEST(WorksheetScreen, OpensOverTheNameScreenWhichComesBackAsItWas)
 
     QTest::mouseClick(control<QPushButton>(form, QStringLiteral("Command2")), Qt::LeftButton);
     settle();
-    EXPECT_EQ(school.window->findChild<FormPrint0 *>(), nullptr);
+    EXPECT_EQ(school.window->findChild<WorksheetScreen *>(), nullptr);
     EXPECT_EQ(school.window->currentScreen(), names);
     EXPECT_TRUE(names->isEnabled());
     EXPECT_EQ(control<QLabel>(names, QStringLiteral("lblChosenName"))->text(), chosen);
@@ -124,20 +124,20 @@ TEST(WorksheetScreen, OpensFromTheHubToo)
     WorksheetSchool school;
     school.window->showNameSelection();
     settle();
-    auto *names = qobject_cast<namesel *>(school.window->currentScreen());
+    auto *names = qobject_cast<NameScreen *>(school.window->currentScreen());
     ASSERT_NE(names, nullptr);
     auto *list = control<QListView>(names, QStringLiteral("List1"));
     list->setCurrentIndex(list->model()->index(1, 0)); // the teacher, first in the list
     QTest::mouseClick(control<QPushButton>(names, QStringLiteral("Command14")), Qt::LeftButton);
     settle();
-    auto *hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    auto *hub = qobject_cast<HubScreen *>(school.window->currentScreen());
     ASSERT_NE(hub, nullptr);
     auto *print = control<QPushButton>(hub, QStringLiteral("Command27"));
     ASSERT_TRUE(print->isVisible());
     ASSERT_TRUE(print->isEnabled());
     QTest::mouseClick(print, Qt::LeftButton);
     settle();
-    FormPrint0 *form = school.window->findChild<FormPrint0 *>();
+    WorksheetScreen *form = school.window->findChild<WorksheetScreen *>();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->worksheet().sheet.selectedIdiomCount, 20);
     QTest::mouseClick(control<QPushButton>(form, QStringLiteral("Command2")), Qt::LeftButton);
@@ -149,7 +149,7 @@ TEST(WorksheetScreen, OpensFromTheHubToo)
 TEST(WorksheetScreen, EveryChoiceBuildsTheSheetAgain)
 {
     WorksheetSchool school;
-    FormPrint0 *form = school.openFromNameScreen();
+    WorksheetScreen *form = school.openFromNameScreen();
     ASSERT_NE(form, nullptr);
 
     // Ranges 1 and 3, in file order without the shuffle.
@@ -192,7 +192,7 @@ TEST(WorksheetScreen, ABadDataFileIsNamedAndTheSheetKeepsNoRows)
 {
     WorksheetSchool school;
     QFile::remove(school.storedDataFile());
-    FormPrint0 *form = school.openFromNameScreen();
+    WorksheetScreen *form = school.openFromNameScreen();
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
     EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(QStringLiteral("四字02vv.ccc")))
@@ -211,12 +211,12 @@ TEST(WorksheetScreen, ABadDataFileIsNamedAndTheSheetKeepsNoRows)
 TEST(PrintLayoutScreen, PreviewsTheSheetAndTheAnswerKeyAndBackReturnsToTheSameSheet)
 {
     WorksheetSchool school;
-    FormPrint0 *form = school.openFromNameScreen();
+    WorksheetScreen *form = school.openFromNameScreen();
     ASSERT_NE(form, nullptr);
     clickOption(form, 3);
     const QStringList order = printedIdioms(form->worksheet().sheet);
 
-    frmPrint *layout = WorksheetSchool::toPrinting(form);
+    PrintLayoutScreen *layout = WorksheetSchool::toPrinting(form);
     ASSERT_NE(layout, nullptr);
     EXPECT_TRUE(layout->isVisible());
     auto *picture = control<QLabel>(layout, QStringLiteral("Picture1"));
@@ -250,9 +250,9 @@ TEST(PrintLayoutScreen, PreviewsTheSheetAndTheAnswerKeyAndBackReturnsToTheSameSh
 TEST(PrintLayoutScreen, WithoutAPrinterSaysSoAndKeepsThePreview)
 {
     WorksheetSchool school;
-    FormPrint0 *form = school.openFromNameScreen();
+    WorksheetScreen *form = school.openFromNameScreen();
     ASSERT_NE(form, nullptr);
-    frmPrint *layout = WorksheetSchool::toPrinting(form);
+    PrintLayoutScreen *layout = WorksheetSchool::toPrinting(form);
     ASSERT_NE(layout, nullptr);
     const QImage before = layout->previewImage();
     layout->setPrinterMaker([] { return std::unique_ptr<QPrinter>(); });
@@ -268,9 +268,9 @@ TEST(PrintLayoutScreen, WithoutAPrinterSaysSoAndKeepsThePreview)
 TEST(PrintLayoutScreen, ThePdfIsSavedWholeOrNotAtAll)
 {
     WorksheetSchool school;
-    FormPrint0 *form = school.openFromNameScreen();
+    WorksheetScreen *form = school.openFromNameScreen();
     ASSERT_NE(form, nullptr);
-    frmPrint *layout = WorksheetSchool::toPrinting(form);
+    PrintLayoutScreen *layout = WorksheetSchool::toPrinting(form);
     ASSERT_NE(layout, nullptr);
 
     // A name without the extension gets it.
@@ -313,7 +313,7 @@ TEST(PrintLayoutScreen, OnScreenSwitchShowsTheNoticeInPlaceOfThePage)
         return printing::buildWorksheet({}, printing::WorksheetChoice{}, random).sheet;
     }();
     sheet.settings.onScreen = 1;
-    frmPrint layout(school.window->context(), sheet, nullptr, school.window.get());
+    PrintLayoutScreen layout(school.window->context(), sheet, nullptr, school.window.get());
     layout.show();
     layout.activate();
     EXPECT_FALSE(control<QLabel>(&layout, QStringLiteral("Picture1"))->isVisible());

@@ -1,7 +1,7 @@
-#include "hub/forms/seisekitime1.h"
+#include "hub/forms/HubScreen.h"
 #include "platform/TextFile.h"
 #include "roster/forms/TestSchool.h"
-#include "roster/forms/namesel.h"
+#include "roster/forms/NameScreen.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include "hub/QStringPrinter.h"
@@ -23,27 +23,27 @@ using namespace testing_support;
 namespace {
 const QString S = QStringLiteral("　");
 
-namesel *showNameScreen(TestSchool &school)
+NameScreen *showNameScreen(TestSchool &school)
 {
     school.window->showNameSelection();
     settle();
-    return qobject_cast<namesel *>(school.window->currentScreen());
+    return qobject_cast<NameScreen *>(school.window->currentScreen());
 }
 
-QStringList rows(namesel *screen)
+QStringList rows(NameScreen *screen)
 {
     auto *list = control<QListView>(screen, QStringLiteral("List1"));
     return list ? qobject_cast<QStringListModel *>(list->model())->stringList() : QStringList();
 }
 
-void clickRow(namesel *screen, int row)
+void clickRow(NameScreen *screen, int row)
 {
     auto *list = control<QListView>(screen, QStringLiteral("List1"));
     const QRect rect = list->visualRect(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-QString chosen(namesel *screen)
+QString chosen(NameScreen *screen)
 {
     return control<QLabel>(screen, QStringLiteral("lblChosenName"))->text();
 }
@@ -55,7 +55,7 @@ TEST(NameScreen, ListsTheRosterOldestFirstWithTodaysAndAllPoints)
     school.writeRuns({runAt(QDate(2026, 12, 8), QTime(15, 0), 131, 2, 60),  // 11 points against 120 s
                       runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 2, 120), // 5 points
                       runAt(QDate(2026, 12, 8), QTime(15, 0), 172, 4, 99999)});
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(school.fakes.messages.shown.empty());
 
@@ -97,7 +97,7 @@ TEST(NameScreen, GradeGroupsAndDisplayModesRedrawTheList)
     school.writeRuns({runAt(QDate(2026, 12, 8), QTime(15, 0), 131, 2, 60),
                       runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 2, 120),
                       runAt(QDate(2026, 12, 8), QTime(15, 0), 101, 2, 99999)});
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     auto *combo = control<QComboBox>(screen, QStringLiteral("Combo1"));
     struct Case
@@ -132,7 +132,7 @@ TEST(NameScreen, GradeGroupsAndDisplayModesRedrawTheList)
 TEST(NameScreen, ClickingANameAndOkOpensTheHubForThatStudent)
 {
     TestSchool school;
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     auto *ok = control<QPushButton>(screen, QStringLiteral("Command14"));
 
@@ -156,13 +156,13 @@ TEST(NameScreen, ClickingANameAndOkOpensTheHubForThatStudent)
     EXPECT_EQ(school.state->run.currentGrade, QStringLiteral("小３"));
     EXPECT_EQ(school.state->run.nameConfirmedTime, 15 * 3600 + 30 * 60);
     EXPECT_EQ(school.state->catalogue.levelCount, 20);
-    EXPECT_NE(qobject_cast<seisekitime1 *>(school.window->currentScreen()), nullptr);
+    EXPECT_NE(qobject_cast<HubScreen *>(school.window->currentScreen()), nullptr);
 }
 
 TEST(NameScreen, DoubleClickConfirmsAtOnce)
 {
     TestSchool school;
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     auto *list = control<QListView>(screen, QStringLiteral("List1"));
     const QRect rect = list->visualRect(list->model()->index(3, 0));
@@ -172,13 +172,13 @@ TEST(NameScreen, DoubleClickConfirmsAtOnce)
     settle();
     EXPECT_EQ(school.state->run.studentNumber, 181);
     EXPECT_EQ(school.state->run.currentGrade, QStringLiteral("中２"));
-    EXPECT_NE(qobject_cast<seisekitime1 *>(school.window->currentScreen()), nullptr);
+    EXPECT_NE(qobject_cast<HubScreen *>(school.window->currentScreen()), nullptr);
 }
 
 TEST(NameScreen, KeyboardOnlyArrowsAndOneConfirm)
 {
     TestSchool school;
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     auto *list = control<QListView>(screen, QStringLiteral("List1"));
     ASSERT_TRUE(list->hasFocus());
@@ -189,14 +189,14 @@ TEST(NameScreen, KeyboardOnlyArrowsAndOneConfirm)
     settle();
     EXPECT_EQ(school.state->run.studentNumber, 201);
     EXPECT_EQ(school.state->run.currentGrade, QStringLiteral("高１"));
-    EXPECT_NE(qobject_cast<seisekitime1 *>(school.window->currentScreen()), nullptr);
+    EXPECT_NE(qobject_cast<HubScreen *>(school.window->currentScreen()), nullptr);
 }
 
 TEST(NameScreen, KeyboardOnlyEnterAndSpaceConfirmFromTheList)
 {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
         TestSchool school;
-        namesel *screen = showNameScreen(school);
+        NameScreen *screen = showNameScreen(school);
         ASSERT_NE(screen, nullptr);
         auto *list = control<QListView>(screen, QStringLiteral("List1"));
         QTest::keyClick(list, Qt::Key_End);
@@ -210,7 +210,7 @@ TEST(NameScreen, KeyboardOnlyEnterAndSpaceConfirmFromTheList)
 TEST(NameScreen, ZeroLeavesForTheProgramMenu)
 {
     TestSchool school;
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     QTest::keyClick(control<QListView>(screen, QStringLiteral("List1")), Qt::Key_0);
     EXPECT_EQ(school.fakes.launcher.calls, 1);
@@ -227,7 +227,7 @@ TEST(NameScreen, ALauncherThatCannotStartIsNamedBeforeTheEnd)
 {
     TestSchool school;
     school.fakes.launcher.succeed = false;
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     QTest::mouseClick(control<QPushButton>(screen, QStringLiteral("Command13")), Qt::LeftButton);
     ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
@@ -252,7 +252,7 @@ TEST(NameScreen, LaterButtonsAreShownDisabledAndTheVersionBoxOpens)
 {
     TestSchool school;
     school.state->settings.developmentLayout = true;
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(control<QLabel>(screen, QStringLiteral("lblDevelopment"))->isVisible());
     auto *print = control<QPushButton>(screen, QStringLiteral("Command1"));
@@ -292,7 +292,7 @@ TEST(NameScreen, OnceConfirmedItConfirmsNoMore)
     TestSchool school;
     CountingNavigator navigator;
     AppContext context{*school.state, school.fakes.services, navigator};
-    namesel screen(context);
+    NameScreen screen(context);
     screen.show();
     screen.activate();
     auto *list = control<QListView>(&screen, QStringLiteral("List1"));
@@ -313,7 +313,7 @@ TEST(NameScreen, OnceConfirmedItConfirmsNoMore)
 TEST(NameScreen, ScreenReadersHearEveryControlAndTheNames)
 {
     TestSchool school;
-    namesel *screen = showNameScreen(school);
+    NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     for (QWidget *w : screen->findChildren<QWidget *>()) {
         if (!w->isVisibleTo(screen) || w->focusPolicy() == Qt::NoFocus)

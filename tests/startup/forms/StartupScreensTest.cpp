@@ -1,7 +1,7 @@
 #include "platform/TextFile.h"
-#include "startup/forms/Firstfrm.h"
+#include "startup/forms/SplashScreen.h"
 #include "startup/forms/MainWindow.h"
-#include "startup/forms/frmver.h"
+#include "startup/forms/VersionBox.h"
 #include "support/TestSupport.h"
 #include "support/gui/GuiTestSupport.h"
 
@@ -33,7 +33,7 @@ TEST(Startup, SplashShowsTheDateAndSeasonThenHandsOverToTheNameScreen)
     MainWindow window(*state, fakes.services, inst.applicationFolder);
     window.start();
 
-    auto *splash = qobject_cast<Firstfrm *>(window.currentScreen());
+    auto *splash = qobject_cast<SplashScreen *>(window.currentScreen());
     ASSERT_NE(splash, nullptr);
     auto *date = control<QLabel>(splash, QStringLiteral("Label1"));
     ASSERT_NE(date, nullptr);
@@ -47,7 +47,7 @@ TEST(Startup, SplashShowsTheDateAndSeasonThenHandsOverToTheNameScreen)
     EXPECT_TRUE(timer->isActive());
     saveScreenshot(&window, QStringLiteral("startup-splash"));
 
-    QPointer<Firstfrm> watched(splash);
+    QPointer<SplashScreen> watched(splash);
     ASSERT_TRUE(waitFor([&] { return watched.isNull(); }));
     EXPECT_EQ(state->settings.dataFolder, inst.dataFolder);
     EXPECT_EQ(state->standards.targetTime[2], 120);
@@ -74,15 +74,15 @@ TEST(Startup, MissingSettingsFileStopsWithAMessageAndAnExitStatus)
 
 TEST(Startup, VersionBoxShowsTitleVersionAndFamily)
 {
-    frmver box(QStringLiteral("四字熟語"));
+    VersionBox box(QStringLiteral("四字熟語"));
     EXPECT_EQ(box.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    EXPECT_TRUE(frmver::versionLine().startsWith(QStringLiteral("Version1.")));
+    EXPECT_TRUE(VersionBox::versionLine().startsWith(QStringLiteral("Version1.")));
     const QList<QLabel *> labels = box.findChildren<QLabel *>();
     QStringList texts;
     for (QLabel *label : labels)
         texts << label->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("四字熟語")));
-    EXPECT_TRUE(texts.contains(frmver::versionLine()));
+    EXPECT_TRUE(texts.contains(VersionBox::versionLine()));
     EXPECT_TRUE(texts.contains(QStringLiteral("Kamirato")));
     auto *ok = control<QPushButton>(&box, QStringLiteral("cmdOK"));
     ASSERT_NE(ok, nullptr);

@@ -1,5 +1,5 @@
-#include "teacher/forms/FrmData.h"
-#include "teacher/forms/FrmTimeData.h"
+#include "teacher/forms/RecordsScreen.h"
+#include "teacher/forms/StandardsScreen.h"
 #include "teacher/forms/TeacherScreens.h"
 
 #include <QLabel>
@@ -12,7 +12,7 @@ using namespace testing_support;
 TEST(TeacherEntry, OnlyTeachersSeeDataProcessing)
 {
     TestSchool school;
-    seisekitime1 *hub = openHubAs(school, 131);
+    HubScreen *hub = openHubAs(school, 131);
     ASSERT_NE(hub, nullptr);
     EXPECT_FALSE(control<QPushButton>(hub, QStringLiteral("Command8"))->isVisible());
     hub = openHubAs(school, 900);
@@ -26,7 +26,7 @@ TEST(TeacherEntry, OnlyTeachersSeeDataProcessing)
 TEST(TeacherEntry, AWrongPasswordSaysSoAndThePanelHoldsOffTheHubUntilBack)
 {
     TestSchool school;
-    seisekitime1 *hub = openHubAs(school, 900);
+    HubScreen *hub = openHubAs(school, 900);
     ASSERT_NE(hub, nullptr);
     clickButton(hub, QStringLiteral("Command8"));
     auto *panel = control<QWidget>(hub, QStringLiteral("picPassword"));
@@ -69,12 +69,12 @@ TEST(TeacherEntry, TheRightPasswordOpensEachToolAndEachReturnsToTheHub)
 {
     TestSchool school;
     QWidget *screen = openTool(school, QStringLiteral("Command10_1"));
-    auto *editor = qobject_cast<FrmTimeData *>(screen);
+    auto *editor = qobject_cast<StandardsScreen *>(screen);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(control<QTableView>(editor, QStringLiteral("MSFlexGrid1"))->model()->rowCount(), 20);
     clickButton(editor, QStringLiteral("cmdBack"));
     settle();
-    seisekitime1 *hub = qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    HubScreen *hub = qobject_cast<HubScreen *>(school.window->currentScreen());
     ASSERT_NE(hub, nullptr);
     EXPECT_TRUE(hub->keyboardReady());
 
@@ -82,12 +82,12 @@ TEST(TeacherEntry, TheRightPasswordOpensEachToolAndEachReturnsToTheHub)
     QTest::keyClicks(control<QLineEdit>(hub, QStringLiteral("txtPassword")), QStringLiteral("abc"));
     clickButton(hub, QStringLiteral("Command10_0"));
     settle();
-    auto *browser = qobject_cast<FrmData *>(school.window->currentScreen());
+    auto *browser = qobject_cast<RecordsScreen *>(school.window->currentScreen());
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(control<QLabel>(browser, QStringLiteral("lblCount"))
                     ->text()
                     .startsWith(QStringLiteral("総レコード数:")));
     clickButton(browser, QStringLiteral("cmdBack"));
     settle();
-    EXPECT_NE(qobject_cast<seisekitime1 *>(school.window->currentScreen()), nullptr);
+    EXPECT_NE(qobject_cast<HubScreen *>(school.window->currentScreen()), nullptr);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "hub/forms/seisekitime1.h"
+#include "hub/forms/HubScreen.h"
 #include "roster/forms/TestSchool.h"
-#include "roster/forms/namesel.h"
+#include "roster/forms/NameScreen.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAbstractButton>
@@ -16,11 +16,11 @@
 namespace testing_support {
 
 // Opens the hub the way a person does: the name on the name screen, then O.K.
-inline seisekitime1 *openHubAs(TestSchool &school, int studentNumber)
+inline HubScreen *openHubAs(TestSchool &school, int studentNumber)
 {
     school.window->showNameSelection();
     settle();
-    auto *names = qobject_cast<namesel *>(school.window->currentScreen());
+    auto *names = qobject_cast<NameScreen *>(school.window->currentScreen());
     if (!names)
         return nullptr;
     const QStringList numbered = names->lists().numbered;
@@ -33,7 +33,7 @@ inline seisekitime1 *openHubAs(TestSchool &school, int studentNumber)
     }
     QTest::mouseClick(control<QPushButton>(names, QStringLiteral("Command14")), Qt::LeftButton);
     settle();
-    return qobject_cast<seisekitime1 *>(school.window->currentScreen());
+    return qobject_cast<HubScreen *>(school.window->currentScreen());
 }
 
 // Clicks a button that must be there, visible and enabled.
@@ -50,7 +50,7 @@ inline void clickButton(QWidget *screen, const QString &name)
 // to one of the tools; returns the screen shown then.
 inline QWidget *openTool(TestSchool &school, const QString &button)
 {
-    seisekitime1 *hub = openHubAs(school, 900);
+    HubScreen *hub = openHubAs(school, 900);
     if (!hub)
         return nullptr;
     clickButton(hub, QStringLiteral("Command8"));

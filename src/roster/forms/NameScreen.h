@@ -22,11 +22,11 @@ class WaitingPanel;
 // Command1 (印刷), Command13 and Command7 (program menu), lblChosenName and lblChosenNumber, lblVersion,
 // picWait (waiting panel), lblDevelopment (marker). The hidden working lists List2 (full, sorted) and
 // List3 (numbered) are models, not widgets.
-class namesel : public QWidget
+class NameScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit namesel(AppContext &context, QWidget *parent = nullptr);
+    explicit NameScreen(AppContext &context, QWidget *parent = nullptr);
 
     // Each showing: the marker, display mode 1, the grade groups, the list; nothing chosen.
     void activate();

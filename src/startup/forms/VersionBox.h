@@ -3,11 +3,11 @@
 #include <QDialog>
 
 // The version box: the program's title, its version from the build and the family's name.
-class frmver : public QDialog
+class VersionBox : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmver(const QString &programTitle, QWidget *parent = nullptr);
+    explicit VersionBox(const QString &programTitle, QWidget *parent = nullptr);
 
     // "Version" followed directly by major.minor.revision, as "Version1.0.14".
     static QString versionLine();

@@ -1,4 +1,4 @@
-#include "teacher/forms/FrmData.h"
+#include "teacher/forms/RecordsScreen.h"
 
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
@@ -72,7 +72,7 @@ bool typedTime(const QString &text, qint32 *time)
 
 } // namespace
 
-FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("FrmData"));
     resize(1024, 768);
@@ -87,8 +87,8 @@ FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
           fonts::ui(12), QRect(16, 40, 500, 24));
     m_csv = button(this, QStringLiteral("cmdCsv"), QStringLiteral("CSV出力"), QRect(772, 14, 116, 44));
     m_back = button(this, QStringLiteral("cmdBack"), QStringLiteral("戻る"), QRect(900, 14, 116, 44));
-    connect(m_csv, &QPushButton::clicked, this, &FrmData::exportCsv);
-    connect(m_back, &QPushButton::clicked, this, &FrmData::goBack);
+    connect(m_csv, &QPushButton::clicked, this, &RecordsScreen::exportCsv);
+    connect(m_back, &QPushButton::clicked, this, &RecordsScreen::goBack);
 
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("List1"));
@@ -107,7 +107,7 @@ FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
             [this](const QModelIndex &index) { openRow(index.row()); });
     // A single click closes the edit panel.
     connect(m_list, &QListView::clicked, this, [this] { m_edit->hide(); });
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FrmData::fillTextArea);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RecordsScreen::fillTextArea);
 
     m_edit = controls::frame(this, QStringLiteral("picEdit"), QRect(724, 70, 292, 420));
     m_edit->setStyleSheet(QStringLiteral(
@@ -124,7 +124,7 @@ FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     m_students->setFont(fonts::ui(12));
     m_students->setGeometry(14, 132, 264, 34);
     m_students->setAccessibleName(QStringLiteral("生徒"));
-    connect(m_students, &QComboBox::activated, this, &FrmData::studentChosen);
+    connect(m_students, &QComboBox::activated, this, &RecordsScreen::studentChosen);
     label(m_edit, QStringLiteral("lblTimeCaption"), QStringLiteral("タイム（秒）"), fonts::ui(11),
           QRect(14, 176, 150, 22));
     m_time = new QLineEdit(m_edit);
@@ -142,8 +142,8 @@ FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     m_change =
         button(m_edit, QStringLiteral("cmdChange"), QStringLiteral("変更して記録"), QRect(14, 262, 264, 48));
     m_delete = button(m_edit, QStringLiteral("cmdDelete"), QStringLiteral("消去"), QRect(14, 322, 264, 48));
-    connect(m_change, &QPushButton::clicked, this, &FrmData::changeRecord);
-    connect(m_delete, &QPushButton::clicked, this, &FrmData::deleteRecord);
+    connect(m_change, &QPushButton::clicked, this, &RecordsScreen::changeRecord);
+    connect(m_delete, &QPushButton::clicked, this, &RecordsScreen::deleteRecord);
     m_edit->hide();
 
     m_text = new QPlainTextEdit(this);
@@ -157,7 +157,7 @@ FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
         QStringLiteral("一覧で選んだ行がここに入ります。何も選ばずに「印刷」を押すと、一覧の全部の行を"
                        "印刷します。"));
     m_print = button(this, QStringLiteral("cmdPrint"), QStringLiteral("印刷"), QRect(876, 600, 140, 48));
-    connect(m_print, &QPushButton::clicked, this, &FrmData::print);
+    connect(m_print, &QPushButton::clicked, this, &RecordsScreen::print);
 
     m_wait = new WaitingPanel(QStringLiteral("Just a moment,please."), false, this);
     m_wait->setObjectName(QStringLiteral("picWait"));
@@ -180,19 +180,19 @@ FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     };
 }
 
-QString FrmData::resultsPath() const
+QString RecordsScreen::resultsPath() const
 {
     return records::resultsFilePath(m_context.state.settings.dataFolder);
 }
 
-void FrmData::showMessage(const QString &text, bool warning)
+void RecordsScreen::showMessage(const QString &text, bool warning)
 {
     m_context.services.messages.show(QStringLiteral("成績データの処理"), text,
                                      warning ? platform::MessageBoxes::Icon::Warning
                                              : platform::MessageBoxes::Icon::Information);
 }
 
-void FrmData::activate()
+void RecordsScreen::activate()
 {
     QString error;
     switch (records::recoverInterruptedRewrite(resultsPath(), m_fileWait, &error)) {
@@ -209,7 +209,7 @@ void FrmData::activate()
     m_list->setFocus();
 }
 
-void FrmData::listRecords()
+void RecordsScreen::listRecords()
 {
     m_wait->begin();
     const PathsAndSettings &settings = m_context.state.settings;
@@ -250,7 +250,7 @@ void FrmData::listRecords()
     m_wait->end();
 }
 
-void FrmData::selectRow(int row)
+void RecordsScreen::selectRow(int row)
 {
     if (row < 0 || row >= m_model.rowCount())
         return;
@@ -259,7 +259,7 @@ void FrmData::selectRow(int row)
     m_list->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
-QList<int> FrmData::selectedRows() const
+QList<int> RecordsScreen::selectedRows() const
 {
     QList<int> rows;
     for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes())
@@ -268,7 +268,7 @@ QList<int> FrmData::selectedRows() const
     return rows;
 }
 
-void FrmData::fillTextArea()
+void RecordsScreen::fillTextArea()
 {
     // The lines selected in the list. With none, "印刷" prints every listed line: a school's file holds
     // too many for the text area to hold them all at every listing.
@@ -281,7 +281,7 @@ void FrmData::fillTextArea()
     m_text->setPlainText(text);
 }
 
-QString FrmData::printedText() const
+QString RecordsScreen::printedText() const
 {
     const QTextCursor cursor = m_text->textCursor();
     if (cursor.hasSelection())
@@ -297,7 +297,7 @@ QString FrmData::printedText() const
     return text;
 }
 
-void FrmData::openRow(int row)
+void RecordsScreen::openRow(int row)
 {
     const qint64 number = m_model.recordNumber(row);
     if (number <= 0)
@@ -339,13 +339,13 @@ void FrmData::openRow(int row)
     m_edit->raise();
 }
 
-void FrmData::studentChosen(int index)
+void RecordsScreen::studentChosen(int index)
 {
     const int student = teacher::studentOfBoxText(m_students->itemText(index));
     m_grade->setText(m_model.roster().student(student).gradeLabel);
 }
 
-void FrmData::changeRecord()
+void RecordsScreen::changeRecord()
 {
     if (m_opened <= 0)
         return;
@@ -373,7 +373,7 @@ void FrmData::changeRecord()
     selectRow(m_model.rowOfRecord(number));
 }
 
-void FrmData::deleteRecord()
+void RecordsScreen::deleteRecord()
 {
     if (m_opened <= 0)
         return;
@@ -392,7 +392,7 @@ void FrmData::deleteRecord()
         selectRow(position >= 0 && position < m_model.rowCount() ? position : m_model.rowCount() - 1);
 }
 
-void FrmData::print()
+void RecordsScreen::print()
 {
     const bool hasSelection = m_text->textCursor().hasSelection();
     bool selectionOnly = hasSelection;
@@ -411,7 +411,7 @@ void FrmData::print()
     m_wait->end();
 }
 
-void FrmData::exportCsv()
+void RecordsScreen::exportCsv()
 {
     if (m_model.rowCount() == 0) {
         showMessage(QStringLiteral("書き出す記録がありません。"));
@@ -439,7 +439,7 @@ void FrmData::exportCsv()
                 false);
 }
 
-void FrmData::goBack()
+void RecordsScreen::goBack()
 {
     if (m_leaving)
         return;

@@ -1,8 +1,8 @@
-#include "records/forms/FrmSyuuryou.h"
+#include "records/forms/ResultScreen.h"
 
 #include "drill/forms/LaunchDrill.h"
 #include "records/Judgement.h"
-#include "records/ResultScreen.h"
+#include "records/ResultSummary.h"
 #include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
 #include "startup/forms/Controls.h"
@@ -42,7 +42,7 @@ QLabel *label(QWidget *parent, const QString &name, qreal pt, const QRect &geome
 
 } // namespace
 
-FrmSyuuryou::FrmSyuuryou(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("FrmSyuuryou"));
     setWindowTitle(QStringLiteral("終了"));
@@ -74,22 +74,22 @@ FrmSyuuryou::FrmSyuuryou(AppContext &context, QWidget *parent) : QWidget(parent)
     m_again = controls::button(this, QStringLiteral("Command5"), QStringLiteral("もう一度"), fonts::ui(22, true),
                                QRect(544, 560, 280, 100));
     m_again->hide();
-    connect(m_menu, &QPushButton::clicked, this, &FrmSyuuryou::menuClicked);
-    connect(m_again, &QPushButton::clicked, this, &FrmSyuuryou::againClicked);
+    connect(m_menu, &QPushButton::clicked, this, &ResultScreen::menuClicked);
+    connect(m_again, &QPushButton::clicked, this, &ResultScreen::againClicked);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(500);
-    connect(m_timer1, &QTimer::timeout, this, &FrmSyuuryou::timer1Tick);
+    connect(m_timer1, &QTimer::timeout, this, &ResultScreen::timer1Tick);
 }
 
-bool FrmSyuuryou::levelCleared() const
+bool ResultScreen::levelCleared() const
 {
     const AppState &s = m_context.state;
     return records::isCleared(s, s.run.currentLevel, s.run.studentNumber);
 }
 
-void FrmSyuuryou::activate()
+void ResultScreen::activate()
 {
     AppState &state = m_context.state;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
@@ -150,7 +150,7 @@ void FrmSyuuryou::activate()
     m_activated = true;
 }
 
-void FrmSyuuryou::timer1Tick()
+void ResultScreen::timer1Tick()
 {
     m_congratulation->hide();
     m_menu->show();
@@ -175,20 +175,20 @@ void FrmSyuuryou::timer1Tick()
     m_again->setVisible(decision.showAgain);
 }
 
-void FrmSyuuryou::menuClicked()
+void ResultScreen::menuClicked()
 {
     m_menu->setEnabled(false);
     m_context.navigator.showHub();
 }
 
-void FrmSyuuryou::againClicked()
+void ResultScreen::againClicked()
 {
     m_menu->setEnabled(false);
     m_again->setEnabled(false);
     launchDrill(m_context);
 }
 
-void FrmSyuuryou::paintEvent(QPaintEvent *)
+void ResultScreen::paintEvent(QPaintEvent *)
 {
     // The background picture: a calm sky with a soft sun.
     QPainter p(this);

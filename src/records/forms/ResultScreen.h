@@ -12,11 +12,11 @@ class QTimer;
 // The result screen after every recorded drill: time, points, today's counts, a record message with
 // its sound, the cleared label and, at the final level, the congratulation. Half a second after it
 // opens it offers "メニューへ" and, unless the level is closed for over-practice, "もう一度".
-class FrmSyuuryou : public QWidget
+class ResultScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmSyuuryou(AppContext &context, QWidget *parent = nullptr);
+    explicit ResultScreen(AppContext &context, QWidget *parent = nullptr);
 
     // The activation sequence, once per showing.
     void activate();

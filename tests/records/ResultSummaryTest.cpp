@@ -1,4 +1,4 @@
-#include "records/ResultScreen.h"
+#include "records/ResultSummary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "roster/forms/namesel.h"
+#include "roster/forms/NameScreen.h"
 
 #include "drill/LevelCatalogue.h"
 #include "roster/forms/WaitingPanel.h"
@@ -7,7 +7,7 @@
 #include "startup/SignInTime.h"
 #include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
-#include "startup/forms/frmver.h"
+#include "startup/forms/VersionBox.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -52,7 +52,7 @@ const QString kPlainButton = QStringLiteral(
     "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
 } // namespace
 
-namesel::namesel(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("namesel"));
     resize(1024, 768);
@@ -149,7 +149,7 @@ namesel::namesel(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     m_ok->setFont(fonts::ui(28, true));
     m_ok->setGeometry(20, 312, 340, 76);
     m_ok->setStyleSheet(kAccentButton);
-    connect(m_ok, &QPushButton::clicked, this, &namesel::confirm);
+    connect(m_ok, &QPushButton::clicked, this, &NameScreen::confirm);
 
     m_print = new QPushButton(QStringLiteral("印刷"), side);
     m_print->setObjectName(QStringLiteral("Command1"));
@@ -163,16 +163,16 @@ namesel::namesel(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     m_programMenu->setFont(fonts::ui(14));
     m_programMenu->setGeometry(20, 460, 340, 40);
     m_programMenu->setStyleSheet(kPlainButton);
-    connect(m_programMenu, &QPushButton::clicked, this, &namesel::leaveForProgramMenu);
+    connect(m_programMenu, &QPushButton::clicked, this, &NameScreen::leaveForProgramMenu);
 
     m_programMenu0 = new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), side);
     m_programMenu0->setObjectName(QStringLiteral("Command7"));
     m_programMenu0->setFont(fonts::ui(14));
     m_programMenu0->setGeometry(20, 508, 340, 40);
     m_programMenu0->setStyleSheet(kPlainButton);
-    connect(m_programMenu0, &QPushButton::clicked, this, &namesel::leaveForProgramMenu);
+    connect(m_programMenu0, &QPushButton::clicked, this, &NameScreen::leaveForProgramMenu);
 
-    m_version = new QPushButton(frmver::versionLine(), side);
+    m_version = new QPushButton(VersionBox::versionLine(), side);
     m_version->setObjectName(QStringLiteral("lblVersion"));
     m_version->setFont(fonts::ui(10));
     m_version->setFlat(true);
@@ -191,14 +191,14 @@ namesel::namesel(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     installKeyPreview();
 }
 
-void namesel::installKeyPreview()
+void NameScreen::installKeyPreview()
 {
     installEventFilter(this);
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(this);
 }
 
-void namesel::activate()
+void NameScreen::activate()
 {
     PathsAndSettings &settings = m_context.state.settings;
     m_developmentMarker->setVisible(settings.developmentLayout);
@@ -220,7 +220,7 @@ void namesel::activate()
     m_list1->setFocus();
 }
 
-void namesel::showRoster()
+void NameScreen::showRoster()
 {
     m_wait->begin();
     m_redrawing = true;
@@ -247,7 +247,7 @@ void namesel::showRoster()
     m_wait->end();
 }
 
-void namesel::chooseRow(int row, bool doubleClick)
+void NameScreen::chooseRow(int row, bool doubleClick)
 {
     if (row < 0 || row >= m_lists.names.size())
         return;
@@ -259,7 +259,7 @@ void namesel::chooseRow(int row, bool doubleClick)
             QString::number(namelist::numberOfNumberedLine(m_lists.numbered.at(row - 1))));
 }
 
-void namesel::confirm()
+void NameScreen::confirm()
 {
     if (!m_ok->isVisible())
         return;
@@ -281,7 +281,7 @@ void namesel::confirm()
     m_context.navigator.showHub();
 }
 
-void namesel::leaveForProgramMenu()
+void NameScreen::leaveForProgramMenu()
 {
     const PathsAndSettings &settings = m_context.state.settings;
     QString folder = settings.appFolder;
@@ -296,14 +296,14 @@ void namesel::leaveForProgramMenu()
     m_context.services.programEnd.endProgram(0);
 }
 
-void namesel::gradeGroupChosen()
+void NameScreen::gradeGroupChosen()
 {
     m_context.state.run.gradeGroup = m_combo1->currentText();
     showRoster();
     m_list1->setFocus();
 }
 
-void namesel::displayModeChosen(int mode)
+void NameScreen::displayModeChosen(int mode)
 {
     if (mode == m_displayMode)
         return;
@@ -311,7 +311,7 @@ void namesel::displayModeChosen(int mode)
     showRoster();
 }
 
-bool namesel::eventFilter(QObject *watched, QEvent *event)
+bool NameScreen::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);

@@ -1,4 +1,4 @@
-#include "startup/forms/frmver.h"
+#include "startup/forms/VersionBox.h"
 
 #include "Version.h"
 #include "startup/forms/Fonts.h"
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmver::frmver(const QString &programTitle, QWidget *parent) : QDialog(parent)
+VersionBox::VersionBox(const QString &programTitle, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmver"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
@@ -39,7 +39,7 @@ frmver::frmver(const QString &programTitle, QWidget *parent) : QDialog(parent)
     layout->addWidget(ok, 0, Qt::AlignCenter);
 }
 
-QString frmver::versionLine()
+QString VersionBox::versionLine()
 {
     return QStringLiteral("Version%1.%2.%3").arg(version::major).arg(version::minor).arg(version::revision);
 }

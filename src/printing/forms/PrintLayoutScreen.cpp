@@ -1,4 +1,4 @@
-#include "printing/forms/frmPrint.h"
+#include "printing/forms/PrintLayoutScreen.h"
 
 #include "platform/ErrorText.h"
 #include "platform/TextFile.h"
@@ -40,7 +40,7 @@ const QString kAnswerKeyDocumentName = QStringLiteral("四字熟語プリント�
 
 } // namespace
 
-frmPrint::frmPrint(AppContext &context, const printing::PrintLayout &sheet,
+PrintLayoutScreen::PrintLayoutScreen(AppContext &context, const printing::PrintLayout &sheet,
                    const printing::PrintLayout *answerKey, QWidget *parent)
     : QWidget(parent), m_context(context), m_sheet(sheet), m_answerKey(answerKey)
 {
@@ -77,18 +77,18 @@ frmPrint::frmPrint(AppContext &context, const printing::PrintLayout &sheet,
     m_print = controls::button(this, QStringLiteral("Command9"), QStringLiteral("印刷"), fonts::ui(24, true),
                                QRect());
     m_print->setStyleSheet(kAccentButton);
-    connect(m_print, &QPushButton::clicked, this, &frmPrint::print);
+    connect(m_print, &QPushButton::clicked, this, &PrintLayoutScreen::print);
     m_savePdf = controls::button(this, QStringLiteral("Command10"), QStringLiteral("PDFに保存"),
                                  fonts::ui(16), QRect());
     m_savePdf->setStyleSheet(kPlainButton);
-    connect(m_savePdf, &QPushButton::clicked, this, &frmPrint::saveAsPdf);
+    connect(m_savePdf, &QPushButton::clicked, this, &PrintLayoutScreen::saveAsPdf);
     m_status = controls::label(this, QStringLiteral("lblStatus"), QString(), fonts::ui(11), QRect());
     m_status->setWordWrap(true);
     m_status->setStyleSheet(QStringLiteral("color: #1f2a36;"));
     m_back =
         controls::button(this, QStringLiteral("Command8"), QStringLiteral("戻る"), fonts::ui(18), QRect());
     m_back->setStyleSheet(kPlainButton);
-    connect(m_back, &QPushButton::clicked, this, &frmPrint::leave);
+    connect(m_back, &QPushButton::clicked, this, &PrintLayoutScreen::leave);
 
     m_picture4 = controls::frame(this, QStringLiteral("Picture4"), QRect());
     m_picture4->setStyleSheet(QStringLiteral(
@@ -120,9 +120,9 @@ frmPrint::frmPrint(AppContext &context, const printing::PrintLayout &sheet,
     placeControls();
 }
 
-frmPrint::~frmPrint() = default;
+PrintLayoutScreen::~PrintLayoutScreen() = default;
 
-void frmPrint::placeControls()
+void PrintLayoutScreen::placeControls()
 {
     const QSize picture = printing::previewSize(m_sheet);
     if (m_sheet.settings.orientation == 1) {
@@ -155,18 +155,18 @@ void frmPrint::placeControls()
                             m_picture1->y() + (m_picture1->height() - 110) / 2, 460, 110);
 }
 
-const printing::PrintLayout &frmPrint::shownLayout() const
+const printing::PrintLayout &PrintLayoutScreen::shownLayout() const
 {
     return m_answerKeyShown && m_answerKey ? *m_answerKey : m_sheet;
 }
 
-void frmPrint::drawPreview()
+void PrintLayoutScreen::drawPreview()
 {
     m_previewImage = printing::SheetPainter(shownLayout()).preview();
     m_picture1->setPixmap(QPixmap::fromImage(m_previewImage));
 }
 
-void frmPrint::activate()
+void PrintLayoutScreen::activate()
 {
     if (m_sheet.settings.onScreen == 1) {
         m_picture1->hide();
@@ -184,7 +184,7 @@ void frmPrint::activate()
     }
 }
 
-void frmPrint::showAnswerKey(bool answerKey)
+void PrintLayoutScreen::showAnswerKey(bool answerKey)
 {
     if (m_busy || (answerKey && !m_answerKey))
         return;
@@ -194,7 +194,7 @@ void frmPrint::showAnswerKey(bool answerKey)
     drawPreview();
 }
 
-void frmPrint::setBusy(bool busy)
+void PrintLayoutScreen::setBusy(bool busy)
 {
     m_busy = busy;
     m_print->setEnabled(!busy);
@@ -203,7 +203,7 @@ void frmPrint::setBusy(bool busy)
     m_optAnswerKey->setEnabled(!busy);
 }
 
-std::unique_ptr<QPrinter> frmPrint::defaultPrinter()
+std::unique_ptr<QPrinter> PrintLayoutScreen::defaultPrinter()
 {
     QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
@@ -215,7 +215,7 @@ std::unique_ptr<QPrinter> frmPrint::defaultPrinter()
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
-void frmPrint::print()
+void PrintLayoutScreen::print()
 {
     if (m_busy)
         return;
@@ -270,7 +270,7 @@ void frmPrint::print()
     drawPreview();
 }
 
-void frmPrint::saveAsPdf()
+void PrintLayoutScreen::saveAsPdf()
 {
     if (m_busy)
         return;
@@ -314,7 +314,7 @@ void frmPrint::saveAsPdf()
     m_status->setText(QStringLiteral("保存しました：%1").arg(platform::displayPath(path)));
 }
 
-void frmPrint::leave()
+void PrintLayoutScreen::leave()
 {
     if (m_busy) {
         // The job being made is thrown away once the printing step regains control.
@@ -324,7 +324,7 @@ void frmPrint::leave()
     close();
 }
 
-void frmPrint::close()
+void PrintLayoutScreen::close()
 {
     if (m_closing)
         return;

@@ -1,4 +1,4 @@
-#include "hub/forms/seisekitime1.h"
+#include "hub/forms/HubScreen.h"
 
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/LaunchDrill.h"
@@ -31,7 +31,7 @@ constexpr int kAreaLeft = 8;
 constexpr int kAreaTop = 190;
 constexpr int kAreaWidth = 1008;
 constexpr int kAreaHeight = 546;
-constexpr int kColumnWidth = kAreaWidth / seisekitime1::kColumnsInView;
+constexpr int kColumnWidth = kAreaWidth / HubScreen::kColumnsInView;
 constexpr int kPracticeTime = 600;
 constexpr int kPracticeColumnHeight = 104;
 constexpr int kStudentPointSize = 18;
@@ -86,7 +86,7 @@ QString controlName(const char *base, int index)
 }
 } // namespace
 
-seisekitime1::seisekitime1(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+HubScreen::HubScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("seisekitime1"));
     resize(1024, 768);
@@ -122,7 +122,7 @@ seisekitime1::seisekitime1(AppContext &context, QWidget *parent) : QWidget(paren
     m_wait->raise();
 }
 
-void seisekitime1::buildHeader()
+void HubScreen::buildHeader()
 {
     // Laid out for the longest name a roster holds (20 characters) and its grade: the student line has
     // the header's middle to itself; the number, the minutes and the day's total share the line below.
@@ -144,10 +144,10 @@ void seisekitime1::buildHeader()
     m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), fonts::ui(16, true),
                     QRect(914, 10, 84, 74), kPlainStyle);
     m_back->setEnabled(false); // until the activation has filled the screen
-    connect(m_back, &QPushButton::clicked, this, &seisekitime1::goBack);
+    connect(m_back, &QPushButton::clicked, this, &HubScreen::goBack);
 }
 
-void seisekitime1::buildViewControls()
+void HubScreen::buildViewControls()
 {
     QFrame *controls = card(this, QRect(8, 110, 1008, 74), QStringLiteral("pnlView"));
     m_displayGroup = new QButtonGroup(this);
@@ -158,7 +158,7 @@ void seisekitime1::buildViewControls()
         m_option2[i]->setGeometry(16 + i * 118, 6, 116, 30);
         m_displayGroup->addButton(m_option2[i], i);
     }
-    connect(m_displayGroup, &QButtonGroup::idClicked, this, &seisekitime1::displayOptionClicked);
+    connect(m_displayGroup, &QButtonGroup::idClicked, this, &HubScreen::displayOptionClicked);
 
     m_choiceGroup = new QButtonGroup(this);
     const QStringList captions = hub::listChoiceCaptionsForTimes();
@@ -169,7 +169,7 @@ void seisekitime1::buildViewControls()
         m_option1[i]->setGeometry(16 + (i - 1) * 118, 38, 116, 30);
         m_choiceGroup->addButton(m_option1[i], i);
     }
-    connect(m_choiceGroup, &QButtonGroup::idClicked, this, &seisekitime1::listChoiceClicked);
+    connect(m_choiceGroup, &QButtonGroup::idClicked, this, &HubScreen::listChoiceClicked);
 
     m_combo1 = new QComboBox(controls);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
@@ -178,7 +178,7 @@ void seisekitime1::buildViewControls()
     m_combo1->addItems(hub::gradeFilterItems());
     m_combo1->setToolTip(hub::gradeFilterToolTip());
     m_combo1->setAccessibleName(hub::gradeFilterToolTip());
-    connect(m_combo1, &QComboBox::activated, this, &seisekitime1::gradeFilterChosen);
+    connect(m_combo1, &QComboBox::activated, this, &HubScreen::gradeFilterChosen);
 
     m_combo2 = new QComboBox(controls);
     m_combo2->setObjectName(QStringLiteral("Combo2"));
@@ -188,7 +188,7 @@ void seisekitime1::buildViewControls()
     m_combo2->setCurrentIndex(hub::kDefaultPeriod - 1);
     m_combo2->setAccessibleName(QStringLiteral("期間"));
     m_combo2->hide();
-    connect(m_combo2, &QComboBox::activated, this, &seisekitime1::periodChosen);
+    connect(m_combo2, &QComboBox::activated, this, &HubScreen::periodChosen);
 
     m_heading = label(controls, QStringLiteral("Label5"), fonts::ui(16, true), QRect(624, 6, 300, 32));
     m_graph = button(controls, QStringLiteral("Command17"), QStringLiteral("グラフ"), fonts::ui(12),
@@ -208,7 +208,7 @@ void seisekitime1::buildViewControls()
     m_text5->hide();
 }
 
-void seisekitime1::buildColumns()
+void HubScreen::buildColumns()
 {
     m_columnArea = new QWidget(this);
     m_columnArea->setObjectName(QStringLiteral("pnlColumns"));
@@ -285,7 +285,7 @@ void seisekitime1::buildColumns()
     });
 }
 
-void seisekitime1::installKeyPreview()
+void HubScreen::installKeyPreview()
 {
     // The keys work wherever the focus is in the window: a view change made with the mouse disables the
     // focused option for a moment, and the focus may go to the window itself or nowhere. So the hub
@@ -293,22 +293,22 @@ void seisekitime1::installKeyPreview()
     qApp->installEventFilter(this);
 }
 
-int seisekitime1::levelCount() const
+int HubScreen::levelCount() const
 {
     return std::clamp(m_context.state.catalogue.levelCount, 0, kMaxLevel);
 }
 
-bool seisekitime1::isPractice(int level) const
+bool HubScreen::isPractice(int level) const
 {
     return catalogue::isPracticeLevel(m_context.state.catalogue.levelNames[std::size_t(level)]);
 }
 
-bool seisekitime1::isTeacher() const
+bool HubScreen::isTeacher() const
 {
     return namelist::isTeacherName(m_context.state.run.studentName);
 }
 
-void seisekitime1::activate()
+void HubScreen::activate()
 {
     AppState &state = m_context.state;
     Services &services = m_context.services;
@@ -373,7 +373,6 @@ void seisekitime1::activate()
 
     // The points display, accumulated order.
     m_displayMode = 2;
-    m_pointsOrder = 1;
     m_option2[1]->setChecked(true);
     m_option1[1]->setChecked(true);
     listChoiceClicked(1);
@@ -382,7 +381,7 @@ void seisekitime1::activate()
     m_keyboardReady = true;
 }
 
-void seisekitime1::fitStudentLine()
+void HubScreen::fitStudentLine()
 {
     // Twenty characters fit at the header's size; a font that draws them wider gets a smaller size
     // rather than a line that runs under the labels beside it.
@@ -393,7 +392,7 @@ void seisekitime1::fitStudentLine()
     }
 }
 
-void seisekitime1::fillColumnTexts()
+void HubScreen::fillColumnTexts()
 {
     for (int level = 1; level <= levelCount(); ++level) {
         Column &c = m_columns[std::size_t(level)];
@@ -412,7 +411,7 @@ void seisekitime1::fillColumnTexts()
     }
 }
 
-void seisekitime1::placeColumns()
+void HubScreen::placeColumns()
 {
     const int count = levelCount();
     if (count == 0)
@@ -429,19 +428,19 @@ void seisekitime1::placeColumns()
     }
 }
 
-void seisekitime1::setListChoiceCaptions(const QStringList &captions)
+void HubScreen::setListChoiceCaptions(const QStringList &captions)
 {
     for (int i = 1; i <= 3; ++i)
         m_option1[i]->setText(captions.value(i - 1));
 }
 
-int seisekitime1::checkedListChoice() const
+int HubScreen::checkedListChoice() const
 {
     const int id = m_choiceGroup->checkedId();
     return id >= 1 && id <= 3 ? id : 1;
 }
 
-void seisekitime1::setViewControlsEnabled(bool enabled)
+void HubScreen::setViewControlsEnabled(bool enabled)
 {
     for (QRadioButton *option : m_option2)
         option->setEnabled(enabled);
@@ -451,7 +450,7 @@ void seisekitime1::setViewControlsEnabled(bool enabled)
     m_combo2->setEnabled(enabled);
 }
 
-void seisekitime1::disableStartButtons()
+void HubScreen::disableStartButtons()
 {
     for (int level = 1; level <= levelCount(); ++level) {
         m_columns[std::size_t(level)].start->setEnabled(false);
@@ -459,13 +458,13 @@ void seisekitime1::disableStartButtons()
     }
 }
 
-void seisekitime1::clearLists()
+void HubScreen::clearLists()
 {
     for (int level = 1; level <= levelCount(); ++level)
         m_columns[std::size_t(level)].list->hide();
 }
 
-void seisekitime1::beginListWork()
+void HubScreen::beginListWork()
 {
     m_back->setEnabled(false);
     disableStartButtons();
@@ -474,7 +473,7 @@ void seisekitime1::beginListWork()
         m_rankingWait->begin(levelCount());
 }
 
-void seisekitime1::endListWork()
+void HubScreen::endListWork()
 {
     m_back->setEnabled(true);
     applyAvailability();
@@ -482,20 +481,20 @@ void seisekitime1::endListWork()
     m_rankingWait->end();
 }
 
-void seisekitime1::showLevelLists()
+void HubScreen::showLevelLists()
 {
     for (int level = 1; level <= levelCount(); ++level)
         m_columns[std::size_t(level)].list->setVisible(!isPractice(level));
 }
 
-seisekitime1::FocusKeeper::FocusKeeper(seisekitime1 *hub) : m_hub(hub)
+HubScreen::FocusKeeper::FocusKeeper(HubScreen *hub) : m_hub(hub)
 {
     QWidget *focused = QApplication::focusWidget();
     if (focused && hub->isAncestorOf(focused))
         m_focused = focused;
 }
 
-seisekitime1::FocusKeeper::~FocusKeeper()
+HubScreen::FocusKeeper::~FocusKeeper()
 {
     // The focused control is disabled while the lists are rebuilt, which sends the focus away from
     // the hub; it goes back to where it was, or to the hub.
@@ -508,7 +507,7 @@ seisekitime1::FocusKeeper::~FocusKeeper()
         m_hub->setFocus();
 }
 
-void seisekitime1::displayOptionClicked(int index)
+void HubScreen::displayOptionClicked(int index)
 {
     const FocusKeeper keepFocus(this);
     m_graph->hide();
@@ -528,12 +527,7 @@ void seisekitime1::displayOptionClicked(int index)
         for (int i = 1; i <= 3; ++i)
             m_option1[i]->setEnabled(true);
         m_displayMode = 2;
-        const int choice = checkedListChoice();
-        if (choice == 1)
-            m_pointsOrder = 1;
-        else if (choice == 2)
-            m_pointsOrder = 2;
-        listChoiceClicked(choice);
+        listChoiceClicked(checkedListChoice());
         break;
     }
     case 2:
@@ -546,7 +540,7 @@ void seisekitime1::displayOptionClicked(int index)
     }
 }
 
-void seisekitime1::listChoiceClicked(int index)
+void HubScreen::listChoiceClicked(int index)
 {
     const FocusKeeper keepFocus(this);
     beginListWork();
@@ -560,15 +554,12 @@ void seisekitime1::listChoiceClicked(int index)
         else
             showPeriodRuns();
     } else {
-        if (index == 1) {
-            m_pointsOrder = 1;
+        if (index == 1)
             showPoints(hub::PointsOrder::Accumulated);
-        } else if (index == 2) {
-            m_pointsOrder = 2;
+        else if (index == 2)
             showPoints(hub::PointsOrder::Today);
-        } else {
+        else
             showPeriodRuns();
-        }
     }
     setViewControlsEnabled(true);
     if (m_option2[2]->isChecked()) {
@@ -578,7 +569,7 @@ void seisekitime1::listChoiceClicked(int index)
     endListWork();
 }
 
-void seisekitime1::periodChosen(int index)
+void HubScreen::periodChosen(int index)
 {
     if (checkedListChoice() != 3 || m_option2[2]->isChecked())
         return;
@@ -587,7 +578,7 @@ void seisekitime1::periodChosen(int index)
     listChoiceClicked(3);
 }
 
-void seisekitime1::gradeFilterChosen()
+void HubScreen::gradeFilterChosen()
 {
     m_context.state.run.hubGradeFilter = m_combo1->currentText();
     // The view shown is built again for the new filter.
@@ -596,12 +587,12 @@ void seisekitime1::gradeFilterChosen()
         m_columns[1].start->setFocus();
 }
 
-hub::RowStudents seisekitime1::rowStudents() const
+hub::RowStudents HubScreen::rowStudents() const
 {
     return hub::rowStudentsFor(m_context.state, m_combo1->currentText());
 }
 
-void seisekitime1::rankingProgress(int level)
+void HubScreen::rankingProgress(int level)
 {
     // During an activation its own panel tells of the progress; otherwise the ranking panel does.
     if (m_wait->isRunning())
@@ -610,19 +601,19 @@ void seisekitime1::rankingProgress(int level)
         m_rankingWait->step(level);
 }
 
-void seisekitime1::showBestTimes()
+void HubScreen::showBestTimes()
 {
     applyView(
         hub::bestTimeView(m_context.state, rowStudents(), [this](int level) { rankingProgress(level); }));
 }
 
-void seisekitime1::showPoints(hub::PointsOrder order)
+void HubScreen::showPoints(hub::PointsOrder order)
 {
     applyView(hub::pointsView(m_context.state, rowStudents(), order,
                               [this](int level) { rankingProgress(level); }));
 }
 
-bool seisekitime1::readRecords(int maxCount, QList<records::ResultRecord> *out)
+bool HubScreen::readRecords(int maxCount, QList<records::ResultRecord> *out)
 {
     QString error;
     *out = records::readLastRecords(records::resultsFilePath(m_context.state.settings.dataFolder), maxCount,
@@ -635,7 +626,7 @@ bool seisekitime1::readRecords(int maxCount, QList<records::ResultRecord> *out)
     return true;
 }
 
-void seisekitime1::showTodayRuns()
+void HubScreen::showTodayRuns()
 {
     QList<records::ResultRecord> runs;
     readRecords(hub::kTodayRecords, &runs);
@@ -643,7 +634,7 @@ void seisekitime1::showTodayRuns()
         hub::todayRunsView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date()));
 }
 
-void seisekitime1::showPeriodRuns()
+void HubScreen::showPeriodRuns()
 {
     QList<records::ResultRecord> runs;
     readRecords(hub::kPeriodRecords, &runs);
@@ -657,7 +648,7 @@ void seisekitime1::showPeriodRuns()
     m_combo2->show();
 }
 
-void seisekitime1::showPersonalTimes()
+void HubScreen::showPersonalTimes()
 {
     setViewControlsEnabled(false);
     QList<records::ResultRecord> runs;
@@ -670,7 +661,7 @@ void seisekitime1::showPersonalTimes()
     endListWork();
 }
 
-void seisekitime1::applyView(const hub::View &view)
+void HubScreen::applyView(const hub::View &view)
 {
     m_heading->setText(view.heading);
     for (int level = 1; level <= levelCount(); ++level) {
@@ -693,7 +684,7 @@ void seisekitime1::applyView(const hub::View &view)
     }
 }
 
-void seisekitime1::setListColour(Column &column, hub::ListColour colour)
+void HubScreen::setListColour(Column &column, hub::ListColour colour)
 {
     // The screens are styled with style sheets, under which a palette is not what paints.
     if (column.colour == colour && !column.list->styleSheet().isEmpty())
@@ -705,7 +696,7 @@ void seisekitime1::setListColour(Column &column, hub::ListColour colour)
             .arg(hub::listColourRgb(colour), 6, 16, QChar(u'0')));
 }
 
-void seisekitime1::applyAvailability()
+void HubScreen::applyAvailability()
 {
     m_availability = hub::levelAvailability(m_context.state);
     m_context.state.run.finalLevelCleared = m_availability.finalLevelCleared;
@@ -722,7 +713,7 @@ void seisekitime1::applyAvailability()
     m_rankingWait->raise();
 }
 
-void seisekitime1::startLevel(int level)
+void HubScreen::startLevel(int level)
 {
     if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
         !m_columns[std::size_t(level)].start->isEnabled())
@@ -734,7 +725,7 @@ void seisekitime1::startLevel(int level)
     launchDrill();
 }
 
-void seisekitime1::titleClicked(int level)
+void HubScreen::titleClicked(int level)
 {
     if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
         !m_columns[std::size_t(level)].start->isEnabled())
@@ -744,13 +735,13 @@ void seisekitime1::titleClicked(int level)
     launchDrill();
 }
 
-void seisekitime1::launchDrill()
+void HubScreen::launchDrill()
 {
     m_leaving = true;
     ::launchDrill(m_context);
 }
 
-void seisekitime1::goBack()
+void HubScreen::goBack()
 {
     if (m_leaving || !m_back->isEnabled())
         return;
@@ -761,7 +752,7 @@ void seisekitime1::goBack()
     m_context.navigator.showNameSelection();
 }
 
-bool seisekitime1::eventFilter(QObject *watched, QEvent *event)
+bool HubScreen::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress || !m_keyboardReady || !isVisible() ||
         m_passwordPanel->isVisible())

@@ -1,8 +1,8 @@
-#include "printing/forms/FormPrint0.h"
+#include "printing/forms/WorksheetScreen.h"
 
 #include "drill/IdiomData.h"
 #include "printing/forms/SheetPainter.h"
-#include "printing/forms/frmPrint.h"
+#include "printing/forms/PrintLayoutScreen.h"
 #include "startup/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 
@@ -45,7 +45,7 @@ QFrame *card(QWidget *parent, const QRect &geometry, const QString &name)
 
 } // namespace
 
-FormPrint0::FormPrint0(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("FormPrint0"));
     resize(1024, 768);
@@ -130,11 +130,11 @@ FormPrint0::FormPrint0(AppContext &context, QWidget *parent) : QWidget(parent), 
     m_toPrinting = controls::button(choices, QStringLiteral("Command1"), QStringLiteral("印刷へ"),
                                     fonts::ui(22, true), QRect(24, 600, 180, 96));
     m_toPrinting->setStyleSheet(kAccentButton);
-    connect(m_toPrinting, &QPushButton::clicked, this, &FormPrint0::openPrintLayout);
+    connect(m_toPrinting, &QPushButton::clicked, this, &WorksheetScreen::openPrintLayout);
     m_back = controls::button(choices, QStringLiteral("Command2"), QStringLiteral("もどる"), fonts::ui(18),
                               QRect(216, 600, 180, 96));
     m_back->setStyleSheet(kPlainButton);
-    connect(m_back, &QPushButton::clicked, this, &FormPrint0::close);
+    connect(m_back, &QPushButton::clicked, this, &WorksheetScreen::close);
 
     // The sheet in small, drawn by the same routine as the preview and the printed page.
     QFrame *sample = card(m_page, QRect(468, 24, 532, 720), QStringLiteral("pnlSample"));
@@ -150,9 +150,9 @@ FormPrint0::FormPrint0(AppContext &context, QWidget *parent) : QWidget(parent), 
     m_preview->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #8a96a3; }"));
 }
 
-FormPrint0::~FormPrint0() = default;
+WorksheetScreen::~WorksheetScreen() = default;
 
-void FormPrint0::activate()
+void WorksheetScreen::activate()
 {
     m_loading = true;
     m_list1->selectionModel()->clearSelection();
@@ -163,7 +163,7 @@ void FormPrint0::activate()
     m_list1->setFocus();
 }
 
-printing::WorksheetChoice FormPrint0::choice() const
+printing::WorksheetChoice WorksheetScreen::choice() const
 {
     printing::WorksheetChoice choice;
     for (int range = 0; range < printing::kRangeCount; ++range)
@@ -173,7 +173,7 @@ printing::WorksheetChoice FormPrint0::choice() const
     return choice;
 }
 
-void FormPrint0::rebuild()
+void WorksheetScreen::rebuild()
 {
     // The idiom data is read afresh for every sheet, as the drill reads it for every drill.
     const QString path = m_context.state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
@@ -190,27 +190,27 @@ void FormPrint0::rebuild()
                                          platform::MessageBoxes::Icon::Warning);
 }
 
-void FormPrint0::openPrintLayout()
+void WorksheetScreen::openPrintLayout()
 {
     if (m_printLayout)
         return;
     m_page->setEnabled(false);
-    m_printLayout = new frmPrint(m_context, m_worksheet.sheet, &m_worksheet.answerKey, this);
+    m_printLayout = new PrintLayoutScreen(m_context, m_worksheet.sheet, &m_worksheet.answerKey, this);
     m_printLayout->setGeometry(0, 0, 1024, 768);
-    connect(m_printLayout, &frmPrint::closed, this, &FormPrint0::printLayoutClosed);
+    connect(m_printLayout, &PrintLayoutScreen::closed, this, &WorksheetScreen::printLayoutClosed);
     m_printLayout->show();
     m_printLayout->raise();
     m_printLayout->setFocus();
     m_printLayout->activate();
 }
 
-void FormPrint0::printLayoutClosed()
+void WorksheetScreen::printLayoutClosed()
 {
     m_page->setEnabled(true);
     m_toPrinting->setFocus();
 }
 
-void FormPrint0::close()
+void WorksheetScreen::close()
 {
     hide();
     emit closed();

@@ -27,7 +27,7 @@ class QRadioButton;
 // Controls: Picture1 (the page preview), Picture4 with Label1 (the printing notice), Command9 (印刷),
 // Command10 (PDFに保存), Command8 (戻る), optSheet and optAnswerKey, lblPrinter, lblStatus, and the hidden
 // Check1 (checked while the sheet is drawn for the printer) and Check2 (the orientation box).
-class frmPrint : public QWidget
+class PrintLayoutScreen : public QWidget
 {
     Q_OBJECT
 public:
@@ -36,9 +36,9 @@ public:
     // Asks where to save the PDF file, suggesting a path; empty when the user cancels.
     using PdfPathAsker = std::function<QString(const QString &suggested)>;
 
-    frmPrint(AppContext &context, const printing::PrintLayout &sheet, const printing::PrintLayout *answerKey,
+    PrintLayoutScreen(AppContext &context, const printing::PrintLayout &sheet, const printing::PrintLayout *answerKey,
              QWidget *parent = nullptr);
-    ~frmPrint() override;
+    ~PrintLayoutScreen() override;
 
     // Showing: the preview (or the notice alone), and for a sheet to print at once, printing and closing.
     void activate();

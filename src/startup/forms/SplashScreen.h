@@ -9,11 +9,11 @@ class QTimer;
 
 // The splash: a picture with today's date while the program starts. On the first tick of Timer1 it
 // loads the settings and hands over to the name selection screen.
-class Firstfrm : public QWidget
+class SplashScreen : public QWidget
 {
     Q_OBJECT
 public:
-    Firstfrm(AppContext &context, QString applicationFolder, QWidget *parent = nullptr);
+    SplashScreen(AppContext &context, QString applicationFolder, QWidget *parent = nullptr);
 
     // The start-up sequence: paint, seed the random numbers, date, season colour, development layout,
     // then Timer1 on.

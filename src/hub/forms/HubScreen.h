@@ -32,11 +32,11 @@ class WaitingPanel;
 // processing), Command17 (graph); Option2_0..2 (display), Option1_1..3 (list choice), Combo1 (grade
 // filter), Combo2 (period), Label5 (heading); picWait and picRankingWait (waiting panels);
 // pnlPersonalData (the personal data panel, PersonalDataPanel.h).
-class seisekitime1 : public QWidget
+class HubScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit seisekitime1(AppContext &context, QWidget *parent = nullptr);
+    explicit HubScreen(AppContext &context, QWidget *parent = nullptr);
 
     // Every showing: recompute the statistics, fill the columns and the points ranking, decide which
     // levels may start.
@@ -77,11 +77,11 @@ private:
     class FocusKeeper
     {
     public:
-        explicit FocusKeeper(seisekitime1 *hub);
+        explicit FocusKeeper(HubScreen *hub);
         ~FocusKeeper();
 
     private:
-        seisekitime1 *m_hub;
+        HubScreen *m_hub;
         QPointer<QWidget> m_focused;
     };
 
@@ -133,7 +133,6 @@ private:
     AppContext &m_context;
     std::array<Column, kMaxLevel + 1> m_columns{};
     int m_displayMode = 2;
-    int m_pointsOrder = 1;
     int m_period = 3;
     bool m_keyboardReady = false;
     bool m_leaving = false;

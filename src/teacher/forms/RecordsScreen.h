@@ -28,11 +28,11 @@ class WaitingPanel;
 //
 // Records are found by the number the line shows, never by the line's position, and every change goes
 // through the records layer under the results file's lock.
-class FrmData : public QWidget
+class RecordsScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmData(AppContext &context, QWidget *parent = nullptr);
+    explicit RecordsScreen(AppContext &context, QWidget *parent = nullptr);
 
     // Every showing: finish a deletion a crash interrupted, list the records.
     void activate();

@@ -1,4 +1,4 @@
-#include "teacher/forms/FrmTimeData.h"
+#include "teacher/forms/StandardsScreen.h"
 
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
@@ -115,7 +115,7 @@ teacher::EditorKey editorKey(const QKeyEvent *key)
 
 } // namespace
 
-FrmTimeData::FrmTimeData(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("FrmTimeData"));
     resize(1024, 768);
@@ -131,9 +131,9 @@ FrmTimeData::FrmTimeData(AppContext &context, QWidget *parent) : QWidget(parent)
     m_reload = button(this, QStringLiteral("cmdReload"), QStringLiteral("元に戻す"), QRect(648, 14, 116, 44));
     m_save = button(this, QStringLiteral("cmdSave"), QStringLiteral("更新記録"), QRect(772, 14, 116, 44));
     m_back = button(this, QStringLiteral("cmdBack"), QStringLiteral("戻る"), QRect(900, 14, 116, 44));
-    connect(m_reload, &QPushButton::clicked, this, &FrmTimeData::reload);
+    connect(m_reload, &QPushButton::clicked, this, &StandardsScreen::reload);
     connect(m_save, &QPushButton::clicked, this, [this] { save(); });
-    connect(m_back, &QPushButton::clicked, this, &FrmTimeData::goBack);
+    connect(m_back, &QPushButton::clicked, this, &StandardsScreen::goBack);
 
     m_view = new QTableView(this);
     m_view->setObjectName(QStringLiteral("MSFlexGrid1"));
@@ -159,7 +159,7 @@ FrmTimeData::FrmTimeData(AppContext &context, QWidget *parent) : QWidget(parent)
         QStringLiteral("QTableView { background: white; color: #1f2a36; gridline-color: #b7c6d6; }"
                        "QHeaderView::section { background: #dde5ee; color: #1f2a36; "
                        "border: 1px solid #b7c6d6; padding: 2px; }"));
-    connect(m_view, &QTableView::clicked, this, &FrmTimeData::cellClicked);
+    connect(m_view, &QTableView::clicked, this, &StandardsScreen::cellClicked);
 
     // The editor box lives on the grid's viewport, so that it scrolls with the cells.
     m_box = new QLineEdit(m_view->viewport());
@@ -199,8 +199,8 @@ FrmTimeData::FrmTimeData(AppContext &context, QWidget *parent) : QWidget(parent)
     m_show->setGeometry(150, 36, 130, 26);
     m_show->setChecked(true);
     // Both show the panel, computed again.
-    connect(m_hide, &QRadioButton::clicked, this, &FrmTimeData::showDistribution);
-    connect(m_show, &QRadioButton::clicked, this, &FrmTimeData::showDistribution);
+    connect(m_hide, &QRadioButton::clicked, this, &StandardsScreen::showDistribution);
+    connect(m_show, &QRadioButton::clicked, this, &StandardsScreen::showDistribution);
 
     label(panel, QStringLiteral("lblAllResults"), QStringLiteral("全成績"), fonts::ui(11, true),
           QRect(12, 66, 200, 22));
@@ -217,19 +217,19 @@ FrmTimeData::FrmTimeData(AppContext &context, QWidget *parent) : QWidget(parent)
     m_wait->setGeometry(rect());
 }
 
-void FrmTimeData::resizeEvent(QResizeEvent *event)
+void StandardsScreen::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_wait->setGeometry(rect());
 }
 
-void FrmTimeData::showMessage(const QString &text)
+void StandardsScreen::showMessage(const QString &text)
 {
     m_context.services.messages.show(QStringLiteral("基準データの変更"), text,
                                      platform::MessageBoxes::Icon::Warning);
 }
 
-void FrmTimeData::activate()
+void StandardsScreen::activate()
 {
     m_help->clear();
     load();
@@ -247,7 +247,7 @@ void FrmTimeData::activate()
     showDistribution();
 }
 
-void FrmTimeData::load()
+void StandardsScreen::load()
 {
     QList<QStringList> rows;
     QString error;
@@ -264,7 +264,7 @@ void FrmTimeData::load()
     m_grid.load(rows.mid(1));
 }
 
-void FrmTimeData::setColumnWidths()
+void StandardsScreen::setColumnWidths()
 {
     const int width = kGridWidth / teacher::kGridColumns;
     for (int c = 0; c < teacher::kGridColumns; ++c)
@@ -279,7 +279,7 @@ void FrmTimeData::setColumnWidths()
         m_view->setColumnWidth(teacher::kGridColumns - 1, width + free);
 }
 
-void FrmTimeData::placeEditor()
+void StandardsScreen::placeEditor()
 {
     m_help->setText(teacher::columnHelpText(m_editor.column()));
     if (m_grid.levelCount() == 0)
@@ -294,7 +294,7 @@ void FrmTimeData::placeEditor()
     showSelection();
 }
 
-void FrmTimeData::showSelection()
+void StandardsScreen::showSelection()
 {
     // The current cell, and the rows that Shift + Down copies into.
     const int column = m_editor.column();
@@ -303,14 +303,14 @@ void FrmTimeData::showSelection()
     m_view->selectionModel()->select(range, QItemSelectionModel::ClearAndSelect);
 }
 
-void FrmTimeData::gridToText()
+void StandardsScreen::gridToText()
 {
     m_editor.gridToText();
     m_box->setText(m_editor.boxText());
     m_box->setCursorPosition(m_editor.caret());
 }
 
-void FrmTimeData::showDistribution()
+void StandardsScreen::showDistribution()
 {
     ++m_distributionCount;
     teacher::Distribution distribution;
@@ -333,7 +333,7 @@ void FrmTimeData::showDistribution()
     m_bestModel->setStringList(teacher::bestTimeLines(distribution, level));
 }
 
-void FrmTimeData::cellClicked(const QModelIndex &index)
+void StandardsScreen::cellClicked(const QModelIndex &index)
 {
     if (!index.isValid() || m_grid.levelCount() == 0)
         return;
@@ -343,7 +343,7 @@ void FrmTimeData::cellClicked(const QModelIndex &index)
     gridToText();
 }
 
-bool FrmTimeData::eventFilter(QObject *watched, QEvent *event)
+bool StandardsScreen::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_box || event->type() != QEvent::KeyPress || m_grid.levelCount() == 0)
         return QWidget::eventFilter(watched, event);
@@ -360,7 +360,7 @@ bool FrmTimeData::eventFilter(QObject *watched, QEvent *event)
     return outcome.swallow;
 }
 
-void FrmTimeData::reload()
+void StandardsScreen::reload()
 {
     load();
     m_editor.setCurrent(m_editor.row(), m_editor.column());
@@ -370,7 +370,7 @@ void FrmTimeData::reload()
     showDistribution();
 }
 
-bool FrmTimeData::save()
+bool StandardsScreen::save()
 {
     if (!m_loaded)
         return false;
@@ -405,7 +405,7 @@ bool FrmTimeData::save()
     return true;
 }
 
-void FrmTimeData::goBack()
+void StandardsScreen::goBack()
 {
     if (m_leaving)
         return;

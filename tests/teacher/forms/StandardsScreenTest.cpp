@@ -1,4 +1,4 @@
-#include "teacher/forms/FrmTimeData.h"
+#include "teacher/forms/StandardsScreen.h"
 #include "platform/TextFile.h"
 #include "records/StandardsTable.h"
 #include "teacher/forms/TeacherScreens.h"
@@ -18,7 +18,7 @@ namespace {
 struct Editor
 {
     TestSchool school;
-    FrmTimeData *form = nullptr;
+    StandardsScreen *form = nullptr;
     QLineEdit *box = nullptr;
     QTableView *grid = nullptr;
 
@@ -29,7 +29,7 @@ struct Editor
                               runAt(QDate(2026, 12, 2), QTime(15, 0), 131, 4, 35),
                               runAt(QDate(2026, 12, 3), QTime(15, 0), 132, 4, 42),
                               runAt(QDate(2026, 12, 3), QTime(15, 5), 132, 2, 99999)});
-        form = qobject_cast<FrmTimeData *>(openTool(school, QStringLiteral("Command10_1")));
+        form = qobject_cast<StandardsScreen *>(openTool(school, QStringLiteral("Command10_1")));
         if (form) {
             box = form->findChild<QLineEdit *>(QStringLiteral("Gridinputtext"));
             grid = form->findChild<QTableView *>(QStringLiteral("MSFlexGrid1"));
@@ -124,7 +124,7 @@ TEST(StandardsEditorScreen, KeysEditTheCellMoveTheBoxAndRecomputeThePanel)
     EXPECT_EQ(e.school.fakes.messages.shown[0].text,
               QStringLiteral("データが変更されています。記録しますか？"));
     EXPECT_EQ(e.standardsBytes(), file);
-    EXPECT_NE(qobject_cast<seisekitime1 *>(e.school.window->currentScreen()), nullptr);
+    EXPECT_NE(qobject_cast<HubScreen *>(e.school.window->currentScreen()), nullptr);
 }
 
 TEST(StandardsEditorScreen, SavingOnTheWayBackWritesTheFileAndTheHubShowsTheNewTarget)
@@ -142,7 +142,7 @@ TEST(StandardsEditorScreen, SavingOnTheWayBackWritesTheFileAndTheHubShowsTheNewT
     EXPECT_EQ(e.standardsBytes(),
               platform::encode932(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
     EXPECT_EQ(e.school.state->standards.targetTime[4], 90);
-    auto *hub = qobject_cast<seisekitime1 *>(e.school.window->currentScreen());
+    auto *hub = qobject_cast<HubScreen *>(e.school.window->currentScreen());
     ASSERT_NE(hub, nullptr);
     EXPECT_TRUE(
         control<QLabel>(hub, QStringLiteral("Label7_4"))->text().startsWith(QStringLiteral("目標=90秒")))
@@ -181,7 +181,7 @@ TEST(StandardsEditorScreen, MissingFilesAreNamedAndNothingIsWritten)
 {
     TestSchool school;
     QFile::remove(school.inst.standardsFile());
-    auto *form = qobject_cast<FrmTimeData *>(openTool(school, QStringLiteral("Command10_1")));
+    auto *form = qobject_cast<StandardsScreen *>(openTool(school, QStringLiteral("Command10_1")));
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(school.fakes.messages.shown.size(), 2u);
     EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(QStringLiteral("タイム回数データ.txt")));

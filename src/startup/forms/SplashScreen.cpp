@@ -1,4 +1,4 @@
-#include "startup/forms/Firstfrm.h"
+#include "startup/forms/SplashScreen.h"
 
 #include "platform/JapaneseDate.h"
 #include "startup/LoadSettings.h"
@@ -24,7 +24,7 @@ QRect pictureRect(const QWidget *w)
 }
 } // namespace
 
-Firstfrm::Firstfrm(AppContext &context, QString applicationFolder, QWidget *parent)
+SplashScreen::SplashScreen(AppContext &context, QString applicationFolder, QWidget *parent)
     : QWidget(parent), m_context(context), m_applicationFolder(std::move(applicationFolder))
 {
     setObjectName(QStringLiteral("Firstfrm"));
@@ -56,10 +56,10 @@ Firstfrm::Firstfrm(AppContext &context, QString applicationFolder, QWidget *pare
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(100);
-    connect(m_timer1, &QTimer::timeout, this, &Firstfrm::timer1Tick);
+    connect(m_timer1, &QTimer::timeout, this, &SplashScreen::timer1Tick);
 }
 
-void Firstfrm::begin()
+void SplashScreen::begin()
 {
     show();
     QCoreApplication::processEvents();
@@ -82,13 +82,13 @@ void Firstfrm::begin()
     m_timer1->start();
 }
 
-void Firstfrm::timer1Tick()
+void SplashScreen::timer1Tick()
 {
     m_timer1->stop();
     startMainProgram();
 }
 
-void Firstfrm::startMainProgram()
+void SplashScreen::startMainProgram()
 {
     QString error;
     if (!startup::loadSettings(m_context.state, m_applicationFolder, QDir::separator(), &error)) {
@@ -101,7 +101,7 @@ void Firstfrm::startMainProgram()
     m_context.navigator.showNameSelection();
 }
 
-void Firstfrm::paintEvent(QPaintEvent *)
+void SplashScreen::paintEvent(QPaintEvent *)
 {
     // The splash picture: a sheet of paper with the program's title brushed large.
     QPainter p(this);

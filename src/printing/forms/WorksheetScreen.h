@@ -1,7 +1,7 @@
 #pragma once
 
 #include "printing/Worksheet.h"
-#include "printing/forms/frmPrint.h"
+#include "printing/forms/PrintLayoutScreen.h"
 #include "startup/forms/AppContext.h"
 
 #include <QPointer>
@@ -25,12 +25,12 @@ class QStandardItemModel;
 //
 // Controls: List1 (ranges "1" to "10", several at once), Check1 (順序を変える), Option1_1..5 (blanks),
 // Command3 (再並べ替え), Command1 (印刷へ), Command2 (もどる), lblCount (idioms chosen), picPreview.
-class FormPrint0 : public QWidget
+class WorksheetScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FormPrint0(AppContext &context, QWidget *parent = nullptr);
-    ~FormPrint0() override;
+    explicit WorksheetScreen(AppContext &context, QWidget *parent = nullptr);
+    ~WorksheetScreen() override;
 
     // Load: the range list with "1" selected, and the first sheet.
     void activate();
@@ -41,7 +41,7 @@ public:
     const printing::Worksheet &worksheet() const { return m_worksheet; }
     printing::WorksheetChoice choice() const;
     // The print layout screen while it is open.
-    frmPrint *printLayout() const { return m_printLayout; }
+    PrintLayoutScreen *printLayout() const { return m_printLayout; }
 
 signals:
     void closed();
@@ -66,5 +66,5 @@ private:
     QPushButton *m_back;
     QLabel *m_count;
     QLabel *m_preview;
-    QPointer<frmPrint> m_printLayout;
+    QPointer<PrintLayoutScreen> m_printLayout;
 };

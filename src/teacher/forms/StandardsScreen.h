@@ -23,11 +23,11 @@ class WaitingPanel;
 // optShow), and the buttons "元に戻す" (cmdReload), "更新記録" (cmdSave) and "戻る" (cmdBack).
 //
 // The keys' rules are StandardsEditor's; this form turns key events into its calls and shows the result.
-class FrmTimeData : public QWidget
+class StandardsScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmTimeData(AppContext &context, QWidget *parent = nullptr);
+    explicit StandardsScreen(AppContext &context, QWidget *parent = nullptr);
 
     // Every showing: load the table, current cell level 1 / column 1, the box over it, the frequency
     // panel.

@@ -1,4 +1,4 @@
-#include "teacher/forms/FrmData.h"
+#include "teacher/forms/RecordsScreen.h"
 #include "platform/TextFile.h"
 #include "records/RecordTestSupport.h"
 #include "records/ResultsMaintenance.h"
@@ -37,14 +37,14 @@ QList<records::ResultRecord> tenRuns()
 struct Browser
 {
     TestSchool school;
-    FrmData *form = nullptr;
+    RecordsScreen *form = nullptr;
     QListView *list = nullptr;
 
     explicit Browser(const QList<records::ResultRecord> &runs = tenRuns())
     {
         if (!runs.isEmpty())
             school.writeRuns(runs);
-        form = qobject_cast<FrmData *>(openTool(school, QStringLiteral("Command10_0")));
+        form = qobject_cast<RecordsScreen *>(openTool(school, QStringLiteral("Command10_0")));
         if (form)
             list = form->findChild<QListView *>(QStringLiteral("List1"));
     }
@@ -218,7 +218,7 @@ TEST(RecordsBrowserScreen, AnInterruptedDeletionIsFinishedWhenTheBrowserOpens)
     half.replace(44, 44, old.mid(2 * 44, 44));
     writeBytes(school.resultsFile(), half);
 
-    auto *form = qobject_cast<FrmData *>(openTool(school, QStringLiteral("Command10_0")));
+    auto *form = qobject_cast<RecordsScreen *>(openTool(school, QStringLiteral("Command10_0")));
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(readBytes(school.resultsFile()), old.left(44) + old.mid(2 * 44));
     ASSERT_FALSE(school.fakes.messages.shown.empty());
