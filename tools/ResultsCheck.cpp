@@ -5,7 +5,7 @@
 #include "platform/TextFile.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
-#include "startup/AppState.h"
+#include "app/AppState.h"
 
 #include <QFileInfo>
 

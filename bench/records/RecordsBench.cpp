@@ -13,8 +13,8 @@
 #include "platform/RandomSource.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
-#include "startup/AppState.h"
-#include "startup/Services.h"
+#include "app/AppState.h"
+#include "app/Services.h"
 
 #include <QDir>
 #include <QFile>

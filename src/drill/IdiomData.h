@@ -1,7 +1,7 @@
 #pragma once
 
 #include "drill/Question.h"
-#include "startup/AppState.h"
+#include "drill/IdiomTable.h"
 
 #include <QString>
 #include <QStringList>

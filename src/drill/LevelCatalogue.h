@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/AppState.h"
+#include "app/AppState.h"
 
 // The level catalogue: what this drill program offers. Twenty levels; an odd level is practice (its
 // name carries "練"), an even level a test; (level + 1) / 2 is the range of idioms a level drills.
@@ -22,7 +22,7 @@ int rangeNumber(int level);
 // A level whose caption holds "練" is practice: its drills are not recorded.
 bool isPracticeLevel(const QString &levelCaption);
 
-// Clears the drill's running state before each drill (the start of LaunchDrill).
+// Clears the drill's running state before each drill (the hub's start buttons, "もう一度").
 void resetDrillRunState(AppState &state);
 
 } // namespace catalogue

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/AppState.h"
-#include "startup/SignInTime.h" // the minutes since sign-in that the panel shows
+#include "app/AppState.h"
+#include "app/SignInTime.h" // the minutes since sign-in that the panel shows
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/AppState.h"
+#include "records/StatisticsTables.h"
 
 #include <QDate>
 #include <QString>
@@ -26,7 +26,7 @@ inline constexpr const char16_t *kLockText = u"やりすぎ禁止";
 int titlePointSize(const QString &programTitle); // 20 when longer than 9 characters, else 24
 QString studentLine(const QString &studentName, const QString &currentGrade);
 QString numberLine(int studentNumber, const QString &schoolName);
-// The minutes come from signin::minutesSinceSignIn, as on every screen.
+// The minutes come from app::minutesSinceSignIn, as on every screen.
 QString elapsedText(int minutes);
 QString dayTotalText(qint64 runsToday);
 QString hintText();

@@ -4,7 +4,7 @@
 #include "hub/RowPieces.h"
 #include "hub/RunLists.h"
 #include "records/ResultRecord.h"
-#include "startup/AppState.h"
+#include "app/AppState.h"
 
 #include <QDate>
 #include <QList>

@@ -3,7 +3,7 @@
 #include "hub/Rankings.h"
 #include "hub/RowPieces.h"
 #include "records/RetryWait.h"
-#include "startup/AppState.h"
+#include "app/AppState.h"
 
 #include <QByteArray>
 #include <QDate>

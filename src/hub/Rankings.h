@@ -1,7 +1,7 @@
 #pragma once
 
 #include "hub/RowPieces.h"
-#include "startup/AppState.h"
+#include "records/StatisticsTables.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/AppState.h"
+#include "roster/Roster.h"
 
 #include <QString>
 

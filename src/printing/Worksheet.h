@@ -2,7 +2,7 @@
 
 #include "platform/RandomSource.h"
 #include "printing/PrintLayout.h"
-#include "startup/AppState.h"
+#include "drill/IdiomTable.h"
 
 #include <QList>
 #include <QString>

@@ -18,24 +18,22 @@ bool inTables(int level, int student)
 
 } // namespace
 
-bool isCleared(const AppState &state, int level, int student)
+bool isCleared(const Standards &standards, const Statistics &statistics, int level, int student)
 {
     if (!inTables(level, student))
         return false;
-    const Statistics &s = state.statistics;
-    return s.passPeriodCount(level, student) >= state.standards.clearCount[level] &&
-           s.passPeriodPoints(level, student) >= state.standards.clearPoints[level];
+    return statistics.passPeriodCount(level, student) >= standards.clearCount[level] &&
+           statistics.passPeriodPoints(level, student) >= standards.clearPoints[level];
 }
 
-bool isOverPractised(const AppState &state, int level, int student)
+bool isOverPractised(const Standards &standards, const Statistics &statistics, int level, int student)
 {
     if (!inTables(level, student))
         return false;
-    const Statistics &s = state.statistics;
-    const double countLimit = platform::valueNumber(state.standards.overPracticeCountLimit[level]);
-    const double pointsLimit = platform::valueNumber(state.standards.overPracticePointsLimit[level]);
-    return (countLimit != 0.0 && s.overPracticePeriodCount(level, student) >= countLimit) ||
-           (pointsLimit != 0.0 && s.overPracticePeriodPoints(level, student) >= pointsLimit);
+    const double countLimit = platform::valueNumber(standards.overPracticeCountLimit[level]);
+    const double pointsLimit = platform::valueNumber(standards.overPracticePointsLimit[level]);
+    return (countLimit != 0.0 && statistics.overPracticePeriodCount(level, student) >= countLimit) ||
+           (pointsLimit != 0.0 && statistics.overPracticePeriodPoints(level, student) >= pointsLimit);
 }
 
 bool recordAndJudge(AppState &state, Services &services, int level, QString *error)

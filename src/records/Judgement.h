@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/AppState.h"
-#include "startup/Services.h"
+#include "app/AppState.h"
+#include "app/Services.h"
 
 #include <QString>
 
@@ -32,11 +32,11 @@ inline double runPoints(qint32 time, qint32 targetTime, bool threeCharacterTime)
 inline qint32 addedPoints(double basePoints, qint32 multiplier);
 
 // Clear rule: enough counted drills and points within the level's pass period.
-bool isCleared(const AppState &state, int level, int student);
+bool isCleared(const Standards &standards, const Statistics &statistics, int level, int student);
 
 // Over-practice rule: too many drills or points within the level's over-practice period; a limit of 0
 // switches its half of the rule off.
-bool isOverPractised(const AppState &state, int level, int student);
+bool isOverPractised(const Standards &standards, const Statistics &statistics, int level, int student);
 
 // Judges and records a finished test of `level` for the current student with `resultTime`:
 // alreadyCleared from the all-time sums as they stood before the drill, a new personal best, the

@@ -76,12 +76,12 @@ Sound sound(const LastDrill &d, qint32 minimumTime)
     return {};
 }
 
-bool congratulationApplies(const AppState &state, int level)
+bool congratulationApplies(const Catalogue &catalogue, const Standards &standards, int level)
 {
-    if (level != int(state.catalogue.finalLevel.toDouble()))
+    if (level != int(catalogue.finalLevel.toDouble()))
         return false;
     for (int l = 1; l <= kMaxLevel; ++l) {
-        if (state.standards.clearCount[l] == 9999)
+        if (standards.clearCount[l] == 9999)
             return false;
     }
     return true;

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "startup/AppState.h"
+#include "drill/Catalogue.h"
+#include "records/LastDrill.h"
+#include "records/Standards.h"
 
 #include <QString>
 
@@ -31,7 +33,7 @@ Sound sound(const LastDrill &lastDrill, qint32 minimumTime);
 
 // Whether the final level's congratulation applies: the level is the final one and no level is set
 // up as never to be cleared (a clear count of 9999).
-bool congratulationApplies(const AppState &state, int level);
+bool congratulationApplies(const Catalogue &catalogue, const Standards &standards, int level);
 
 // "もう一度" after the half-second timer: withheld while the level is over-practised and cleared,
 // unless the final level has been cleared. The label may change to "次のレベルへ進みましょう".

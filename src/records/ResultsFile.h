@@ -3,8 +3,8 @@
 #include "platform/FileLock.h"
 #include "records/ResultRecord.h"
 #include "records/RetryWait.h"
-#include "startup/AppState.h"
-#include "startup/Services.h"
+#include "app/AppState.h"
+#include "app/Services.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/AppState.h"
+#include "records/Standards.h"
 
 #include <QList>
 #include <QString>

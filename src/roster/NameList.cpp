@@ -184,7 +184,7 @@ bool loadLists(AppState &state, Services &services, int displayMode, const QStri
     records::computeStatistics(state, services);
 
     QList<roster::ListedStudent> listed;
-    if (!roster::readRoster(state, today, &listed, error))
+    if (!roster::readRoster(state.settings, state.roster, today, &listed, error))
         return false;
     std::vector<Student> students;
     students.reserve(std::size_t(listed.size()));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/AppState.h"
-#include "startup/Services.h"
+#include "app/AppState.h"
+#include "app/Services.h"
 
 #include <QString>
 #include <QStringList>

@@ -255,16 +255,17 @@ bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &setting
     return true;
 }
 
-bool readRoster(AppState &state, QDate today, QList<ListedStudent> *listed, QString *error)
+bool readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<ListedStudent> *listed,
+                QString *error)
 {
-    ++state.settings.fileNumber;
-    const QString path = filePath(state.settings.baseFolder);
+    ++settings.fileNumber;
+    const QString path = filePath(settings.baseFolder);
     QList<RosterLine> lines;
     RosterFailure failure;
     // The tables are built aside and taken over only when the whole file has been read, so a failure
     // keeps the tables in use.
     if (!readRosterLines(path, &lines, &failure) ||
-        !buildRoster(lines, state.settings, today, path, &state.roster, listed, &failure)) {
+        !buildRoster(lines, settings, today, path, &roster, listed, &failure)) {
         if (error)
             *error = failureMessage(failure);
         return false;

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "roster/Grades.h"
-#include "startup/AppState.h"
+#include "app/PathsAndSettings.h"
+#include "roster/Roster.h"
 
 #include <QDate>
 #include <QList>
@@ -91,6 +92,7 @@ bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &setting
 // commonSetting3 is 1) fill the positions 1 to rosterCount in file order and are returned in *listed.
 // On failure returns false with failureMessage(…) in *error and leaves state.roster and *listed as they
 // were.
-bool readRoster(AppState &state, QDate today, QList<ListedStudent> *listed, QString *error);
+bool readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<ListedStudent> *listed,
+                QString *error);
 
 } // namespace roster

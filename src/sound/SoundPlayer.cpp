@@ -13,19 +13,19 @@ QString playCommand(const QString &file)
 }
 } // namespace
 
-int sendMediaCommand(AppState &state, Services &services, const QString &command)
+int sendMediaCommand(SoundState &sound, platform::MediaLayer &media, const QString &command)
 {
-    state.sound.lastMediaCommand = command;
-    const int result = services.media.sendCommand(command);
-    state.sound.lastMediaResult = QString::number(result);
+    sound.lastMediaCommand = command;
+    const int result = media.sendCommand(command);
+    sound.lastMediaResult = QString::number(result);
     return result;
 }
 
-void playKindSound(AppState &state, Services &services, int kind)
+void playKindSound(SoundState &sound, const QString &soundFolder, Services &services, int kind)
 {
     if (kind < 1 || kind > kKindCount)
         return;
-    const auto &files = state.sound.soundFiles[kind];
+    const auto &files = sound.soundFiles[kind];
     const QString countText = files[kCountSlot].trimmed();
     if (countText.isEmpty())
         return;
@@ -34,17 +34,17 @@ void playKindSound(AppState &state, Services &services, int kind)
     // folder itself and fails, which for the answer sounds counts as a failure.
     const int slot = platform::drawOneTo(services.random, count);
     const QString file = slot >= 1 && slot <= kMaxFilesPerKind ? files[slot] : QString();
-    const int result = sendMediaCommand(
-        state, services, playCommand(state.settings.soundFolder + file + QStringLiteral(".wav")));
+    const int result =
+        sendMediaCommand(sound, services.media, playCommand(soundFolder + file + QStringLiteral(".wav")));
 
     if (kind != RightAnswer && kind != WrongAnswer)
         return;
     if (result == 0) {
-        state.sound.soundErrorCount = 0;
+        sound.soundErrorCount = 0;
         return;
     }
-    if (state.sound.soundErrorCount < kFailuresBeforeGivingUp) {
-        ++state.sound.soundErrorCount;
+    if (sound.soundErrorCount < kFailuresBeforeGivingUp) {
+        ++sound.soundErrorCount;
         return;
     }
     services.messages.showFatal(QStringLiteral("音声エラー"),
@@ -54,14 +54,14 @@ void playKindSound(AppState &state, Services &services, int kind)
     services.programEnd.endProgram(kSoundFailureExitStatus);
 }
 
-void playFixedSound(AppState &state, Services &services, const QString &fileName)
+void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services, const QString &fileName)
 {
-    sendMediaCommand(state, services, playCommand(state.settings.soundFolder + fileName));
+    sendMediaCommand(sound, services.media, playCommand(soundFolder + fileName));
 }
 
-void playVoice(AppState &state, Services &services)
+void playVoice(SoundState &sound, Services &services)
 {
-    sendMediaCommand(state, services, playCommand(state.sound.voiceFileName + QStringLiteral(".wav")));
+    sendMediaCommand(sound, services.media, playCommand(sound.voiceFileName + QStringLiteral(".wav")));
 }
 
 } // namespace sound

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "startup/AppState.h"
-#include "startup/Services.h"
+#include "app/Services.h"
+#include "sound/SoundState.h"
 
 #include <QString>
 
@@ -13,18 +13,18 @@ namespace sound {
 inline constexpr int kFailuresBeforeGivingUp = 3;
 inline constexpr int kSoundFailureExitStatus = 3;
 
-// Sends one media command and keeps it and its result in the shared state; returns the result.
-int sendMediaCommand(AppState &state, Services &services, const QString &command);
+// Sends one media command and keeps it and its result in the sound state; returns the result.
+int sendMediaCommand(SoundState &sound, platform::MediaLayer &media, const QString &command);
 
 // Plays one file of a kind (2, 4, 8 or 10), picked at random among the files the sound set lists for
 // it. A kind whose count is missing plays nothing. For the answer sounds (2 and 4) the failures in a row
 // are counted together: the fourth tells the student to call the teacher and ends the program.
-void playKindSound(AppState &state, Services &services, int kind);
+void playKindSound(SoundState &sound, const QString &soundFolder, Services &services, int kind);
 
 // "最高1.wav" (a new all-time record) or "合格.wav" (the final level cleared), from the sound folder.
-void playFixedSound(AppState &state, Services &services, const QString &fileName);
+void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services, const QString &fileName);
 
-// The spoken text whose path without extension the drill has put into state.sound.voiceFileName.
-void playVoice(AppState &state, Services &services);
+// The spoken text whose path without extension the drill has put into sound.voiceFileName.
+void playVoice(SoundState &sound, Services &services);
 
 } // namespace sound

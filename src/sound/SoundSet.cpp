@@ -67,10 +67,10 @@ SoundTable parseSoundSet(const QString &text)
     return table;
 }
 
-bool loadSoundSet(AppState &state, QString *error)
+bool loadSoundSet(PathsAndSettings &settings, SoundState &sound, QString *error)
 {
-    ++state.settings.fileNumber;
-    const QString path = soundSetPath(state.settings.soundFolder);
+    ++settings.fileNumber;
+    const QString path = soundSetPath(settings.soundFolder);
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         if (error)
@@ -92,7 +92,7 @@ bool loadSoundSet(AppState &state, QString *error)
             *error = QStringLiteral("効果音の一覧を読めません。") + readError;
         return false;
     }
-    state.sound.soundFiles = parseSoundSet(text);
+    sound.soundFiles = parseSoundSet(text);
     return true;
 }
 

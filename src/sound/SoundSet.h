@@ -1,6 +1,7 @@
 #pragma once
 
-#include "startup/AppState.h"
+#include "app/PathsAndSettings.h"
+#include "sound/SoundState.h"
 
 #include <QString>
 
@@ -38,9 +39,9 @@ QString soundSetPath(const QString &soundFolder);
 // off by the end of the text keeps its names and no count.
 SoundTable parseSoundSet(const QString &text);
 
-// Reads soundFolder + "新音ファイル.txt" into state.sound.soundFiles. On failure (missing, not a file,
+// Reads soundFolder + "新音ファイル.txt" into sound.soundFiles. On failure (missing, not a file,
 // unreadable, not code page 932, far too large) returns false with a message naming the file and leaves
 // the table as it was.
-bool loadSoundSet(AppState &state, QString *error);
+bool loadSoundSet(PathsAndSettings &settings, SoundState &sound, QString *error);
 
 } // namespace sound

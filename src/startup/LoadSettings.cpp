@@ -5,7 +5,7 @@
 #include "platform/TextFile.h"
 #include "records/StandardsTable.h"
 #include "sound/SoundSet.h"
-#include "startup/PathRules.h"
+#include "app/PathRules.h"
 #include "startup/StartupRules.h"
 
 namespace startup {
@@ -64,23 +64,23 @@ bool loadSettings(AppState &state, const QString &applicationFolder, QChar separ
 {
     PathsAndSettings &settings = state.settings;
     ++settings.fileNumber;
-    settings.appFolder = paths::appFolder(applicationFolder, separator);
+    settings.appFolder = app::appFolder(applicationFolder, separator);
 
     QString baseItem;
-    if (!readPathData(paths::pathDataFile(applicationFolder, separator), &baseItem, error))
+    if (!readPathData(app::pathDataFile(applicationFolder, separator), &baseItem, error))
         return false;
-    settings.baseFolder = paths::baseFolder(baseItem, separator);
+    settings.baseFolder = app::baseFolder(baseItem, separator);
     if (settings.developmentLayout)
-        settings.baseFolder = paths::developmentBaseFolder(applicationFolder, separator);
+        settings.baseFolder = app::developmentBaseFolder(applicationFolder, separator);
 
     ++settings.fileNumber;
     if (!readCommonData(settings.baseFolder + QStringLiteral("共通データ.txt"), settings, error))
         return false;
 
-    settings.appFolderName = paths::appFolderName(applicationFolder, separator);
-    settings.dataFolder = paths::dataFolder(settings.baseFolder, settings.appFolderName, applicationFolder,
+    settings.appFolderName = app::appFolderName(applicationFolder, separator);
+    settings.dataFolder = app::dataFolder(settings.baseFolder, settings.appFolderName, applicationFolder,
                                             settings.developmentLayout, separator);
-    settings.soundFolder = paths::soundFolder(settings.baseFolder, separator);
+    settings.soundFolder = app::soundFolder(settings.baseFolder, separator);
 
     catalogue::applyStartupSettings(state.catalogue);
 
@@ -89,7 +89,7 @@ bool loadSettings(AppState &state, const QString &applicationFolder, QChar separ
         return false;
     // A missing or broken sound set stops the start-up like the other settings files: the teacher sees
     // which file is wrong at once, rather than a drill that stays silent without telling why.
-    return sound::loadSoundSet(state, error);
+    return sound::loadSoundSet(state.settings, state.sound, error);
 }
 
 } // namespace startup

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/AppState.h"
+#include "app/AppState.h"
 
 #include <QChar>
 #include <QString>

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "roster/RosterFile.h"
-#include "startup/AppState.h"
+#include "drill/Catalogue.h"
+#include "records/Standards.h"
 
 #include <QAbstractListModel>
 #include <QByteArray>

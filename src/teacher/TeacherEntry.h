@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/AppState.h"
+#include "app/Tables.h"
 
 #include <QString>
 

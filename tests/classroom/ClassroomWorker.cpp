@@ -38,8 +38,8 @@
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
-#include "startup/AppState.h"
-#include "startup/Services.h"
+#include "app/AppState.h"
+#include "app/Services.h"
 
 #include <QElapsedTimer>
 #include <QFile>

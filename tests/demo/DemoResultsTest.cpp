@@ -108,7 +108,7 @@ TEST(DemoResults, TheScreensFindClearedLevelsAndRecords)
     EXPECT_TRUE(fakes.messages.shown.empty());
     int cleared = 0;
     for (const int student : rosterStudents())
-        cleared += records::isCleared(*state, 2, student);
+        cleared += records::isCleared(state->standards, state->statistics, 2, student);
     EXPECT_GE(cleared, 5);
     EXPECT_LT(state->results.overallBest[2], records::kTimeOut);
     EXPECT_LT(state->results.overallBest[8], records::kTimeOut);

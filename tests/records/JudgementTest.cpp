@@ -84,15 +84,15 @@ TEST_F(RulesFixture, ALevelIsClearedWithEnoughDrillsAndPointsInThePassPeriod)
         {3, 30, true}, {5, 80, true}, {2, 80, false}, {3, 29, false}, {0, 0, false}};
     for (const auto &[count, points, cleared] : cases) {
         period(count, points);
-        EXPECT_EQ(isCleared(*state, 4, 7), cleared) << count << " drills, " << points << " points";
+        EXPECT_EQ(isCleared(state->standards, state->statistics, 4, 7), cleared) << count << " drills, " << points << " points";
     }
     // The all-time sums do not clear a level.
     period(0, 0);
     state->statistics.allTimeCount(4, 7) = 10;
     state->statistics.allTimePoints(4, 7) = 100;
-    EXPECT_FALSE(isCleared(*state, 4, 7));
-    EXPECT_FALSE(isCleared(*state, 36, 7));
-    EXPECT_FALSE(isCleared(*state, 4, -1));
+    EXPECT_FALSE(isCleared(state->standards, state->statistics, 4, 7));
+    EXPECT_FALSE(isCleared(state->standards, state->statistics, 36, 7));
+    EXPECT_FALSE(isCleared(state->standards, state->statistics, 4, -1));
 }
 
 TEST_F(RulesFixture, OverPractiseClosesALevelByDrillsOrPointsAndALimitOfZeroIsOff)
@@ -115,7 +115,7 @@ TEST_F(RulesFixture, OverPractiseClosesALevelByDrillsOrPointsAndALimitOfZeroIsOf
         state->standards.overPracticeCountLimit[4] = c.countLimit;
         state->standards.overPracticePointsLimit[4] = c.pointsLimit;
         overPractice(c.count, c.points);
-        EXPECT_EQ(isOverPractised(*state, 4, 7), c.closed)
+        EXPECT_EQ(isOverPractised(state->standards, state->statistics, 4, 7), c.closed)
             << c.countLimit.toString().toStdString() << "/" << c.pointsLimit.toString().toStdString() << ": "
             << c.count << " drills, " << c.points << " points";
     }

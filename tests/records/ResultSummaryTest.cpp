@@ -81,8 +81,8 @@ TEST(ResultScreenCongratulation, OnlyAtTheFinalLevelAndWhenEveryLevelCanBeCleare
 {
     auto state = std::make_unique<AppState>();
     state->catalogue.finalLevel = 20;
-    EXPECT_TRUE(congratulationApplies(*state, 20));
-    EXPECT_FALSE(congratulationApplies(*state, 18));
+    EXPECT_TRUE(congratulationApplies(state->catalogue, state->standards, 20));
+    EXPECT_FALSE(congratulationApplies(state->catalogue, state->standards, 18));
     state->standards.clearCount[7] = 9999;
-    EXPECT_FALSE(congratulationApplies(*state, 20));
+    EXPECT_FALSE(congratulationApplies(state->catalogue, state->standards, 20));
 }

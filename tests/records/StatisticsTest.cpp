@@ -152,15 +152,15 @@ TEST_F(StatisticsFixture, TheRulesReadTheComputedStatistics)
     add(0, 2, 80);
     add(0, 2, 80);
     compute();
-    EXPECT_FALSE(isCleared(*state, 2, kStudent));
-    EXPECT_FALSE(isOverPractised(*state, 2, kStudent));
+    EXPECT_FALSE(isCleared(state->standards, state->statistics, 2, kStudent));
+    EXPECT_FALSE(isOverPractised(state->standards, state->statistics, 2, kStudent));
     add(3, 2, 80);
     compute();
-    EXPECT_TRUE(isCleared(*state, 2, kStudent));        // three drills within seven days
-    EXPECT_FALSE(isOverPractised(*state, 2, kStudent)); // only two of them today
+    EXPECT_TRUE(isCleared(state->standards, state->statistics, 2, kStudent));        // three drills within seven days
+    EXPECT_FALSE(isOverPractised(state->standards, state->statistics, 2, kStudent)); // only two of them today
     add(0, 2, 80);
     compute();
-    EXPECT_TRUE(isOverPractised(*state, 2, kStudent));
+    EXPECT_TRUE(isOverPractised(state->standards, state->statistics, 2, kStudent));
 }
 
 namespace {

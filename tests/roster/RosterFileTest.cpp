@@ -44,7 +44,7 @@ struct RosterSetup
     bool read(QList<ListedStudent> *listed, QString *error = nullptr)
     {
         QString ignored;
-        return roster::readRoster(*state, kToday, listed, error ? error : &ignored);
+        return roster::readRoster(state->settings, state->roster, kToday, listed, error ? error : &ignored);
     }
 };
 
@@ -177,10 +177,10 @@ TEST(RosterFile, TheGradeFollowsTheSchoolYearOfToday)
     RosterSetup setup;
     setup.write({QStringLiteral("1,2000,0,0,\"甲\",0,\"\",\"\"")});
     QList<ListedStudent> listed;
-    ASSERT_TRUE(roster::readRoster(*setup.state, QDate(2008, 3, 31), &listed, nullptr));
+    ASSERT_TRUE(roster::readRoster(setup.state->settings, setup.state->roster, QDate(2008, 3, 31), &listed, nullptr));
     EXPECT_EQ(setup.state->roster.currentSchoolYear, 2007);
     EXPECT_EQ(listed[0].labelB, QStringLiteral("小1"));
-    ASSERT_TRUE(roster::readRoster(*setup.state, QDate(2008, 4, 1), &listed, nullptr));
+    ASSERT_TRUE(roster::readRoster(setup.state->settings, setup.state->roster, QDate(2008, 4, 1), &listed, nullptr));
     EXPECT_EQ(setup.state->roster.currentSchoolYear, 2008);
     EXPECT_EQ(listed[0].labelB, QStringLiteral("小2"));
     EXPECT_EQ(setup.state->roster.studentGrades[1], QStringLiteral("小２"));

@@ -30,7 +30,7 @@ struct Player
         state->settings.soundFolder = kFolder;
         state->sound.soundFiles = sound::parseSoundSet(soundSet);
     }
-    void kind(int k) { sound::playKindSound(*state, fakes.services, k); }
+    void kind(int k) { sound::playKindSound(state->sound, state->settings.soundFolder, fakes.services, k); }
 };
 
 } // namespace
@@ -147,12 +147,12 @@ TEST(SoundPlayer, FixedSoundsAndVoicesAreNotCounted)
 {
     Player p;
     p.fakes.media.results = {kError, kError, kError, kError, kError};
-    sound::playFixedSound(*p.state, p.fakes.services, QStringLiteral("最高1.wav"));
-    sound::playFixedSound(*p.state, p.fakes.services, QStringLiteral("合格.wav"));
+    sound::playFixedSound(p.state->sound, p.state->settings.soundFolder, p.fakes.services, QStringLiteral("最高1.wav"));
+    sound::playFixedSound(p.state->sound, p.state->settings.soundFolder, p.fakes.services, QStringLiteral("合格.wav"));
     p.state->sound.voiceFileName = QStringLiteral("/学校/四字熟語/四字熟語音声/一期一会");
-    sound::playVoice(*p.state, p.fakes.services);
-    sound::playVoice(*p.state, p.fakes.services);
-    sound::playVoice(*p.state, p.fakes.services);
+    sound::playVoice(p.state->sound, p.fakes.services);
+    sound::playVoice(p.state->sound, p.fakes.services);
+    sound::playVoice(p.state->sound, p.fakes.services);
     EXPECT_EQ(
         p.fakes.media.commands,
         (QStringList{play(kFolder + QStringLiteral("最高1.wav")), play(kFolder + QStringLiteral("合格.wav")),

@@ -173,7 +173,7 @@ TEST(SoundSet, LoadsTheFileOfTheSoundFolder)
     folder.copyFixture(QStringLiteral("good.txt"));
     const int fileNumber = folder.state->settings.fileNumber;
     QString error;
-    ASSERT_TRUE(sound::loadSoundSet(*folder.state, &error)) << error.toStdString();
+    ASSERT_TRUE(sound::loadSoundSet(folder.state->settings, folder.state->sound, &error)) << error.toStdString();
     const auto &table = folder.state->sound.soundFiles;
     EXPECT_EQ(filesOf(table, 2), (QStringList{QStringLiteral("seikai1"), QStringLiteral("seikai2"),
                                               QStringLiteral("sub\\pin 3")}));
@@ -201,7 +201,7 @@ TEST(SoundSet, BrokenSoundSetsAreReportedAndTheTableKept)
         SCOPED_TRACE(row.fixture);
         SoundFolder folder;
         folder.copyFixture(QStringLiteral("good.txt"));
-        ASSERT_TRUE(sound::loadSoundSet(*folder.state, nullptr));
+        ASSERT_TRUE(sound::loadSoundSet(folder.state->settings, folder.state->sound, nullptr));
         const sound::SoundTable before = folder.state->sound.soundFiles;
 
         const QString fixture = QString::fromLatin1(row.fixture);
@@ -214,7 +214,7 @@ TEST(SoundSet, BrokenSoundSetsAreReportedAndTheTableKept)
             folder.copyFixture(fixture);
         }
         QString error;
-        EXPECT_EQ(sound::loadSoundSet(*folder.state, &error), row.loads);
+        EXPECT_EQ(sound::loadSoundSet(folder.state->settings, folder.state->sound, &error), row.loads);
         if (row.loads) {
             EXPECT_TRUE(error.isEmpty());
             continue;

@@ -1,5 +1,5 @@
 #include "platform/TextFile.h"
-#include "startup/AppState.h"
+#include "app/AppState.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
 

@@ -5,7 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/RandomSource.h"
-#include "startup/Services.h"
+#include "app/Services.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -6,9 +6,9 @@
 #include "records/Judgement.h"
 #include "records/ResultRecord.h"
 #include "sound/SoundPlayer.h"
-#include "startup/forms/Controls.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
-#include "startup/forms/InputDiscard.h"
+#include "app/forms/InputDiscard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -656,7 +656,7 @@ void MainFrm::clockTick()
 
 void MainFrm::minutesTick()
 {
-    m_minutes->setText(QString::number(signin::minutesSinceSignIn(m_context.services.clock.secondsSinceMidnight(),
+    m_minutes->setText(QString::number(app::minutesSinceSignIn(m_context.services.clock.secondsSinceMidnight(),
                                                                   m_context.state.run.nameConfirmedTime)));
 }
 
@@ -707,14 +707,14 @@ void MainFrm::finishDrill()
 
 void MainFrm::playKindSound(int kind)
 {
-    playDroppingInput([&] { sound::playKindSound(m_context.state, m_context.services, kind); });
+    playDroppingInput([&] { sound::playKindSound(m_context.state.sound, m_context.state.settings.soundFolder, m_context.services, kind); });
 }
 
 void MainFrm::playVoice(int which)
 {
     const Question &q = m_questions.at(m_position - 1);
     m_context.state.sound.voiceFileName = idioms::voiceFilePath(m_context.state.settings.appFolder, q.idiom, which);
-    playDroppingInput([&] { sound::playVoice(m_context.state, m_context.services); });
+    playDroppingInput([&] { sound::playVoice(m_context.state.sound, m_context.services); });
 }
 
 void MainFrm::setBox(int box, const QString &text)

@@ -3,7 +3,7 @@
 #include "drill/DrillRules.h"
 #include "drill/PracticeDeck.h"
 #include "drill/Question.h"
-#include "startup/forms/AppContext.h"
+#include "app/forms/AppContext.h"
 
 #include <QWidget>
 

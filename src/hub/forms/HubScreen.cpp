@@ -1,16 +1,15 @@
 #include "hub/forms/HubScreen.h"
 
 #include "drill/LevelCatalogue.h"
-#include "drill/forms/LaunchDrill.h"
 #include "hub/HubLabels.h"
 #include "hub/forms/PersonalDataPanel.h"
 #include "hub/forms/PasswordPanel.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "roster/NameList.h"
-#include "roster/forms/WaitingPanel.h"
-#include "startup/SignInTime.h"
-#include "startup/forms/Controls.h"
+#include "app/forms/WaitingPanel.h"
+#include "app/SignInTime.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 
 #include <QApplication>
@@ -318,7 +317,7 @@ void HubScreen::activate()
     m_print->setVisible(state.catalogue.printMode == 2 || (state.catalogue.printMode == 1 && teacher));
     m_dataProcessing->setVisible(teacher);
     m_elapsed->setText(hub::elapsedText(
-        signin::minutesSinceSignIn(services.clock.secondsSinceMidnight(), state.run.nameConfirmedTime)));
+        app::minutesSinceSignIn(services.clock.secondsSinceMidnight(), state.run.nameConfirmedTime)));
     m_keyboardReady = false;
     m_wait->begin(count);
 
@@ -738,7 +737,8 @@ void HubScreen::titleClicked(int level)
 void HubScreen::launchDrill()
 {
     m_leaving = true;
-    ::launchDrill(m_context);
+    catalogue::resetDrillRunState(m_context.state);
+    m_context.navigator.startDrill();
 }
 
 void HubScreen::goBack()

@@ -2,7 +2,7 @@
 
 #include "hub/HubViews.h"
 #include "hub/LevelAvailability.h"
-#include "startup/forms/AppContext.h"
+#include "app/forms/AppContext.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "hub/forms/PasswordPanel.h"
 
-#include "startup/forms/Controls.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 #include "teacher/TeacherEntry.h"
 

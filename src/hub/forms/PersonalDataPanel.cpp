@@ -4,7 +4,7 @@
 #include "hub/forms/PersonalSheetPainter.h"
 #include "records/ResultsFile.h"
 #include "roster/NameList.h"
-#include "startup/forms/Controls.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "hub/PersonalSheet.h"
-#include "startup/forms/AppContext.h"
+#include "app/forms/AppContext.h"
 
 #include <QFrame>
 #include <QString>

@@ -3,7 +3,7 @@
 #include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
-#include "startup/forms/Controls.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 
 #include <QButtonGroup>

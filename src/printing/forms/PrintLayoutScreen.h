@@ -1,7 +1,7 @@
 #pragma once
 
 #include "printing/PrintLayout.h"
-#include "startup/forms/AppContext.h"
+#include "app/forms/AppContext.h"
 
 #include <QImage>
 #include <QPointer>

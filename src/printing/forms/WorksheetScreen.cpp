@@ -3,7 +3,7 @@
 #include "drill/IdiomData.h"
 #include "printing/forms/SheetPainter.h"
 #include "printing/forms/PrintLayoutScreen.h"
-#include "startup/forms/Controls.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 
 #include <QButtonGroup>

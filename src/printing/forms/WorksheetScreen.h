@@ -2,7 +2,7 @@
 
 #include "printing/Worksheet.h"
 #include "printing/forms/PrintLayoutScreen.h"
-#include "startup/forms/AppContext.h"
+#include "app/forms/AppContext.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,13 +1,14 @@
 #include "records/forms/ResultScreen.h"
 
-#include "drill/forms/LaunchDrill.h"
+#include "drill/LevelCatalogue.h"
+
 #include "records/Judgement.h"
 #include "records/ResultSummary.h"
 #include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
-#include "startup/forms/Controls.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
-#include "startup/forms/InputDiscard.h"
+#include "app/forms/InputDiscard.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -86,7 +87,7 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
 bool ResultScreen::levelCleared() const
 {
     const AppState &s = m_context.state;
-    return records::isCleared(s, s.run.currentLevel, s.run.studentNumber);
+    return records::isCleared(s.standards, s.statistics, s.run.currentLevel, s.run.studentNumber);
 }
 
 void ResultScreen::activate()
@@ -102,7 +103,7 @@ void ResultScreen::activate()
     const bool finalLevel = level == int(state.catalogue.finalLevel.toDouble());
     if (cleared) {
         m_cleared->show();
-        if (result_screen::congratulationApplies(state, level))
+        if (result_screen::congratulationApplies(state.catalogue, state.standards, level))
             m_congratulation->show();
     }
     QCoreApplication::processEvents();
@@ -133,13 +134,13 @@ void ResultScreen::activate()
     // show the buttons in the middle of the fanfare.
     repaint();
     if (sound.kind != 0)
-        sound::playKindSound(state, m_context.services, sound.kind);
+        sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services, sound.kind);
     else if (!sound.fixedFile.isEmpty())
-        sound::playFixedSound(state, m_context.services, sound.fixedFile);
+        sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services, sound.fixedFile);
 
     if (cleared && finalLevel) {
         if (!state.lastDrill.alreadyCleared)
-            sound::playFixedSound(state, m_context.services, QStringLiteral("合格.wav"));
+            sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services, QStringLiteral("合格.wav"));
     } else {
         m_congratulation->hide();
     }
@@ -159,7 +160,7 @@ void ResultScreen::timer1Tick()
     const AppState &state = m_context.state;
     const int level = state.run.currentLevel;
     const result_screen::AgainDecision decision = result_screen::againDecision(
-        records::isOverPractised(state, level, state.run.studentNumber), levelCleared(),
+        records::isOverPractised(state.standards, state.statistics, level, state.run.studentNumber), levelCleared(),
         level == int(state.catalogue.finalLevel.toDouble()), state.run.finalLevelCleared);
     switch (decision.label) {
     case result_screen::AgainDecision::Label::Keep:
@@ -185,7 +186,8 @@ void ResultScreen::againClicked()
 {
     m_menu->setEnabled(false);
     m_again->setEnabled(false);
-    launchDrill(m_context);
+    catalogue::resetDrillRunState(m_context.state);
+    m_context.navigator.startDrill();
 }
 
 void ResultScreen::paintEvent(QPaintEvent *)

@@ -1,13 +1,13 @@
 #include "roster/forms/NameScreen.h"
 
 #include "drill/LevelCatalogue.h"
-#include "roster/forms/WaitingPanel.h"
+#include "app/forms/WaitingPanel.h"
 #include "sound/SoundPlayer.h"
-#include "startup/PathRules.h"
-#include "startup/SignInTime.h"
-#include "startup/forms/Controls.h"
+#include "app/PathRules.h"
+#include "app/SignInTime.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
-#include "startup/forms/VersionBox.h"
+#include "app/ProgramVersion.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -172,7 +172,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     m_programMenu0->setStyleSheet(kPlainButton);
     connect(m_programMenu0, &QPushButton::clicked, this, &NameScreen::leaveForProgramMenu);
 
-    m_version = new QPushButton(VersionBox::versionLine(), side);
+    m_version = new QPushButton(app::versionLine(), side);
     m_version->setObjectName(QStringLiteral("lblVersion"));
     m_version->setFont(fonts::ui(10));
     m_version->setFlat(true);
@@ -268,10 +268,10 @@ void NameScreen::confirm()
     const int number = m_chosenNumber->text().toInt(&numberOk);
     if (!namelist::isNameChosen(m_chosenName->text()) || !numberOk || number < 0 ||
         number > kMaxStudentNumber) {
-        sound::playKindSound(state, m_context.services, kWrongSoundKind);
+        sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services, kWrongSoundKind);
         return;
     }
-    state.run.nameConfirmedTime = signin::signInTime(m_context.services.clock.secondsSinceMidnight());
+    state.run.nameConfirmedTime = app::signInTime(m_context.services.clock.secondsSinceMidnight());
     state.run.studentNumber = qint16(number);
     state.run.studentName = state.roster.studentNames[std::size_t(number)];
     state.run.currentGrade = state.roster.studentGrades[std::size_t(number)];
@@ -287,10 +287,10 @@ void NameScreen::leaveForProgramMenu()
     QString folder = settings.appFolder;
     if (folder.endsWith(QDir::separator()))
         folder.chop(1);
-    const QString program = paths::launcherPath(folder, settings.developmentLayout, QDir::separator());
+    const QString program = app::launcherPath(folder, settings.developmentLayout, QDir::separator());
     QString error;
     if (!m_context.services.launcher.startDetached(
-            program, paths::launcherArguments(settings.developmentLayout), &error))
+            program, app::launcherArguments(settings.developmentLayout), &error))
         m_context.services.messages.show(QStringLiteral("プログラムメニュー"), error,
                                          platform::MessageBoxes::Icon::Warning);
     m_context.services.programEnd.endProgram(0);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "roster/NameList.h"
-#include "startup/forms/AppContext.h"
+#include "app/forms/AppContext.h"
 
 #include <QWidget>
 

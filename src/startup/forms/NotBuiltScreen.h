@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/forms/AppContext.h"
+#include "app/forms/AppContext.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "startup/forms/QtMessageBoxes.h"
 
-#include "startup/forms/InputDiscard.h"
+#include "app/forms/InputDiscard.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,7 +2,7 @@
 
 #include "platform/JapaneseDate.h"
 #include "startup/LoadSettings.h"
-#include "startup/PathRules.h"
+#include "app/PathRules.h"
 #include "startup/StartupRules.h"
 #include "startup/forms/Fonts.h"
 
@@ -76,7 +76,7 @@ void SplashScreen::begin()
     pal.setColor(QPalette::Window, QColor::fromRgb(settings.seasonColour));
     setPalette(pal);
 
-    settings.developmentLayout = paths::isDevelopmentLayout(m_applicationFolder);
+    settings.developmentLayout = app::isDevelopmentLayout(m_applicationFolder);
     m_developmentMarker->setVisible(settings.developmentLayout);
 
     m_timer1->start();

@@ -1,6 +1,6 @@
 #include "startup/forms/VersionBox.h"
 
-#include "Version.h"
+#include "app/ProgramVersion.h"
 #include "startup/forms/Fonts.h"
 
 #include <QLabel>
@@ -16,7 +16,7 @@ VersionBox::VersionBox(const QString &programTitle, QWidget *parent) : QDialog(p
     auto *title = new QLabel(programTitle, this);
     title->setObjectName(QStringLiteral("lblTitle"));
     title->setFont(fonts::ui(24, true));
-    auto *version = new QLabel(versionLine(), this);
+    auto *version = new QLabel(app::versionLine(), this);
     version->setObjectName(QStringLiteral("lblVersion"));
     version->setFont(fonts::ui(14));
     auto *family = new QLabel(QStringLiteral("Kamirato"), this);
@@ -37,9 +37,4 @@ VersionBox::VersionBox(const QString &programTitle, QWidget *parent) : QDialog(p
         layout->addWidget(label);
     }
     layout->addWidget(ok, 0, Qt::AlignCenter);
-}
-
-QString VersionBox::versionLine()
-{
-    return QStringLiteral("Version%1.%2.%3").arg(version::major).arg(version::minor).arg(version::revision);
 }

@@ -8,7 +8,4 @@ class VersionBox : public QDialog
     Q_OBJECT
 public:
     explicit VersionBox(const QString &programTitle, QWidget *parent = nullptr);
-
-    // "Version" followed directly by major.minor.revision, as "Version1.0.14".
-    static QString versionLine();
 };

@@ -4,8 +4,8 @@
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
-#include "roster/forms/WaitingPanel.h"
-#include "startup/forms/Controls.h"
+#include "app/forms/WaitingPanel.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 #include "teacher/forms/QuietWait.h"
 

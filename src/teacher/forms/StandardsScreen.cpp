@@ -3,8 +3,8 @@
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "records/StandardsTable.h"
-#include "roster/forms/WaitingPanel.h"
-#include "startup/forms/Controls.h"
+#include "app/forms/WaitingPanel.h"
+#include "app/forms/Controls.h"
 #include "startup/forms/Fonts.h"
 #include "teacher/forms/QuietWait.h"
 

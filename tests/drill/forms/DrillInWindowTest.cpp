@@ -2,7 +2,7 @@
 // drill's clock falls due, and its tick runs at the next pending-events step of the handler that played
 // it, as on a school PC.
 #include "drill/LevelCatalogue.h"
-#include "drill/forms/LaunchDrill.h"
+#include "drill/LevelCatalogue.h"
 #include "drill/forms/MainFrm.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
@@ -53,7 +53,8 @@ protected:
     void start()
     {
         state->run.currentLevel = kLevel;
-        launchDrill(window->context());
+        catalogue::resetDrillRunState(*state);
+        window->startDrill();
         settle();
         ASSERT_NE(drill(), nullptr);
         auto *clock = drill()->findChild<QTimer *>(QStringLiteral("sTimer1"));

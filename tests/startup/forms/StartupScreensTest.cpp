@@ -1,6 +1,7 @@
 #include "platform/TextFile.h"
 #include "startup/forms/SplashScreen.h"
 #include "startup/forms/MainWindow.h"
+#include "app/ProgramVersion.h"
 #include "startup/forms/VersionBox.h"
 #include "support/TestSupport.h"
 #include "support/gui/GuiTestSupport.h"
@@ -76,13 +77,13 @@ TEST(Startup, VersionBoxShowsTitleVersionAndFamily)
 {
     VersionBox box(QStringLiteral("四字熟語"));
     EXPECT_EQ(box.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    EXPECT_TRUE(VersionBox::versionLine().startsWith(QStringLiteral("Version1.")));
+    EXPECT_TRUE(app::versionLine().startsWith(QStringLiteral("Version1.")));
     const QList<QLabel *> labels = box.findChildren<QLabel *>();
     QStringList texts;
     for (QLabel *label : labels)
         texts << label->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("四字熟語")));
-    EXPECT_TRUE(texts.contains(VersionBox::versionLine()));
+    EXPECT_TRUE(texts.contains(app::versionLine()));
     EXPECT_TRUE(texts.contains(QStringLiteral("Kamirato")));
     auto *ok = control<QPushButton>(&box, QStringLiteral("cmdOK"));
     ASSERT_NE(ok, nullptr);

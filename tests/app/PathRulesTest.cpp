@@ -1,4 +1,4 @@
-#include "startup/PathRules.h"
+#include "app/PathRules.h"
 #include "startup/StartupRules.h"
 
 #include <gtest/gtest.h>
@@ -11,55 +11,55 @@ const QChar kSlash(u'/');
 TEST(PathRules, WindowsInstallationFindsItsDataAndSoundFolders)
 {
     const QString app = QStringLiteral("D:\\juku\\四字熟語");
-    const QString base = paths::baseFolder(QStringLiteral("D:\\juku\\data\\"), kBackslash);
-    const QString name = paths::appFolderName(app, kBackslash);
-    EXPECT_EQ(paths::appFolder(app, kBackslash), QStringLiteral("D:\\juku\\四字熟語\\"));
+    const QString base = app::baseFolder(QStringLiteral("D:\\juku\\data\\"), kBackslash);
+    const QString name = app::appFolderName(app, kBackslash);
+    EXPECT_EQ(app::appFolder(app, kBackslash), QStringLiteral("D:\\juku\\四字熟語\\"));
     EXPECT_EQ(name, QStringLiteral("四字熟語"));
-    EXPECT_EQ(paths::dataFolder(base, name, app, false, kBackslash), QStringLiteral("D:\\juku\\data\\四字熟語\\"));
-    EXPECT_EQ(paths::soundFolder(base, kBackslash), QStringLiteral("D:\\juku\\data\\音フォルダ\\"));
-    EXPECT_EQ(paths::pathDataFile(app, kBackslash), QStringLiteral("D:\\juku\\四字熟語\\..\\パスデータ.txt"));
+    EXPECT_EQ(app::dataFolder(base, name, app, false, kBackslash), QStringLiteral("D:\\juku\\data\\四字熟語\\"));
+    EXPECT_EQ(app::soundFolder(base, kBackslash), QStringLiteral("D:\\juku\\data\\音フォルダ\\"));
+    EXPECT_EQ(app::pathDataFile(app, kBackslash), QStringLiteral("D:\\juku\\四字熟語\\..\\パスデータ.txt"));
 }
 
 TEST(PathRules, LinuxInstallationUsesTheSameRulesWithItsSeparator)
 {
     const QString app = QStringLiteral("/srv/juku/四字熟語");
-    const QString base = paths::baseFolder(QStringLiteral("/srv/juku/data/"), kSlash);
-    const QString name = paths::appFolderName(app, kSlash);
+    const QString base = app::baseFolder(QStringLiteral("/srv/juku/data/"), kSlash);
+    const QString name = app::appFolderName(app, kSlash);
     EXPECT_EQ(name, QStringLiteral("四字熟語"));
-    EXPECT_EQ(paths::dataFolder(base, name, app, false, kSlash), QStringLiteral("/srv/juku/data/四字熟語/"));
-    EXPECT_EQ(paths::soundFolder(base, kSlash), QStringLiteral("/srv/juku/data/音フォルダ/"));
+    EXPECT_EQ(app::dataFolder(base, name, app, false, kSlash), QStringLiteral("/srv/juku/data/四字熟語/"));
+    EXPECT_EQ(app::soundFolder(base, kSlash), QStringLiteral("/srv/juku/data/音フォルダ/"));
 }
 
 TEST(PathRules, BaseFolderWithoutFinalSeparatorGetsOne)
 {
-    EXPECT_EQ(paths::baseFolder(QStringLiteral("D:\\juku\\data"), kBackslash), QStringLiteral("D:\\juku\\data\\"));
-    EXPECT_EQ(paths::baseFolder(QStringLiteral("/srv/data/"), kSlash), QStringLiteral("/srv/data/"));
+    EXPECT_EQ(app::baseFolder(QStringLiteral("D:\\juku\\data"), kBackslash), QStringLiteral("D:\\juku\\data\\"));
+    EXPECT_EQ(app::baseFolder(QStringLiteral("/srv/data/"), kSlash), QStringLiteral("/srv/data/"));
 }
 
 TEST(PathRules, DriveRootHasAnEmptyFolderName)
 {
-    EXPECT_EQ(paths::appFolderName(QStringLiteral("C:\\"), kBackslash), QString());
-    EXPECT_EQ(paths::appFolderName(QStringLiteral("C:\\a\\b\\c"), kBackslash), QStringLiteral("c"));
+    EXPECT_EQ(app::appFolderName(QStringLiteral("C:\\"), kBackslash), QString());
+    EXPECT_EQ(app::appFolderName(QStringLiteral("C:\\a\\b\\c"), kBackslash), QStringLiteral("c"));
 }
 
 TEST(PathRules, DevelopmentLayoutKeepsDataBesideTheProgram)
 {
     const QString app = QStringLiteral("C:\\VB0006\\四字熟語");
-    EXPECT_TRUE(paths::isDevelopmentLayout(app));
-    EXPECT_FALSE(paths::isDevelopmentLayout(QStringLiteral("C:\\juku\\四字熟語")));
-    EXPECT_EQ(paths::developmentBaseFolder(app, kBackslash), QStringLiteral("C:\\VB0006\\共通データ\\"));
-    EXPECT_EQ(paths::dataFolder(QStringLiteral("C:\\VB0006\\共通データ\\"), QStringLiteral("四字熟語"), app, true, kBackslash),
+    EXPECT_TRUE(app::isDevelopmentLayout(app));
+    EXPECT_FALSE(app::isDevelopmentLayout(QStringLiteral("C:\\juku\\四字熟語")));
+    EXPECT_EQ(app::developmentBaseFolder(app, kBackslash), QStringLiteral("C:\\VB0006\\共通データ\\"));
+    EXPECT_EQ(app::dataFolder(QStringLiteral("C:\\VB0006\\共通データ\\"), QStringLiteral("四字熟語"), app, true, kBackslash),
               QStringLiteral("C:\\VB0006\\四字熟語\\"));
 }
 
 TEST(PathRules, ProgramMenuLauncher)
 {
-    EXPECT_EQ(paths::launcherPath(QStringLiteral("D:\\juku\\四字熟語"), false, kBackslash),
+    EXPECT_EQ(app::launcherPath(QStringLiteral("D:\\juku\\四字熟語"), false, kBackslash),
               QStringLiteral("D:\\juku\\四字熟語\\..\\起動\\プログラムメニューc.exe"));
-    EXPECT_EQ(paths::launcherArguments(false), QStringList{QStringLiteral("001")});
-    EXPECT_EQ(paths::launcherPath(QStringLiteral("C:\\VB0006\\四字熟語"), true, kBackslash),
+    EXPECT_EQ(app::launcherArguments(false), QStringList{QStringLiteral("001")});
+    EXPECT_EQ(app::launcherPath(QStringLiteral("C:\\VB0006\\四字熟語"), true, kBackslash),
               QStringLiteral("C:\\VB0006\\四字熟語\\..\\..\\起動\\起動\\プログラムメニュー.exe"));
-    EXPECT_TRUE(paths::launcherArguments(true).isEmpty());
+    EXPECT_TRUE(app::launcherArguments(true).isEmpty());
 }
 
 TEST(StartupRules, SchoolTextSplitsOffANonZeroFiveCharacterCode)

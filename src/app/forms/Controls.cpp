@@ -1,4 +1,4 @@
-#include "startup/forms/Controls.h"
+#include "app/forms/Controls.h"
 
 #include <QFrame>
 #include <QLabel>

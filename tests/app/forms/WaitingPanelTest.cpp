@@ -1,4 +1,4 @@
-#include "roster/forms/WaitingPanel.h"
+#include "app/forms/WaitingPanel.h"
 
 #include <QProgressBar>
 #include <QtTest/QTest>

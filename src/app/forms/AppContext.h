@@ -1,7 +1,9 @@
 #pragma once
 
-#include "startup/AppState.h"
-#include "startup/Services.h"
+#include "app/AppState.h"
+#include "app/Services.h"
+
+#include <QCoreApplication>
 
 class QWidget;
 
@@ -14,6 +16,14 @@ public:
     virtual void showNameSelection() = 0;
     virtual void showHub() = 0;
     virtual void showDrill() = 0;
+    // Starts a drill of state.run.currentLevel once the caller has cleared the drill's running state
+    // (the hub's start buttons, the result screen's "もう一度"): lets pending events run and shows the
+    // drill screen.
+    void startDrill()
+    {
+        QCoreApplication::processEvents();
+        showDrill();
+    }
     virtual void showResult() = 0;
     // The worksheet screen, over the current screen, which is left as it is and comes back when it closes.
     // (Navigators of tests that never print need not show it.)

@@ -1,8 +1,8 @@
-#include "startup/SignInTime.h"
+#include "app/SignInTime.h"
 
 #include <cmath>
 
-namespace signin {
+namespace app {
 
 namespace {
 constexpr qint64 kSecondsPerDay = 86400;
@@ -24,4 +24,4 @@ int minutesSinceSignIn(double secondsSinceMidnight, qint32 nameConfirmedTime)
     return int(elapsed / 60);
 }
 
-} // namespace signin
+} // namespace app

@@ -1,4 +1,4 @@
-#include "startup/forms/InputDiscard.h"
+#include "app/forms/InputDiscard.h"
 
 #include <QCoreApplication>
 #include <QEvent>

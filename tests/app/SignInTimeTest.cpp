@@ -1,9 +1,9 @@
-#include "startup/SignInTime.h"
+#include "app/SignInTime.h"
 
 #include <gtest/gtest.h>
 
-using signin::minutesSinceSignIn;
-using signin::signInTime;
+using app::minutesSinceSignIn;
+using app::signInTime;
 
 // The clock gives fractions of a second. A sign-in in the second half of a second is kept rounded up,
 // so a "now" in the same second must not read as a second before it (a day gone by).

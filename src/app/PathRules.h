@@ -7,7 +7,7 @@
 // How the program finds its folders. Paths are built by plain concatenation with the platform's
 // separator; every folder path ends with it. The functions take the separator so that the rules can be
 // checked with Windows paths too.
-namespace paths {
+namespace app {
 
 // The application folder with a separator appended (appFolder).
 QString appFolder(const QString &applicationFolder, QChar separator);
@@ -39,4 +39,4 @@ QString soundFolder(const QString &baseFolder, QChar separator);
 QString launcherPath(const QString &applicationFolder, bool developmentLayout, QChar separator);
 QStringList launcherArguments(bool developmentLayout);
 
-} // namespace paths
+} // namespace app

@@ -1,8 +1,8 @@
-#include "startup/PathRules.h"
+#include "app/PathRules.h"
 
 #include <QStringList>
 
-namespace paths {
+namespace app {
 
 QString appFolder(const QString &applicationFolder, QChar separator)
 {
@@ -70,4 +70,4 @@ QStringList launcherArguments(bool developmentLayout)
     return developmentLayout ? QStringList{} : QStringList{QStringLiteral("001")};
 }
 
-} // namespace paths
+} // namespace app

@@ -1,4 +1,4 @@
-#include "roster/forms/WaitingPanel.h"
+#include "app/forms/WaitingPanel.h"
 
 #include "startup/forms/Fonts.h"
 

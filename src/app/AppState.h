@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/CurrentRun.h"
+#include "app/PathsAndSettings.h"
+#include "drill/Catalogue.h"
+#include "drill/DrillRunState.h"
+#include "drill/IdiomTable.h"
+#include "records/LastDrill.h"
+#include "records/Results.h"
+#include "records/Standards.h"
+#include "records/StatisticsTables.h"
+#include "roster/Roster.h"
+#include "sound/SoundState.h"
+
+// The state that all screens of the program share. The application owns exactly one AppState and
+// hands it to every screen by reference; a test builds its own. Screens talk mostly by setting members
+// here before they show the next screen and by reading them when they become active. Nothing here is
+// saved as such: what must survive is written to the standards table and the results file.
+//
+// Each subsystem owns the part it keeps; the rules of a subsystem take the part they use, never the
+// whole state, so that only the screens, the start-up and the views that combine several parts see it.
+struct AppState
+{
+    PathsAndSettings settings;
+    Catalogue catalogue;
+    CurrentRun run;
+    LastDrill lastDrill;
+    Standards standards;
+    Results results;
+    Statistics statistics;
+    Roster roster;
+    IdiomData idioms;
+    SoundState sound;
+    DrillRunState drill;
+};
