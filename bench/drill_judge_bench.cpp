@@ -2,6 +2,7 @@
 // (painted), with the sounds faked: the part of a drill the student waits for between two questions.
 
 #include "drill/LevelCatalogue.h"
+#include "app/AppState.h"
 #include "drill/forms/MainFrm.h"
 #include "records/Statistics.h"
 #include "startup/LoadSettings.h"

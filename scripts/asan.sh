@@ -14,7 +14,7 @@ ensure_packages
 if [ ! -f "$ROOT/build-asan/build.ninja" ]; then
     cmake --preset asan >"$LOGS/asan-configure.log" 2>&1 || fail "configuring the sanitizer build failed" "$LOGS/asan-configure.log"
 fi
-cmake --build --preset asan --target "${targets[@]}" >"$LOGS/asan-build.log" 2>&1 ||
+cmake --build --preset asan --parallel "$(nproc)" --target "${targets[@]}" >"$LOGS/asan-build.log" 2>&1 ||
     fail "building the sanitizer build failed" "$LOGS/asan-build.log"
 
 export QT_QPA_PLATFORM=offscreen

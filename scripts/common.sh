@@ -11,7 +11,7 @@ PACKAGES="cmake ninja-build g++ pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth
   espeak-ng mecab mecab-ipadic-utf8
-  cups printer-driver-cups-pdf poppler-utils qt6-translations-l10n"
+  cups printer-driver-cups-pdf poppler-utils qt6-translations-l10n clang-format"
 
 fail() {
     echo "error: $1" >&2
@@ -43,5 +43,17 @@ build_all() {
     if [ ! -f "$ROOT/build/CMakeCache.txt" ] || [ ! -f "$ROOT/build/build.ninja" ]; then
         cmake --preset default >"$LOGS/configure.log" 2>&1 || fail "configuring failed" "$LOGS/configure.log"
     fi
-    cmake --build --preset default >"$LOGS/build.log" 2>&1 || fail "building failed" "$LOGS/build.log"
+    cmake --build --preset default --parallel "$(nproc)" >"$LOGS/build.log" 2>&1 || fail "building failed" "$LOGS/build.log"
+}
+
+# Every C++ source tracked by git must be as clang-format leaves it with the root .clang-format.
+check_format() {
+    cd "$ROOT"
+    local deviating
+    deviating=$(git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run 2>&1 | grep -o '^[^:]*:[0-9]*:[0-9]*: warning' | cut -d: -f1 | sort -u)
+    if [ -n "$deviating" ]; then
+        echo "error: these sources are not formatted with the root .clang-format (run clang-format -i on them):" >&2
+        echo "$deviating" >&2
+        exit 1
+    fi
 }

@@ -16,7 +16,7 @@ if [ ! -f "$BUILD/build.ninja" ]; then
     CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DYOJI_BUILD_FUZZERS=ON -DYOJI_BUILD_BENCHMARKS=OFF >/dev/null
 fi
-cmake --build "$BUILD" --target fuzzers -j 2
+cmake --build "$BUILD" --target fuzzers --parallel "$(nproc)"
 
 formats=("$@")
 if [ ${#formats[@]} -eq 0 ]; then

@@ -6,7 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages
 build_all
 cd "$ROOT"
-if ctest --preset default >"$LOGS/test.log" 2>&1; then
+if ctest --preset default --parallel "$(nproc)" >"$LOGS/test.log" 2>&1; then
     grep -E 'tests passed' "$LOGS/test.log" | tail -n 1
 else
     sed -n '/tests passed\|tests failed/,$p' "$LOGS/test.log" >&2

@@ -227,7 +227,10 @@ int decode(const CommandLine &line, QTextStream &out, QTextStream &err)
     }
     QSaveFile file(output);
     platform::clearSystemError();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Unbuffered, so that a write the system stops part way fails here and the old file stays (a
+    // failed final flush goes unseen by commit()).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
         const platform::FileError failure = platform::fileError(file, platform::lastSystemError());
         err << QStringLiteral("ファイルに書き込めません：%1%2\n")
                    .arg(platform::displayPath(output), platform::bracketed(failure.description));

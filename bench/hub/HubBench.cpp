@@ -3,6 +3,7 @@
 // students, a results file of 100000 records) and for the demo school.
 
 #include "DemoSchool.h"
+#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/forms/HubScreen.h"
 #include "platform/DateSerial.h"

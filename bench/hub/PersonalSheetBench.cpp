@@ -4,6 +4,7 @@
 // drawing area), and its two halves on their own.
 
 #include "DemoSchool.h"
+#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/HubViews.h"
 #include "hub/PersonalSheet.h"

@@ -4,6 +4,7 @@
 // layout screen's preview is painted.
 
 #include "printing/forms/WorksheetScreen.h"
+#include "app/AppState.h"
 #include "printing/forms/PrintLayoutScreen.h"
 
 #include <QApplication>

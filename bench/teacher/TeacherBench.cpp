@@ -4,6 +4,7 @@
 // answered at once) until the list is painted again.
 
 #include "records/ResultRecord.h"
+#include "app/AppState.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
 #include "startup/LoadSettings.h"

@@ -141,7 +141,11 @@ bool writeText932(const QString &path, const QStringList &lines, QString *error)
     }
     QSaveFile file(path);
     clearSystemError();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Unbuffered, so that a write the system stops part way (a full disk, a quota) fails here: written
+    // through the buffer, the failure of the final flush goes unseen by commit(), which would then put
+    // the cut-off file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
         const FileError failure = fileError(file, lastSystemError());
         if (error)
             *error = QStringLiteral("ファイルに書き込めません：%1%2")

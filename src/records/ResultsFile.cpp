@@ -1,6 +1,7 @@
 #include "records/ResultsFile.h"
 
 #include "platform/DateSerial.h"
+#include "platform/FileResize.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -170,8 +171,19 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     const qint64 offset = place(length, error);
     if (offset < 0)
         return false;
-    if (!file.writeAt(offset, bytes.constData(), bytes.size()))
-        return fail(QStringLiteral("成績ファイルに書き込めません"));
+    if (!file.writeAt(offset, bytes.constData(), bytes.size())) {
+        const QString failure = file.errorDescription();
+        // An append stopped part way (a full disk, a quota) is cut off again, so that a failure
+        // reported to the student has added nothing, not even a partial record. The lock is still
+        // held, and the cut goes by name so that it stays held.
+        int resizeError = 0;
+        if (offset >= length / kRecordSize * kRecordSize)
+            platform::resizeFileByName(path, std::max(offset, length), &resizeError);
+        if (error)
+            *error = QStringLiteral("%1：%2\n%3")
+                         .arg(QStringLiteral("成績ファイルに書き込めません"), platform::displayPath(path), failure);
+        return false;
+    }
     if (!file.flushToDisk())
         return fail(QStringLiteral("成績ファイルをディスクに書き込めません"));
     file.unlock();

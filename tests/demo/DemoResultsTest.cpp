@@ -1,4 +1,5 @@
 #include "DemoResults.h"
+#include "app/AppState.h"
 #include "DemoSchool.h"
 #include "platform/DateSerial.h"
 #include "platform/DelimitedItems.h"

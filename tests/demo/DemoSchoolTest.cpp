@@ -1,4 +1,5 @@
 #include "DemoSchool.h"
+#include "app/AppState.h"
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 #include "startup/LoadSettings.h"

@@ -1,4 +1,5 @@
 #include "drill/DrillRules.h"
+#include "app/AppState.h"
 #include "drill/PracticeDeck.h"
 #include "drill/StatusPanel.h"
 #include "support/TestSupport.h"

@@ -1,4 +1,5 @@
 #include "drill/LevelCatalogue.h"
+#include "app/AppState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "hub/HubViews.h"
+#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/LevelAvailability.h"
 #include "platform/DateSerial.h"

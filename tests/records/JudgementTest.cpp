@@ -1,4 +1,5 @@
 #include "records/Judgement.h"
+#include "app/AppState.h"
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "support/TestSupport.h"

@@ -3,6 +3,7 @@
 // program is ready).
 
 #include "platform/FileLock.h"
+#include "app/AppState.h"
 #include "records/RecordTestSupport.h"
 #include "records/ResultsFile.h"
 #include "support/TestSupport.h"

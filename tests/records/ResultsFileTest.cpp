@@ -1,4 +1,5 @@
 #include "records/ResultsFile.h"
+#include "app/AppState.h"
 #include "platform/DateSerial.h"
 #include "platform/FileLock.h"
 #include "platform/TextFile.h"

@@ -1,4 +1,5 @@
 #include "records/Statistics.h"
+#include "app/AppState.h"
 #include "platform/DateSerial.h"
 #include "records/Judgement.h"
 #include "records/RecordTestSupport.h"

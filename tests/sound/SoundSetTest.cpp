@@ -1,4 +1,5 @@
 #include "sound/SoundSet.h"
+#include "app/AppState.h"
 #include "platform/TextFile.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"

@@ -2,6 +2,7 @@
 // drill's clock falls due, and its tick runs at the next pending-events step of the handler that played
 // it, as on a school PC.
 #include "drill/LevelCatalogue.h"
+#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/MainFrm.h"
 #include "records/ResultRecord.h"

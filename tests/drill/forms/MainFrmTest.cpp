@@ -1,4 +1,5 @@
 #include "drill/LevelCatalogue.h"
+#include "app/AppState.h"
 #include "drill/forms/MainFrm.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"

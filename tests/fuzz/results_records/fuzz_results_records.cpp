@@ -2,6 +2,7 @@
 // only records that fit its tables, with bests and statistics inside their bounds.
 
 #include "FuzzCheck.h"
+#include "app/AppState.h"
 #include "records/Judgement.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"

@@ -1,4 +1,5 @@
 #include "records/forms/ResultsBusyPanel.h"
+#include "app/AppState.h"
 #include "platform/FileLock.h"
 #include "records/ResultsFile.h"
 #include "startup/forms/MainWindow.h"

@@ -1,4 +1,5 @@
 #include "platform/TextFile.h"
+#include "app/AppState.h"
 #include "startup/forms/SplashScreen.h"
 #include "startup/forms/MainWindow.h"
 #include "app/ProgramVersion.h"

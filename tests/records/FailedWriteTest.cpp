@@ -1,0 +1,174 @@
+#include "platform/TextFile.h"
+#include "records/RecordTestSupport.h"
+#include "records/ResultsFile.h"
+#include "records/ResultsMaintenance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Writes that the system stops part way: a child process is limited to files of N bytes (the limit a
+// full disk or a quota sets in practice), so the write(2) that crosses it fails with EFBIG. Whatever
+// the program then reports, the file a school depends on must be as it was.
+
+using namespace records;
+using namespace records_test;
+
+namespace {
+
+struct Outcome
+{
+    bool exited = false;
+    bool succeeded = false;
+    QString error;
+};
+
+// Runs `write` in a child whose files may not grow beyond `maxFileBytes`; the child's message comes
+// back through a pipe.
+Outcome runLimitedTo(qint64 maxFileBytes, const std::function<bool(QString *)> &write)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(maxFileBytes), rlim_t(maxFileBytes)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QString error;
+        const bool ok = write(&error);
+        const QByteArray text = error.toUtf8();
+        [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], text.constData(), size_t(text.size()));
+        close(pipeEnds[1]);
+        _exit(ok ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    QByteArray text;
+    char buffer[512];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    Outcome outcome;
+    outcome.exited = WIFEXITED(status);
+    outcome.succeeded = outcome.exited && WEXITSTATUS(status) == 0;
+    outcome.error = QString::fromUtf8(text);
+    return outcome;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+class ImmediateWait : public RetryWait
+{
+public:
+    bool wait(int, const std::function<bool()> &ready) override { return !ready || ready(); }
+};
+
+struct FailedWrite : ::testing::Test
+{
+    QTemporaryDir dir;
+    ImmediateWait wait;
+    QString resultsPath = resultsFilePath(dir.path() + u'/');
+
+    QByteArray tenRecords() const
+    {
+        QByteArray bytes;
+        for (int i = 0; i < 10; ++i)
+            bytes += rawRecord(46360.0 + i, 0.5, qint16(100 + i), 2, 80 + i);
+        return bytes;
+    }
+    QList<ResultRecord> threeNewRecords() const
+    {
+        QList<ResultRecord> records;
+        for (int i = 0; i < 3; ++i)
+            records.append(newRecord(46370.0, 0.25, qint16(200 + i), 4, 120, QStringLiteral("24601")));
+        return records;
+    }
+};
+
+} // namespace
+
+TEST_F(FailedWrite, AnAppendStoppedPartWayIsReportedAndAddsNothing)
+{
+    const QByteArray before = tenRecords();
+    ASSERT_TRUE(writeBytes(resultsPath, before));
+    // Room for one new record and half of the next.
+    for (const qint64 room : {qint64(0), qint64(kRecordSize / 2), qint64(kRecordSize + kRecordSize / 2)}) {
+        const Outcome outcome = runLimitedTo(before.size() + room, [&](QString *error) {
+            return appendRecords(resultsPath, threeNewRecords(), wait, error);
+        });
+        ASSERT_TRUE(outcome.exited) << "room " << room;
+        EXPECT_FALSE(outcome.succeeded) << "room " << room;
+        EXPECT_TRUE(outcome.error.contains(QStringLiteral("成績ファイルに書き込めません"))) << outcome.error.toStdString();
+        EXPECT_TRUE(outcome.error.contains(QStringLiteral("成績累積データ.dat"))) << outcome.error.toStdString();
+        EXPECT_EQ(fileBytes(resultsPath), before) << "room " << room;
+    }
+
+    // With room again, the same append goes after the old records as if nothing had happened.
+    QString error;
+    ASSERT_TRUE(appendRecords(resultsPath, threeNewRecords(), wait, &error)) << error.toStdString();
+    const QByteArray after = fileBytes(resultsPath);
+    ASSERT_EQ(after.size(), before.size() + 3 * kRecordSize);
+    EXPECT_EQ(after.left(before.size()), before);
+}
+
+TEST_F(FailedWrite, ADeletionWhoseRecoveryCopyCannotBeWrittenChangesNothing)
+{
+    const QByteArray before = tenRecords();
+    ASSERT_TRUE(writeBytes(resultsPath, before));
+    const QByteArray opened = before.mid(4 * kRecordSize, kRecordSize);
+    const Outcome outcome = runLimitedTo(before.size() / 2, [&](QString *error) {
+        return deleteRecord(resultsPath, 5, opened, wait, error);
+    });
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_FALSE(outcome.error.isEmpty());
+    EXPECT_EQ(fileBytes(resultsPath), before);
+    // Whatever the failed attempt left beside the file, the next deletion finishes or discards it and
+    // deletes the one record asked for.
+    QString error;
+    ASSERT_TRUE(deleteRecord(resultsPath, 5, opened, wait, &error)) << error.toStdString();
+    EXPECT_EQ(fileBytes(resultsPath), before.left(4 * kRecordSize) + before.mid(5 * kRecordSize));
+}
+
+TEST_F(FailedWrite, ASettingsFileSaveStoppedPartWayLeavesTheOldFile)
+{
+    // The standards table and the CSV export are saved through the same writer.
+    const QString path = dir.filePath(QStringLiteral("基準タイム.txt"));
+    QStringList oldLines;
+    QStringList newLines;
+    for (int i = 0; i < 40; ++i) {
+        oldLines << QStringLiteral("%1,旧,60,30").arg(i);
+        newLines << QStringLiteral("%1,新しい行,120,45,10,10").arg(i);
+    }
+    QString error;
+    ASSERT_TRUE(platform::writeText932(path, oldLines, &error)) << error.toStdString();
+    const QByteArray before = fileBytes(path);
+    const Outcome outcome =
+        runLimitedTo(before.size(), [&](QString *e) { return platform::writeText932(path, newLines, e); });
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_TRUE(outcome.error.contains(QStringLiteral("基準タイム.txt"))) << outcome.error.toStdString();
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("基準タイム.txt")})
+        << "no temporary file is left beside it";
+}
