@@ -2,7 +2,7 @@
 // (painted), with the sounds faked: the part of a drill the student waits for between two questions.
 
 #include "drill/LevelCatalogue.h"
-#include "drill/forms/MainFrm.h"
+#include "drill/forms/DrillScreen.h"
 #include "records/Statistics.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
@@ -50,7 +50,7 @@ class BenchNavigator : public Navigator
 public:
     AppContext *context = nullptr;
     QWidget *host = nullptr;
-    QPointer<MainFrm> drill;
+    QPointer<drill::DrillScreen> drill;
     void showNameSelection() override {}
     void showHub() override {}
     void showResult() override {}
@@ -59,7 +59,7 @@ public:
     {
         if (drill)
             drill->deleteLater();
-        drill = new MainFrm(*context, host);
+        drill = new drill::DrillScreen(*context, host);
         drill->show();
         drill->activate();
     }
@@ -98,7 +98,7 @@ void judgeToNextQuestion(benchmark::State &benchState)
             catalogue::resetDrillRunState(*state);
             navigator.showDrill();
         }
-        MainFrm *drill = navigator.drill;
+        drill::DrillScreen *drill = navigator.drill;
         const QString meaning = drill->findChild<QLabel *>(QStringLiteral("Label9"))->text();
         const Question *q = nullptr;
         for (const Question &candidate : questions) {

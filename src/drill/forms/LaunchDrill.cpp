@@ -4,9 +4,13 @@
 
 #include <QCoreApplication>
 
+namespace drill {
+
 void launchDrill(AppContext &context)
 {
     catalogue::resetDrillRunState(context.state);
     QCoreApplication::processEvents();
     context.navigator.showDrill();
 }
+
+} // namespace drill

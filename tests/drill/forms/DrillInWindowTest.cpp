@@ -3,7 +3,7 @@
 // it, as on a school PC.
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/LaunchDrill.h"
-#include "drill/forms/MainFrm.h"
+#include "drill/forms/DrillScreen.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
@@ -62,7 +62,7 @@ protected:
         fakes.clock.drive(clock);
     }
 
-    MainFrm *drill() { return qobject_cast<MainFrm *>(window->currentScreen()); }
+    drill::DrillScreen *drill() { return qobject_cast<drill::DrillScreen *>(window->currentScreen()); }
     FrmSyuuryou *result() { return qobject_cast<FrmSyuuryou *>(window->currentScreen()); }
 
     QString text(const QString &name)

@@ -1,5 +1,5 @@
 #include "drill/LevelCatalogue.h"
-#include "drill/forms/MainFrm.h"
+#include "drill/forms/DrillScreen.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
@@ -56,9 +56,9 @@ public:
     void showDrill() override
     {
         ++drillShown;
-        auto *drill = new MainFrm(*context, m_host);
+        auto *drill = new drill::DrillScreen(*context, m_host);
         replace(drill);
-        QTimer::singleShot(0, drill, &MainFrm::activate);
+        QTimer::singleShot(0, drill, &drill::DrillScreen::activate);
     }
     void showResult() override
     {
@@ -101,7 +101,7 @@ protected:
         records::computeStatistics(*state, fakes.services);
     }
 
-    MainFrm *drill() { return qobject_cast<MainFrm *>(navigator.screen.data()); }
+    drill::DrillScreen *drill() { return qobject_cast<drill::DrillScreen *>(navigator.screen.data()); }
     FrmSyuuryou *result() { return qobject_cast<FrmSyuuryou *>(navigator.screen.data()); }
 
     void start(int level)
