@@ -24,11 +24,11 @@ enum class Voice { Reading = 1, Meaning = 2 };
 // What a session needs to know of its level, made by the screen from the standards and the catalogue.
 struct LevelRules
 {
-    int timeLimit = 0;           // a tick at or past it ends the drill
-    int targetTime = 0;          // the lamps of the last row go out over the ten seconds before it
-    int minimumTime = 0;         // and the minimum-line countdown over the ten seconds before this
-    bool practiceLevel = false;  // its caption holds "練": the end returns to the hub unrecorded
-    bool recordedLevel = false;  // a finished drill is recorded and judged
+    int timeLimit = 0;          // a tick at or past it ends the drill
+    int targetTime = 0;         // the lamps of the last row go out over the ten seconds before it
+    int minimumTime = 0;        // and the minimum-line countdown over the ten seconds before this
+    bool practiceLevel = false; // its caption holds "練": the end returns to the hub unrecorded
+    bool recordedLevel = false; // a finished drill is recorded and judged
 };
 
 class DrillSession
@@ -65,10 +65,10 @@ public:
     struct End
     {
         enum class Then {
-            Refused,    // a second request: nothing happens
-            BackToHub,  // a practice level: nothing is recorded
-            Stay,       // a level that is not recorded: the notice stands
-            Record      // stop the clock, fixResultTime(), record, pause, result screen
+            Refused,   // a second request: nothing happens
+            BackToHub, // a practice level: nothing is recorded
+            Stay,      // a level that is not recorded: the notice stands
+            Record     // stop the clock, fixResultTime(), record, pause, result screen
         };
         Then then = Then::Refused;
         bool timeUp = false; // the notice says "時間切れ" rather than "成績記録中"

@@ -4,7 +4,8 @@ namespace drill {
 
 PracticeSession::PracticeSession(QuestionList questions, LastDrill &lastDrill, platform::Clock &clock,
                                  const LevelRules &rules)
-    : DrillSession(lastDrill, clock, rules), m_questions(std::move(questions)), m_deck(int(m_questions.size()))
+    : DrillSession(lastDrill, clock, rules), m_questions(std::move(questions)),
+      m_deck(int(m_questions.size()))
 {
 }
 

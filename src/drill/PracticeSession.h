@@ -15,18 +15,19 @@ namespace drill {
 class PracticeSession : public DrillSession
 {
 public:
-    PracticeSession(QuestionList questions, LastDrill &lastDrill, platform::Clock &clock, const LevelRules &rules);
+    PracticeSession(QuestionList questions, LastDrill &lastDrill, platform::Clock &clock,
+                    const LevelRules &rules);
 
     // What the screen does after a card action.
     enum class Action {
-        Ignored,    // the end has begun: nothing changes
+        Ignored, // the end has begun: nothing changes
         ShowAnswer, // show "次へ" and "この問題覚えた", hide "答えを見る", then the answer of `card`
-        ShowCard,   // hide "次へ" and "この問題覚えた", show "答えを見る", then `card`
-        BackToHub   // the practice is over: the clock stops and the hub is shown
+        ShowCard, // hide "次へ" and "この問題覚えた", show "答えを見る", then `card`
+        BackToHub // the practice is over: the clock stops and the hub is shown
     };
     struct Card
     {
-        bool turned = false;               // the answer boxes and reading line are emptied
+        bool turned = false;                // the answer boxes and reading line are emptied
         const Question *question = nullptr; // the card to show; none once every card is memorised
     };
     struct Step

@@ -4,9 +4,7 @@ namespace drill {
 
 TestSession::TestSession(QuestionList questions, LastDrill &lastDrill, platform::Clock &clock,
                          platform::RandomSource &random, const LevelRules &rules)
-    : DrillSession(lastDrill, clock, rules),
-      m_random(random),
-      m_questions(std::move(questions)),
+    : DrillSession(lastDrill, clock, rules), m_random(random), m_questions(std::move(questions)),
       m_doneCounters(std::size_t(m_questions.size()) + 1, 0)
 {
 }

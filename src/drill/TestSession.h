@@ -33,8 +33,8 @@ public:
         Ended       // the end of the drill has begun
     };
 
-    TestSession(QuestionList questions, LastDrill &lastDrill, platform::Clock &clock, platform::RandomSource &random,
-                const LevelRules &rules);
+    TestSession(QuestionList questions, LastDrill &lastDrill, platform::Clock &clock,
+                platform::RandomSource &random, const LevelRules &rules);
 
     Stage stage() const;
     const QuestionList &questions() const { return m_questions; }
