@@ -105,7 +105,8 @@ TEST_F(TestSessionFlow, EveryQuestionAnsweredRightOnceCompletesTheTestTimedToThe
     ASSERT_EQ(first.kind, Kind::Made);
     EXPECT_EQ(first.remaining, n);
     EXPECT_EQ(session->stage(), Stage::Preparing);
-    EXPECT_FALSE(session->pressKana(QStringLiteral("あ")).has_value()) << "no picks before the question stands";
+    EXPECT_FALSE(session->pressKana(QStringLiteral("あ")).has_value())
+        << "no picks before the question stands";
     // The buttons hold the answer: the reading's first four kana and the idiom's four characters.
     QStringList kana(first.kana.begin(), first.kana.end());
     for (QChar c : session->current().reading.left(4))
@@ -156,7 +157,8 @@ TEST_F(TestSessionFlow, WrongReadingsCostTenSecondsEachAndTheFourthRevealsTheRea
     nextQuestion();
     const QString reading = session->current().reading;
     // A wrong first kana is judged at once; the first kana stays as a hint and the next pick follows it.
-    const QString wrong = reading.left(1) == QStringLiteral("ん") ? QStringLiteral("あ") : QStringLiteral("ん");
+    const QString wrong =
+        reading.left(1) == QStringLiteral("ん") ? QStringLiteral("あ") : QStringLiteral("ん");
     EXPECT_EQ(pickKana(wrong), ReadingStage::Outcome::Wrong);
     TestSession::ReadingHint hint = session->wrongReadingSounded();
     EXPECT_EQ(hint.line, reading.left(1));
@@ -176,7 +178,8 @@ TEST_F(TestSessionFlow, WrongReadingsCostTenSecondsEachAndTheFourthRevealsTheRea
     EXPECT_EQ(hint.line, reading.left(4));
     EXPECT_EQ(session->elapsed(), 40);
     EXPECT_FALSE(session->pressKana(reading.left(1)).has_value()) << "no picks once revealed";
-    EXPECT_FALSE(session->pickKanji(session->current().idiom.left(1)).has_value()) << "still the reading stage";
+    EXPECT_FALSE(session->pickKanji(session->current().idiom.left(1)).has_value())
+        << "still the reading stage";
     EXPECT_TRUE(session->continueAfterReveal());
     EXPECT_EQ(session->stage(), Stage::Kanji);
     EXPECT_FALSE(session->continueAfterReveal());
@@ -189,7 +192,8 @@ TEST_F(TestSessionFlow, TheKanjiBoxesFillInOrderAndClearFromTheEnd)
     const QString idiom = session->current().idiom;
     for (int i = 0; i < 4; ++i)
         session->pickKanji(idiom.mid(i, 1));
-    EXPECT_EQ(session->pickKanji(QStringLiteral("山"))->at(3), idiom.mid(3, 1)) << "a fifth pick changes nothing";
+    EXPECT_EQ(session->pickKanji(QStringLiteral("山"))->at(3), idiom.mid(3, 1))
+        << "a fifth pick changes nothing";
     EXPECT_EQ(session->clearLast()->at(3), QString());
     std::array<QString, 4> boxes = *session->pickKanji(QStringLiteral("山"));
     EXPECT_EQ(boxes[3], QStringLiteral("山"));
