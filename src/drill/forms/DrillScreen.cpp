@@ -237,7 +237,6 @@ void DrillScreen::buildScreen()
     m_minutesClock->start();
 }
 
-
 void DrillScreen::activate()
 {
     initialSettings();
@@ -252,7 +251,7 @@ void DrillScreen::initialSettings()
     AppState &state = m_context.state;
     state.lastDrill.endingInProgress = false;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    if (state.catalogue.recordedLevel[level] != 0) {
+    if (catalogue::isRecordedLevel(state.catalogue, level)) {
         state.drill.timeLimit = kTimeOutFactor * state.standards.minimumTime[level];
         m_elapsed->setText(QStringLiteral("0"));
         const int width = m_timeFrame->width();
