@@ -57,6 +57,10 @@ TestSession::ReadingPick TestSession::pickKana(const QString &kana)
     ReadingPick pick;
     pick.outcome = m_reading.pick(kana);
     pick.line = m_reading.line();
+    if (pick.outcome == ReadingStage::Outcome::Right)
+        pick.sound = Sound::RightAnswer;
+    else if (pick.outcome == ReadingStage::Outcome::Wrong)
+        pick.sound = Sound::WrongAnswer;
     return pick;
 }
 
@@ -105,16 +109,22 @@ std::optional<std::array<QString, kIdiomLength>> TestSession::clearLast()
 
 TestSession::Judgement TestSession::judge()
 {
+    Judgement judgement;
     if (stage() != Stage::Kanji || timedOut() || m_busy)
-        return Judgement::Refused;
+        return judgement;
     m_busy = true;
-    if (m_answer.joined() == current().idiom)
-        return Judgement::Right;
+    if (m_answer.joined() == current().idiom) {
+        judgement.verdict = Judgement::Verdict::Right;
+        judgement.sound = Sound::RightAnswer;
+        return judgement;
+    }
     int &counter = m_doneCounters[std::size_t(m_position)];
     counter = afterIdiomJudgement(counter, false);
     m_stage = Stage::Correction;
     m_correctionNextEnabled = false;
-    return Judgement::Wrong;
+    judgement.verdict = Judgement::Verdict::Wrong;
+    judgement.sound = Sound::WrongAnswer;
+    return judgement;
 }
 
 void TestSession::rightAnswerSounded()

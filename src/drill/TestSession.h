@@ -58,6 +58,7 @@ public:
         };
         Kind kind = Kind::Refused;
         int remaining = 0;
+        Voice voice = Voice::Meaning; // read out once the question is laid out
         KanjiButtons kanji;
         std::array<QString, kKanaButtonCount> kana;
     };
@@ -74,7 +75,8 @@ public:
     struct ReadingPick
     {
         ReadingStage::Outcome outcome = ReadingStage::Outcome::Wait;
-        QString line; // Wait: the line to show
+        QString line;               // Wait: the line to show
+        std::optional<Sound> sound; // Right, Wrong: played before the next part
     };
     ReadingPick pickKana(const QString &kana);
     // After the wrong-answer sound of a wrong reading: the 10-second penalty. revealed: the reading's
@@ -96,12 +98,18 @@ public:
     std::optional<std::array<QString, kIdiomLength>> clearAll();
     std::optional<std::array<QString, kIdiomLength>> clearLast();
 
-    enum class Judgement {
-        Refused,
-        Right, // show the reading, let events run, right-answer sound, the reading's voice, then
-               // rightAnswerSounded() and makeQuestion()
-        Wrong  // show the correction panel ("次へ" disabled, the kanji buttons too), let events run,
-               // wrong-answer sound, let events run, the reading's voice, then wrongIdiomSounded()
+    struct Judgement
+    {
+        enum class Verdict {
+            Refused,
+            Right, // show the reading, let events run, the sound, the voice, then rightAnswerSounded()
+                   // and makeQuestion()
+            Wrong  // show the correction panel ("次へ" disabled, the kanji buttons too), let events
+                   // run, the sound, let events run, the voice, then wrongIdiomSounded()
+        };
+        Verdict verdict = Verdict::Refused;
+        Sound sound = Sound::RightAnswer;
+        Voice voice = Voice::Reading;
     };
     // "O.K.": sets the busy flag and judges the four boxes. A wrong idiom counts the question back at once.
     Judgement judge();

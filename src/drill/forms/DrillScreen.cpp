@@ -465,7 +465,7 @@ void DrillScreen::makeQuestion()
     QCoreApplication::processEvents();
     if (ending())
         return;
-    playVoice(Voice::Meaning);
+    playVoice(next.voice);
     if (ending())
         return;
     QCoreApplication::processEvents();
@@ -501,7 +501,7 @@ void DrillScreen::kanaClicked(int button)
         m_readingLine->setText(pick.line);
         return;
     case ReadingStage::Outcome::Right:
-        playSound(Sound::RightAnswer);
+        playSound(*pick.sound);
         if (ending())
             return;
         m_readingLine->clear();
@@ -509,7 +509,7 @@ void DrillScreen::kanaClicked(int button)
         beginKanjiStage();
         return;
     case ReadingStage::Outcome::Wrong: {
-        playSound(Sound::WrongAnswer);
+        playSound(*pick.sound);
         if (ending())
             return;
         const TestSession::ReadingHint hint = m_test->wrongReadingSounded();
@@ -584,21 +584,21 @@ void DrillScreen::judgeClicked()
     if (!m_test)
         return;
     const TestSession::Judgement judgement = m_test->judge();
-    if (judgement == TestSession::Judgement::Refused)
+    if (judgement.verdict == TestSession::Judgement::Verdict::Refused)
         return;
     m_judge->setEnabled(false);
     m_clearAll->setEnabled(false);
     m_clearLast->setEnabled(false);
     const Question &q = m_test->current();
-    if (judgement == TestSession::Judgement::Right) {
+    if (judgement.verdict == TestSession::Judgement::Verdict::Right) {
         m_readingLine->setText(q.reading);
         QCoreApplication::processEvents();
         if (ending())
             return;
-        playSound(Sound::RightAnswer);
+        playSound(judgement.sound);
         if (ending())
             return;
-        playVoice(Voice::Reading);
+        playVoice(judgement.voice);
         if (ending())
             return;
         m_test->rightAnswerSounded();
@@ -615,13 +615,13 @@ void DrillScreen::judgeClicked()
     QCoreApplication::processEvents();
     if (ending())
         return;
-    playSound(Sound::WrongAnswer);
+    playSound(judgement.sound);
     if (ending())
         return;
     QCoreApplication::processEvents();
     if (ending())
         return;
-    playVoice(Voice::Reading);
+    playVoice(judgement.voice);
     if (ending())
         return;
     m_test->wrongIdiomSounded();
