@@ -3,7 +3,7 @@
 
 #include "drill/LevelCatalogue.h"
 #include "app/AppState.h"
-#include "drill/forms/MainFrm.h"
+#include "drill/forms/DrillScreen.h"
 #include "records/Statistics.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
@@ -51,7 +51,7 @@ class BenchNavigator : public Navigator
 public:
     AppContext *context = nullptr;
     QWidget *host = nullptr;
-    QPointer<MainFrm> drill;
+    QPointer<drill::DrillScreen> drill;
     void showNameSelection() override {}
     void showHub() override {}
     void showResult() override {}
@@ -60,7 +60,7 @@ public:
     {
         if (drill)
             drill->deleteLater();
-        drill = new MainFrm(*context, host);
+        drill = new drill::DrillScreen(*context, host);
         drill->show();
         drill->activate();
     }
@@ -99,7 +99,7 @@ void judgeToNextQuestion(benchmark::State &benchState)
             catalogue::resetDrillRunState(*state);
             navigator.showDrill();
         }
-        MainFrm *drill = navigator.drill;
+        drill::DrillScreen *drill = navigator.drill;
         const QString meaning = drill->findChild<QLabel *>(QStringLiteral("Label9"))->text();
         const Question *q = nullptr;
         for (const Question &candidate : questions) {

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace idioms {
+namespace drill::idioms {
 
 QString storedFilePath(const QString &nominalPath)
 {
@@ -162,4 +162,4 @@ QString voiceFilePath(const QString &appFolder, const QString &idiom, int which)
            QString::number(which);
 }
 
-} // namespace idioms
+} // namespace drill::idioms

@@ -17,7 +17,7 @@
 // where the fields are range number, idiom, reading, meaning and any further columns (at most 100
 // fields, no quoting) and the filler makes the line long enough; whatever follows the first end marker
 // is ignored. The data tool (tools/) writes these files.
-namespace idioms {
+namespace drill::idioms {
 
 inline constexpr const char16_t *kNominalFileName = u"四字02.CSV";
 inline constexpr const char16_t *kStoredSuffix = u"vv.ccc";
@@ -71,4 +71,7 @@ QuestionList questionsForLevel(const IdiomData &data, int level);
 // appFolder ends with the separator.
 QString voiceFilePath(const QString &appFolder, const QString &idiom, int which);
 
-} // namespace idioms
+} // namespace drill::idioms
+
+// The other folders name the idiom data by its short name.
+namespace idioms = drill::idioms;

@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-namespace idioms {
+namespace drill::idioms {
 namespace {
 
 // Chosen once at random; never change them (see the header).
@@ -96,4 +96,4 @@ bool applySwaps(QString &line, SwapDirection direction)
     return true;
 }
 
-} // namespace idioms
+} // namespace drill::idioms

@@ -13,7 +13,7 @@
 // A stored line is the plain line with the swap pairs applied in ascending order (1, 2, ..., 99); the
 // reader undoes them in descending order. The keys are fixed for good: changing them makes every data
 // file prepared before unreadable.
-namespace idioms {
+namespace drill::idioms {
 
 inline constexpr int kKeyLength = 396;
 inline constexpr int kSwapPairCount = 99;
@@ -37,4 +37,7 @@ enum class SwapDirection {
 // left unchanged and false is returned.
 bool applySwaps(QString &line, SwapDirection direction);
 
-} // namespace idioms
+} // namespace drill::idioms
+
+// The other folders name the idiom data by its short name.
+namespace idioms = drill::idioms;

@@ -1,6 +1,8 @@
 #include "drill/LevelCatalogue.h"
 
-namespace catalogue {
+#include <algorithm>
+
+namespace drill::catalogue {
 
 void applyStartupSettings(Catalogue &catalogue)
 {
@@ -44,6 +46,21 @@ bool isPracticeLevel(const QString &levelCaption)
     return levelCaption.contains(u'練');
 }
 
+bool isPracticeLevel(const Catalogue &catalogue, int level)
+{
+    return level >= 0 && level <= kMaxLevel && isPracticeLevel(catalogue.levelNames[std::size_t(level)]);
+}
+
+bool runsAsPractice(const Catalogue &catalogue, int level)
+{
+    return level % 2 == 1 || isPracticeLevel(catalogue, std::clamp(level, 0, kMaxLevel));
+}
+
+bool isRecordedLevel(const Catalogue &catalogue, int level)
+{
+    return level >= 0 && level <= kMaxLevel && catalogue.recordedLevel[std::size_t(level)] == 1;
+}
+
 void resetDrillRunState(AppState &state)
 {
     state.lastDrill.drillEndReason = 0;
@@ -52,4 +69,4 @@ void resetDrillRunState(AppState &state)
     state.drill = DrillRunState{};
 }
 
-} // namespace catalogue
+} // namespace drill::catalogue

@@ -4,7 +4,7 @@
 
 // The level catalogue: what this drill program offers. Twenty levels; an odd level is practice (its
 // name carries "練"), an even level a test; (level + 1) / 2 is the range of idioms a level drills.
-namespace catalogue {
+namespace drill::catalogue {
 
 inline constexpr int kLevelCount = 20;
 
@@ -21,8 +21,19 @@ int rangeNumber(int level);
 
 // A level whose caption holds "練" is practice: its drills are not recorded.
 bool isPracticeLevel(const QString &levelCaption);
+// The same for a level of the catalogue by its number; a number outside the catalogue's slots is not.
+bool isPracticeLevel(const Catalogue &catalogue, int level);
+
+// Whether the drill screen runs the level as flash cards: an odd level, or one whose caption holds "練".
+bool runsAsPractice(const Catalogue &catalogue, int level);
+
+// Whether a finished drill of the level is judged and recorded (its recorded flag is 1).
+bool isRecordedLevel(const Catalogue &catalogue, int level);
 
 // Clears the drill's running state before each drill (the hub's start buttons, "もう一度").
 void resetDrillRunState(AppState &state);
 
-} // namespace catalogue
+} // namespace drill::catalogue
+
+// The other folders name the catalogue by its short name.
+namespace catalogue = drill::catalogue;

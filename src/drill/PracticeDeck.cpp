@@ -1,5 +1,7 @@
 #include "drill/PracticeDeck.h"
 
+namespace drill {
+
 PracticeDeck::PracticeDeck(int cardCount) : m_cardCount(cardCount), m_memorised(std::size_t(cardCount) + 1, false) {}
 
 int PracticeDeck::next()
@@ -22,3 +24,5 @@ bool PracticeDeck::markMemorised()
     }
     return m_memorisedCount >= m_cardCount;
 }
+
+} // namespace drill

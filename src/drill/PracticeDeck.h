@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace drill {
+
 // The flash cards of a practice level: cards go round in order, passing over the ones the student has
 // marked as memorised, until every card is memorised.
 class PracticeDeck
@@ -26,3 +28,5 @@ private:
     int m_position = 0;
     int m_memorisedCount = 0;
 };
+
+} // namespace drill

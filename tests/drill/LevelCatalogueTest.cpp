@@ -55,3 +55,29 @@ TEST(LevelCatalogue, ADrillAfterATimeOutStartsClean)
     // The result of the last drill stays for the screens that show it.
     EXPECT_EQ(state->lastDrill.resultTime, 99999);
 }
+
+// What the drill screen and the hub ask of a level by its number.
+TEST(LevelCatalogue, PracticeAndRecordingByLevelNumber)
+{
+    auto state = std::make_unique<AppState>();
+    Catalogue &c = state->catalogue;
+    catalogue::setUpLevels(c);
+    for (int level = 1; level <= 20; ++level) {
+        EXPECT_EQ(catalogue::isPracticeLevel(c, level), level % 2 == 1) << level;
+        EXPECT_EQ(catalogue::runsAsPractice(c, level), level % 2 == 1) << level;
+        EXPECT_TRUE(catalogue::isRecordedLevel(c, level)) << level;
+    }
+    // An even level whose caption holds "練" runs as practice too; an odd one always does.
+    c.levelNames[4] = QStringLiteral("範囲２練");
+    EXPECT_TRUE(catalogue::runsAsPractice(c, 4));
+    EXPECT_TRUE(catalogue::isPracticeLevel(c, 4));
+    c.levelNames[3] = QStringLiteral("範囲２");
+    EXPECT_TRUE(catalogue::runsAsPractice(c, 3));
+    EXPECT_FALSE(catalogue::isPracticeLevel(c, 3));
+    // Numbers outside the catalogue's slots are neither practice nor recorded, and nothing is read there.
+    for (int level : {-1, kMaxLevel + 1, 1000}) {
+        EXPECT_FALSE(catalogue::isPracticeLevel(c, level)) << level;
+        EXPECT_FALSE(catalogue::isRecordedLevel(c, level)) << level;
+    }
+    EXPECT_FALSE(catalogue::isRecordedLevel(c, 21));
+}

@@ -1,6 +1,6 @@
 #include "startup/forms/MainWindow.h"
 
-#include "drill/forms/MainFrm.h"
+#include "drill/forms/DrillScreen.h"
 #include "hub/forms/HubScreen.h"
 #include "printing/forms/WorksheetScreen.h"
 #include "records/forms/ResultScreen.h"
@@ -92,9 +92,9 @@ void MainWindow::showHub()
 void MainWindow::showDrill()
 {
     changeScreen([this] {
-        auto *drill = new MainFrm(m_context);
+        auto *drill = new drill::DrillScreen(m_context);
         setScreen(drill);
-        QTimer::singleShot(0, drill, &MainFrm::activate);
+        QTimer::singleShot(0, drill, &drill::DrillScreen::activate);
     });
 }
 

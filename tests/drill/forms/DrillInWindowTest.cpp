@@ -3,8 +3,7 @@
 // it, as on a school PC.
 #include "drill/LevelCatalogue.h"
 #include "app/AppState.h"
-#include "drill/LevelCatalogue.h"
-#include "drill/forms/MainFrm.h"
+#include "drill/forms/DrillScreen.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
@@ -64,7 +63,7 @@ protected:
         fakes.clock.drive(clock);
     }
 
-    MainFrm *drill() { return qobject_cast<MainFrm *>(window->currentScreen()); }
+    drill::DrillScreen *drill() { return qobject_cast<drill::DrillScreen *>(window->currentScreen()); }
     ResultScreen *result() { return qobject_cast<ResultScreen *>(window->currentScreen()); }
 
     QString text(const QString &name)

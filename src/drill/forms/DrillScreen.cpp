@@ -1,4 +1,4 @@
-#include "drill/forms/MainFrm.h"
+#include "drill/forms/DrillScreen.h"
 
 #include "drill/IdiomData.h"
 #include "drill/LevelCatalogue.h"
@@ -17,17 +17,15 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace drill {
 namespace {
-
-constexpr int kRightAnswerSound = 2;
-constexpr int kWrongAnswerSound = 4;
 
 // The lamps' three rows of ten (items 10–19, 20–29, 30–39) with their legends and colours.
 const char *const kLampLegends[] = {"Pass", "Best", "YourBest"};
 const char *const kLampColours[] = {"#43a047", "#1e88e5", "#fb8c00"};
 
 const char *kScreenStyle = R"(
-MainFrm { background: #f6f3ea; }
+QWidget#MainFrm { background: #f6f3ea; }
 QFrame#statusPanel { background: #ffffff; border-bottom: 2px solid #d9d2bf; }
 QLabel[role="caption"] { color: #5a5346; }
 QLabel[role="figure"] { color: #1d1b16; font-weight: bold; }
@@ -71,7 +69,7 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &tex
 
 } // namespace
 
-MainFrm::MainFrm(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+DrillScreen::DrillScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("MainFrm"));
     setAttribute(Qt::WA_StyledBackground);
@@ -81,20 +79,20 @@ MainFrm::MainFrm(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     m_context.services.random.seed(quint64(m_context.services.clock.secondsSinceMidnight() * 1000.0));
 }
 
-MainFrm::~MainFrm() = default;
+DrillScreen::~DrillScreen() = default;
 
-bool MainFrm::ending() const
+bool DrillScreen::ending() const
 {
     return m_context.state.lastDrill.endingInProgress;
 }
 
-bool MainFrm::isPractice() const
+bool DrillScreen::isPractice() const
 {
     const int level = m_context.state.run.currentLevel;
-    return level % 2 == 1 || catalogue::isPracticeLevel(m_context.state.catalogue.levelNames[std::clamp(level, 0, kMaxLevel)]);
+    return catalogue::runsAsPractice(m_context.state.catalogue, level);
 }
 
-void MainFrm::buildScreen()
+void DrillScreen::buildScreen()
 {
     setStyleSheet(QString::fromLatin1(kScreenStyle));
 
@@ -220,17 +218,17 @@ void MainFrm::buildScreen()
         connect(m_kana[i], &QPushButton::clicked, this, [this, i] { kanaClicked(i); });
     for (int j = 1; j <= 12; ++j)
         connect(m_kanji[j], &QPushButton::clicked, this, [this, j] { kanjiClicked(j); });
-    connect(m_readingContinue, &QPushButton::clicked, this, &MainFrm::readingContinueClicked);
-    connect(m_judge, &QPushButton::clicked, this, &MainFrm::judgeClicked);
-    connect(m_clearAll, &QPushButton::clicked, this, &MainFrm::clearAllClicked);
-    connect(m_clearLast, &QPushButton::clicked, this, &MainFrm::clearLastClicked);
-    connect(m_correctionNext, &QPushButton::clicked, this, &MainFrm::correctionNextClicked);
-    connect(m_back, &QPushButton::clicked, this, &MainFrm::backClicked);
-    connect(m_nextCard, &QPushButton::clicked, this, &MainFrm::nextCardClicked);
-    connect(m_memorised, &QPushButton::clicked, this, &MainFrm::memorisedClicked);
-    connect(m_showAnswer, &QPushButton::clicked, this, &MainFrm::showAnswerClicked);
-    connect(m_clock, &QTimer::timeout, this, &MainFrm::clockTick);
-    connect(m_minutesClock, &QTimer::timeout, this, &MainFrm::minutesTick);
+    connect(m_readingContinue, &QPushButton::clicked, this, &DrillScreen::readingContinueClicked);
+    connect(m_judge, &QPushButton::clicked, this, &DrillScreen::judgeClicked);
+    connect(m_clearAll, &QPushButton::clicked, this, &DrillScreen::clearAllClicked);
+    connect(m_clearLast, &QPushButton::clicked, this, &DrillScreen::clearLastClicked);
+    connect(m_correctionNext, &QPushButton::clicked, this, &DrillScreen::correctionNextClicked);
+    connect(m_back, &QPushButton::clicked, this, &DrillScreen::backClicked);
+    connect(m_nextCard, &QPushButton::clicked, this, &DrillScreen::nextCardClicked);
+    connect(m_memorised, &QPushButton::clicked, this, &DrillScreen::memorisedClicked);
+    connect(m_showAnswer, &QPushButton::clicked, this, &DrillScreen::showAnswerClicked);
+    connect(m_clock, &QTimer::timeout, this, &DrillScreen::clockTick);
+    connect(m_minutesClock, &QTimer::timeout, this, &DrillScreen::minutesTick);
 
     // Until the activation decides, nothing but the status panel is shown.
     for (QWidget *w : std::initializer_list<QWidget *>{m_readingPanel, m_kanjiPanel, m_correctionPanel, m_endNotice, m_back,
@@ -239,25 +237,22 @@ void MainFrm::buildScreen()
     m_minutesClock->start();
 }
 
-void MainFrm::activate()
+void DrillScreen::activate()
 {
     initialSettings();
-    if (!loadLevelQuestions())
+    QuestionList questions;
+    if (!loadLevelQuestions(questions))
         return;
-    startClock();
-    if (isPractice())
-        startPractice();
-    else
-        makeQuestion();
+    startSession(std::move(questions));
 }
 
-void MainFrm::initialSettings()
+void DrillScreen::initialSettings()
 {
     AppState &state = m_context.state;
     state.lastDrill.endingInProgress = false;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    if (state.catalogue.recordedLevel[level] != 0) {
-        state.drill.timeLimit = drill::kTimeOutFactor * state.standards.minimumTime[level];
+    if (catalogue::isRecordedLevel(state.catalogue, level)) {
+        state.drill.timeLimit = kTimeOutFactor * state.standards.minimumTime[level];
         m_elapsed->setText(QStringLiteral("0"));
         const int width = m_timeFrame->width();
         state.drill.timeBarScale = state.drill.timeLimit > 0 ? double(width) / state.drill.timeLimit : 0.0;
@@ -268,7 +263,7 @@ void MainFrm::initialSettings()
                                      m_timeFrame->height());
         describeTimeBar(0);
     }
-    const drill::StatusTexts texts = drill::statusTexts(state);
+    const StatusTexts texts = statusTexts(state);
     auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
     title->setText(texts.title);
     title->setFont(fonts::ui(texts.titlePointSize, true));
@@ -280,7 +275,7 @@ void MainFrm::initialSettings()
     minutesTick();
 }
 
-bool MainFrm::loadLevelQuestions()
+bool DrillScreen::loadLevelQuestions(QuestionList &questions)
 {
     AppState &state = m_context.state;
     const QString nominal = state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
@@ -290,11 +285,10 @@ bool MainFrm::loadLevelQuestions()
         leaveForHub();
         return false;
     }
-    m_questions = idioms::questionsForLevel(state.idioms, state.run.currentLevel);
-    m_doneCounters.assign(std::size_t(m_questions.size()) + 1, 0);
+    questions = idioms::questionsForLevel(state.idioms, state.run.currentLevel);
     m_remaining->setText(QStringLiteral("10"));
-    const QString reason = drill::unrunnableReason(m_questions, isPractice(), catalogue::rangeNumber(state.run.currentLevel),
-                                                   idioms::storedFilePath(nominal));
+    const QString reason = unrunnableReason(questions, isPractice(), catalogue::rangeNumber(state.run.currentLevel),
+                                            idioms::storedFilePath(nominal));
     if (!reason.isEmpty()) {
         m_context.services.messages.show(QStringLiteral("問題ファイル"), reason, platform::MessageBoxes::Icon::Warning);
         leaveForHub();
@@ -303,90 +297,124 @@ bool MainFrm::loadLevelQuestions()
     return true;
 }
 
-void MainFrm::startClock()
+LevelRules DrillScreen::levelRules() const
 {
-    m_startMs = m_context.services.clock.monotonicMs();
-    m_clock->start();
+    const AppState &state = m_context.state;
+    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    LevelRules rules;
+    rules.timeLimit = state.drill.timeLimit;
+    rules.targetTime = state.standards.targetTime[level];
+    rules.minimumTime = state.standards.minimumTime[level];
+    rules.practiceLevel = catalogue::isPracticeLevel(state.catalogue, level);
+    rules.recordedLevel = catalogue::isRecordedLevel(state.catalogue, level);
+    return rules;
+}
+
+void DrillScreen::startSession(QuestionList questions)
+{
+    AppState &state = m_context.state;
+    Services &services = m_context.services;
+    // The clock runs in both modes.
+    if (isPractice()) {
+        m_practice = std::make_unique<PracticeSession>(std::move(questions), state.lastDrill, services.clock, levelRules());
+        m_practice->start();
+        m_clock->start();
+        startPractice();
+    } else {
+        m_test = std::make_unique<TestSession>(std::move(questions), state.lastDrill, services.clock, services.random,
+                                               levelRules());
+        m_test->start();
+        m_clock->start();
+        makeQuestion();
+    }
+}
+
+DrillSession *DrillScreen::session() const
+{
+    if (m_test)
+        return m_test.get();
+    return m_practice.get();
 }
 
 // ---- Practice: flash cards ----
 
-void MainFrm::startPractice()
+void DrillScreen::startPractice()
 {
-    m_deck = std::make_unique<PracticeDeck>(int(m_questions.size()));
-    m_practiceFinished = false;
+    const PracticeSession::Card first = m_practice->begin();
     m_back->show();
     m_nextCard->hide();
     m_memorised->hide();
     m_showAnswer->show();
-    showNextCard();
+    showCard(first);
 }
 
-void MainFrm::showNextCard()
+void DrillScreen::showCard(const PracticeSession::Card &card)
 {
-    if (m_practiceFinished)
+    if (!card.turned)
         return;
-    for (int i = 1; i <= 4; ++i)
-        setBox(i, QString());
+    setBoxes({});
     m_readingLine->clear();
-    m_position = m_deck->next();
-    if (m_position == 0)
+    if (!card.question)
         return;
-    const Question &q = m_questions.at(m_position - 1);
-    m_question->setAlignment(q.meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
-    m_question->setText(q.meaning);
+    m_question->setAlignment(card.question->meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    m_question->setText(card.question->meaning);
     m_showAnswer->setFocus();
 }
 
-void MainFrm::showAnswerClicked()
+void DrillScreen::showPracticeStep(const PracticeSession::Step &step)
 {
-    if (ending())
+    switch (step.action) {
+    case PracticeSession::Action::Ignored:
         return;
-    m_answerShown = true;
-    m_nextCard->show();
-    m_memorised->show();
-    m_showAnswer->hide();
-    if (m_practiceFinished || m_position == 0)
+    case PracticeSession::Action::ShowAnswer:
+        m_nextCard->show();
+        m_memorised->show();
+        m_showAnswer->hide();
+        if (!step.card.question)
+            return;
+        for (int i = 1; i <= 4; ++i)
+            setBox(i, step.card.question->idiom.mid(i - 1, 1));
+        m_readingLine->setText(step.card.question->reading);
+        m_nextCard->setFocus();
         return;
-    const Question &q = m_questions.at(m_position - 1);
-    for (int i = 1; i <= 4; ++i)
-        setBox(i, q.idiom.mid(i - 1, 1));
-    m_readingLine->setText(q.reading);
-    m_nextCard->setFocus();
-}
-
-void MainFrm::nextCardClicked()
-{
-    if (ending())
+    case PracticeSession::Action::ShowCard:
+        m_nextCard->hide();
+        m_memorised->hide();
+        m_showAnswer->show();
+        showCard(step.card);
         return;
-    m_answerShown = false;
-    m_nextCard->hide();
-    m_memorised->hide();
-    m_showAnswer->show();
-    showNextCard();
-}
-
-void MainFrm::memorisedClicked()
-{
-    if (ending())
-        return;
-    if (m_deck->markMemorised()) {
-        backClicked();
+    case PracticeSession::Action::BackToHub:
+        m_clock->stop();
+        leaveForHub();
         return;
     }
-    nextCardClicked();
 }
 
-void MainFrm::backClicked()
+void DrillScreen::showAnswerClicked()
 {
-    if (ending())
-        return;
-    m_practiceFinished = true;
-    m_clock->stop();
-    leaveForHub();
+    if (m_practice)
+        showPracticeStep(m_practice->showAnswer());
 }
 
-void MainFrm::leaveForHub()
+void DrillScreen::nextCardClicked()
+{
+    if (m_practice)
+        showPracticeStep(m_practice->nextCard());
+}
+
+void DrillScreen::memorisedClicked()
+{
+    if (m_practice)
+        showPracticeStep(m_practice->memorised());
+}
+
+void DrillScreen::backClicked()
+{
+    if (m_practice)
+        showPracticeStep(m_practice->back());
+}
+
+void DrillScreen::leaveForHub()
 {
     m_clock->stop();
     m_minutesClock->stop();
@@ -395,46 +423,37 @@ void MainFrm::leaveForHub()
 
 // ---- Test: making and showing a question ----
 
-void MainFrm::makeQuestion()
+void DrillScreen::makeQuestion()
 {
-    AppState &state = m_context.state;
-    if (state.lastDrill.drillEndReason == 1 || m_busy)
+    if (!m_test)
         return;
-    for (int i = 1; i <= 4; ++i)
-        setBox(i, QString());
+    const TestSession::NewQuestion next = m_test->makeQuestion();
+    if (next.kind == TestSession::NewQuestion::Kind::Refused)
+        return;
+    setBoxes({});
     m_readingLine->clear();
-    m_answer.clearAll();
-    m_nextGuard = false;
     m_judge->setEnabled(true);
     m_clearAll->setEnabled(true);
     m_clearLast->setEnabled(true);
     setKanjiButtonsEnabled(true);
-
-    const int n = int(m_questions.size());
-    const int done = drill::doneCount(m_doneCounters);
-    m_remaining->setText(QString::number(n - done));
-    if (done == n) {
+    m_remaining->setText(QString::number(next.remaining));
+    if (next.kind == TestSession::NewQuestion::Kind::Complete) {
         finishDrill();
         return;
     }
-    m_position = drill::choosePosition(m_doneCounters, m_previousPosition, m_context.services.random);
-    m_previousPosition = m_position;
-    const Question &q = m_questions.at(m_position - 1);
-    m_reading = drill::ReadingStage(q.reading);
+    const Question &q = m_test->current();
     m_question->setAlignment(q.meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     m_question->setText(q.meaning);
 
     m_kanjiPanel->hide();
-    const drill::KanjiButtons kanji = drill::makeKanjiButtons(m_questions, m_position, m_context.services.random);
     for (int j = 1; j <= 12; ++j) {
-        m_kanji[j]->setText(kanji.characters[j - 1]);
-        m_kanji[j]->setAccessibleName(kanji.characters[j - 1]);
+        m_kanji[j]->setText(next.kanji.characters[j - 1]);
+        m_kanji[j]->setAccessibleName(next.kanji.characters[j - 1]);
         m_kanji[j]->show();
     }
-    const auto kana = drill::makeKanaButtons(q.reading, q.idiom, m_context.services.random);
     for (int i = 1; i <= 6; ++i) {
-        m_kana[i]->setText(kana[i - 1]);
-        m_kana[i]->setAccessibleName(kana[i - 1]);
+        m_kana[i]->setText(next.kana[i - 1]);
+        m_kana[i]->setAccessibleName(next.kana[i - 1]);
         m_kana[i]->show();
     }
     setKanaButtonsEnabled(true);
@@ -446,7 +465,7 @@ void MainFrm::makeQuestion()
     QCoreApplication::processEvents();
     if (ending())
         return;
-    playVoice(2);
+    playVoice(next.voice);
     if (ending())
         return;
     QCoreApplication::processEvents();
@@ -458,39 +477,44 @@ void MainFrm::makeQuestion()
     m_clearLast->hide();
     m_clearAll->hide();
     m_showAnswer->hide();
-    m_busy = false;
+    m_test->questionShown();
     m_kana[1]->setFocus();
 }
 
 // ---- Test: the reading stage ----
 
-void MainFrm::kanaClicked(int button)
+void DrillScreen::kanaClicked(int button)
 {
-    if (ending() || !m_readingPanel->isVisible() || m_reading.revealed())
+    if (!m_test)
         return;
     const QString kana = m_kana[button]->text();
-    m_readingLine->setText(m_reading.line() + kana);
+    const std::optional<QString> line = m_test->pressKana(kana);
+    if (!line)
+        return;
+    m_readingLine->setText(*line);
     QCoreApplication::processEvents();
     if (ending())
         return;
-    switch (m_reading.pick(kana)) {
-    case drill::ReadingStage::Outcome::Wait:
-        m_readingLine->setText(m_reading.line());
+    const TestSession::ReadingPick pick = m_test->pickKana(kana);
+    switch (pick.outcome) {
+    case ReadingStage::Outcome::Wait:
+        m_readingLine->setText(pick.line);
         return;
-    case drill::ReadingStage::Outcome::Right:
-        playKindSound(kRightAnswerSound);
+    case ReadingStage::Outcome::Right:
+        playSound(*pick.sound);
         if (ending())
             return;
         m_readingLine->clear();
+        m_test->beginKanjiStage();
         beginKanjiStage();
         return;
-    case drill::ReadingStage::Outcome::Wrong:
-        playKindSound(kWrongAnswerSound);
+    case ReadingStage::Outcome::Wrong: {
+        playSound(*pick.sound);
         if (ending())
             return;
-        penalise(drill::kWrongReadingPenalty);
-        m_readingLine->setText(m_reading.line());
-        if (m_reading.revealed()) {
+        const TestSession::ReadingHint hint = m_test->wrongReadingSounded();
+        m_readingLine->setText(hint.line);
+        if (hint.revealed) {
             // Only the continue button leads on: further picks would only pile up penalties.
             setKanaButtonsEnabled(false);
             m_readingContinue->show();
@@ -499,91 +523,85 @@ void MainFrm::kanaClicked(int button)
         }
         return;
     }
+    }
 }
 
-void MainFrm::readingContinueClicked()
+void DrillScreen::readingContinueClicked()
 {
-    if (ending())
+    if (!m_test || !m_test->continueAfterReveal())
         return;
     m_readingContinue->hide();
     m_readingLine->clear();
     beginKanjiStage();
 }
 
-void MainFrm::beginKanjiStage()
+void DrillScreen::beginKanjiStage()
 {
     m_readingPanel->hide();
     m_judge->show();
-    showAnswerBoxes();
+    for (int i = 1; i <= 4; ++i)
+        m_boxes[i]->show();
     m_clearLast->show();
     m_clearAll->show();
     m_kanji[1]->setFocus();
 }
 
-void MainFrm::showAnswerBoxes()
-{
-    for (int i = 1; i <= 4; ++i)
-        m_boxes[i]->show();
-}
-
 // ---- Test: the kanji stage ----
 
-void MainFrm::kanjiClicked(int button)
+void DrillScreen::kanjiClicked(int button)
 {
-    if (ending() || m_readingPanel->isVisible() || !m_kanji[button]->isEnabled())
+    if (!m_test)
         return;
-    if (m_judge->isVisible() && m_judge->isEnabled())
+    const auto boxes = m_test->pickKanji(m_kanji[button]->text());
+    if (!boxes)
+        return;
+    if (!m_test->busy()) // "O.K." is shown and enabled
         m_judge->setFocus();
-    m_answer.pick(m_kanji[button]->text());
-    for (int i = 1; i <= 4; ++i)
-        setBox(i, m_answer.boxes()[i - 1]);
+    setBoxes(*boxes);
 }
 
-void MainFrm::clearAllClicked()
+void DrillScreen::clearAllClicked()
 {
-    if (ending())
+    const auto boxes = m_test ? m_test->clearAll() : std::nullopt;
+    if (!boxes)
         return;
-    m_answer.clearAll();
-    for (int i = 1; i <= 4; ++i)
-        setBox(i, QString());
+    setBoxes(*boxes);
     m_readingLine->clear();
     m_judge->setFocus();
 }
 
-void MainFrm::clearLastClicked()
+void DrillScreen::clearLastClicked()
 {
-    if (ending())
+    const auto boxes = m_test ? m_test->clearLast() : std::nullopt;
+    if (!boxes)
         return;
-    m_answer.clearLast();
-    for (int i = 1; i <= 4; ++i)
-        setBox(i, m_answer.boxes()[i - 1]);
+    setBoxes(*boxes);
     m_judge->setFocus();
 }
 
-void MainFrm::judgeClicked()
+void DrillScreen::judgeClicked()
 {
-    AppState &state = m_context.state;
-    if (ending() || state.lastDrill.drillEndReason == 1 || m_busy || !m_judge->isVisible())
+    if (!m_test)
         return;
-    m_busy = true;
+    const TestSession::Judgement judgement = m_test->judge();
+    if (judgement.verdict == TestSession::Judgement::Verdict::Refused)
+        return;
     m_judge->setEnabled(false);
     m_clearAll->setEnabled(false);
     m_clearLast->setEnabled(false);
-    const Question &q = m_questions.at(m_position - 1);
-    int &counter = m_doneCounters[std::size_t(m_position)];
-    if (m_answer.joined() == q.idiom) {
+    const Question &q = m_test->current();
+    if (judgement.verdict == TestSession::Judgement::Verdict::Right) {
         m_readingLine->setText(q.reading);
         QCoreApplication::processEvents();
         if (ending())
             return;
-        playKindSound(kRightAnswerSound);
+        playSound(judgement.sound);
         if (ending())
             return;
-        playVoice(1);
+        playVoice(judgement.voice);
         if (ending())
             return;
-        counter = drill::afterIdiomJudgement(counter, true);
-        m_busy = false;
+        m_test->rightAnswerSounded();
         makeQuestion();
         return;
     }
@@ -591,109 +609,100 @@ void MainFrm::judgeClicked()
         setBox(4 + i, q.idiom.mid(i - 1, 1));
     m_correctionReading->setText(q.reading);
     m_correctionPanel->show();
-    counter = drill::afterIdiomJudgement(counter, false);
     m_correctionNext->show();
     m_correctionNext->setEnabled(false);
     setKanjiButtonsEnabled(false);
     QCoreApplication::processEvents();
     if (ending())
         return;
-    playKindSound(kWrongAnswerSound);
+    playSound(judgement.sound);
     if (ending())
         return;
     QCoreApplication::processEvents();
     if (ending())
         return;
-    playVoice(1);
+    playVoice(judgement.voice);
     if (ending())
         return;
-    penalise(drill::kWrongIdiomPenalty);
+    m_test->wrongIdiomSounded();
     m_correctionNext->setEnabled(true);
     m_correctionNext->setFocus();
     // The busy flag stays set until "次へ" has made the next question.
 }
 
-void MainFrm::correctionNextClicked()
+void DrillScreen::correctionNextClicked()
 {
-    if (ending() || m_context.state.lastDrill.drillEndReason == 1 || m_nextGuard ||
-        !m_correctionPanel->isVisible() || !m_correctionNext->isEnabled())
+    if (!m_test || !m_test->correctionNext())
         return;
-    m_nextGuard = true;
     m_judge->setEnabled(true);
     QCoreApplication::processEvents();
     if (ending())
         return;
     m_correctionPanel->hide();
-    m_busy = false;
+    m_test->leaveCorrection();
     makeQuestion();
 }
 
 // ---- Clocks ----
 
-void MainFrm::clockTick()
+void DrillScreen::clockTick()
 {
+    DrillSession *running = session();
+    if (!running)
+        return;
     AppState &state = m_context.state;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    const int elapsed = drill::elapsedSeconds(m_context.services.clock.monotonicMs(), m_startMs);
-    state.lastDrill.elapsedTime = elapsed;
-    for (int lamp : drill::lampsToPutOut(elapsed, state.standards.targetTime[level], state.standards.minimumTime[level]))
+    const DrillSession::Tick tick = running->tick();
+    for (int lamp : tick.lampsOut)
         setLampLit(lamp, false);
-    if (state.catalogue.recordedLevel[level] != 0)
-        m_elapsed->setText(QString::number(elapsed));
-    describeTimeBar(elapsed);
+    if (catalogue::isRecordedLevel(state.catalogue, level))
+        m_elapsed->setText(QString::number(tick.elapsed));
+    describeTimeBar(tick.elapsed);
     const int inner = m_timeFrame->width() - 4;
-    if (elapsed < state.drill.timeLimit) {
-        m_timeBar->setGeometry(2, 2, std::clamp(int(elapsed * state.drill.timeBarScale), 0, inner), m_timeFrame->height() - 4);
+    if (!tick.pastLimit) {
+        m_timeBar->setGeometry(2, 2, std::clamp(int(tick.elapsed * state.drill.timeBarScale), 0, inner), m_timeFrame->height() - 4);
         return;
     }
     m_timeBar->setGeometry(2, 2, inner, m_timeFrame->height() - 4);
-    if (!m_busy && !state.lastDrill.endingInProgress) {
-        state.lastDrill.drillEndReason = 1;
+    if (tick.timeOut) {
         m_clock->stop();
         finishDrill();
     }
 }
 
-void MainFrm::minutesTick()
+void DrillScreen::minutesTick()
 {
     m_minutes->setText(QString::number(app::minutesSinceSignIn(m_context.services.clock.secondsSinceMidnight(),
                                                                   m_context.state.run.nameConfirmedTime)));
 }
 
-void MainFrm::penalise(int seconds)
-{
-    m_startMs -= qint64(seconds) * 1000;
-}
-
 // ---- The end of a drill ----
 
-void MainFrm::finishDrill()
+void DrillScreen::finishDrill()
 {
     AppState &state = m_context.state;
     QCoreApplication::processEvents();
-    if (state.lastDrill.endingInProgress)
+    DrillSession *running = session();
+    if (!running)
         return;
-    state.lastDrill.endingInProgress = true;
-
-    const bool timeOut = state.lastDrill.drillEndReason == 1;
-    m_recordingLabel->setVisible(!timeOut);
-    m_timeUpLabel->setVisible(timeOut);
+    const DrillSession::End end = running->beginEnd();
+    if (end.then == DrillSession::End::Then::Refused)
+        return;
+    m_recordingLabel->setVisible(!end.timeUp);
+    m_timeUpLabel->setVisible(end.timeUp);
     m_endNotice->show();
     m_endNotice->raise();
     QCoreApplication::processEvents();
 
-    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    if (catalogue::isPracticeLevel(state.catalogue.levelNames[level])) {
+    if (end.then == DrillSession::End::Then::BackToHub) {
         leaveForHub();
         return;
     }
-    if (state.catalogue.recordedLevel[level] != 1)
+    if (end.then == DrillSession::End::Then::Stay)
         return;
     m_clock->stop();
-    // A finished test is timed to its last answer, not to the clock's last tick.
-    if (!timeOut)
-        state.lastDrill.elapsedTime = drill::elapsedSeconds(m_context.services.clock.monotonicMs(), m_startMs);
-    state.lastDrill.resultTime = timeOut ? records::kTimeOut : state.lastDrill.elapsedTime;
+    running->fixResultTime();
+    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
     QString error;
     if (!records::recordAndJudge(state, m_context.services, level, &error))
         m_context.services.messages.show(QStringLiteral("成績の記録"), error, platform::MessageBoxes::Icon::Critical);
@@ -705,19 +714,28 @@ void MainFrm::finishDrill()
 
 // ---- Sounds ----
 
-void MainFrm::playKindSound(int kind)
+void DrillScreen::playSound(Sound sound)
 {
-    playDroppingInput([&] { sound::playKindSound(m_context.state.sound, m_context.state.settings.soundFolder, m_context.services, kind); });
+    playDroppingInput([&] {
+        sound::playKindSound(m_context.state.sound, m_context.state.settings.soundFolder, m_context.services,
+                             int(sound));
+    });
 }
 
-void MainFrm::playVoice(int which)
+void DrillScreen::playVoice(Voice voice)
 {
-    const Question &q = m_questions.at(m_position - 1);
-    m_context.state.sound.voiceFileName = idioms::voiceFilePath(m_context.state.settings.appFolder, q.idiom, which);
+    m_context.state.sound.voiceFileName =
+        idioms::voiceFilePath(m_context.state.settings.appFolder, m_test->current().idiom, int(voice));
     playDroppingInput([&] { sound::playVoice(m_context.state.sound, m_context.services); });
 }
 
-void MainFrm::setBox(int box, const QString &text)
+void DrillScreen::setBoxes(const std::array<QString, kIdiomLength> &boxes)
+{
+    for (int i = 1; i <= kIdiomLength; ++i)
+        setBox(i, boxes[std::size_t(i - 1)]);
+}
+
+void DrillScreen::setBox(int box, const QString &text)
 {
     m_boxes[box]->setText(text);
     const QString what =
@@ -725,7 +743,7 @@ void MainFrm::setBox(int box, const QString &text)
     m_boxes[box]->setAccessibleName(what + u'：' + (text.isEmpty() ? QStringLiteral("空") : text));
 }
 
-void MainFrm::setLampLit(int item, bool lit)
+void DrillScreen::setLampLit(int item, bool lit)
 {
     QLabel *lamp = m_lamps[item];
     const int row = (item - 10) / 10;
@@ -739,7 +757,7 @@ void MainFrm::setLampLit(int item, bool lit)
                                 .arg(lit ? QStringLiteral("点灯") : QStringLiteral("消灯")));
 }
 
-void MainFrm::describeTimeBar(int elapsedSeconds)
+void DrillScreen::describeTimeBar(int elapsedSeconds)
 {
     const AppState &state = m_context.state;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
@@ -750,14 +768,16 @@ void MainFrm::describeTimeBar(int elapsedSeconds)
                                               .arg(state.standards.minimumTime[level]));
 }
 
-void MainFrm::setKanjiButtonsEnabled(bool enabled)
+void DrillScreen::setKanjiButtonsEnabled(bool enabled)
 {
     for (int j = 1; j <= 12; ++j)
         m_kanji[j]->setEnabled(enabled);
 }
 
-void MainFrm::setKanaButtonsEnabled(bool enabled)
+void DrillScreen::setKanaButtonsEnabled(bool enabled)
 {
     for (int i = 1; i <= 6; ++i)
         m_kana[i]->setEnabled(enabled);
 }
+
+} // namespace drill

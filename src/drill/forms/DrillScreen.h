@@ -1,37 +1,37 @@
 #pragma once
 
-#include "drill/DrillRules.h"
-#include "drill/PracticeDeck.h"
-#include "drill/Question.h"
+#include "drill/PracticeSession.h"
+#include "drill/TestSession.h"
 #include "app/forms/AppContext.h"
 
 #include <QWidget>
 
 #include <array>
 #include <memory>
-#include <vector>
 
 class QFrame;
 class QLabel;
 class QPushButton;
 class QTimer;
 
-// The drill screen. An odd level runs as flash cards (practice); an even level as a timed test: each
-// question shows a meaning, the student picks the first four kana of the reading, then the four
-// characters of the idiom. The rules live in drill/DrillRules.h; this form turns clicks into calls of
-// those rules and their results into what the student sees and hears.
+namespace drill {
+
+// The drill screen (objectName "MainFrm"). An odd level runs as flash cards (practice); an even level as
+// a timed test: each question shows a meaning, the student picks the first four kana of the reading,
+// then the four characters of the idiom. The flow lives in a session (TestSession, PracticeSession):
+// this screen forwards each click and tick to it, plays the sounds it names and shows what it answers.
 //
 // Handlers let pending events run in the middle of their work (so that the screen repaints and the
-// clock ticks), so three guards keep re-entry harmless, as they always have: the busy flag (a
-// judgement is under way), the next guard ("次へ" pressed once) and endingInProgress (the end of the
-// drill has begun). Once the end has begun the drill takes no more answers: every button does nothing,
-// and a handler that meets the end at one of its pending-events steps stops there.
-class MainFrm : public QWidget
+// clock ticks), and check after each such step whether the end of the drill has begun meanwhile. The
+// guards that keep re-entry harmless (busy flag, next guard, endingInProgress) are the session's. Once
+// the end has begun the drill takes no more answers: every button does nothing, and a handler that
+// meets the end at one of its pending-events steps stops there.
+class DrillScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MainFrm(AppContext &context, QWidget *parent = nullptr);
-    ~MainFrm() override;
+    explicit DrillScreen(AppContext &context, QWidget *parent = nullptr);
+    ~DrillScreen() override;
 
     // The activation: status panel, questions of the level, clock, then practice or the first question.
     void activate();
@@ -42,12 +42,11 @@ private:
     // Set-up
     void buildScreen();
     void initialSettings();     // the status panel and time bar
-    bool loadLevelQuestions();  // the level's questions; false (after a message) when it cannot run
-    void startClock();
+    bool loadLevelQuestions(QuestionList &questions); // false (after a message) when the level cannot run
+    void startSession(QuestionList questions);        // the session of the level's mode; its clock starts
 
     // Practice
     void startPractice();
-    void showNextCard();
     void showAnswerClicked();
     void nextCardClicked();
     void memorisedClicked();
@@ -63,7 +62,6 @@ private:
     void clearLastClicked();
     void judgeClicked();
     void correctionNextClicked();
-    void showAnswerBoxes();
 
     // Clocks and the end
     void clockTick();
@@ -73,10 +71,16 @@ private:
 
     // The end of the drill has begun (the end notice stands): nothing more is answered or judged.
     bool ending() const;
+    DrillSession *session() const;
+    LevelRules levelRules() const;
 
-    void playKindSound(int kind);
-    void playVoice(int which);
-    void penalise(int seconds);
+    // Practice: the buttons and texts of a step of the flash cards.
+    void showCard(const PracticeSession::Card &card);
+    void showPracticeStep(const PracticeSession::Step &step);
+
+    void playSound(Sound sound);
+    void playVoice(Voice voice);
+    void setBoxes(const std::array<QString, kIdiomLength> &boxes);
     // What the answer box (1–4) or correction box (5–8) shows, and tells a screen reader.
     void setBox(int box, const QString &text);
     // A lamp that goes out keeps its place (drawn as nothing) so that a screen reader can tell it is out.
@@ -121,17 +125,9 @@ private:
     QTimer *m_clock;                             // sTimer1
     QTimer *m_minutesClock;                      // sTimer2
 
-    // The drill
-    QuestionList m_questions;
-    std::vector<int> m_doneCounters; // test: per position 1..n
-    std::unique_ptr<PracticeDeck> m_deck;
-    bool m_practiceFinished = false;
-    bool m_answerShown = false;
-    int m_position = 0;
-    int m_previousPosition = 0;
-    drill::ReadingStage m_reading;
-    drill::KanjiAnswer m_answer;
-    bool m_busy = false;
-    bool m_nextGuard = false;
-    qint64 m_startMs = 0;
+    // The drill: one of the two sessions, made once the level's questions are loaded.
+    std::unique_ptr<TestSession> m_test;
+    std::unique_ptr<PracticeSession> m_practice;
 };
+
+} // namespace drill

@@ -1,6 +1,6 @@
 #include "drill/LevelCatalogue.h"
 #include "app/AppState.h"
-#include "drill/forms/MainFrm.h"
+#include "drill/forms/DrillScreen.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
@@ -57,9 +57,9 @@ public:
     void showDrill() override
     {
         ++drillShown;
-        auto *drill = new MainFrm(*context, m_host);
+        auto *drill = new drill::DrillScreen(*context, m_host);
         replace(drill);
-        QTimer::singleShot(0, drill, &MainFrm::activate);
+        QTimer::singleShot(0, drill, &drill::DrillScreen::activate);
     }
     void showResult() override
     {
@@ -102,7 +102,7 @@ protected:
         records::computeStatistics(*state, fakes.services);
     }
 
-    MainFrm *drill() { return qobject_cast<MainFrm *>(navigator.screen.data()); }
+    drill::DrillScreen *drill() { return qobject_cast<drill::DrillScreen *>(navigator.screen.data()); }
     ResultScreen *result() { return qobject_cast<ResultScreen *>(navigator.screen.data()); }
 
     void start(int level)
