@@ -54,6 +54,7 @@ inline constexpr QRgb kLampBest = 0x1E88E5;
 inline constexpr QRgb kLampOwnBest = 0xFB8C00;
 
 // The background pictures of the splash and the result screen.
+inline constexpr QRgb kPaperShadow = 0x28000000; // black at 40 of 255
 inline constexpr QRgb kPaperTop = 0xFFFDF6;
 inline constexpr QRgb kPaperBottom = 0xF4EEDC;
 inline constexpr QRgb kPaperFrame = 0x5A4A3A; // the ink frame of the splash sheet

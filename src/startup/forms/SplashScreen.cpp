@@ -111,7 +111,7 @@ void SplashScreen::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     const QRect picture = pictureRect(this);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor::fromRgba(qRgba(0, 0, 0, 40))); // the sheet's shadow
+    p.setBrush(QColor::fromRgba(style::kPaperShadow));
     p.drawRoundedRect(picture.translated(6, 8), 18, 18);
     QLinearGradient paper(picture.topLeft(), picture.bottomLeft());
     paper.setColorAt(0.0, QColor::fromRgb(style::kPaperTop));
