@@ -11,7 +11,7 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// The one look of every screen: the palette, the card frame, the fonts and the helpers the forms style
+// The one look of every screen: the palette, the card frame, the fonts and the functions the forms style
 // their controls with. A form names what a control is (a card, the button to press next, a hint) and
 // this module decides how that looks, so that the screens agree and a colour is changed in one place.
 //
