@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMap>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,9 @@ bool coloured(QRgb rgb)
 // Measures the screen as `root` shows it now and keeps a picture of it.
 void measure(QWidget *root, const QString &screen, Findings &findings)
 {
+    // The focus is painted only in the active window.
+    root->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(root, 2000)) << screen.toStdString();
     settle();
     const QImage image = root->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(image.isNull()) << screen.toStdString();
@@ -152,6 +156,19 @@ void measure(QWidget *root, const QString &screen, Findings &findings)
                                        .arg(needed);
         }
     }
+}
+
+// The drill builds its question while letting events run: wait until the current screen shows the
+// named button (the screen before it may still be there, waiting to be deleted).
+bool shownSoon(MainWindow *window, const QString &name)
+{
+    return QTest::qWaitFor(
+        [&] {
+            QWidget *screen = window->currentScreen();
+            auto *button = screen ? screen->findChild<QPushButton *>(name) : nullptr;
+            return button && button->isVisibleTo(window);
+        },
+        10000);
 }
 
 QString seasonName(int month)
@@ -266,11 +283,18 @@ TEST(StyleScreens, OneAccentAndReadableTextOnEveryScreen)
 
         school.state->run.currentLevel = 1; // practice: the flash card
         launchDrill(school.window->context());
-        settle();
+        ASSERT_TRUE(shownSoon(school.window.get(), QStringLiteral("Command11")));
         measure(window, QStringLiteral("drill-practice"), findings);
+        school.window->showHub(); // and from there, as a student does
+        settle();
         school.state->run.currentLevel = 2; // a test: the reading's first kana
         launchDrill(school.window->context());
-        settle();
+        ASSERT_TRUE(shownSoon(school.window.get(), QStringLiteral("Label15_1"))) << [&] {
+            QString all = school.window->currentScreen()->objectName();
+            for (const auto &m : school.fakes.messages.shown)
+                all += u'\n' + m.text;
+            return all.toStdString();
+        }();
         measure(window, QStringLiteral("drill-test"), findings);
 
         school.state->lastDrill.resultTime = 85;
