@@ -1,21 +1,22 @@
 #include "app/forms/WaitingPanel.h"
 
-#include "startup/forms/Fonts.h"
+#include "app/forms/Style.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+namespace style = app::style;
+
 WaitingPanel::WaitingPanel(const QString &text, bool withProgress, QWidget *parent) : QFrame(parent)
 {
-    setBackground(QColor(255, 255, 255));
+    setBackground(QColor::fromRgb(style::kPanel));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(32, 20, 32, 20);
     m_label = new QLabel(text, this);
-    m_label->setFont(fonts::ui(24, true));
+    m_label->setFont(style::font(24, true));
     m_label->setAlignment(Qt::AlignCenter);
-    m_label->setStyleSheet(QStringLiteral("color: #23303d; background: transparent; border: none;"));
     layout->addWidget(m_label);
     if (withProgress) {
         m_progress = new QProgressBar(this);
@@ -29,9 +30,7 @@ WaitingPanel::WaitingPanel(const QString &text, bool withProgress, QWidget *pare
 
 void WaitingPanel::setBackground(const QColor &colour)
 {
-    setStyleSheet(
-        QStringLiteral("WaitingPanel { background: %1; border: 2px solid #5a6b7b; border-radius: 14px; }")
-            .arg(colour.name()));
+    style::raisedPanel(this, colour);
 }
 
 void WaitingPanel::begin(int maximum)

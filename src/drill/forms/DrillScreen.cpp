@@ -1,5 +1,6 @@
 #include "drill/forms/DrillScreen.h"
 
+#include "app/forms/Style.h"
 #include "drill/IdiomData.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/StatusPanel.h"
@@ -7,7 +8,6 @@
 #include "records/ResultRecord.h"
 #include "sound/SoundPlayer.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 #include "app/forms/InputDiscard.h"
 
 #include <QCoreApplication>
@@ -18,52 +18,59 @@
 #include <QTimer>
 
 namespace drill {
+
+namespace style = app::style;
+
 namespace {
 
 // The lamps' three rows of ten (items 10–19, 20–29, 30–39) with their legends and colours.
 const char *const kLampLegends[] = {"Pass", "Best", "YourBest"};
-const char *const kLampColours[] = {"#43a047", "#1e88e5", "#fb8c00"};
+const QRgb kLampColours[] = {style::kLampPass, style::kLampBest, style::kLampOwnBest};
 
+// The drill's controls in the palette of the style module (the accent for the buttons of the next step).
 const char *kScreenStyle = R"(
-QWidget#MainFrm { background: #f6f3ea; }
-QFrame#statusPanel { background: #ffffff; border-bottom: 2px solid #d9d2bf; }
-QLabel[role="caption"] { color: #5a5346; }
-QLabel[role="figure"] { color: #1d1b16; font-weight: bold; }
-QLabel#Label9 { background: #ffffff; border: 2px solid #d9d2bf; border-radius: 12px; padding: 8px 18px; color: #1d1b16; }
-QLabel[role="box"] { background: #ffffff; border: 3px solid #8c8471; border-radius: 8px; color: #1d1b16; }
-QLabel[role="correction"] { background: #fff4f4; border: 3px solid #c62828; border-radius: 8px; color: #b71c1c; }
-QLabel#Label1 { color: #1d1b16; }
-QFrame#Picture4 { background: #fffdf7; border: 2px solid #d9d2bf; border-radius: 12px; }
-QFrame#Picture2 { background: #eef5ff; border: 2px solid #1e6fd9; border-radius: 12px; }
-QFrame#Picture3 { background: #fff4f4; border: 2px solid #c62828; border-radius: 12px; }
-QPushButton { background: #ffffff; color: #1d1b16; border: 2px solid #8c8471; border-radius: 10px; padding: 4px; }
-QPushButton:hover { background: #fff8e1; }
-QPushButton:pressed { background: #ffe7a3; }
-QPushButton:focus { border: 3px solid #1e6fd9; }
-QPushButton:disabled { color: #b0aa9c; border-color: #d9d2bf; background: #f4f2ec; }
-QPushButton[role="action"] { background: #1e6fd9; color: #ffffff; border: 2px solid #1557b0; font-weight: bold; }
-QPushButton[role="action"]:pressed { background: #1557b0; }
-QPushButton[role="action"]:disabled { background: #a9c3e8; color: #eef3fb; border-color: #a9c3e8; }
-QFrame#sShape5 { background: #ffffff; border: 2px solid #8c8471; }
-QFrame#sShape2 { background: #f2a33a; border: none; }
-QFrame#sShape3 { background: transparent; border: none; border-right: 3px solid #2e7d32; }
-QFrame#sShape4 { background: transparent; border: none; border-right: 3px solid #c62828; }
-QFrame#sPicture2 { background: #ffffff; border: 4px solid #1e6fd9; border-radius: 16px; }
-QLabel#lblsss2 { color: #c62828; }
+QWidget#MainFrm { background: @canvas; }
+QFrame#statusPanel { background: @panel; border-bottom: 2px solid @softLine; }
+QLabel[role="caption"] { color: @quietInk; }
+QLabel[role="figure"] { color: @ink; font-weight: bold; }
+QLabel#Label9 { background: @panel; border: 1px solid @softLine; border-radius: 12px; padding: 8px 18px; color: @ink; }
+QLabel[role="box"] { background: @panel; border: 3px solid @line; border-radius: 8px; color: @ink; }
+QLabel[role="correction"] { background: @mistakeTint; border: 3px solid @mistake; border-radius: 8px; color: @mistake; }
+QLabel#Label1 { color: @ink; }
+QFrame#Picture4 { background: @panel; border: 1px solid @softLine; border-radius: 12px; }
+QFrame#Picture2 { background: @accentTint; border: 2px solid @accent; border-radius: 12px; }
+QFrame#Picture3 { background: @mistakeTint; border: 2px solid @mistake; border-radius: 12px; }
+QPushButton { background: @panel; color: @ink; border: 2px solid @line; border-radius: 10px; padding: 4px; }
+QPushButton:hover { background: @plain; }
+QPushButton:pressed { background: @plainPressed; }
+QPushButton:focus { border: 3px solid @accent; }
+QPushButton:disabled { color: @disabledInk; border-color: @softLine; background: @disabled; }
+QPushButton[role="action"] { background: @accent; color: @accentInk; border: 2px solid @accentPressed; font-weight: bold; }
+QPushButton[role="action"]:focus { border: 3px solid @focusInk; }
+QPushButton[role="action"]:pressed { background: @accentPressed; }
+QPushButton[role="action"]:disabled { background: @disabled; color: @disabledInk; border-color: @softLine; }
+QFrame#sShape5 { background: @panel; border: 2px solid @line; }
+QFrame#sShape2 { background: @timeBar; border: none; }
+QFrame#sShape3 { background: transparent; border: none; border-right: 3px solid @success; }
+QFrame#sShape4 { background: transparent; border: none; border-right: 3px solid @mistake; }
+QFrame#sPicture2 { background: @panel; border: 4px solid @accent; border-radius: 16px; }
+QLabel#lblsss2 { color: @mistake; }
 )";
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false)
 {
-    return controls::label(parent, name, text, fonts::ui(pt, bold), geometry, alignment);
+    return controls::label(parent, name, text, style::font(pt, bold), geometry, alignment);
 }
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
                         bool action = false)
 {
-    QPushButton *button = controls::button(parent, name, text, fonts::ui(pt, action), geometry);
-    if (action)
+    QPushButton *button = controls::button(parent, name, text, style::font(pt, action), geometry);
+    if (action) {
         button->setProperty("role", "action");
+        button->setProperty("accent", true); // as style::accentButton marks its buttons
+    }
     return button;
 }
 
@@ -94,7 +101,7 @@ bool DrillScreen::isPractice() const
 
 void DrillScreen::buildScreen()
 {
-    setStyleSheet(QString::fromLatin1(kScreenStyle));
+    setStyleSheet(style::sheet(QString::fromLatin1(kScreenStyle)));
 
     // Status panel
     auto *status = controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
@@ -161,8 +168,9 @@ void DrillScreen::buildScreen()
                               Qt::AlignLeft | Qt::AlignVCenter, true);
 
     m_correctionPanel = controls::frame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
-    makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"), 14, QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true)
-        ->setStyleSheet(QStringLiteral("color: #b71c1c;"));
+    makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"), 14,
+              QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true)
+        ->setStyleSheet(style::sheet(QStringLiteral("color: @mistake;")));
     for (int i = 5; i <= 8; ++i) {
         m_boxes[i] = makeLabel(m_correctionPanel, QStringLiteral("Label10_%1").arg(i), QString(), 34,
                                QRect(14 + (i - 5) * 70, 38, 62, 62), Qt::AlignCenter, true);
@@ -266,7 +274,7 @@ void DrillScreen::initialSettings()
     const StatusTexts texts = statusTexts(state);
     auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
     title->setText(texts.title);
-    title->setFont(fonts::ui(texts.titlePointSize, true));
+    title->setFont(style::font(texts.titlePointSize, true));
     findChild<QLabel *>(QStringLiteral("sLabel7"))->setText(texts.name);
     findChild<QLabel *>(QStringLiteral("sLabel8"))->setText(texts.level);
     findChild<QLabel *>(QStringLiteral("sLabel14"))->setText(texts.school);
@@ -747,9 +755,10 @@ void DrillScreen::setLampLit(int item, bool lit)
 {
     QLabel *lamp = m_lamps[item];
     const int row = (item - 10) / 10;
-    lamp->setStyleSheet(lit ? QStringLiteral("background: %1; border: 1px solid #5a5346; border-radius: 9px;")
-                                  .arg(QString::fromLatin1(kLampColours[row]))
-                            : QStringLiteral("background: transparent; border: none;"));
+    lamp->setStyleSheet(
+        lit ? style::sheet(QStringLiteral("background: %1; border: 1px solid @quietInk; border-radius: 9px;"))
+                  .arg(style::css(kLampColours[row]))
+            : QStringLiteral("background: transparent; border: none;"));
     lamp->setProperty("lit", lit);
     lamp->setAccessibleName(QStringLiteral("%1 のランプ%2：%3")
                                 .arg(QString::fromLatin1(kLampLegends[row]))

@@ -1,16 +1,16 @@
 #include "hub/forms/HubScreen.h"
 
+#include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/HubLabels.h"
-#include "hub/forms/PersonalDataPanel.h"
 #include "hub/forms/PasswordPanel.h"
+#include "hub/forms/PersonalDataPanel.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "roster/NameList.h"
 #include "app/forms/WaitingPanel.h"
 #include "app/SignInTime.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -25,6 +25,8 @@
 #include <QScrollBar>
 #include <QStringListModel>
 
+namespace style = app::style;
+
 namespace {
 constexpr int kAreaLeft = 8;
 constexpr int kAreaTop = 190;
@@ -36,29 +38,14 @@ constexpr int kPracticeColumnHeight = 104;
 constexpr int kStudentPointSize = 18;
 constexpr int kSmallestStudentPointSize = 12;
 
-const QString kInk = QStringLiteral("#1f2a36");
-
-const QString kStartStyle =
-    QStringLiteral("QPushButton { background: #e8590c; color: white; border: none; border-radius: 10px; }"
-                   "QPushButton:focus { border: 3px solid #1f2a36; }"
-                   "QPushButton:pressed { background: #b8440a; }"
-                   "QPushButton:disabled { background: #dde1e5; color: #6b7480; }");
-const QString kTitleStyle = QStringLiteral(
-    "QPushButton { background: #e7eef6; color: #1f2a36; border: 1px solid #b7c6d6; border-radius: 8px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #c9d8e8; }"
-    "QPushButton:disabled { background: #f1f3f5; color: #5c6670; border: 1px solid #d5dbe1; }");
-const QString kPlainStyle = QStringLiteral(
-    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #d5d9de; }"
-    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+// The start buttons are what the student does next; every other button is plain.
+enum class Look { Accent, Plain };
 
 QFrame *card(QWidget *parent, const QRect &geometry, const QString &name = QStringLiteral("card"))
 {
     auto *frame = new QFrame(parent);
     frame->setObjectName(name);
-    frame->setStyleSheet(QStringLiteral("QFrame#%1 { background: white; border-radius: 12px; }").arg(name));
+    style::card(frame);
     frame->setGeometry(geometry);
     return frame;
 }
@@ -67,15 +54,18 @@ QLabel *label(QWidget *parent, const QString &name, const QFont &font, const QRe
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
     QLabel *l = controls::label(parent, name, QString(), font, geometry, alignment);
-    l->setStyleSheet(QStringLiteral("color: %1;").arg(kInk));
+    style::ink(l);
     return l;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QFont &font,
-                    const QRect &geometry, const QString &style)
+                    const QRect &geometry, Look look)
 {
     QPushButton *b = controls::button(parent, name, text, font, geometry);
-    b->setStyleSheet(style);
+    if (look == Look::Accent)
+        style::accentButton(b);
+    else
+        style::plainButton(b);
     return b;
 }
 
@@ -89,10 +79,7 @@ HubScreen::HubScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_
 {
     setObjectName(QStringLiteral("seisekitime1"));
     resize(1024, 768);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor::fromRgb(m_context.state.settings.seasonColour));
-    setPalette(pal);
+    style::background(this, QColor::fromRgb(m_context.state.settings.seasonColour));
 
     buildHeader();
     buildViewControls();
@@ -126,22 +113,22 @@ void HubScreen::buildHeader()
     // Laid out for the longest name a roster holds (20 characters) and its grade: the student line has
     // the header's middle to itself; the number, the minutes and the day's total share the line below.
     QFrame *header = card(this, QRect(8, 8, 1008, 94), QStringLiteral("pnlHeader"));
-    m_title = label(header, QStringLiteral("lblTitle"), fonts::ui(24, true), QRect(16, 6, 226, 50));
-    m_hint = label(header, QStringLiteral("lblHint"), fonts::ui(10), QRect(16, 60, 226, 26));
-    m_hint->setStyleSheet(QStringLiteral("color: #4a5663;"));
-    m_student = label(header, QStringLiteral("lblStudent"), fonts::ui(kStudentPointSize, true),
+    m_title = label(header, QStringLiteral("lblTitle"), style::font(24, true), QRect(16, 6, 226, 50));
+    m_hint = label(header, QStringLiteral("lblHint"), style::font(10), QRect(16, 60, 226, 26));
+    style::quiet(m_hint); // the key hints
+    m_student = label(header, QStringLiteral("lblStudent"), style::font(kStudentPointSize, true),
                       QRect(250, 6, 566, 44));
-    m_number = label(header, QStringLiteral("lblNumber"), fonts::ui(12), QRect(252, 54, 224, 32));
-    m_elapsed = label(header, QStringLiteral("lblElapsed"), fonts::ui(12), QRect(482, 54, 136, 32));
-    m_dayTotal = label(header, QStringLiteral("lblDayTotal"), fonts::ui(14, true), QRect(622, 54, 194, 32));
+    m_number = label(header, QStringLiteral("lblNumber"), style::font(12), QRect(252, 54, 224, 32));
+    m_elapsed = label(header, QStringLiteral("lblElapsed"), style::font(12), QRect(482, 54, 136, 32));
+    m_dayTotal = label(header, QStringLiteral("lblDayTotal"), style::font(14, true), QRect(622, 54, 194, 32));
 
-    m_print = button(header, QStringLiteral("Command27"), QStringLiteral("印刷"), fonts::ui(12),
-                     QRect(824, 10, 84, 34), kPlainStyle);
-    m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"), fonts::ui(11),
-                              QRect(824, 50, 84, 34), kPlainStyle);
+    m_print = button(header, QStringLiteral("Command27"), QStringLiteral("印刷"), style::font(12),
+                     QRect(824, 10, 84, 34), Look::Plain);
+    m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"),
+                              style::font(11), QRect(824, 50, 84, 34), Look::Plain);
     connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(); });
-    m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), fonts::ui(16, true),
-                    QRect(914, 10, 84, 74), kPlainStyle);
+    m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), style::font(16, true),
+                    QRect(914, 10, 84, 74), Look::Plain);
     m_back->setEnabled(false); // until the activation has filled the screen
     connect(m_back, &QPushButton::clicked, this, &HubScreen::goBack);
 }
@@ -153,7 +140,7 @@ void HubScreen::buildViewControls()
     for (int i = 0; i < 3; ++i) {
         m_option2[i] = new QRadioButton(hub::displayOptionCaption(i), controls);
         m_option2[i]->setObjectName(controlName("Option2", i));
-        m_option2[i]->setFont(fonts::ui(12, true));
+        m_option2[i]->setFont(style::font(12, true));
         m_option2[i]->setGeometry(16 + i * 118, 6, 116, 30);
         m_displayGroup->addButton(m_option2[i], i);
     }
@@ -164,7 +151,7 @@ void HubScreen::buildViewControls()
     for (int i = 1; i <= 3; ++i) {
         m_option1[i] = new QRadioButton(captions[i - 1], controls);
         m_option1[i]->setObjectName(controlName("Option1", i));
-        m_option1[i]->setFont(fonts::ui(12));
+        m_option1[i]->setFont(style::font(12));
         m_option1[i]->setGeometry(16 + (i - 1) * 118, 38, 116, 30);
         m_choiceGroup->addButton(m_option1[i], i);
     }
@@ -172,7 +159,7 @@ void HubScreen::buildViewControls()
 
     m_combo1 = new QComboBox(controls);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setFont(fonts::ui(12));
+    m_combo1->setFont(style::font(12));
     m_combo1->setGeometry(378, 6, 150, 30);
     m_combo1->addItems(hub::gradeFilterItems());
     m_combo1->setToolTip(hub::gradeFilterToolTip());
@@ -181,7 +168,7 @@ void HubScreen::buildViewControls()
 
     m_combo2 = new QComboBox(controls);
     m_combo2->setObjectName(QStringLiteral("Combo2"));
-    m_combo2->setFont(fonts::ui(12));
+    m_combo2->setFont(style::font(12));
     m_combo2->setGeometry(378, 38, 230, 30);
     m_combo2->addItems(hub::periodItems());
     m_combo2->setCurrentIndex(hub::kDefaultPeriod - 1);
@@ -189,20 +176,22 @@ void HubScreen::buildViewControls()
     m_combo2->hide();
     connect(m_combo2, &QComboBox::activated, this, &HubScreen::periodChosen);
 
-    m_heading = label(controls, QStringLiteral("Label5"), fonts::ui(16, true), QRect(624, 6, 300, 32));
-    m_graph = button(controls, QStringLiteral("Command17"), QStringLiteral("グラフ"), fonts::ui(12),
-                     QRect(624, 40, 100, 28), kPlainStyle);
+    m_heading = label(controls, QStringLiteral("Label5"), style::font(16, true), QRect(624, 6, 300, 32));
+    m_graph = button(controls, QStringLiteral("Command17"), QStringLiteral("グラフ"), style::font(12),
+                     QRect(624, 40, 100, 28), Look::Plain);
     m_graph->hide();
 
     // The colour samples of the run lists.
     m_text4 = new QLabel(controls);
     m_text4->setObjectName(QStringLiteral("Text4"));
-    m_text4->setStyleSheet(QStringLiteral("background: #00c000;"));
+    m_text4->setStyleSheet(
+        QStringLiteral("background: %1;").arg(style::css(hub::listColourRgb(hub::ListColour::WithinTarget))));
     m_text4->setGeometry(940, 10, 24, 24);
     m_text4->hide();
     m_text5 = new QLabel(controls);
     m_text5->setObjectName(QStringLiteral("Text5"));
-    m_text5->setStyleSheet(QStringLiteral("background: #c0ffc0;"));
+    m_text5->setStyleSheet(QStringLiteral("background: %1;")
+                               .arg(style::css(hub::listColourRgb(hub::ListColour::WithinMinimum))));
     m_text5->setGeometry(970, 10, 24, 24);
     m_text5->hide();
 }
@@ -224,32 +213,33 @@ void HubScreen::buildColumns()
         const int w = kColumnWidth - 6 - 16;
 
         c.title = button(c.panel, controlName("Label3", level), catalogue.levelNames[std::size_t(level)],
-                         fonts::ui(15, true), QRect(8, 8, w, 36), kTitleStyle);
+                         style::font(15, true), QRect(8, 8, w, 36), Look::Plain);
         c.title->setToolTip(catalogue.levelNames[std::size_t(level)]);
         connect(c.title, &QPushButton::clicked, this, [this, level] { titleClicked(level); });
 
         c.start = button(c.panel, controlName("Command4", level), hub::startCaption(level),
-                         fonts::ui(16, true), QRect(8, 50, w, 46), kStartStyle);
+                         style::font(16, true), QRect(8, 50, w, 46), Look::Accent);
         c.start->setToolTip(hub::startToolTip());
         c.start->setEnabled(false);
         connect(c.start, &QPushButton::clicked, this, [this, level] { startLevel(level); });
 
         c.lock = new QLabel(QString::fromUtf16(hub::kLockText), c.panel);
         c.lock->setObjectName(controlName("Text1", level));
-        c.lock->setFont(fonts::ui(16, true));
+        c.lock->setFont(style::font(16, true));
         c.lock->setAlignment(Qt::AlignCenter);
         c.lock->setGeometry(c.start->geometry());
-        c.lock->setStyleSheet(QStringLiteral("background: #c92a2a; color: white; border-radius: 10px;"));
+        style::lockBadge(c.lock);
         c.lock->hide();
 
-        c.standard = label(c.panel, controlName("Label7", level), fonts::ui(10.5), QRect(8, 102, w, 22));
-        c.passPeriod = label(c.panel, controlName("Label8", level), fonts::ui(10.5), QRect(8, 124, w, 22));
-        c.todayCaption = label(c.panel, controlName("Label9", level), fonts::ui(12), QRect(8, 148, 62, 24));
+        c.standard = label(c.panel, controlName("Label7", level), style::font(10.5), QRect(8, 102, w, 22));
+        c.passPeriod = label(c.panel, controlName("Label8", level), style::font(10.5), QRect(8, 124, w, 22));
+        c.todayCaption = label(c.panel, controlName("Label9", level), style::font(12), QRect(8, 148, 62, 24));
         c.todayValue =
-            label(c.panel, controlName("Label14", level), fonts::ui(12, true), QRect(72, 148, w - 64, 24));
-        c.soFarCaption = label(c.panel, controlName("Label10", level), fonts::ui(12), QRect(8, 172, 62, 24));
+            label(c.panel, controlName("Label14", level), style::font(12, true), QRect(72, 148, w - 64, 24));
+        c.soFarCaption =
+            label(c.panel, controlName("Label10", level), style::font(12), QRect(8, 172, 62, 24));
         c.soFarValue =
-            label(c.panel, controlName("Label15", level), fonts::ui(12, true), QRect(72, 172, w - 64, 24));
+            label(c.panel, controlName("Label15", level), style::font(12, true), QRect(72, 172, w - 64, 24));
         c.todayCaption->setText(QString::fromUtf16(hub::kTodayCaption));
         c.soFarCaption->setText(QString::fromUtf16(hub::kSoFarCaption));
 
@@ -258,7 +248,7 @@ void HubScreen::buildColumns()
         c.list->setObjectName(controlName("List5", level));
         c.list->setAccessibleName(catalogue.levelNames[std::size_t(level)]);
         c.list->setModel(c.model);
-        c.list->setFont(fonts::mono(11));
+        c.list->setFont(style::monoFont(11));
         c.list->setUniformItemSizes(true);
         c.list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         c.list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -341,7 +331,7 @@ void HubScreen::activate()
     fitStudentLine();
     m_number->setText(hub::numberLine(state.run.studentNumber, state.settings.schoolName));
     m_title->setText(state.catalogue.programTitle);
-    m_title->setFont(fonts::ui(hub::titlePointSize(state.catalogue.programTitle), true));
+    m_title->setFont(style::font(hub::titlePointSize(state.catalogue.programTitle), true));
     m_hint->setText(hub::hintText());
 
     int position = state.run.hubScrollPosition;
@@ -385,7 +375,7 @@ void HubScreen::fitStudentLine()
     // Twenty characters fit at the header's size; a font that draws them wider gets a smaller size
     // rather than a line that runs under the labels beside it.
     for (int size = kStudentPointSize; size >= kSmallestStudentPointSize; --size) {
-        m_student->setFont(fonts::ui(size, true));
+        m_student->setFont(style::font(size, true));
         if (m_student->fontMetrics().horizontalAdvance(m_student->text()) <= m_student->width())
             return;
     }
@@ -689,10 +679,7 @@ void HubScreen::setListColour(Column &column, hub::ListColour colour)
     if (column.colour == colour && !column.list->styleSheet().isEmpty())
         return;
     column.colour = colour;
-    column.list->setStyleSheet(
-        QStringLiteral("QListView { background: #%1; color: #1f2a36; border: 1px solid #8a96a3; }"
-                       "QListView::item:selected { background: #ffd8a8; color: #1f2a36; }")
-            .arg(hub::listColourRgb(colour), 6, 16, QChar(u'0')));
+    style::list(column.list, QColor::fromRgb(hub::listColourRgb(colour)));
 }
 
 void HubScreen::applyAvailability()

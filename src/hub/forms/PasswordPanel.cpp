@@ -1,50 +1,43 @@
 #include "hub/forms/PasswordPanel.h"
 
+#include "app/forms/Style.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 #include "teacher/TeacherEntry.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #d5d9de; }");
-} // namespace
+namespace style = app::style;
 
 PasswordPanel::PasswordPanel(std::function<bool(const QString &)> matches, QWidget *parent)
     : QFrame(parent), m_matches(std::move(matches))
 {
     setObjectName(QStringLiteral("picPassword"));
-    setStyleSheet(QStringLiteral("QFrame#picPassword { background: white; border: 2px solid #1f2a36; "
-                                 "border-radius: 12px; }"));
+    style::raisedPanel(this);
     resize(420, 250);
 
     QLabel *caption =
         controls::label(this, QStringLiteral("lblPassword"), QStringLiteral("データ変更パスワード"),
-                        fonts::ui(16, true), QRect(24, 18, 372, 34));
-    caption->setStyleSheet(QStringLiteral("color: #1f2a36;"));
+                        style::font(16, true), QRect(24, 18, 372, 34));
 
     m_box = new QLineEdit(this);
     m_box->setObjectName(QStringLiteral("txtPassword"));
     m_box->setEchoMode(QLineEdit::Password);
-    m_box->setFont(fonts::ui(16));
+    m_box->setFont(style::font(16));
     m_box->setGeometry(24, 60, 372, 40);
     m_box->setAccessibleName(caption->text());
     caption->setBuddy(m_box);
 
     m_records = controls::button(this, QStringLiteral("Command10_0"), QStringLiteral("データ変更"),
-                                 fonts::ui(13), QRect(24, 118, 180, 48));
+                                 style::font(13), QRect(24, 118, 180, 48));
     m_standards =
         controls::button(this, QStringLiteral("Command10_1"), QStringLiteral("合格タイムデータ変更"),
-                         fonts::ui(13), QRect(216, 118, 180, 48));
-    m_back = controls::button(this, QStringLiteral("cmdPasswordBack"), QStringLiteral("戻る"), fonts::ui(13),
-                              QRect(276, 184, 120, 44));
+                         style::font(13), QRect(216, 118, 180, 48));
+    m_back = controls::button(this, QStringLiteral("cmdPasswordBack"), QStringLiteral("戻る"),
+                              style::font(13), QRect(276, 184, 120, 44));
     for (QPushButton *b : {m_records, m_standards, m_back})
-        b->setStyleSheet(kButtonStyle);
+        style::plainButton(b);
 
     connect(m_records, &QPushButton::clicked, this, [this] { buttonClicked(Tool::RecordsBrowser); });
     connect(m_standards, &QPushButton::clicked, this, [this] { buttonClicked(Tool::StandardsEditor); });

@@ -1,11 +1,11 @@
 #include "hub/forms/PersonalDataPanel.h"
 
+#include "app/forms/Style.h"
 #include "hub/HubViews.h"
 #include "hub/forms/PersonalSheetPainter.h"
 #include "records/ResultsFile.h"
 #include "roster/NameList.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -25,17 +25,10 @@
 
 #include <algorithm>
 
+namespace style = app::style;
+
 namespace {
 const QString kTitle = QStringLiteral("個人データ");
-
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #d5d9de; }"
-    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
-const QString kListStyle =
-    QStringLiteral("QListView { background: white; color: #1f2a36; border: 1px solid #8a96a3; }"
-                   "QListView::item:selected { background: #ffd8a8; color: #1f2a36; }");
 
 class PlatformSheetDialogs : public SheetOutputDialogs
 {
@@ -56,8 +49,8 @@ public:
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
                     qreal size = 12)
 {
-    QPushButton *b = controls::button(parent, name, text, fonts::ui(size), geometry);
-    b->setStyleSheet(kButtonStyle);
+    QPushButton *b = controls::button(parent, name, text, style::font(size), geometry);
+    style::plainButton(b);
     return b;
 }
 
@@ -67,12 +60,12 @@ QListView *list(QWidget *parent, const QString &name, const QString &accessibleN
     auto *view = new QListView(parent);
     view->setObjectName(name);
     view->setAccessibleName(accessibleName);
-    view->setFont(fonts::mono(11));
+    view->setFont(style::monoFont(11));
     view->setModel(model);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setUniformItemSizes(true);
-    view->setStyleSheet(kListStyle);
+    style::list(view);
     view->setGeometry(geometry);
     return view;
 }
@@ -160,7 +153,7 @@ void PersonalSheetView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     sheetpaint::paintPage(painter, QRectF(rect()), m_sheet, m_page, m_pointSize);
-    painter.setPen(QColor(0x8a, 0x96, 0xa3));
+    painter.setPen(QColor::fromRgb(style::kLine));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
@@ -170,7 +163,7 @@ PersonalDataPanel::PersonalDataPanel(AppContext &context, std::function<QString(
       m_dialogs(&platformSheetDialogs())
 {
     setObjectName(QStringLiteral("pnlPersonalData"));
-    setStyleSheet(QStringLiteral("QFrame#pnlPersonalData { background: white; border-radius: 12px; }"));
+    style::card(this);
     build();
     hide();
 }
@@ -186,7 +179,7 @@ void PersonalDataPanel::build()
                       QRect(8, 8, 280, 262));
     // The rows hold the roster's blank-padded names: in a proportional font the blanks stay narrow, and
     // a row too long for the list loses its middle, never the number at its end.
-    m_students->setFont(fonts::ui(11));
+    m_students->setFont(style::font(11));
     m_students->setTextElideMode(Qt::ElideMiddle);
     m_students->hide();
     connect(m_students, &QListView::clicked, this, [this] { draw(Target::Screen); });
@@ -201,8 +194,9 @@ void PersonalDataPanel::build()
 
     m_prevPage = button(this, QStringLiteral("cmdSheetPrevPage"), QStringLiteral("◀"), QRect(8, 436, 56, 28));
     m_prevPage->setAccessibleName(QStringLiteral("前のページ"));
-    m_pageLabel = controls::label(this, QStringLiteral("lblSheetPage"), QString(), fonts::ui(11),
+    m_pageLabel = controls::label(this, QStringLiteral("lblSheetPage"), QString(), style::font(11),
                                   QRect(68, 436, 160, 28), Qt::AlignCenter);
+    style::ink(m_pageLabel);
     m_nextPage =
         button(this, QStringLiteral("cmdSheetNextPage"), QStringLiteral("▶"), QRect(232, 436, 56, 28));
     m_nextPage->setAccessibleName(QStringLiteral("次のページ"));

@@ -1,12 +1,14 @@
 #include "hub/forms/PersonalSheetPainter.h"
 
-#include "startup/forms/Fonts.h"
+#include "app/forms/Style.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+
+namespace style = app::style;
 
 namespace sheetpaint {
 
@@ -82,7 +84,7 @@ void paintChart(QPainter &painter, const QRectF &page, const hub::ChartLayout &c
 
 QFont sheetFont(qreal pointSize)
 {
-    return fonts::mono(pointSize);
+    return style::monoFont(pointSize);
 }
 
 void paintPage(QPainter &painter, const QRectF &page, const hub::PersonalSheet &sheet, int index,

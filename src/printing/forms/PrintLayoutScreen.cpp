@@ -1,10 +1,10 @@
 #include "printing/forms/PrintLayoutScreen.h"
 
+#include "app/forms/Style.h"
 #include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -21,18 +21,9 @@
 #include <QRadioButton>
 #include <QSaveFile>
 
-namespace {
+namespace style = app::style;
 
-const QString kAccentButton =
-    QStringLiteral("QPushButton { background: #e8590c; color: white; border: none; border-radius: 12px; }"
-                   "QPushButton:focus { border: 3px solid #1f2a36; }"
-                   "QPushButton:pressed { background: #b8440a; }"
-                   "QPushButton:disabled { background: #d5d9de; color: #6b7480; }");
-const QString kPlainButton = QStringLiteral(
-    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 10px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #d5d9de; }"
-    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+namespace {
 
 const QString kMessageTitle = QStringLiteral("印刷");
 const QString kDocumentName = QStringLiteral("四字熟語プリント");
@@ -46,57 +37,52 @@ PrintLayoutScreen::PrintLayoutScreen(AppContext &context, const printing::PrintL
 {
     setObjectName(QStringLiteral("frmPrint"));
     resize(1024, 768);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xdd, 0xe3, 0xea));
-    setPalette(pal);
+    style::background(this, QColor::fromRgb(style::kCanvas));
 
     m_picture1 = new QLabel(this);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
     m_picture1->setAccessibleName(QStringLiteral("印刷の見本"));
-    m_picture1->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #8a96a3; }"));
+    style::picture(m_picture1);
 
-    m_printer = controls::label(this, QStringLiteral("lblPrinter"), QString(), fonts::ui(12), QRect());
+    m_printer = controls::label(this, QStringLiteral("lblPrinter"), QString(), style::font(12), QRect());
     m_printer->setWordWrap(true);
-    m_printer->setStyleSheet(QStringLiteral("color: #1f2a36;"));
+    style::ink(m_printer);
 
     auto *choice = new QButtonGroup(this);
     m_optSheet = new QRadioButton(QStringLiteral("問題用紙"), this);
     m_optSheet->setObjectName(QStringLiteral("optSheet"));
-    m_optSheet->setFont(fonts::ui(14));
+    m_optSheet->setFont(style::font(14));
     m_optSheet->setChecked(true);
     m_optAnswerKey = new QRadioButton(QStringLiteral("答え合わせ用（空らんなし）"), this);
     m_optAnswerKey->setObjectName(QStringLiteral("optAnswerKey"));
-    m_optAnswerKey->setFont(fonts::ui(14));
+    m_optAnswerKey->setFont(style::font(14));
     choice->addButton(m_optSheet, 0);
     choice->addButton(m_optAnswerKey, 1);
     connect(choice, &QButtonGroup::idClicked, this, [this](int id) { showAnswerKey(id == 1); });
     m_optSheet->setVisible(m_answerKey != nullptr);
     m_optAnswerKey->setVisible(m_answerKey != nullptr);
 
-    m_print = controls::button(this, QStringLiteral("Command9"), QStringLiteral("印刷"), fonts::ui(24, true),
-                               QRect());
-    m_print->setStyleSheet(kAccentButton);
+    m_print = controls::button(this, QStringLiteral("Command9"), QStringLiteral("印刷"),
+                               style::font(24, true), QRect());
+    style::accentButton(m_print, 12);
     connect(m_print, &QPushButton::clicked, this, &PrintLayoutScreen::print);
     m_savePdf = controls::button(this, QStringLiteral("Command10"), QStringLiteral("PDFに保存"),
-                                 fonts::ui(16), QRect());
-    m_savePdf->setStyleSheet(kPlainButton);
+                                 style::font(16), QRect());
+    style::plainButton(m_savePdf);
     connect(m_savePdf, &QPushButton::clicked, this, &PrintLayoutScreen::saveAsPdf);
-    m_status = controls::label(this, QStringLiteral("lblStatus"), QString(), fonts::ui(11), QRect());
+    m_status = controls::label(this, QStringLiteral("lblStatus"), QString(), style::font(11), QRect());
     m_status->setWordWrap(true);
-    m_status->setStyleSheet(QStringLiteral("color: #1f2a36;"));
+    style::ink(m_status);
     m_back =
-        controls::button(this, QStringLiteral("Command8"), QStringLiteral("戻る"), fonts::ui(18), QRect());
-    m_back->setStyleSheet(kPlainButton);
+        controls::button(this, QStringLiteral("Command8"), QStringLiteral("戻る"), style::font(18), QRect());
+    style::plainButton(m_back);
     connect(m_back, &QPushButton::clicked, this, &PrintLayoutScreen::leave);
 
     m_picture4 = controls::frame(this, QStringLiteral("Picture4"), QRect());
-    m_picture4->setStyleSheet(QStringLiteral(
-        "QFrame#Picture4 { background: #fff4e6; border: 3px solid #e8590c; border-radius: 14px; }"));
+    style::raisedPanel(m_picture4);
     m_label1 = controls::label(m_picture4, QStringLiteral("Label1"),
-                               QStringLiteral("印刷中　しばらくお待ちください"), fonts::ui(20, true),
+                               QStringLiteral("印刷中　しばらくお待ちください"), style::font(20, true),
                                QRect(0, 0, 460, 110), Qt::AlignCenter);
-    m_label1->setStyleSheet(QStringLiteral("color: #1f2a36; background: transparent; border: none;"));
     m_picture4->hide();
 
     m_check1 = new QCheckBox(QStringLiteral("印刷"), this);

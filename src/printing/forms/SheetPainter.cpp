@@ -1,6 +1,6 @@
 #include "printing/forms/SheetPainter.h"
 
-#include "startup/forms/Fonts.h"
+#include "app/forms/Style.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -8,6 +8,8 @@
 #include <QTextLayout>
 
 #include <cmath>
+
+namespace style = app::style;
 
 namespace printing {
 
@@ -29,7 +31,7 @@ double dotsPerPoint()
 
 QFont sheetFont(int size)
 {
-    QFont font(fonts::ui(10).family());
+    QFont font(style::font(10).family());
     font.setPixelSize(std::max(1, int(std::lround(size * dotsPerPoint()))));
     // Outlines as designed: the breaks found here hold at every target's resolution.
     font.setHintingPreference(QFont::PreferNoHinting);

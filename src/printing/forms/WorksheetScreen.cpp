@@ -1,10 +1,10 @@
 #include "printing/forms/WorksheetScreen.h"
 
+#include "app/forms/Style.h"
 #include "drill/IdiomData.h"
-#include "printing/forms/SheetPainter.h"
 #include "printing/forms/PrintLayoutScreen.h"
+#include "printing/forms/SheetPainter.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -17,19 +17,9 @@
 #include <QStandardItemModel>
 #include <QTimer>
 
-namespace {
+namespace style = app::style;
 
-const QString kInk = QStringLiteral("color: #1f2a36;");
-const QString kAccentButton =
-    QStringLiteral("QPushButton { background: #e8590c; color: white; border: none; border-radius: 12px; }"
-                   "QPushButton:focus { border: 3px solid #1f2a36; }"
-                   "QPushButton:pressed { background: #b8440a; }"
-                   "QPushButton:disabled { background: #d5d9de; color: #6b7480; }");
-const QString kPlainButton = QStringLiteral(
-    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 10px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #d5d9de; }"
-    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+namespace {
 
 const char16_t *const kOptionCaptions[] = {u"すべて印刷", u"問題１カ所", u"問題２カ所", u"問題３カ所",
                                            u"問題４カ所"};
@@ -39,7 +29,7 @@ constexpr double kThumbnailScale = 0.52; // of the paper on a 96 dpi screen: 414
 QFrame *card(QWidget *parent, const QRect &geometry, const QString &name)
 {
     QFrame *frame = controls::frame(parent, name, geometry);
-    frame->setStyleSheet(QStringLiteral("QFrame#%1 { background: white; border-radius: 14px; }").arg(name));
+    style::card(frame);
     return frame;
 }
 
@@ -49,22 +39,19 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
 {
     setObjectName(QStringLiteral("FormPrint0"));
     resize(1024, 768);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor::fromRgb(m_context.state.settings.seasonColour));
-    setPalette(pal);
+    style::background(this, QColor::fromRgb(m_context.state.settings.seasonColour));
 
     m_page = controls::frame(this, QStringLiteral("pnlWorksheet"), QRect(0, 0, 1024, 768));
 
     QFrame *choices = card(m_page, QRect(24, 24, 420, 720), QStringLiteral("pnlChoices"));
     QLabel *title = controls::label(choices, QStringLiteral("lblTitle"), QStringLiteral("四字熟語プリント"),
-                                    fonts::ui(24, true), QRect(24, 12, 372, 48));
-    title->setStyleSheet(kInk);
+                                    style::font(24, true), QRect(24, 12, 372, 48));
+    style::ink(title);
 
     QLabel *rangeHint =
         controls::label(choices, QStringLiteral("lblRanges"), QStringLiteral("範囲（いくつでも選べます）"),
-                        fonts::ui(13), QRect(24, 64, 372, 28));
-    rangeHint->setStyleSheet(kInk);
+                        style::font(13), QRect(24, 64, 372, 28));
+    style::ink(rangeHint);
     m_ranges = new QStandardItemModel(this);
     for (int range = 1; range <= printing::kRangeCount; ++range) {
         auto *item = new QStandardItem(QString::number(range));
@@ -77,7 +64,7 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setAccessibleName(QStringLiteral("範囲"));
     m_list1->setModel(m_ranges);
-    m_list1->setFont(fonts::ui(15, true));
+    m_list1->setFont(style::font(15, true));
     m_list1->setFlow(QListView::LeftToRight);
     m_list1->setWrapping(true);
     m_list1->setSpacing(4);
@@ -87,11 +74,11 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
     m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list1->setSelectionMode(QAbstractItemView::MultiSelection);
     m_list1->setGeometry(24, 96, 372, 116);
-    m_list1->setStyleSheet(QStringLiteral("QListView { border: none; color: #1f2a36; }"
-                                          "QListView::item { background: #f1f3f5; border: 1px solid #8a96a3;"
-                                          " border-radius: 8px; }"
-                                          "QListView::item:selected { background: #ffd8a8; color: #1f2a36;"
-                                          " border: 3px solid #e8590c; }"));
+    m_list1->setStyleSheet(style::sheet(QStringLiteral("QListView { border: none; color: @ink; }"
+                                                       "QListView::item { background: @plain; "
+                                                       "border: 1px solid @line; border-radius: 8px; }"
+                                                       "QListView::item:selected { background: @accentTint; "
+                                                       "color: @ink; border: 3px solid @accent; }")));
     connect(m_list1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!m_loading)
             rebuild();
@@ -99,19 +86,19 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
 
     m_check1 = new QCheckBox(QStringLiteral("順序を変える"), choices);
     m_check1->setObjectName(QStringLiteral("Check1"));
-    m_check1->setFont(fonts::ui(15));
+    m_check1->setFont(style::font(15));
     m_check1->setGeometry(24, 222, 372, 36);
     m_check1->setChecked(true);
     connect(m_check1, &QCheckBox::clicked, this, [this] { rebuild(); });
 
     QLabel *blankHint = controls::label(choices, QStringLiteral("lblBlanks"), QStringLiteral("空らんの数"),
-                                        fonts::ui(13), QRect(24, 270, 372, 28));
-    blankHint->setStyleSheet(kInk);
+                                        style::font(13), QRect(24, 270, 372, 28));
+    style::ink(blankHint);
     m_options = new QButtonGroup(this);
     for (int option = printing::PrintEverything; option <= printing::FourBlanks; ++option) {
         auto *button = new QRadioButton(QString::fromUtf16(kOptionCaptions[option - 1]), choices);
         button->setObjectName(QStringLiteral("Option1_%1").arg(option));
-        button->setFont(fonts::ui(15));
+        button->setFont(style::font(15));
         button->setGeometry(24, 300 + (option - 1) * 38, 372, 36);
         m_options->addButton(button, option);
         m_option1[option] = button;
@@ -119,35 +106,35 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
     m_option1[printing::PrintEverything]->setChecked(true);
     connect(m_options, &QButtonGroup::idClicked, this, [this] { rebuild(); });
 
-    m_count = controls::label(choices, QStringLiteral("lblCount"), QString(), fonts::ui(13),
+    m_count = controls::label(choices, QStringLiteral("lblCount"), QString(), style::font(13),
                               QRect(24, 500, 372, 28));
-    m_count->setStyleSheet(kInk);
+    style::ink(m_count);
 
     m_rebuild = controls::button(choices, QStringLiteral("Command3"), QStringLiteral("再並べ替え"),
-                                 fonts::ui(16), QRect(24, 540, 372, 48));
-    m_rebuild->setStyleSheet(kPlainButton);
+                                 style::font(16), QRect(24, 540, 372, 48));
+    style::plainButton(m_rebuild);
     connect(m_rebuild, &QPushButton::clicked, this, [this] { rebuild(); });
     m_toPrinting = controls::button(choices, QStringLiteral("Command1"), QStringLiteral("印刷へ"),
-                                    fonts::ui(22, true), QRect(24, 600, 180, 96));
-    m_toPrinting->setStyleSheet(kAccentButton);
+                                    style::font(22, true), QRect(24, 600, 180, 96));
+    style::accentButton(m_toPrinting, 12);
     connect(m_toPrinting, &QPushButton::clicked, this, &WorksheetScreen::openPrintLayout);
-    m_back = controls::button(choices, QStringLiteral("Command2"), QStringLiteral("もどる"), fonts::ui(18),
+    m_back = controls::button(choices, QStringLiteral("Command2"), QStringLiteral("もどる"), style::font(18),
                               QRect(216, 600, 180, 96));
-    m_back->setStyleSheet(kPlainButton);
+    style::plainButton(m_back);
     connect(m_back, &QPushButton::clicked, this, &WorksheetScreen::close);
 
     // The sheet in small, drawn by the same routine as the preview and the printed page.
     QFrame *sample = card(m_page, QRect(468, 24, 532, 720), QStringLiteral("pnlSample"));
     QLabel *sampleTitle = controls::label(sample, QStringLiteral("lblSample"), QStringLiteral("見本"),
-                                          fonts::ui(14, true), QRect(24, 12, 484, 30));
-    sampleTitle->setStyleSheet(kInk);
+                                          style::font(14, true), QRect(24, 12, 484, 30));
+    style::ink(sampleTitle);
     const QSize thumbnail = printing::previewSize(m_worksheet.sheet, kThumbnailScale);
     m_preview = controls::label(
-        sample, QStringLiteral("picPreview"), QString(), fonts::ui(10),
+        sample, QStringLiteral("picPreview"), QString(), style::font(10),
         QRect((532 - thumbnail.width()) / 2 - 1, 52, thumbnail.width() + 2, thumbnail.height() + 2),
         Qt::AlignCenter);
     m_preview->setAccessibleName(QStringLiteral("見本"));
-    m_preview->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #8a96a3; }"));
+    style::picture(m_preview);
 }
 
 WorksheetScreen::~WorksheetScreen() = default;

@@ -1,13 +1,12 @@
 #include "records/forms/ResultScreen.h"
 
+#include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
-
 #include "records/Judgement.h"
 #include "records/ResultSummary.h"
 #include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 #include "app/forms/InputDiscard.h"
 
 #include <QCoreApplication>
@@ -19,26 +18,23 @@
 
 #include <cmath>
 
+namespace style = app::style;
+
 namespace {
 
+// The buttons are styled on their own (style::accentButton, style::plainButton).
 const char *kStyle = R"(
-QLabel { color: #1d1b16; }
-QLabel#Label18 { color: #1d1b16; }
-QLabel#Label20 { color: #c62828; }
-QLabel#Label2 { color: #ffffff; background: #2e7d32; border-radius: 10px; padding: 4px 16px; }
-QFrame#Picture1 { background: #fff8e1; border: 4px solid #f9a825; border-radius: 18px; }
-QLabel#Label1 { color: #e65100; }
-QPushButton { background: #ffffff; color: #1d1b16; border: 2px solid #8c8471; border-radius: 12px; }
-QPushButton:focus { border: 3px solid #1e6fd9; }
-QPushButton:pressed { background: #ffe7a3; }
-QPushButton:disabled { color: #b0aa9c; border-color: #d9d2bf; }
-QPushButton#Command4 { background: #1e6fd9; color: #ffffff; border-color: #1557b0; font-weight: bold; }
+QLabel { color: @ink; }
+QLabel#Label20 { color: @mistake; }
+QLabel#Label2 { color: @successInk; background: @success; border-radius: 10px; padding: 4px 16px; }
+QFrame#Picture1 { background: @celebration; border: 4px solid @celebrationLine; border-radius: 18px; }
+QLabel#Label1 { color: @ink; }
 )";
 
 QLabel *label(QWidget *parent, const QString &name, qreal pt, const QRect &geometry, bool bold = false,
               Qt::Alignment alignment = Qt::AlignCenter)
 {
-    return controls::label(parent, name, QString(), fonts::ui(pt, bold), geometry, alignment);
+    return controls::label(parent, name, QString(), style::font(pt, bold), geometry, alignment);
 }
 
 } // namespace
@@ -49,7 +45,7 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
     setWindowTitle(QStringLiteral("終了"));
     setAccessibleName(windowTitle()); // a screen inside the window is reached by its caption
     resize(1024, 768);
-    setStyleSheet(QString::fromLatin1(kStyle));
+    setStyleSheet(style::sheet(QString::fromLatin1(kStyle)));
 
     m_title = label(this, QStringLiteral("Label15"), 20, QRect(60, 40, 300, 44), true, Qt::AlignLeft | Qt::AlignVCenter);
     m_levelName = label(this, QStringLiteral("Label16"), 20, QRect(360, 40, 300, 44), true, Qt::AlignLeft | Qt::AlignVCenter);
@@ -69,11 +65,13 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
     congratulation->setText(QStringLiteral("目標レベルクリア。おめでとう！"));
     m_congratulation->hide();
 
-    m_menu = controls::button(this, QStringLiteral("Command4"), QStringLiteral("メニューへ"), fonts::ui(22, true),
-                              QRect(200, 560, 280, 100));
+    m_menu = controls::button(this, QStringLiteral("Command4"), QStringLiteral("メニューへ"),
+                              style::font(22, true), QRect(200, 560, 280, 100));
+    style::accentButton(m_menu, 12);
     m_menu->hide();
-    m_again = controls::button(this, QStringLiteral("Command5"), QStringLiteral("もう一度"), fonts::ui(22, true),
-                               QRect(544, 560, 280, 100));
+    m_again = controls::button(this, QStringLiteral("Command5"), QStringLiteral("もう一度"),
+                               style::font(22, true), QRect(544, 560, 280, 100));
+    style::plainButton(m_again, 12);
     m_again->hide();
     connect(m_menu, &QPushButton::clicked, this, &ResultScreen::menuClicked);
     connect(m_again, &QPushButton::clicked, this, &ResultScreen::againClicked);
@@ -196,12 +194,16 @@ void ResultScreen::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, height());
-    sky.setColorAt(0.0, QColor(0xe3, 0xf2, 0xfd));
-    sky.setColorAt(1.0, QColor(0xff, 0xfd, 0xe7));
+    sky.setColorAt(0.0, QColor::fromRgb(style::kSkyTop));
+    sky.setColorAt(1.0, QColor::fromRgb(style::kSkyBottom));
     p.fillRect(rect(), sky);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 236, 179, 160));
+    QColor sun = QColor::fromRgb(style::kSun);
+    sun.setAlpha(160);
+    p.setBrush(sun);
     p.drawEllipse(QPoint(900, 690), 190, 190);
-    p.setBrush(QColor(255, 255, 255, 200));
+    QColor panel = QColor::fromRgb(style::kPanel);
+    panel.setAlpha(200);
+    p.setBrush(panel);
     p.drawRoundedRect(QRect(40, 24, 944, 480), 24, 24);
 }

@@ -1,24 +1,24 @@
 #include "records/forms/ResultsBusyPanel.h"
 
-#include "startup/forms/Fonts.h"
+#include "app/forms/Style.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace style = app::style;
+
 ResultsBusyPanel::ResultsBusyPanel(QWidget *window) : QFrame(window)
 {
     setObjectName(QStringLiteral("picResultsWait"));
-    setStyleSheet(QStringLiteral(
-        "#picResultsWait { background: #ffffff; border: 2px solid #5a6b7b; border-radius: 14px; }"
-        "QLabel { color: #23303d; background: transparent; border: none; }"));
+    style::raisedPanel(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(32, 20, 32, 20);
     auto *title = new QLabel(QStringLiteral("Just a moment, please."), this);
-    title->setFont(fonts::ui(24, true));
+    title->setFont(style::font(24, true));
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
     m_line = new QLabel(this);
-    m_line->setFont(fonts::ui(18));
+    m_line->setFont(style::font(18));
     m_line->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_line);
     hide();

@@ -1,12 +1,12 @@
 #include "roster/forms/NameScreen.h"
 
+#include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "app/forms/WaitingPanel.h"
 #include "sound/SoundPlayer.h"
 #include "app/PathRules.h"
 #include "app/SignInTime.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 #include "app/ProgramVersion.h"
 
 #include <QButtonGroup>
@@ -21,6 +21,8 @@
 #include <QRadioButton>
 #include <QStringListModel>
 
+namespace style = app::style;
+
 namespace {
 constexpr int kWrongSoundKind = 4;
 
@@ -28,7 +30,7 @@ QFrame *card(QWidget *parent, const QRect &geometry)
 {
     auto *frame = new QFrame(parent);
     frame->setObjectName(QStringLiteral("card"));
-    frame->setStyleSheet(QStringLiteral("QFrame#card { background: white; border-radius: 14px; }"));
+    style::card(frame);
     frame->setGeometry(geometry);
     return frame;
 }
@@ -36,42 +38,27 @@ QFrame *card(QWidget *parent, const QRect &geometry)
 QLabel *label(const QString &text, const QFont &font, QWidget *parent, const QRect &geometry)
 {
     QLabel *l = controls::label(parent, QString(), text, font, geometry);
-    l->setStyleSheet(QStringLiteral("color: #1f2a36;"));
+    style::ink(l);
     return l;
 }
-
-const QString kAccentButton =
-    QStringLiteral("QPushButton { background: #e8590c; color: white; border: none; border-radius: 12px; }"
-                   "QPushButton:focus { border: 3px solid #1f2a36; }"
-                   "QPushButton:pressed { background: #b8440a; }"
-                   "QPushButton:disabled { background: #d5d9de; color: #6b7480; }");
-const QString kPlainButton = QStringLiteral(
-    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 10px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #d5d9de; }"
-    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
 } // namespace
 
 NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("namesel"));
     resize(1024, 768);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor::fromRgb(m_context.state.settings.seasonColour));
-    setPalette(pal);
+    style::background(this, QColor::fromRgb(m_context.state.settings.seasonColour));
 
     // Title.
     QFrame *titleCard = card(this, QRect(32, 20, 560, 92));
-    m_title =
-        label(m_context.state.catalogue.programTitle, fonts::ui(48, true), titleCard, QRect(24, 4, 520, 84));
+    m_title = label(m_context.state.catalogue.programTitle, style::font(48, true), titleCard,
+                    QRect(24, 4, 520, 84));
     m_title->setObjectName(QStringLiteral("lblTitle"));
 
     m_developmentMarker = new QLabel(QStringLiteral("開発中"), this);
     m_developmentMarker->setObjectName(QStringLiteral("lblDevelopment"));
-    m_developmentMarker->setFont(fonts::ui(14, true));
-    m_developmentMarker->setStyleSheet(
-        QStringLiteral("color: white; background: #b00020; padding: 4px 10px;"));
+    m_developmentMarker->setFont(style::font(14, true));
+    style::marker(m_developmentMarker);
     m_developmentMarker->adjustSize();
     m_developmentMarker->move(1024 - 32 - m_developmentMarker->width(), 24);
     m_developmentMarker->hide();
@@ -88,15 +75,15 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setAccessibleName(QStringLiteral("名前"));
     m_list1->setModel(m_names);
-    m_list1->setFont(fonts::mono(13));
+    m_list1->setFont(style::monoFont(13));
     m_list1->setUniformItemSizes(true);
     m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list1->setGeometry(12, 12, 536, 588);
-    m_list1->setStyleSheet(
-        QStringLiteral("QListView { border: none; color: #1f2a36; }"
-                       "QListView::item { padding: 3px 4px; }"
-                       "QListView::item:selected { background: #ffd8a8; color: #1f2a36; }"));
+    m_list1->setStyleSheet(style::sheet(QStringLiteral("QListView { border: none; color: @ink; }"
+                                                       "QListView::item { padding: 3px 4px; }"
+                                                       "QListView::item:selected { background: @accentTint; "
+                                                       "color: @ink; }")));
     connect(m_list1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (!m_redrawing && current.isValid())
@@ -112,13 +99,13 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     // The controls beside it.
     QFrame *side = card(this, QRect(612, 128, 380, 612));
     auto *gradeHint =
-        label(QStringLiteral("表示する学年を選びなさい"), fonts::ui(13), side, QRect(20, 12, 340, 28));
+        label(QStringLiteral("表示する学年を選びなさい"), style::font(13), side, QRect(20, 12, 340, 28));
     gradeHint->setObjectName(QStringLiteral("lblGradeHint"));
     m_combo1 = new QComboBox(side);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setAccessibleName(QStringLiteral("表示する学年を選びなさい"));
     m_combo1->setToolTip(QStringLiteral("表示する学年を選びなさい"));
-    m_combo1->setFont(fonts::ui(16));
+    m_combo1->setFont(style::font(16));
     m_combo1->setGeometry(20, 42, 340, 40);
     connect(m_combo1, &QComboBox::activated, this, [this] { gradeGroupChosen(); });
 
@@ -126,7 +113,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     for (int mode = 0; mode < namelist::kDisplayModeCount; ++mode) {
         auto *option = new QRadioButton(namelist::displayModeCaption(mode), side);
         option->setObjectName(QStringLiteral("Option1_%1").arg(mode));
-        option->setFont(fonts::ui(13));
+        option->setFont(style::font(13));
         option->setGeometry(20, 96 + mode * 34, 340, 32);
         m_modes->addButton(option, mode);
         m_option1[mode] = option;
@@ -135,51 +122,50 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
 
     m_chosenName = new QLabel(QString::fromUtf16(namelist::kChooseName), side);
     m_chosenName->setObjectName(QStringLiteral("lblChosenName"));
-    m_chosenName->setFont(fonts::ui(20, true));
+    m_chosenName->setFont(style::font(20, true));
     m_chosenName->setAlignment(Qt::AlignCenter);
     m_chosenName->setGeometry(20, 242, 340, 56);
-    m_chosenName->setStyleSheet(QStringLiteral(
-        "color: #1f2a36; background: #fff4e6; border: 2px solid #ffa94d; border-radius: 10px;"));
+    m_chosenName->setStyleSheet(
+        style::sheet(QStringLiteral("color: @ink; background: @accentTint; border: 2px solid @accent; "
+                                    "border-radius: 10px;")));
     m_chosenNumber = new QLabel(side);
     m_chosenNumber->setObjectName(QStringLiteral("lblChosenNumber"));
     m_chosenNumber->hide();
 
     m_ok = new QPushButton(QStringLiteral("O.K."), side);
     m_ok->setObjectName(QStringLiteral("Command14"));
-    m_ok->setFont(fonts::ui(28, true));
+    m_ok->setFont(style::font(28, true));
     m_ok->setGeometry(20, 312, 340, 76);
-    m_ok->setStyleSheet(kAccentButton);
+    style::accentButton(m_ok, 12);
     connect(m_ok, &QPushButton::clicked, this, &NameScreen::confirm);
 
     m_print = new QPushButton(QStringLiteral("印刷"), side);
     m_print->setObjectName(QStringLiteral("Command1"));
-    m_print->setFont(fonts::ui(14));
+    m_print->setFont(style::font(14));
     m_print->setGeometry(20, 404, 340, 40);
-    m_print->setStyleSheet(kPlainButton);
+    style::plainButton(m_print);
     connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(); });
 
     m_programMenu = new QPushButton(QStringLiteral("プログラムメニューへ"), side);
     m_programMenu->setObjectName(QStringLiteral("Command13"));
-    m_programMenu->setFont(fonts::ui(14));
+    m_programMenu->setFont(style::font(14));
     m_programMenu->setGeometry(20, 460, 340, 40);
-    m_programMenu->setStyleSheet(kPlainButton);
+    style::plainButton(m_programMenu);
     connect(m_programMenu, &QPushButton::clicked, this, &NameScreen::leaveForProgramMenu);
 
     m_programMenu0 = new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), side);
     m_programMenu0->setObjectName(QStringLiteral("Command7"));
-    m_programMenu0->setFont(fonts::ui(14));
+    m_programMenu0->setFont(style::font(14));
     m_programMenu0->setGeometry(20, 508, 340, 40);
-    m_programMenu0->setStyleSheet(kPlainButton);
+    style::plainButton(m_programMenu0);
     connect(m_programMenu0, &QPushButton::clicked, this, &NameScreen::leaveForProgramMenu);
 
     m_version = new QPushButton(app::versionLine(), side);
     m_version->setObjectName(QStringLiteral("lblVersion"));
-    m_version->setFont(fonts::ui(10));
-    m_version->setFlat(true);
+    m_version->setFont(style::font(10));
     m_version->setCursor(Qt::PointingHandCursor);
     m_version->setGeometry(20, 568, 340, 28);
-    m_version->setStyleSheet(QStringLiteral("QPushButton { color: #4a5663; border: none; text-align: right; }"
-                                            "QPushButton:focus { text-decoration: underline; }"));
+    style::linkButton(m_version);
     connect(m_version, &QPushButton::clicked, this, [this] { m_context.navigator.showVersionBox(this); });
 
     m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), false, this);

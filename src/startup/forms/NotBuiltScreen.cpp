@@ -1,21 +1,20 @@
 #include "startup/forms/NotBuiltScreen.h"
 
-#include "startup/forms/Fonts.h"
+#include "app/forms/Style.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace style = app::style;
+
 NotBuiltScreen::NotBuiltScreen(const QString &screenName, AppContext &context, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("NotBuiltScreen"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor::fromRgb(context.state.settings.seasonColour));
-    setPalette(pal);
+    style::background(this, QColor::fromRgb(context.state.settings.seasonColour));
 
     auto *label = new QLabel(QStringLiteral("%1は、まだできていません。").arg(screenName), this);
     label->setObjectName(QStringLiteral("lblNotBuilt"));
-    label->setFont(fonts::ui(24, true));
+    label->setFont(style::font(24, true));
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     auto *layout = new QVBoxLayout(this);

@@ -1,10 +1,10 @@
 #include "startup/forms/SplashScreen.h"
 
+#include "app/forms/Style.h"
 #include "platform/JapaneseDate.h"
 #include "startup/LoadSettings.h"
 #include "app/PathRules.h"
 #include "startup/StartupRules.h"
-#include "startup/forms/Fonts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +12,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTimer>
+
+namespace style = app::style;
 
 namespace {
 constexpr int kPictureWidth = 640;
@@ -33,18 +35,21 @@ SplashScreen::SplashScreen(AppContext &context, QString applicationFolder, QWidg
 
     m_waitLabel = new QLabel(QStringLiteral("Just a moment, please."), this);
     m_waitLabel->setObjectName(QStringLiteral("Label2"));
-    m_waitLabel->setFont(fonts::ui(18));
+    m_waitLabel->setFont(style::font(18));
     m_waitLabel->setAlignment(Qt::AlignCenter);
 
     m_dateLabel = new QLabel(this);
     m_dateLabel->setObjectName(QStringLiteral("Label1"));
-    m_dateLabel->setFont(fonts::ui(22, true));
+    m_dateLabel->setFont(style::font(22, true));
     m_dateLabel->setAlignment(Qt::AlignCenter);
+    // Both stand on the splash sheet's paper, whatever the season colour around it.
+    style::ink(m_waitLabel);
+    style::ink(m_dateLabel);
 
     m_developmentMarker = new QLabel(QStringLiteral("開発中"), this);
     m_developmentMarker->setObjectName(QStringLiteral("lblDevelopment"));
-    m_developmentMarker->setFont(fonts::ui(14, true));
-    m_developmentMarker->setStyleSheet(QStringLiteral("color: white; background: #b00020; padding: 4px 10px;"));
+    m_developmentMarker->setFont(style::font(14, true));
+    style::marker(m_developmentMarker);
     m_developmentMarker->hide();
 
     const QRect picture = pictureRect(this);
@@ -72,9 +77,7 @@ void SplashScreen::begin()
 
     PathsAndSettings &settings = m_context.state.settings;
     settings.seasonColour = startup::seasonColour(today.month());
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor::fromRgb(settings.seasonColour));
-    setPalette(pal);
+    style::background(this, QColor::fromRgb(settings.seasonColour));
 
     settings.developmentLayout = app::isDevelopmentLayout(m_applicationFolder);
     m_developmentMarker->setVisible(settings.developmentLayout);
@@ -108,25 +111,25 @@ void SplashScreen::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     const QRect picture = pictureRect(this);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 40));
+    p.setBrush(QColor::fromRgba(style::kPaperShadow));
     p.drawRoundedRect(picture.translated(6, 8), 18, 18);
     QLinearGradient paper(picture.topLeft(), picture.bottomLeft());
-    paper.setColorAt(0.0, QColor(0xff, 0xfd, 0xf6));
-    paper.setColorAt(1.0, QColor(0xf4, 0xee, 0xdc));
+    paper.setColorAt(0.0, QColor::fromRgb(style::kPaperTop));
+    paper.setColorAt(1.0, QColor::fromRgb(style::kPaperBottom));
     p.setBrush(paper);
     p.drawRoundedRect(picture, 18, 18);
 
-    p.setPen(QPen(QColor(0xb0, 0x20, 0x20), 4));
+    p.setPen(QPen(QColor::fromRgb(style::kPaperFrame), 4));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(picture.adjusted(24, 24, -24, -24), 10, 10);
 
-    p.setPen(QColor(0x20, 0x20, 0x20));
-    p.setFont(fonts::ui(72, true));
+    p.setPen(QColor::fromRgb(style::kPaperInk));
+    p.setFont(style::font(72, true));
     p.drawText(QRect(picture.left(), picture.top() + 60, picture.width(), 150), Qt::AlignCenter,
                m_context.state.catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語")
                                                                  : m_context.state.catalogue.programTitle);
-    p.setFont(fonts::ui(20));
-    p.setPen(QColor(0x60, 0x50, 0x40));
+    p.setFont(style::font(20));
+    p.setPen(QColor::fromRgb(style::kPaperQuietInk));
     p.drawText(QRect(picture.left(), picture.top() + 215, picture.width(), 40), Qt::AlignCenter,
                QStringLiteral("よみ・いみ・かんじ　タイムドリル"));
 }

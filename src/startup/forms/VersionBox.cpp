@@ -1,11 +1,13 @@
 #include "startup/forms/VersionBox.h"
 
 #include "app/ProgramVersion.h"
-#include "startup/forms/Fonts.h"
+#include "app/forms/Style.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace style = app::style;
 
 VersionBox::VersionBox(const QString &programTitle, QWidget *parent) : QDialog(parent)
 {
@@ -15,18 +17,19 @@ VersionBox::VersionBox(const QString &programTitle, QWidget *parent) : QDialog(p
 
     auto *title = new QLabel(programTitle, this);
     title->setObjectName(QStringLiteral("lblTitle"));
-    title->setFont(fonts::ui(24, true));
+    title->setFont(style::font(24, true));
     auto *version = new QLabel(app::versionLine(), this);
     version->setObjectName(QStringLiteral("lblVersion"));
-    version->setFont(fonts::ui(14));
+    version->setFont(style::font(14));
     auto *family = new QLabel(QStringLiteral("Kamirato"), this);
     family->setObjectName(QStringLiteral("lblFamily"));
-    family->setFont(fonts::ui(14));
+    family->setFont(style::font(14));
     auto *ok = new QPushButton(QStringLiteral("O.K."), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setFont(fonts::ui(14));
+    ok->setFont(style::font(14));
     ok->setDefault(true);
     ok->setMinimumSize(120, 40);
+    style::accentButton(ok);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *layout = new QVBoxLayout(this);

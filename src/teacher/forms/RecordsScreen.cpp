@@ -1,12 +1,12 @@
 #include "teacher/forms/RecordsScreen.h"
 
+#include "app/forms/Style.h"
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
 #include "app/forms/WaitingPanel.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 #include "teacher/forms/QuietWait.h"
 
 #include <QApplication>
@@ -30,14 +30,9 @@
 
 #include <climits>
 
-namespace {
+namespace style = app::style;
 
-const QString kInk = QStringLiteral("#1f2a36");
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #d5d9de; }"
-    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+namespace {
 
 constexpr qint32 kLongestTime = 99999; // the time-out mark
 
@@ -45,14 +40,14 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
               const QRect &geometry)
 {
     QLabel *l = controls::label(parent, name, text, font, geometry);
-    l->setStyleSheet(QStringLiteral("color: %1;").arg(kInk));
+    style::ink(l);
     return l;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
 {
-    QPushButton *b = controls::button(parent, name, text, fonts::ui(13, true), geometry);
-    b->setStyleSheet(kButtonStyle);
+    QPushButton *b = controls::button(parent, name, text, style::font(13, true), geometry);
+    style::plainButton(b);
     return b;
 }
 
@@ -76,15 +71,12 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
 {
     setObjectName(QStringLiteral("FrmData"));
     resize(1024, 768);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xe7, 0xee, 0xf6));
-    setPalette(pal);
+    style::background(this, QColor::fromRgb(style::kCanvas));
 
-    m_count = label(this, QStringLiteral("lblCount"), QStringLiteral("総レコード数:"), fonts::ui(14, true),
+    m_count = label(this, QStringLiteral("lblCount"), QStringLiteral("総レコード数:"), style::font(14, true),
                     QRect(16, 10, 360, 30));
     label(this, QStringLiteral("lblListHint"), QStringLiteral("ダブルクリックすると変更、消去できます"),
-          fonts::ui(12), QRect(16, 40, 500, 24));
+          style::font(12), QRect(16, 40, 500, 24));
     m_csv = button(this, QStringLiteral("cmdCsv"), QStringLiteral("CSV出力"), QRect(772, 14, 116, 44));
     m_back = button(this, QStringLiteral("cmdBack"), QStringLiteral("戻る"), QRect(900, 14, 116, 44));
     connect(m_csv, &QPushButton::clicked, this, &RecordsScreen::exportCsv);
@@ -93,16 +85,14 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setModel(&m_model);
-    m_list->setFont(fonts::mono(11));
+    m_list->setFont(style::monoFont(11));
     m_list->setUniformItemSizes(true);
     m_list->setLayoutMode(QListView::Batched);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setGeometry(8, 70, 708, 520);
     m_list->setAccessibleName(QStringLiteral("成績の記録"));
-    m_list->setStyleSheet(
-        QStringLiteral("QListView { background: white; color: #1f2a36; border: 1px solid #8a96a3; }"
-                       "QListView::item:selected { background: #ffd8a8; color: #1f2a36; }"));
+    style::list(m_list);
     connect(m_list, &QListView::doubleClicked, this,
             [this](const QModelIndex &index) { openRow(index.row()); });
     // A single click closes the edit panel.
@@ -110,26 +100,25 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RecordsScreen::fillTextArea);
 
     m_edit = controls::frame(this, QStringLiteral("picEdit"), QRect(724, 70, 292, 420));
-    m_edit->setStyleSheet(QStringLiteral(
-        "QFrame#picEdit { background: white; border: 1px solid #8a96a3; border-radius: 10px; }"));
-    m_recordNumber = label(m_edit, QStringLiteral("lblRecordNumber"), QString(), fonts::ui(13, true),
+    style::card(m_edit);
+    m_recordNumber = label(m_edit, QStringLiteral("lblRecordNumber"), QString(), style::font(13, true),
                            QRect(14, 10, 264, 28));
-    m_level = label(m_edit, QStringLiteral("lblLevel"), QString(), fonts::ui(13), QRect(14, 42, 130, 28));
-    m_grade = label(m_edit, QStringLiteral("lblGrade"), QString(), fonts::ui(13), QRect(150, 42, 128, 28));
-    m_date = label(m_edit, QStringLiteral("lblDate"), QString(), fonts::ui(13), QRect(14, 74, 264, 28));
-    label(m_edit, QStringLiteral("lblStudentCaption"), QStringLiteral("生徒"), fonts::ui(11),
+    m_level = label(m_edit, QStringLiteral("lblLevel"), QString(), style::font(13), QRect(14, 42, 130, 28));
+    m_grade = label(m_edit, QStringLiteral("lblGrade"), QString(), style::font(13), QRect(150, 42, 128, 28));
+    m_date = label(m_edit, QStringLiteral("lblDate"), QString(), style::font(13), QRect(14, 74, 264, 28));
+    label(m_edit, QStringLiteral("lblStudentCaption"), QStringLiteral("生徒"), style::font(11),
           QRect(14, 108, 100, 22));
     m_students = new QComboBox(m_edit);
     m_students->setObjectName(QStringLiteral("Combo1"));
-    m_students->setFont(fonts::ui(12));
+    m_students->setFont(style::font(12));
     m_students->setGeometry(14, 132, 264, 34);
     m_students->setAccessibleName(QStringLiteral("生徒"));
     connect(m_students, &QComboBox::activated, this, &RecordsScreen::studentChosen);
-    label(m_edit, QStringLiteral("lblTimeCaption"), QStringLiteral("タイム（秒）"), fonts::ui(11),
+    label(m_edit, QStringLiteral("lblTimeCaption"), QStringLiteral("タイム（秒）"), style::font(11),
           QRect(14, 176, 150, 22));
     m_time = new QLineEdit(m_edit);
     m_time->setObjectName(QStringLiteral("Text1"));
-    m_time->setFont(fonts::ui(14));
+    m_time->setFont(style::font(14));
     m_time->setGeometry(14, 200, 140, 40);
     m_time->setAccessibleName(QStringLiteral("タイム（秒）"));
     m_timeScroll = new QScrollBar(Qt::Vertical, m_edit);
@@ -149,7 +138,7 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("RichTextBox1"));
     m_text->setReadOnly(true);
-    m_text->setFont(fonts::mono(10));
+    m_text->setFont(style::monoFont(10));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setGeometry(8, 600, 860, 160);
     m_text->setAccessibleName(QStringLiteral("印刷する内容"));
@@ -405,7 +394,7 @@ void RecordsScreen::print()
         text = m_text->toPlainText();
     m_wait->showNow();
     QTextDocument document;
-    document.setDefaultFont(fonts::mono(9));
+    document.setDefaultFont(style::monoFont(9));
     document.setPlainText(text);
     document.print(&printer);
     m_wait->end();

@@ -1,11 +1,11 @@
 #include "teacher/forms/StandardsScreen.h"
 
+#include "app/forms/Style.h"
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "records/StandardsTable.h"
 #include "app/forms/WaitingPanel.h"
 #include "app/forms/Controls.h"
-#include "startup/forms/Fonts.h"
 #include "teacher/forms/QuietWait.h"
 
 #include <QApplication>
@@ -24,14 +24,9 @@
 
 #include <climits>
 
-namespace {
+namespace style = app::style;
 
-const QString kInk = QStringLiteral("#1f2a36");
-const QString kButtonStyle = QStringLiteral(
-    "QPushButton { background: #f1f3f5; color: #1f2a36; border: 1px solid #8a96a3; border-radius: 8px; }"
-    "QPushButton:focus { border: 2px solid #1f2a36; }"
-    "QPushButton:pressed { background: #d5d9de; }"
-    "QPushButton:disabled { background: #eceef0; color: #8a929b; border: 1px dashed #b5bcc4; }");
+namespace {
 
 constexpr int kGridLeft = 8;
 constexpr int kGridTop = 70;
@@ -54,7 +49,7 @@ protected:
         if (colour.isValid())
             option->backgroundBrush = QColor::fromRgb(colour.value<quint32>());
         else if (index.column() == 0)
-            option->backgroundBrush = QColor(0xe9, 0xec, 0xef);
+            option->backgroundBrush = QColor::fromRgb(style::kFixedCell);
     }
 };
 
@@ -62,14 +57,14 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
               const QRect &geometry)
 {
     QLabel *l = controls::label(parent, name, text, font, geometry, Qt::AlignLeft | Qt::AlignTop);
-    l->setStyleSheet(QStringLiteral("color: %1;").arg(kInk));
+    style::ink(l);
     return l;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
 {
-    QPushButton *b = controls::button(parent, name, text, fonts::ui(13, true), geometry);
-    b->setStyleSheet(kButtonStyle);
+    QPushButton *b = controls::button(parent, name, text, style::font(13, true), geometry);
+    style::plainButton(b);
     return b;
 }
 
@@ -79,14 +74,13 @@ QListView *distributionList(QWidget *parent, const QString &name, QStringListMod
     auto *list = new QListView(parent);
     list->setObjectName(name);
     list->setModel(model);
-    list->setFont(fonts::mono(10.5));
+    list->setFont(style::monoFont(10.5));
     list->setUniformItemSizes(true);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::NoSelection);
     list->setFocusPolicy(Qt::NoFocus);
     list->setGeometry(geometry);
-    list->setStyleSheet(
-        QStringLiteral("QListView { background: white; color: #1f2a36; border: 1px solid #8a96a3; }"));
+    style::list(list);
     return list;
 }
 
@@ -119,14 +113,11 @@ StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget
 {
     setObjectName(QStringLiteral("FrmTimeData"));
     resize(1024, 768);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xe7, 0xee, 0xf6));
-    setPalette(pal);
+    style::background(this, QColor::fromRgb(style::kCanvas));
 
     m_intro = label(this, QStringLiteral("Label1"),
                     QStringLiteral("成績の基準となるデータを変更できます。\nプログラムを選んでください。"),
-                    fonts::ui(14, true), QRect(16, 10, 600, 56));
+                    style::font(14, true), QRect(16, 10, 600, 56));
 
     m_reload = button(this, QStringLiteral("cmdReload"), QStringLiteral("元に戻す"), QRect(648, 14, 116, 44));
     m_save = button(this, QStringLiteral("cmdSave"), QStringLiteral("更新記録"), QRect(772, 14, 116, 44));
@@ -139,7 +130,7 @@ StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget
     m_view->setObjectName(QStringLiteral("MSFlexGrid1"));
     m_view->setModel(&m_grid);
     m_view->setItemDelegate(new CellColourDelegate(m_view));
-    m_view->setFont(fonts::ui(11));
+    m_view->setFont(style::font(11));
     m_view->setGeometry(kGridLeft, kGridTop, kGridWidth, kGridHeight);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionMode(QAbstractItemView::NoSelection);
@@ -147,7 +138,7 @@ StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget
     m_view->verticalHeader()->hide();
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    m_view->horizontalHeader()->setFont(fonts::ui(10));
+    m_view->horizontalHeader()->setFont(style::font(10));
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->horizontalHeader()->setHighlightSections(false);
     // The titles are longer than a thirteenth of the grid: they wrap onto a second line.
@@ -155,58 +146,55 @@ StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget
     m_view->horizontalHeader()->setFixedHeight(44);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setAccessibleName(QStringLiteral("レベルごとの基準"));
-    m_view->setStyleSheet(
-        QStringLiteral("QTableView { background: white; color: #1f2a36; gridline-color: #b7c6d6; }"
-                       "QHeaderView::section { background: #dde5ee; color: #1f2a36; "
-                       "border: 1px solid #b7c6d6; padding: 2px; }"));
+    m_view->setStyleSheet(style::sheet(
+        QStringLiteral("QTableView { background: @panel; color: @ink; gridline-color: @softLine; }"
+                       "QHeaderView::section { background: @fixedCell; color: @ink; border: 1px solid "
+                       "@softLine; padding: 2px; }")));
     connect(m_view, &QTableView::clicked, this, &StandardsScreen::cellClicked);
 
     // The editor box lives on the grid's viewport, so that it scrolls with the cells.
     m_box = new QLineEdit(m_view->viewport());
     m_box->setObjectName(QStringLiteral("Gridinputtext"));
-    m_box->setFont(fonts::ui(11));
+    m_box->setFont(style::font(11));
     m_box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_box->setStyleSheet(
-        QStringLiteral("QLineEdit { border: 2px solid #e8590c; background: white; color: #1f2a36; "
-                       "padding: 0 2px; }"));
+    style::entry(m_box, true);
     m_box->installEventFilter(this);
     m_box->hide();
     connect(m_box, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_editor.boxTextChanged(text); });
 
-    label(this, QStringLiteral("lblHelpHeading"), QStringLiteral("列の説明"), fonts::ui(12, true),
+    label(this, QStringLiteral("lblHelpHeading"), QStringLiteral("列の説明"), style::font(12, true),
           QRect(16, 598, 200, 24));
-    m_help = label(this, QStringLiteral("lblHelp"), QString(), fonts::ui(12), QRect(16, 624, 624, 84));
-    m_help->setStyleSheet(
-        QStringLiteral("color: %1; background: white; border: 1px solid #b7c6d6; padding: 4px;").arg(kInk));
+    m_help = label(this, QStringLiteral("lblHelp"), QString(), style::font(12), QRect(16, 624, 624, 84));
+    m_help->setStyleSheet(style::sheet(
+        QStringLiteral("color: @ink; background: @panel; border: 1px solid @softLine; padding: 4px;")));
     m_keyHint = label(this, QStringLiteral("lblKeyHint"),
-                      QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"), fonts::ui(12),
+                      QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"), style::font(12),
                       QRect(16, 720, 624, 28));
+    style::quiet(m_keyHint);
 
     auto *panel = controls::frame(this, QStringLiteral("picDistribution"), QRect(648, 70, 368, 690));
-    panel->setStyleSheet(
-        QStringLiteral("QFrame#picDistribution { background: #f8fafc; border: 1px solid #b7c6d6; "
-                       "border-radius: 10px; }"));
+    style::card(panel);
     label(panel, QStringLiteral("lblDistribution"), QStringLiteral("現在までの成績度数分布"),
-          fonts::ui(13, true), QRect(12, 8, 344, 26));
+          style::font(13, true), QRect(12, 8, 344, 26));
     m_hide = new QRadioButton(QStringLiteral("度数非表示"), panel);
     m_hide->setObjectName(QStringLiteral("optHide"));
-    m_hide->setFont(fonts::ui(11));
+    m_hide->setFont(style::font(11));
     m_hide->setGeometry(12, 36, 130, 26);
     m_show = new QRadioButton(QStringLiteral("度数表示"), panel);
     m_show->setObjectName(QStringLiteral("optShow"));
-    m_show->setFont(fonts::ui(11));
+    m_show->setFont(style::font(11));
     m_show->setGeometry(150, 36, 130, 26);
     m_show->setChecked(true);
     // Both show the panel, computed again.
     connect(m_hide, &QRadioButton::clicked, this, &StandardsScreen::showDistribution);
     connect(m_show, &QRadioButton::clicked, this, &StandardsScreen::showDistribution);
 
-    label(panel, QStringLiteral("lblAllResults"), QStringLiteral("全成績"), fonts::ui(11, true),
+    label(panel, QStringLiteral("lblAllResults"), QStringLiteral("全成績"), style::font(11, true),
           QRect(12, 66, 200, 22));
     m_allModel = new QStringListModel(this);
     m_allList = distributionList(panel, QStringLiteral("lstAllResults"), m_allModel, QRect(12, 90, 344, 282));
-    label(panel, QStringLiteral("lblBestTimes"), QStringLiteral("最高タイム"), fonts::ui(11, true),
+    label(panel, QStringLiteral("lblBestTimes"), QStringLiteral("最高タイム"), style::font(11, true),
           QRect(12, 380, 200, 22));
     m_bestModel = new QStringListModel(this);
     m_bestList =

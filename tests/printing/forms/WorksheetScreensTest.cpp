@@ -10,11 +10,13 @@
 #include <QRadioButton>
 #include <QTextLayout>
 
-#include "startup/forms/Fonts.h"
+#include "app/forms/Style.h"
 
 #include <map>
 
 #include <gtest/gtest.h>
+
+namespace style = app::style;
 
 using namespace testing_support;
 
@@ -357,7 +359,7 @@ TEST(SheetLayout, TextsTooLongForTheirCellAreDrawnSmallerUntilTheyFit)
         EXPECT_EQ(cell.baselines.size(), std::size_t(cell.lines.size())); // every line is drawn
         // Measured on its own: each line is as wide as its cell at most, and the lines with one more
         // stay within the row.
-        QFont font(fonts::ui(10).family());
+        QFont font(style::font(10).family());
         font.setPixelSize(int(std::lround(cell.size * dotsPerPoint)));
         font.setHintingPreference(QFont::PreferNoHinting);
         const double width = (sheet.columnPositions[std::size_t(key.first) + 1] -
