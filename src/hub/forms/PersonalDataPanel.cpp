@@ -5,6 +5,7 @@
 #include "records/ResultsFile.h"
 #include "roster/NameList.h"
 #include "startup/forms/Controls.h"
+#include "startup/forms/DialogScale.h"
 #include "startup/forms/Fonts.h"
 
 #include <QDir>
@@ -42,14 +43,14 @@ class PlatformSheetDialogs : public SheetOutputDialogs
 public:
     bool choosePrinter(QPrinter &printer, QWidget *parent) override
     {
-        QPrintDialog dialog(&printer, parent);
+        QPrintDialog dialog(&printer, dialogscale::dialogParent(parent));
         dialog.setWindowTitle(QStringLiteral("印刷"));
         return dialog.exec() == QDialog::Accepted;
     }
     QString choosePdfFile(const QString &suggestedPath, QWidget *parent) override
     {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("PDFに保存"), suggestedPath,
-                                            QStringLiteral("PDF (*.pdf)"));
+        return QFileDialog::getSaveFileName(dialogscale::dialogParent(parent), QStringLiteral("PDFに保存"),
+                                            suggestedPath, QStringLiteral("PDF (*.pdf)"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
 #include "startup/forms/Controls.h"
+#include "startup/forms/DialogScale.h"
 #include "startup/forms/Fonts.h"
 
 #include <QButtonGroup>
@@ -277,7 +278,8 @@ void frmPrint::saveAsPdf()
     const QString suggested = QDir::home().filePath(
         (m_answerKeyShown ? kAnswerKeyDocumentName : kDocumentName) + QStringLiteral(".pdf"));
     QString path = m_askPdfPath ? m_askPdfPath(suggested)
-                                : QFileDialog::getSaveFileName(this, QStringLiteral("PDFに保存"), suggested,
+                                : QFileDialog::getSaveFileName(dialogscale::dialogParent(this),
+                                                               QStringLiteral("PDFに保存"), suggested,
                                                                QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty())
         return;

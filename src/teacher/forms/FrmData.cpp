@@ -6,6 +6,7 @@
 #include "records/ResultsMaintenance.h"
 #include "roster/forms/WaitingPanel.h"
 #include "startup/forms/Controls.h"
+#include "startup/forms/DialogScale.h"
 #include "startup/forms/Fonts.h"
 #include "teacher/forms/QuietWait.h"
 
@@ -164,11 +165,11 @@ FrmData::FrmData(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     m_wait->setGeometry(rect());
 
     chooseCsvFile = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("CSV出力"), suggested,
-                                            QStringLiteral("CSV ファイル (*.csv)"));
+        return QFileDialog::getSaveFileName(dialogscale::dialogParent(this), QStringLiteral("CSV出力"),
+                                            suggested, QStringLiteral("CSV ファイル (*.csv)"));
     };
     choosePrinter = [this](QPrinter *printer, bool *selectionOnly) {
-        QPrintDialog dialog(printer, this);
+        QPrintDialog dialog(printer, dialogscale::dialogParent(this));
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, *selectionOnly);
         if (*selectionOnly)
