@@ -6,6 +6,7 @@
 #include "startup/forms/Controls.h"
 #include "startup/forms/DialogScale.h"
 #include "startup/forms/Fonts.h"
+#include "startup/forms/ScaledWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -163,7 +166,11 @@ const printing::PrintLayout &frmPrint::shownLayout() const
 
 void frmPrint::drawPreview()
 {
-    m_previewImage = printing::SheetPainter(shownLayout()).preview();
+    // Drawn at the display's resolution when the screen is shown larger, so that the page stays sharp.
+    const double ratio = std::max(1.0, ScaledWindow::displayScale(this));
+    const printing::PrintLayout &layout = shownLayout();
+    m_previewImage = printing::SheetPainter(layout).preview(printing::previewScale(layout) * ratio);
+    m_previewImage.setDevicePixelRatio(ratio);
     m_picture1->setPixmap(QPixmap::fromImage(m_previewImage));
 }
 

@@ -9,6 +9,7 @@
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 
 #include <algorithm>
@@ -33,10 +34,15 @@ ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent) : QGraphicsView(
     setAlignment(Qt::AlignCenter);
     setTransformationAnchor(QGraphicsView::NoAnchor);
     setResizeAnchor(QGraphicsView::NoAnchor);
-    // Pictures on the screens (the sheet previews) are scaled smoothly; text and lines are drawn at the
-    // target size anyway.
+    // Text and lines are drawn at the display's size anyway; pictures not drawn for it (icons, a preview
+    // drawn before F11) are scaled smoothly.
     setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+    // drawBackground() and the canvas (which fills its window background) paint all that is exposed, so
+    // the viewport need not fill it first: at 1920 x 1080 each fill of the canvas's area is a good part
+    // of a repaint.
+    viewport()->setAutoFillBackground(false);
+    setOptimizationFlags(QGraphicsView::DontSavePainterState | QGraphicsView::DontAdjustForAntialiasing);
     setMinimumSize(320, 240);
     resize(MainWindow::kWidth, MainWindow::kHeight);
     m_paintedSurround = surroundColour().rgb();
@@ -62,6 +68,10 @@ void ScaledWindow::start()
 void ScaledWindow::showKiosk()
 {
     showFullScreen();
+    // Without a window manager (a kiosk session, a virtual display) nobody makes the window as large as
+    // the display but the window itself.
+    if (QScreen *display = screen())
+        setGeometry(display->geometry());
 }
 
 void ScaledWindow::showWindowed()
@@ -84,6 +94,18 @@ double ScaledWindow::fitScale(const QSizeF &area)
     if (area.width() <= 0 || area.height() <= 0)
         return 1.0;
     return std::min(area.width() / MainWindow::kWidth, area.height() / MainWindow::kHeight);
+}
+
+double ScaledWindow::displayScale(const QWidget *canvasWidget)
+{
+    QGraphicsProxyWidget *proxy = canvasWidget ? canvasWidget->window()->graphicsProxyWidget() : nullptr;
+    if (!proxy || !proxy->scene())
+        return 1.0;
+    for (QGraphicsView *view : proxy->scene()->views()) {
+        if (auto *scaled = qobject_cast<ScaledWindow *>(view))
+            return scaled->scale();
+    }
+    return 1.0;
 }
 
 void ScaledWindow::fit()
@@ -145,7 +167,13 @@ void ScaledWindow::paintEvent(QPaintEvent *event)
 
 void ScaledWindow::drawBackground(QPainter *painter, const QRectF &rect)
 {
-    painter->fillRect(rect, surroundColour());
+    // The canvas paints its own area (its window background first), so only what is around it is
+    // filled here: a fill of the canvas's area would be painted over at once.
+    const QRegion around =
+        QRegion(rect.toAlignedRect()) - QRegion(0, 0, MainWindow::kWidth, MainWindow::kHeight);
+    const QColor colour = surroundColour();
+    for (const QRect &part : around)
+        painter->fillRect(part, colour);
 }
 
 bool ScaledWindow::eventFilter(QObject *watched, QEvent *event)

@@ -51,6 +51,10 @@ public:
     // The colour around the canvas: the season colour of the shared state.
     QColor surroundColour() const;
 
+    // Display pixels per unit of a widget of the canvas: the scale of the window that shows it, 1 for a
+    // widget in no scaled window. Pictures drawn for the screen are drawn at this resolution.
+    static double displayScale(const QWidget *canvasWidget);
+
     // The largest scale at which the canvas fits into `area`, keeping its proportions.
     static double fitScale(const QSizeF &area);
 

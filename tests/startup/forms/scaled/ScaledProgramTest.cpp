@@ -2,6 +2,7 @@
 // command runs this file once on a screen of 1366 x 768, 1920 x 1080 and 2560 x 1440). Clicks and taps
 // are sent to the window's viewport at the points where the controls are seen, never to the controls
 // themselves, so each one goes through the scaling as a student's would.
+#include "drill/IdiomData.h"
 #include "records/ResultsFile.h"
 #include "roster/forms/TestSchool.h"
 #include "startup/forms/DialogScale.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -481,4 +483,40 @@ TEST_F(ScaledProgram, DialogsAreWindowsOfTheirOwnScaledWithTheScreen)
         EXPECT_NEAR(message.textPoints, boxPoints * factor, 0.01);
         EXPECT_NEAR(message.iconWidth, iconWidth * factor, 1.0);
     }
+}
+
+TEST_F(ScaledProgram, ThePrintPreviewsAreDrawnAtTheDisplaysResolution)
+{
+    // The program's own idiom data file: ten ranges to make a worksheet from.
+    const QString stored = idioms::storedFilePath(school->inst.applicationFolder + QStringLiteral("/") +
+                                                  QString::fromUtf16(idioms::kNominalFileName));
+    QFile::remove(stored);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(YOJI_IDIOM_DATA), stored));
+    school->window->showNameSelection();
+    settle();
+    press(QStringLiteral("Command1"));
+    settle();
+    auto *worksheet = school->window->findChild<QWidget *>(QStringLiteral("FormPrint0"));
+    ASSERT_NE(worksheet, nullptr);
+    const double ratio = std::max(1.0, screen->scale());
+
+    // A picture in a label of the canvas: as many display pixels as the label shows it on, no more
+    // (it would be scaled down) and no fewer (scaled up, blurred).
+    auto expectSharp = [&](const char *name) {
+        auto *label = control<QLabel>(worksheet, QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr);
+        const QPixmap picture = label->pixmap();
+        ASSERT_FALSE(picture.isNull()) << name;
+        EXPECT_DOUBLE_EQ(picture.devicePixelRatio(), ratio) << name;
+        const QSizeF shown = picture.deviceIndependentSize();
+        EXPECT_LE(shown.width(), label->contentsRect().width() + 1.0) << name;
+        EXPECT_LE(shown.height(), label->contentsRect().height() + 1.0) << name;
+        EXPECT_GE(shown.width(), label->contentsRect().width() - 3.0) << name;
+    };
+    expectSharp("picPreview");
+    press(worksheet->findChild<QWidget *>(QStringLiteral("Command1")), Input::Click);
+    settle();
+    ASSERT_NE(worksheet->findChild<QWidget *>(QStringLiteral("frmPrint")), nullptr);
+    expectSharp("Picture1");
+    saveShot(QStringLiteral("6-print-preview"));
 }
