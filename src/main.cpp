@@ -9,6 +9,7 @@
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/ProgramApplication.h"
 #include "startup/forms/QtMessageBoxes.h"
+#include "startup/forms/ScaledWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -63,6 +64,8 @@ int main(int argc, char *argv[])
         QString::fromLocal8Bit(argv[0]), startupFolder, qEnvironmentVariable("PATH"),
         QDir::toNativeSeparators(QApplication::applicationDirPath()));
     MainWindow window(*state, services, applicationFolder);
-    window.start();
+    // Full screen, the canvas scaled to fit; F11 switches to a window of the canvas's size.
+    ScaledWindow screen(window);
+    screen.start();
     return app.exec();
 }

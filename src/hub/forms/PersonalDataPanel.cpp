@@ -6,6 +6,7 @@
 #include "records/ResultsFile.h"
 #include "roster/NameList.h"
 #include "app/forms/Controls.h"
+#include "startup/forms/DialogScale.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -35,14 +36,14 @@ class PlatformSheetDialogs : public SheetOutputDialogs
 public:
     bool choosePrinter(QPrinter &printer, QWidget *parent) override
     {
-        QPrintDialog dialog(&printer, parent);
+        QPrintDialog dialog(&printer, dialogscale::dialogParent(parent));
         dialog.setWindowTitle(QStringLiteral("印刷"));
         return dialog.exec() == QDialog::Accepted;
     }
     QString choosePdfFile(const QString &suggestedPath, QWidget *parent) override
     {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("PDFに保存"), suggestedPath,
-                                            QStringLiteral("PDF (*.pdf)"));
+        return QFileDialog::getSaveFileName(dialogscale::dialogParent(parent), QStringLiteral("PDFに保存"),
+                                            suggestedPath, QStringLiteral("PDF (*.pdf)"));
     }
 };
 

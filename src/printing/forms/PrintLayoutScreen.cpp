@@ -5,6 +5,8 @@
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
 #include "app/forms/Controls.h"
+#include "startup/forms/DialogScale.h"
+#include "startup/forms/ScaledWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,6 +22,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace style = app::style;
 
@@ -148,7 +152,11 @@ const printing::PrintLayout &PrintLayoutScreen::shownLayout() const
 
 void PrintLayoutScreen::drawPreview()
 {
-    m_previewImage = printing::SheetPainter(shownLayout()).preview();
+    // Drawn at the display's resolution when the screen is shown larger, so that the page stays sharp.
+    const double ratio = std::max(1.0, ScaledWindow::displayScale(this));
+    const printing::PrintLayout &layout = shownLayout();
+    m_previewImage = printing::SheetPainter(layout).preview(printing::previewScale(layout) * ratio);
+    m_previewImage.setDevicePixelRatio(ratio);
     m_picture1->setPixmap(QPixmap::fromImage(m_previewImage));
 }
 
@@ -263,7 +271,8 @@ void PrintLayoutScreen::saveAsPdf()
     const QString suggested = QDir::home().filePath(
         (m_answerKeyShown ? kAnswerKeyDocumentName : kDocumentName) + QStringLiteral(".pdf"));
     QString path = m_askPdfPath ? m_askPdfPath(suggested)
-                                : QFileDialog::getSaveFileName(this, QStringLiteral("PDFに保存"), suggested,
+                                : QFileDialog::getSaveFileName(dialogscale::dialogParent(this),
+                                                               QStringLiteral("PDFに保存"), suggested,
                                                                QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty())
         return;

@@ -5,6 +5,7 @@
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/SheetPainter.h"
 #include "app/forms/Controls.h"
+#include "startup/forms/ScaledWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -16,6 +17,8 @@
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace style = app::style;
 
@@ -170,8 +173,11 @@ void WorksheetScreen::rebuild()
         rows = printing::worksheetRows(m_context.state.idioms, choice().ranges);
     m_worksheet = printing::buildWorksheet(rows, choice(), m_context.services.random);
     m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount));
-    m_preview->setPixmap(
-        QPixmap::fromImage(printing::SheetPainter(m_worksheet.sheet).preview(kThumbnailScale)));
+    // Drawn at the display's resolution when the screen is shown larger, so that the sheet stays sharp.
+    const double ratio = std::max(1.0, ScaledWindow::displayScale(this));
+    QImage thumbnail = printing::SheetPainter(m_worksheet.sheet).preview(kThumbnailScale * ratio);
+    thumbnail.setDevicePixelRatio(ratio);
+    m_preview->setPixmap(QPixmap::fromImage(thumbnail));
     if (!error.isEmpty())
         m_context.services.messages.show(QStringLiteral("四字熟語プリント"), error,
                                          platform::MessageBoxes::Icon::Warning);

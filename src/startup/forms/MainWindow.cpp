@@ -7,6 +7,7 @@
 #include "records/forms/ResultsBusyPanel.h"
 #include "roster/forms/NameScreen.h"
 #include "startup/forms/SplashScreen.h"
+#include "startup/forms/DialogScale.h"
 #include "startup/forms/ProgramApplication.h"
 #include "startup/forms/VersionBox.h"
 #include "teacher/forms/RecordsScreen.h"
@@ -143,10 +144,11 @@ void MainWindow::showWorksheet()
 
 void MainWindow::showVersionBox(QWidget *over)
 {
-    VersionBox box(m_context.state.catalogue.programTitle, over ? over : this);
     QWidget *base = over ? over : this;
+    VersionBox box(m_context.state.catalogue.programTitle, dialogscale::dialogParent(base));
     box.adjustSize();
-    box.move(
-        base->mapToGlobal(QPoint((base->width() - box.width()) / 2, (base->height() - box.height()) / 2)));
+    // The centre of the screen on the display, less half the box (which may be scaled, the screen too).
+    box.move(base->mapToGlobal(QPoint(base->width() / 2, base->height() / 2)) -
+             QPoint(box.width() / 2, box.height() / 2));
     box.exec();
 }

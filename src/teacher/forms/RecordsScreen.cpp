@@ -7,6 +7,7 @@
 #include "records/ResultsMaintenance.h"
 #include "app/forms/WaitingPanel.h"
 #include "app/forms/Controls.h"
+#include "startup/forms/DialogScale.h"
 #include "teacher/forms/QuietWait.h"
 
 #include <QApplication>
@@ -153,11 +154,11 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     m_wait->setGeometry(rect());
 
     chooseCsvFile = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("CSV出力"), suggested,
-                                            QStringLiteral("CSV ファイル (*.csv)"));
+        return QFileDialog::getSaveFileName(dialogscale::dialogParent(this), QStringLiteral("CSV出力"),
+                                            suggested, QStringLiteral("CSV ファイル (*.csv)"));
     };
     choosePrinter = [this](QPrinter *printer, bool *selectionOnly) {
-        QPrintDialog dialog(printer, this);
+        QPrintDialog dialog(printer, dialogscale::dialogParent(this));
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, *selectionOnly);
         if (*selectionOnly)

@@ -1,0 +1,336 @@
+// The program in its scaled window, full screen on an offscreen display of 1920 x 1080 (the canvas drawn
+// at 1440 x 1080): a click on "O.K." with a right answer until the next question is painted on the
+// display, and the hub's activation for a school of 5000 students (100000 records) until it is painted.
+// Clicks go to the window's viewport at the points where the controls are seen. Medians over the runs.
+
+#include "drill/LevelCatalogue.h"
+#include "drill/LevelCatalogue.h"
+#include "platform/DateSerial.h"
+#include "platform/TextFile.h"
+#include "records/ResultRecord.h"
+#include "records/ResultsFile.h"
+#include "roster/NameList.h"
+#include "roster/forms/TestSchool.h"
+#include "startup/LoadSettings.h"
+#include "startup/StartupRules.h"
+#include "startup/forms/MainWindow.h"
+#include "startup/forms/ScaledWindow.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+// Counts the paintings of the window's viewport.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+// Lets events run until the viewport has been painted again (at most a few rounds).
+void untilPainted(const PaintCounter &counter, int before)
+{
+    for (int i = 0; i < 50 && counter.paints == before; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Argument 1: full screen on the display (the figure asked for); 0: the window of the canvas's own size,
+// drawn at a scale of 1 by the same window, as the floor the scaled figure is compared with.
+void showFor(benchmark::State &st, ScaledWindow &screen)
+{
+    if (st.range(0) == 1)
+        screen.showKiosk();
+    else
+        screen.showWindowed();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    st.counters["scale"] = screen.scale();
+}
+
+void setMedian(benchmark::State &st, std::vector<double> samples)
+{
+    if (samples.empty())
+        return;
+    std::sort(samples.begin(), samples.end());
+    st.counters["median_ms"] = samples[samples.size() / 2];
+    st.counters["p99_ms"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
+}
+
+void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
+{
+    TestSchool school;
+    school.state->run.studentNumber = 131;
+    school.state->run.studentName = QStringLiteral("加藤あおい");
+    school.state->run.currentLevel = 2;
+    catalogue::setUpLevels(school.state->catalogue);
+    ScaledWindow screen(*school.window);
+    showFor(st, screen);
+    PaintCounter counter;
+    screen.viewport()->installEventFilter(&counter);
+
+    auto current = [&] { return school.window->currentScreen(); };
+    auto seen = [&](QWidget *w) { return screen.toViewport(w, QRectF(w->rect()).center()); };
+    auto click = [&](QWidget *w) { QTest::mouseClick(screen.viewport(), Qt::LeftButton, {}, seen(w)); };
+    auto pressShowing = [&](const QString &family, int count, QChar c) {
+        for (int i = 1; i <= count; ++i) {
+            auto *b = current()->findChild<QPushButton *>(QStringLiteral("%1_%2").arg(family).arg(i));
+            if (b && b->isVisible() && b->isEnabled() && b->text() == QString(c)) {
+                click(b);
+                return true;
+            }
+        }
+        return false;
+    };
+    auto drillShown = [&] {
+        return current() && current()->findChild<QPushButton *>(QStringLiteral("Command3"));
+    };
+
+    std::vector<double> samples;
+    for (auto _ : st) {
+        if (!drillShown() || !current()->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
+            // The drill came to its end (or has not begun): start another (not timed).
+            catalogue::resetDrillRunState(*school.state);
+            catalogue::resetDrillRunState(*school.state);
+            school.window->startDrill();
+            for (int i = 0; i < 5; ++i)
+                QCoreApplication::processEvents();
+        }
+        const QString meaning = current()->findChild<QLabel *>(QStringLiteral("Label9"))->text();
+        const Question *q = nullptr;
+        const QuestionList questions = TestSchool::rangeOne();
+        for (const Question &candidate : questions) {
+            if (candidate.meaning == meaning)
+                q = &candidate;
+        }
+        if (!q) {
+            st.SkipWithError("no question of the range is shown");
+            return;
+        }
+        for (QChar c : q->reading.left(4))
+            pressShowing(QStringLiteral("Label15"), 6, c);
+        for (QChar c : q->idiom)
+            pressShowing(QStringLiteral("Label14"), 12, c);
+        QCoreApplication::processEvents();
+        auto *judge = current()->findChild<QPushButton *>(QStringLiteral("Command3"));
+        const int before = counter.paints;
+        const auto start = std::chrono::steady_clock::now();
+        click(judge);
+        // What the handler left to paint (the next question) is painted.
+        QCoreApplication::processEvents();
+        untilPainted(counter, before);
+        const auto end = std::chrono::steady_clock::now();
+        const double seconds = std::chrono::duration<double>(end - start).count();
+        st.SetIterationTime(seconds);
+        samples.push_back(seconds * 1000.0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    setMedian(st, samples);
+}
+
+// 5000 listed students and 100000 records over three years, a few hundred of them today, laid out with
+// the program's own writers (text files in code page 932, results through the records layer).
+struct LargeSchool
+{
+    QTemporaryDir root;
+    QString applicationFolder;
+    FakeServices fakes{};
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    bool ok = false;
+
+    LargeSchool()
+    {
+        const QDate today = fakes.clock.now().date();
+        const QString r = root.path();
+        applicationFolder = r + QStringLiteral("/四字熟語");
+        const QString base = r + QStringLiteral("/school/");
+        const QString data = base + QStringLiteral("四字熟語/");
+        QDir().mkpath(applicationFolder);
+        QDir().mkpath(data);
+        QDir().mkpath(base + QStringLiteral("音フォルダ"));
+        QString error;
+        bool written =
+            platform::writeText932(r + QStringLiteral("/パスデータ.txt"),
+                                   {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(base)}, &error) &&
+            platform::writeText932(base + QStringLiteral("共通データ.txt"),
+                                   {QStringLiteral("4,\"12345大きな塾\",0,0,x,\"abc\",7,8,9,10")}, &error) &&
+            platform::writeText932(base + QStringLiteral("音フォルダ/新音ファイル.txt"),
+                                   {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,bu,*")},
+                                   &error) &&
+            platform::writeText932(data + QStringLiteral("タイム回数データ.txt"),
+                                   Installation::standardsLines(), &error);
+        static const char16_t *family[] = {u"佐藤", u"鈴木", u"高橋", u"田中",
+                                           u"伊藤", u"渡辺", u"山本", u"中村"};
+        static const char16_t *given[] = {u"陽翔",   u"結衣", u"蓮", u"さくら",
+                                          u"はると", u"美咲", u"湊", u"ひなた"};
+        QStringList roster;
+        QRandomGenerator rng(20261208);
+        for (int n = 1; n <= 5000; ++n) {
+            const QString name =
+                QString::fromUtf16(family[rng.bounded(8)]) + QString::fromUtf16(given[rng.bounded(8)]);
+            roster << QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"")
+                          .arg(n)
+                          .arg(2008 + rng.bounded(13))
+                          .arg(name);
+        }
+        written = written && platform::writeText932(base + QStringLiteral("新名簿.txt"), roster, &error);
+
+        QList<records::ResultRecord> runs;
+        runs.reserve(100000);
+        const double serial = platform::dateSerial(today);
+        for (int i = 0; i < 100000; ++i) {
+            const double date = i >= 99500 ? serial : serial - 1095 + std::floor(1095.0 * i / 99500.0);
+            const int level = 2 * (1 + int(rng.bounded(10)));
+            const int time = rng.bounded(50) == 0 ? 99999 : 100 + int(rng.bounded(400));
+            runs << records::newRecord(date, 0.4 + rng.bounded(0.4), qint16(1 + rng.bounded(5000)),
+                                       qint16(level), time, QStringLiteral("12345"));
+        }
+        records::RetryWait &wait = records::responsiveWait();
+        written = written && records::appendRecords(records::resultsFilePath(data), runs, wait, &error);
+        written = written && startup::loadSettings(*state, applicationFolder, QDir::separator(), &error);
+        namelist::Lists lists;
+        written = written &&
+                  namelist::loadLists(*state, fakes.services, 1, QStringLiteral("全学年"), &lists, &error);
+        if (!written) {
+            qWarning("%s", qPrintable(error));
+            return;
+        }
+        catalogue::setUpLevels(state->catalogue);
+        state->settings.seasonColour = startup::seasonColour(today.month());
+        state->run.gradeGroup = QStringLiteral("全学年");
+        state->run.studentNumber = 2500;
+        state->run.studentName = state->roster.studentNames[2500];
+        state->run.currentGrade = state->roster.studentGrades[2500];
+        ok = true;
+    }
+};
+
+void BM_HubActivationPainted_5000Students(benchmark::State &st)
+{
+    static LargeSchool school;
+    if (!school.ok) {
+        st.SkipWithError("the school could not be laid out");
+        return;
+    }
+    MainWindow window(*school.state, school.fakes.services, school.applicationFolder);
+    ScaledWindow screen(window);
+    showFor(st, screen);
+    PaintCounter counter;
+    screen.viewport()->installEventFilter(&counter);
+
+    auto rows = [&]() -> int {
+        QWidget *hub = window.currentScreen();
+        auto *list = hub ? hub->findChild<QListView *>(QStringLiteral("List5_2")) : nullptr;
+        return list ? list->model()->rowCount() : -1;
+    };
+    std::vector<double> samples;
+    for (auto _ : st) {
+        st.PauseTiming();
+        window.showNameSelection();
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        st.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        window.showHub();
+        // The activation runs from the event loop once the hub is shown; then the hub is painted.
+        for (int i = 0; i < 50 && rows() <= 0; ++i)
+            QCoreApplication::processEvents();
+        const int before = counter.paints;
+        QCoreApplication::processEvents();
+        untilPainted(counter, before);
+        const auto end = std::chrono::steady_clock::now();
+        samples.push_back(std::chrono::duration<double>(end - start).count() * 1000.0);
+        st.counters["rows"] = rows();
+    }
+    setMedian(st, samples);
+}
+
+// The whole screen painted again (the drill's screen), as after a change of screen.
+void BM_WholeScreenRepainted(benchmark::State &st)
+{
+    TestSchool school;
+    school.state->run.studentNumber = 131;
+    school.state->run.studentName = QStringLiteral("加藤あおい");
+    school.state->run.currentLevel = 2;
+    catalogue::setUpLevels(school.state->catalogue);
+    ScaledWindow screen(*school.window);
+    showFor(st, screen);
+    catalogue::resetDrillRunState(*school.state);
+    school.window->startDrill();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    std::vector<double> samples;
+    for (auto _ : st) {
+        const auto start = std::chrono::steady_clock::now();
+        screen.viewport()->repaint();
+        samples.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() *
+                          1000.0);
+    }
+    setMedian(st, samples);
+}
+
+} // namespace
+
+BENCHMARK(BM_DrillJudgeToNextQuestionPainted)
+    ->ArgName("fullscreen")
+    ->Arg(1)
+    ->Arg(0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(200);
+BENCHMARK(BM_HubActivationPainted_5000Students)
+    ->ArgName("fullscreen")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
+BENCHMARK(BM_WholeScreenRepainted)
+    ->ArgName("fullscreen")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(100);
+
+int main(int argc, char **argv)
+{
+    // A display of 1920 x 1080 for the offscreen platform, unless one was chosen.
+    QTemporaryDir folder;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        const QString file = folder.filePath(QStringLiteral("screen.json"));
+        QFile json(file);
+        if (json.open(QIODevice::WriteOnly))
+            json.write(R"({"screens":[{"name":"s1","x":0,"y":0,"width":1920,"height":1080,)"
+                       R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+        json.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file));
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

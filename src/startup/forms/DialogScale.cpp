@@ -1,0 +1,147 @@
+#include "startup/forms/DialogScale.h"
+
+#include <QApplication>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QLabel>
+#include <QLayout>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStyle>
+#include <QWidget>
+
+#include <cmath>
+#include <vector>
+
+namespace dialogscale {
+
+namespace {
+
+const char *const kScaleProperty = "dialogScale";
+
+int scaled(int value, double factor)
+{
+    return int(std::lround(value * factor));
+}
+
+QSize scaled(QSize size, double factor)
+{
+    auto side = [factor](int value) { return value >= QWIDGETSIZE_MAX ? value : scaled(value, factor); };
+    return QSize(side(size.width()), side(size.height()));
+}
+
+QFont scaledFont(QFont font, double factor)
+{
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * factor);
+    else if (font.pixelSize() > 0)
+        font.setPixelSize(scaled(font.pixelSize(), factor));
+    return font;
+}
+
+QStyle::StandardPixmap messageBoxPixmap(QMessageBox::Icon icon)
+{
+    switch (icon) {
+    case QMessageBox::Information:
+        return QStyle::SP_MessageBoxInformation;
+    case QMessageBox::Warning:
+        return QStyle::SP_MessageBoxWarning;
+    case QMessageBox::Critical:
+        return QStyle::SP_MessageBoxCritical;
+    default:
+        return QStyle::SP_MessageBoxQuestion;
+    }
+}
+
+void scaleMessageBoxIcon(QMessageBox *box, double factor)
+{
+    if (box->icon() == QMessageBox::NoIcon)
+        return;
+    // The box draws its icon into this label at the style's size (or the largest the icon has below
+    // it). The label gets the icon at the scaled size; the box keeps its icon, so that it still
+    // announces itself as a warning or an error.
+    auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"));
+    if (!label || label->pixmap().isNull())
+        return;
+    const QSize shown = label->pixmap().deviceIndependentSize().toSize();
+    const QSize side = scaled(shown, factor);
+    const qreal ratio = box->devicePixelRatio();
+    const QIcon icon = box->style()->standardIcon(messageBoxPixmap(box->icon()), nullptr, box);
+    QPixmap pixmap = icon.pixmap(side, ratio);
+    // An icon drawn only in smaller sizes is enlarged: a blurred icon beats one too small to see.
+    if (pixmap.deviceIndependentSize().toSize() != side) {
+        pixmap = pixmap.scaled(side * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        pixmap.setDevicePixelRatio(ratio);
+    }
+    label->setPixmap(pixmap);
+}
+
+} // namespace
+
+QWidget *dialogParent(QWidget *over)
+{
+    if (!over)
+        return QApplication::activeWindow();
+    QWidget *window = over->window();
+    QGraphicsProxyWidget *proxy = window->graphicsProxyWidget();
+    if (!proxy || !proxy->scene() || proxy->scene()->views().isEmpty())
+        return over;
+    return proxy->scene()->views().constFirst()->window();
+}
+
+void scaleDialog(QWidget *dialog, double factor)
+{
+    if (!dialog || factor <= 1.0 || dialog->property(kScaleProperty).isValid())
+        return;
+    dialog->setProperty(kScaleProperty, factor);
+    const QList<QWidget *> controls = dialog->findChildren<QWidget *>();
+
+    // Every font is worked out before any is set: a control whose font sets only a family takes its size
+    // from the dialog, which is scaled meanwhile.
+    std::vector<std::pair<QPointer<QWidget>, QFont>> fonts{{dialog, scaledFont(dialog->font(), factor)}};
+    for (QWidget *control : controls) {
+        if (control->testAttribute(Qt::WA_SetFont))
+            fonts.emplace_back(control, scaledFont(control->font(), factor));
+    }
+    for (const auto &[widget, font] : fonts) {
+        if (widget)
+            widget->setFont(font);
+    }
+
+    for (QLayout *layout : dialog->findChildren<QLayout *>()) {
+        const QMargins m = layout->contentsMargins();
+        layout->setContentsMargins(scaled(m.left(), factor), scaled(m.top(), factor),
+                                   scaled(m.right(), factor), scaled(m.bottom(), factor));
+        if (auto *grid = qobject_cast<QGridLayout *>(layout)) {
+            if (grid->horizontalSpacing() > 0)
+                grid->setHorizontalSpacing(scaled(grid->horizontalSpacing(), factor));
+            if (grid->verticalSpacing() > 0)
+                grid->setVerticalSpacing(scaled(grid->verticalSpacing(), factor));
+        } else if (layout->spacing() > 0) {
+            layout->setSpacing(scaled(layout->spacing(), factor));
+        }
+    }
+
+    for (QWidget *control : controls) {
+        if (control->isWindow())
+            continue;
+        if (!control->minimumSize().isNull())
+            control->setMinimumSize(scaled(control->minimumSize(), factor));
+        if (control->maximumSize() != QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX))
+            control->setMaximumSize(scaled(control->maximumSize(), factor));
+    }
+
+    if (auto *box = qobject_cast<QMessageBox *>(dialog))
+        scaleMessageBoxIcon(box, factor);
+    if (dialog->testAttribute(Qt::WA_Resized))
+        dialog->resize(scaled(dialog->size(), factor));
+}
+
+double scaleOf(const QWidget *dialog)
+{
+    const QVariant factor = dialog ? dialog->property(kScaleProperty) : QVariant();
+    return factor.isValid() ? factor.toDouble() : 1.0;
+}
+
+} // namespace dialogscale

@@ -1,0 +1,128 @@
+#include "startup/forms/DialogScale.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A dialog with what the program's dialogs hold: a layout with margins, a label in a size of its own,
+// a label that sets only a family (its size comes from the dialog), a button made larger for fingers,
+// a field of a fixed size, and a grid.
+struct SampleDialog
+{
+    QDialog dialog;
+    QLabel *big = new QLabel(QStringLiteral("四字熟語"), &dialog);
+    QLabel *family = new QLabel(QStringLiteral("Version1.0.0"), &dialog);
+    QPushButton *ok = new QPushButton(QStringLiteral("O.K."), &dialog);
+    QLineEdit *field = new QLineEdit(&dialog);
+    QVBoxLayout *layout = new QVBoxLayout(&dialog);
+    QGridLayout *grid = new QGridLayout;
+
+    SampleDialog()
+    {
+        QFont bigFont = big->font();
+        bigFont.setPointSizeF(20);
+        big->setFont(bigFont);
+        QFont familyFont;
+        familyFont.setFamily(QStringLiteral("IPAGothic"));
+        family->setFont(familyFont);
+        ok->setMinimumSize(120, 40);
+        field->setFixedSize(50, 20);
+        layout->setContentsMargins(32, 24, 32, 24);
+        layout->setSpacing(12);
+        grid->setHorizontalSpacing(4);
+        grid->setVerticalSpacing(6);
+        for (QWidget *w : {static_cast<QWidget *>(big), static_cast<QWidget *>(family)})
+            layout->addWidget(w);
+        layout->addLayout(grid);
+        grid->addWidget(field, 0, 0);
+        layout->addWidget(ok);
+    }
+};
+
+} // namespace
+
+TEST(DialogScale, FontsMarginsAndSetSizesGrowByTheFactorOnceAndNeverShrink)
+{
+    SampleDialog d;
+    const double dialogPoints = d.dialog.font().pointSizeF();
+    dialogscale::scaleDialog(&d.dialog, 1.5);
+
+    EXPECT_DOUBLE_EQ(d.dialog.font().pointSizeF(), dialogPoints * 1.5);
+    EXPECT_DOUBLE_EQ(d.big->font().pointSizeF(), 30.0);
+    // Scaled as the dialog's size, once: not the dialog's scaled size scaled again.
+    EXPECT_DOUBLE_EQ(d.family->font().pointSizeF(), dialogPoints * 1.5);
+    EXPECT_EQ(d.family->font().family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(d.layout->contentsMargins(), QMargins(48, 36, 48, 36));
+    EXPECT_EQ(d.layout->spacing(), 18);
+    EXPECT_EQ(d.grid->horizontalSpacing(), 6);
+    EXPECT_EQ(d.grid->verticalSpacing(), 9);
+    EXPECT_EQ(d.ok->minimumSize(), QSize(180, 60));
+    EXPECT_EQ(d.ok->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    EXPECT_EQ(d.field->minimumSize(), QSize(75, 30));
+    EXPECT_EQ(d.field->maximumSize(), QSize(75, 30));
+    EXPECT_DOUBLE_EQ(dialogscale::scaleOf(&d.dialog), 1.5);
+
+    // Shown again (polished again), it stays as it is.
+    dialogscale::scaleDialog(&d.dialog, 1.5);
+    EXPECT_DOUBLE_EQ(d.big->font().pointSizeF(), 30.0);
+    EXPECT_EQ(d.ok->minimumSize(), QSize(180, 60));
+
+    // On a display no larger than the canvas a dialog keeps its own sizes.
+    SampleDialog small;
+    dialogscale::scaleDialog(&small.dialog, 0.75);
+    EXPECT_DOUBLE_EQ(small.big->font().pointSizeF(), 20.0);
+    EXPECT_EQ(small.ok->minimumSize(), QSize(120, 40));
+}
+
+TEST(DialogScale, AMessageBoxIconIsDrawnAtTheScaledSizeAndKeepsItsKind)
+{
+    QMessageBox box;
+    box.setIcon(QMessageBox::Warning);
+    box.setText(QStringLiteral("記録を保存できません。"));
+    auto *icon = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"));
+    ASSERT_NE(icon, nullptr);
+    const QSize unscaled = icon->pixmap().deviceIndependentSize().toSize();
+    ASSERT_FALSE(unscaled.isEmpty());
+    dialogscale::scaleDialog(&box, 2.0);
+    EXPECT_EQ(icon->pixmap().deviceIndependentSize().toSize(), 2 * unscaled);
+    EXPECT_EQ(box.icon(), QMessageBox::Warning);
+}
+
+TEST(DialogScale, ADialogOverAWidgetOfAGraphicsSceneBelongsToTheViewsWindow)
+{
+    QGraphicsScene scene;
+    QGraphicsView view(&scene);
+    auto *canvas = new QWidget;
+    auto *control = new QPushButton(canvas);
+    scene.addWidget(canvas);
+    view.show();
+
+    // Made as a child of the embedded widget, a dialog would be drawn into the scene.
+    auto embedded = std::make_unique<QDialog>(control);
+    EXPECT_NE(embedded->graphicsProxyWidget(), nullptr);
+    embedded.reset();
+
+    QWidget *parent = dialogscale::dialogParent(control);
+    EXPECT_EQ(parent, &view);
+    QDialog dialog(parent);
+    EXPECT_EQ(dialog.graphicsProxyWidget(), nullptr);
+
+    // Anywhere else a dialog belongs to the widget it is shown over.
+    QWidget plain;
+    auto *inside = new QPushButton(&plain);
+    EXPECT_EQ(dialogscale::dialogParent(inside), inside);
+}
