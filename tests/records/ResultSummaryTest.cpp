@@ -1,4 +1,5 @@
 #include "records/ResultSummary.h"
+#include "app/AppState.h"
 
 #include <gtest/gtest.h>
 

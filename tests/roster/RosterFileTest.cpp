@@ -1,4 +1,5 @@
 #include "roster/RosterFile.h"
+#include "app/AppState.h"
 #include "platform/TextFile.h"
 #include "support/TestSupport.h"
 
