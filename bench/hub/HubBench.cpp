@@ -159,7 +159,7 @@ std::unique_ptr<School> largeSchool()
         // Later records are more recent; the last ones are today's.
         const double date = i >= 99500 ? today : today - 1095 + std::floor(1095.0 * i / 99500.0);
         const int level = 2 * (1 + int(rng.bounded(10)));
-        const int time = rng.bounded(50) == 0 ? 99999 : 100 + int(rng.bounded(400));
+        const int time = rng.bounded(50) == 0 ? records::kTimeOut : 100 + int(rng.bounded(400));
         bytes += records::encodeRecord(records::newRecord(date, 0.4 + rng.bounded(0.4),
                                                           qint16(1 + rng.bounded(5000)), qint16(level), time,
                                                           QStringLiteral("12345")));

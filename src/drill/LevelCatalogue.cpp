@@ -1,5 +1,9 @@
 #include "drill/LevelCatalogue.h"
 
+#include "platform/DelimitedItems.h"
+
+#include <algorithm>
+
 namespace catalogue {
 
 void applyStartupSettings(Catalogue &catalogue)
@@ -42,6 +46,22 @@ int rangeNumber(int level)
 bool isPracticeLevel(const QString &levelCaption)
 {
     return levelCaption.contains(u'練');
+}
+
+bool isPracticeLevel(const Catalogue &catalogue, int level)
+{
+    return level >= 0 && level <= kMaxLevel && isPracticeLevel(catalogue.levelNames[std::size_t(level)]);
+}
+
+int finalLevel(const Catalogue &catalogue)
+{
+    // The item may hold a text or a fraction as a settings file would give it; it names a level slot.
+    return int(std::clamp(platform::valueNumber(catalogue.finalLevel), 0.0, double(kMaxLevel)));
+}
+
+bool isFinalLevel(const Catalogue &catalogue, int level)
+{
+    return level == finalLevel(catalogue);
 }
 
 void resetDrillRunState(AppState &state)

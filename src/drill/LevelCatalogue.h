@@ -21,6 +21,13 @@ int rangeNumber(int level);
 
 // A level whose caption holds "練" is practice: its drills are not recorded.
 bool isPracticeLevel(const QString &levelCaption);
+// The same by the level's number in the catalogue (false outside 0 to 35).
+bool isPracticeLevel(const Catalogue &catalogue, int level);
+
+// The catalogue's last level, 0 to 35 (0 before the levels are set up).
+int finalLevel(const Catalogue &catalogue);
+// Whether `level` is the catalogue's last level.
+bool isFinalLevel(const Catalogue &catalogue, int level);
 
 // Clears the drill's running state before each drill (the hub's start buttons, "もう一度").
 void resetDrillRunState(AppState &state);

@@ -240,6 +240,17 @@ void clearStatisticSums(Statistics &statistics)
     statistics.clearSums();
 }
 
+qint64 todayTotalRuns(const Statistics &statistics, int student)
+{
+    if (student < 0 || student > kMaxStudentNumber)
+        return 0;
+    // The counts are whole numbers kept as floats; their sum is exact in a double.
+    double sum = 0;
+    for (int level = 1; level <= kMaxLevel; ++level)
+        sum += statistics.todayCount(level, student);
+    return std::llround(sum);
+}
+
 void computeStatistics(AppState &state, Services &services)
 {
     computeStatistics(state, services, responsiveWait());

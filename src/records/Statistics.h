@@ -25,4 +25,8 @@ void clearStatisticSums(Statistics &statistics);
 // that clearStatisticSums has cleared.
 void fillStatistics(AppState &state, const QDateTime &now);
 
+// The student's counted drills today over levels 1 to 35 (0 for a number outside 0 to 5000). Every
+// screen that shows or keeps the day's total takes it from here.
+qint64 todayTotalRuns(const Statistics &statistics, int student);
+
 } // namespace records

@@ -1,5 +1,6 @@
 #include "roster/NameList.h"
 
+#include "app/SignInTime.h"
 #include "platform/DelimitedItems.h"
 #include "records/Statistics.h"
 #include "roster/Grades.h"
@@ -50,12 +51,13 @@ std::vector<StudentFigures> studentFigures(const Statistics &statistics)
     for (int level = 1; level <= kMaxLevel; ++level) {
         for (int student = 0; student < kStudentSlots; ++student) {
             StudentFigures &f = figures[std::size_t(student)];
-            f.todayCount += qint64(statistics.todayCount(level, student));
             f.todayPoints += statistics.todayPoints(level, student);
             f.allTimeCount += statistics.allTimeCount(level, student);
             f.allTimePoints += statistics.allTimePoints(level, student);
         }
     }
+    for (int student = 0; student < kStudentSlots; ++student)
+        figures[std::size_t(student)].todayCount = records::todayTotalRuns(statistics, student);
     return figures;
 }
 
@@ -193,6 +195,18 @@ bool loadLists(AppState &state, Services &services, int displayMode, const QStri
     *lists = buildLists(students, studentFigures(state.statistics), displayMode, [&](int birthYear) {
         return roster::gradeGroupAdmits(gradeGroup, roster::gradeNumber(schoolYear, birthYear));
     });
+    return true;
+}
+
+bool signIn(CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,
+            double secondsSinceMidnight)
+{
+    if (!isNameChosen(chosenNameText) || chosenNumber < 0 || chosenNumber > kMaxStudentNumber)
+        return false;
+    run.nameConfirmedTime = app::signInTime(secondsSinceMidnight);
+    run.studentNumber = qint16(chosenNumber);
+    run.studentName = roster.studentNames[std::size_t(chosenNumber)];
+    run.currentGrade = roster.studentGrades[std::size_t(chosenNumber)];
     return true;
 }
 

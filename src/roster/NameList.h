@@ -97,6 +97,13 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
 bool loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup, Lists *lists,
                QString *error);
 
+// Signs in the student chosen on the name screen: when `chosenNameText` (the chosen-name label) shows
+// a chosen name and `chosenNumber` is a student number (0 to 5000), sets the current run's student,
+// name, grade and sign-in time (app::signInTime of `secondsSinceMidnight`) and returns true. Otherwise
+// nothing changes and it returns false (the screen answers with the wrong-answer sound).
+bool signIn(CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,
+            double secondsSinceMidnight);
+
 // The sort of the full list: text order without regard to letter case, so that the four-digit year
 // at the front decides first.
 void sortFullList(QStringList &lines);
