@@ -1,4 +1,5 @@
 #include "sound/SoundPlayer.h"
+#include "app/AppState.h"
 #include "sound/SoundSet.h"
 #include "support/TestSupport.h"
 
