@@ -9,6 +9,7 @@
 #include "platform/TextFile.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
+#include "records/Statistics.h"
 #include "roster/forms/NameScreen.h"
 #include "startup/LoadSettings.h"
 
@@ -102,8 +103,9 @@ struct School
         }
         // The name screen reads the roster into the shared state; its lists are what a redraw makes.
         namelist::Lists lists;
-        if (!namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists, &error)) {
-            qWarning("%s", qPrintable(error));
+        records::computeStatistics(*state, services);
+        if (const app::Status failed = namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
+            qWarning("%s", qPrintable(failed->text));
             return false;
         }
         catalogue::setUpLevels(state->catalogue);

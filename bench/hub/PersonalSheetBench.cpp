@@ -150,8 +150,9 @@ struct School
             return false;
         }
         namelist::Lists lists;
-        if (!namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists, &error)) {
-            qWarning("%s", qPrintable(error));
+        records::computeStatistics(*state, services);
+        if (const app::Status failed = namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
+            qWarning("%s", qPrintable(failed->text));
             return false;
         }
         catalogue::setUpLevels(state->catalogue);

@@ -251,20 +251,22 @@ qint64 todayTotalRuns(const Statistics &statistics, int student)
     return std::llround(sum);
 }
 
-void computeStatistics(AppState &state, Services &services)
+app::Status computeStatistics(AppState &state, Services &services)
 {
-    computeStatistics(state, services, responsiveWait());
+    return computeStatistics(state, services, responsiveWait());
 }
 
-void computeStatistics(AppState &state, Services &services, RetryWait &wait)
+app::Status computeStatistics(AppState &state, Services &services, RetryWait &wait)
 {
     clearStatisticSums(state.statistics);
-    QByteArray bytes;
-    if (!readResultsWindow(state, services, wait, &bytes)) {
-        // The program is ending; the sums come from the arrays of the last reading, as they stand.
+    const app::Result<QByteArray> window = readResultsWindow(state, wait);
+    if (!window) {
+        // The program ends once the failure is reported; the sums come from the arrays of the last
+        // reading, as they stand.
         fillStatistics(state, services.clock.now());
-        return;
+        return window.status();
     }
+    const QByteArray &bytes = window.value();
 
     // The reading of the file and the statistics in one pass over its bytes: each record is decoded
     // once, and its fields go to the sums straight from registers instead of through the results
@@ -285,6 +287,7 @@ void computeStatistics(AppState &state, Services &services, RetryWait &wait)
     }
     loader.finish();
     pass.finish();
+    return {};
 }
 
 void fillStatistics(AppState &state, const QDateTime &now)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/Failure.h"
 #include "app/Services.h"
 
 #include <QDateTime>
@@ -14,9 +15,10 @@ class RetryWait;
 
 // Clears the sums, reads the results file and fills the results arrays and bests (as readResults
 // does) and the statistics in one pass over its records. "Now" is the services' clock, read after the
-// file. A period of N days counts today and the N - 1 days before.
-void computeStatistics(AppState &state, Services &services);
-void computeStatistics(AppState &state, Services &services, RetryWait &wait);
+// file. A period of N days counts today and the N - 1 days before. A results file that cannot be read
+// gives readResults' failure (the sums then come from the arrays of the last reading).
+app::Status computeStatistics(AppState &state, Services &services);
+app::Status computeStatistics(AppState &state, Services &services, RetryWait &wait);
 
 // Sets the ten sums to 0 (the averages keep their values).
 void clearStatisticSums(Statistics &statistics);

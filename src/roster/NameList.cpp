@@ -176,18 +176,19 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
     return lists;
 }
 
-bool loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup, Lists *lists,
-               QString *error)
+app::Status loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup,
+                      Lists *lists)
 {
     const QDate today = services.clock.now().date();
     const int schoolYear =
         roster::currentSchoolYear(today, int(platform::valueNumber(state.settings.schoolYearStartMonth)));
     state.roster.currentSchoolYear = schoolYear;
-    records::computeStatistics(state, services);
 
     QList<roster::ListedStudent> listed;
-    if (!roster::readRoster(state.settings, state.roster, today, &listed, error))
-        return false;
+    QString error;
+    if (!roster::readRoster(state.settings, state.roster, today, &listed, &error))
+        return app::Failure{QStringLiteral("名簿表示"), error, platform::MessageBoxes::Icon::Critical,
+                            kRosterFailureExitStatus, false};
     std::vector<Student> students;
     students.reserve(std::size_t(listed.size()));
     for (const roster::ListedStudent &s : listed)
@@ -195,7 +196,7 @@ bool loadLists(AppState &state, Services &services, int displayMode, const QStri
     *lists = buildLists(students, studentFigures(state.statistics), displayMode, [&](int birthYear) {
         return roster::gradeGroupAdmits(gradeGroup, roster::gradeNumber(schoolYear, birthYear));
     });
-    return true;
+    return {};
 }
 
 bool signIn(CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,

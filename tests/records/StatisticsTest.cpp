@@ -404,7 +404,7 @@ TEST(StatisticsOnePass, ReadingTheFileAndAddingUpInOnePassGivesWhatTheTwoStepsGi
     auto onePass = makeState();
     computeStatistics(*onePass, fakes.services, wait);
     auto twoSteps = makeState();
-    readResults(*twoSteps, fakes.services, wait);
+    app::report(fakes.services, readResults(*twoSteps, wait));
     clearStatisticSums(twoSteps->statistics);
     fillStatistics(*twoSteps, fakes.clock.now());
 

@@ -323,7 +323,7 @@ void HubScreen::activate()
     m_wait->begin(count);
 
     setListChoiceCaptions(hub::listChoiceCaptionsOnActivation());
-    records::computeStatistics(state, services);
+    app::report(services, records::computeStatistics(state, services));
     m_wait->step(0);
 
     const qint64 runsToday = records::todayTotalRuns(state.statistics, state.run.studentNumber);

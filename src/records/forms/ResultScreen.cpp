@@ -97,7 +97,7 @@ void ResultScreen::activate()
     const int student = std::clamp<int>(state.run.studentNumber, 0, kMaxStudentNumber);
     m_levelCount->setText(result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
 
-    records::computeStatistics(state, m_context.services);
+    app::report(m_context.services, records::computeStatistics(state, m_context.services));
 
     const bool cleared = levelCleared();
     const bool finalLevel = catalogue::isFinalLevel(state.catalogue, level);

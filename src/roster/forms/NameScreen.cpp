@@ -3,6 +3,7 @@
 #include "drill/LevelCatalogue.h"
 #include "app/forms/WaitingPanel.h"
 #include "records/StandardsTable.h"
+#include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
 #include "app/PathRules.h"
 #include "app/forms/Controls.h"
@@ -224,16 +225,14 @@ void NameScreen::showRoster()
 {
     m_wait->begin();
     m_redrawing = true;
-    QString error;
+    app::report(m_context.services, records::computeStatistics(m_context.state, m_context.services));
     namelist::Lists lists;
-    const bool ok = namelist::loadLists(m_context.state, m_context.services, m_displayMode,
-                                        m_combo1->currentText(), &lists, &error);
-    if (!ok) {
+    const app::Status failed = namelist::loadLists(m_context.state, m_context.services, m_displayMode,
+                                                   m_combo1->currentText(), &lists);
+    if (failed) {
         m_redrawing = false;
         m_wait->end();
-        m_context.services.messages.show(QStringLiteral("名簿表示"), error,
-                                         platform::MessageBoxes::Icon::Critical);
-        m_context.services.programEnd.endProgram(1);
+        app::report(m_context.services, *failed);
         return;
     }
     m_lists = std::move(lists);
