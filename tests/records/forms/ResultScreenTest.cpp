@@ -34,7 +34,7 @@ public:
 
 // The result screen as a recorded drill leaves it: the run is in the results file, the flags of
 // the judgement are set.
-class ResultScreen : public ::testing::Test
+class ResultScreenTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -112,7 +112,7 @@ protected:
 
 } // namespace
 
-TEST_F(ResultScreen, TimeOutShowsNoRecordAndZeroPointsWithoutASound)
+TEST_F(ResultScreenTest, TimeOutShowsNoRecordAndZeroPointsWithoutASound)
 {
     addRuns(2, 1, records::kTimeOut);
     show(2, records::kTimeOut);
@@ -125,7 +125,7 @@ TEST_F(ResultScreen, TimeOutShowsNoRecordAndZeroPointsWithoutASound)
     EXPECT_TRUE(visible(QStringLiteral("Command5")));
 }
 
-TEST_F(ResultScreen, PersonalRecordHasItsMessageAndSound)
+TEST_F(ResultScreenTest, PersonalRecordHasItsMessageAndSound)
 {
     addRuns(2, 1, 90);
     state->lastDrill.newPersonalBest = true;
@@ -139,7 +139,7 @@ TEST_F(ResultScreen, PersonalRecordHasItsMessageAndSound)
     saveScreenshot(screen.get(), QStringLiteral("result-personal-record"));
 }
 
-TEST_F(ResultScreen, MinimumLineSoundOnlyUpToTheMinimumTime)
+TEST_F(ResultScreenTest, MinimumLineSoundOnlyUpToTheMinimumTime)
 {
     const int minimum = state->standards.minimumTime[2];
     addRuns(2, 1, minimum);
@@ -152,7 +152,7 @@ TEST_F(ResultScreen, MinimumLineSoundOnlyUpToTheMinimumTime)
     EXPECT_TRUE(fakes.media.commands.isEmpty());
 }
 
-TEST_F(ResultScreen, AgainIsWithheldWhenTheLevelIsClearedAndOverPractised)
+TEST_F(ResultScreenTest, AgainIsWithheldWhenTheLevelIsClearedAndOverPractised)
 {
     // Ten good runs today: cleared (3 runs, 30 points) and over-practised (10 runs a day).
     addRuns(2, 10, 40);
@@ -169,7 +169,7 @@ TEST_F(ResultScreen, AgainIsWithheldWhenTheLevelIsClearedAndOverPractised)
     EXPECT_EQ(text(QStringLiteral("Label2")), QStringLiteral("このレベルクリア"));
 }
 
-TEST_F(ResultScreen, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
+TEST_F(ResultScreenTest, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
 {
     addRuns(20, 3, 100);
     state->lastDrill.alreadyCleared = false;
@@ -194,7 +194,7 @@ TEST_F(ResultScreen, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
     EXPECT_EQ(played(QStringLiteral("合格.wav")), 0);
 }
 
-TEST_F(ResultScreen, MenuGoesToTheHubAndAgainStartsTheSameLevel)
+TEST_F(ResultScreenTest, MenuGoesToTheHubAndAgainStartsTheSameLevel)
 {
     addRuns(2, 1, 90);
     show(2, 90);
@@ -212,7 +212,7 @@ TEST_F(ResultScreen, MenuGoesToTheHubAndAgainStartsTheSameLevel)
 // An all-time record that clears the final level: the record sound and then the fanfare. The
 // half-second timer falls due during the record sound, but it runs only at the activation's last
 // pending-events step: the congratulation stands through the fanfare, and the buttons come after it.
-TEST_F(ResultScreen, TheCongratulationStandsThroughTheFanfare)
+TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
 {
     addRuns(20, 3, 100);
     state->lastDrill.alreadyCleared = false;
@@ -245,7 +245,7 @@ TEST_F(ResultScreen, TheCongratulationStandsThroughTheFanfare)
 
 // A screen reader reaches the screen by its caption and hears what is shown: time, points, counts,
 // the message, the cleared label and the buttons; what is hidden it does not hear.
-TEST_F(ResultScreen, TheAccessibleTreeTellsWhatIsShown)
+TEST_F(ResultScreenTest, TheAccessibleTreeTellsWhatIsShown)
 {
     addRuns(2, 3, 90);
     state->lastDrill.newPersonalBest = true;
