@@ -46,7 +46,7 @@ void judge(qint64 number, const char *bytes, ResultsReport &report)
         add(Field::Date, false, QStringLiteral("日付 %1 は暦の外です").arg(numberText(date)));
     if (!(clock >= 0.0 && clock < 1.0))
         add(Field::Clock, false, QStringLiteral("時刻 %1 は 1 日の外です").arg(numberText(clock)));
-    if (!((time >= 0 && time < 6000) || time == records::kTimeOut))
+    if (!((time >= 0 && time < records::kCountedDrillLimit) || time == records::kTimeOut))
         add(Field::Time, false,
             QStringLiteral("タイム %1 は 0～5999 秒でも時間切れ（99999）でもありません").arg(time));
     bool ignored = false;

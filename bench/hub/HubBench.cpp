@@ -10,6 +10,7 @@
 #include "platform/TextFile.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
+#include "records/Statistics.h"
 #include "roster/forms/NameScreen.h"
 #include "startup/LoadSettings.h"
 
@@ -103,8 +104,9 @@ struct School
         }
         // The name screen reads the roster into the shared state; its lists are what a redraw makes.
         namelist::Lists lists;
-        if (!namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists, &error)) {
-            qWarning("%s", qPrintable(error));
+        records::computeStatistics(*state, services);
+        if (const app::Status failed = namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
+            qWarning("%s", qPrintable(failed->text));
             return false;
         }
         catalogue::setUpLevels(state->catalogue);
@@ -160,7 +162,7 @@ std::unique_ptr<School> largeSchool()
         // Later records are more recent; the last ones are today's.
         const double date = i >= 99500 ? today : today - 1095 + std::floor(1095.0 * i / 99500.0);
         const int level = 2 * (1 + int(rng.bounded(10)));
-        const int time = rng.bounded(50) == 0 ? 99999 : 100 + int(rng.bounded(400));
+        const int time = rng.bounded(50) == 0 ? records::kTimeOut : 100 + int(rng.bounded(400));
         bytes += records::encodeRecord(records::newRecord(date, 0.4 + rng.bounded(0.4),
                                                           qint16(1 + rng.bounded(5000)), qint16(level), time,
                                                           QStringLiteral("12345")));

@@ -137,7 +137,7 @@ struct School
             const double date = today - 1095 + std::floor(1095.0 * i / 100000.0);
             const int level = 2 * (1 + int(rng.bounded(10)));
             const int student = i % 250 == 0 ? kStudent : 1 + int(rng.bounded(5000));
-            const int time = rng.bounded(50) == 0 ? 99999 : 60 + int(rng.bounded(400));
+            const int time = rng.bounded(50) == 0 ? records::kTimeOut : 60 + int(rng.bounded(400));
             bytes += records::encodeRecord(
                 records::newRecord(date, 0.5, qint16(student), qint16(level), time, QStringLiteral("12345")));
         }
@@ -151,8 +151,9 @@ struct School
             return false;
         }
         namelist::Lists lists;
-        if (!namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists, &error)) {
-            qWarning("%s", qPrintable(error));
+        records::computeStatistics(*state, services);
+        if (const app::Status failed = namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
+            qWarning("%s", qPrintable(failed->text));
             return false;
         }
         catalogue::setUpLevels(state->catalogue);

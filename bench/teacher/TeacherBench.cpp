@@ -49,7 +49,7 @@ QByteArray hundredThousandRecords()
     bytes.reserve(kRecords * records::kRecordSize);
     for (int i = 0; i < kRecords; ++i) {
         const int level = 2 * (1 + int(rng.bounded(10)));
-        const int time = rng.bounded(50) == 0 ? 99999 : 60 + int(rng.bounded(500));
+        const int time = rng.bounded(50) == 0 ? records::kTimeOut : 60 + int(rng.bounded(500));
         bytes += records::encodeRecord(records::newRecord(46000.0 + i / 300, 0.4 + rng.bounded(0.4),
                                                           qint16(1 + rng.bounded(5000)), qint16(level), time,
                                                           QStringLiteral("12345")));

@@ -1,5 +1,7 @@
 #include "drill/LevelCatalogue.h"
 
+#include "platform/DelimitedItems.h"
+
 #include <algorithm>
 
 namespace drill::catalogue {
@@ -59,6 +61,17 @@ bool runsAsPractice(const Catalogue &catalogue, int level)
 bool isRecordedLevel(const Catalogue &catalogue, int level)
 {
     return level >= 0 && level <= kMaxLevel && catalogue.recordedLevel[std::size_t(level)] == 1;
+}
+
+int finalLevel(const Catalogue &catalogue)
+{
+    // The item may hold a text or a fraction as a settings file would give it; it names a level slot.
+    return int(std::clamp(platform::valueNumber(catalogue.finalLevel), 0.0, double(kMaxLevel)));
+}
+
+bool isFinalLevel(const Catalogue &catalogue, int level)
+{
+    return level == finalLevel(catalogue);
 }
 
 void resetDrillRunState(AppState &state)

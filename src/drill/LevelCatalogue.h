@@ -30,6 +30,11 @@ bool runsAsPractice(const Catalogue &catalogue, int level);
 // Whether a finished drill of the level is judged and recorded (its recorded flag is 1).
 bool isRecordedLevel(const Catalogue &catalogue, int level);
 
+// The catalogue's last level, 0 to 35 (0 before the levels are set up).
+int finalLevel(const Catalogue &catalogue);
+// Whether `level` is the catalogue's last level.
+bool isFinalLevel(const Catalogue &catalogue, int level);
+
 // Clears the drill's running state before each drill (the hub's start buttons, "もう一度").
 void resetDrillRunState(AppState &state);
 

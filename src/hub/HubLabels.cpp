@@ -1,5 +1,6 @@
 #include "hub/HubLabels.h"
 
+#include "records/Marks.h"
 #include "roster/NameList.h"
 
 namespace hub {
@@ -21,7 +22,7 @@ QString startToolTip()
 
 QString standardText(qint32 targetTime, qint32 clearCount, qint32 clearPoints, qint32 pointMultiplier)
 {
-    if (clearPoints == 9999)
+    if (clearPoints == records::kNoRequirement)
         return QStringLiteral("目標=%1秒 --------").arg(targetTime);
     return QStringLiteral("目標=%1秒 %2回/%3点(×%4)")
         .arg(targetTime)
@@ -78,16 +79,6 @@ QString hintText()
 QString backCaption()
 {
     return QStringLiteral("戻る(0)");
-}
-
-qint64 todayTotalRuns(const Statistics &statistics, int student)
-{
-    if (student < 0 || student > kMaxStudentNumber)
-        return 0;
-    double sum = 0;
-    for (int level = 1; level <= kMaxLevel; ++level)
-        sum += statistics.todayCount(level, student);
-    return qint64(sum);
 }
 
 QString displayOptionCaption(int index)

@@ -32,9 +32,6 @@ QString dayTotalText(qint64 runsToday);
 QString hintText();
 QString backCaption();
 
-// The student's runs today over levels 1 to 35.
-qint64 todayTotalRuns(const Statistics &statistics, int student);
-
 // View controls.
 QString displayOptionCaption(int index);
 // Captions of list-choice members 1 to 3.

@@ -14,11 +14,6 @@
 namespace hub {
 
 namespace {
-bool isPractice(const AppState &state, int level)
-{
-    return catalogue::isPracticeLevel(state.catalogue.levelNames[std::size_t(level)]);
-}
-
 int levelCount(const AppState &state)
 {
     return std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
@@ -72,7 +67,7 @@ View bestTimeView(const AppState &state, const RowStudents &students, const Leve
     View view = emptyView(state, QString::fromUtf16(kHeadingBest));
     view.scrollToOwnRow = true;
     for (int level = 1; level <= levelCount(state); ++level) {
-        if (!isPractice(state, level))
+        if (!catalogue::isPracticeLevel(state.catalogue, level))
             view.lists[std::size_t(level)] = bestTimeRanking(students, state.results.personalBest, level);
         if (progress)
             progress(level);
@@ -87,7 +82,7 @@ View pointsView(const AppState &state, const RowStudents &students, PointsOrder 
                                                                                 : kHeadingPointsAccumulated));
     view.scrollToOwnRow = true;
     for (int level = 1; level <= levelCount(state); ++level) {
-        if (!isPractice(state, level))
+        if (!catalogue::isPracticeLevel(state.catalogue, level))
             view.lists[std::size_t(level)] = pointsRanking(students, state.statistics, level, order);
         if (progress)
             progress(level);
@@ -111,7 +106,7 @@ View todayRunsView(const AppState &state, const QList<records::ResultRecord> &re
         const QString mark = students.mark(r.student);
         const QString &name = students.runName(r.student);
         const bool own = r.student == students.own;
-        if (r.time < kFailedTimeFrom)
+        if (r.time < records::kFailedTimeFrom)
             addRow(view, r.level,
                    todayRunRow(r.time, r.clock, mark, name, listedRunPoints(state, r.level, r.time)), own);
         else
@@ -132,7 +127,7 @@ View periodRunsView(const AppState &state, const QList<records::ResultRecord> &r
         const QString mark = students.mark(r.student);
         const QString &name = students.runName(r.student);
         const bool own = r.student == students.own;
-        if (r.time < kFailedTimeFrom)
+        if (r.time < records::kFailedTimeFrom)
             addRow(view, r.level,
                    periodRunRow(display, r.time, r.date, mark, name, listedRunPoints(state, r.level, r.time)),
                    own);
@@ -166,7 +161,7 @@ ColumnTexts columnTexts(const AppState &state, int level)
     const Statistics &st = state.statistics;
     ColumnTexts texts;
     texts.title = state.catalogue.levelNames[l];
-    texts.practice = isPractice(state, level);
+    texts.practice = catalogue::isPracticeLevel(state.catalogue, level);
     texts.standard = standardText(s.targetTime[l], s.clearCount[l], s.clearPoints[l], s.pointMultiplier[l]);
     texts.passPeriod =
         passPeriodText(platform::valueText(s.passPeriodDays[l]), st.passPeriodCount(level, student),

@@ -55,16 +55,15 @@ AvailabilityInput availabilityInput(const AppState &state)
     in.allLevelsOpen = state.catalogue.allLevelsOpen;
     in.teacherOpensAll = opensEveryLevel(state.run.studentName);
     const int student = state.run.studentNumber;
-    const int finalLevel =
-        int(std::clamp(platform::valueNumber(state.catalogue.finalLevel), 0.0, double(kMaxLevel)));
-    in.finalLevelCleared = records::isCleared(state.standards, state.statistics, finalLevel, student);
+    in.finalLevelCleared = records::isCleared(state.standards, state.statistics,
+                                              catalogue::finalLevel(state.catalogue), student);
     in.levels.resize(std::size_t(in.levelCount) + 2);
     for (int level = 1; level <= std::min(in.levelCount + 1, kMaxLevel); ++level) {
         LevelStanding &standing = in.levels[std::size_t(level)];
-        standing.practice = catalogue::isPracticeLevel(state.catalogue.levelNames[std::size_t(level)]);
+        standing.practice = catalogue::isPracticeLevel(state.catalogue, level);
         standing.cleared = records::isCleared(state.standards, state.statistics, level, student);
         standing.overPractised = records::isOverPractised(state.standards, state.statistics, level, student);
-        standing.asksNothing = state.standards.clearPoints[std::size_t(level)] == kNoRequirementPoints;
+        standing.asksNothing = state.standards.clearPoints[std::size_t(level)] == records::kNoRequirement;
     }
     return in;
 }

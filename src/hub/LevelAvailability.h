@@ -5,21 +5,19 @@
 #include <vector>
 
 // Which levels of the hub may be started. A level opens the next one when the next one asks for
-// nothing (its clear points are 9999), when every level is open by the catalogue, for the teacher
-// account named exactly "先生", when the student has cleared it, or when it is a practice level and
-// no level before it has held the way shut. An opened test level is still locked for over-practice
+// nothing (its clear points are records::kNoRequirement), when every level is open by the catalogue,
+// for the teacher account named exactly "先生", when the student has cleared it, or when it is a
+// practice level and no level before it has held the way shut. An opened test level is still locked for over-practice
 // while the student has not cleared the final level; the last level is never locked, a practice level
 // never.
 namespace hub {
-
-inline constexpr int kNoRequirementPoints = 9999;
 
 struct LevelStanding
 {
     bool practice = false;      // the level's name holds "練"
     bool cleared = false;       // the clear rule holds on the pass period
     bool overPractised = false; // the over-practice rule holds on its period
-    bool asksNothing = false;   // the level's clear points are 9999
+    bool asksNothing = false;   // the level's clear points are records::kNoRequirement
 };
 
 struct AvailabilityInput

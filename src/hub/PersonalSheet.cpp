@@ -78,7 +78,7 @@ LevelFigures levelFigures(const AppState &state, const RowStudents &students,
         if (run.level != level || !(run.date > from))
             continue;
         const bool own = run.student == student;
-        if (run.time >= 0 && run.time < kFailedTimeFrom && (fastest < 0 || run.time < fastest))
+        if (run.time >= 0 && run.time < records::kFailedTimeFrom && (fastest < 0 || run.time < fastest))
             fastest = run.time;
         if (!counted(run.time))
             continue;
@@ -102,12 +102,12 @@ LevelFigures levelFigures(const AppState &state, const RowStudents &students,
     if (charted) {
         for (const RankedStudent &r : rankByBestTime(students, state.results.personalBest, level)) {
             if (r.student == student) {
-                f.timeRank = r.key < kNoRun ? r.rank : 0;
+                f.timeRank = r.key < records::kNoBest ? r.rank : 0;
                 break;
             }
         }
     }
-    const bool hasRun = state.results.personalBest(level, student) < kNoRun;
+    const bool hasRun = state.results.personalBest(level, student) < records::kNoBest;
     for (const RankedStudent &r : rankByPoints(students, state.statistics, level, PointsOrder::Accumulated)) {
         if (!students.isShown(r.student))
             continue;
@@ -221,7 +221,7 @@ std::vector<int> defaultSheetLevels(const Catalogue &catalogue)
     const int count = std::clamp(catalogue.levelCount, 0, kMaxLevel);
     std::vector<int> levels;
     for (int level = 1; level <= count && levels.size() < 3; ++level) {
-        if (!catalogue::isPracticeLevel(catalogue.levelNames[std::size_t(level)]))
+        if (!catalogue::isPracticeLevel(catalogue, level))
             levels.push_back(level);
     }
     if (levels.empty()) {

@@ -21,7 +21,7 @@ QString bestTimeRow(int rank, const QString &mark, const QString &name5, qint32 
 {
     QString row;
     row.reserve(20);
-    if (best >= kNoRun) {
+    if (best >= records::kNoBest) {
         row += QStringLiteral("--");
         row += mark;
         row += name5;
@@ -30,7 +30,7 @@ QString bestTimeRow(int rank, const QString &mark, const QString &name5, qint32 
         row += rankText(rank);
         row += mark;
         row += name5;
-        row += best == kFailedRun ? QStringLiteral("*失敗*") : rightAligned(best, 6);
+        row += best == records::kFailedBest ? QStringLiteral("*失敗*") : rightAligned(best, 6);
     }
     row += u' ';
     row += own ? ownRightMark() : otherRightMark();

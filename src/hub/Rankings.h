@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hub/RowPieces.h"
+#include "records/Marks.h"
 #include "records/StatisticsTables.h"
 
 #include <QStringList>
@@ -9,9 +10,6 @@
 // points. Ranks are counted over all listed students, shown or not, so a grade filter shows the
 // school-wide ranks; equal keys keep the roster order.
 namespace hub {
-
-inline constexpr qint32 kNoRun = 99999;
-inline constexpr qint32 kFailedRun = 99998;
 
 enum class PointsOrder {
     Accumulated = 1, // by points so far, ties broken by today's points

@@ -31,7 +31,7 @@ QString periodFailedRow(double date, const QString &mark, const QString &name5)
 
 QString personalRow(double date, double clock, qint32 time)
 {
-    const QString shown = time >= kFailedTimeFrom ? QStringLiteral("*失敗*") : time5(time);
+    const QString shown = time >= records::kFailedTimeFrom ? QStringLiteral("*失敗*") : time5(time);
     return fullDateText(date).right(10) + u' ' + fullClockText(clock).right(10) + shown;
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "hub/RowPieces.h"
+#include "records/Marks.h"
 
 #include <QString>
 
 // The rows of the run lists: today's runs, the runs of a period and the student's own runs. A run
-// recorded with a time of 90000 or more failed; it is shown with the failed prefix and no points.
+// recorded with a time of records::kFailedTimeFrom or more failed; it is shown with the failed prefix and no points.
 namespace hub {
-
-inline constexpr qint32 kFailedTimeFrom = 90000;
 
 // Today's runs: time + " " + hh:mm + mark + name + mark + points.
 QString todayRunRow(qint32 time, double clock, const QString &mark, const QString &name5, int points);

@@ -1,6 +1,13 @@
 #include "platform/RandomSource.h"
 
+#include "platform/Clock.h"
+
 namespace platform {
+
+void seedFromClock(RandomSource &random, const Clock &clock)
+{
+    random.seed(quint64(clock.secondsSinceMidnight() * 1000.0));
+}
 
 int drawOneTo(RandomSource &random, int n)
 {

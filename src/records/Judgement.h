@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Services.h"
+#include "records/Marks.h"
 
 #include <QString>
 
@@ -11,9 +12,6 @@
 // How a drill is scored and judged: the points of one run, the clear and over-practice rules over the
 // statistics, and recording a finished test with its personal and overall bests.
 namespace records {
-
-inline constexpr qint32 kCountedDrillLimit = 6000; // a run counts as a drill only below this time
-inline constexpr qint32 kZeroPointLimit = 99998;   // a time of this or more earns nothing
 
 // The time a statistics sum uses for a run: the value of the first three characters of the time
 // written in decimal (the time itself below 1000; 1234 counts as 123, a time-out 99999 as 999).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/Marks.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtEndian>
@@ -18,7 +20,7 @@
 //        8    8  clock          IEEE double, time of day as a fraction of a day
 //       16    2  student        16-bit signed
 //       18    2  level          16-bit signed
-//       20    4  time           32-bit signed seconds; 99999 marks a time-out
+//       20    4  time           32-bit signed seconds; kTimeOut (99999) marks a time-out
 //       24    5  school code    text, five blanks when there is none
 //       29    5  reserved text  five blanks as this program writes it
 //       34    5  mode           decimal text with a leading blank for a number that is not negative
@@ -28,7 +30,6 @@ namespace records {
 
 inline constexpr int kRecordSize = 44;
 inline constexpr int kTextFieldSize = 5;
-inline constexpr qint32 kTimeOut = 99999; // recorded time of a timed-out drill; also "no best yet"
 
 struct ResultRecord
 {

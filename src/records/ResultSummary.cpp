@@ -1,5 +1,6 @@
 #include "records/ResultSummary.h"
 
+#include "drill/LevelCatalogue.h"
 #include "records/Judgement.h"
 
 namespace result_screen {
@@ -21,16 +22,17 @@ QString dayCountText(qint64 total)
 
 QString timeText(qint32 resultTime)
 {
-    if (resultTime > 99997)
+    if (resultTime >= records::kZeroPointLimit)
         return QStringLiteral("記録なし");
     return QStringLiteral("今の成績：") + QString::number(resultTime) + QStringLiteral("秒");
 }
 
 QString pointsText(qint32 resultTime, qint32 targetTime, qint32 multiplier)
 {
-    const qint64 base = resultTime > 99997 ? 0 : qint64(records::runPoints(resultTime, targetTime, false));
-    const qint64 points = qint64(double(multiplier) * double(base));
-    return QStringLiteral("獲得ポイント：%1点×%2→%3点").arg(base).arg(multiplier).arg(points);
+    // runPoints gives nothing from the zero-point limit on (a time-out, no record).
+    const double base = records::runPoints(resultTime, targetTime, false);
+    const qint32 points = records::addedPoints(base, multiplier);
+    return QStringLiteral("獲得ポイント：%1点×%2→%3点").arg(qint64(base)).arg(multiplier).arg(points);
 }
 
 Message message(const LastDrill &d)
@@ -76,12 +78,23 @@ Sound sound(const LastDrill &d, qint32 minimumTime)
     return {};
 }
 
+QList<Sound> sounds(const LastDrill &d, qint32 minimumTime, bool cleared, bool finalLevel)
+{
+    QList<Sound> list;
+    const Sound first = sound(d, minimumTime);
+    if (first.kind != 0 || !first.fixedFile.isEmpty())
+        list.append(first);
+    if (cleared && finalLevel && !d.alreadyCleared)
+        list.append({0, QStringLiteral("合格.wav")});
+    return list;
+}
+
 bool congratulationApplies(const Catalogue &catalogue, const Standards &standards, int level)
 {
-    if (level != int(catalogue.finalLevel.toDouble()))
+    if (!catalogue::isFinalLevel(catalogue, level))
         return false;
     for (int l = 1; l <= kMaxLevel; ++l) {
-        if (standards.clearCount[l] == 9999)
+        if (standards.clearCount[l] == records::kNoRequirement)
             return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include "records/LastDrill.h"
 #include "records/Standards.h"
 
+#include <QList>
 #include <QString>
 
 // What the result screen shows after a recorded drill, worked out from the shared state once the
@@ -31,8 +32,13 @@ struct Sound
 };
 Sound sound(const LastDrill &lastDrill, qint32 minimumTime);
 
+// Every sound the result screen plays, in order: the result's sound (when there is one), then
+// "合格.wav" when the final level has just been cleared for the first time (cleared now, not
+// lastDrill.alreadyCleared before the drill).
+QList<Sound> sounds(const LastDrill &lastDrill, qint32 minimumTime, bool cleared, bool finalLevel);
+
 // Whether the final level's congratulation applies: the level is the final one and no level is set
-// up as never to be cleared (a clear count of 9999).
+// up as never to be cleared (a clear count of records::kNoRequirement).
 bool congratulationApplies(const Catalogue &catalogue, const Standards &standards, int level);
 
 // "もう一度" after the half-second timer: withheld while the level is over-practised and cleared,

@@ -20,7 +20,7 @@ struct Results
     std::vector<qint16> recLevel;
     std::vector<qint32> recResultTime;
     std::vector<qint32> recMode;
-    LevelStudentTable<qint32> personalBest; // best (lowest) time, 99999 when there is none
+    LevelStudentTable<qint32> personalBest; // best (lowest) time, records::kNoBest when there is none
     PerLevel<qint32> overallBest{};         // lowest personal best over students 1 to 1000
     std::vector<qint8> hasResults;          // 1 when the student has at least one record
     std::vector<qint16> highestLevel;       // highest level the student has a record of; only grows

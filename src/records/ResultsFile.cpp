@@ -337,8 +337,10 @@ QString otherErrorMessage(const QString &path, int step, int errorNumber)
            QStringLiteral("line") + stepText + u'\n' + platform::displayPath(path);
 }
 
-bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QByteArray *bytes)
+app::Result<QByteArray> readResultsWindow(AppState &state, RetryWait &wait)
 {
+    QByteArray window;
+    QByteArray *bytes = &window;
     const QString path = resultsFilePath(state.settings.dataFolder);
     qint64 first = 0;
     qint64 total = 0;
@@ -350,42 +352,40 @@ bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QBy
         const ReadOutcome outcome =
             readLastRecordBytes(path, kRecordWindow, wait, bytes, &first, &total, &errorNumber);
         if (outcome == ReadOutcome::Read)
-            return true;
+            return window;
         if (outcome == ReadOutcome::Unreachable) {
             if (++unreachable < kMissingFailures) {
                 notice.show(unreachableLine());
                 wait.wait(kMissingWaitMs, {});
                 continue;
             }
-            services.messages.show(messageTitle(state),
-                                   QStringLiteral("ファイルがありません%1%2%3\n%4")
-                                       .arg(kStepOpen)
-                                       .arg(platform::LockedFile::describeError(errorNumber))
-                                       .arg(errorNumber)
-                                       .arg(platform::displayPath(path)),
-                                   platform::MessageBoxes::Icon::Critical);
-            services.programEnd.endProgram(1);
-            return false;
+            return app::Failure{messageTitle(state),
+                                QStringLiteral("ファイルがありません%1%2%3\n%4")
+                                    .arg(kStepOpen)
+                                    .arg(platform::LockedFile::describeError(errorNumber))
+                                    .arg(errorNumber)
+                                    .arg(platform::displayPath(path)),
+                                platform::MessageBoxes::Icon::Critical, kReadFailureExitStatus, false};
         }
         // The routine's message: where it stopped, the error, and the record it was at (none yet).
         const int step = outcome == ReadOutcome::OpenFailed ? kStepOpen : kStepRead;
-        services.messages.show(messageTitle(state), otherErrorMessage(path, step, errorNumber),
-                               platform::MessageBoxes::Icon::Critical);
-        services.programEnd.endProgram(1);
-        return false;
+        return app::Failure{messageTitle(state), otherErrorMessage(path, step, errorNumber),
+                            platform::MessageBoxes::Icon::Critical, kReadFailureExitStatus, false};
     }
 }
 
-void readResults(AppState &state, Services &services)
+app::Status readResults(AppState &state)
 {
-    readResults(state, services, responsiveWait());
+    return readResults(state, responsiveWait());
 }
 
-void readResults(AppState &state, Services &services, RetryWait &wait)
+app::Status readResults(AppState &state, RetryWait &wait)
 {
-    QByteArray bytes;
-    if (readResultsWindow(state, services, wait, &bytes))
-        loadResults(bytes.constData(), bytes.size() / kRecordSize, state.results);
+    const app::Result<QByteArray> bytes = readResultsWindow(state, wait);
+    if (!bytes)
+        return bytes.status();
+    loadResults(bytes.value().constData(), bytes.value().size() / kRecordSize, state.results);
+    return {};
 }
 
 QList<ResultRecord> readLastRecords(const QString &path, int maxCount, QString *error)

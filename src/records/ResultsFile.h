@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "platform/FileLock.h"
 #include "records/ResultRecord.h"
 #include "records/RetryWait.h"
@@ -26,6 +27,7 @@
 namespace records {
 
 inline constexpr const char16_t *kResultsFileName = u"成績累積データ.dat";
+inline constexpr int kReadFailureExitStatus = 1; // the program's end after the reader's failure
 inline constexpr int kRecordWindow = 20000; // the reader keeps at most the last 20000 records
 inline constexpr int kLockWaitMs = 1000;    // wait before trying a held lock again
 inline constexpr int kMissingWaitMs = 5000; // wait before reading an unreachable file again
@@ -56,14 +58,14 @@ bool appendResult(AppState &state, Services &services, RetryWait &wait, QString 
 // Reads the last 20000 records into the results arrays and computes the bests. A missing file in an
 // existing folder reads as empty. While the file cannot be reached at all (its folder is missing, its
 // network share does not answer) it is tried again every five seconds; the fourth failure in a row
-// shows "ファイルがありません…" and ends the program. Any other failure shows the file routine's message and
-// ends the program.
-void readResults(AppState &state, Services &services);
-void readResults(AppState &state, Services &services, RetryWait &wait);
+// returns "ファイルがありません…". Any other failure returns the file routine's message. Both end the
+// program (exit status 1) when reported; the results arrays are left as they were.
+app::Status readResults(AppState &state);
+app::Status readResults(AppState &state, RetryWait &wait);
 
 // The bytes of the last 20000 records for readResults and the statistics, with readResults' waiting
-// and failure handling. Returns false when the failure has been shown and the program ended.
-bool readResultsWindow(AppState &state, Services &services, RetryWait &wait, QByteArray *bytes);
+// and failures.
+app::Result<QByteArray> readResultsWindow(AppState &state, RetryWait &wait);
 
 // The message of a failure of the reader other than a missing or locked file: "成績ランダムファイル表示",
 // the step, the error number, its description, the number again and the record fields it was at (none

@@ -1,10 +1,12 @@
 #include "records/StandardsTable.h"
 
+#include "drill/LevelCatalogue.h"
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -87,6 +89,17 @@ template <typename RowFn> bool readRows(const QString &text, const QString &path
 QString filePath(const QString &dataFolder)
 {
     return dataFolder + QString::fromUtf16(kFileName);
+}
+
+void setPracticeTimes(Standards &standards, const Catalogue &catalogue)
+{
+    const int count = std::clamp(catalogue.levelCount, 0, kMaxLevel);
+    for (int level = 1; level <= count; ++level) {
+        if (catalogue::isPracticeLevel(catalogue, level)) {
+            standards.targetTime[std::size_t(level)] = kPracticeTime;
+            standards.minimumTime[std::size_t(level)] = kPracticeTime;
+        }
+    }
 }
 
 bool readStandardsTable(const QString &path, Standards &table, QString *error)

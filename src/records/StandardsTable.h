@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drill/Catalogue.h"
 #include "records/Standards.h"
 
 #include <QList>
@@ -20,6 +21,14 @@ inline constexpr int kFieldCount = 12;
 inline constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
 QString filePath(const QString &dataFolder);
+
+// Practice levels run against ten minutes whatever the table says: their target and minimum times.
+inline constexpr qint32 kPracticeTime = 600;
+
+// Sets the target and minimum times of the catalogue's practice levels (1 to its level count) to
+// kPracticeTime in the standards held in memory; the file is not changed. Made when a student signs
+// in, once the level names are known, and again each time the hub is shown.
+void setPracticeTimes(Standards &standards, const Catalogue &catalogue);
 
 // Reads the table into `table`. Rows the file does not hold keep their values. Fields 1 to 5 are whole
 // numbers (a field that is not a number reads as 0); fields 6 to 12 keep what they hold. On failure

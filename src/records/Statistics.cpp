@@ -240,20 +240,33 @@ void clearStatisticSums(Statistics &statistics)
     statistics.clearSums();
 }
 
-void computeStatistics(AppState &state, Services &services)
+qint64 todayTotalRuns(const Statistics &statistics, int student)
 {
-    computeStatistics(state, services, responsiveWait());
+    if (student < 0 || student > kMaxStudentNumber)
+        return 0;
+    // The counts are whole numbers kept as floats; their sum is exact in a double.
+    double sum = 0;
+    for (int level = 1; level <= kMaxLevel; ++level)
+        sum += statistics.todayCount(level, student);
+    return std::llround(sum);
 }
 
-void computeStatistics(AppState &state, Services &services, RetryWait &wait)
+app::Status computeStatistics(AppState &state, Services &services)
+{
+    return computeStatistics(state, services, responsiveWait());
+}
+
+app::Status computeStatistics(AppState &state, Services &services, RetryWait &wait)
 {
     clearStatisticSums(state.statistics);
-    QByteArray bytes;
-    if (!readResultsWindow(state, services, wait, &bytes)) {
-        // The program is ending; the sums come from the arrays of the last reading, as they stand.
+    const app::Result<QByteArray> window = readResultsWindow(state, wait);
+    if (!window) {
+        // The program ends once the failure is reported; the sums come from the arrays of the last
+        // reading, as they stand.
         fillStatistics(state, services.clock.now());
-        return;
+        return window.status();
     }
+    const QByteArray &bytes = window.value();
 
     // The reading of the file and the statistics in one pass over its bytes: each record is decoded
     // once, and its fields go to the sums straight from registers instead of through the results
@@ -274,6 +287,7 @@ void computeStatistics(AppState &state, Services &services, RetryWait &wait)
     }
     loader.finish();
     pass.finish();
+    return {};
 }
 
 void fillStatistics(AppState &state, const QDateTime &now)

@@ -1,5 +1,6 @@
 #include "roster/NameList.h"
 
+#include "app/SignInTime.h"
 #include "platform/DelimitedItems.h"
 #include "records/Statistics.h"
 #include "roster/Grades.h"
@@ -50,12 +51,13 @@ std::vector<StudentFigures> studentFigures(const Statistics &statistics)
     for (int level = 1; level <= kMaxLevel; ++level) {
         for (int student = 0; student < kStudentSlots; ++student) {
             StudentFigures &f = figures[std::size_t(student)];
-            f.todayCount += qint64(statistics.todayCount(level, student));
             f.todayPoints += statistics.todayPoints(level, student);
             f.allTimeCount += statistics.allTimeCount(level, student);
             f.allTimePoints += statistics.allTimePoints(level, student);
         }
     }
+    for (int student = 0; student < kStudentSlots; ++student)
+        figures[std::size_t(student)].todayCount = records::todayTotalRuns(statistics, student);
     return figures;
 }
 
@@ -174,18 +176,19 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
     return lists;
 }
 
-bool loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup, Lists *lists,
-               QString *error)
+app::Status loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup,
+                      Lists *lists)
 {
     const QDate today = services.clock.now().date();
     const int schoolYear =
         roster::currentSchoolYear(today, int(platform::valueNumber(state.settings.schoolYearStartMonth)));
     state.roster.currentSchoolYear = schoolYear;
-    records::computeStatistics(state, services);
 
     QList<roster::ListedStudent> listed;
-    if (!roster::readRoster(state.settings, state.roster, today, &listed, error))
-        return false;
+    QString error;
+    if (!roster::readRoster(state.settings, state.roster, today, &listed, &error))
+        return app::Failure{QStringLiteral("名簿表示"), error, platform::MessageBoxes::Icon::Critical,
+                            kRosterFailureExitStatus, false};
     std::vector<Student> students;
     students.reserve(std::size_t(listed.size()));
     for (const roster::ListedStudent &s : listed)
@@ -193,6 +196,18 @@ bool loadLists(AppState &state, Services &services, int displayMode, const QStri
     *lists = buildLists(students, studentFigures(state.statistics), displayMode, [&](int birthYear) {
         return roster::gradeGroupAdmits(gradeGroup, roster::gradeNumber(schoolYear, birthYear));
     });
+    return {};
+}
+
+bool signIn(CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,
+            double secondsSinceMidnight)
+{
+    if (!isNameChosen(chosenNameText) || chosenNumber < 0 || chosenNumber > kMaxStudentNumber)
+        return false;
+    run.nameConfirmedTime = app::signInTime(secondsSinceMidnight);
+    run.studentNumber = qint16(chosenNumber);
+    run.studentName = roster.studentNames[std::size_t(chosenNumber)];
+    run.currentGrade = roster.studentGrades[std::size_t(chosenNumber)];
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/Failure.h"
 #include "app/Services.h"
 
 #include <QString>
@@ -91,11 +92,19 @@ struct Lists
 Lists buildLists(const std::vector<Student> &students, const std::vector<StudentFigures> &figures,
                  int displayMode, const std::function<bool(int birthYear)> &admitsYear);
 
-// The name list routine: the school year of today, the statistics recomputed from the results file,
-// the roster read, and the three lists built for the display mode and the grade group. On a roster that
-// cannot be read returns false with the message for the user in *error.
-bool loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup, Lists *lists,
-               QString *error);
+// The name list routine after the statistics have been computed from the results file: the school
+// year of today, the roster read, and the three lists built for the display mode and the grade group.
+// A roster that cannot be read gives the name screen's failure ("名簿表示", ending the program).
+app::Status loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup,
+                      Lists *lists);
+inline constexpr int kRosterFailureExitStatus = 1;
+
+// Signs in the student chosen on the name screen: when `chosenNameText` (the chosen-name label) shows
+// a chosen name and `chosenNumber` is a student number (0 to 5000), sets the current run's student,
+// name, grade and sign-in time (app::signInTime of `secondsSinceMidnight`) and returns true. Otherwise
+// nothing changes and it returns false (the screen answers with the wrong-answer sound).
+bool signIn(CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,
+            double secondsSinceMidnight);
 
 // The sort of the full list: text order without regard to letter case, so that the four-digit year
 // at the front decides first.

@@ -1,5 +1,6 @@
 #include "sound/SoundPlayer.h"
 
+#include "app/Failure.h"
 #include "platform/DelimitedItems.h"
 #include "platform/RandomSource.h"
 #include "sound/SoundSet.h"
@@ -47,11 +48,11 @@ void playKindSound(SoundState &sound, const QString &soundFolder, Services &serv
         ++sound.soundErrorCount;
         return;
     }
-    services.messages.showFatal(QStringLiteral("音声エラー"),
-                           QStringLiteral("音声がでません。先生を呼びなさい。\r\n") +
-                               services.media.errorText(result),
-                           platform::MessageBoxes::Icon::Critical);
-    services.programEnd.endProgram(kSoundFailureExitStatus);
+    app::report(services, app::Failure{QStringLiteral("音声エラー"),
+                                       QStringLiteral("音声がでません。先生を呼びなさい。\r\n") +
+                                           services.media.errorText(result),
+                                       platform::MessageBoxes::Icon::Critical, kSoundFailureExitStatus,
+                                       true});
 }
 
 void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services, const QString &fileName)

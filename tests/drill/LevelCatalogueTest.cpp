@@ -81,3 +81,27 @@ TEST(LevelCatalogue, PracticeAndRecordingByLevelNumber)
     }
     EXPECT_FALSE(catalogue::isRecordedLevel(c, 21));
 }
+
+TEST(LevelCatalogue, PracticeAndFinalLevelsByNumber)
+{
+    Catalogue c;
+    EXPECT_FALSE(catalogue::isPracticeLevel(c, 1)); // before the levels are set up
+    EXPECT_EQ(catalogue::finalLevel(c), 0);
+    catalogue::setUpLevels(c);
+    EXPECT_TRUE(catalogue::isPracticeLevel(c, 1));
+    EXPECT_FALSE(catalogue::isPracticeLevel(c, 2));
+    EXPECT_TRUE(catalogue::isPracticeLevel(c, 19));
+    EXPECT_FALSE(catalogue::isPracticeLevel(c, 21));
+    EXPECT_FALSE(catalogue::isPracticeLevel(c, -1));
+    EXPECT_FALSE(catalogue::isPracticeLevel(c, 36));
+    EXPECT_TRUE(catalogue::isFinalLevel(c, 20));
+    EXPECT_FALSE(catalogue::isFinalLevel(c, 19));
+    EXPECT_FALSE(catalogue::isFinalLevel(c, 0));
+
+    // The final level as a settings item: a text is read for its number, and a number outside the level
+    // slots stands for the nearest slot.
+    c.finalLevel = QStringLiteral("18");
+    EXPECT_TRUE(catalogue::isFinalLevel(c, 18));
+    c.finalLevel = 99;
+    EXPECT_EQ(catalogue::finalLevel(c), kMaxLevel);
+}

@@ -32,13 +32,6 @@ TEST(HubLabels, HeaderTexts)
     EXPECT_EQ(elapsedText(10), QStringLiteral("起動後10分"));
     EXPECT_EQ(dayTotalText(7), QStringLiteral("本日総回数＝7回"));
     EXPECT_EQ(hintText(), QStringLiteral("GRPH+A,B,C,D..でも選択できます。"));
-
-    auto stats = std::make_unique<Statistics>();
-    stats->todayCount(1, 4) = 2;
-    stats->todayCount(35, 4) = 3;
-    stats->todayCount(2, 5) = 9;
-    EXPECT_EQ(todayTotalRuns(*stats, 4), 5);
-    EXPECT_EQ(todayTotalRuns(*stats, 6000), 0);
 }
 
 TEST(HubLabels, ViewControlTexts)

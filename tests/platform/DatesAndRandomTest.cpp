@@ -63,3 +63,17 @@ TEST(Random, SeededSourceIsUniformInTheHalfOpenUnitInterval)
         EXPECT_LT(count, 10500);
     }
 }
+
+TEST(Random, SeedingFromTheClockRepeatsTheDrawOfTheSameMillisecond)
+{
+    testing_support::FakeClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 0, 0, 250)));
+    platform::SeededRandom a(1);
+    platform::SeededRandom b(2);
+    platform::seedFromClock(a, clock);
+    b.seed(quint64(36000250));
+    EXPECT_EQ(a.next(), b.next());
+    clock.advanceMs(1);
+    platform::seedFromClock(a, clock);
+    b.seed(quint64(36000250));
+    EXPECT_NE(a.next(), b.next());
+}

@@ -1,5 +1,6 @@
 #include "records/ResultSummary.h"
 #include "app/AppState.h"
+#include "records/Marks.h"
 
 #include <gtest/gtest.h>
 
@@ -86,4 +87,56 @@ TEST(ResultScreenCongratulation, OnlyAtTheFinalLevelAndWhenEveryLevelCanBeCleare
     EXPECT_FALSE(congratulationApplies(state->catalogue, state->standards, 18));
     state->standards.clearCount[7] = 9999;
     EXPECT_FALSE(congratulationApplies(state->catalogue, state->standards, 20));
+}
+
+TEST(ResultScreenTexts, PointsAreTheBaseTimesTheMultiplierKeptWithinTheSums)
+{
+    EXPECT_EQ(pointsText(50, 100, -2), QStringLiteral("獲得ポイント：11点×-2→-22点"));
+    // A multiplier a teacher typed far too large gives the most the sums can hold, as the statistics do.
+    EXPECT_EQ(pointsText(0, 100, 2000000000), QStringLiteral("獲得ポイント：55点×2000000000→2147483647点"));
+    EXPECT_EQ(pointsText(records::kZeroPointLimit, 200000, 3), QStringLiteral("獲得ポイント：0点×3→0点"));
+}
+
+TEST(ResultScreenSounds, TheResultSoundComesFirstAndThePassFanfareOnlyForAFirstFinalClear)
+{
+    struct Case
+    {
+        const char *name;
+        bool personalBest, overallBest, timeOut, alreadyCleared, cleared, finalLevel;
+        qint32 time;
+        QList<int> kinds;        // in order; 0 for a fixed file
+        QStringList fixedFiles;  // the fixed files in order
+    };
+    const QList<Case> cases = {
+        {"slow run, nothing", false, false, false, false, false, false, 400, {}, {}},
+        {"within the minimum line", false, false, false, false, false, false, 300, {10}, {}},
+        {"personal best", true, false, false, false, false, false, 200, {8}, {}},
+        {"overall best", true, true, false, false, false, false, 200, {0}, {QStringLiteral("最高1.wav")}},
+        {"time-out", false, false, true, false, false, false, records::kTimeOut, {}, {}},
+        {"final level first cleared", false, false, false, false, true, true, 400, {0},
+         {QStringLiteral("合格.wav")}},
+        {"final level, best and first clear", true, true, false, false, true, true, 100, {0, 0},
+         {QStringLiteral("最高1.wav"), QStringLiteral("合格.wav")}},
+        {"final level cleared before", false, false, false, true, true, true, 250, {10}, {}},
+        {"final level not cleared", false, false, false, false, false, true, 400, {}, {}},
+        {"another level cleared", false, false, false, false, true, false, 400, {}, {}},
+    };
+    for (const Case &c : cases) {
+        LastDrill d;
+        d.resultTime = c.time;
+        d.newPersonalBest = c.personalBest;
+        d.newOverallBest = c.overallBest;
+        d.drillEndReason = c.timeOut ? 1 : 0;
+        d.alreadyCleared = c.alreadyCleared;
+        const QList<Sound> list = sounds(d, 300, c.cleared, c.finalLevel);
+        QList<int> kinds;
+        QStringList files;
+        for (const Sound &s : list) {
+            kinds << s.kind;
+            if (!s.fixedFile.isEmpty())
+                files << s.fixedFile;
+        }
+        EXPECT_EQ(kinds, c.kinds) << c.name;
+        EXPECT_EQ(files, c.fixedFiles) << c.name;
+    }
 }

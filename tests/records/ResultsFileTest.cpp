@@ -33,7 +33,7 @@ struct ResultsFileFixture : ::testing::Test
         state->settings.schoolCode = QStringLiteral("24601");
         path = resultsFilePath(state->settings.dataFolder);
     }
-    void read() { readResults(*state, fakes.services, wait); }
+    void read() { app::report(fakes.services, readResults(*state, wait)); }
     const Results &results() const { return state->results; }
 };
 
@@ -268,7 +268,7 @@ TEST_F(ResultsFileFixture, UnreachableFileIsTriedFourTimesThenTheMessageComesAnd
     state->results.recordCount = 3;
     EndAfterMessage end(fakes.messages);
     Services services{fakes.clock, fakes.random, fakes.messages, fakes.launcher, end, fakes.media};
-    readResults(*state, services, wait);
+    app::report(services, readResults(*state, wait));
     EXPECT_EQ(wait.asked, (std::vector<int>{5000, 5000, 5000}));
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     const QString text = fakes.messages.shown[0].text;

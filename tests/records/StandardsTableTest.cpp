@@ -1,4 +1,5 @@
 #include "records/StandardsTable.h"
+#include "drill/LevelCatalogue.h"
 #include "platform/TextFile.h"
 #include "support/TestSupport.h"
 
@@ -254,4 +255,26 @@ TEST(StandardsTable, AnEmptyLineInsideIsAnItemAndEmptyLinesAtTheEndAreNone)
     writeFile932(path, lines);
     EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("9 行目の項目が 12 個ではありません"))) << error.toStdString();
+}
+
+TEST(PracticeTimes, PracticeLevelsOfTheCatalogueRunAgainstTenMinutesAndTestLevelsKeepTheTable)
+{
+    Standards table;
+    for (int level = 0; level <= kMaxLevel; ++level) {
+        table.targetTime[std::size_t(level)] = 100 + level;
+        table.minimumTime[std::size_t(level)] = 200 + level;
+    }
+    Catalogue catalogue;
+    standards::setPracticeTimes(table, catalogue); // no levels set up yet: nothing is a practice level
+    EXPECT_EQ(table.targetTime[1], 101);
+
+    catalogue::setUpLevels(catalogue);
+    catalogue.levelNames[21] = QStringLiteral("範囲１練"); // beyond the level count: not the hub's
+    standards::setPracticeTimes(table, catalogue);
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        const bool practice = level <= 20 && level % 2 == 1;
+        EXPECT_EQ(table.targetTime[std::size_t(level)], practice ? 600 : 100 + level) << level;
+        EXPECT_EQ(table.minimumTime[std::size_t(level)], practice ? 600 : 200 + level) << level;
+    }
+    EXPECT_EQ(table.targetTime[0], 100);
 }

@@ -405,7 +405,7 @@ TEST(StatisticsOnePass, ReadingTheFileAndAddingUpInOnePassGivesWhatTheTwoStepsGi
     auto onePass = makeState();
     computeStatistics(*onePass, fakes.services, wait);
     auto twoSteps = makeState();
-    readResults(*twoSteps, fakes.services, wait);
+    app::report(fakes.services, readResults(*twoSteps, wait));
     clearStatisticSums(twoSteps->statistics);
     fillStatistics(*twoSteps, fakes.clock.now());
 
@@ -444,4 +444,21 @@ TEST(StatisticsOnePass, ReadingTheFileAndAddingUpInOnePassGivesWhatTheTwoStepsGi
     EXPECT_EQ(onePass->statistics.todayTimeSum(2, 2961), 999.0f + 100.0f);
     EXPECT_EQ(onePass->statistics.allTimeAverageTime(2, 2961), 12.0f);
     EXPECT_EQ(onePass->statistics.todayAverageTime(2, 2961), 34.0f);
+}
+
+TEST(TodayTotalRuns, AddsEveryLevelOfOneStudentAndNothingOutsideTheRoster)
+{
+    auto stats = std::make_unique<Statistics>();
+    stats->todayCount(1, 4) = 2;
+    stats->todayCount(35, 4) = 3;
+    stats->todayCount(2, 5) = 9;
+    stats->todayCount(0, 4) = 40; // level 0 is no level
+    EXPECT_EQ(todayTotalRuns(*stats, 4), 5);
+    EXPECT_EQ(todayTotalRuns(*stats, 5), 9);
+    EXPECT_EQ(todayTotalRuns(*stats, 6000), 0);
+    EXPECT_EQ(todayTotalRuns(*stats, -1), 0);
+    // Counts far beyond a float's whole-number steps of 1 still add up exactly.
+    for (int level = 1; level <= kMaxLevel; ++level)
+        stats->todayCount(level, 5000) = 16777216.0f;
+    EXPECT_EQ(todayTotalRuns(*stats, 5000), qint64(16777216) * kMaxLevel);
 }

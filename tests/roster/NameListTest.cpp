@@ -210,3 +210,45 @@ TEST(NameListChoice, NumbersAndTeachers)
     EXPECT_EQ(trimBlanks(QStringLiteral("  山本　 ")), QStringLiteral("山本　"));
     EXPECT_EQ(trimEndBlanks(QStringLiteral(" 山本  ")), QStringLiteral(" 山本"));
 }
+
+TEST(NameListSignIn, TheChosenStudentBecomesTheCurrentRunWithTheRoundedSignInTime)
+{
+    auto roster = std::make_unique<Roster>();
+    roster->studentNames[131] = QStringLiteral("加藤あおい          ");
+    roster->studentGrades[131] = QStringLiteral("小３");
+    roster->studentNames[5000] = QStringLiteral("先生");
+    const QString chosen = QStringLiteral("小３ 加藤");
+
+    CurrentRun run;
+    run.currentLevel = 7;
+    ASSERT_TRUE(signIn(run, *roster, chosen, 131, 36000.6));
+    EXPECT_EQ(run.studentNumber, 131);
+    EXPECT_EQ(run.studentName, QStringLiteral("加藤あおい          "));
+    EXPECT_EQ(run.currentGrade, QStringLiteral("小３"));
+    EXPECT_EQ(run.nameConfirmedTime, 36001);
+    EXPECT_EQ(run.currentLevel, 7); // the rest of the run is not the sign-in's
+    ASSERT_TRUE(signIn(run, *roster, chosen, 5000, 0.4));
+    EXPECT_EQ(run.studentName, QStringLiteral("先生"));
+    EXPECT_EQ(run.nameConfirmedTime, 0);
+
+    // Without a chosen name or with no student number nothing changes.
+    struct Refused
+    {
+        QString name;
+        int number;
+    };
+    const Refused refused[] = {{QString::fromUtf16(kChooseName), 131},
+                               {QString(), 131},
+                               {chosen, -1},
+                               {chosen, 5001}};
+    for (const Refused &r : refused) {
+        CurrentRun before;
+        before.studentNumber = 9;
+        before.nameConfirmedTime = 77;
+        CurrentRun after = before;
+        EXPECT_FALSE(signIn(after, *roster, r.name, r.number, 50000.0)) << r.number;
+        EXPECT_EQ(after.studentNumber, 9) << r.number;
+        EXPECT_EQ(after.nameConfirmedTime, 77) << r.number;
+        EXPECT_TRUE(after.studentName.isEmpty()) << r.number;
+    }
+}

@@ -3,9 +3,11 @@
 #include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/HubLabels.h"
+#include "hub/HubRules.h"
 #include "hub/forms/PasswordPanel.h"
 #include "hub/forms/PersonalDataPanel.h"
 #include "records/ResultsFile.h"
+#include "records/StandardsTable.h"
 #include "records/Statistics.h"
 #include "roster/NameList.h"
 #include "app/forms/WaitingPanel.h"
@@ -33,7 +35,6 @@ constexpr int kAreaTop = 190;
 constexpr int kAreaWidth = 1008;
 constexpr int kAreaHeight = 546;
 constexpr int kColumnWidth = kAreaWidth / HubScreen::kColumnsInView;
-constexpr int kPracticeTime = 600;
 constexpr int kPracticeColumnHeight = 104;
 constexpr int kStudentPointSize = 18;
 constexpr int kSmallestStudentPointSize = 12;
@@ -289,7 +290,7 @@ int HubScreen::levelCount() const
 
 bool HubScreen::isPractice(int level) const
 {
-    return catalogue::isPracticeLevel(m_context.state.catalogue.levelNames[std::size_t(level)]);
+    return catalogue::isPracticeLevel(m_context.state.catalogue, level);
 }
 
 bool HubScreen::isTeacher() const
@@ -304,7 +305,7 @@ void HubScreen::activate()
     const int count = levelCount();
     const bool teacher = isTeacher();
 
-    m_print->setVisible(state.catalogue.printMode == 2 || (state.catalogue.printMode == 1 && teacher));
+    m_print->setVisible(hub::printButtonShown(state.catalogue.printMode, teacher));
     m_dataProcessing->setVisible(teacher);
     m_elapsed->setText(hub::elapsedText(
         app::minutesSinceSignIn(services.clock.secondsSinceMidnight(), state.run.nameConfirmedTime)));
@@ -312,20 +313,14 @@ void HubScreen::activate()
     m_wait->begin(count);
 
     setListChoiceCaptions(hub::listChoiceCaptionsOnActivation());
-    records::computeStatistics(state, services);
+    app::report(services, records::computeStatistics(state, services));
     m_wait->step(0);
 
-    const qint64 runsToday = hub::todayTotalRuns(state.statistics, state.run.studentNumber);
+    const qint64 runsToday = records::todayTotalRuns(state.statistics, state.run.studentNumber);
     state.lastDrill.todayTotalCount = qint16(std::min<qint64>(runsToday, 32767));
     m_dayTotal->setText(hub::dayTotalText(runsToday));
 
-    // Practice levels run against ten minutes.
-    for (int level = 1; level <= count; ++level) {
-        if (isPractice(level)) {
-            state.standards.targetTime[std::size_t(level)] = kPracticeTime;
-            state.standards.minimumTime[std::size_t(level)] = kPracticeTime;
-        }
-    }
+    standards::setPracticeTimes(state.standards, state.catalogue);
 
     m_student->setText(hub::studentLine(state.run.studentName, state.run.currentGrade));
     fitStudentLine();
@@ -751,23 +746,19 @@ bool HubScreen::eventFilter(QObject *watched, QEvent *event)
         QApplication::activePopupWidget())
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
-    if (key->modifiers() & Qt::ControlModifier)
-        return QWidget::eventFilter(watched, event);
-    const int k = key->key();
-    int level = 0;
-    if (k >= Qt::Key_1 && k <= Qt::Key_9 && !(key->modifiers() & Qt::AltModifier))
-        level = k - Qt::Key_0;
-    else if (k >= Qt::Key_A && k <= Qt::Key_D)
-        level = 10 + (k - Qt::Key_A);
-    if (level > 0) {
-        if (level <= levelCount())
-            startLevel(level);
+    const hub::HubKey action = hub::hubKey(key->key(), key->modifiers().testFlag(Qt::ControlModifier),
+                                           key->modifiers().testFlag(Qt::AltModifier));
+    switch (action.action) {
+    case hub::HubKey::Action::StartLevel:
+        if (action.level <= levelCount())
+            startLevel(action.level);
         return true;
-    }
-    if (k == Qt::Key_0 && !(key->modifiers() & Qt::AltModifier)) {
+    case hub::HubKey::Action::Back:
         if (m_back->isEnabled())
             goBack();
         return true;
+    case hub::HubKey::Action::None:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -95,10 +95,10 @@ void ResultScreen::activate()
     const int student = std::clamp<int>(state.run.studentNumber, 0, kMaxStudentNumber);
     m_levelCount->setText(result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
 
-    records::computeStatistics(state, m_context.services);
+    app::report(m_context.services, records::computeStatistics(state, m_context.services));
 
     const bool cleared = levelCleared();
-    const bool finalLevel = level == int(state.catalogue.finalLevel.toDouble());
+    const bool finalLevel = catalogue::isFinalLevel(state.catalogue, level);
     if (cleared) {
         m_cleared->show();
         if (result_screen::congratulationApplies(state.catalogue, state.standards, level))
@@ -114,10 +114,7 @@ void ResultScreen::activate()
     m_title->setText(state.catalogue.programTitle);
     m_levelName->setText(state.catalogue.levelNames[level]);
     m_levelCount->setText(result_screen::levelCountText(std::llround(state.statistics.todayCount(level, student))));
-    double total = 0;
-    for (int l = 1; l <= kMaxLevel; ++l)
-        total += state.statistics.todayCount(l, student);
-    state.lastDrill.todayTotalCount = qint16(std::llround(total));
+    state.lastDrill.todayTotalCount = qint16(records::todayTotalRuns(state.statistics, student));
     m_dayCount->setText(result_screen::dayCountText(state.lastDrill.todayTotalCount));
 
     QCoreApplication::processEvents();
@@ -126,22 +123,20 @@ void ResultScreen::activate()
         m_message->setText(result_screen::messageText(message));
         m_message->show();
     }
-    const result_screen::Sound sound = result_screen::sound(state.lastDrill, state.standards.minimumTime[level]);
+    const QList<result_screen::Sound> sounds =
+        result_screen::sounds(state.lastDrill, state.standards.minimumTime[level], cleared, finalLevel);
     // The screen as it stands is painted now, without letting events run: from here to the end no
     // events run between the sounds, or Timer1, due by then, would put the congratulation away and
     // show the buttons in the middle of the fanfare.
     repaint();
-    if (sound.kind != 0)
-        sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services, sound.kind);
-    else if (!sound.fixedFile.isEmpty())
-        sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services, sound.fixedFile);
-
-    if (cleared && finalLevel) {
-        if (!state.lastDrill.alreadyCleared)
-            sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services, QStringLiteral("合格.wav"));
-    } else {
-        m_congratulation->hide();
+    for (const result_screen::Sound &sound : sounds) {
+        if (sound.kind != 0)
+            sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services, sound.kind);
+        else
+            sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services, sound.fixedFile);
     }
+    if (!(cleared && finalLevel))
+        m_congratulation->hide();
     state.lastDrill.newPersonalBest = false;
     state.lastDrill.newOverallBest = false;
     // Clicks and keys made while the sounds played are not meant for the buttons that may appear now.
@@ -159,7 +154,7 @@ void ResultScreen::timer1Tick()
     const int level = state.run.currentLevel;
     const result_screen::AgainDecision decision = result_screen::againDecision(
         records::isOverPractised(state.standards, state.statistics, level, state.run.studentNumber), levelCleared(),
-        level == int(state.catalogue.finalLevel.toDouble()), state.run.finalLevelCleared);
+        catalogue::isFinalLevel(state.catalogue, level), state.run.finalLevelCleared);
     switch (decision.label) {
     case result_screen::AgainDecision::Label::Keep:
         break;

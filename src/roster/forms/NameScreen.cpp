@@ -3,9 +3,10 @@
 #include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "app/forms/WaitingPanel.h"
+#include "records/StandardsTable.h"
+#include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
 #include "app/PathRules.h"
-#include "app/SignInTime.h"
 #include "app/forms/Controls.h"
 #include "app/ProgramVersion.h"
 
@@ -188,7 +189,7 @@ void NameScreen::activate()
 {
     PathsAndSettings &settings = m_context.state.settings;
     m_developmentMarker->setVisible(settings.developmentLayout);
-    m_context.services.random.seed(quint64(m_context.services.clock.secondsSinceMidnight() * 1000.0));
+    platform::seedFromClock(m_context.services.random, m_context.services.clock);
 
     if (m_combo1->count() == 0)
         m_combo1->addItems(namelist::gradeGroupItems());
@@ -210,16 +211,14 @@ void NameScreen::showRoster()
 {
     m_wait->begin();
     m_redrawing = true;
-    QString error;
+    app::report(m_context.services, records::computeStatistics(m_context.state, m_context.services));
     namelist::Lists lists;
-    const bool ok = namelist::loadLists(m_context.state, m_context.services, m_displayMode,
-                                        m_combo1->currentText(), &lists, &error);
-    if (!ok) {
+    const app::Status failed = namelist::loadLists(m_context.state, m_context.services, m_displayMode,
+                                                   m_combo1->currentText(), &lists);
+    if (failed) {
         m_redrawing = false;
         m_wait->end();
-        m_context.services.messages.show(QStringLiteral("名簿表示"), error,
-                                         platform::MessageBoxes::Icon::Critical);
-        m_context.services.programEnd.endProgram(1);
+        app::report(m_context.services, *failed);
         return;
     }
     m_lists = std::move(lists);
@@ -240,9 +239,10 @@ void NameScreen::chooseRow(int row, bool doubleClick)
     const QString &item = m_lists.names.at(row);
     m_chosenName->setText(doubleClick ? namelist::chosenNameOnDoubleClick(item, row)
                                       : namelist::chosenNameOnClick(item, row));
-    if (row > 0 && row - 1 < m_lists.numbered.size())
-        m_chosenNumber->setText(
-            QString::number(namelist::numberOfNumberedLine(m_lists.numbered.at(row - 1))));
+    if (row > 0 && row - 1 < m_lists.numbered.size()) {
+        m_chosenStudent = namelist::numberOfNumberedLine(m_lists.numbered.at(row - 1));
+        m_chosenNumber->setText(QString::number(m_chosenStudent));
+    }
 }
 
 void NameScreen::confirm()
@@ -250,20 +250,15 @@ void NameScreen::confirm()
     if (!m_ok->isVisible())
         return;
     AppState &state = m_context.state;
-    bool numberOk = false;
-    const int number = m_chosenNumber->text().toInt(&numberOk);
-    if (!namelist::isNameChosen(m_chosenName->text()) || !numberOk || number < 0 ||
-        number > kMaxStudentNumber) {
+    if (!namelist::signIn(state.run, state.roster, m_chosenName->text(), m_chosenStudent,
+                          m_context.services.clock.secondsSinceMidnight())) {
         sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services, kWrongSoundKind);
         return;
     }
-    state.run.nameConfirmedTime = app::signInTime(m_context.services.clock.secondsSinceMidnight());
-    state.run.studentNumber = qint16(number);
-    state.run.studentName = state.roster.studentNames[std::size_t(number)];
-    state.run.currentGrade = state.roster.studentGrades[std::size_t(number)];
     m_ok->hide();
     m_wait->showNow();
     catalogue::setUpLevels(state.catalogue);
+    standards::setPracticeTimes(state.standards, state.catalogue);
     m_context.navigator.showHub();
 }
 

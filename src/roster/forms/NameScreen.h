@@ -63,6 +63,7 @@ private:
     QRadioButton *m_option1[namelist::kDisplayModeCount];
     QLabel *m_chosenName;
     QLabel *m_chosenNumber;
+    int m_chosenStudent = -1; // the number m_chosenNumber shows; -1 before a student is chosen
     QPushButton *m_ok;
     QPushButton *m_print;
     QPushButton *m_programMenu;

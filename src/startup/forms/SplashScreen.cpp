@@ -70,7 +70,7 @@ void SplashScreen::begin()
     QCoreApplication::processEvents();
 
     platform::Clock &clock = m_context.services.clock;
-    m_context.services.random.seed(quint64(clock.secondsSinceMidnight() * 1000.0));
+    platform::seedFromClock(m_context.services.random, clock);
 
     const QDate today = clock.now().date();
     m_dateLabel->setText(platform::japaneseEraDateText(today));

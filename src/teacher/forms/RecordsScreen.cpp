@@ -35,7 +35,7 @@ namespace style = app::style;
 
 namespace {
 
-constexpr qint32 kLongestTime = 99999; // the time-out mark
+constexpr qint32 kLongestTime = records::kTimeOut;
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
               const QRect &geometry)
@@ -52,7 +52,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
     return b;
 }
 
-// A time typed by the teacher: a whole number from 0 to 99999 (blanks around it allowed).
+// A time typed by the teacher: a whole number from 0 to kLongestTime, the time-out mark (blanks around it allowed).
 bool typedTime(const QString &text, qint32 *time)
 {
     const QString t = text.trimmed();

@@ -68,7 +68,7 @@ protected:
         state->lastDrill.resultTime = resultTime;
         state->lastDrill.elapsedTime = resultTime;
         state->lastDrill.drillEndReason = resultTime == records::kTimeOut ? 1 : 0;
-        screen = std::make_unique<ResultScreen>(context);
+        screen = std::make_unique<::ResultScreen>(context);
         screen->show();
         screen->activate();
         fireTimer1();
@@ -108,7 +108,7 @@ protected:
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
     NullNavigator navigator;
     AppContext context{*state, fakes.services, navigator};
-    std::unique_ptr<ResultScreen> screen;
+    std::unique_ptr<::ResultScreen> screen;
 };
 
 } // namespace
@@ -176,7 +176,7 @@ TEST_F(ResultScreenTest, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
     state->lastDrill.alreadyCleared = false;
     state->run.currentLevel = 20;
     state->lastDrill.resultTime = 100;
-    screen = std::make_unique<ResultScreen>(context);
+    screen = std::make_unique<::ResultScreen>(context);
     screen->show();
     screen->activate();
     EXPECT_TRUE(visible(QStringLiteral("Picture1")));
@@ -188,7 +188,7 @@ TEST_F(ResultScreenTest, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
     screen.reset();
     fakes.media.commands.clear();
     state->lastDrill.alreadyCleared = true;
-    screen = std::make_unique<ResultScreen>(context);
+    screen = std::make_unique<::ResultScreen>(context);
     screen->show();
     screen->activate();
     EXPECT_TRUE(visible(QStringLiteral("Picture1")));
@@ -221,7 +221,7 @@ TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
     state->lastDrill.newOverallBest = true;
     state->run.currentLevel = 20;
     state->lastDrill.resultTime = 100;
-    screen = std::make_unique<ResultScreen>(context);
+    screen = std::make_unique<::ResultScreen>(context);
     screen->show();
     bool pictureDuringFanfare = false;
     bool menuDuringFanfare = true;
