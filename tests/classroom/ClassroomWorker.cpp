@@ -3,7 +3,7 @@
 //
 //   append <folder> <pc> <count> <times> [<first-done>]   appends <count> records as PC <pc> through the
 //                                   program's appendResult; writes each append's time in ms to <times>
-//                                   and, when given, creates <first-done> after the first append
+//                                   as it is done; when given, creates <first-done> after the first one
 //   read <folder> <stop> <report> [<pause>]   reads the whole file through the program's reader until
 //                                   <stop> exists, <pause> ms between reads; every record must be whole
 //   hold <folder> append|change <ready>   takes the program's lock and, holding it, leaves half a
@@ -23,7 +23,8 @@
 //   verify <file> <pc:count,...> <changed> [<pc:sequence>]   judges a results file after each PC
 //                                   appended <count> records: lost, torn, doubled; the first <changed>
 //                                   records are ones a PC was changing in place; the record pc:sequence
-//                                   was deleted and must be gone
+//                                   was deleted and must be gone. A whole record of a PC past its count
+//                                   is an append that a deadline cut off after it wrote (counted apart)
 //   times <files...>                p50, p99 and max of append times
 //
 // No mode waits without end: every call ends by CLASSROOM_DEADLINE seconds (default 600) with exit
@@ -140,7 +141,11 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
     state->settings.dataFolder = folder;
     state->settings.schoolCode = QString::fromLatin1(kSchool);
     state->run.studentNumber = qint16(pc);
-    QByteArray times;
+    // One line per append as soon as it is done, so that a run stopped at its deadline still says how
+    // many records this PC appended.
+    QFile times(timesFile);
+    if (!times.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return 3;
     for (int sequence = 0; sequence < count; ++sequence) {
         w.clock.m_now = QDateTime(QDate(2026, 12, 8), QTime(0, 0).addSecs(secondsFor(pc, sequence)));
         state->run.currentLevel = qint16(levelFor(pc, sequence));
@@ -152,11 +157,13 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
             fprintf(stderr, "PC %d append %d failed: %s\n", pc, sequence, qPrintable(error));
             return 2;
         }
-        times += QByteArray::number(double(timer.nsecsElapsed()) / 1e6, 'f', 3) + '\n';
+        const QByteArray line = QByteArray::number(double(timer.nsecsElapsed()) / 1e6, 'f', 3) + '\n';
+        if (times.write(line) != line.size())
+            return 3;
         if (sequence == 0 && !firstDone.isEmpty())
             writeText(firstDone, "done\n");
     }
-    return writeText(timesFile, times) ? 0 : 3;
+    return 0;
 }
 
 int read(const QString &folder, const QString &stopFile, const QString &report, int pauseMs)
@@ -427,6 +434,7 @@ int verify(const QString &path, const QMap<int, int> &groups, int changedAtStart
     QSet<qint64> seen;
     qint64 torn = 0;
     qint64 doubled = 0;
+    qint64 beyond = 0;
     QByteArray changed;
     for (qint64 i = 0; i < total; ++i) {
         records::ResultRecord r = records::decodeRecord(bytes.constData() + i * records::kRecordSize);
@@ -442,8 +450,12 @@ int verify(const QString &path, const QMap<int, int> &groups, int changedAtStart
             torn += isWhole(r) ? 0 : 1;
             continue;
         }
-        if (!isWhole(r) || !groups.contains(r.student) || r.time < 0 || r.time >= groups.value(r.student)) {
+        if (!isWhole(r) || !groups.contains(r.student) || r.time < 0) {
             ++torn;
+            continue;
+        }
+        if (r.time >= groups.value(r.student)) {
+            ++beyond;
             continue;
         }
         const qint64 key = qint64(r.student) * 100000 + r.time;
@@ -458,10 +470,13 @@ int verify(const QString &path, const QMap<int, int> &groups, int changedAtStart
     if (deletedKey >= 0)
         --expected;
     const qint64 lost = expected - (seen.size() - (deletedThere ? 1 : 0));
-    printf("records %lld, lost %lld, torn %lld, doubled %lld, partial tail %lld bytes%s%s\n",
+    const QByteArray cutOff =
+        beyond ? ", " + QByteArray::number(beyond) + " more from appends cut off by their deadline"
+               : QByteArray();
+    printf("records %lld, lost %lld, torn %lld, doubled %lld, partial tail %lld bytes%s%s%s\n",
            static_cast<long long>(total), static_cast<long long>(lost), static_cast<long long>(torn),
            static_cast<long long>(doubled), static_cast<long long>(bytes.size() % records::kRecordSize),
-           changed.constData(),
+           changed.constData(), cutOff.constData(),
            deletedKey < 0 ? ""
            : deletedThere ? ", the deleted record is still there"
                           : ", the deleted record is gone");
