@@ -9,6 +9,7 @@
 #   CLASSROOM_ACCEL=tcg scripts/classroom-check.sh    QEMU's emulation without trying KVM first
 #   CLASSROOM_APPENDS=100 CLASSROOM_KILL_APPENDS=20 scripts/classroom-check.sh   fewer appends (default
 #                                     500 per PC while readers read, 50 per PC around a powered-off PC)
+#   CLASSROOM_PARTS="locks appends2 appends4 kills"   the parts to run (default all of them)
 #
 # It measures: which kinds of lock shut the program's lock out and which ones its lock shuts out (on one
 # PC and across the share); 2 and 4 PCs x 500 appends each while readers read: records lost, torn,
@@ -40,12 +41,33 @@ cmake --build build -j2 --target classroom-worker >"$LOGS/classroom-build.log" 2
     fail "building the classroom worker failed" "$LOGS/classroom-build.log"
 WORKER_BIN="$ROOT/build/tests/classroom-worker"
 
+# The judge of the results file must see damage: two PCs' records on the local disk, then a copy with
+# the second record gone, the third overwritten and the first written twice.
+judge_check() {
+    local dir="$ROOT/build/classroom/judge" file whole damaged
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    file="$dir/成績累積データ.dat"
+    "$WORKER_BIN" append "$dir/" 1 5 "$dir/times-1" && "$WORKER_BIN" append "$dir/" 2 5 "$dir/times-2" ||
+        fail "the worker cannot append on the local disk"
+    whole=$("$WORKER_BIN" verify "$file" 1:5,2:5 0 || true)
+    { head -c 44 "$file"; head -c 44 /dev/zero | tr '\0' '\1'; tail -c +133 "$file"; head -c 44 "$file"; } >"$dir/damaged.dat"
+    damaged=$("$WORKER_BIN" verify "$dir/damaged.dat" 1:5,2:5 0 || true)
+    case "$whole / $damaged" in
+    *"lost 0, torn 0, doubled 0"*" / "*"lost 2, torn 1, doubled 1"*) ;;
+    *) fail "the judge of the results file does not count what is wrong: '$whole', '$damaged'" ;;
+    esac
+}
+judge_check
+
 CHECK="$ROOT/build/classroom"
 IMAGE="$CHECK/image"
 RUN="$CHECK/run"
 REPORT="$CHECK/report.txt"
 PCS=4
 APPENDS=${CLASSROOM_APPENDS:-500}
+PARTS=${CLASSROOM_PARTS:-locks appends2 appends4 kills}
+part() { [[ " $PARTS " == *" $1 "* ]]; }
 KILL_APPENDS=${CLASSROOM_KILL_APPENDS:-50}
 mkdir -p "$CHECK"
 "$ROOT/scripts/classroom/image.sh" "$IMAGE"
@@ -130,7 +152,7 @@ choose_accel() {
 # own deadline (its first line), so that a request that hangs neither holds up the next nor outlives
 # its time. Replies are written under the request's own number: a process a request left running keeps
 # its output open, and a name used again would reach that old file.
-AGENT='
+REQUEST_LOOP='
 while [ ! -e /host/quit ]; do
     for f in /host/request-*.sh; do
         [ -e "$f" ] || continue
@@ -177,7 +199,7 @@ start_server() {
         echo 'for i in $(seq 1 600); do ss -ltn | grep -q ":445 " && break; sleep 0.2; done'
         echo '{ uname -r; smbd --version; dpkg-query -W -f "\${Version}\n" samba; } >/host/versions'
         echo 'touch /host/ready'
-        echo "$AGENT"
+        echo "$REQUEST_LOOP"
     } >"$dir/task.sh"
     for n in $(seq 1 $PCS); do
         nets+=(-netdev "socket,id=pc$n,listen=127.0.0.1:$((PORT + n))" -device "virtio-net-pci,netdev=pc$n,mac=52:54:00:12:00:0$n")
@@ -205,7 +227,7 @@ start_pc() { # <n>
         echo 'cp /host/classroom-worker /usr/local/bin/classroom-worker'
         echo 'classroom-worker >/host/worker-check.log 2>&1'
         echo 'touch /host/ready'
-        echo "$AGENT"
+        echo "$REQUEST_LOOP"
     } >"$dir/task.sh"
     qemu_base "$ACCEL" "$CPU" 512 "$dir"
     "${QEMU[@]}" -netdev "socket,id=net,connect=127.0.0.1:$((PORT + n))" \
@@ -303,6 +325,7 @@ release() { # <machine>
     ask "$1" $((30 * SLOW)) 'kill $(cat /tmp/holder); while kill -0 $(cat /tmp/holder) 2>/dev/null; do sleep 0.05; done; sleep 0.3' >/dev/null
 }
 oneline() { tr '\n' ' ' | sed 's/ *$//'; }
+if part locks; then
 say ""
 say "== other kinds of lock against the program's lock (held-by-other = shut out)"
 say "$(printf '%-16s %-26s %s' 'held on PC 1' 'program on PC 1' 'program on PC 2')"
@@ -334,13 +357,20 @@ say "a blocking byte-range lock on PC 2 while PC 1 holds one for 20 s, timer sig
 say "  $(ask pc2 $((60 * SLOW)) "classroom-worker rawblock $LOCKS 500" | oneline) $note"
 release pc1
 say "byte-range lock and flock() on one open file of the share: $(ask pc2 $((30 * SLOW)) "classroom-worker bothkinds /mnt/school/both.dat" | oneline)"
+fi
 
 # ---- appends from several PCs at once while readers read
+appended() { # <times file>: how many appends a PC finished (one line each, written as they are done)
+    local count
+    count=$(grep -c . "$1" 2>/dev/null)
+    echo "${count:-0}"
+}
 # A reader pauses 100 ms between its readings of the whole file: still far more reading than a
 # classroom does (a drill reads the file once as it starts), without crowding out the appends.
 READ_PAUSE=100
 appends() { # <pcs> <each>
-    local pcs=$1 each=$2 n file times=() groups="" status=0 began limit=$(((60 + each) * SLOW))
+    local pcs=$1 each=$2 n file times=() groups="" began reply limit status finished
+    limit=$(((120 + 2 * each) * SLOW))
     ask pc1 $((30 * SLOW)) "rm -f '$FILE'" >/dev/null
     for n in $(seq 1 "$pcs"); do
         rm -f "$RUN/pc$n/go"
@@ -348,32 +378,38 @@ appends() { # <pcs> <each>
             waitfor /host/go 60 || exit 1
             classroom-worker append $SHARE $n $each /host/times-$pcs.txt; a=\$?
             touch /tmp/stop; wait \$r; s=\$?; echo \"reader: \$(cat /tmp/read)\"; [ \$a -eq 0 ] && exit \$s; exit \$a"
-        groups="$groups${groups:+,}$n:$each"
     done
     sleep 2
     began=$(date +%s%N)
     for n in $(seq 1 "$pcs"); do touch "$RUN/pc$n/go"; done
     for n in $(seq 1 "$pcs"); do
         reply=$(await "pc$n" | oneline)
-        judge "  PC $n: $reply" $?
+        status=$?
+        finished=$(appended "$RUN/pc$n/times-$pcs.txt")
+        judge "  PC $n: $finished of $each appends done; $reply" $status
         times+=("$RUN/pc$n/times-$pcs.txt")
+        groups="$groups${groups:+,}$n:$finished"
     done
     say "  $((($(date +%s%N) - began) / 1000000)) ms in all; $("$WORKER_BIN" times "${times[@]}")"
     file=$(collect "appends-$pcs")
     reply=$("$WORKER_BIN" verify "$file" "$groups" 0)
     judge "  $reply" $?
 }
+if part appends2; then
 say ""
 say "== 2 PCs x $APPENDS appends, a reader on each"
 appends 2 "$APPENDS"
+fi
+if part appends4; then
 say ""
 say "== 4 PCs x $APPENDS appends, a reader on each"
 appends 4 "$APPENDS"
+fi
 
 # ---- a PC powered off while it holds the lock
 killed() { # <victim> <what> <first> <last> <records there before> <changed> [<deleted>]
     local victim=$1 what=$2 first=$3 last=$4 before=$5 changed=$6 deleted=${7:-} n m t0 t1 file waiting=0
-    local groups=$before limit=$((300 * SLOW))
+    local groups=$before limit=$((300 * SLOW)) reply status finished
     rm -f "$RUN/pc$victim/holding"
     if [ "$what" = delete ]; then
         send "pc$victim" "$limit" "classroom-worker holddelete $SHARE /host/holding"
@@ -387,12 +423,12 @@ killed() { # <victim> <what> <first> <last> <records there before> <changed> [<d
     for n in $(seq "$first" "$last"); do
         rm -f "$RUN/pc$n/first-done"
         send "pc$n" "$limit" "classroom-worker append $SHARE $n $KILL_APPENDS /host/times-kill-$what.txt /host/first-done"
-        groups="$groups${groups:+,}$n:$KILL_APPENDS"
     done
     sleep 3
     for n in $(seq "$first" "$last"); do [ -e "$RUN/pc$n/first-done" ] || waiting=$((waiting + 1)); done
     t0=$(date +%s%N)
     kill -9 "$(cat "$RUN/pc$victim/pid")"
+    wait "$(cat "$RUN/pc$victim/pid")" 2>/dev/null
     judge "  PC $victim killed while holding the lock; $waiting of $((last - first + 1)) PCs were waiting" \
         "$([ "$waiting" -eq $((last - first + 1)) ] && echo 0 || echo 1)"
     t1=""
@@ -412,7 +448,10 @@ killed() { # <victim> <what> <first> <last> <records there before> <changed> [<d
     fi
     for n in $(seq "$first" "$last"); do
         reply=$(await "pc$n" | oneline)
-        judge "  PC $n: $reply" $?
+        status=$?
+        finished=$(appended "$RUN/pc$n/times-kill-$what.txt")
+        judge "  PC $n: $finished of $KILL_APPENDS appends done $reply" $status
+        groups="$groups${groups:+,}$n:$finished"
     done
     if [ "$what" = delete ]; then
         reply=$(ask "pc$last" $((60 * SLOW)) "classroom-worker recover $SHARE" | oneline)
@@ -422,6 +461,7 @@ killed() { # <victim> <what> <first> <last> <records there before> <changed> [<d
     reply=$("$WORKER_BIN" verify "$file" "$groups" "$changed" $deleted)
     judge "  $reply" $?
 }
+if part kills; then
 say ""
 say "== PC 1 powered off in the middle of an append (half a record written), PCs 2-4 appending $KILL_APPENDS each"
 ask pc2 $((30 * SLOW)) "rm -f '$FILE'" >/dev/null
@@ -434,6 +474,7 @@ say ""
 say "== PC 3 powered off in the middle of deleting record 1 of its $KILL_APPENDS (later records partly moved down); PC 4 appending $KILL_APPENDS"
 ask pc3 $((60 * SLOW)) "rm -f '$FILE' '/mnt/school/成績累積データtemp.dat'; classroom-worker append $SHARE 3 $KILL_APPENDS /tmp/t" >/dev/null
 killed 3 delete 4 4 "3:$KILL_APPENDS" 0 3:0
+fi
 
 for m in server pc4; do touch "$RUN/$m/quit"; done
 for m in server pc4; do wait_file "$RUN/$m/task.status" 60; done
