@@ -3,9 +3,9 @@
 //
 //   append <folder> <pc> <count> <times> [<first-done>]   appends <count> records as PC <pc> through the
 //                                   program's appendResult; writes each append's time in ms to <times>
-//                                   and, when given, creates <first-done> after the first append
-//   read <folder> <stop> <report>   reads the whole file through the program's reader until <stop>
-//                                   exists; every record must be whole
+//                                   as it is done; when given, creates <first-done> after the first one
+//   read <folder> <stop> <report> [<pause>]   reads the whole file through the program's reader until
+//                                   <stop> exists, <pause> ms between reads; every record must be whole
 //   hold <folder> append|change <ready>   takes the program's lock and, holding it, leaves half a
 //                                   record at the end (append) or changes record 1 in place (change),
 //                                   creates <ready> and waits to be killed
@@ -13,17 +13,22 @@
 //                                   the lock, when part of the later records have been moved down
 //   recover <folder>                finishes an interrupted deletion (recoverInterruptedRewrite)
 //   holdkind <file> flock|posix|ofd <ready>   holds that kind of lock, as another program would
+//   holdprogram <file> <ready>      holds the program's exclusive lock
 //   probe <file>                    whether the program's lock can be taken now (prints the answer)
+//   trykind <file> flock|posix|ofd  whether that kind of lock can be taken now, without waiting
 //   deadline <file> <ms>            waits up to <ms> for the program's lock; prints the answer and the time
 //   rawblock <file> <ms>            a blocking byte-range lock with a timer signal after <ms>: whether
 //                                   the file system lets a signal end the wait
 //   bothkinds <file>                a byte-range lock and flock() on one open file, as on a local disk
-//   verify <file> <count> <first-pc> <last-pc> <changed> [<pc:sequence>]   judges a results file after PCs
-//   first-pc to
-//                                   last-pc appended <count> records each: lost, torn, doubled; the
-//                                   first <changed> records are ones a PC was changing in place; the
-//                                   record pc:sequence was deleted and must be gone
+//   verify <file> <pc:count,...> <changed> [<pc:sequence>]   judges a results file after each PC
+//                                   appended <count> records: lost, torn, doubled; the first <changed>
+//                                   records are ones a PC was changing in place; the record pc:sequence
+//                                   was deleted and must be gone. A whole record of a PC past its count
+//                                   is an append that a deadline cut off after it wrote (counted apart)
 //   times <files...>                p50, p99 and max of append times
+//
+// No mode waits without end: every call ends by CLASSROOM_DEADLINE seconds (default 600) with exit
+// status 124 and a line saying so, whatever it is waiting for.
 //
 // Every record a PC appends says who wrote it and which of its appends it was (student = PC, time =
 // sequence number, level and time of day following from both), so that a record cut short or put
@@ -43,11 +48,13 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QSet>
 #include <QThread>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -55,7 +62,9 @@
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <pthread.h>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -132,7 +141,11 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
     state->settings.dataFolder = folder;
     state->settings.schoolCode = QString::fromLatin1(kSchool);
     state->run.studentNumber = qint16(pc);
-    QByteArray times;
+    // One line per append as soon as it is done, so that a run stopped at its deadline still says how
+    // many records this PC appended.
+    QFile times(timesFile);
+    if (!times.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return 3;
     for (int sequence = 0; sequence < count; ++sequence) {
         w.clock.m_now = QDateTime(QDate(2026, 12, 8), QTime(0, 0).addSecs(secondsFor(pc, sequence)));
         state->run.currentLevel = qint16(levelFor(pc, sequence));
@@ -144,14 +157,16 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
             fprintf(stderr, "PC %d append %d failed: %s\n", pc, sequence, qPrintable(error));
             return 2;
         }
-        times += QByteArray::number(double(timer.nsecsElapsed()) / 1e6, 'f', 3) + '\n';
+        const QByteArray line = QByteArray::number(double(timer.nsecsElapsed()) / 1e6, 'f', 3) + '\n';
+        if (times.write(line) != line.size())
+            return 3;
         if (sequence == 0 && !firstDone.isEmpty())
             writeText(firstDone, "done\n");
     }
-    return writeText(timesFile, times) ? 0 : 3;
+    return 0;
 }
 
-int read(const QString &folder, const QString &stopFile, const QString &report)
+int read(const QString &folder, const QString &stopFile, const QString &report, int pauseMs)
 {
     const QString path = records::resultsFilePath(folder);
     qint64 reads = 0;
@@ -171,6 +186,7 @@ int read(const QString &folder, const QString &stopFile, const QString &report)
             torn += isWhole(r) ? 0 : 1;
         most = std::max<qint64>(most, list.size());
         ++reads;
+        QThread::msleep(pauseMs);
     }
     writeText(report, QStringLiteral("reads %1 torn %2 errors %3 most %4\n")
                           .arg(reads)
@@ -339,15 +355,77 @@ int bothKinds(const QString &path)
     return 0;
 }
 
-int verify(const QString &path, int count, int firstPc, int lastPc, int changedAtStart,
-           const QString &deleted)
+int holdProgram(const QString &path, const QString &ready)
+{
+    platform::LockedFile file;
+    if (!file.open(path, platform::LockedFile::Access::ReadWriteCreate) ||
+        file.lock(platform::LockMode::Exclusive, 60000) != platform::LockResult::Locked) {
+        fprintf(stderr, "cannot lock %s: %s\n", qPrintable(path), qPrintable(file.errorDescription()));
+        return 5;
+    }
+    writeText(ready, "ready\n");
+    waitToBeKilled();
+}
+
+int tryKind(const QString &path, const QString &kind)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT, 0666);
+    if (fd < 0)
+        return 5;
+    int rc;
+    if (kind == QLatin1String("flock")) {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } else {
+        struct flock fl = {};
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        rc = ::fcntl(fd, kind == QLatin1String("posix") ? F_SETLK : F_OFD_SETLK, &fl);
+    }
+    const int error = errno;
+    printf("%s\n", rc == 0                              ? "taken"
+                   : error == EAGAIN || error == EACCES ? "held-by-other"
+                                                        : strerror(error));
+    return 0;
+}
+
+// Ends the process when the deadline of CLASSROOM_DEADLINE seconds has passed, saying so.
+void startWatchdog(const QString &mode)
+{
+    const int seconds = qEnvironmentVariableIsSet("CLASSROOM_DEADLINE")
+                            ? qEnvironmentVariableIntValue("CLASSROOM_DEADLINE")
+                            : 600;
+    const QByteArray name = mode.toLocal8Bit();
+    // The watchdog takes no signal: timer signals must reach the thread that waits for a lock.
+    sigset_t all;
+    sigset_t before;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &before);
+    std::thread([seconds, name] {
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        printf("%s: timed out after %d s\n", name.constData(), seconds);
+        fflush(stdout);
+        std::_Exit(124);
+    }).detach();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+}
+
+// "pc:count,pc:count": the records each PC appended (sequences 0 to count - 1).
+QMap<int, int> parseGroups(const QString &text)
+{
+    QMap<int, int> groups;
+    for (const QString &group : text.split(u',', Qt::SkipEmptyParts))
+        groups.insert(group.section(u':', 0, 0).toInt(), group.section(u':', 1).toInt());
+    return groups;
+}
+
+int verify(const QString &path, const QMap<int, int> &groups, int changedAtStart, const QString &deleted)
 {
     // "pc:sequence" of a record that was deleted and must be gone.
     const qint64 deletedKey = deleted.isEmpty() ? -1
                                                 : deleted.section(u':', 0, 0).toLongLong() * 100000 +
                                                       deleted.section(u':', 1).toLongLong();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (groups.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         fprintf(stderr, "cannot read %s\n", qPrintable(path));
         return 5;
     }
@@ -356,6 +434,7 @@ int verify(const QString &path, int count, int firstPc, int lastPc, int changedA
     QSet<qint64> seen;
     qint64 torn = 0;
     qint64 doubled = 0;
+    qint64 beyond = 0;
     QByteArray changed;
     for (qint64 i = 0; i < total; ++i) {
         records::ResultRecord r = records::decodeRecord(bytes.constData() + i * records::kRecordSize);
@@ -364,15 +443,19 @@ int verify(const QString &path, int count, int firstPc, int lastPc, int changedA
             const bool isNew = r.time == 7777;
             if (isNew)
                 r.time = 0;
-            changed += QByteArray(" record ") + QByteArray::number(i + 1) +
+            changed += QByteArray(", record ") + QByteArray::number(i + 1) +
                        (!isWhole(r) ? " torn"
                         : isNew     ? " changed"
                                     : " unchanged");
             torn += isWhole(r) ? 0 : 1;
             continue;
         }
-        if (!isWhole(r) || r.student < firstPc || r.student > lastPc || r.time < 0 || r.time >= count) {
+        if (!isWhole(r) || !groups.contains(r.student) || r.time < 0) {
             ++torn;
+            continue;
+        }
+        if (r.time >= groups.value(r.student)) {
+            ++beyond;
             continue;
         }
         const qint64 key = qint64(r.student) * 100000 + r.time;
@@ -380,13 +463,20 @@ int verify(const QString &path, int count, int firstPc, int lastPc, int changedA
             ++doubled;
         seen.insert(key);
     }
+    qint64 expected = 0;
+    for (const int count : groups)
+        expected += count;
     const bool deletedThere = deletedKey >= 0 && seen.contains(deletedKey);
-    const qint64 lost = qint64(lastPc - firstPc + 1) * count - (deletedKey >= 0 ? 1 : 0) -
-                        (seen.size() - (deletedThere ? 1 : 0));
-    printf("records %lld, lost %lld, torn %lld, doubled %lld, partial tail %lld bytes%s%s\n",
+    if (deletedKey >= 0)
+        --expected;
+    const qint64 lost = expected - (seen.size() - (deletedThere ? 1 : 0));
+    const QByteArray cutOff =
+        beyond ? ", " + QByteArray::number(beyond) + " more from appends cut off by their deadline"
+               : QByteArray();
+    printf("records %lld, lost %lld, torn %lld, doubled %lld, partial tail %lld bytes%s%s%s\n",
            static_cast<long long>(total), static_cast<long long>(lost), static_cast<long long>(torn),
            static_cast<long long>(doubled), static_cast<long long>(bytes.size() % records::kRecordSize),
-           changed.constData(),
+           changed.constData(), cutOff.constData(),
            deletedKey < 0 ? ""
            : deletedThere ? ", the deleted record is still there"
                           : ", the deleted record is gone");
@@ -419,14 +509,20 @@ int main(int argc, char **argv)
 {
     const QString mode = arg(argc, argv, 1);
     const auto number = [&](int i) { return arg(argc, argv, i).toInt(); };
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    startWatchdog(mode);
     if (mode == QLatin1String("append") && argc >= 6)
         return append(arg(argc, argv, 2), number(3), number(4), arg(argc, argv, 5), arg(argc, argv, 6));
-    if (mode == QLatin1String("read") && argc == 5)
-        return read(arg(argc, argv, 2), arg(argc, argv, 3), arg(argc, argv, 4));
+    if (mode == QLatin1String("read") && (argc == 5 || argc == 6))
+        return read(arg(argc, argv, 2), arg(argc, argv, 3), arg(argc, argv, 4), number(5));
     if (mode == QLatin1String("hold") && argc == 5)
         return hold(arg(argc, argv, 2), arg(argc, argv, 3), arg(argc, argv, 4));
     if (mode == QLatin1String("holdkind") && argc == 5)
         return holdKind(arg(argc, argv, 2), arg(argc, argv, 3), arg(argc, argv, 4));
+    if (mode == QLatin1String("holdprogram") && argc == 4)
+        return holdProgram(arg(argc, argv, 2), arg(argc, argv, 3));
+    if (mode == QLatin1String("trykind") && argc == 4)
+        return tryKind(arg(argc, argv, 2), arg(argc, argv, 3));
     if (mode == QLatin1String("probe") && argc == 3)
         return probe(arg(argc, argv, 2));
     if (mode == QLatin1String("deadline") && argc == 4)
@@ -435,8 +531,8 @@ int main(int argc, char **argv)
         return rawBlock(arg(argc, argv, 2), number(3));
     if (mode == QLatin1String("bothkinds") && argc == 3)
         return bothKinds(arg(argc, argv, 2));
-    if (mode == QLatin1String("verify") && (argc == 7 || argc == 8))
-        return verify(arg(argc, argv, 2), number(3), number(4), number(5), number(6), arg(argc, argv, 7));
+    if (mode == QLatin1String("verify") && (argc == 5 || argc == 6))
+        return verify(arg(argc, argv, 2), parseGroups(arg(argc, argv, 3)), number(4), arg(argc, argv, 5));
     if (mode == QLatin1String("holddelete") && argc == 4)
         return holdDelete(arg(argc, argv, 2), arg(argc, argv, 3));
     if (mode == QLatin1String("recover") && argc == 3)
