@@ -1,8 +1,8 @@
 // The time from a click on the judge button with a right answer to the next question being shown
 // (painted), with the sounds faked: the part of a drill the student waits for between two questions.
 
-#include "drill/LevelCatalogue.h"
 #include "app/AppState.h"
+#include "drill/LevelCatalogue.h"
 #include "drill/forms/DrillScreen.h"
 #include "records/Statistics.h"
 #include "startup/LoadSettings.h"
@@ -30,11 +30,14 @@ QuestionList syntheticRange(int count)
     QuestionList list;
     const QString kana = QStringLiteral("あいうえおかきくけこさしすせそたちつてと");
     // Characters every school computer's code page holds.
-    const QString kanji = QStringLiteral(
-        "一右雨円王音下火花貝学気九休玉金空月犬見五口校左三山子四糸字耳七車手十出女小上森人水正生青夕石赤千川先早"
-        "草足村大男竹中虫町天田土二日入年白八百文木本名目立力林六引羽雲園遠何科夏家歌画回会海絵外角楽活間丸岩顔汽"
-        "記帰弓牛魚京強教近兄形計元言原戸古午後語工公広交光考行高黄合谷国黒今才細作算止市矢姉思紙寺自時室社弱首秋"
-        "週春書少場色食心新親図数西声星晴切雪船線前組走多太体台地池知茶昼長鳥朝直通弟店点電刀冬当東答頭同道読内南");
+    const QString kanji = QStringLiteral("一右雨円王音下火花貝学気九休玉金空月犬見五口校左三山子四糸字耳七車"
+                                         "手十出女小上森人水正生青夕石赤千川先早"
+                                         "草足村大男竹中虫町天田土二日入年白八百文木本名目立力林六引羽雲園遠"
+                                         "何科夏家歌画回会海絵外角楽活間丸岩顔汽"
+                                         "記帰弓牛魚京強教近兄形計元言原戸古午後語工公広交光考行高黄合谷国黒"
+                                         "今才細作算止市矢姉思紙寺自時室社弱首秋"
+                                         "週春書少場色食心新親図数西声星晴切雪船線前組走多太体台地池知茶昼長"
+                                         "鳥朝直通弟店点電刀冬当東答頭同道読内南");
     count = std::min<int>(count, int(kanji.size()) / 4);
     for (int i = 0; i < count; ++i) {
         const QString idiom = kanji.mid(i * 4, 4);
@@ -94,7 +97,8 @@ void judgeToNextQuestion(benchmark::State &benchState)
 
     std::vector<double> samples;
     for (auto _ : benchState) {
-        if (!navigator.drill || !navigator.drill->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
+        if (!navigator.drill ||
+            !navigator.drill->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
             // The drill came to its end: start another (not timed).
             catalogue::resetDrillRunState(*state);
             navigator.showDrill();

@@ -12,7 +12,8 @@ namespace demo {
 
 Layout::Layout(const QString &r)
     : root(QDir(r).absolutePath()), appFolder(root + QStringLiteral("/四字熟語/")),
-      baseFolder(root + QStringLiteral("/塾データ/")), soundFolder(baseFolder + QStringLiteral("音フォルダ/")),
+      baseFolder(root + QStringLiteral("/塾データ/")),
+      soundFolder(baseFolder + QStringLiteral("音フォルダ/")),
       dataFolder(baseFolder + QStringLiteral("四字熟語/"))
 {
 }
@@ -33,9 +34,11 @@ QStringList commonDataLines()
 {
     // 1 school year start month, 2 school code and name, 3 and 4 roster options, 5 unused,
     // 6 teacher password, 7 to 10 used by other programs of the family.
-    return {QStringLiteral("4"), QStringLiteral("\"24601ひかり進学塾\""), QStringLiteral("0"), QStringLiteral("0"),
-            QStringLiteral("\"\""), QStringLiteral("\"juku\""), QStringLiteral("0"), QStringLiteral("0"),
-            QStringLiteral("0"), QStringLiteral("0")};
+    return {QStringLiteral("4"),    QStringLiteral("\"24601ひかり進学塾\""),
+            QStringLiteral("0"),    QStringLiteral("0"),
+            QStringLiteral("\"\""), QStringLiteral("\"juku\""),
+            QStringLiteral("0"),    QStringLiteral("0"),
+            QStringLiteral("0"),    QStringLiteral("0")};
 }
 
 QStringList rosterLines(QDate today)
@@ -50,19 +53,19 @@ QStringList rosterLines(QDate today)
         int status;
     };
     static const Student students[] = {
-        {101, 0, u"小川ひなた", 0},   {102, 0, u"森本ゆい", 0},     {111, 1, u"青木そうた", 0},
-        {112, 1, u"石田めい", 0},     {121, 2, u"上田はると", 0},   {122, 2, u"遠藤さくら", 0},
-        {131, 3, u"岡田ゆうと", 0},   {132, 3, u"加藤あおい", 0},   {133, 3, u"木村りく", 1},
-        {141, 4, u"工藤みお", 0},     {142, 4, u"小林大和", 0},     {143, 4, u"斎藤結衣", 0},
-        {151, 5, u"佐々木陽翔", 0},   {152, 5, u"佐藤美咲", 0},     {153, 5, u"清水蓮", 0},
-        {154, 5, u"鈴木葵", 2},       {161, 6, u"高橋悠真", 0},     {162, 6, u"田中結菜", 0},
-        {163, 6, u"中村湊", 0},       {164, 6, u"西村莉子", 0},     {171, 7, u"野口颯太", 0},
-        {172, 7, u"橋本心春", 0},     {173, 7, u"林大翔", 0},       {174, 7, u"藤田芽依", 0},
-        {181, 8, u"松本樹", 0},       {182, 8, u"三浦紬", 0},       {183, 8, u"村上律", 0},
-        {184, 8, u"山口凛", 1},       {191, 9, u"山崎蒼", 0},       {192, 9, u"山田陽菜", 0},
-        {193, 9, u"吉田奏太", 0},     {194, 9, u"渡辺杏", 0},       {201, 10, u"伊藤颯", 0},
-        {202, 10, u"井上美羽", 0},    {211, 11, u"近藤海斗", 0},    {212, 11, u"後藤七海", 2},
-        {221, 12, u"坂本健太", 0},    {222, 12, u"長谷川楓", 0},    {900, 30, u"★山本先生", 0},
+        {101, 0, u"小川ひなた", 0}, {102, 0, u"森本ゆい", 0},   {111, 1, u"青木そうた", 0},
+        {112, 1, u"石田めい", 0},   {121, 2, u"上田はると", 0}, {122, 2, u"遠藤さくら", 0},
+        {131, 3, u"岡田ゆうと", 0}, {132, 3, u"加藤あおい", 0}, {133, 3, u"木村りく", 1},
+        {141, 4, u"工藤みお", 0},   {142, 4, u"小林大和", 0},   {143, 4, u"斎藤結衣", 0},
+        {151, 5, u"佐々木陽翔", 0}, {152, 5, u"佐藤美咲", 0},   {153, 5, u"清水蓮", 0},
+        {154, 5, u"鈴木葵", 2},     {161, 6, u"高橋悠真", 0},   {162, 6, u"田中結菜", 0},
+        {163, 6, u"中村湊", 0},     {164, 6, u"西村莉子", 0},   {171, 7, u"野口颯太", 0},
+        {172, 7, u"橋本心春", 0},   {173, 7, u"林大翔", 0},     {174, 7, u"藤田芽依", 0},
+        {181, 8, u"松本樹", 0},     {182, 8, u"三浦紬", 0},     {183, 8, u"村上律", 0},
+        {184, 8, u"山口凛", 1},     {191, 9, u"山崎蒼", 0},     {192, 9, u"山田陽菜", 0},
+        {193, 9, u"吉田奏太", 0},   {194, 9, u"渡辺杏", 0},     {201, 10, u"伊藤颯", 0},
+        {202, 10, u"井上美羽", 0},  {211, 11, u"近藤海斗", 0},  {212, 11, u"後藤七海", 2},
+        {221, 12, u"坂本健太", 0},  {222, 12, u"長谷川楓", 0},  {900, 30, u"★山本先生", 0},
         {999, 40, u"先生", 0},
     };
     QStringList lines;
@@ -92,7 +95,8 @@ QStringList standardsLines()
 {
     // Twenty idioms a range; a practised student needs about ten seconds an idiom. Harder ranges get a
     // little more time and count for more points. A practice level's times are set by the hub.
-    QStringList lines{QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
+    QStringList lines{
+        QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
     for (int level = 1; level <= 20; ++level) {
         const int range = (level + 1) / 2;
         if (level % 2 == 1) {
@@ -113,13 +117,18 @@ bool layOut(const QString &root, QDate today, QStringList *written, QString *err
     QDir().mkpath(l.appFolder);
     QDir().mkpath(l.dataFolder);
     return writeTextIfMissing(l.root + QStringLiteral("/パスデータ.txt"),
-                              {QStringLiteral("\"%1\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"").arg(QDir::toNativeSeparators(l.baseFolder))},
+                              {QStringLiteral("\"%1\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"")
+                                   .arg(QDir::toNativeSeparators(l.baseFolder))},
                               written, error) &&
-           writeTextIfMissing(l.baseFolder + QStringLiteral("共通データ.txt"), commonDataLines(), written, error) &&
-           writeTextIfMissing(l.baseFolder + QStringLiteral("新名簿.txt"), rosterLines(today), written, error) &&
-           writeTextIfMissing(l.soundFolder + QStringLiteral("新音ファイル.txt"), soundSetLines(), written, error) &&
+           writeTextIfMissing(l.baseFolder + QStringLiteral("共通データ.txt"), commonDataLines(), written,
+                              error) &&
+           writeTextIfMissing(l.baseFolder + QStringLiteral("新名簿.txt"), rosterLines(today), written,
+                              error) &&
+           writeTextIfMissing(l.soundFolder + QStringLiteral("新音ファイル.txt"), soundSetLines(), written,
+                              error) &&
            writeSounds(l.soundFolder, written, error) &&
-           writeTextIfMissing(l.dataFolder + QStringLiteral("タイム回数データ.txt"), standardsLines(), written, error) &&
+           writeTextIfMissing(l.dataFolder + QStringLiteral("タイム回数データ.txt"), standardsLines(),
+                              written, error) &&
            writeDemoResults(l.dataFolder, today, written, error);
 }
 

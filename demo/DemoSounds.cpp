@@ -36,7 +36,8 @@ std::vector<short> render(const std::vector<Note> &notes, double total)
             const double release = std::min(1.0, (n.length - t) / 0.02);
             const double envelope = attack * std::max(0.0, release) * std::exp(-3.0 * t / n.length);
             const double w = 2.0 * M_PI * n.frequency * t;
-            mix[begin + i] += n.volume * envelope * (std::sin(w) + 0.25 * std::sin(2 * w) + 0.08 * std::sin(3 * w));
+            mix[begin + i] +=
+                n.volume * envelope * (std::sin(w) + 0.25 * std::sin(2 * w) + 0.08 * std::sin(3 * w));
         }
     }
     std::vector<short> samples(mix.size());
@@ -54,7 +55,8 @@ bool writeWav(const QString &path, const std::vector<short> &samples, QString *e
     SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
     if (!file) {
         if (error)
-            *error = QStringLiteral("音声ファイルを作れません：%1（%2）").arg(path, QString::fromUtf8(sf_strerror(nullptr)));
+            *error = QStringLiteral("音声ファイルを作れません：%1（%2）")
+                         .arg(path, QString::fromUtf8(sf_strerror(nullptr)));
         return false;
     }
     const sf_count_t n = sf_write_short(file, samples.data(), sf_count_t(samples.size()));
@@ -68,8 +70,8 @@ bool writeWav(const QString &path, const std::vector<short> &samples, QString *e
 }
 
 // Note frequencies of the octaves used.
-constexpr double C5 = 523.25, E5 = 659.25, G5 = 783.99, A5 = 880.00, C6 = 1046.50, D6 = 1174.66,
-                 E6 = 1318.51, G6 = 1567.98, A4 = 440.00, F4 = 349.23, D4 = 293.66, B4 = 493.88;
+constexpr double C5 = 523.25, E5 = 659.25, G5 = 783.99, A5 = 880.00, C6 = 1046.50, D6 = 1174.66, E6 = 1318.51,
+                 G6 = 1567.98, A4 = 440.00, F4 = 349.23, D4 = 293.66, B4 = 493.88;
 
 } // namespace
 
@@ -86,17 +88,29 @@ bool writeSounds(const QString &soundFolder, QStringList *written, QString *erro
         {u"seikai2", {{C6, 0.0, 0.10, 0.8}, {E6, 0.08, 0.10, 0.8}, {G6, 0.16, 0.25, 0.8}}, 0.42},
         {u"machigai1", {{A4, 0.0, 0.18, 0.7}, {F4, 0.16, 0.30, 0.7}}, 0.48},
         {u"machigai2", {{B4, 0.0, 0.15, 0.7}, {D4, 0.14, 0.32, 0.7}}, 0.48},
-        {u"fanfare1", {{C5, 0.0, 0.15, 0.7}, {E5, 0.15, 0.15, 0.7}, {G5, 0.30, 0.15, 0.7}, {C6, 0.45, 0.50, 0.8}}, 0.98},
+        {u"fanfare1",
+         {{C5, 0.0, 0.15, 0.7}, {E5, 0.15, 0.15, 0.7}, {G5, 0.30, 0.15, 0.7}, {C6, 0.45, 0.50, 0.8}},
+         0.98},
         {u"jiko1", {{G5, 0.0, 0.12, 0.7}, {C6, 0.12, 0.12, 0.7}, {E6, 0.24, 0.40, 0.8}}, 0.66},
         {u"jiko2", {{E5, 0.0, 0.12, 0.7}, {A5, 0.12, 0.12, 0.7}, {D6, 0.24, 0.40, 0.8}}, 0.66},
         {u"minimum1", {{G5, 0.0, 0.15, 0.6}, {C6, 0.14, 0.28, 0.6}}, 0.44},
         {u"最高1",
-         {{C5, 0.0, 0.12, 0.7}, {C5, 0.13, 0.12, 0.7}, {C5, 0.26, 0.12, 0.7}, {E5, 0.40, 0.30, 0.7},
-          {G5, 0.72, 0.30, 0.7}, {C6, 1.04, 0.70, 0.9}, {E6, 1.04, 0.70, 0.5}},
+         {{C5, 0.0, 0.12, 0.7},
+          {C5, 0.13, 0.12, 0.7},
+          {C5, 0.26, 0.12, 0.7},
+          {E5, 0.40, 0.30, 0.7},
+          {G5, 0.72, 0.30, 0.7},
+          {C6, 1.04, 0.70, 0.9},
+          {E6, 1.04, 0.70, 0.5}},
          1.80},
         {u"合格",
-         {{G5, 0.0, 0.20, 0.7}, {C6, 0.20, 0.20, 0.7}, {E6, 0.40, 0.20, 0.7}, {G6, 0.60, 0.35, 0.7},
-          {E6, 0.95, 0.15, 0.6}, {G6, 1.10, 0.90, 0.9}, {C6, 1.10, 0.90, 0.5}},
+         {{G5, 0.0, 0.20, 0.7},
+          {C6, 0.20, 0.20, 0.7},
+          {E6, 0.40, 0.20, 0.7},
+          {G6, 0.60, 0.35, 0.7},
+          {E6, 0.95, 0.15, 0.6},
+          {G6, 1.10, 0.90, 0.9},
+          {C6, 1.10, 0.90, 0.5}},
          2.05},
     };
     QDir().mkpath(soundFolder);

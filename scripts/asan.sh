@@ -11,6 +11,7 @@ targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(guitest_drill guitest_records)
 cd "$ROOT"
 ensure_packages
+mkdir -p "$LOGS"
 if [ ! -f "$ROOT/build-asan/build.ninja" ]; then
     cmake --preset asan >"$LOGS/asan-configure.log" 2>&1 || fail "configuring the sanitizer build failed" "$LOGS/asan-configure.log"
 fi

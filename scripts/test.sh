@@ -4,6 +4,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
+check_format
 build_all
 cd "$ROOT"
 if ctest --preset default --parallel "$(nproc)" >"$LOGS/test.log" 2>&1; then

@@ -1,11 +1,11 @@
+#include "app/AppState.h"
+#include "app/Services.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/Clock.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/PulseMediaLayer.h"
 #include "platform/RandomSource.h"
 #include "platform/TextFile.h"
-#include "app/AppState.h"
-#include "app/Services.h"
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/ProgramApplication.h"
 #include "startup/forms/QtMessageBoxes.h"
@@ -25,8 +25,9 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "yojidrill: no display found (DISPLAY is not set); to run it without a screen, "
-                             "start it as: xvfb-run -a %s\n",
+        std::fprintf(stderr,
+                     "yojidrill: no display found (DISPLAY is not set); to run it without a screen, "
+                     "start it as: xvfb-run -a %s\n",
                      argv[0]);
         return 2;
     }
@@ -42,9 +43,10 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&toolkitTexts);
 
     if (!platform::codePage932Available()) {
-        QMessageBox::critical(nullptr, QStringLiteral("起動できません"),
-                              QStringLiteral("シフトJIS（コードページ932）の文字コード変換が、この Qt にはありません。"
-                                             "ICU 付きの Qt を入れてください。"));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("起動できません"),
+            QStringLiteral("シフトJIS（コードページ932）の文字コード変換が、この Qt にはありません。"
+                           "ICU 付きの Qt を入れてください。"));
         return 1;
     }
 

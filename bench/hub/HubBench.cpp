@@ -105,7 +105,8 @@ struct School
         // The name screen reads the roster into the shared state; its lists are what a redraw makes.
         namelist::Lists lists;
         records::computeStatistics(*state, services);
-        if (const app::Status failed = namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
+        if (const app::Status failed =
+                namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
             qWarning("%s", qPrintable(failed->text));
             return false;
         }

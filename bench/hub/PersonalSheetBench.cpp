@@ -152,7 +152,8 @@ struct School
         }
         namelist::Lists lists;
         records::computeStatistics(*state, services);
-        if (const app::Status failed = namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
+        if (const app::Status failed =
+                namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
             qWarning("%s", qPrintable(failed->text));
             return false;
         }

@@ -3,9 +3,9 @@
 // shuffle and the blanks) and its small preview painted, and from a click on "印刷へ" until the print
 // layout screen's preview is painted.
 
-#include "printing/forms/WorksheetScreen.h"
 #include "app/AppState.h"
 #include "printing/forms/PrintLayoutScreen.h"
+#include "printing/forms/WorksheetScreen.h"
 
 #include <QApplication>
 #include <QDir>

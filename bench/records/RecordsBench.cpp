@@ -4,6 +4,8 @@
 //   bench_records                      runs both
 //   bench_records --append-child ...   (internal) one appending process of the contention benchmark
 
+#include "app/AppState.h"
+#include "app/Services.h"
 #include "platform/Clock.h"
 #include "platform/DateSerial.h"
 #include "platform/FileLock.h"
@@ -13,8 +15,6 @@
 #include "platform/RandomSource.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
-#include "app/AppState.h"
-#include "app/Services.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,11 +4,11 @@
 // Clicks go to the window's viewport at the points where the controls are seen. Medians over the runs.
 
 #include "drill/LevelCatalogue.h"
-#include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
 #include "platform/TextFile.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
+#include "records/Statistics.h"
 #include "roster/NameList.h"
 #include "roster/forms/TestSchool.h"
 #include "startup/LoadSettings.h"
@@ -212,8 +212,15 @@ struct LargeSchool
         written = written && records::appendRecords(records::resultsFilePath(data), runs, wait, &error);
         written = written && startup::loadSettings(*state, applicationFolder, QDir::separator(), &error);
         namelist::Lists lists;
-        written = written &&
-                  namelist::loadLists(*state, fakes.services, 1, QStringLiteral("全学年"), &lists, &error);
+        if (written) {
+            // The name screen reads the statistics and then the roster into the shared state.
+            records::computeStatistics(*state, fakes.services);
+            if (const app::Status failed =
+                    namelist::loadLists(*state, fakes.services, 1, QStringLiteral("全学年"), &lists)) {
+                error = failed->text;
+                written = false;
+            }
+        }
         if (!written) {
             qWarning("%s", qPrintable(error));
             return;

@@ -3,8 +3,8 @@
 // opening the records browser until its list is painted, and one deletion there (the confirmation
 // answered at once) until the list is painted again.
 
-#include "records/ResultRecord.h"
 #include "app/AppState.h"
+#include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
 #include "startup/LoadSettings.h"

@@ -29,8 +29,7 @@ struct Failure
 using Status = std::optional<Failure>;
 
 // A value, or the failure that kept the code from making it.
-template <typename T>
-class Result
+template <typename T> class Result
 {
 public:
     Result(T value) : m_value(std::move(value)) {}

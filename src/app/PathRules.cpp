@@ -20,7 +20,8 @@ QString appFolderName(const QString &applicationFolder, QChar separator)
 
 QString pathDataFile(const QString &applicationFolder, QChar separator)
 {
-    return applicationFolder + separator + QStringLiteral("..") + separator + QStringLiteral("パスデータ.txt");
+    return applicationFolder + separator + QStringLiteral("..") + separator +
+           QStringLiteral("パスデータ.txt");
 }
 
 QString baseFolder(const QString &pathDataItem, QChar separator)
@@ -34,8 +35,8 @@ QString developmentBaseFolder(const QString &applicationFolder, QChar separator)
 {
     const qsizetype first = applicationFolder.indexOf(separator);
     const QString drive = first >= 0 ? applicationFolder.left(first + 1) : QString();
-    return drive + QString::fromUtf16(kDevelopmentMarker) + separator + QString::fromUtf16(kDevelopmentBaseName) +
-           separator;
+    return drive + QString::fromUtf16(kDevelopmentMarker) + separator +
+           QString::fromUtf16(kDevelopmentBaseName) + separator;
 }
 
 bool isDevelopmentLayout(const QString &applicationFolder)
@@ -60,9 +61,10 @@ QString launcherPath(const QString &applicationFolder, bool developmentLayout, Q
 {
     const QString up = QStringLiteral("..") + separator;
     if (developmentLayout)
-        return applicationFolder + separator + up + up + QStringLiteral("起動") + separator + QStringLiteral("起動") + separator +
-               QStringLiteral("プログラムメニュー.exe");
-    return applicationFolder + separator + up + QStringLiteral("起動") + separator + QStringLiteral("プログラムメニューc.exe");
+        return applicationFolder + separator + up + up + QStringLiteral("起動") + separator +
+               QStringLiteral("起動") + separator + QStringLiteral("プログラムメニュー.exe");
+    return applicationFolder + separator + up + QStringLiteral("起動") + separator +
+           QStringLiteral("プログラムメニューc.exe");
 }
 
 QStringList launcherArguments(bool developmentLayout)

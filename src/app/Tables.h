@@ -13,16 +13,15 @@
 // platform/DelimitedItems.h for how they are read and how their number is taken).
 using Value = QVariant;
 
-inline constexpr int kLevelSlots = 36;      // level indexes 0 to 35; level 0 is never used
-inline constexpr int kStudentSlots = 5001;  // student numbers 0 to 5000
-inline constexpr int kRecordSlots = 20001;  // record indexes 1 to 20000 (0 unused)
+inline constexpr int kLevelSlots = 36;     // level indexes 0 to 35; level 0 is never used
+inline constexpr int kStudentSlots = 5001; // student numbers 0 to 5000
+inline constexpr int kRecordSlots = 20001; // record indexes 1 to 20000 (0 unused)
 inline constexpr int kMaxStudentNumber = 5000;
 inline constexpr int kMaxLevel = 35;
 
 // A table indexed by level (0 to 35) and student number (0 to 5000), one contiguous block so that
 // clearing and scanning it is a linear pass.
-template <typename T>
-class LevelStudentTable
+template <typename T> class LevelStudentTable
 {
 public:
     LevelStudentTable() : m_cells(std::size_t(kLevelSlots) * kStudentSlots, T{}) {}
@@ -38,5 +37,4 @@ private:
     std::vector<T> m_cells;
 };
 
-template <typename T>
-using PerLevel = std::array<T, kLevelSlots>;
+template <typename T> using PerLevel = std::array<T, kLevelSlots>;

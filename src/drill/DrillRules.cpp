@@ -211,7 +211,10 @@ QString unrunnableReason(const QuestionList &questions, bool practice, int range
     for (int p = 1; p <= questions.size(); ++p) {
         const Question &q = questions.at(p - 1);
         if (q.idiom.size() != kIdiomLength)
-            return QStringLiteral("問題ファイル %1 の範囲%2「%3」が四文字ではありません。").arg(file).arg(range).arg(q.idiom);
+            return QStringLiteral("問題ファイル %1 の範囲%2「%3」が四文字ではありません。")
+                .arg(file)
+                .arg(range)
+                .arg(q.idiom);
         if (q.reading.size() < kReadingAnswerLength)
             return QStringLiteral("問題ファイル %1 の範囲%2「%3」の読み「%4」が四文字より短いです。")
                 .arg(file)

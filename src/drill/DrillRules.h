@@ -23,7 +23,7 @@ inline constexpr int kIdiomLength = 4;
 inline constexpr int kWrongReadingPenalty = 10; // seconds
 inline constexpr int kWrongIdiomPenalty = 20;   // seconds
 inline constexpr int kPracticeCardLimit = 100;  // practice keeps memorised flags for positions 1 to 100
-inline constexpr int kTimeOutFactor = 5;         // a drill times out at 5 × the level's minimum time
+inline constexpr int kTimeOutFactor = 5;        // a drill times out at 5 × the level's minimum time
 
 // The kana the reading buttons draw their distractors from.
 const QString &distractorKana();
@@ -31,7 +31,8 @@ const QString &distractorKana();
 // Chooses the position of the next test question (1-based). Positions whose done counter is 1 are
 // done; the previous position is not asked twice in a row unless it is the only one left.
 // doneCounters is indexed 1..n (element 0 unused).
-int choosePosition(const std::vector<int> &doneCounters, int previousPosition, platform::RandomSource &random);
+int choosePosition(const std::vector<int> &doneCounters, int previousPosition,
+                   platform::RandomSource &random);
 
 // The number of positions whose done counter is 1.
 int doneCount(const std::vector<int> &doneCounters);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Clock.h"
 #include "app/AppState.h"
+#include "platform/Clock.h"
 
 #include <vector>
 

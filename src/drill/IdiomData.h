@@ -1,7 +1,7 @@
 #pragma once
 
-#include "drill/Question.h"
 #include "drill/IdiomTable.h"
+#include "drill/Question.h"
 
 #include <QString>
 #include <QStringList>

@@ -10,7 +10,7 @@ struct IdiomData
 {
     std::vector<QStringList> idiomTable; // idiomTable[row][column]; row 0 and column 0 stay empty
     int idiomRowCount = 0;
-    int idiomColumnCount = 0;          // the number of fields of the last line read
+    int idiomColumnCount = 0; // the number of fields of the last line read
 
     // The text of a cell; empty for a cell the file did not fill (rows hold only their own fields).
     QString cell(int row, int column) const

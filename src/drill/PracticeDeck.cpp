@@ -2,7 +2,10 @@
 
 namespace drill {
 
-PracticeDeck::PracticeDeck(int cardCount) : m_cardCount(cardCount), m_memorised(std::size_t(cardCount) + 1, false) {}
+PracticeDeck::PracticeDeck(int cardCount)
+    : m_cardCount(cardCount), m_memorised(std::size_t(cardCount) + 1, false)
+{
+}
 
 int PracticeDeck::next()
 {

@@ -1,5 +1,7 @@
 #include "drill/StatusPanel.h"
 
+#include "records/Statistics.h"
+
 #include "drill/LevelCatalogue.h"
 
 #include <cmath>
@@ -24,10 +26,8 @@ StatusTexts statusTexts(const AppState &state)
     t.runAtLevel = QString::number(known ? qint64(state.statistics.todayCount(level, student)) + 1 : 1);
     // The day's run number counts the runs of every level, as the result screen's day total does (an
     // older count over levels 1 to 15 only left out the hardest levels).
-    double today = 0;
-    for (int l = 1; l <= kMaxLevel && known; ++l)
-        today += state.statistics.todayCount(l, student);
-    t.runToday = QString::number(std::llround(today) + 1);
+    const qint64 today = known ? records::todayTotalRuns(state.statistics, student) : 0;
+    t.runToday = QString::number(today + 1);
     return t;
 }
 

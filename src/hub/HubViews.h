@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/AppState.h"
 #include "hub/Rankings.h"
 #include "hub/RowPieces.h"
 #include "hub/RunLists.h"
 #include "records/ResultRecord.h"
-#include "app/AppState.h"
 
 #include <QDate>
 #include <QList>

@@ -7,9 +7,9 @@
 // Which levels of the hub may be started. A level opens the next one when the next one asks for
 // nothing (its clear points are records::kNoRequirement), when every level is open by the catalogue,
 // for the teacher account named exactly "先生", when the student has cleared it, or when it is a
-// practice level and no level before it has held the way shut. An opened test level is still locked for over-practice
-// while the student has not cleared the final level; the last level is never locked, a practice level
-// never.
+// practice level and no level before it has held the way shut. An opened test level is still locked for
+// over-practice while the student has not cleared the final level; the last level is never locked, a practice
+// level never.
 namespace hub {
 
 struct LevelStanding

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/AppState.h"
 #include "hub/Rankings.h"
 #include "hub/RowPieces.h"
 #include "records/RetryWait.h"
-#include "app/AppState.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -6,7 +6,8 @@
 #include <QString>
 
 // The rows of the run lists: today's runs, the runs of a period and the student's own runs. A run
-// recorded with a time of records::kFailedTimeFrom or more failed; it is shown with the failed prefix and no points.
+// recorded with a time of records::kFailedTimeFrom or more failed; it is shown with the failed prefix and no
+// points.
 namespace hub {
 
 // Today's runs: time + " " + hh:mm + mark + name + mark + points.

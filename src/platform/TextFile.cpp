@@ -135,8 +135,9 @@ bool writeText932(const QString &path, const QStringList &lines, QString *error)
     const QByteArray bytes = encode932(text, &ok);
     if (!ok) {
         if (error)
-            *error = QStringLiteral("%1 に書けない文字（シフトJISにない文字）があるため、保存しませんでした。")
-                         .arg(displayPath(path));
+            *error =
+                QStringLiteral("%1 に書けない文字（シフトJISにない文字）があるため、保存しませんでした。")
+                    .arg(displayPath(path));
         return false;
     }
     QSaveFile file(path);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "drill/IdiomTable.h"
 #include "platform/RandomSource.h"
 #include "printing/PrintLayout.h"
-#include "drill/IdiomTable.h"
 
 #include <QList>
 #include <QString>

@@ -14,8 +14,8 @@ struct Results
     {
     }
     int recordCount = 0;
-    std::vector<double> recDate;         // date of each record (whole days since 30 December 1899)
-    std::vector<double> recClock;        // time of day of each record (fraction of a day)
+    std::vector<double> recDate;  // date of each record (whole days since 30 December 1899)
+    std::vector<double> recClock; // time of day of each record (fraction of a day)
     std::vector<qint16> recStudent;
     std::vector<qint16> recLevel;
     std::vector<qint32> recResultTime;

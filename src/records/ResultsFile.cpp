@@ -181,7 +181,8 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
             platform::resizeFileByName(path, std::max(offset, length), &resizeError);
         if (error)
             *error = QStringLiteral("%1：%2\n%3")
-                         .arg(QStringLiteral("成績ファイルに書き込めません"), platform::displayPath(path), failure);
+                         .arg(QStringLiteral("成績ファイルに書き込めません"), platform::displayPath(path),
+                              failure);
         return false;
     }
     if (!file.flushToDisk())

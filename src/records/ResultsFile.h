@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/AppState.h"
 #include "app/Failure.h"
+#include "app/Services.h"
 #include "platform/FileLock.h"
 #include "records/ResultRecord.h"
 #include "records/RetryWait.h"
-#include "app/AppState.h"
-#include "app/Services.h"
 
 #include <QList>
 #include <QString>
@@ -28,10 +28,10 @@ namespace records {
 
 inline constexpr const char16_t *kResultsFileName = u"成績累積データ.dat";
 inline constexpr int kReadFailureExitStatus = 1; // the program's end after the reader's failure
-inline constexpr int kRecordWindow = 20000; // the reader keeps at most the last 20000 records
-inline constexpr int kLockWaitMs = 1000;    // wait before trying a held lock again
-inline constexpr int kMissingWaitMs = 5000; // wait before reading an unreachable file again
-inline constexpr int kMissingFailures = 4;  // the fourth unreachable reading in a row is fatal
+inline constexpr int kRecordWindow = 20000;      // the reader keeps at most the last 20000 records
+inline constexpr int kLockWaitMs = 1000;         // wait before trying a held lock again
+inline constexpr int kMissingWaitMs = 5000;      // wait before reading an unreachable file again
+inline constexpr int kMissingFailures = 4;       // the fourth unreachable reading in a row is fatal
 
 QString resultsFilePath(const QString &dataFolder);
 

@@ -27,11 +27,11 @@ struct Roster
           studentBirthYears(kStudentSlots), studentGrades(kStudentSlots)
     {
     }
-    std::vector<RosterRecord> rosterRecords;   // listed lines in file order, positions 1 to 5000
-    std::vector<qint16> rosterNumbers;         // student number of each listed position
+    std::vector<RosterRecord> rosterRecords; // listed lines in file order, positions 1 to 5000
+    std::vector<qint16> rosterNumbers;       // student number of each listed position
     int rosterCount = 0;
-    std::vector<QString> studentNames;         // by student number, 20 characters blank-padded
-    std::vector<qint16> studentBirthYears;     // by student number
-    std::vector<QString> studentGrades;        // by student number, table-A grade label or empty
+    std::vector<QString> studentNames;     // by student number, 20 characters blank-padded
+    std::vector<qint16> studentBirthYears; // by student number
+    std::vector<QString> studentGrades;    // by student number, table-A grade label or empty
     int currentSchoolYear = 0;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "roster/Grades.h"
 #include "app/PathsAndSettings.h"
+#include "roster/Grades.h"
 #include "roster/Roster.h"
 
 #include <QDate>

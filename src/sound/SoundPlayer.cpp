@@ -48,14 +48,15 @@ void playKindSound(SoundState &sound, const QString &soundFolder, Services &serv
         ++sound.soundErrorCount;
         return;
     }
-    app::report(services, app::Failure{QStringLiteral("音声エラー"),
-                                       QStringLiteral("音声がでません。先生を呼びなさい。\r\n") +
-                                           services.media.errorText(result),
-                                       platform::MessageBoxes::Icon::Critical, kSoundFailureExitStatus,
-                                       true});
+    app::report(services,
+                app::Failure{QStringLiteral("音声エラー"),
+                             QStringLiteral("音声がでません。先生を呼びなさい。\r\n") +
+                                 services.media.errorText(result),
+                             platform::MessageBoxes::Icon::Critical, kSoundFailureExitStatus, true});
 }
 
-void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services, const QString &fileName)
+void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services,
+                    const QString &fileName)
 {
     sendMediaCommand(sound, services.media, playCommand(soundFolder + fileName));
 }

@@ -22,7 +22,8 @@ int sendMediaCommand(SoundState &sound, platform::MediaLayer &media, const QStri
 void playKindSound(SoundState &sound, const QString &soundFolder, Services &services, int kind);
 
 // "最高1.wav" (a new all-time record) or "合格.wav" (the final level cleared), from the sound folder.
-void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services, const QString &fileName);
+void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services,
+                    const QString &fileName);
 
 // The spoken text whose path without extension the drill has put into sound.voiceFileName.
 void playVoice(SoundState &sound, Services &services);

@@ -1,11 +1,11 @@
 #include "startup/LoadSettings.h"
 
+#include "app/PathRules.h"
 #include "drill/LevelCatalogue.h"
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 #include "records/StandardsTable.h"
 #include "sound/SoundSet.h"
-#include "app/PathRules.h"
 #include "startup/StartupRules.h"
 
 namespace startup {
@@ -38,7 +38,8 @@ bool readPathData(const QString &path, QString *baseFolderItem, QString *error)
         return false;
     if (items[0].text.isEmpty()) {
         if (error)
-            *error = QStringLiteral("%1 の 1 番目の項目（共通フォルダ）が空です。").arg(platform::displayPath(path));
+            *error = QStringLiteral("%1 の 1 番目の項目（共通フォルダ）が空です。")
+                         .arg(platform::displayPath(path));
         return false;
     }
     *baseFolderItem = items[0].text; // items 2 to 10 belong to other programs of the family
@@ -79,7 +80,7 @@ bool loadSettings(AppState &state, const QString &applicationFolder, QChar separ
 
     settings.appFolderName = app::appFolderName(applicationFolder, separator);
     settings.dataFolder = app::dataFolder(settings.baseFolder, settings.appFolderName, applicationFolder,
-                                            settings.developmentLayout, separator);
+                                          settings.developmentLayout, separator);
     settings.soundFolder = app::soundFolder(settings.baseFolder, separator);
 
     catalogue::applyStartupSettings(state.catalogue);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "roster/RosterFile.h"
 #include "drill/Catalogue.h"
 #include "records/Standards.h"
+#include "roster/RosterFile.h"
 
 #include <QAbstractListModel>
 #include <QByteArray>

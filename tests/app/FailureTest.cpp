@@ -32,9 +32,15 @@ TEST(FailureReport, TheBoxComesFirstAndOnlyAFailureWithAnExitStatusEndsTheProgra
         std::vector<int> statuses;
     };
     const Case cases[] = {
-        {"a warning the program goes on after", {QStringLiteral("題"), QStringLiteral("本文"), Icon::Warning, std::nullopt, false}, {}},
-        {"the results file", {QStringLiteral("四字熟語"), QStringLiteral("ファイルがありません"), Icon::Critical, 1, false}, {1}},
-        {"the sound", {QStringLiteral("音声エラー"), QStringLiteral("音声がでません"), Icon::Critical, 3, true}, {3}},
+        {"a warning the program goes on after",
+         {QStringLiteral("題"), QStringLiteral("本文"), Icon::Warning, std::nullopt, false},
+         {}},
+        {"the results file",
+         {QStringLiteral("四字熟語"), QStringLiteral("ファイルがありません"), Icon::Critical, 1, false},
+         {1}},
+        {"the sound",
+         {QStringLiteral("音声エラー"), QStringLiteral("音声がでません"), Icon::Critical, 3, true},
+         {3}},
     };
     for (const Case &c : cases) {
         FakeServices fakes;
@@ -66,7 +72,7 @@ TEST(FailureReport, AnEmptyStatusShowsNothingAndAResultHoldsItsValueOrItsFailure
     EXPECT_FALSE(value.status().has_value());
 
     const app::Result<int> failed = app::Failure{QStringLiteral("名簿表示"), QStringLiteral("読めません"),
-                                                    platform::MessageBoxes::Icon::Critical, std::nullopt, false};
+                                                 platform::MessageBoxes::Icon::Critical, std::nullopt, false};
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.failure().title, QStringLiteral("名簿表示"));
     EXPECT_TRUE(app::report(fakes.services, failed.status()));

@@ -15,7 +15,8 @@ TEST(PathRules, WindowsInstallationFindsItsDataAndSoundFolders)
     const QString name = app::appFolderName(app, kBackslash);
     EXPECT_EQ(app::appFolder(app, kBackslash), QStringLiteral("D:\\juku\\四字熟語\\"));
     EXPECT_EQ(name, QStringLiteral("四字熟語"));
-    EXPECT_EQ(app::dataFolder(base, name, app, false, kBackslash), QStringLiteral("D:\\juku\\data\\四字熟語\\"));
+    EXPECT_EQ(app::dataFolder(base, name, app, false, kBackslash),
+              QStringLiteral("D:\\juku\\data\\四字熟語\\"));
     EXPECT_EQ(app::soundFolder(base, kBackslash), QStringLiteral("D:\\juku\\data\\音フォルダ\\"));
     EXPECT_EQ(app::pathDataFile(app, kBackslash), QStringLiteral("D:\\juku\\四字熟語\\..\\パスデータ.txt"));
 }
@@ -32,7 +33,8 @@ TEST(PathRules, LinuxInstallationUsesTheSameRulesWithItsSeparator)
 
 TEST(PathRules, BaseFolderWithoutFinalSeparatorGetsOne)
 {
-    EXPECT_EQ(app::baseFolder(QStringLiteral("D:\\juku\\data"), kBackslash), QStringLiteral("D:\\juku\\data\\"));
+    EXPECT_EQ(app::baseFolder(QStringLiteral("D:\\juku\\data"), kBackslash),
+              QStringLiteral("D:\\juku\\data\\"));
     EXPECT_EQ(app::baseFolder(QStringLiteral("/srv/data/"), kSlash), QStringLiteral("/srv/data/"));
 }
 
@@ -48,7 +50,8 @@ TEST(PathRules, DevelopmentLayoutKeepsDataBesideTheProgram)
     EXPECT_TRUE(app::isDevelopmentLayout(app));
     EXPECT_FALSE(app::isDevelopmentLayout(QStringLiteral("C:\\juku\\四字熟語")));
     EXPECT_EQ(app::developmentBaseFolder(app, kBackslash), QStringLiteral("C:\\VB0006\\共通データ\\"));
-    EXPECT_EQ(app::dataFolder(QStringLiteral("C:\\VB0006\\共通データ\\"), QStringLiteral("四字熟語"), app, true, kBackslash),
+    EXPECT_EQ(app::dataFolder(QStringLiteral("C:\\VB0006\\共通データ\\"), QStringLiteral("四字熟語"), app,
+                              true, kBackslash),
               QStringLiteral("C:\\VB0006\\四字熟語\\"));
 }
 
@@ -86,7 +89,7 @@ TEST(StartupRules, SchoolTextSplitsOffANonZeroFiveCharacterCode)
 TEST(StartupRules, SeasonColourOfEveryMonth)
 {
     const quint32 spring = 0xC0FFC0, summer = 0x00C0C0, autumn = 0xC04000, winter = 0xFF8000;
-    const quint32 expected[13] = {0, winter, winter, spring, spring, spring, summer,
+    const quint32 expected[13] = {0,      winter, winter, spring, spring, spring, summer,
                                   summer, summer, autumn, autumn, autumn, spring};
     for (int month = 1; month <= 12; ++month)
         EXPECT_EQ(startup::seasonColour(month), expected[month]) << month;

@@ -34,6 +34,8 @@
 // sequence number, level and time of day following from both), so that a record cut short or put
 // together from two is seen as torn.
 
+#include "app/AppState.h"
+#include "app/Services.h"
 #include "platform/Clock.h"
 #include "platform/FileLock.h"
 #include "platform/MediaLayer.h"
@@ -43,8 +45,6 @@
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
-#include "app/AppState.h"
-#include "app/Services.h"
 
 #include <QElapsedTimer>
 #include <QFile>

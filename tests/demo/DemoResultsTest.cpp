@@ -1,6 +1,6 @@
 #include "DemoResults.h"
-#include "app/AppState.h"
 #include "DemoSchool.h"
+#include "app/AppState.h"
 #include "platform/DateSerial.h"
 #include "platform/DelimitedItems.h"
 #include "records/Judgement.h"

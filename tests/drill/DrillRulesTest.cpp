@@ -14,14 +14,21 @@ namespace {
 QuestionList sampleRange()
 {
     return {
-        {QStringLiteral("一石二鳥"), QStringLiteral("いっせきにちょう"), QStringLiteral("一つのことで二つの得をすること")},
-        {QStringLiteral("十人十色"), QStringLiteral("じゅうにんといろ"), QStringLiteral("人によって好みや考えがちがうこと")},
-        {QStringLiteral("以心伝心"), QStringLiteral("いしんでんしん"), QStringLiteral("言わなくても心が通じ合うこと")},
-        {QStringLiteral("温故知新"), QStringLiteral("おんこちしん"), QStringLiteral("昔のことから新しい考えを得ること")},
+        {QStringLiteral("一石二鳥"), QStringLiteral("いっせきにちょう"),
+         QStringLiteral("一つのことで二つの得をすること")},
+        {QStringLiteral("十人十色"), QStringLiteral("じゅうにんといろ"),
+         QStringLiteral("人によって好みや考えがちがうこと")},
+        {QStringLiteral("以心伝心"), QStringLiteral("いしんでんしん"),
+         QStringLiteral("言わなくても心が通じ合うこと")},
+        {QStringLiteral("温故知新"), QStringLiteral("おんこちしん"),
+         QStringLiteral("昔のことから新しい考えを得ること")},
         {QStringLiteral("自画自賛"), QStringLiteral("じがじさん"), QStringLiteral("自分で自分をほめること")},
-        {QStringLiteral("半信半疑"), QStringLiteral("はんしんはんぎ"), QStringLiteral("半分信じて半分うたがうこと")},
-        {QStringLiteral("電光石火"), QStringLiteral("でんこうせっか"), QStringLiteral("動きがとても速いこと")},
-        {QStringLiteral("大器晩成"), QStringLiteral("たいきばんせい"), QStringLiteral("大人物はおそく大成すること")},
+        {QStringLiteral("半信半疑"), QStringLiteral("はんしんはんぎ"),
+         QStringLiteral("半分信じて半分うたがうこと")},
+        {QStringLiteral("電光石火"), QStringLiteral("でんこうせっか"),
+         QStringLiteral("動きがとても速いこと")},
+        {QStringLiteral("大器晩成"), QStringLiteral("たいきばんせい"),
+         QStringLiteral("大人物はおそく大成すること")},
     };
 }
 } // namespace
@@ -111,8 +118,10 @@ TEST(QuestionMaking, KanaButtonsHoldTheFirstFourKanaAndTwoDifferentDistractors)
 {
     ScriptedRandom random(7);
     for (int round = 0; round < 300; ++round) {
-        const auto buttons = makeKanaButtons(QStringLiteral("いっせきにちょう"), QStringLiteral("一石二鳥"), random);
-        QStringList answer{QStringLiteral("い"), QStringLiteral("っ"), QStringLiteral("せ"), QStringLiteral("き")};
+        const auto buttons =
+            makeKanaButtons(QStringLiteral("いっせきにちょう"), QStringLiteral("一石二鳥"), random);
+        QStringList answer{QStringLiteral("い"), QStringLiteral("っ"), QStringLiteral("せ"),
+                           QStringLiteral("き")};
         QStringList rest;
         for (const QString &b : buttons) {
             ASSERT_EQ(b.size(), 1);

@@ -14,8 +14,8 @@ QStringList texts(const QString &content)
 
 TEST(DelimitedItems, CommasAndLineEndsBothSeparate)
 {
-    EXPECT_EQ(texts(QStringLiteral("a,b\r\nc\nd")),
-              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+    EXPECT_EQ(texts(QStringLiteral("a,b\r\nc\nd")), (QStringList{QStringLiteral("a"), QStringLiteral("b"),
+                                                                 QStringLiteral("c"), QStringLiteral("d")}));
 }
 
 TEST(DelimitedItems, QuotedItemMayHoldCommasAndKeepsItsBlanks)
@@ -31,12 +31,14 @@ TEST(DelimitedItems, QuotedItemMayHoldCommasAndKeepsItsBlanks)
 
 TEST(DelimitedItems, BlanksAroundUnquotedItemsAreIgnored)
 {
-    EXPECT_EQ(texts(QStringLiteral("  12 ,\t abc def  \r\n")), (QStringList{QStringLiteral("12"), QStringLiteral("abc def")}));
+    EXPECT_EQ(texts(QStringLiteral("  12 ,\t abc def  \r\n")),
+              (QStringList{QStringLiteral("12"), QStringLiteral("abc def")}));
 }
 
 TEST(DelimitedItems, IdeographicSpacesBelongToTheItem)
 {
-    EXPECT_EQ(texts(QStringLiteral("  山田　 ,\t　x")), (QStringList{QStringLiteral("山田　"), QStringLiteral("　x")}));
+    EXPECT_EQ(texts(QStringLiteral("  山田　 ,\t　x")),
+              (QStringList{QStringLiteral("山田　"), QStringLiteral("　x")}));
 }
 
 TEST(DelimitedItems, EmptyLinesInsideAreEmptyItemsButThoseAfterTheLastItemAreNone)
@@ -114,17 +116,19 @@ TEST(LeadingNumber, ReadsTheLeadingDigitsLikeTheNumericConversion)
         double number;
     };
     const Case cases[] = {
-        {u"12345ABC塾", 12345}, {u"ABC塾", 0},  {u"", 0},        {u"  42", 42}, {u"-7x", -7},
-        {u"3.5日", 3.5},         {u"00000X", 0}, {u"１２", 0},     {u"+8", 8},    {u"1e3", 1},
+        {u"12345ABC塾", 12345}, {u"ABC塾", 0},  {u"", 0},     {u"  42", 42}, {u"-7x", -7},
+        {u"3.5日", 3.5},        {u"00000X", 0}, {u"１２", 0}, {u"+8", 8},    {u"1e3", 1},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(platform::leadingNumber(QString::fromUtf16(c.text)), c.number) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(platform::leadingNumber(QString::fromUtf16(c.text)), c.number)
+            << QString::fromUtf16(c.text).toStdString();
 }
 
 TEST(LeadingNumber, HugeNumbersAreClampedNotWrapped)
 {
     EXPECT_EQ(platform::leadingInteger(QStringLiteral("99999999999999")), std::numeric_limits<qint32>::max());
-    EXPECT_EQ(platform::leadingInteger(QStringLiteral("-99999999999999")), std::numeric_limits<qint32>::min());
+    EXPECT_EQ(platform::leadingInteger(QStringLiteral("-99999999999999")),
+              std::numeric_limits<qint32>::min());
 }
 
 TEST(ItemValue, NumbersBecomeNumbersAndEverythingElseStaysText)
@@ -134,5 +138,6 @@ TEST(ItemValue, NumbersBecomeNumbersAndEverythingElseStaysText)
     EXPECT_EQ(platform::itemValue({QStringLiteral("30"), true, 1}).typeId(), QMetaType::QString);
     EXPECT_EQ(platform::itemValue({QStringLiteral("30日"), false, 1}).typeId(), QMetaType::QString);
     EXPECT_EQ(platform::valueNumber(platform::itemValue({QStringLiteral("30日"), false, 1})), 30.0);
-    EXPECT_EQ(platform::valueText(platform::itemValue({QStringLiteral("0.5"), false, 1})), QStringLiteral("0.5"));
+    EXPECT_EQ(platform::valueText(platform::itemValue({QStringLiteral("0.5"), false, 1})),
+              QStringLiteral("0.5"));
 }

@@ -49,13 +49,15 @@ TEST(TextFile, WritesCrlfAndReadsBack)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("名簿.txt"));
     QString error;
-    ASSERT_TRUE(platform::writeText932(path, {QStringLiteral("一行目★"), QString(), QStringLiteral("ｶﾅ")}, &error))
+    ASSERT_TRUE(
+        platform::writeText932(path, {QStringLiteral("一行目★"), QString(), QStringLiteral("ｶﾅ")}, &error))
         << error.toStdString();
     const QByteArray bytes = readBytes(path);
     EXPECT_EQ(bytes, platform::encode932(QStringLiteral("一行目★\r\n\r\nｶﾅ\r\n")));
     QString text;
     ASSERT_TRUE(platform::readText932(path, &text, &error));
-    EXPECT_EQ(platform::splitLines(text), (QStringList{QStringLiteral("一行目★"), QString(), QStringLiteral("ｶﾅ")}));
+    EXPECT_EQ(platform::splitLines(text),
+              (QStringList{QStringLiteral("一行目★"), QString(), QStringLiteral("ｶﾅ")}));
 }
 
 TEST(TextFile, MissingFileMessageNamesTheFullPath)
@@ -91,8 +93,9 @@ TEST(TextFile, UnencodableTextLeavesTheOldFileWhole)
 
 TEST(TextFile, SplitLinesAcceptsEveryLineEnd)
 {
-    EXPECT_EQ(platform::splitLines(QStringLiteral("a\r\nb\nc\rd")),
-              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+    EXPECT_EQ(
+        platform::splitLines(QStringLiteral("a\r\nb\nc\rd")),
+        (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
     EXPECT_EQ(platform::splitLines(QStringLiteral("a\r\n")), QStringList{QStringLiteral("a")});
     EXPECT_TRUE(platform::splitLines(QString()).isEmpty());
 }

@@ -118,8 +118,10 @@ TEST_F(FailedWrite, AnAppendStoppedPartWayIsReportedAndAddsNothing)
         });
         ASSERT_TRUE(outcome.exited) << "room " << room;
         EXPECT_FALSE(outcome.succeeded) << "room " << room;
-        EXPECT_TRUE(outcome.error.contains(QStringLiteral("成績ファイルに書き込めません"))) << outcome.error.toStdString();
-        EXPECT_TRUE(outcome.error.contains(QStringLiteral("成績累積データ.dat"))) << outcome.error.toStdString();
+        EXPECT_TRUE(outcome.error.contains(QStringLiteral("成績ファイルに書き込めません")))
+            << outcome.error.toStdString();
+        EXPECT_TRUE(outcome.error.contains(QStringLiteral("成績累積データ.dat")))
+            << outcome.error.toStdString();
         EXPECT_EQ(fileBytes(resultsPath), before) << "room " << room;
     }
 
@@ -136,9 +138,8 @@ TEST_F(FailedWrite, ADeletionWhoseRecoveryCopyCannotBeWrittenChangesNothing)
     const QByteArray before = tenRecords();
     ASSERT_TRUE(writeBytes(resultsPath, before));
     const QByteArray opened = before.mid(4 * kRecordSize, kRecordSize);
-    const Outcome outcome = runLimitedTo(before.size() / 2, [&](QString *error) {
-        return deleteRecord(resultsPath, 5, opened, wait, error);
-    });
+    const Outcome outcome = runLimitedTo(
+        before.size() / 2, [&](QString *error) { return deleteRecord(resultsPath, 5, opened, wait, error); });
     ASSERT_TRUE(outcome.exited);
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_FALSE(outcome.error.isEmpty());

@@ -85,7 +85,8 @@ TEST_F(RulesFixture, ALevelIsClearedWithEnoughDrillsAndPointsInThePassPeriod)
         {3, 30, true}, {5, 80, true}, {2, 80, false}, {3, 29, false}, {0, 0, false}};
     for (const auto &[count, points, cleared] : cases) {
         period(count, points);
-        EXPECT_EQ(isCleared(state->standards, state->statistics, 4, 7), cleared) << count << " drills, " << points << " points";
+        EXPECT_EQ(isCleared(state->standards, state->statistics, 4, 7), cleared)
+            << count << " drills, " << points << " points";
     }
     // The all-time sums do not clear a level.
     period(0, 0);

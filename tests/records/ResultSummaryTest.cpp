@@ -104,8 +104,8 @@ TEST(ResultScreenSounds, TheResultSoundComesFirstAndThePassFanfareOnlyForAFirstF
         const char *name;
         bool personalBest, overallBest, timeOut, alreadyCleared, cleared, finalLevel;
         qint32 time;
-        QList<int> kinds;        // in order; 0 for a fixed file
-        QStringList fixedFiles;  // the fixed files in order
+        QList<int> kinds;       // in order; 0 for a fixed file
+        QStringList fixedFiles; // the fixed files in order
     };
     const QList<Case> cases = {
         {"slow run, nothing", false, false, false, false, false, false, 400, {}, {}},
@@ -113,9 +113,25 @@ TEST(ResultScreenSounds, TheResultSoundComesFirstAndThePassFanfareOnlyForAFirstF
         {"personal best", true, false, false, false, false, false, 200, {8}, {}},
         {"overall best", true, true, false, false, false, false, 200, {0}, {QStringLiteral("最高1.wav")}},
         {"time-out", false, false, true, false, false, false, records::kTimeOut, {}, {}},
-        {"final level first cleared", false, false, false, false, true, true, 400, {0},
+        {"final level first cleared",
+         false,
+         false,
+         false,
+         false,
+         true,
+         true,
+         400,
+         {0},
          {QStringLiteral("合格.wav")}},
-        {"final level, best and first clear", true, true, false, false, true, true, 100, {0, 0},
+        {"final level, best and first clear",
+         true,
+         true,
+         false,
+         false,
+         true,
+         true,
+         100,
+         {0, 0},
          {QStringLiteral("最高1.wav"), QStringLiteral("合格.wav")}},
         {"final level cleared before", false, false, false, true, true, true, 250, {10}, {}},
         {"final level not cleared", false, false, false, false, false, true, 400, {}, {}},

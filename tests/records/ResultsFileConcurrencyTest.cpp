@@ -2,8 +2,8 @@
 // by an environment variable and entered when the tests would start (after every static object of the
 // program is ready).
 
-#include "platform/FileLock.h"
 #include "app/AppState.h"
+#include "platform/FileLock.h"
 #include "records/RecordTestSupport.h"
 #include "records/ResultsFile.h"
 #include "support/TestSupport.h"

@@ -157,7 +157,8 @@ TEST_F(StatisticsFixture, TheRulesReadTheComputedStatistics)
     EXPECT_FALSE(isOverPractised(state->standards, state->statistics, 2, kStudent));
     add(3, 2, 80);
     compute();
-    EXPECT_TRUE(isCleared(state->standards, state->statistics, 2, kStudent));        // three drills within seven days
+    EXPECT_TRUE(
+        isCleared(state->standards, state->statistics, 2, kStudent)); // three drills within seven days
     EXPECT_FALSE(isOverPractised(state->standards, state->statistics, 2, kStudent)); // only two of them today
     add(0, 2, 80);
     compute();

@@ -237,10 +237,8 @@ TEST(NameListSignIn, TheChosenStudentBecomesTheCurrentRunWithTheRoundedSignInTim
         QString name;
         int number;
     };
-    const Refused refused[] = {{QString::fromUtf16(kChooseName), 131},
-                               {QString(), 131},
-                               {chosen, -1},
-                               {chosen, 5001}};
+    const Refused refused[] = {
+        {QString::fromUtf16(kChooseName), 131}, {QString(), 131}, {chosen, -1}, {chosen, 5001}};
     for (const Refused &r : refused) {
         CurrentRun before;
         before.studentNumber = 9;

@@ -148,8 +148,10 @@ TEST(SoundPlayer, FixedSoundsAndVoicesAreNotCounted)
 {
     Player p;
     p.fakes.media.results = {kError, kError, kError, kError, kError};
-    sound::playFixedSound(p.state->sound, p.state->settings.soundFolder, p.fakes.services, QStringLiteral("最高1.wav"));
-    sound::playFixedSound(p.state->sound, p.state->settings.soundFolder, p.fakes.services, QStringLiteral("合格.wav"));
+    sound::playFixedSound(p.state->sound, p.state->settings.soundFolder, p.fakes.services,
+                          QStringLiteral("最高1.wav"));
+    sound::playFixedSound(p.state->sound, p.state->settings.soundFolder, p.fakes.services,
+                          QStringLiteral("合格.wav"));
     p.state->sound.voiceFileName = QStringLiteral("/学校/四字熟語/四字熟語音声/一期一会");
     sound::playVoice(p.state->sound, p.fakes.services);
     sound::playVoice(p.state->sound, p.fakes.services);

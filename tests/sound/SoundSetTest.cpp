@@ -174,7 +174,8 @@ TEST(SoundSet, LoadsTheFileOfTheSoundFolder)
     folder.copyFixture(QStringLiteral("good.txt"));
     const int fileNumber = folder.state->settings.fileNumber;
     QString error;
-    ASSERT_TRUE(sound::loadSoundSet(folder.state->settings, folder.state->sound, &error)) << error.toStdString();
+    ASSERT_TRUE(sound::loadSoundSet(folder.state->settings, folder.state->sound, &error))
+        << error.toStdString();
     const auto &table = folder.state->sound.soundFiles;
     EXPECT_EQ(filesOf(table, 2), (QStringList{QStringLiteral("seikai1"), QStringLiteral("seikai2"),
                                               QStringLiteral("sub\\pin 3")}));

@@ -1,6 +1,6 @@
-#include "platform/TextFile.h"
-#include "app/AppState.h"
 #include "startup/LoadSettings.h"
+#include "app/AppState.h"
+#include "platform/TextFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -48,7 +48,8 @@ TEST(LoadSettings, UnusedItemsChangeNothing)
 {
     Installation a;
     Installation b;
-    writeFile932(b.pathDataFile(), {QStringLiteral("\"%1\",\"他のプログラム\",x,y,z,,,,,\"★\"").arg(b.baseFolder)});
+    writeFile932(b.pathDataFile(),
+                 {QStringLiteral("\"%1\",\"他のプログラム\",x,y,z,,,,,\"★\"").arg(b.baseFolder)});
     writeFile932(b.commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0,0,\"別\",\"abc\",a,b,c,d")});
     auto sa = std::make_unique<AppState>();
     auto sb = std::make_unique<AppState>();
@@ -118,7 +119,8 @@ TEST(LoadSettings, DevelopmentLayoutTakesTheDataFolderBesideTheProgram)
     QTemporaryDir dir;
     const QString app = dir.path() + QStringLiteral("/VB0006/四字熟語");
     QDir().mkpath(app);
-    writeFile932(dir.path() + QStringLiteral("/VB0006/パスデータ.txt"), {QStringLiteral("/nowhere/,2,3,4,5,6,7,8,9,10")});
+    writeFile932(dir.path() + QStringLiteral("/VB0006/パスデータ.txt"),
+                 {QStringLiteral("/nowhere/,2,3,4,5,6,7,8,9,10")});
     auto state = std::make_unique<AppState>();
     state->settings.developmentLayout = true;
     QString error;

@@ -170,7 +170,8 @@ void writeIdiomFile(const QString &applicationFolder, const QuestionList &questi
             throw std::runtime_error("cannot scramble an idiom line");
         lines << line;
     }
-    writeFile932(idioms::storedFilePath(applicationFolder + QStringLiteral("/") + QString::fromUtf16(idioms::kNominalFileName)),
+    writeFile932(idioms::storedFilePath(applicationFolder + QStringLiteral("/") +
+                                        QString::fromUtf16(idioms::kNominalFileName)),
                  lines);
 }
 
@@ -221,7 +222,8 @@ QString Installation::soundSetFile() const
 
 QStringList Installation::standardsLines()
 {
-    QStringList lines{QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
+    QStringList lines{
+        QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
     for (int level = 1; level <= 20; ++level) {
         const int target = 100 + 10 * level;
         lines << QStringLiteral("%1,%2,30,3,%3,10,0,30,1,,,").arg(target).arg(target * 2).arg(1 + level / 8);

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/Services.h"
 #include "drill/Question.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/RandomSource.h"
-#include "app/Services.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -6,8 +6,8 @@
 
 namespace controls {
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font, const QRect &geometry,
-              Qt::Alignment alignment)
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
+              const QRect &geometry, Qt::Alignment alignment)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);

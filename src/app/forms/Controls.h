@@ -14,8 +14,8 @@ class QWidget;
 // access key's "&" left out).
 namespace controls {
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font, const QRect &geometry,
-              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
+              const QRect &geometry, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QFont &font,
                     const QRect &geometry);

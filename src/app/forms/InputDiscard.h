@@ -19,8 +19,7 @@ protected:
 };
 
 // Runs a blocking play call, then drops the input that arrived while it played.
-template <typename Play>
-auto playDroppingInput(Play &&play)
+template <typename Play> auto playDroppingInput(Play &&play)
 {
     if constexpr (std::is_void_v<decltype(play())>) {
         play();

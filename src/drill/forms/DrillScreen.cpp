@@ -1,14 +1,15 @@
 #include "drill/forms/DrillScreen.h"
 
+#include "app/forms/Controls.h"
+#include "app/forms/InputDiscard.h"
 #include "app/forms/Style.h"
 #include "drill/IdiomData.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/StatusPanel.h"
+#include "platform/RandomSource.h"
 #include "records/Judgement.h"
 #include "records/ResultRecord.h"
 #include "sound/SoundPlayer.h"
-#include "app/forms/Controls.h"
-#include "app/forms/InputDiscard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -63,8 +64,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, qre
     return controls::label(parent, name, text, style::font(pt, bold), geometry, alignment);
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
-                        bool action = false)
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, qreal pt,
+                        const QRect &geometry, bool action = false)
 {
     QPushButton *button = controls::button(parent, name, text, style::font(pt, action), geometry);
     if (action) {
@@ -83,7 +84,7 @@ DrillScreen::DrillScreen(AppContext &context, QWidget *parent) : QWidget(parent)
     resize(1024, 768);
     buildScreen();
     // Form load: the random numbers are seeded from the clock.
-    m_context.services.random.seed(quint64(m_context.services.clock.secondsSinceMidnight() * 1000.0));
+    platform::seedFromClock(m_context.services.random, m_context.services.clock);
 }
 
 DrillScreen::~DrillScreen() = default;
@@ -105,8 +106,10 @@ void DrillScreen::buildScreen()
 
     // Status panel
     auto *status = controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
-    makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36), Qt::AlignLeft | Qt::AlignVCenter, true);
-    makeLabel(status, QStringLiteral("sLabel7"), QString(), 18, QRect(190, 6, 300, 36), Qt::AlignLeft | Qt::AlignVCenter, true);
+    makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36),
+              Qt::AlignLeft | Qt::AlignVCenter, true);
+    makeLabel(status, QStringLiteral("sLabel7"), QString(), 18, QRect(190, 6, 300, 36),
+              Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(status, QStringLiteral("sLabel14"), QString(), 13, QRect(495, 8, 200, 34));
     auto caption = [&](const QString &text, const QRect &r) {
         makeLabel(status, QString(), text, 13, r)->setProperty("role", "caption");
@@ -156,11 +159,12 @@ void DrillScreen::buildScreen()
     // Question and answers
     m_timeFrame->setAccessibleName(QStringLiteral("経過時間"));
 
-    m_question = makeLabel(this, QStringLiteral("Label9"), QString(), 28, QRect(32, 138, 960, 108), Qt::AlignCenter, true);
+    m_question = makeLabel(this, QStringLiteral("Label9"), QString(), 28, QRect(32, 138, 960, 108),
+                           Qt::AlignCenter, true);
     m_question->setWordWrap(true);
     for (int i = 1; i <= 4; ++i) {
-        m_boxes[i] = makeLabel(this, QStringLiteral("Label10_%1").arg(i), QString(), 46, QRect(40 + (i - 1) * 100, 256, 90, 90),
-                               Qt::AlignCenter, true);
+        m_boxes[i] = makeLabel(this, QStringLiteral("Label10_%1").arg(i), QString(), 46,
+                               QRect(40 + (i - 1) * 100, 256, 90, 90), Qt::AlignCenter, true);
         m_boxes[i]->setProperty("role", "box");
         setBox(i, QString());
     }
@@ -177,9 +181,10 @@ void DrillScreen::buildScreen()
         m_boxes[i]->setProperty("role", "correction");
         setBox(i, QString());
     }
-    m_correctionReading = makeLabel(m_correctionPanel, QStringLiteral("Label2"), QString(), 18, QRect(14, 104, 330, 28),
-                                    Qt::AlignLeft | Qt::AlignVCenter, true);
-    m_correctionNext = makeButton(m_correctionPanel, QStringLiteral("Command4"), QStringLiteral("次へ"), 22, QRect(360, 40, 146, 80), true);
+    m_correctionReading = makeLabel(m_correctionPanel, QStringLiteral("Label2"), QString(), 18,
+                                    QRect(14, 104, 330, 28), Qt::AlignLeft | Qt::AlignVCenter, true);
+    m_correctionNext = makeButton(m_correctionPanel, QStringLiteral("Command4"), QStringLiteral("次へ"), 22,
+                                  QRect(360, 40, 146, 80), true);
 
     // Kanji panel with the reading panel over its buttons
     m_kanjiPanel = controls::frame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
@@ -188,32 +193,43 @@ void DrillScreen::buildScreen()
         m_kanji[j] = makeButton(m_kanjiPanel, QStringLiteral("Label14_%1").arg(j), QString(), 42,
                                 QRect(16 + col * 118, 16 + row * 112, 108, 100));
     }
-    m_judge = makeButton(m_kanjiPanel, QStringLiteral("Command3"), QStringLiteral("O.K."), 24, QRect(740, 16, 200, 100), true);
-    m_clearAll = makeButton(m_kanjiPanel, QStringLiteral("Command2"), QStringLiteral("クリア"), 16, QRect(740, 128, 200, 48));
-    m_clearLast = makeButton(m_kanjiPanel, QStringLiteral("Command6"), QStringLiteral("１文字クリア"), 16, QRect(740, 184, 200, 48));
-    makeLabel(m_kanjiPanel, QStringLiteral("Label5"), QStringLiteral("音声ヒント：１０秒追加　　　間違い：２０秒追加＋１回追加"), 13,
+    m_judge = makeButton(m_kanjiPanel, QStringLiteral("Command3"), QStringLiteral("O.K."), 24,
+                         QRect(740, 16, 200, 100), true);
+    m_clearAll = makeButton(m_kanjiPanel, QStringLiteral("Command2"), QStringLiteral("クリア"), 16,
+                            QRect(740, 128, 200, 48));
+    m_clearLast = makeButton(m_kanjiPanel, QStringLiteral("Command6"), QStringLiteral("１文字クリア"), 16,
+                             QRect(740, 184, 200, 48));
+    makeLabel(m_kanjiPanel, QStringLiteral("Label5"),
+              QStringLiteral("音声ヒント：１０秒追加　　　間違い：２０秒追加＋１回追加"), 13,
               QRect(16, 318, 930, 30));
 
     m_readingPanel = controls::frame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
-    makeLabel(m_readingPanel, QStringLiteral("Label3"), QStringLiteral("はじめの４文字を選びなさい"), 22, QRect(20, 12, 600, 40),
-              Qt::AlignLeft | Qt::AlignVCenter, true);
-    makeLabel(m_readingPanel, QStringLiteral("Label4"), QStringLiteral("間違うと１０秒追加　　 一文字ずつ答えが出ます"), 13,
-              QRect(20, 54, 700, 28));
+    makeLabel(m_readingPanel, QStringLiteral("Label3"), QStringLiteral("はじめの４文字を選びなさい"), 22,
+              QRect(20, 12, 600, 40), Qt::AlignLeft | Qt::AlignVCenter, true);
+    makeLabel(m_readingPanel, QStringLiteral("Label4"),
+              QStringLiteral("間違うと１０秒追加　　 一文字ずつ答えが出ます"), 13, QRect(20, 54, 700, 28));
     for (int i = 1; i <= 6; ++i)
         m_kana[i] = makeButton(m_readingPanel, QStringLiteral("Label15_%1").arg(i), QString(), 44,
                                QRect(20 + (i - 1) * 122, 100, 110, 110));
-    m_readingContinue = makeButton(m_readingPanel, QStringLiteral("Command14"), QStringLiteral("O.K."), 22, QRect(760, 100, 160, 110), true);
+    m_readingContinue = makeButton(m_readingPanel, QStringLiteral("Command14"), QStringLiteral("O.K."), 22,
+                                   QRect(760, 100, 160, 110), true);
 
     // Practice buttons
-    m_back = makeButton(this, QStringLiteral("Command8"), QStringLiteral("戻る"), 20, QRect(40, 640, 200, 80));
-    m_nextCard = makeButton(this, QStringLiteral("Command10"), QStringLiteral("次へ"), 22, QRect(700, 440, 260, 100), true);
-    m_memorised = makeButton(this, QStringLiteral("Command9"), QStringLiteral("この問題覚えた"), 20, QRect(420, 440, 260, 100));
-    m_showAnswer = makeButton(this, QStringLiteral("Command11"), QStringLiteral("答えを見る"), 22, QRect(700, 440, 260, 100), true);
+    m_back =
+        makeButton(this, QStringLiteral("Command8"), QStringLiteral("戻る"), 20, QRect(40, 640, 200, 80));
+    m_nextCard = makeButton(this, QStringLiteral("Command10"), QStringLiteral("次へ"), 22,
+                            QRect(700, 440, 260, 100), true);
+    m_memorised = makeButton(this, QStringLiteral("Command9"), QStringLiteral("この問題覚えた"), 20,
+                             QRect(420, 440, 260, 100));
+    m_showAnswer = makeButton(this, QStringLiteral("Command11"), QStringLiteral("答えを見る"), 22,
+                              QRect(700, 440, 260, 100), true);
 
     // End notice
     m_endNotice = controls::frame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
-    m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36, QRect(0, 0, 500, 170), Qt::AlignCenter, true);
-    m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40, QRect(0, 0, 500, 170), Qt::AlignCenter, true);
+    m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36,
+                                 QRect(0, 0, 500, 170), Qt::AlignCenter, true);
+    m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40,
+                              QRect(0, 0, 500, 170), Qt::AlignCenter, true);
 
     m_clock = new QTimer(this);
     m_clock->setObjectName(QStringLiteral("sTimer1"));
@@ -239,8 +255,9 @@ void DrillScreen::buildScreen()
     connect(m_minutesClock, &QTimer::timeout, this, &DrillScreen::minutesTick);
 
     // Until the activation decides, nothing but the status panel is shown.
-    for (QWidget *w : std::initializer_list<QWidget *>{m_readingPanel, m_kanjiPanel, m_correctionPanel, m_endNotice, m_back,
-                                                       m_nextCard, m_memorised, m_showAnswer, m_readingContinue})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_readingPanel, m_kanjiPanel, m_correctionPanel, m_endNotice,
+                                          m_back, m_nextCard, m_memorised, m_showAnswer, m_readingContinue})
         w->hide();
     m_minutesClock->start();
 }
@@ -265,10 +282,12 @@ void DrillScreen::initialSettings()
         const int width = m_timeFrame->width();
         state.drill.timeBarScale = state.drill.timeLimit > 0 ? double(width) / state.drill.timeLimit : 0.0;
         m_timeBar->setGeometry(2, 2, 0, m_timeFrame->height() - 4);
-        m_targetMarker->setGeometry(0, 0, std::min(width, int(state.standards.targetTime[level] * state.drill.timeBarScale)),
-                                    m_timeFrame->height());
-        m_minimumMarker->setGeometry(0, 0, std::min(width, int(state.standards.minimumTime[level] * state.drill.timeBarScale)),
-                                     m_timeFrame->height());
+        m_targetMarker->setGeometry(
+            0, 0, std::min(width, int(state.standards.targetTime[level] * state.drill.timeBarScale)),
+            m_timeFrame->height());
+        m_minimumMarker->setGeometry(
+            0, 0, std::min(width, int(state.standards.minimumTime[level] * state.drill.timeBarScale)),
+            m_timeFrame->height());
         describeTimeBar(0);
     }
     const StatusTexts texts = statusTexts(state);
@@ -289,16 +308,19 @@ bool DrillScreen::loadLevelQuestions(QuestionList &questions)
     const QString nominal = state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
     QString error;
     if (!idioms::readIdiomData(nominal, state.idioms, &error)) {
-        m_context.services.messages.show(QStringLiteral("問題ファイル"), error, platform::MessageBoxes::Icon::Warning);
+        m_context.services.messages.show(QStringLiteral("問題ファイル"), error,
+                                         platform::MessageBoxes::Icon::Warning);
         leaveForHub();
         return false;
     }
     questions = idioms::questionsForLevel(state.idioms, state.run.currentLevel);
     m_remaining->setText(QStringLiteral("10"));
-    const QString reason = unrunnableReason(questions, isPractice(), catalogue::rangeNumber(state.run.currentLevel),
-                                            idioms::storedFilePath(nominal));
+    const QString reason =
+        unrunnableReason(questions, isPractice(), catalogue::rangeNumber(state.run.currentLevel),
+                         idioms::storedFilePath(nominal));
     if (!reason.isEmpty()) {
-        m_context.services.messages.show(QStringLiteral("問題ファイル"), reason, platform::MessageBoxes::Icon::Warning);
+        m_context.services.messages.show(QStringLiteral("問題ファイル"), reason,
+                                         platform::MessageBoxes::Icon::Warning);
         leaveForHub();
         return false;
     }
@@ -324,13 +346,14 @@ void DrillScreen::startSession(QuestionList questions)
     Services &services = m_context.services;
     // The clock runs in both modes.
     if (isPractice()) {
-        m_practice = std::make_unique<PracticeSession>(std::move(questions), state.lastDrill, services.clock, levelRules());
+        m_practice = std::make_unique<PracticeSession>(std::move(questions), state.lastDrill, services.clock,
+                                                       levelRules());
         m_practice->start();
         m_clock->start();
         startPractice();
     } else {
-        m_test = std::make_unique<TestSession>(std::move(questions), state.lastDrill, services.clock, services.random,
-                                               levelRules());
+        m_test = std::make_unique<TestSession>(std::move(questions), state.lastDrill, services.clock,
+                                               services.random, levelRules());
         m_test->start();
         m_clock->start();
         makeQuestion();
@@ -364,7 +387,8 @@ void DrillScreen::showCard(const PracticeSession::Card &card)
     m_readingLine->clear();
     if (!card.question)
         return;
-    m_question->setAlignment(card.question->meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    m_question->setAlignment(card.question->meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter
+                                                                : Qt::AlignCenter);
     m_question->setText(card.question->meaning);
     m_showAnswer->setFocus();
 }
@@ -668,7 +692,8 @@ void DrillScreen::clockTick()
     describeTimeBar(tick.elapsed);
     const int inner = m_timeFrame->width() - 4;
     if (!tick.pastLimit) {
-        m_timeBar->setGeometry(2, 2, std::clamp(int(tick.elapsed * state.drill.timeBarScale), 0, inner), m_timeFrame->height() - 4);
+        m_timeBar->setGeometry(2, 2, std::clamp(int(tick.elapsed * state.drill.timeBarScale), 0, inner),
+                               m_timeFrame->height() - 4);
         return;
     }
     m_timeBar->setGeometry(2, 2, inner, m_timeFrame->height() - 4);
@@ -680,8 +705,8 @@ void DrillScreen::clockTick()
 
 void DrillScreen::minutesTick()
 {
-    m_minutes->setText(QString::number(app::minutesSinceSignIn(m_context.services.clock.secondsSinceMidnight(),
-                                                                  m_context.state.run.nameConfirmedTime)));
+    m_minutes->setText(QString::number(app::minutesSinceSignIn(
+        m_context.services.clock.secondsSinceMidnight(), m_context.state.run.nameConfirmedTime)));
 }
 
 // ---- The end of a drill ----
@@ -713,7 +738,8 @@ void DrillScreen::finishDrill()
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
     QString error;
     if (!records::recordAndJudge(state, m_context.services, level, &error))
-        m_context.services.messages.show(QStringLiteral("成績の記録"), error, platform::MessageBoxes::Icon::Critical);
+        m_context.services.messages.show(QStringLiteral("成績の記録"), error,
+                                         platform::MessageBoxes::Icon::Critical);
     QCoreApplication::processEvents();
     m_context.services.clock.waitWithEvents(1000);
     m_minutesClock->stop();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/forms/AppContext.h"
 #include "drill/PracticeSession.h"
 #include "drill/TestSession.h"
-#include "app/forms/AppContext.h"
 
 #include <QWidget>
 
@@ -41,7 +41,7 @@ public:
 private:
     // Set-up
     void buildScreen();
-    void initialSettings();     // the status panel and time bar
+    void initialSettings();                           // the status panel and time bar
     bool loadLevelQuestions(QuestionList &questions); // false (after a message) when the level cannot run
     void startSession(QuestionList questions);        // the session of the level's mode; its clock starts
 
@@ -93,37 +93,37 @@ private:
     AppContext &m_context;
 
     // What the student sees
-    QLabel *m_question;                          // Label9
-    std::array<QLabel *, 9> m_boxes{};          // Label10 items 1–8 (answer 1–4, correction 5–8)
-    QLabel *m_readingLine;                       // Label1
-    QFrame *m_readingPanel;                      // Picture2
-    std::array<QPushButton *, 7> m_kana{};      // Label15 items 1–6
-    QPushButton *m_readingContinue;              // Command14
-    QFrame *m_kanjiPanel;                        // Picture4
-    std::array<QPushButton *, 13> m_kanji{};    // Label14 items 1–12
-    QPushButton *m_judge;                        // Command3
-    QPushButton *m_clearAll;                     // Command2
-    QPushButton *m_clearLast;                    // Command6
-    QFrame *m_correctionPanel;                   // Picture3
-    QLabel *m_correctionReading;                 // Label2
-    QPushButton *m_correctionNext;               // Command4
-    QPushButton *m_back;                         // Command8
-    QPushButton *m_nextCard;                     // Command10
-    QPushButton *m_memorised;                    // Command9
-    QPushButton *m_showAnswer;                   // Command11
-    QLabel *m_remaining;                         // sLabel9
-    QLabel *m_elapsed;                           // sLabel10
-    QLabel *m_minutes;                           // sLabel13
-    QFrame *m_timeFrame;                         // sShape5
-    QFrame *m_timeBar;                           // sShape2
-    QFrame *m_targetMarker;                      // sShape3
-    QFrame *m_minimumMarker;                     // sShape4
-    std::array<QLabel *, 40> m_lamps{};         // sPicture3 items 10–39
-    QFrame *m_endNotice;                         // sPicture2
-    QLabel *m_recordingLabel;                    // lblsss1
-    QLabel *m_timeUpLabel;                       // lblsss2
-    QTimer *m_clock;                             // sTimer1
-    QTimer *m_minutesClock;                      // sTimer2
+    QLabel *m_question;                      // Label9
+    std::array<QLabel *, 9> m_boxes{};       // Label10 items 1–8 (answer 1–4, correction 5–8)
+    QLabel *m_readingLine;                   // Label1
+    QFrame *m_readingPanel;                  // Picture2
+    std::array<QPushButton *, 7> m_kana{};   // Label15 items 1–6
+    QPushButton *m_readingContinue;          // Command14
+    QFrame *m_kanjiPanel;                    // Picture4
+    std::array<QPushButton *, 13> m_kanji{}; // Label14 items 1–12
+    QPushButton *m_judge;                    // Command3
+    QPushButton *m_clearAll;                 // Command2
+    QPushButton *m_clearLast;                // Command6
+    QFrame *m_correctionPanel;               // Picture3
+    QLabel *m_correctionReading;             // Label2
+    QPushButton *m_correctionNext;           // Command4
+    QPushButton *m_back;                     // Command8
+    QPushButton *m_nextCard;                 // Command10
+    QPushButton *m_memorised;                // Command9
+    QPushButton *m_showAnswer;               // Command11
+    QLabel *m_remaining;                     // sLabel9
+    QLabel *m_elapsed;                       // sLabel10
+    QLabel *m_minutes;                       // sLabel13
+    QFrame *m_timeFrame;                     // sShape5
+    QFrame *m_timeBar;                       // sShape2
+    QFrame *m_targetMarker;                  // sShape3
+    QFrame *m_minimumMarker;                 // sShape4
+    std::array<QLabel *, 40> m_lamps{};      // sPicture3 items 10–39
+    QFrame *m_endNotice;                     // sPicture2
+    QLabel *m_recordingLabel;                // lblsss1
+    QLabel *m_timeUpLabel;                   // lblsss2
+    QTimer *m_clock;                         // sTimer1
+    QTimer *m_minutesClock;                  // sTimer2
 
     // The drill: one of the two sessions, made once the level's questions are loaded.
     std::unique_ptr<TestSession> m_test;

@@ -1,6 +1,9 @@
 #include "hub/forms/HubScreen.h"
 
+#include "app/SignInTime.h"
+#include "app/forms/Controls.h"
 #include "app/forms/Style.h"
+#include "app/forms/WaitingPanel.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/HubLabels.h"
 #include "hub/HubRules.h"
@@ -10,9 +13,6 @@
 #include "records/StandardsTable.h"
 #include "records/Statistics.h"
 #include "roster/NameList.h"
-#include "app/forms/WaitingPanel.h"
-#include "app/SignInTime.h"
-#include "app/forms/Controls.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -736,8 +736,7 @@ void HubScreen::goBack()
 
 bool HubScreen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !m_keyboardReady || !isVisible() ||
-        m_passwordPanel->isVisible())
+    if (event->type() != QEvent::KeyPress || !m_keyboardReady || !isVisible() || m_passwordPanel->isVisible())
         return QWidget::eventFilter(watched, event);
     // A key reaches the window first and then the widget with the focus (or the window's own widget):
     // only the widget's turn counts, and only in this window while no dialog or popup has the keys.

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/forms/AppContext.h"
 #include "hub/HubViews.h"
 #include "hub/LevelAvailability.h"
-#include "app/forms/AppContext.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "hub/forms/PasswordPanel.h"
 
-#include "app/forms/Style.h"
 #include "app/forms/Controls.h"
+#include "app/forms/Style.h"
 #include "teacher/TeacherEntry.h"
 
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "hub/forms/PersonalDataPanel.h"
 
+#include "app/forms/Controls.h"
 #include "app/forms/Style.h"
 #include "hub/HubViews.h"
 #include "hub/forms/PersonalSheetPainter.h"
 #include "records/ResultsFile.h"
 #include "roster/NameList.h"
-#include "app/forms/Controls.h"
 #include "startup/forms/DialogScale.h"
 
 #include <QDir>

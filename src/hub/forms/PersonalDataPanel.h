@@ -1,7 +1,7 @@
 #pragma once
 
-#include "hub/PersonalSheet.h"
 #include "app/forms/AppContext.h"
+#include "hub/PersonalSheet.h"
 
 #include <QFrame>
 #include <QString>

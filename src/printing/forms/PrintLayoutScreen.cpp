@@ -1,10 +1,10 @@
 #include "printing/forms/PrintLayoutScreen.h"
 
+#include "app/forms/Controls.h"
 #include "app/forms/Style.h"
 #include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
-#include "app/forms/Controls.h"
 #include "startup/forms/DialogScale.h"
 #include "startup/forms/ScaledWindow.h"
 
@@ -36,7 +36,7 @@ const QString kAnswerKeyDocumentName = QStringLiteral("四字熟語プリント�
 } // namespace
 
 PrintLayoutScreen::PrintLayoutScreen(AppContext &context, const printing::PrintLayout &sheet,
-                   const printing::PrintLayout *answerKey, QWidget *parent)
+                                     const printing::PrintLayout *answerKey, QWidget *parent)
     : QWidget(parent), m_context(context), m_sheet(sheet), m_answerKey(answerKey)
 {
     setObjectName(QStringLiteral("frmPrint"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printing/PrintLayout.h"
 #include "app/forms/AppContext.h"
+#include "printing/PrintLayout.h"
 
 #include <QImage>
 #include <QPointer>
@@ -36,8 +36,8 @@ public:
     // Asks where to save the PDF file, suggesting a path; empty when the user cancels.
     using PdfPathAsker = std::function<QString(const QString &suggested)>;
 
-    PrintLayoutScreen(AppContext &context, const printing::PrintLayout &sheet, const printing::PrintLayout *answerKey,
-             QWidget *parent = nullptr);
+    PrintLayoutScreen(AppContext &context, const printing::PrintLayout &sheet,
+                      const printing::PrintLayout *answerKey, QWidget *parent = nullptr);
     ~PrintLayoutScreen() override;
 
     // Showing: the preview (or the notice alone), and for a sheet to print at once, printing and closing.

@@ -1,10 +1,10 @@
 #include "printing/forms/WorksheetScreen.h"
 
+#include "app/forms/Controls.h"
 #include "app/forms/Style.h"
 #include "drill/IdiomData.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/SheetPainter.h"
-#include "app/forms/Controls.h"
 #include "startup/forms/ScaledWindow.h"
 
 #include <QButtonGroup>

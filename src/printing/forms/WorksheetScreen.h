@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/forms/AppContext.h"
 #include "printing/Worksheet.h"
 #include "printing/forms/PrintLayoutScreen.h"
-#include "app/forms/AppContext.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,13 +1,13 @@
 #include "records/forms/ResultScreen.h"
 
+#include "app/forms/Controls.h"
+#include "app/forms/InputDiscard.h"
 #include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "records/Judgement.h"
 #include "records/ResultSummary.h"
 #include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
-#include "app/forms/Controls.h"
-#include "app/forms/InputDiscard.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -47,11 +47,16 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
     resize(1024, 768);
     setStyleSheet(style::sheet(QString::fromLatin1(kStyle)));
 
-    m_title = label(this, QStringLiteral("Label15"), 20, QRect(60, 40, 300, 44), true, Qt::AlignLeft | Qt::AlignVCenter);
-    m_levelName = label(this, QStringLiteral("Label16"), 20, QRect(360, 40, 300, 44), true, Qt::AlignLeft | Qt::AlignVCenter);
-    m_name = label(this, QStringLiteral("Label17"), 26, QRect(60, 96, 600, 50), true, Qt::AlignLeft | Qt::AlignVCenter);
-    m_levelCount = label(this, QStringLiteral("Label13"), 18, QRect(640, 44, 330, 40), false, Qt::AlignRight | Qt::AlignVCenter);
-    m_dayCount = label(this, QStringLiteral("Label14"), 18, QRect(640, 96, 330, 40), false, Qt::AlignRight | Qt::AlignVCenter);
+    m_title = label(this, QStringLiteral("Label15"), 20, QRect(60, 40, 300, 44), true,
+                    Qt::AlignLeft | Qt::AlignVCenter);
+    m_levelName = label(this, QStringLiteral("Label16"), 20, QRect(360, 40, 300, 44), true,
+                        Qt::AlignLeft | Qt::AlignVCenter);
+    m_name = label(this, QStringLiteral("Label17"), 26, QRect(60, 96, 600, 50), true,
+                   Qt::AlignLeft | Qt::AlignVCenter);
+    m_levelCount = label(this, QStringLiteral("Label13"), 18, QRect(640, 44, 330, 40), false,
+                         Qt::AlignRight | Qt::AlignVCenter);
+    m_dayCount = label(this, QStringLiteral("Label14"), 18, QRect(640, 96, 330, 40), false,
+                       Qt::AlignRight | Qt::AlignVCenter);
     m_time = label(this, QStringLiteral("Label18"), 40, QRect(60, 190, 904, 80), true);
     m_points = label(this, QStringLiteral("Label19"), 26, QRect(60, 280, 904, 56), true);
     m_message = label(this, QStringLiteral("Label20"), 34, QRect(60, 350, 904, 64), true);
@@ -93,7 +98,8 @@ void ResultScreen::activate()
     AppState &state = m_context.state;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
     const int student = std::clamp<int>(state.run.studentNumber, 0, kMaxStudentNumber);
-    m_levelCount->setText(result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
+    m_levelCount->setText(
+        result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
 
     app::report(m_context.services, records::computeStatistics(state, m_context.services));
 
@@ -113,7 +119,8 @@ void ResultScreen::activate()
     m_name->setText(state.run.studentName.trimmed());
     m_title->setText(state.catalogue.programTitle);
     m_levelName->setText(state.catalogue.levelNames[level]);
-    m_levelCount->setText(result_screen::levelCountText(std::llround(state.statistics.todayCount(level, student))));
+    m_levelCount->setText(
+        result_screen::levelCountText(std::llround(state.statistics.todayCount(level, student))));
     state.lastDrill.todayTotalCount = qint16(records::todayTotalRuns(state.statistics, student));
     m_dayCount->setText(result_screen::dayCountText(state.lastDrill.todayTotalCount));
 
@@ -133,7 +140,8 @@ void ResultScreen::activate()
         if (sound.kind != 0)
             sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services, sound.kind);
         else
-            sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services, sound.fixedFile);
+            sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services,
+                                  sound.fixedFile);
     }
     if (!(cleared && finalLevel))
         m_congratulation->hide();
@@ -153,8 +161,8 @@ void ResultScreen::timer1Tick()
     const AppState &state = m_context.state;
     const int level = state.run.currentLevel;
     const result_screen::AgainDecision decision = result_screen::againDecision(
-        records::isOverPractised(state.standards, state.statistics, level, state.run.studentNumber), levelCleared(),
-        catalogue::isFinalLevel(state.catalogue, level), state.run.finalLevelCleared);
+        records::isOverPractised(state.standards, state.statistics, level, state.run.studentNumber),
+        levelCleared(), catalogue::isFinalLevel(state.catalogue, level), state.run.finalLevelCleared);
     switch (decision.label) {
     case result_screen::AgainDecision::Label::Keep:
         break;

@@ -31,18 +31,18 @@ private:
     bool levelCleared() const;
 
     AppContext &m_context;
-    QLabel *m_levelCount;  // Label13
-    QLabel *m_dayCount;    // Label14
-    QLabel *m_title;       // Label15
-    QLabel *m_levelName;   // Label16
-    QLabel *m_name;        // Label17
-    QLabel *m_time;        // Label18
-    QLabel *m_points;      // Label19
-    QLabel *m_message;     // Label20
-    QLabel *m_cleared;     // Label2
+    QLabel *m_levelCount;     // Label13
+    QLabel *m_dayCount;       // Label14
+    QLabel *m_title;          // Label15
+    QLabel *m_levelName;      // Label16
+    QLabel *m_name;           // Label17
+    QLabel *m_time;           // Label18
+    QLabel *m_points;         // Label19
+    QLabel *m_message;        // Label20
+    QLabel *m_cleared;        // Label2
     QFrame *m_congratulation; // Picture1 with Label1
-    QPushButton *m_menu;   // Command4
-    QPushButton *m_again;  // Command5
+    QPushButton *m_menu;      // Command4
+    QPushButton *m_again;     // Command5
     QTimer *m_timer1;
     bool m_activated = false;
 };

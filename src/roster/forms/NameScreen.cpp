@@ -1,14 +1,14 @@
 #include "roster/forms/NameScreen.h"
 
+#include "app/PathRules.h"
+#include "app/ProgramVersion.h"
+#include "app/forms/Controls.h"
 #include "app/forms/Style.h"
-#include "drill/LevelCatalogue.h"
 #include "app/forms/WaitingPanel.h"
+#include "drill/LevelCatalogue.h"
 #include "records/StandardsTable.h"
 #include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
-#include "app/PathRules.h"
-#include "app/forms/Controls.h"
-#include "app/ProgramVersion.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "roster/NameList.h"
 #include "app/forms/AppContext.h"
+#include "roster/NameList.h"
 
 #include <QWidget>
 

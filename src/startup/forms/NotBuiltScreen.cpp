@@ -7,7 +7,8 @@
 
 namespace style = app::style;
 
-NotBuiltScreen::NotBuiltScreen(const QString &screenName, AppContext &context, QWidget *parent) : QWidget(parent)
+NotBuiltScreen::NotBuiltScreen(const QString &screenName, AppContext &context, QWidget *parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("NotBuiltScreen"));
     style::background(this, QColor::fromRgb(context.state.settings.seasonColour));

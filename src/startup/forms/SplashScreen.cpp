@@ -1,9 +1,9 @@
 #include "startup/forms/SplashScreen.h"
 
+#include "app/PathRules.h"
 #include "app/forms/Style.h"
 #include "platform/JapaneseDate.h"
 #include "startup/LoadSettings.h"
-#include "app/PathRules.h"
 #include "startup/StartupRules.h"
 
 #include <QCoreApplication>
@@ -127,7 +127,7 @@ void SplashScreen::paintEvent(QPaintEvent *)
     p.setFont(style::font(72, true));
     p.drawText(QRect(picture.left(), picture.top() + 60, picture.width(), 150), Qt::AlignCenter,
                m_context.state.catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語")
-                                                                 : m_context.state.catalogue.programTitle);
+                                                                : m_context.state.catalogue.programTitle);
     p.setFont(style::font(20));
     p.setPen(QColor::fromRgb(style::kPaperQuietInk));
     p.drawText(QRect(picture.left(), picture.top() + 215, picture.width(), 40), Qt::AlignCenter,

@@ -1,12 +1,12 @@
 #include "teacher/forms/RecordsScreen.h"
 
+#include "app/forms/Controls.h"
 #include "app/forms/Style.h"
+#include "app/forms/WaitingPanel.h"
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
-#include "app/forms/WaitingPanel.h"
-#include "app/forms/Controls.h"
 #include "startup/forms/DialogScale.h"
 #include "teacher/forms/QuietWait.h"
 
@@ -52,7 +52,8 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
     return b;
 }
 
-// A time typed by the teacher: a whole number from 0 to kLongestTime, the time-out mark (blanks around it allowed).
+// A time typed by the teacher: a whole number from 0 to kLongestTime, the time-out mark (blanks around it
+// allowed).
 bool typedTime(const QString &text, qint32 *time)
 {
     const QString t = text.trimmed();
@@ -98,7 +99,8 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
             [this](const QModelIndex &index) { openRow(index.row()); });
     // A single click closes the edit panel.
     connect(m_list, &QListView::clicked, this, [this] { m_edit->hide(); });
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RecordsScreen::fillTextArea);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &RecordsScreen::fillTextArea);
 
     m_edit = controls::frame(this, QStringLiteral("picEdit"), QRect(724, 70, 292, 420));
     style::card(m_edit);

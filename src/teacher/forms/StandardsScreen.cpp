@@ -1,11 +1,11 @@
 #include "teacher/forms/StandardsScreen.h"
 
+#include "app/forms/Controls.h"
 #include "app/forms/Style.h"
+#include "app/forms/WaitingPanel.h"
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "records/StandardsTable.h"
-#include "app/forms/WaitingPanel.h"
-#include "app/forms/Controls.h"
 #include "teacher/forms/QuietWait.h"
 
 #include <QApplication>

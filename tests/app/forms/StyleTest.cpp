@@ -3,12 +3,12 @@
 // text a control shows must stand out from what is behind it by WCAG AA (4.5 : 1, or 3 : 1 for large
 // text). The screens are also kept as PNG files for a person to look at.
 #include "app/forms/Style.h"
+#include "app/forms/WaitingPanel.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/forms/PersonalDataPanel.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/WorksheetScreen.h"
 #include "records/forms/ResultsBusyPanel.h"
-#include "app/forms/WaitingPanel.h"
 #include "startup/StartupRules.h"
 #include "startup/forms/VersionBox.h"
 #include "teacher/forms/TeacherScreens.h"

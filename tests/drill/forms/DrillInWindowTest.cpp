@@ -1,8 +1,8 @@
 // The drill run in the program's own window, with sounds that take time: while a sound plays the
 // drill's clock falls due, and its tick runs at the next pending-events step of the handler that played
 // it, as on a school PC.
-#include "drill/LevelCatalogue.h"
 #include "app/AppState.h"
+#include "drill/LevelCatalogue.h"
 #include "drill/forms/DrillScreen.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
@@ -37,7 +37,8 @@ protected:
     void SetUp() override
     {
         QString error;
-        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error)) << error.toStdString();
+        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error))
+            << error.toStdString();
         catalogue::setUpLevels(state->catalogue);
         state->standards.minimumTime[kLevel] = kMinimumTime;
         state->standards.targetTime[kLevel] = 2 * kMinimumTime;
@@ -75,7 +76,8 @@ protected:
     QPushButton *visibleButton(const QString &family, int count, const QString &caption)
     {
         for (int i = 1; i <= count; ++i) {
-            auto *b = window->currentScreen()->findChild<QPushButton *>(QStringLiteral("%1_%2").arg(family).arg(i));
+            auto *b =
+                window->currentScreen()->findChild<QPushButton *>(QStringLiteral("%1_%2").arg(family).arg(i));
             if (b && b->isVisible() && b->isEnabled() && b->text() == caption)
                 return b;
         }
@@ -243,7 +245,9 @@ TEST_F(DrillInWindow, NothingRunsBehindTheSoundErrorBoxAndTheProgramEndsAfterIt)
     start();
     const Question q = currentQuestion();
     state->sound.soundErrorCount = 3;
-    fakes.media.resultFor = [](const QString &command) { return command.contains(QStringLiteral("boo.wav")) ? 263 : 0; };
+    fakes.media.resultFor = [](const QString &command) {
+        return command.contains(QStringLiteral("boo.wav")) ? 263 : 0;
+    };
 
     QString boxText;
     int recordsBehindTheBox = -1;
@@ -269,7 +273,8 @@ TEST_F(DrillInWindow, NothingRunsBehindTheSoundErrorBoxAndTheProgramEndsAfterIt)
     }
     QWidget *const drillScreen = drill();
     click(wrong);
-    EXPECT_TRUE(boxText.startsWith(QStringLiteral("音声エラー|音声がでません。先生を呼びなさい。"))) << boxText.toStdString();
+    EXPECT_TRUE(boxText.startsWith(QStringLiteral("音声エラー|音声がでません。先生を呼びなさい。")))
+        << boxText.toStdString();
     EXPECT_EQ(recordsBehindTheBox, 0);
     EXPECT_FALSE(endBegunBehindTheBox);
     EXPECT_EQ(screenBehindTheBox, drillScreen);

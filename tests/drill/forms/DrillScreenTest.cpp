@@ -1,6 +1,6 @@
-#include "drill/LevelCatalogue.h"
-#include "app/AppState.h"
 #include "drill/forms/DrillScreen.h"
+#include "app/AppState.h"
+#include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
@@ -88,7 +88,8 @@ protected:
     void SetUp() override
     {
         QString error;
-        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error)) << error.toStdString();
+        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error))
+            << error.toStdString();
         catalogue::setUpLevels(state->catalogue);
         state->run.studentNumber = 152;
         state->run.studentName = QStringLiteral("佐藤美咲            ");
@@ -110,8 +111,9 @@ protected:
         state->run.currentLevel = qint16(level);
         navigator.showDrill();
         settle();
-        ASSERT_NE(drill(), nullptr) << (fakes.messages.shown.empty() ? std::string("no message")
-                                                                      : fakes.messages.shown[0].text.toStdString());
+        ASSERT_NE(drill(), nullptr) << (fakes.messages.shown.empty()
+                                            ? std::string("no message")
+                                            : fakes.messages.shown[0].text.toStdString());
     }
 
     QString text(const QString &name)
@@ -137,7 +139,8 @@ protected:
     bool clickButtonWithText(const QString &family, int count, const QString &character)
     {
         for (int i = 1; i <= count; ++i) {
-            QPushButton *b = navigator.screen->findChild<QPushButton *>(QStringLiteral("%1_%2").arg(family).arg(i));
+            QPushButton *b =
+                navigator.screen->findChild<QPushButton *>(QStringLiteral("%1_%2").arg(family).arg(i));
             if (b && b->isVisible() && b->isEnabled() && b->text() == character) {
                 QTest::mouseClick(b, Qt::LeftButton);
                 return true;
@@ -216,7 +219,8 @@ TEST_F(DrillScreen, AWholeTestAnsweredRightIsRecordedWithItsTime)
     bool noticeShown = false;
     fakes.clock.duringWait = [&] {
         auto *notice = navigator.screen->findChild<QWidget *>(QStringLiteral("sPicture2"));
-        noticeShown = notice && notice->isVisible() && text(QStringLiteral("lblsss1")) == QStringLiteral("成績記録中");
+        noticeShown =
+            notice && notice->isVisible() && text(QStringLiteral("lblsss1")) == QStringLiteral("成績記録中");
         saveScreenshot(&host, QStringLiteral("drill-end-notice"));
     };
     for (int i = 1; i < questions.size(); ++i) {
@@ -262,8 +266,8 @@ TEST_F(DrillScreen, WrongReadingsAndWrongIdiomsCostTimeAndRepetitions)
     auto *correction = navigator.screen->findChild<QWidget *>(QStringLiteral("Picture3"));
     ASSERT_NE(correction, nullptr);
     EXPECT_TRUE(correction->isVisible());
-    EXPECT_EQ(text(QStringLiteral("Label10_5")) + text(QStringLiteral("Label10_6")) + text(QStringLiteral("Label10_7")) +
-                  text(QStringLiteral("Label10_8")),
+    EXPECT_EQ(text(QStringLiteral("Label10_5")) + text(QStringLiteral("Label10_6")) +
+                  text(QStringLiteral("Label10_7")) + text(QStringLiteral("Label10_8")),
               q.idiom);
     EXPECT_EQ(text(QStringLiteral("Label2")), q.reading);
     EXPECT_FALSE(button(QStringLiteral("Label14_1"))->isEnabled());
@@ -332,7 +336,8 @@ TEST_F(DrillScreen, TimeOutAtFiveTimesTheMinimumIsRecordedAndWaitsForTheCorrecti
     ASSERT_NE(result(), nullptr);
     EXPECT_EQ(text(QStringLiteral("Label18")), QStringLiteral("記録なし"));
     EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("時間切れ"));
-    EXPECT_TRUE(text(QStringLiteral("Label19")).endsWith(QStringLiteral("→0点"))) << text(QStringLiteral("Label19")).toStdString();
+    EXPECT_TRUE(text(QStringLiteral("Label19")).endsWith(QStringLiteral("→0点")))
+        << text(QStringLiteral("Label19")).toStdString();
 }
 
 TEST_F(DrillScreen, DoubleClicksAreAbsorbed)
@@ -366,8 +371,14 @@ TEST_F(DrillScreen, ClicksMadeWhileASoundPlaysAreDropped)
         if (posted++ == 0) {
             for (int i = 0; i < 2; ++i) {
                 QTest::mouseClick(judge, Qt::LeftButton); // busy: ignored at once
-                QCoreApplication::postEvent(judge, new QMouseEvent(QEvent::MouseButtonPress, QPointF(10, 10), judge->mapToGlobal(QPointF(10, 10)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-                QCoreApplication::postEvent(judge, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(10, 10), judge->mapToGlobal(QPointF(10, 10)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+                QCoreApplication::postEvent(judge,
+                                            new QMouseEvent(QEvent::MouseButtonPress, QPointF(10, 10),
+                                                            judge->mapToGlobal(QPointF(10, 10)),
+                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                QCoreApplication::postEvent(judge,
+                                            new QMouseEvent(QEvent::MouseButtonRelease, QPointF(10, 10),
+                                                            judge->mapToGlobal(QPointF(10, 10)),
+                                                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
             }
         }
     };
@@ -413,7 +424,8 @@ TEST_F(DrillScreen, ARangeWithoutIdiomsGoesBackWithAMessageAndRecordsNothing)
     settle();
     EXPECT_EQ(navigator.hubShown, 1);
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("範囲1"))) << fakes.messages.shown[0].text.toStdString();
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("範囲1")))
+        << fakes.messages.shown[0].text.toStdString();
     EXPECT_TRUE(records().isEmpty());
 }
 
@@ -453,7 +465,9 @@ TEST_F(DrillScreen, OnceTheEndHasBegunTheButtonsDoNothing)
         state->sound.soundErrorCount = 0;
         start(2);
         // Every wrong-answer sound fails: four played after the end would end the program.
-        fakes.media.resultFor = [](const QString &command) { return command.contains(QStringLiteral("boo.wav")) ? 263 : 0; };
+        fakes.media.resultFor = [](const QString &command) {
+            return command.contains(QStringLiteral("boo.wav")) ? 263 : 0;
+        };
         int playedDuringTheEnd = -1;
         bool judgedDuringTheEnd = false;
         fakes.clock.duringWait = [&] {
@@ -467,7 +481,8 @@ TEST_F(DrillScreen, OnceTheEndHasBegunTheButtonsDoNothing)
                 QTest::mouseClick(button(QStringLiteral("Command14")), Qt::LeftButton);
             }
             playedDuringTheEnd = int(fakes.media.commands.size()) - before;
-            judgedDuringTheEnd = navigator.screen->findChild<QWidget *>(QStringLiteral("Picture3"))->isVisible();
+            judgedDuringTheEnd =
+                navigator.screen->findChild<QWidget *>(QStringLiteral("Picture3"))->isVisible();
         };
         if (c.timeOut) {
             fakes.clock.advanceMs(qint64(state->drill.timeLimit) * 1000);

@@ -1,6 +1,6 @@
 #include "hub/forms/HubScreen.h"
-#include "roster/forms/TestSchool.h"
 #include "roster/forms/NameScreen.h"
+#include "roster/forms/TestSchool.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAccessible>

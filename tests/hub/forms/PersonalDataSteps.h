@@ -3,10 +3,10 @@
 // Steps of the personal data panel's tests: the hub opened as a student does, the graph button, clicks on
 // buttons and list rows, and the runs of the test school.
 
-#include "hub/forms/PersonalDataPanel.h"
 #include "hub/forms/HubScreen.h"
-#include "roster/forms/TestSchool.h"
+#include "hub/forms/PersonalDataPanel.h"
 #include "roster/forms/NameScreen.h"
+#include "roster/forms/TestSchool.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 #include "hub/forms/HubScreen.h"
 #include "records/ResultsFile.h"
-#include "roster/forms/TestSchool.h"
 #include "roster/forms/NameScreen.h"
+#include "roster/forms/TestSchool.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QLabel>

@@ -187,7 +187,8 @@ TEST(WorksheetPrinting, ASheetToPrintAtOncePrintsAndCloses)
             .sheet;
     }();
     sheet.settings.printAtOnce = 1;
-    QPointer<PrintLayoutScreen> layout = new PrintLayoutScreen(school.window->context(), sheet, nullptr, school.window.get());
+    QPointer<PrintLayoutScreen> layout =
+        new PrintLayoutScreen(school.window->context(), sheet, nullptr, school.window.get());
     layout->setPrinterMaker(queue.printerMaker(QStringLiteral("worksheet-at-once")));
     EXPECT_FALSE(control<QPushButton>(layout, QStringLiteral("Command9"))->isVisibleTo(layout));
     EXPECT_FALSE(control<QPushButton>(layout, QStringLiteral("Command8"))->isVisibleTo(layout));

@@ -2,10 +2,10 @@
 
 #include "drill/IdiomData.h"
 #include "hub/forms/HubScreen.h"
-#include "printing/forms/WorksheetScreen.h"
 #include "printing/forms/PrintLayoutScreen.h"
-#include "roster/forms/TestSchool.h"
+#include "printing/forms/WorksheetScreen.h"
 #include "roster/forms/NameScreen.h"
+#include "roster/forms/TestSchool.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "drill/LevelCatalogue.h"
+#include "records/forms/ResultScreen.h"
 #include "app/AppState.h"
+#include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
-#include "records/forms/ResultScreen.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
 #include "support/gui/GuiTestSupport.h"
@@ -40,10 +40,12 @@ class ResultScreenTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        writeFile932(inst.soundSetFile(), {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,boo,*"),
-                                           QStringLiteral("自己最高音2,jiko,*"), QStringLiteral("不合格音1,minimum,*")});
+        writeFile932(inst.soundSetFile(),
+                     {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,boo,*"),
+                      QStringLiteral("自己最高音2,jiko,*"), QStringLiteral("不合格音1,minimum,*")});
         QString error;
-        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error)) << error.toStdString();
+        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error))
+            << error.toStdString();
         catalogue::setUpLevels(state->catalogue);
         state->run.studentNumber = 152;
         state->run.studentName = QStringLiteral("佐藤美咲            ");
@@ -55,10 +57,12 @@ protected:
         QList<records::ResultRecord> runs;
         const QDateTime now = fakes.clock.now();
         for (int i = 0; i < count; ++i)
-            runs.append(records::newRecord(platform::dateSerial(now.date()), platform::timeFraction(now.time()),
-                                           qint16(student), qint16(level), time, QStringLiteral("12345")));
+            runs.append(records::newRecord(platform::dateSerial(now.date()),
+                                           platform::timeFraction(now.time()), qint16(student), qint16(level),
+                                           time, QStringLiteral("12345")));
         QString error;
-        ASSERT_TRUE(records::appendRecords(records::resultsFilePath(inst.dataFolder), runs, records::responsiveWait(), &error))
+        ASSERT_TRUE(records::appendRecords(records::resultsFilePath(inst.dataFolder), runs,
+                                           records::responsiveWait(), &error))
             << error.toStdString();
     }
 
@@ -121,7 +125,8 @@ TEST_F(ResultScreenTest, TimeOutShowsNoRecordAndZeroPointsWithoutASound)
     EXPECT_EQ(text(QStringLiteral("Label19")), QStringLiteral("獲得ポイント：0点×1→0点"));
     EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("時間切れ"));
     EXPECT_TRUE(fakes.media.commands.isEmpty());
-    EXPECT_EQ(text(QStringLiteral("Label13")), QStringLiteral(" (このレベル　 0回目)")) << "a time-out is not a counted drill";
+    EXPECT_EQ(text(QStringLiteral("Label13")), QStringLiteral(" (このレベル　 0回目)"))
+        << "a time-out is not a counted drill";
     EXPECT_TRUE(visible(QStringLiteral("Command4")));
     EXPECT_TRUE(visible(QStringLiteral("Command5")));
 }
@@ -240,7 +245,8 @@ TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
     ASSERT_EQ(played(QStringLiteral("合格.wav")), 1);
     EXPECT_TRUE(pictureDuringFanfare);
     EXPECT_FALSE(menuDuringFanfare);
-    EXPECT_TRUE(visible(QStringLiteral("Command4"))) << "the timer that fell due ran once the sounds were over";
+    EXPECT_TRUE(visible(QStringLiteral("Command4")))
+        << "the timer that fell due ran once the sounds were over";
     EXPECT_FALSE(visible(QStringLiteral("Picture1")));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "drill/Question.h"
 #include "app/AppState.h"
+#include "drill/Question.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"

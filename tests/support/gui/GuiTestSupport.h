@@ -9,8 +9,7 @@
 namespace testing_support {
 
 // Finds a named control, failing the test when it is missing.
-template <typename T>
-T *control(QWidget *root, const QString &name)
+template <typename T> T *control(QWidget *root, const QString &name)
 {
     T *found = root->findChild<T *>(name);
     if (!found)

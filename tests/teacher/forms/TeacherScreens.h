@@ -1,8 +1,8 @@
 #pragma once
 
 #include "hub/forms/HubScreen.h"
-#include "roster/forms/TestSchool.h"
 #include "roster/forms/NameScreen.h"
+#include "roster/forms/TestSchool.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAbstractButton>
