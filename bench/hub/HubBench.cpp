@@ -13,6 +13,7 @@
 #include "records/Statistics.h"
 #include "roster/forms/NameScreen.h"
 #include "startup/LoadSettings.h"
+#include "support/QuietServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +25,8 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+
+using namespace bench_support;
 
 namespace {
 
@@ -38,45 +41,6 @@ public:
 
 private:
     QElapsedTimer m_timer;
-};
-
-class SilentMessages : public platform::MessageBoxes
-{
-public:
-    void show(const QString &title, const QString &text, Icon) override
-    {
-        qWarning("%s: %s", qPrintable(title), qPrintable(text));
-    }
-    bool ask(const QString &, const QString &) override { return false; }
-};
-
-class NoLauncher : public platform::ProgramLauncher
-{
-public:
-    bool startDetached(const QString &, const QStringList &, QString *) override { return false; }
-};
-
-class NoEnd : public platform::ProgramEnd
-{
-public:
-    void endProgram(int) override {}
-};
-
-class NoMedia : public platform::MediaLayer
-{
-public:
-    int sendCommand(const QString &) override { return 0; }
-    QString errorText(int) const override { return {}; }
-};
-
-class NoNavigation : public Navigator
-{
-public:
-    void showNameSelection() override {}
-    void showHub() override {}
-    void showDrill() override {}
-    void showResult() override {}
-    void showVersionBox(QWidget *) override {}
 };
 
 // An installation loaded as the start-up loads it, with the student of the run confirmed.

@@ -17,6 +17,7 @@
 #include "records/Statistics.h"
 #include "roster/NameList.h"
 #include "startup/LoadSettings.h"
+#include "support/QuietServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +33,8 @@
 #include <cmath>
 #include <memory>
 
+using namespace bench_support;
+
 namespace {
 
 const QDate kToday(2026, 12, 8);
@@ -46,45 +49,6 @@ public:
 
 private:
     QElapsedTimer m_timer;
-};
-
-class SilentMessages : public platform::MessageBoxes
-{
-public:
-    void show(const QString &title, const QString &text, Icon) override
-    {
-        qWarning("%s: %s", qPrintable(title), qPrintable(text));
-    }
-    bool ask(const QString &, const QString &) override { return false; }
-};
-
-class NoLauncher : public platform::ProgramLauncher
-{
-public:
-    bool startDetached(const QString &, const QStringList &, QString *) override { return false; }
-};
-
-class NoEnd : public platform::ProgramEnd
-{
-public:
-    void endProgram(int) override {}
-};
-
-class NoMedia : public platform::MediaLayer
-{
-public:
-    int sendCommand(const QString &) override { return 0; }
-    QString errorText(int) const override { return {}; }
-};
-
-class NoNavigation : public Navigator
-{
-public:
-    void showNameSelection() override {}
-    void showHub() override {}
-    void showDrill() override {}
-    void showResult() override {}
-    void showVersionBox(QWidget *) override {}
 };
 
 // 5000 listed students, 100000 records over three years on the ten test levels; the student of the

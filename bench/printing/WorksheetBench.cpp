@@ -6,6 +6,7 @@
 #include "app/AppState.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/WorksheetScreen.h"
+#include "support/QuietServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,6 +22,8 @@
 
 #include <memory>
 
+using namespace bench_support;
+
 namespace {
 
 class BenchClock : public platform::Clock
@@ -32,47 +35,6 @@ public:
 
 private:
     QElapsedTimer m_timer;
-};
-
-class SilentMessages : public platform::MessageBoxes
-{
-public:
-    void show(const QString &title, const QString &text, Icon) override
-    {
-        qWarning("%s: %s", qPrintable(title), qPrintable(text));
-        ++shown;
-    }
-    bool ask(const QString &, const QString &) override { return false; }
-    int shown = 0;
-};
-
-class NoLauncher : public platform::ProgramLauncher
-{
-public:
-    bool startDetached(const QString &, const QStringList &, QString *) override { return false; }
-};
-
-class NoEnd : public platform::ProgramEnd
-{
-public:
-    void endProgram(int) override {}
-};
-
-class NoMedia : public platform::MediaLayer
-{
-public:
-    int sendCommand(const QString &) override { return 0; }
-    QString errorText(int) const override { return {}; }
-};
-
-class NoNavigation : public Navigator
-{
-public:
-    void showNameSelection() override {}
-    void showHub() override {}
-    void showDrill() override {}
-    void showResult() override {}
-    void showVersionBox(QWidget *) override {}
 };
 
 // An application folder holding the program's idiom data file, and the worksheet screen over it with

@@ -8,6 +8,7 @@
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
 #include "startup/LoadSettings.h"
+#include "support/QuietServices.h"
 #include "support/TestSupport.h"
 #include "teacher/forms/RecordsScreen.h"
 #include "teacher/forms/StandardsScreen.h"
@@ -28,19 +29,11 @@
 
 using namespace testing_support;
 
+using namespace bench_support;
+
 namespace {
 
 constexpr int kRecords = 100000;
-
-class NoNavigation : public Navigator
-{
-public:
-    void showNameSelection() override {}
-    void showHub() override {}
-    void showDrill() override {}
-    void showResult() override {}
-    void showVersionBox(QWidget *) override {}
-};
 
 QByteArray hundredThousandRecords()
 {
