@@ -75,7 +75,7 @@ void judgeToNextQuestion(benchmark::State &benchState)
     FakeServices fakes;
     auto state = std::make_unique<AppState>();
     QString error;
-    if (!startup::loadSettings(*state, inst.applicationFolder, u'/', &error)) {
+    if (!testing_support::succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error)) {
         benchState.SkipWithError(error.toStdString().c_str());
         return;
     }
@@ -85,7 +85,8 @@ void judgeToNextQuestion(benchmark::State &benchState)
     state->run.currentLevel = 2;
     const QuestionList questions = syntheticRange(60);
     writeIdiomFile(inst.applicationFolder, questions, 1);
-    records::computeStatistics(*state, fakes.services);
+    records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                               state->statistics, fakes.services);
     QWidget host;
     host.resize(1024, 768);
     host.show();
@@ -100,7 +101,7 @@ void judgeToNextQuestion(benchmark::State &benchState)
         if (!navigator.drill ||
             !navigator.drill->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
             // The drill came to its end: start another (not timed).
-            catalogue::resetDrillRunState(*state);
+            catalogue::resetDrillRunState(state->lastDrill, state->drill);
             navigator.showDrill();
         }
         drill::DrillScreen *drill = navigator.drill;
@@ -144,13 +145,3 @@ void judgeToNextQuestion(benchmark::State &benchState)
 } // namespace
 
 BENCHMARK(judgeToNextQuestion)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -61,16 +61,16 @@ struct School
 
     bool load()
     {
-        QString error;
-        if (!startup::loadSettings(*state, applicationFolder, QDir::separator(), &error)) {
-            qWarning("%s", qPrintable(error));
+        if (const app::Status failed = startup::loadSettings(*state, applicationFolder, QDir::separator())) {
+            qWarning("%s", qPrintable(failed->text));
             return false;
         }
         // The name screen reads the roster into the shared state; its lists are what a redraw makes.
-        namelist::Lists lists;
-        records::computeStatistics(*state, services);
-        if (const app::Status failed =
-                namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
+        records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                                   state->statistics, services);
+        if (const app::Status failed = namelist::loadLists(state->settings, state->roster, state->statistics,
+                                                           services, 1, QStringLiteral("全学年"))
+                                           .status()) {
             qWarning("%s", qPrintable(failed->text));
             return false;
         }
@@ -228,14 +228,3 @@ BENCHMARK(BM_NameScreenRedraw_Large)
     ->Iterations(5)
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -110,21 +110,23 @@ struct School
             return false;
         file.close();
 
-        if (!startup::loadSettings(*state, app, QDir::separator(), &error)) {
-            qWarning("%s", qPrintable(error));
+        if (const app::Status failed = startup::loadSettings(*state, app, QDir::separator())) {
+            qWarning("%s", qPrintable(failed->text));
             return false;
         }
-        namelist::Lists lists;
-        records::computeStatistics(*state, services);
-        if (const app::Status failed =
-                namelist::loadLists(*state, services, 1, QStringLiteral("全学年"), &lists)) {
+        records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                                   state->statistics, services);
+        if (const app::Status failed = namelist::loadLists(state->settings, state->roster, state->statistics,
+                                                           services, 1, QStringLiteral("全学年"))
+                                           .status()) {
             qWarning("%s", qPrintable(failed->text));
             return false;
         }
         catalogue::setUpLevels(state->catalogue);
         state->run.studentNumber = qint16(kStudent);
         state->run.studentName = state->roster.studentNames[kStudent];
-        records::computeStatistics(*state, services);
+        records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                                   state->statistics, services);
         return true;
     }
 };
@@ -221,14 +223,3 @@ BENCHMARK(BM_PersonalSheetPaint)
     ->Iterations(5)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -129,7 +129,8 @@ void BM_ComputeStatistics(benchmark::State &bm)
         const auto a = Clock::now();
         floorWork(setup.path(), state, buffer);
         const auto b = Clock::now();
-        records::computeStatistics(state, setup.bench.services);
+        records::computeStatistics({state.settings, state.catalogue}, state.standards, state.results,
+                                   state.statistics, setup.bench.services);
         benchmark::ClobberMemory();
         const auto c = Clock::now();
         const double full = std::chrono::duration<double>(c - b).count();
@@ -162,10 +163,10 @@ int appendChild(const QString &dataFolder, int writer, int count, const QString 
     times.reserve(count);
     for (int i = 0; i < count; ++i) {
         state->lastDrill.resultTime = i;
-        QString error;
         const auto start = Clock::now();
-        if (!records::appendResult(*state, bench.services, &error)) {
-            fprintf(stderr, "%s\n", qPrintable(error));
+        if (const app::Status failed = records::appendResult(state->settings, bench.services, state->run,
+                                                             state->lastDrill.resultTime)) {
+            fprintf(stderr, "%s\n", qPrintable(failed->text));
             return 2;
         }
         times.push_back(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count());

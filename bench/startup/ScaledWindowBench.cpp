@@ -113,8 +113,8 @@ void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
     for (auto _ : st) {
         if (!drillShown() || !current()->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
             // The drill came to its end (or has not begun): start another (not timed).
-            catalogue::resetDrillRunState(*school.state);
-            catalogue::resetDrillRunState(*school.state);
+            catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
+            catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
             school.window->startDrill();
             for (int i = 0; i < 5; ++i)
                 QCoreApplication::processEvents();
@@ -210,13 +210,16 @@ struct LargeSchool
         }
         records::RetryWait &wait = records::responsiveWait();
         written = written && records::appendRecords(records::resultsFilePath(data), runs, wait, &error);
-        written = written && startup::loadSettings(*state, applicationFolder, QDir::separator(), &error);
-        namelist::Lists lists;
+        written = written && testing_support::succeeded(
+                                 startup::loadSettings(*state, applicationFolder, QDir::separator()), &error);
         if (written) {
             // The name screen reads the statistics and then the roster into the shared state.
-            records::computeStatistics(*state, fakes.services);
+            records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                                       state->statistics, fakes.services);
             if (const app::Status failed =
-                    namelist::loadLists(*state, fakes.services, 1, QStringLiteral("全学年"), &lists)) {
+                    namelist::loadLists(state->settings, state->roster, state->statistics, fakes.services, 1,
+                                        QStringLiteral("全学年"))
+                        .status()) {
                 error = failed->text;
                 written = false;
             }
@@ -286,7 +289,7 @@ void BM_WholeScreenRepainted(benchmark::State &st)
     catalogue::setUpLevels(school.state->catalogue);
     ScaledWindow screen(*school.window);
     showFor(st, screen);
-    catalogue::resetDrillRunState(*school.state);
+    catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
     school.window->startDrill();
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();

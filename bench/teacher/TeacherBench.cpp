@@ -67,7 +67,8 @@ struct School
         writeFile932(inst.baseFolder + QStringLiteral("新名簿.txt"), roster);
         writeResults();
         QString error;
-        if (!startup::loadSettings(*state, inst.applicationFolder, QDir::separator(), &error))
+        if (!testing_support::succeeded(
+                startup::loadSettings(*state, inst.applicationFolder, QDir::separator()), &error))
             qFatal("%s", qPrintable(error));
     }
     void writeResults() const { writeBytes(records::resultsFilePath(inst.dataFolder), records); }
@@ -159,14 +160,3 @@ void BM_RecordsBrowserDelete(benchmark::State &st)
 BENCHMARK(BM_StandardsEditorKeyToPanel)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_RecordsBrowserOpen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
 BENCHMARK(BM_RecordsBrowserDelete)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,7 +5,7 @@
 #include "drill/Catalogue.h"
 #include "drill/DrillRunState.h"
 #include "drill/IdiomTable.h"
-#include "records/LastDrill.h"
+#include "drill/LastDrill.h"
 #include "records/Results.h"
 #include "records/Standards.h"
 #include "records/StatisticsTables.h"

@@ -1,7 +1,6 @@
 #include "drill/DrillSession.h"
 
 #include "drill/DrillRules.h"
-#include "records/ResultRecord.h"
 
 namespace drill {
 
@@ -61,7 +60,7 @@ void DrillSession::fixResultTime()
 {
     if (!timedOut())
         m_lastDrill.elapsedTime = elapsed();
-    m_lastDrill.resultTime = timedOut() ? records::kTimeOut : m_lastDrill.elapsedTime;
+    m_lastDrill.resultTime = timedOut() ? kTimedOutTime : m_lastDrill.elapsedTime;
 }
 
 } // namespace drill

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "drill/LastDrill.h"
 #include "platform/Clock.h"
 
 #include <vector>

@@ -74,12 +74,17 @@ bool isFinalLevel(const Catalogue &catalogue, int level)
     return level == finalLevel(catalogue);
 }
 
-void resetDrillRunState(AppState &state)
+QString messageTitle(const Catalogue &catalogue)
 {
-    state.lastDrill.drillEndReason = 0;
-    state.lastDrill.endingInProgress = false;
-    state.lastDrill.elapsedTime = 0;
-    state.drill = DrillRunState{};
+    return catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語") : catalogue.programTitle;
+}
+
+void resetDrillRunState(LastDrill &lastDrill, DrillRunState &drill)
+{
+    lastDrill.drillEndReason = 0;
+    lastDrill.endingInProgress = false;
+    lastDrill.elapsedTime = 0;
+    drill = DrillRunState{};
 }
 
 } // namespace drill::catalogue

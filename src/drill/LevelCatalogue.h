@@ -1,6 +1,10 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "drill/Catalogue.h"
+#include "drill/DrillRunState.h"
+#include "drill/LastDrill.h"
+
+#include <QString>
 
 // The level catalogue: what this drill program offers. Twenty levels; an odd level is practice (its
 // name carries "練"), an even level a test; (level + 1) / 2 is the range of idioms a level drills.
@@ -35,8 +39,11 @@ int finalLevel(const Catalogue &catalogue);
 // Whether `level` is the catalogue's last level.
 bool isFinalLevel(const Catalogue &catalogue, int level);
 
+// The title of the program's message boxes: the catalogue's title, "四字熟語" before it is made.
+QString messageTitle(const Catalogue &catalogue);
+
 // Clears the drill's running state before each drill (the hub's start buttons, "もう一度").
-void resetDrillRunState(AppState &state);
+void resetDrillRunState(LastDrill &lastDrill, DrillRunState &drill);
 
 } // namespace drill::catalogue
 

@@ -95,23 +95,43 @@ int listedRunPoints(const AppState &state, int level, qint32 time)
     return int(records::runPoints(time, state.standards.targetTime[std::size_t(level)], true));
 }
 
-View todayRunsView(const AppState &state, const QList<records::ResultRecord> &records,
-                   const RowStudents &students, QDate today)
+namespace {
+
+// Adds a row for each record that `inPeriod` admits, of a listed level and a shown student: the
+// `runRow` of a time below the failed times, with its points, else the `failedRow`.
+template <typename InPeriod, typename RunRow, typename FailedRow>
+void addRunRows(View &view, const AppState &state, const QList<records::ResultRecord> &records,
+                const RowStudents &students, InPeriod inPeriod, RunRow runRow, FailedRow failedRow)
 {
-    View view = emptyView(state, QString::fromUtf16(kHeadingToday));
-    const double todaySerial = platform::dateSerial(today);
     for (const records::ResultRecord &r : records) {
-        if (qFloor(r.date) != todaySerial || !inLevels(state, r.level) || !students.isShown(r.student))
+        if (!inPeriod(r) || !inLevels(state, r.level) || !students.isShown(r.student))
             continue;
         const QString mark = students.mark(r.student);
         const QString &name = students.runName(r.student);
         const bool own = r.student == students.own;
         if (r.time < records::kFailedTimeFrom)
-            addRow(view, r.level,
-                   todayRunRow(r.time, r.clock, mark, name, listedRunPoints(state, r.level, r.time)), own);
+            addRow(view, r.level, runRow(r, mark, name, listedRunPoints(state, r.level, r.time)), own);
         else
-            addRow(view, r.level, todayFailedRow(r.clock, mark, name), own);
+            addRow(view, r.level, failedRow(r, mark, name), own);
     }
+}
+
+} // namespace
+
+View todayRunsView(const AppState &state, const QList<records::ResultRecord> &records,
+                   const RowStudents &students, QDate today)
+{
+    View view = emptyView(state, QString::fromUtf16(kHeadingToday));
+    const double todaySerial = platform::dateSerial(today);
+    addRunRows(
+        view, state, records, students,
+        [&](const records::ResultRecord &r) { return qFloor(r.date) == todaySerial; },
+        [](const records::ResultRecord &r, const QString &mark, const QString &name, int points) {
+            return todayRunRow(r.time, r.clock, mark, name, points);
+        },
+        [](const records::ResultRecord &r, const QString &mark, const QString &name) {
+            return todayFailedRow(r.clock, mark, name);
+        });
     colourRunLists(state, view);
     return view;
 }
@@ -121,19 +141,14 @@ View periodRunsView(const AppState &state, const QList<records::ResultRecord> &r
 {
     View view = emptyView(state, QString());
     const double from = platform::dateSerial(today) - periodDays(period, today);
-    for (const records::ResultRecord &r : records) {
-        if (!(r.date > from) || !inLevels(state, r.level) || !students.isShown(r.student))
-            continue;
-        const QString mark = students.mark(r.student);
-        const QString &name = students.runName(r.student);
-        const bool own = r.student == students.own;
-        if (r.time < records::kFailedTimeFrom)
-            addRow(view, r.level,
-                   periodRunRow(display, r.time, r.date, mark, name, listedRunPoints(state, r.level, r.time)),
-                   own);
-        else
-            addRow(view, r.level, periodFailedRow(r.date, mark, name), own);
-    }
+    addRunRows(
+        view, state, records, students, [&](const records::ResultRecord &r) { return r.date > from; },
+        [&](const records::ResultRecord &r, const QString &mark, const QString &name, int points) {
+            return periodRunRow(display, r.time, r.date, mark, name, points);
+        },
+        [](const records::ResultRecord &r, const QString &mark, const QString &name) {
+            return periodFailedRow(r.date, mark, name);
+        });
     if (display == RunDisplay::Times)
         colourRunLists(state, view);
     return view;

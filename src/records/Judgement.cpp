@@ -36,44 +36,42 @@ bool isOverPractised(const Standards &standards, const Statistics &statistics, i
            (pointsLimit != 0.0 && statistics.overPracticePeriodPoints(level, student) >= pointsLimit);
 }
 
-bool recordAndJudge(AppState &state, Services &services, int level, QString *error)
+app::Status recordAndJudge(const JudgedRun &judged, Services &services, int level)
 {
-    const int student = state.run.studentNumber;
-    const int current = state.run.currentLevel;
-    LastDrill &drill = state.lastDrill;
-    if (!inTables(level, student) || !inTables(current, student)) {
-        if (error)
-            *error = QStringLiteral("レベル %1、生徒番号 %2 の成績は記録できません（範囲外です）。")
-                         .arg(level)
-                         .arg(student);
-        return false;
-    }
+    const int student = judged.run.studentNumber;
+    const int current = judged.run.currentLevel;
+    LastDrill &drill = judged.lastDrill;
+    if (!inTables(level, student) || !inTables(current, student))
+        return app::Failure{QStringLiteral("成績の記録"),
+                            QStringLiteral("レベル %1、生徒番号 %2 の成績は記録できません（範囲外です）。")
+                                .arg(level)
+                                .arg(student),
+                            platform::MessageBoxes::Icon::Critical, std::nullopt, false};
 
     // From the statistics as they stood before this drill, over all time (not the pass period).
     drill.alreadyCleared =
-        state.statistics.allTimeCount(current, student) >= state.standards.clearCount[current] &&
-        state.statistics.allTimePoints(current, student) >= state.standards.clearPoints[current];
+        judged.statistics.allTimeCount(current, student) >= judged.standards.clearCount[current] &&
+        judged.statistics.allTimePoints(current, student) >= judged.standards.clearPoints[current];
 
-    qint32 &personalBest = state.results.personalBest(level, student);
+    qint32 &personalBest = judged.results.personalBest(level, student);
     if (personalBest > drill.resultTime) {
         personalBest = drill.resultTime;
         drill.newPersonalBest = true;
     }
 
-    QString appendError;
-    const bool recorded = appendResult(state, services, &appendError);
+    app::Status failed = appendResult(judged.settings, services, judged.run, drill.resultTime);
 
-    if (state.results.overallBest[level] > drill.resultTime) {
-        state.results.overallBest[level] = drill.resultTime;
+    if (judged.results.overallBest[level] > drill.resultTime) {
+        judged.results.overallBest[level] = drill.resultTime;
         drill.newOverallBest = true;
     }
 
-    if (!recorded && error)
-        *error = QStringLiteral("今回の成績（レベル %1、%2 秒）を記録できませんでした。\n%3")
-                     .arg(level)
-                     .arg(drill.resultTime)
-                     .arg(appendError);
-    return recorded;
+    if (failed)
+        failed->text = QStringLiteral("今回の成績（レベル %1、%2 秒）を記録できませんでした。\n%3")
+                           .arg(level)
+                           .arg(drill.resultTime)
+                           .arg(failed->text);
+    return failed;
 }
 
 } // namespace records

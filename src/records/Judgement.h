@@ -1,8 +1,14 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "app/CurrentRun.h"
+#include "app/Failure.h"
+#include "app/PathsAndSettings.h"
 #include "app/Services.h"
+#include "drill/LastDrill.h"
 #include "records/Marks.h"
+#include "records/Results.h"
+#include "records/Standards.h"
+#include "records/StatisticsTables.h"
 
 #include <QString>
 
@@ -36,12 +42,23 @@ bool isCleared(const Standards &standards, const Statistics &statistics, int lev
 // switches its half of the rule off.
 bool isOverPractised(const Standards &standards, const Statistics &statistics, int level, int student);
 
-// Judges and records a finished test of `level` for the current student with `resultTime`:
-// alreadyCleared from the all-time sums as they stood before the drill, a new personal best, the
-// record appended to the results file, a new overall best. The record flags stay set until the result
-// screen clears them. When the record could not be written, returns false with a message that says so
-// (the judgement in memory is still made, so the result screen can show the run).
-bool recordAndJudge(AppState &state, Services &services, int level, QString *error);
+// What judging and recording a finished test uses of the shared state.
+struct JudgedRun
+{
+    PathsAndSettings &settings; // the data folder, the school code
+    const CurrentRun &run;      // the student and the level drilled
+    const Standards &standards;
+    const Statistics &statistics; // as they stood before the drill
+    Results &results;             // the bests
+    LastDrill &lastDrill;         // the result time; the judgement's flags go here
+};
+
+// Judges and records a finished test of `level` for the current student with the last drill's
+// resultTime: alreadyCleared from the all-time sums as they stood before the drill, a new personal
+// best, the record appended to the results file, a new overall best. The record flags stay set until
+// the result screen clears them. When the record could not be written, returns "成績の記録" with a
+// message that says so (the judgement in memory is still made, so the result screen can show the run).
+app::Status recordAndJudge(const JudgedRun &judged, Services &services, int level);
 
 // The statistics add these up for every record on every screen, so they are inline.
 inline qint32 threeCharacterTime(qint32 time)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drill/LastDrill.h"
+
 #include <QtGlobal>
 
 // The numbers that stand for something other than themselves in the results file, the statistics and
@@ -7,7 +9,7 @@
 namespace records {
 
 // The recorded time of a timed-out drill, and the personal or overall best of a level nobody has run.
-inline constexpr qint32 kTimeOut = 99999;
+inline constexpr qint32 kTimeOut = drill::kTimedOutTime;
 inline constexpr qint32 kNoBest = kTimeOut;
 
 // A time of this or more earns no points (a time-out, or a best that a ranking shows as failed).

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "drill/Catalogue.h"
-#include "records/LastDrill.h"
+#include "drill/LastDrill.h"
 #include "records/Standards.h"
 
 #include <QList>

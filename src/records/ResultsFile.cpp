@@ -1,5 +1,6 @@
 #include "records/ResultsFile.h"
 
+#include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
 #include "platform/FileResize.h"
 #include "platform/TextFile.h"
@@ -25,11 +26,6 @@ constexpr int kStepRead = 5;
 bool folderExists(const QString &path)
 {
     return QFileInfo(QFileInfo(path).absolutePath()).isDir();
-}
-
-QString messageTitle(const AppState &state)
-{
-    return state.catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語") : state.catalogue.programTitle;
 }
 
 // What the waiting panel says while another PC holds the results file, or while its place cannot
@@ -234,19 +230,25 @@ bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &recor
                           place, error);
 }
 
-bool appendResult(AppState &state, Services &services, QString *error)
+app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
+                         qint32 resultTime)
 {
-    return appendResult(state, services, responsiveWait(), error);
+    return appendResult(settings, services, run, resultTime, responsiveWait());
 }
 
-bool appendResult(AppState &state, Services &services, RetryWait &wait, QString *error)
+app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
+                         qint32 resultTime, RetryWait &wait)
 {
-    ++state.settings.fileNumber;
+    ++settings.fileNumber;
     const QDateTime now = services.clock.now();
     const ResultRecord record =
-        newRecord(platform::dateSerial(now.date()), clockOfDay(now.time()), state.run.studentNumber,
-                  state.run.currentLevel, state.lastDrill.resultTime, state.settings.schoolCode);
-    return appendRecords(resultsFilePath(state.settings.dataFolder), {record}, wait, error);
+        newRecord(platform::dateSerial(now.date()), clockOfDay(now.time()), run.studentNumber,
+                  run.currentLevel, resultTime, settings.schoolCode);
+    QString error;
+    if (!appendRecords(resultsFilePath(settings.dataFolder), {record}, wait, &error))
+        return app::Failure{QStringLiteral("成績の記録"), error, platform::MessageBoxes::Icon::Critical,
+                            std::nullopt, false};
+    return {};
 }
 
 ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wait, QByteArray *bytes,
@@ -338,18 +340,18 @@ QString otherErrorMessage(const QString &path, int step, int errorNumber)
            QStringLiteral("line") + stepText + u'\n' + platform::displayPath(path);
 }
 
-app::Result<QByteArray> readResultsWindow(AppState &state, RetryWait &wait)
+app::Result<QByteArray> readResultsWindow(const ResultsFilePlace &place, RetryWait &wait)
 {
     QByteArray window;
     QByteArray *bytes = &window;
-    const QString path = resultsFilePath(state.settings.dataFolder);
+    const QString path = resultsFilePath(place.settings.dataFolder);
     qint64 first = 0;
     qint64 total = 0;
     int errorNumber = 0;
     int unreachable = 0;
     LongWait notice(wait);
     for (;;) {
-        ++state.settings.fileNumber;
+        ++place.settings.fileNumber;
         const ReadOutcome outcome =
             readLastRecordBytes(path, kRecordWindow, wait, bytes, &first, &total, &errorNumber);
         if (outcome == ReadOutcome::Read)
@@ -360,7 +362,7 @@ app::Result<QByteArray> readResultsWindow(AppState &state, RetryWait &wait)
                 wait.wait(kMissingWaitMs, {});
                 continue;
             }
-            return app::Failure{messageTitle(state),
+            return app::Failure{catalogue::messageTitle(place.catalogue),
                                 QStringLiteral("ファイルがありません%1%2%3\n%4")
                                     .arg(kStepOpen)
                                     .arg(platform::LockedFile::describeError(errorNumber))
@@ -370,22 +372,23 @@ app::Result<QByteArray> readResultsWindow(AppState &state, RetryWait &wait)
         }
         // The routine's message: where it stopped, the error, and the record it was at (none yet).
         const int step = outcome == ReadOutcome::OpenFailed ? kStepOpen : kStepRead;
-        return app::Failure{messageTitle(state), otherErrorMessage(path, step, errorNumber),
+        return app::Failure{catalogue::messageTitle(place.catalogue),
+                            otherErrorMessage(path, step, errorNumber),
                             platform::MessageBoxes::Icon::Critical, kReadFailureExitStatus, false};
     }
 }
 
-app::Status readResults(AppState &state)
+app::Status readResults(const ResultsFilePlace &place, Results &results)
 {
-    return readResults(state, responsiveWait());
+    return readResults(place, results, responsiveWait());
 }
 
-app::Status readResults(AppState &state, RetryWait &wait)
+app::Status readResults(const ResultsFilePlace &place, Results &results, RetryWait &wait)
 {
-    const app::Result<QByteArray> bytes = readResultsWindow(state, wait);
+    const app::Result<QByteArray> bytes = readResultsWindow(place, wait);
     if (!bytes)
         return bytes.status();
-    loadResults(bytes.value().constData(), bytes.value().size() / kRecordSize, state.results);
+    loadResults(bytes.value().constData(), bytes.value().size() / kRecordSize, results);
     return {};
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "app/CurrentRun.h"
 #include "app/Failure.h"
+#include "app/PathsAndSettings.h"
 #include "app/Services.h"
+#include "drill/Catalogue.h"
 #include "platform/FileLock.h"
 #include "records/ResultRecord.h"
+#include "records/Results.h"
 #include "records/RetryWait.h"
 
 #include <QList>
@@ -35,6 +38,14 @@ inline constexpr int kMissingFailures = 4;       // the fourth unreachable readi
 
 QString resultsFilePath(const QString &dataFolder);
 
+// What the reader of the results file uses of the shared state: the data folder and the number of the
+// file routine (from the settings), and the program's title for its messages (from the catalogue).
+struct ResultsFilePlace
+{
+    PathsAndSettings &settings;
+    const Catalogue &catalogue;
+};
+
 // Opens the results file for record access; an empty file is created when there is none. Fails (with
 // a message naming the file) when the data folder is missing or the file cannot be opened for writing.
 bool openResultsFile(const QString &path, platform::LockedFile &file, QString *error);
@@ -50,22 +61,24 @@ bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &recor
                    QString *error);
 
 // Appends one record for the current run: today's date and the time of day from the services' clock,
-// `studentNumber`, `currentLevel`, `resultTime` and the school code. On failure returns false with a
+// the run's student and level, `resultTime` and the school code. On failure returns "成績の記録" with a
 // message naming the file; nothing is written then, or a partial record that the next append overwrites.
-bool appendResult(AppState &state, Services &services, QString *error);
-bool appendResult(AppState &state, Services &services, RetryWait &wait, QString *error);
+app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
+                         qint32 resultTime);
+app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
+                         qint32 resultTime, RetryWait &wait);
 
 // Reads the last 20000 records into the results arrays and computes the bests. A missing file in an
 // existing folder reads as empty. While the file cannot be reached at all (its folder is missing, its
 // network share does not answer) it is tried again every five seconds; the fourth failure in a row
 // returns "ファイルがありません…". Any other failure returns the file routine's message. Both end the
 // program (exit status 1) when reported; the results arrays are left as they were.
-app::Status readResults(AppState &state);
-app::Status readResults(AppState &state, RetryWait &wait);
+app::Status readResults(const ResultsFilePlace &place, Results &results);
+app::Status readResults(const ResultsFilePlace &place, Results &results, RetryWait &wait);
 
 // The bytes of the last 20000 records for readResults and the statistics, with readResults' waiting
 // and failures.
-app::Result<QByteArray> readResultsWindow(AppState &state, RetryWait &wait);
+app::Result<QByteArray> readResultsWindow(const ResultsFilePlace &place, RetryWait &wait);
 
 // The message of a failure of the reader other than a missing or locked file: "成績ランダムファイル表示",
 // the step, the error number, its description, the number again and the record fields it was at (none

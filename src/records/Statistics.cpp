@@ -139,13 +139,12 @@ bool inTables(int level, int student)
 class StatisticsPass
 {
 public:
-    StatisticsPass(AppState &state, const QDateTime &now, int maxRecords)
-        : m_sums(state.statistics.sumsData()), m_averages(state.statistics.averagesData()),
+    StatisticsPass(const Standards &standards, Statistics &statistics, const QDateTime &now, int maxRecords)
+        : m_sums(statistics.sumsData()), m_averages(statistics.averagesData()),
           m_averaged(std::make_unique_for_overwrite<quint32[]>(std::size_t(std::max(maxRecords, 0))))
     {
         // A period of N days reaches back to "now minus N days"; record dates carry no time of day,
         // so it holds today and the N - 1 days before it.
-        const Standards &standards = state.standards;
         const double nowSerial = platform::dateTimeSerial(now);
         m_today = platform::dateSerial(now.date());
         for (int level = 1; level <= kMaxLevel; ++level) {
@@ -251,19 +250,28 @@ qint64 todayTotalRuns(const Statistics &statistics, int student)
     return std::llround(sum);
 }
 
-app::Status computeStatistics(AppState &state, Services &services)
+drill::TodayRuns todayRuns(const Statistics &statistics, int level, int student)
 {
-    return computeStatistics(state, services, responsiveWait());
+    if (level < 0 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
+        return {};
+    return {qint64(statistics.todayCount(level, student)), todayTotalRuns(statistics, student)};
 }
 
-app::Status computeStatistics(AppState &state, Services &services, RetryWait &wait)
+app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,
+                              Statistics &statistics, Services &services)
 {
-    clearStatisticSums(state.statistics);
-    const app::Result<QByteArray> window = readResultsWindow(state, wait);
+    return computeStatistics(place, standards, results, statistics, services, responsiveWait());
+}
+
+app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,
+                              Statistics &statistics, Services &services, RetryWait &wait)
+{
+    clearStatisticSums(statistics);
+    const app::Result<QByteArray> window = readResultsWindow(place, wait);
     if (!window) {
         // The program ends once the failure is reported; the sums come from the arrays of the last
         // reading, as they stand.
-        fillStatistics(state, services.clock.now());
+        fillStatistics(standards, results, statistics, services.clock.now());
         return window.status();
     }
     const QByteArray &bytes = window.value();
@@ -273,8 +281,8 @@ app::Status computeStatistics(AppState &state, Services &services, RetryWait &wa
     // arrays. A kept record always lies inside the statistics' tables.
     const char *data = bytes.constData();
     const int count = int(bytes.size() / kRecordSize);
-    ResultsLoader loader(state.results);
-    StatisticsPass pass(state, services.clock.now(), count);
+    ResultsLoader loader(results);
+    StatisticsPass pass(standards, statistics, services.clock.now(), count);
     ResultsLoader::Kept kept;
     for (int i = 0; i < count; ++i) {
         if (i + kPrefetchDistance < count) {
@@ -290,13 +298,13 @@ app::Status computeStatistics(AppState &state, Services &services, RetryWait &wa
     return {};
 }
 
-void fillStatistics(AppState &state, const QDateTime &now)
+void fillStatistics(const Standards &standards, const Results &results, Statistics &statistics,
+                    const QDateTime &now)
 {
-    const Results &results = state.results;
     const int count = results.recordCount;
     const qint16 *levels = results.recLevel.data();
     const qint16 *students = results.recStudent.data();
-    StatisticsPass pass(state, now, count);
+    StatisticsPass pass(standards, statistics, now, count);
     for (int i = 1; i <= count; ++i) {
         if (i + kPrefetchDistance <= count)
             pass.ahead(levels[i + kPrefetchDistance], students[i + kPrefetchDistance]);

@@ -1,8 +1,11 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "app/Failure.h"
 #include "app/Services.h"
+#include "drill/StatusPanel.h"
+#include "records/ResultsFile.h"
+#include "records/Standards.h"
+#include "records/StatisticsTables.h"
 
 #include <QDateTime>
 
@@ -17,18 +20,25 @@ class RetryWait;
 // does) and the statistics in one pass over its records. "Now" is the services' clock, read after the
 // file. A period of N days counts today and the N - 1 days before. A results file that cannot be read
 // gives readResults' failure (the sums then come from the arrays of the last reading).
-app::Status computeStatistics(AppState &state, Services &services);
-app::Status computeStatistics(AppState &state, Services &services, RetryWait &wait);
+app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,
+                              Statistics &statistics, Services &services);
+app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,
+                              Statistics &statistics, Services &services, RetryWait &wait);
 
 // Sets the ten sums to 0 (the averages keep their values).
 void clearStatisticSums(Statistics &statistics);
 
 // The same from the results arrays already in memory (the part after the reading), adding to sums
 // that clearStatisticSums has cleared.
-void fillStatistics(AppState &state, const QDateTime &now);
+void fillStatistics(const Standards &standards, const Results &results, Statistics &statistics,
+                    const QDateTime &now);
 
 // The student's counted drills today over levels 1 to 35 (0 for a number outside 0 to 5000). Every
 // screen that shows or keeps the day's total takes it from here.
 qint64 todayTotalRuns(const Statistics &statistics, int student);
+
+// The student's counted drills today at `level` and over every level, for the drill's status panel
+// (0 for a level or student outside the tables).
+drill::TodayRuns todayRuns(const Statistics &statistics, int level, int student);
 
 } // namespace records

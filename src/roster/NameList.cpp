@@ -176,27 +176,26 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
     return lists;
 }
 
-app::Status loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup,
-                      Lists *lists)
+app::Result<Lists> loadLists(PathsAndSettings &settings, Roster &roster, const Statistics &statistics,
+                             Services &services, int displayMode, const QString &gradeGroup)
 {
     const QDate today = services.clock.now().date();
     const int schoolYear =
-        roster::currentSchoolYear(today, int(platform::valueNumber(state.settings.schoolYearStartMonth)));
-    state.roster.currentSchoolYear = schoolYear;
+        roster::currentSchoolYear(today, int(platform::valueNumber(settings.schoolYearStartMonth)));
+    roster.currentSchoolYear = schoolYear;
 
     QList<roster::ListedStudent> listed;
     QString error;
-    if (!roster::readRoster(state.settings, state.roster, today, &listed, &error))
+    if (!roster::readRoster(settings, roster, today, &listed, &error))
         return app::Failure{QStringLiteral("名簿表示"), error, platform::MessageBoxes::Icon::Critical,
                             kRosterFailureExitStatus, false};
     std::vector<Student> students;
     students.reserve(std::size_t(listed.size()));
     for (const roster::ListedStudent &s : listed)
         students.push_back({s.number, s.name, s.birthYear, s.grade, s.labelB});
-    *lists = buildLists(students, studentFigures(state.statistics), displayMode, [&](int birthYear) {
+    return buildLists(students, studentFigures(statistics), displayMode, [&](int birthYear) {
         return roster::gradeGroupAdmits(gradeGroup, roster::gradeNumber(schoolYear, birthYear));
     });
-    return {};
 }
 
 bool signIn(CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,

@@ -1,8 +1,11 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "app/CurrentRun.h"
 #include "app/Failure.h"
+#include "app/PathsAndSettings.h"
 #include "app/Services.h"
+#include "records/StatisticsTables.h"
+#include "roster/Roster.h"
 
 #include <QString>
 #include <QStringList>
@@ -95,8 +98,8 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
 // The name list routine after the statistics have been computed from the results file: the school
 // year of today, the roster read, and the three lists built for the display mode and the grade group.
 // A roster that cannot be read gives the name screen's failure ("名簿表示", ending the program).
-app::Status loadLists(AppState &state, Services &services, int displayMode, const QString &gradeGroup,
-                      Lists *lists);
+app::Result<Lists> loadLists(PathsAndSettings &settings, Roster &roster, const Statistics &statistics,
+                             Services &services, int displayMode, const QString &gradeGroup);
 inline constexpr int kRosterFailureExitStatus = 1;
 
 // Signs in the student chosen on the name screen: when `chosenNameText` (the chosen-name label) shows

@@ -1,6 +1,5 @@
 #include "sound/SoundPlayer.h"
 
-#include "app/Failure.h"
 #include "platform/DelimitedItems.h"
 #include "platform/RandomSource.h"
 #include "sound/SoundSet.h"
@@ -22,14 +21,14 @@ int sendMediaCommand(SoundState &sound, platform::MediaLayer &media, const QStri
     return result;
 }
 
-void playKindSound(SoundState &sound, const QString &soundFolder, Services &services, int kind)
+app::Status playKindSound(SoundState &sound, const QString &soundFolder, Services &services, int kind)
 {
     if (kind < 1 || kind > kKindCount)
-        return;
+        return {};
     const auto &files = sound.soundFiles[kind];
     const QString countText = files[kCountSlot].trimmed();
     if (countText.isEmpty())
-        return;
+        return {};
     const int count = int(platform::leadingInteger(countText, 0, kMaxFilesPerKind));
     // With no files listed the draw gives slot 1, which is empty: the command then names the sound
     // folder itself and fails, which for the answer sounds counts as a failure.
@@ -39,20 +38,19 @@ void playKindSound(SoundState &sound, const QString &soundFolder, Services &serv
         sendMediaCommand(sound, services.media, playCommand(soundFolder + file + QStringLiteral(".wav")));
 
     if (kind != RightAnswer && kind != WrongAnswer)
-        return;
+        return {};
     if (result == 0) {
         sound.soundErrorCount = 0;
-        return;
+        return {};
     }
     if (sound.soundErrorCount < kFailuresBeforeGivingUp) {
         ++sound.soundErrorCount;
-        return;
+        return {};
     }
-    app::report(services,
-                app::Failure{QStringLiteral("音声エラー"),
-                             QStringLiteral("音声がでません。先生を呼びなさい。\r\n") +
-                                 services.media.errorText(result),
-                             platform::MessageBoxes::Icon::Critical, kSoundFailureExitStatus, true});
+    return app::Failure{QStringLiteral("音声エラー"),
+                        QStringLiteral("音声がでません。先生を呼びなさい。\r\n") +
+                            services.media.errorText(result),
+                        platform::MessageBoxes::Icon::Critical, kSoundFailureExitStatus, true};
 }
 
 void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "app/Services.h"
 #include "sound/SoundState.h"
 
@@ -18,8 +19,9 @@ int sendMediaCommand(SoundState &sound, platform::MediaLayer &media, const QStri
 
 // Plays one file of a kind (2, 4, 8 or 10), picked at random among the files the sound set lists for
 // it. A kind whose count is missing plays nothing. For the answer sounds (2 and 4) the failures in a row
-// are counted together: the fourth tells the student to call the teacher and ends the program.
-void playKindSound(SoundState &sound, const QString &soundFolder, Services &services, int kind);
+// are counted together: the fourth returns "音声エラー", which tells the student to call the teacher
+// and ends the program when reported.
+app::Status playKindSound(SoundState &sound, const QString &soundFolder, Services &services, int kind);
 
 // "最高1.wav" (a new all-time record) or "合格.wav" (the final level cleared), from the sound folder.
 void playFixedSound(SoundState &sound, const QString &soundFolder, Services &services,

@@ -61,7 +61,9 @@ bool readCommonData(const QString &path, PathsAndSettings &settings, QString *er
     return true;
 }
 
-bool loadSettings(AppState &state, const QString &applicationFolder, QChar separator, QString *error)
+namespace {
+
+bool readEverySetting(AppState &state, const QString &applicationFolder, QChar separator, QString *error)
 {
     PathsAndSettings &settings = state.settings;
     ++settings.fileNumber;
@@ -91,6 +93,17 @@ bool loadSettings(AppState &state, const QString &applicationFolder, QChar separ
     // A missing or broken sound set stops the start-up like the other settings files: the teacher sees
     // which file is wrong at once, rather than a drill that stays silent without telling why.
     return sound::loadSoundSet(state.settings, state.sound, error);
+}
+
+} // namespace
+
+app::Status loadSettings(AppState &state, const QString &applicationFolder, QChar separator)
+{
+    QString error;
+    if (!readEverySetting(state, applicationFolder, separator, &error))
+        return app::Failure{QStringLiteral("起動できません"), error, platform::MessageBoxes::Icon::Critical,
+                            kStartupFailureExitStatus, false};
+    return {};
 }
 
 } // namespace startup

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/Failure.h"
 
 #include <QChar>
 #include <QString>
@@ -15,9 +16,10 @@ inline constexpr int kSettingsItemCount = 10;
 // standards table, the sound set.
 // The development layout flag must be set before (the splash sets it).
 //
-// On failure returns false with a message that names the file with its full path and what is wrong;
-// nothing is written anywhere.
-bool loadSettings(AppState &state, const QString &applicationFolder, QChar separator, QString *error);
+// On failure returns "起動できません" with a message that names the file with its full path and what is
+// wrong, which ends the program when reported; nothing is written anywhere.
+inline constexpr int kStartupFailureExitStatus = 1;
+app::Status loadSettings(AppState &state, const QString &applicationFolder, QChar separator);
 
 // The two settings files, each read as ten delimited items.
 bool readPathData(const QString &path, QString *baseFolderItem, QString *error);

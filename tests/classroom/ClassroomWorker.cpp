@@ -150,11 +150,11 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
         w.clock.m_now = QDateTime(QDate(2026, 12, 8), QTime(0, 0).addSecs(secondsFor(pc, sequence)));
         state->run.currentLevel = qint16(levelFor(pc, sequence));
         state->lastDrill.resultTime = sequence;
-        QString error;
         QElapsedTimer timer;
         timer.start();
-        if (!records::appendResult(*state, w.services, &error)) {
-            fprintf(stderr, "PC %d append %d failed: %s\n", pc, sequence, qPrintable(error));
+        if (const app::Status failed =
+                records::appendResult(state->settings, w.services, state->run, state->lastDrill.resultTime)) {
+            fprintf(stderr, "PC %d append %d failed: %s\n", pc, sequence, qPrintable(failed->text));
             return 2;
         }
         const QByteArray line = QByteArray::number(double(timer.nsecsElapsed()) / 1e6, 'f', 3) + '\n';

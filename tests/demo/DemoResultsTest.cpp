@@ -105,7 +105,8 @@ TEST(DemoResults, TheScreensFindClearedLevelsAndRecords)
         standards::readStandardsTable(standards::filePath(layout.dataFolder), state->standards, &error));
     FakeServices fakes;
     fakes.clock.setNow(QDateTime(kToday, QTime(21, 0)));
-    records::computeStatistics(*state, fakes.services);
+    records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                               state->statistics, fakes.services);
     EXPECT_TRUE(fakes.messages.shown.empty());
     int cleared = 0;
     for (const int student : rosterStudents())

@@ -23,7 +23,8 @@ TEST(DemoSchool, IsACompleteInstallationTheProgramStartsOn)
     ASSERT_TRUE(demo::layOut(dir.path(), QDate(2026, 12, 8), &written, &error)) << error.toStdString();
     const demo::Layout layout(dir.path());
     auto state = std::make_unique<AppState>();
-    ASSERT_TRUE(startup::loadSettings(*state, layout.root + QStringLiteral("/四字熟語"), u'/', &error))
+    ASSERT_TRUE(
+        succeeded(startup::loadSettings(*state, layout.root + QStringLiteral("/四字熟語"), u'/'), &error))
         << error.toStdString();
     EXPECT_EQ(state->settings.dataFolder, layout.dataFolder);
     EXPECT_EQ(state->settings.schoolCode, QStringLiteral("24601"));

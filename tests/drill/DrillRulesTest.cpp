@@ -2,6 +2,7 @@
 #include "app/AppState.h"
 #include "drill/PracticeDeck.h"
 #include "drill/StatusPanel.h"
+#include "records/Statistics.h"
 #include "support/TestSupport.h"
 
 #include <QSet>
@@ -281,6 +282,16 @@ TEST(PracticeDeck, CardsGoRoundPassingMemorisedOnes)
     EXPECT_FALSE(PracticeDeck(0).next());
 }
 
+namespace {
+// The texts as the drill screen makes them: the student's figures from the statistics.
+drill::StatusTexts statusOf(const AppState &state)
+{
+    return drill::statusTexts(
+        state.catalogue, state.run, state.settings.schoolName,
+        records::todayRuns(state.statistics, state.run.currentLevel, state.run.studentNumber));
+}
+} // namespace
+
 TEST(StatusPanel, TextsOfATestLevelAndAPracticeLevel)
 {
     auto state = std::make_unique<AppState>();
@@ -293,15 +304,15 @@ TEST(StatusPanel, TextsOfATestLevelAndAPracticeLevel)
     state->statistics.todayCount(18, 123) = 2;
     state->statistics.todayCount(4, 123) = 1;
     state->statistics.todayCount(18, 124) = 7;
-    drill::StatusTexts t = drill::statusTexts(*state);
+    drill::StatusTexts t = statusOf(*state);
     EXPECT_EQ(t.name, QStringLiteral("佐藤美咲"));
     EXPECT_EQ(t.runAtLevel, QStringLiteral("3"));
     EXPECT_EQ(t.runToday, QStringLiteral("4"));
     EXPECT_EQ(t.titlePointSize, 16.8);
     state->run.currentLevel = 17;
-    t = drill::statusTexts(*state);
+    t = statusOf(*state);
     EXPECT_EQ(t.runAtLevel, QStringLiteral("－"));
     EXPECT_EQ(t.runToday, QStringLiteral("－"));
     state->catalogue.programTitle = QStringLiteral("とても長いプログラムの名前");
-    EXPECT_EQ(drill::statusTexts(*state).titlePointSize, 14.0);
+    EXPECT_EQ(statusOf(*state).titlePointSize, 14.0);
 }

@@ -48,7 +48,7 @@ TEST(LevelCatalogue, ADrillAfterATimeOutStartsClean)
     state->lastDrill.elapsedTime = 1500;
     state->drill.timeLimit = 1500;
     state->lastDrill.resultTime = 99999;
-    catalogue::resetDrillRunState(*state);
+    catalogue::resetDrillRunState(state->lastDrill, state->drill);
     EXPECT_EQ(state->lastDrill.drillEndReason, 0);
     EXPECT_FALSE(state->lastDrill.endingInProgress);
     EXPECT_EQ(state->drill.timeLimit, 0);

@@ -151,7 +151,11 @@ TEST_F(JudgeFixture, AlreadyClearedComesFromTheAllTimeSumsBeforeTheDrill)
         period(0, 0);
         state->lastDrill.resultTime = 500;
         QString error;
-        ASSERT_TRUE(recordAndJudge(*state, fakes.services, 4, &error)) << error.toStdString();
+        ASSERT_TRUE(succeeded(recordAndJudge({state->settings, state->run, state->standards,
+                                              state->statistics, state->results, state->lastDrill},
+                                             fakes.services, 4),
+                              &error))
+            << error.toStdString();
         EXPECT_EQ(state->lastDrill.alreadyCleared, cleared);
     }
 }
@@ -163,22 +167,34 @@ TEST_F(JudgeFixture, BestsAreBeatenOnlyByALowerTimeAndTheFlagsStayUntilCleared)
     QString error;
 
     state->lastDrill.resultTime = 150; // a personal best, not the overall one
-    ASSERT_TRUE(recordAndJudge(*state, fakes.services, 4, &error));
+    ASSERT_TRUE(succeeded(recordAndJudge({state->settings, state->run, state->standards, state->statistics,
+                                          state->results, state->lastDrill},
+                                         fakes.services, 4),
+                          &error));
     EXPECT_TRUE(state->lastDrill.newPersonalBest);
     EXPECT_FALSE(state->lastDrill.newOverallBest);
     EXPECT_EQ(state->results.personalBest(4, 7), 150);
 
     state->lastDrill.resultTime = 120; // equal to the overall best: not a new one
-    ASSERT_TRUE(recordAndJudge(*state, fakes.services, 4, &error));
+    ASSERT_TRUE(succeeded(recordAndJudge({state->settings, state->run, state->standards, state->statistics,
+                                          state->results, state->lastDrill},
+                                         fakes.services, 4),
+                          &error));
     EXPECT_FALSE(state->lastDrill.newOverallBest);
 
     state->lastDrill.resultTime = 100;
-    ASSERT_TRUE(recordAndJudge(*state, fakes.services, 4, &error));
+    ASSERT_TRUE(succeeded(recordAndJudge({state->settings, state->run, state->standards, state->statistics,
+                                          state->results, state->lastDrill},
+                                         fakes.services, 4),
+                          &error));
     EXPECT_TRUE(state->lastDrill.newOverallBest);
     EXPECT_EQ(state->results.overallBest[4], 100);
 
     state->lastDrill.resultTime = kTimeOut; // a time-out beats nothing and clears no flag
-    ASSERT_TRUE(recordAndJudge(*state, fakes.services, 4, &error));
+    ASSERT_TRUE(succeeded(recordAndJudge({state->settings, state->run, state->standards, state->statistics,
+                                          state->results, state->lastDrill},
+                                         fakes.services, 4),
+                          &error));
     EXPECT_TRUE(state->lastDrill.newPersonalBest);
     EXPECT_TRUE(state->lastDrill.newOverallBest);
     EXPECT_EQ(state->results.personalBest(4, 7), 100);
@@ -198,13 +214,19 @@ TEST_F(JudgeFixture, AResultThatCannotBeWrittenIsReportedNotLost)
     state->results.personalBest(4, 7) = 200;
     state->lastDrill.resultTime = 180;
     QString error;
-    EXPECT_FALSE(recordAndJudge(*state, fakes.services, 4, &error));
+    EXPECT_FALSE(succeeded(recordAndJudge({state->settings, state->run, state->standards, state->statistics,
+                                           state->results, state->lastDrill},
+                                          fakes.services, 4),
+                           &error));
     EXPECT_TRUE(error.contains(QStringLiteral("180 秒"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("記録できませんでした"))) << error.toStdString();
     EXPECT_TRUE(error.contains(platform::displayPath(resultsFilePath(state->settings.dataFolder))));
     EXPECT_TRUE(state->lastDrill.newPersonalBest); // the result screen can still show the run
 
     state->run.studentNumber = 5001;
-    EXPECT_FALSE(recordAndJudge(*state, fakes.services, 4, &error));
+    EXPECT_FALSE(succeeded(recordAndJudge({state->settings, state->run, state->standards, state->statistics,
+                                           state->results, state->lastDrill},
+                                          fakes.services, 4),
+                           &error));
     EXPECT_FALSE(error.isEmpty());
 }

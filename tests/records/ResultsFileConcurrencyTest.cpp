@@ -60,7 +60,8 @@ int appendChild(const QString &dataFolder, int writer, int count)
         state->run.currentLevel = qint16(levelFor(writer, sequence));
         state->lastDrill.resultTime = sequence;
         QString error;
-        if (!appendResult(*state, fakes.services, &error)) {
+        if (!succeeded(appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime),
+                       &error)) {
             fprintf(stderr, "append failed: %s\n", qPrintable(error));
             return 2;
         }
@@ -272,7 +273,9 @@ TEST(ResultsFileBetweenProcesses, AWriterKilledWhileHoldingTheLockReleasesItAndT
         }
     };
     QString error;
-    ASSERT_TRUE(appendResult(*state, fakes.services, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(
+        appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime, wait), &error))
+        << error.toStdString();
     EXPECT_EQ(wait.asked, std::vector<int>{kLockWaitMs});
 
     const QByteArray after = readBytes(path);
@@ -344,7 +347,10 @@ TEST(ResultsFileBetweenProcesses, AWriterThatWaitedWhileTheFileWasReplacedWrites
         }
     };
     QString error;
-    ASSERT_TRUE(appendResult(*setup.state, setup.fakes.services, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(appendResult(setup.state->settings, setup.fakes.services, setup.state->run,
+                                       setup.state->lastDrill.resultTime, wait),
+                          &error))
+        << error.toStdString();
     EXPECT_EQ(wait.asked, std::vector<int>{kLockWaitMs});
     setup.expectRecordInTheNewFileOnly();
 }
@@ -357,7 +363,10 @@ TEST(ResultsFileBetweenProcesses, TheProgramsWaitFollowsAReplacedFileToo)
     ASSERT_TRUE(replacer.started());
     ASSERT_TRUE(setup.waitReady());
     QString error;
-    ASSERT_TRUE(appendResult(*setup.state, setup.fakes.services, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(appendResult(setup.state->settings, setup.fakes.services, setup.state->run,
+                                       setup.state->lastDrill.resultTime),
+                          &error))
+        << error.toStdString();
     EXPECT_EQ(replacer.exitCode(), 0);
     setup.expectRecordInTheNewFileOnly();
 }

@@ -33,7 +33,10 @@ struct ResultsFileFixture : ::testing::Test
         state->settings.schoolCode = QStringLiteral("24601");
         path = resultsFilePath(state->settings.dataFolder);
     }
-    void read() { app::report(fakes.services, readResults(*state, wait)); }
+    void read()
+    {
+        app::report(fakes.services, readResults({state->settings, state->catalogue}, state->results, wait));
+    }
     const Results &results() const { return state->results; }
 };
 
@@ -59,10 +62,14 @@ TEST_F(ResultsFileFixture, AppendWritesTheCurrentRunAfterTheLastRecord)
     state->run.currentLevel = 12;
     state->lastDrill.resultTime = 245;
     QString error;
-    ASSERT_TRUE(appendResult(*state, fakes.services, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(
+        appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime, wait), &error))
+        << error.toStdString();
     state->lastDrill.resultTime = 99999;
     state->settings.schoolCode.clear();
-    ASSERT_TRUE(appendResult(*state, fakes.services, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(
+        appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime, wait), &error))
+        << error.toStdString();
 
     // The time of day is whole seconds, as the family's programs record it.
     const double clock = (15 * 3600 + 30 * 60) / 86400.0;
@@ -81,7 +88,9 @@ TEST_F(ResultsFileFixture, AppendOverwritesAPartialTailAndNothingBeforeIt)
     state->run.currentLevel = 6;
     state->lastDrill.resultTime = 300;
     QString error;
-    ASSERT_TRUE(appendResult(*state, fakes.services, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(
+        appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime, wait), &error))
+        << error.toStdString();
     const QByteArray after = readBytes(path);
     ASSERT_EQ(after.size(), 3 * kRecordSize);
     EXPECT_EQ(after.left(2 * kRecordSize), whole);
@@ -94,7 +103,9 @@ TEST_F(ResultsFileFixture, AppendToAMissingDataFolderFailsNamingTheFileAndCreate
 {
     state->settings.dataFolder = dir.path() + QStringLiteral("/なし/");
     QString error;
-    EXPECT_FALSE(appendResult(*state, fakes.services, wait, &error));
+    EXPECT_FALSE(succeeded(
+        appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime, wait),
+        &error));
     EXPECT_TRUE(error.contains(platform::displayPath(resultsFilePath(state->settings.dataFolder))))
         << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("データフォルダ"))) << error.toStdString();
@@ -116,7 +127,9 @@ TEST_F(ResultsFileFixture, AppendWaitsWhileAnotherHolderHasTheLockAndThenWrites)
     state->run.studentNumber = 9;
     state->run.currentLevel = 2;
     QString error;
-    ASSERT_TRUE(appendResult(*state, fakes.services, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(
+        appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime, wait), &error))
+        << error.toStdString();
     EXPECT_EQ(wait.asked, (std::vector<int>{1000, 1000}));
     EXPECT_FALSE(writtenWhileHeld);
     EXPECT_EQ(readBytes(path).size(), 2 * kRecordSize);
@@ -136,7 +149,9 @@ TEST_F(ResultsFileFixture, AWaitThatEndsWithinTheFirstSecondShowsNoPanel)
     state->run.studentNumber = 9;
     state->run.currentLevel = 2;
     QString error;
-    ASSERT_TRUE(appendResult(*state, fakes.services, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(
+        appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime, wait), &error))
+        << error.toStdString();
     read();
     EXPECT_EQ(wait.asked, std::vector<int>{kLockWaitMs});
     EXPECT_TRUE(wait.notices.empty());
@@ -268,7 +283,7 @@ TEST_F(ResultsFileFixture, UnreachableFileIsTriedFourTimesThenTheMessageComesAnd
     state->results.recordCount = 3;
     EndAfterMessage end(fakes.messages);
     Services services{fakes.clock, fakes.random, fakes.messages, fakes.launcher, end, fakes.media};
-    app::report(services, readResults(*state, wait));
+    app::report(services, readResults({state->settings, state->catalogue}, state->results, wait));
     EXPECT_EQ(wait.asked, (std::vector<int>{5000, 5000, 5000}));
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     const QString text = fakes.messages.shown[0].text;

@@ -51,7 +51,8 @@ struct StatisticsFixture : ::testing::Test
         QString error;
         ASSERT_TRUE(appendRecords(resultsFilePath(state->settings.dataFolder), written, wait, &error));
         written.clear();
-        computeStatistics(*state, fakes.services, wait);
+        computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                          state->statistics, fakes.services, wait);
     }
     const Statistics &stats() const { return state->statistics; }
 };
@@ -138,7 +139,8 @@ TEST_F(StatisticsFixture, EveryComputationStartsFromTheFileAlone)
     add(0, 2, 50);
     add(0, 2, 60);
     compute();
-    computeStatistics(*state, fakes.services, wait);
+    computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                      state->statistics, fakes.services, wait);
     EXPECT_EQ(stats().allTimeCount(2, kStudent), 2);
     EXPECT_EQ(stats().todayPoints(2, kStudent), 3 * (11 + 8));
 }
@@ -185,7 +187,7 @@ struct FilledStatistics
     void fill()
     {
         clearStatisticSums(state->statistics);
-        fillStatistics(*state, now);
+        fillStatistics(state->standards, state->results, state->statistics, now);
     }
 };
 
@@ -404,11 +406,13 @@ TEST(StatisticsOnePass, ReadingTheFileAndAddingUpInOnePassGivesWhatTheTwoStepsGi
     FakeServices fakes;
     records_test::ScriptedWait wait;
     auto onePass = makeState();
-    computeStatistics(*onePass, fakes.services, wait);
+    computeStatistics({onePass->settings, onePass->catalogue}, onePass->standards, onePass->results,
+                      onePass->statistics, fakes.services, wait);
     auto twoSteps = makeState();
-    app::report(fakes.services, readResults(*twoSteps, wait));
+    app::report(fakes.services,
+                readResults({twoSteps->settings, twoSteps->catalogue}, twoSteps->results, wait));
     clearStatisticSums(twoSteps->statistics);
-    fillStatistics(*twoSteps, fakes.clock.now());
+    fillStatistics(twoSteps->standards, twoSteps->results, twoSteps->statistics, fakes.clock.now());
 
     const Results &a = onePass->results;
     const Results &b = twoSteps->results;

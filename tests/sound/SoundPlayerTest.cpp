@@ -31,7 +31,11 @@ struct Player
         state->settings.soundFolder = kFolder;
         state->sound.soundFiles = sound::parseSoundSet(soundSet);
     }
-    void kind(int k) { sound::playKindSound(state->sound, state->settings.soundFolder, fakes.services, k); }
+    void kind(int k)
+    {
+        app::report(fakes.services,
+                    sound::playKindSound(state->sound, state->settings.soundFolder, fakes.services, k));
+    }
 };
 
 } // namespace

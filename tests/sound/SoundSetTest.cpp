@@ -235,7 +235,8 @@ TEST(SoundSet, IsTheLastStepOfLoadingTheSettings)
     writeFile932(inst.soundSetFile(), {QStringLiteral("正解音2,pin1,pin2,*"), QStringLiteral("不合格音1,*")});
     auto state = std::make_unique<AppState>();
     QString error;
-    ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error))
+        << error.toStdString();
     EXPECT_EQ(state->sound.soundFiles[2][2], QStringLiteral("pin2"));
     EXPECT_EQ(state->sound.soundFiles[10][kCountSlot], QStringLiteral("0"));
 }
@@ -248,7 +249,7 @@ TEST(SoundSet, AMissingSoundSetStopsTheStartUpWithItsPath)
     const QByteArray standards = readBytes(inst.standardsFile());
     auto state = std::make_unique<AppState>();
     QString error;
-    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error));
+    EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error));
     EXPECT_TRUE(error.contains(platform::displayPath(inst.soundSetFile()))) << error.toStdString();
     EXPECT_FALSE(QFile::exists(inst.soundSetFile()));
     EXPECT_EQ(readBytes(inst.standardsFile()), standards);

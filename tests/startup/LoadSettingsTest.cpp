@@ -26,7 +26,8 @@ TEST(LoadSettings, FillsPathsSettingsCatalogueAndStandards)
     Installation inst;
     auto state = std::make_unique<AppState>();
     QString error;
-    ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error))
+        << error.toStdString();
     const PathsAndSettings &s = state->settings;
     EXPECT_EQ(s.appFolder, inst.applicationFolder + u'/');
     EXPECT_EQ(s.baseFolder, inst.baseFolder);
@@ -54,8 +55,9 @@ TEST(LoadSettings, UnusedItemsChangeNothing)
     auto sa = std::make_unique<AppState>();
     auto sb = std::make_unique<AppState>();
     QString error;
-    ASSERT_TRUE(startup::loadSettings(*sa, a.applicationFolder, kSlash, &error));
-    ASSERT_TRUE(startup::loadSettings(*sb, b.applicationFolder, kSlash, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(startup::loadSettings(*sa, a.applicationFolder, kSlash), &error));
+    ASSERT_TRUE(succeeded(startup::loadSettings(*sb, b.applicationFolder, kSlash), &error))
+        << error.toStdString();
     EXPECT_EQ(sa->settings.schoolCode, sb->settings.schoolCode);
     EXPECT_EQ(sa->settings.schoolName, sb->settings.schoolName);
     EXPECT_EQ(sa->settings.teacherPassword, sb->settings.teacherPassword);
@@ -73,7 +75,7 @@ TEST(LoadSettings, EveryMissingFileIsNamedWithItsFullPathAndNothingIsWritten)
         const QByteArray before = snapshot(inst);
         auto state = std::make_unique<AppState>();
         QString error;
-        EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+        EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error));
         EXPECT_TRUE(error.contains(platform::displayPath(victim))) << error.toStdString();
         EXPECT_EQ(snapshot(inst), before);
         EXPECT_FALSE(QFile::exists(victim));
@@ -86,7 +88,7 @@ TEST(LoadSettings, TooFewItemsAreReported)
     writeFile932(inst.commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0")});
     auto state = std::make_unique<AppState>();
     QString error;
-    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+    EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error));
     EXPECT_TRUE(error.contains(platform::displayPath(inst.commonDataFile())));
     EXPECT_TRUE(error.contains(QStringLiteral("3 個しかありません"))) << error.toStdString();
 }
@@ -99,7 +101,7 @@ TEST(LoadSettings, ShortStandardsRowIsReported)
     writeFile932(inst.standardsFile(), lines);
     auto state = std::make_unique<AppState>();
     QString error;
-    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+    EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error));
     EXPECT_TRUE(error.contains(platform::displayPath(inst.standardsFile()))) << error.toStdString();
 }
 
@@ -109,7 +111,7 @@ TEST(LoadSettings, BytesThatAreNotCodePage932AreReported)
     writeBytes(inst.commonDataFile(), QByteArray("4,\"\x81\",0,0,x,abc,7,8,9,10\r\n"));
     auto state = std::make_unique<AppState>();
     QString error;
-    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+    EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error));
     EXPECT_TRUE(error.contains(platform::displayPath(inst.commonDataFile()))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("1 行目"))) << error.toStdString();
 }
@@ -126,7 +128,7 @@ TEST(LoadSettings, DevelopmentLayoutTakesTheDataFolderBesideTheProgram)
     QString error;
     // The development base folder is at the drive's root, which a test cannot write; what matters is
     // that the program looks there and reports the file it misses.
-    EXPECT_FALSE(startup::loadSettings(*state, app, kSlash, &error));
+    EXPECT_FALSE(succeeded(startup::loadSettings(*state, app, kSlash), &error));
     EXPECT_EQ(state->settings.baseFolder, QStringLiteral("/VB0006/共通データ/"));
     EXPECT_TRUE(error.contains(QStringLiteral("/VB0006/共通データ/共通データ.txt"))) << error.toStdString();
 }
@@ -147,13 +149,14 @@ TEST(LoadSettings, EmptyLinesAreEmptyItemsAndAFinalEmptyLineIsNoItem)
                   QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"), QString()});
     auto state = std::make_unique<AppState>();
     QString error;
-    ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error))
+        << error.toStdString();
     EXPECT_EQ(state->settings.baseFolder, inst.baseFolder);
     EXPECT_EQ(state->settings.schoolName, QStringLiteral("テスト塾"));
     EXPECT_EQ(state->settings.teacherPassword.toString(), QStringLiteral("pass"));
 
     // Nine items and an empty line at the end are still too few.
     writeFile932(inst.commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0,0,,\"pass\",7,8,9")});
-    EXPECT_FALSE(startup::loadSettings(*state, inst.applicationFolder, kSlash, &error));
+    EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("9 個しかありません"))) << error.toStdString();
 }

@@ -231,4 +231,11 @@ QStringList Installation::standardsLines()
     return lines;
 }
 
+bool succeeded(const app::Status &status, QString *text)
+{
+    if (text)
+        *text = status ? status->text : QString();
+    return !status;
+}
+
 } // namespace testing_support

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "app/Services.h"
 #include "drill/Question.h"
 #include "platform/Clock.h"
@@ -159,6 +160,10 @@ void writeIdiomFile(const QString &applicationFolder, const QuestionList &questi
 
 // A path under the test sources' data folder.
 QString testDataPath(const QString &relative);
+
+// Whether `status` holds no failure; the failure's text goes to *text (cleared on success), so that a
+// test can say what went wrong.
+bool succeeded(const app::Status &status, QString *text);
 
 } // namespace testing_support
 

@@ -9,6 +9,7 @@
 #include "platform/RandomSource.h"
 #include "records/Judgement.h"
 #include "records/ResultRecord.h"
+#include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
 
 #include <QCoreApplication>
@@ -290,7 +291,9 @@ void DrillScreen::initialSettings()
             m_timeFrame->height());
         describeTimeBar(0);
     }
-    const StatusTexts texts = statusTexts(state);
+    const StatusTexts texts =
+        statusTexts(state.catalogue, state.run, state.settings.schoolName,
+                    records::todayRuns(state.statistics, state.run.currentLevel, state.run.studentNumber));
     auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
     title->setText(texts.title);
     title->setFont(style::font(texts.titlePointSize, true));
@@ -736,10 +739,10 @@ void DrillScreen::finishDrill()
     m_clock->stop();
     running->fixResultTime();
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    QString error;
-    if (!records::recordAndJudge(state, m_context.services, level, &error))
-        m_context.services.messages.show(QStringLiteral("成績の記録"), error,
-                                         platform::MessageBoxes::Icon::Critical);
+    app::report(m_context.services,
+                records::recordAndJudge({state.settings, state.run, state.standards, state.statistics,
+                                         state.results, state.lastDrill},
+                                        m_context.services, level));
     QCoreApplication::processEvents();
     m_context.services.clock.waitWithEvents(1000);
     m_minutesClock->stop();
@@ -751,8 +754,9 @@ void DrillScreen::finishDrill()
 void DrillScreen::playSound(Sound sound)
 {
     playDroppingInput([&] {
-        sound::playKindSound(m_context.state.sound, m_context.state.settings.soundFolder, m_context.services,
-                             int(sound));
+        app::report(m_context.services,
+                    sound::playKindSound(m_context.state.sound, m_context.state.settings.soundFolder,
+                                         m_context.services, int(sound)));
     });
 }
 

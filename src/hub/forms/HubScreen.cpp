@@ -313,7 +313,8 @@ void HubScreen::activate()
     m_wait->begin(count);
 
     setListChoiceCaptions(hub::listChoiceCaptionsOnActivation());
-    app::report(services, records::computeStatistics(state, services));
+    app::report(services, records::computeStatistics({state.settings, state.catalogue}, state.standards,
+                                                     state.results, state.statistics, services));
     m_wait->step(0);
 
     const qint64 runsToday = records::todayTotalRuns(state.statistics, state.run.studentNumber);
@@ -719,7 +720,7 @@ void HubScreen::titleClicked(int level)
 void HubScreen::launchDrill()
 {
     m_leaving = true;
-    catalogue::resetDrillRunState(m_context.state);
+    catalogue::resetDrillRunState(m_context.state.lastDrill, m_context.state.drill);
     m_context.navigator.startDrill();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/forms/Controls.h"
 #include "app/forms/Style.h"
+#include "drill/LevelCatalogue.h"
 #include "teacher/TeacherEntry.h"
 
 #include <QLabel>
@@ -76,10 +77,8 @@ PasswordPanel *attachPasswordPanel(QWidget *hub, QPushButton *dataProcessing, Ap
     panel->move((hub->width() - panel->width()) / 2, 230);
     QObject::connect(dataProcessing, &QPushButton::clicked, panel, &PasswordPanel::open);
     QObject::connect(panel, &PasswordPanel::wrongPassword, panel, [c] {
-        const QString title = c->state.catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語")
-                                                                        : c->state.catalogue.programTitle;
-        c->services.messages.show(title, teacher::wrongPasswordMessage(),
-                                  platform::MessageBoxes::Icon::Warning);
+        c->services.messages.show(catalogue::messageTitle(c->state.catalogue),
+                                  teacher::wrongPasswordMessage(), platform::MessageBoxes::Icon::Warning);
     });
     QObject::connect(panel, &PasswordPanel::toolChosen, panel, [c, leaving](PasswordPanel::Tool tool) {
         leaving();

@@ -1,12 +1,12 @@
 #include "hub/forms/PersonalDataPanel.h"
 
 #include "app/forms/Controls.h"
+#include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
 #include "hub/HubViews.h"
 #include "hub/forms/PersonalSheetPainter.h"
 #include "records/ResultsFile.h"
 #include "roster/NameList.h"
-#include "startup/forms/DialogScale.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -36,14 +36,15 @@ class PlatformSheetDialogs : public SheetOutputDialogs
 public:
     bool choosePrinter(QPrinter &printer, QWidget *parent) override
     {
-        QPrintDialog dialog(&printer, dialogscale::dialogParent(parent));
+        QPrintDialog dialog(&printer, app::dialogscale::dialogParent(parent));
         dialog.setWindowTitle(QStringLiteral("印刷"));
         return dialog.exec() == QDialog::Accepted;
     }
     QString choosePdfFile(const QString &suggestedPath, QWidget *parent) override
     {
-        return QFileDialog::getSaveFileName(dialogscale::dialogParent(parent), QStringLiteral("PDFに保存"),
-                                            suggestedPath, QStringLiteral("PDF (*.pdf)"));
+        return QFileDialog::getSaveFileName(app::dialogscale::dialogParent(parent),
+                                            QStringLiteral("PDFに保存"), suggestedPath,
+                                            QStringLiteral("PDF (*.pdf)"));
     }
 };
 

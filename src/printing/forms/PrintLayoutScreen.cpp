@@ -1,12 +1,11 @@
 #include "printing/forms/PrintLayoutScreen.h"
 
 #include "app/forms/Controls.h"
+#include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
 #include "platform/ErrorText.h"
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
-#include "startup/forms/DialogScale.h"
-#include "startup/forms/ScaledWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -153,7 +152,7 @@ const printing::PrintLayout &PrintLayoutScreen::shownLayout() const
 void PrintLayoutScreen::drawPreview()
 {
     // Drawn at the display's resolution when the screen is shown larger, so that the page stays sharp.
-    const double ratio = std::max(1.0, ScaledWindow::displayScale(this));
+    const double ratio = std::max(1.0, app::dialogscale::displayScale(this));
     const printing::PrintLayout &layout = shownLayout();
     m_previewImage = printing::SheetPainter(layout).preview(printing::previewScale(layout) * ratio);
     m_previewImage.setDevicePixelRatio(ratio);
@@ -271,7 +270,7 @@ void PrintLayoutScreen::saveAsPdf()
     const QString suggested = QDir::home().filePath(
         (m_answerKeyShown ? kAnswerKeyDocumentName : kDocumentName) + QStringLiteral(".pdf"));
     QString path = m_askPdfPath ? m_askPdfPath(suggested)
-                                : QFileDialog::getSaveFileName(dialogscale::dialogParent(this),
+                                : QFileDialog::getSaveFileName(app::dialogscale::dialogParent(this),
                                                                QStringLiteral("PDFに保存"), suggested,
                                                                QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty())

@@ -1,11 +1,11 @@
 #include "printing/forms/WorksheetScreen.h"
 
 #include "app/forms/Controls.h"
+#include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
 #include "drill/IdiomData.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/SheetPainter.h"
-#include "startup/forms/ScaledWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -174,7 +174,7 @@ void WorksheetScreen::rebuild()
     m_worksheet = printing::buildWorksheet(rows, choice(), m_context.services.random);
     m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount));
     // Drawn at the display's resolution when the screen is shown larger, so that the sheet stays sharp.
-    const double ratio = std::max(1.0, ScaledWindow::displayScale(this));
+    const double ratio = std::max(1.0, app::dialogscale::displayScale(this));
     QImage thumbnail = printing::SheetPainter(m_worksheet.sheet).preview(kThumbnailScale * ratio);
     thumbnail.setDevicePixelRatio(ratio);
     m_preview->setPixmap(QPixmap::fromImage(thumbnail));

@@ -101,7 +101,9 @@ void ResultScreen::activate()
     m_levelCount->setText(
         result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
 
-    app::report(m_context.services, records::computeStatistics(state, m_context.services));
+    app::report(m_context.services,
+                records::computeStatistics({state.settings, state.catalogue}, state.standards, state.results,
+                                           state.statistics, m_context.services));
 
     const bool cleared = levelCleared();
     const bool finalLevel = catalogue::isFinalLevel(state.catalogue, level);
@@ -138,7 +140,8 @@ void ResultScreen::activate()
     repaint();
     for (const result_screen::Sound &sound : sounds) {
         if (sound.kind != 0)
-            sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services, sound.kind);
+            app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
+                                                                 m_context.services, sound.kind));
         else
             sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services,
                                   sound.fixedFile);
@@ -187,7 +190,7 @@ void ResultScreen::againClicked()
 {
     m_menu->setEnabled(false);
     m_again->setEnabled(false);
-    catalogue::resetDrillRunState(m_context.state);
+    catalogue::resetDrillRunState(m_context.state.lastDrill, m_context.state.drill);
     m_context.navigator.startDrill();
 }
 

@@ -211,17 +211,20 @@ void NameScreen::showRoster()
 {
     m_wait->begin();
     m_redrawing = true;
-    app::report(m_context.services, records::computeStatistics(m_context.state, m_context.services));
-    namelist::Lists lists;
-    const app::Status failed = namelist::loadLists(m_context.state, m_context.services, m_displayMode,
-                                                   m_combo1->currentText(), &lists);
-    if (failed) {
+    AppState &state = m_context.state;
+    app::report(m_context.services,
+                records::computeStatistics({state.settings, state.catalogue}, state.standards, state.results,
+                                           state.statistics, m_context.services));
+    app::Result<namelist::Lists> lists =
+        namelist::loadLists(state.settings, state.roster, state.statistics, m_context.services, m_displayMode,
+                            m_combo1->currentText());
+    if (!lists) {
         m_redrawing = false;
         m_wait->end();
-        app::report(m_context.services, *failed);
+        app::report(m_context.services, lists.failure());
         return;
     }
-    m_lists = std::move(lists);
+    m_lists = std::move(lists.value());
     m_full->setStringList(m_lists.full);
     m_numbered->setStringList(m_lists.numbered);
     m_names->setStringList(m_lists.names);
@@ -252,7 +255,8 @@ void NameScreen::confirm()
     AppState &state = m_context.state;
     if (!namelist::signIn(state.run, state.roster, m_chosenName->text(), m_chosenStudent,
                           m_context.services.clock.secondsSinceMidnight())) {
-        sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services, kWrongSoundKind);
+        app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
+                                                             m_context.services, kWrongSoundKind));
         return;
     }
     m_ok->hide();

@@ -1,12 +1,12 @@
 #include "startup/forms/MainWindow.h"
 
+#include "app/forms/DialogScale.h"
 #include "drill/forms/DrillScreen.h"
 #include "hub/forms/HubScreen.h"
 #include "printing/forms/WorksheetScreen.h"
 #include "records/forms/ResultScreen.h"
 #include "records/forms/ResultsBusyPanel.h"
 #include "roster/forms/NameScreen.h"
-#include "startup/forms/DialogScale.h"
 #include "startup/forms/ProgramApplication.h"
 #include "startup/forms/SplashScreen.h"
 #include "startup/forms/VersionBox.h"
@@ -145,7 +145,7 @@ void MainWindow::showWorksheet()
 void MainWindow::showVersionBox(QWidget *over)
 {
     QWidget *base = over ? over : this;
-    VersionBox box(m_context.state.catalogue.programTitle, dialogscale::dialogParent(base));
+    VersionBox box(m_context.state.catalogue.programTitle, app::dialogscale::dialogParent(base));
     box.adjustSize();
     // The centre of the screen on the display, less half the box (which may be scaled, the screen too).
     box.move(base->mapToGlobal(QPoint(base->width() / 2, base->height() / 2)) -

@@ -1,6 +1,6 @@
 #include "startup/forms/ScaledWindow.h"
 
-#include "startup/forms/DialogScale.h"
+#include "app/forms/DialogScale.h"
 #include "startup/forms/MainWindow.h"
 
 #include <QApplication>
@@ -98,14 +98,7 @@ double ScaledWindow::fitScale(const QSizeF &area)
 
 double ScaledWindow::displayScale(const QWidget *canvasWidget)
 {
-    QGraphicsProxyWidget *proxy = canvasWidget ? canvasWidget->window()->graphicsProxyWidget() : nullptr;
-    if (!proxy || !proxy->scene())
-        return 1.0;
-    for (QGraphicsView *view : proxy->scene()->views()) {
-        if (auto *scaled = qobject_cast<ScaledWindow *>(view))
-            return scaled->scale();
-    }
-    return 1.0;
+    return app::dialogscale::displayScale(canvasWidget);
 }
 
 void ScaledWindow::fit()
@@ -182,7 +175,7 @@ bool ScaledWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Polish && watched->isWidgetType()) {
         auto *dialog = qobject_cast<QDialog *>(watched);
         if (dialog && dialog->isWindow() && !dialog->graphicsProxyWidget())
-            dialogscale::scaleDialog(dialog, std::max(1.0, m_scale));
+            app::dialogscale::scaleDialog(dialog, std::max(1.0, m_scale));
     }
     return QGraphicsView::eventFilter(watched, event);
 }

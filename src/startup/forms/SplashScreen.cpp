@@ -2,6 +2,7 @@
 
 #include "app/PathRules.h"
 #include "app/forms/Style.h"
+#include "drill/LevelCatalogue.h"
 #include "platform/JapaneseDate.h"
 #include "startup/LoadSettings.h"
 #include "startup/StartupRules.h"
@@ -93,13 +94,9 @@ void SplashScreen::timer1Tick()
 
 void SplashScreen::startMainProgram()
 {
-    QString error;
-    if (!startup::loadSettings(m_context.state, m_applicationFolder, QDir::separator(), &error)) {
-        m_context.services.messages.show(QStringLiteral("起動できません"), error,
-                                         platform::MessageBoxes::Icon::Critical);
-        m_context.services.programEnd.endProgram(1);
+    if (app::report(m_context.services,
+                    startup::loadSettings(m_context.state, m_applicationFolder, QDir::separator())))
         return;
-    }
     // Showing the name selection screen unloads this one.
     m_context.navigator.showNameSelection();
 }
@@ -126,8 +123,7 @@ void SplashScreen::paintEvent(QPaintEvent *)
     p.setPen(QColor::fromRgb(style::kPaperInk));
     p.setFont(style::font(72, true));
     p.drawText(QRect(picture.left(), picture.top() + 60, picture.width(), 150), Qt::AlignCenter,
-               m_context.state.catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語")
-                                                                : m_context.state.catalogue.programTitle);
+               catalogue::messageTitle(m_context.state.catalogue));
     p.setFont(style::font(20));
     p.setPen(QColor::fromRgb(style::kPaperQuietInk));
     p.drawText(QRect(picture.left(), picture.top() + 215, picture.width(), 40), Qt::AlignCenter,

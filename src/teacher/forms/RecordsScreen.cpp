@@ -1,13 +1,13 @@
 #include "teacher/forms/RecordsScreen.h"
 
 #include "app/forms/Controls.h"
+#include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
 #include "app/forms/WaitingPanel.h"
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
-#include "startup/forms/DialogScale.h"
 #include "teacher/forms/QuietWait.h"
 
 #include <QApplication>
@@ -156,11 +156,11 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     m_wait->setGeometry(rect());
 
     chooseCsvFile = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(dialogscale::dialogParent(this), QStringLiteral("CSV出力"),
+        return QFileDialog::getSaveFileName(app::dialogscale::dialogParent(this), QStringLiteral("CSV出力"),
                                             suggested, QStringLiteral("CSV ファイル (*.csv)"));
     };
     choosePrinter = [this](QPrinter *printer, bool *selectionOnly) {
-        QPrintDialog dialog(printer, dialogscale::dialogParent(this));
+        QPrintDialog dialog(printer, app::dialogscale::dialogParent(this));
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, *selectionOnly);
         if (*selectionOnly)

@@ -282,14 +282,14 @@ TEST(StyleScreens, OneAccentAndReadableTextOnEveryScreen)
         }
 
         school.state->run.currentLevel = 1; // practice: the flash card
-        catalogue::resetDrillRunState(*school.state);
+        catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
         school.window->startDrill();
         ASSERT_TRUE(shownSoon(school.window.get(), QStringLiteral("Command11")));
         measure(window, QStringLiteral("drill-practice"), findings);
         school.window->showHub(); // and from there, as a student does
         settle();
         school.state->run.currentLevel = 2; // a test: the reading's first kana
-        catalogue::resetDrillRunState(*school.state);
+        catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
         school.window->startDrill();
         ASSERT_TRUE(shownSoon(school.window.get(), QStringLiteral("Label15_1"))) << [&] {
             QString all = school.window->currentScreen()->objectName();

@@ -37,7 +37,7 @@ protected:
     void SetUp() override
     {
         QString error;
-        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error))
+        ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error))
             << error.toStdString();
         catalogue::setUpLevels(state->catalogue);
         state->standards.minimumTime[kLevel] = kMinimumTime;
@@ -46,7 +46,8 @@ protected:
         state->run.studentName = QStringLiteral("佐藤美咲");
         state->run.nameConfirmedTime = 15 * 3600 + 20 * 60;
         writeIdiomFile(inst.applicationFolder, sampleQuestions(), 1);
-        records::computeStatistics(*state, fakes.services);
+        records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                                   state->statistics, fakes.services);
         window = std::make_unique<MainWindow>(*state, fakes.services, inst.applicationFolder);
         window->show();
     }
@@ -54,7 +55,7 @@ protected:
     void start()
     {
         state->run.currentLevel = kLevel;
-        catalogue::resetDrillRunState(*state);
+        catalogue::resetDrillRunState(state->lastDrill, state->drill);
         window->startDrill();
         settle();
         ASSERT_NE(drill(), nullptr);

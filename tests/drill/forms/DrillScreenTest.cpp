@@ -88,7 +88,7 @@ protected:
     void SetUp() override
     {
         QString error;
-        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error))
+        ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error))
             << error.toStdString();
         catalogue::setUpLevels(state->catalogue);
         state->run.studentNumber = 152;
@@ -100,7 +100,8 @@ protected:
         navigator.context = &context;
         writeIdiomFile(inst.applicationFolder, rangeOne(), 1);
         // The hub has read the results before any drill starts.
-        records::computeStatistics(*state, fakes.services);
+        records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
+                                   state->statistics, fakes.services);
     }
 
     drill::DrillScreen *drill() { return qobject_cast<drill::DrillScreen *>(navigator.screen.data()); }

@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     records::clearStatisticSums(s.statistics);
-    records::fillStatistics(s, QDateTime(QDate(2026, 12, 8), QTime(15, 30)));
+    records::fillStatistics(s.standards, s.results, s.statistics,
+                            QDateTime(QDate(2026, 12, 8), QTime(15, 30)));
     for (int i = 1; i <= r.recordCount; ++i) {
         const int level = r.recLevel[i];
         const int student = r.recStudent[i];

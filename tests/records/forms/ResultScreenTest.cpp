@@ -44,7 +44,7 @@ protected:
                      {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,boo,*"),
                       QStringLiteral("自己最高音2,jiko,*"), QStringLiteral("不合格音1,minimum,*")});
         QString error;
-        ASSERT_TRUE(startup::loadSettings(*state, inst.applicationFolder, u'/', &error))
+        ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error))
             << error.toStdString();
         catalogue::setUpLevels(state->catalogue);
         state->run.studentNumber = 152;

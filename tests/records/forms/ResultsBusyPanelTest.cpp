@@ -44,7 +44,10 @@ TEST(ResultsBusyPanel, ShowsOverTheWindowWhileAnAppendWaitsForAnotherPcAndGoesAf
         otherPc.close();
     });
     QString error;
-    ASSERT_TRUE(records::appendResult(*state, fakes.services, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(
+        records::appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime),
+        &error))
+        << error.toStdString();
     EXPECT_FALSE(shownAtHalfASecond);
     EXPECT_TRUE(shownAtOneAndAHalf);
     EXPECT_EQ(line, QStringLiteral("ほかのパソコンが成績ファイルを使っています。"));

@@ -2,10 +2,10 @@
 // command runs this file once on a screen of 1366 x 768, 1920 x 1080 and 2560 x 1440). Clicks and taps
 // are sent to the window's viewport at the points where the controls are seen, never to the controls
 // themselves, so each one goes through the scaling as a student's would.
+#include "app/forms/DialogScale.h"
 #include "drill/IdiomData.h"
 #include "records/ResultsFile.h"
 #include "roster/forms/TestSchool.h"
-#include "startup/forms/DialogScale.h"
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/QtMessageBoxes.h"
 #include "startup/forms/ScaledWindow.h"

@@ -1,4 +1,4 @@
-#include "startup/forms/DialogScale.h"
+#include "app/forms/DialogScale.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -59,7 +59,7 @@ TEST(DialogScale, FontsMarginsAndSetSizesGrowByTheFactorOnceAndNeverShrink)
 {
     SampleDialog d;
     const double dialogPoints = d.dialog.font().pointSizeF();
-    dialogscale::scaleDialog(&d.dialog, 1.5);
+    app::dialogscale::scaleDialog(&d.dialog, 1.5);
 
     EXPECT_DOUBLE_EQ(d.dialog.font().pointSizeF(), dialogPoints * 1.5);
     EXPECT_DOUBLE_EQ(d.big->font().pointSizeF(), 30.0);
@@ -74,16 +74,16 @@ TEST(DialogScale, FontsMarginsAndSetSizesGrowByTheFactorOnceAndNeverShrink)
     EXPECT_EQ(d.ok->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     EXPECT_EQ(d.field->minimumSize(), QSize(75, 30));
     EXPECT_EQ(d.field->maximumSize(), QSize(75, 30));
-    EXPECT_DOUBLE_EQ(dialogscale::scaleOf(&d.dialog), 1.5);
+    EXPECT_DOUBLE_EQ(app::dialogscale::scaleOf(&d.dialog), 1.5);
 
     // Shown again (polished again), it stays as it is.
-    dialogscale::scaleDialog(&d.dialog, 1.5);
+    app::dialogscale::scaleDialog(&d.dialog, 1.5);
     EXPECT_DOUBLE_EQ(d.big->font().pointSizeF(), 30.0);
     EXPECT_EQ(d.ok->minimumSize(), QSize(180, 60));
 
     // On a display no larger than the canvas a dialog keeps its own sizes.
     SampleDialog small;
-    dialogscale::scaleDialog(&small.dialog, 0.75);
+    app::dialogscale::scaleDialog(&small.dialog, 0.75);
     EXPECT_DOUBLE_EQ(small.big->font().pointSizeF(), 20.0);
     EXPECT_EQ(small.ok->minimumSize(), QSize(120, 40));
 }
@@ -97,7 +97,7 @@ TEST(DialogScale, AMessageBoxIconIsDrawnAtTheScaledSizeAndKeepsItsKind)
     ASSERT_NE(icon, nullptr);
     const QSize unscaled = icon->pixmap().deviceIndependentSize().toSize();
     ASSERT_FALSE(unscaled.isEmpty());
-    dialogscale::scaleDialog(&box, 2.0);
+    app::dialogscale::scaleDialog(&box, 2.0);
     EXPECT_EQ(icon->pixmap().deviceIndependentSize().toSize(), 2 * unscaled);
     EXPECT_EQ(box.icon(), QMessageBox::Warning);
 }
@@ -116,7 +116,7 @@ TEST(DialogScale, ADialogOverAWidgetOfAGraphicsSceneBelongsToTheViewsWindow)
     EXPECT_NE(embedded->graphicsProxyWidget(), nullptr);
     embedded.reset();
 
-    QWidget *parent = dialogscale::dialogParent(control);
+    QWidget *parent = app::dialogscale::dialogParent(control);
     EXPECT_EQ(parent, &view);
     QDialog dialog(parent);
     EXPECT_EQ(dialog.graphicsProxyWidget(), nullptr);
@@ -124,5 +124,5 @@ TEST(DialogScale, ADialogOverAWidgetOfAGraphicsSceneBelongsToTheViewsWindow)
     // Anywhere else a dialog belongs to the widget it is shown over.
     QWidget plain;
     auto *inside = new QPushButton(&plain);
-    EXPECT_EQ(dialogscale::dialogParent(inside), inside);
+    EXPECT_EQ(app::dialogscale::dialogParent(inside), inside);
 }

@@ -1,4 +1,4 @@
-#include "startup/forms/DialogScale.h"
+#include "app/forms/DialogScale.h"
 
 #include <QApplication>
 #include <QGraphicsProxyWidget>
@@ -14,7 +14,7 @@
 #include <cmath>
 #include <vector>
 
-namespace dialogscale {
+namespace app::dialogscale {
 
 namespace {
 
@@ -144,4 +144,14 @@ double scaleOf(const QWidget *dialog)
     return factor.isValid() ? factor.toDouble() : 1.0;
 }
 
-} // namespace dialogscale
+double displayScale(const QWidget *canvasWidget)
+{
+    // The scaled window draws the canvas through its view's transform, one factor for both directions.
+    QGraphicsProxyWidget *proxy = canvasWidget ? canvasWidget->window()->graphicsProxyWidget() : nullptr;
+    if (!proxy || !proxy->scene())
+        return 1.0;
+    const QList<QGraphicsView *> views = proxy->scene()->views();
+    return views.isEmpty() ? 1.0 : views.first()->transform().m11();
+}
+
+} // namespace app::dialogscale
