@@ -68,9 +68,10 @@ struct School
         // The name screen reads the roster into the shared state; its lists are what a redraw makes.
         records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
                                    state->statistics, services);
-        if (const app::Status failed = namelist::loadLists(state->settings, state->roster, state->statistics,
-                                                           services, 1, QStringLiteral("全学年"))
-                                           .status()) {
+        if (const app::Status failed =
+                roster::namelist::loadLists(state->settings, state->roster, state->statistics, services, 1,
+                                            QStringLiteral("全学年"))
+                    .status()) {
             qWarning("%s", qPrintable(failed->text));
             return false;
         }

@@ -116,9 +116,10 @@ struct School
         }
         records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
                                    state->statistics, services);
-        if (const app::Status failed = namelist::loadLists(state->settings, state->roster, state->statistics,
-                                                           services, 1, QStringLiteral("全学年"))
-                                           .status()) {
+        if (const app::Status failed =
+                roster::namelist::loadLists(state->settings, state->roster, state->statistics, services, 1,
+                                            QStringLiteral("全学年"))
+                    .status()) {
             qWarning("%s", qPrintable(failed->text));
             return false;
         }
@@ -202,7 +203,7 @@ void BM_PersonalSheetPaint(benchmark::State &st)
     for (auto _ : st) {
         image.fill(Qt::white);
         QPainter painter(&image);
-        sheetpaint::paintPage(painter, QRectF(image.rect()), sheet, 0);
+        hub::sheetpaint::paintPage(painter, QRectF(image.rect()), sheet, 0);
     }
 }
 

@@ -217,8 +217,8 @@ struct LargeSchool
             records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
                                        state->statistics, fakes.services);
             if (const app::Status failed =
-                    namelist::loadLists(state->settings, state->roster, state->statistics, fakes.services, 1,
-                                        QStringLiteral("全学年"))
+                    roster::namelist::loadLists(state->settings, state->roster, state->statistics,
+                                                fakes.services, 1, QStringLiteral("全学年"))
                         .status()) {
                 error = failed->text;
                 written = false;

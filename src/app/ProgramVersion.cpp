@@ -6,7 +6,10 @@ namespace app {
 
 QString versionLine()
 {
-    return QStringLiteral("Version%1.%2.%3").arg(version::major).arg(version::minor).arg(version::revision);
+    return QStringLiteral("Version%1.%2.%3")
+        .arg(app::version::major)
+        .arg(app::version::minor)
+        .arg(app::version::revision);
 }
 
 } // namespace app

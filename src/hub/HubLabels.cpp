@@ -53,7 +53,7 @@ int titlePointSize(const QString &programTitle)
 
 QString studentLine(const QString &studentName, const QString &currentGrade)
 {
-    return namelist::trimBlanks(studentName) + u' ' + currentGrade;
+    return roster::namelist::trimBlanks(studentName) + u' ' + currentGrade;
 }
 
 QString numberLine(int studentNumber, const QString &schoolName)
@@ -112,7 +112,7 @@ QStringList listChoiceCaptionsOnActivation()
 
 QStringList gradeFilterItems()
 {
-    return namelist::gradeGroupItems();
+    return roster::namelist::gradeGroupItems();
 }
 
 QString gradeFilterToolTip()

@@ -70,7 +70,7 @@ AvailabilityInput availabilityInput(const AppState &state)
 
 bool opensEveryLevel(const QString &studentName)
 {
-    return namelist::trimBlanks(studentName) == QStringLiteral("先生");
+    return roster::namelist::trimBlanks(studentName) == QStringLiteral("先生");
 }
 
 } // namespace hub

@@ -197,7 +197,7 @@ PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
     PersonalSheet sheet;
     sheet.student = student;
     if (student >= 0 && student <= kMaxStudentNumber)
-        sheet.name = namelist::trimBlanks(state.roster.studentNames[std::size_t(student)]);
+        sheet.name = roster::namelist::trimBlanks(state.roster.studentNames[std::size_t(student)]);
     for (int level : levels) {
         if (level < 1 || level > levelCount(state))
             continue;

@@ -27,12 +27,12 @@ QString gradeMark(int gradeNumber)
 
 QString rankingName(const QString &name)
 {
-    return padCut(namelist::trimEndBlanks(name), 6, 5);
+    return padCut(roster::namelist::trimEndBlanks(name), 6, 5);
 }
 
 QString runListName(const QString &name)
 {
-    return padCut(namelist::trimBlanks(name), 4, 5);
+    return padCut(roster::namelist::trimBlanks(name), 4, 5);
 }
 
 QString rankText(int rank)

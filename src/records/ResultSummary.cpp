@@ -3,7 +3,7 @@
 #include "drill/LevelCatalogue.h"
 #include "records/Judgement.h"
 
-namespace result_screen {
+namespace records::result_screen {
 
 QString signedNumber(qint64 n)
 {
@@ -116,4 +116,4 @@ AgainDecision againDecision(bool overPractised, bool cleared, bool isFinalLevel,
     return d;
 }
 
-} // namespace result_screen
+} // namespace records::result_screen

@@ -9,7 +9,7 @@
 
 // What the result screen shows after a recorded drill, worked out from the shared state once the
 // statistics have been recomputed.
-namespace result_screen {
+namespace records::result_screen {
 
 // A number with a blank in the sign position when it is not negative (" 3", "-1").
 QString signedNumber(qint64 n);
@@ -50,4 +50,4 @@ struct AgainDecision
 };
 AgainDecision againDecision(bool overPractised, bool cleared, bool isFinalLevel, bool finalLevelCleared);
 
-} // namespace result_screen
+} // namespace records::result_screen

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <limits>
 
-namespace standards {
+namespace records::standards {
 
 namespace {
 
@@ -227,4 +227,4 @@ bool writeStandardsTable(const QString &path, const QList<QStringList> &rows, QS
     return platform::writeText932(path, lines, error);
 }
 
-} // namespace standards
+} // namespace records::standards

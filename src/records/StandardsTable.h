@@ -13,7 +13,7 @@
 // The standards editor writes it: every row twelve cells as they are, joined by commas, no quotes, no
 // blanks, CRLF, code page 932; the header's last three cells are empty. Readers take it as delimited
 // items, so quotes and blanks written by hand are accepted too.
-namespace standards {
+namespace records::standards {
 
 inline constexpr const char16_t *kFileName = u"タイム回数データ.txt";
 inline constexpr int kFieldCount = 12;
@@ -54,4 +54,4 @@ bool writeStandardsTable(const QString &path, const QList<QStringList> &rows, QS
 // and column of the first cell that cannot be written.
 bool standardsLines(const QString &path, const QList<QStringList> &rows, QStringList *lines, QString *error);
 
-} // namespace standards
+} // namespace records::standards

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace namelist {
+namespace roster::namelist {
 
 namespace {
 const QChar kIdeographicSpace(0x3000);
@@ -264,4 +264,4 @@ bool isTeacherName(const QString &name)
     return name.contains(u'★') || name.contains(QStringLiteral("先生"));
 }
 
-} // namespace namelist
+} // namespace roster::namelist

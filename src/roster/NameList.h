@@ -22,7 +22,7 @@
 //                  "*" + student number, sorted by text, so the oldest school year comes first;
 //   name list      the separator "－－－－－－", then the display text of each admitted master line;
 //   numbered list  parallel to the name list from its second line on: display text + "*" + number.
-namespace namelist {
+namespace roster::namelist {
 
 // The figures the list can show, by their index on the screen.
 enum DisplayMode {
@@ -132,4 +132,4 @@ bool isNameChosen(const QString &chosenNameText);
 // Teacher names: they contain "★" or "先生".
 bool isTeacherName(const QString &name);
 
-} // namespace namelist
+} // namespace roster::namelist

@@ -88,7 +88,8 @@ bool readEverySetting(AppState &state, const QString &applicationFolder, QChar s
     catalogue::applyStartupSettings(state.catalogue);
 
     ++settings.fileNumber;
-    if (!standards::readStandardsTable(standards::filePath(settings.dataFolder), state.standards, error))
+    if (!records::standards::readStandardsTable(records::standards::filePath(settings.dataFolder),
+                                                state.standards, error))
         return false;
     // A missing or broken sound set stops the start-up like the other settings files: the teacher sees
     // which file is wrong at once, rather than a drill that stays silent without telling why.

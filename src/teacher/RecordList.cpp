@@ -51,7 +51,7 @@ BrowserRoster browserRoster(const QList<roster::RosterLine> &lines, QDate today,
             continue;
         BrowserStudent &s = roster.students[std::size_t(r.number)];
         s.known = true;
-        s.name = namelist::trimBlanks(r.name);
+        s.name = roster::namelist::trimBlanks(r.name);
         s.birthYear = r.birthYear;
         s.status = r.status;
         s.gradeLabel = roster::gradeLabelA(roster::hubGradeNumber(today, schoolYearStartMonth, r.birthYear));

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace result_screen;
+using namespace records::result_screen;
 
 TEST(ResultScreenTexts, CountsCarryABlankInTheSignPosition)
 {

@@ -17,7 +17,7 @@ TEST(StandardsTable, HeaderGoesToIndexZeroAndLevelsToTheirOwnRows)
     writeFile932(path, Installation::standardsLines());
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error)) << error.toStdString();
     EXPECT_EQ(table->targetTime[0], 0);
     EXPECT_EQ(table->clearCount[0], 0);
     EXPECT_EQ(table->overPracticeCountLimit[0].toString(), QStringLiteral("禁回"));
@@ -41,7 +41,7 @@ TEST(StandardsTable, QuotedFieldsAndBlanksAreAcceptedAndTextFieldsKeepTheirText)
                         QStringLiteral(" 90 , \"180\",12abc,x,2,\"なし\",0,7.5,1,memo,,")});
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error)) << error.toStdString();
     EXPECT_EQ(table->targetTime[1], 90);
     EXPECT_EQ(table->minimumTime[1], 180);
     EXPECT_EQ(table->clearPoints[1], 12);
@@ -58,9 +58,9 @@ TEST(StandardsTable, ShorterFileKeepsTheLaterRowsOfTheLongerOne)
     writeFile932(path, Installation::standardsLines());
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(standards::readStandardsTable(path, *table, &error));
+    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error));
     writeFile932(path, Installation::standardsLines().mid(0, 3));
-    ASSERT_TRUE(standards::readStandardsTable(path, *table, &error));
+    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error));
     EXPECT_EQ(table->targetTime[20], 300);
 }
 
@@ -71,7 +71,7 @@ TEST(StandardsTable, BrokenFilesKeepThePreviousTableAndNameFileAndRow)
     writeFile932(path, Installation::standardsLines());
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(standards::readStandardsTable(path, *table, &error));
+    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error));
 
     QStringList shortRow = Installation::standardsLines();
     shortRow.append(QStringLiteral("1,2,3"));
@@ -86,14 +86,14 @@ TEST(StandardsTable, BrokenFilesKeepThePreviousTableAndNameFileAndRow)
     for (const auto &[lines, where] : cases) {
         writeFile932(path, lines);
         error.clear();
-        EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
+        EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
         EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
         EXPECT_TRUE(error.contains(where)) << error.toStdString();
         EXPECT_EQ(table->targetTime[20], 300);
         EXPECT_EQ(table->targetTime[21], 0);
     }
     writeBytes(path, QByteArray("\xff\xff\r\n"));
-    EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
+    EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
     EXPECT_EQ(table->targetTime[1], 110);
 }
 
@@ -115,8 +115,8 @@ TEST(StandardsTable, DamagedFilesGiveAMessageNamingFileAndRowAndKeepTheTable)
     QTemporaryDir dir;
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(standards::readStandardsTable(testDataPath(QStringLiteral("records/standards-editor.txt")),
-                                              *table, &error));
+    ASSERT_TRUE(records::standards::readStandardsTable(
+        testDataPath(QStringLiteral("records/standards-editor.txt")), *table, &error));
     const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fixture ? c.fixture : "missing");
@@ -127,7 +127,7 @@ TEST(StandardsTable, DamagedFilesGiveAMessageNamingFileAndRowAndKeepTheTable)
             writeBytes(path, bytes);
         }
         error.clear();
-        EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
+        EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
         EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.where))) << error.toStdString();
         EXPECT_EQ(table->targetTime[3], 130);
@@ -142,7 +142,7 @@ TEST(StandardsTable, FieldsThatAreNotNumbersReadAsZeroOrKeepTheirText)
 {
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(standards::readStandardsTable(
+    ASSERT_TRUE(records::standards::readStandardsTable(
         testDataPath(QStringLiteral("records/standards-non-numeric.txt")), *table, &error))
         << error.toStdString();
     EXPECT_EQ(table->targetTime[3], 0);
@@ -160,13 +160,13 @@ TEST(StandardsTable, AHugeFileIsRefusedBeforeItIsRead)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("t.txt"));
     QByteArray bytes;
-    while (bytes.size() <= standards::kMaxFileBytes)
+    while (bytes.size() <= records::standards::kMaxFileBytes)
         bytes += "1,2,3,4,5,6,7,8,9,,,\r\n";
     writeBytes(path, bytes);
     auto table = std::make_unique<Standards>();
     table->targetTime[1] = 42;
     QString error;
-    EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
+    EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("大きすぎます"))) << error.toStdString();
     EXPECT_EQ(table->targetTime[1], 42);
 }
@@ -176,19 +176,19 @@ TEST(StandardsTableWriter, SavingTheEditorsFileUnchangedReproducesItByteForByte)
     const QString source = testDataPath(QStringLiteral("records/standards-editor.txt"));
     QList<QStringList> rows;
     QString error;
-    ASSERT_TRUE(standards::readStandardsRows(source, &rows, &error)) << error.toStdString();
+    ASSERT_TRUE(records::standards::readStandardsRows(source, &rows, &error)) << error.toStdString();
     ASSERT_EQ(rows.size(), 21);
     EXPECT_EQ(rows[0].mid(9), (QStringList{QString(), QString(), QString()}));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
-    ASSERT_TRUE(standards::writeStandardsTable(path, rows, &error)) << error.toStdString();
+    ASSERT_TRUE(records::standards::writeStandardsTable(path, rows, &error)) << error.toStdString();
     EXPECT_EQ(readBytes(path), readBytes(source));
 
     // What is saved reads back as the same table.
     auto saved = std::make_unique<Standards>();
     auto original = std::make_unique<Standards>();
-    ASSERT_TRUE(standards::readStandardsTable(path, *saved, &error));
-    ASSERT_TRUE(standards::readStandardsTable(source, *original, &error));
+    ASSERT_TRUE(records::standards::readStandardsTable(path, *saved, &error));
+    ASSERT_TRUE(records::standards::readStandardsTable(source, *original, &error));
     for (int level = 0; level <= 20; ++level) {
         EXPECT_EQ(saved->targetTime[level], original->targetTime[level]);
         EXPECT_EQ(saved->overPracticeCountLimit[level], original->overPracticeCountLimit[level]);
@@ -203,7 +203,7 @@ TEST(StandardsTableWriter, CellsThatWouldChangeTheTablesShapeAreRefusedAndTheOld
     writeBytes(path, old);
     QList<QStringList> good;
     QString error;
-    ASSERT_TRUE(standards::readStandardsRows(path, &good, &error));
+    ASSERT_TRUE(records::standards::readStandardsRows(path, &good, &error));
 
     struct Case
     {
@@ -224,14 +224,14 @@ TEST(StandardsTableWriter, CellsThatWouldChangeTheTablesShapeAreRefusedAndTheOld
         else
             rows[c.row][c.column] = c.cell;
         error.clear();
-        EXPECT_FALSE(standards::writeStandardsTable(path, rows, &error));
+        EXPECT_FALSE(records::standards::writeStandardsTable(path, rows, &error));
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.where))) << error.toStdString();
         EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
         EXPECT_EQ(readBytes(path), old);
     }
     // A folder that is gone: the save fails with the file's name, nothing half written anywhere.
     const QString lost = dir.filePath(QStringLiteral("なし/タイム回数データ.txt"));
-    EXPECT_FALSE(standards::writeStandardsTable(lost, good, &error));
+    EXPECT_FALSE(records::standards::writeStandardsTable(lost, good, &error));
     EXPECT_TRUE(error.contains(platform::displayPath(lost))) << error.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("タイム回数データ.txt")});
 }
@@ -247,13 +247,13 @@ TEST(StandardsTable, AnEmptyLineInsideIsAnItemAndEmptyLinesAtTheEndAreNone)
     writeFile932(path, lines);
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error)) << error.toStdString();
     EXPECT_EQ(table->targetTime[20], 300);
 
     lines = Installation::standardsLines();
     lines.insert(8, QString());
     writeFile932(path, lines);
-    EXPECT_FALSE(standards::readStandardsTable(path, *table, &error));
+    EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("9 行目の項目が 12 個ではありません"))) << error.toStdString();
 }
 
@@ -265,12 +265,13 @@ TEST(PracticeTimes, PracticeLevelsOfTheCatalogueRunAgainstTenMinutesAndTestLevel
         table.minimumTime[std::size_t(level)] = 200 + level;
     }
     Catalogue catalogue;
-    standards::setPracticeTimes(table, catalogue); // no levels set up yet: nothing is a practice level
+    records::standards::setPracticeTimes(table,
+                                         catalogue); // no levels set up yet: nothing is a practice level
     EXPECT_EQ(table.targetTime[1], 101);
 
     catalogue::setUpLevels(catalogue);
     catalogue.levelNames[21] = QStringLiteral("範囲１練"); // beyond the level count: not the hub's
-    standards::setPracticeTimes(table, catalogue);
+    records::standards::setPracticeTimes(table, catalogue);
     for (int level = 1; level <= kMaxLevel; ++level) {
         const bool practice = level <= 20 && level % 2 == 1;
         EXPECT_EQ(table.targetTime[std::size_t(level)], practice ? 600 : 100 + level) << level;

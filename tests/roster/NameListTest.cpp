@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace namelist;
+using namespace roster::namelist;
 
 namespace {
 const QString S = QStringLiteral("　"); // ideographic space

@@ -190,11 +190,12 @@ TEST(StandardsGrid, SavingAnUnchangedTableReproducesTheFileByteForByte)
     const QByteArray before = readBytes(path);
     QList<QStringList> rows;
     QString error;
-    ASSERT_TRUE(standards::readStandardsRows(path, &rows, &error)) << error.toStdString();
+    ASSERT_TRUE(records::standards::readStandardsRows(path, &rows, &error)) << error.toStdString();
     StandardsGridModel grid;
     grid.load(rows.mid(1));
     EXPECT_EQ(grid.levelCount(), 20);
-    ASSERT_TRUE(standards::writeStandardsTable(path, grid.fileRows(), &error)) << error.toStdString();
+    ASSERT_TRUE(records::standards::writeStandardsTable(path, grid.fileRows(), &error))
+        << error.toStdString();
     EXPECT_EQ(readBytes(path), before);
 }
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace controls {
+namespace app::controls {
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
               const QRect &geometry, Qt::Alignment alignment)
@@ -37,4 +37,4 @@ QFrame *frame(QWidget *parent, const QString &name, const QRect &geometry)
     return f;
 }
 
-} // namespace controls
+} // namespace app::controls

@@ -12,7 +12,7 @@ class QWidget;
 // The screens are fixed 1024 × 768 canvases: controls are made with their name (the objectName tests
 // find them by), font and place in one call. A button is named for screen readers by its text (an
 // access key's "&" left out).
-namespace controls {
+namespace app::controls {
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
               const QRect &geometry, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
@@ -22,4 +22,4 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
 
 QFrame *frame(QWidget *parent, const QString &name, const QRect &geometry);
 
-} // namespace controls
+} // namespace app::controls

@@ -62,13 +62,13 @@ QLabel#lblsss2 { color: @mistake; }
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false)
 {
-    return controls::label(parent, name, text, style::font(pt, bold), geometry, alignment);
+    return app::controls::label(parent, name, text, style::font(pt, bold), geometry, alignment);
 }
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text, qreal pt,
                         const QRect &geometry, bool action = false)
 {
-    QPushButton *button = controls::button(parent, name, text, style::font(pt, action), geometry);
+    QPushButton *button = app::controls::button(parent, name, text, style::font(pt, action), geometry);
     if (action) {
         button->setProperty("role", "action");
         button->setProperty("accent", true); // as style::accentButton marks its buttons
@@ -106,7 +106,7 @@ void DrillScreen::buildScreen()
     setStyleSheet(style::sheet(QString::fromLatin1(kScreenStyle)));
 
     // Status panel
-    auto *status = controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
+    auto *status = app::controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
     makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36),
               Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(status, QStringLiteral("sLabel7"), QString(), 18, QRect(190, 6, 300, 36),
@@ -138,10 +138,10 @@ void DrillScreen::buildScreen()
     m_minutes = figure(QStringLiteral("sLabel13"), QRect(76, 84, 44, 36), 16);
     caption(QStringLiteral("分"), QRect(124, 86, 24, 34));
 
-    m_timeFrame = controls::frame(status, QStringLiteral("sShape5"), QRect(160, 92, 510, 24));
-    m_timeBar = controls::frame(m_timeFrame, QStringLiteral("sShape2"), QRect(2, 2, 0, 20));
-    m_targetMarker = controls::frame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
-    m_minimumMarker = controls::frame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
+    m_timeFrame = app::controls::frame(status, QStringLiteral("sShape5"), QRect(160, 92, 510, 24));
+    m_timeBar = app::controls::frame(m_timeFrame, QStringLiteral("sShape2"), QRect(2, 2, 0, 20));
+    m_targetMarker = app::controls::frame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
+    m_minimumMarker = app::controls::frame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
 
     for (int row = 0; row < 3; ++row) {
         const int y = 50 + row * 24;
@@ -172,7 +172,7 @@ void DrillScreen::buildScreen()
     m_readingLine = makeLabel(this, QStringLiteral("Label1"), QString(), 24, QRect(40, 350, 420, 40),
                               Qt::AlignLeft | Qt::AlignVCenter, true);
 
-    m_correctionPanel = controls::frame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
+    m_correctionPanel = app::controls::frame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
     makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"), 14,
               QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true)
         ->setStyleSheet(style::sheet(QStringLiteral("color: @mistake;")));
@@ -188,7 +188,7 @@ void DrillScreen::buildScreen()
                                   QRect(360, 40, 146, 80), true);
 
     // Kanji panel with the reading panel over its buttons
-    m_kanjiPanel = controls::frame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
+    m_kanjiPanel = app::controls::frame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
     for (int j = 1; j <= 12; ++j) {
         const int row = (j - 1) / 6, col = (j - 1) % 6;
         m_kanji[j] = makeButton(m_kanjiPanel, QStringLiteral("Label14_%1").arg(j), QString(), 42,
@@ -204,7 +204,7 @@ void DrillScreen::buildScreen()
               QStringLiteral("音声ヒント：１０秒追加　　　間違い：２０秒追加＋１回追加"), 13,
               QRect(16, 318, 930, 30));
 
-    m_readingPanel = controls::frame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
+    m_readingPanel = app::controls::frame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
     makeLabel(m_readingPanel, QStringLiteral("Label3"), QStringLiteral("はじめの４文字を選びなさい"), 22,
               QRect(20, 12, 600, 40), Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(m_readingPanel, QStringLiteral("Label4"),
@@ -226,7 +226,7 @@ void DrillScreen::buildScreen()
                               QRect(700, 440, 260, 100), true);
 
     // End notice
-    m_endNotice = controls::frame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
+    m_endNotice = app::controls::frame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
     m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36,
                                  QRect(0, 0, 500, 170), Qt::AlignCenter, true);
     m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40,

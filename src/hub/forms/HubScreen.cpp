@@ -54,7 +54,7 @@ QFrame *card(QWidget *parent, const QRect &geometry, const QString &name = QStri
 QLabel *label(QWidget *parent, const QString &name, const QFont &font, const QRect &geometry,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    QLabel *l = controls::label(parent, name, QString(), font, geometry, alignment);
+    QLabel *l = app::controls::label(parent, name, QString(), font, geometry, alignment);
     style::ink(l);
     return l;
 }
@@ -62,7 +62,7 @@ QLabel *label(QWidget *parent, const QString &name, const QFont &font, const QRe
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QFont &font,
                     const QRect &geometry, Look look)
 {
-    QPushButton *b = controls::button(parent, name, text, font, geometry);
+    QPushButton *b = app::controls::button(parent, name, text, font, geometry);
     if (look == Look::Accent)
         style::accentButton(b);
     else
@@ -295,7 +295,7 @@ bool HubScreen::isPractice(int level) const
 
 bool HubScreen::isTeacher() const
 {
-    return namelist::isTeacherName(m_context.state.run.studentName);
+    return roster::namelist::isTeacherName(m_context.state.run.studentName);
 }
 
 void HubScreen::activate()
@@ -321,7 +321,7 @@ void HubScreen::activate()
     state.lastDrill.todayTotalCount = qint16(std::min<qint64>(runsToday, 32767));
     m_dayTotal->setText(hub::dayTotalText(runsToday));
 
-    standards::setPracticeTimes(state.standards, state.catalogue);
+    records::standards::setPracticeTimes(state.standards, state.catalogue);
 
     m_student->setText(hub::studentLine(state.run.studentName, state.run.currentGrade));
     fitStudentLine();

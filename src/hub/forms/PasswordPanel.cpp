@@ -19,8 +19,8 @@ PasswordPanel::PasswordPanel(std::function<bool(const QString &)> matches, QWidg
     resize(420, 250);
 
     QLabel *caption =
-        controls::label(this, QStringLiteral("lblPassword"), QStringLiteral("データ変更パスワード"),
-                        style::font(16, true), QRect(24, 18, 372, 34));
+        app::controls::label(this, QStringLiteral("lblPassword"), QStringLiteral("データ変更パスワード"),
+                             style::font(16, true), QRect(24, 18, 372, 34));
 
     m_box = new QLineEdit(this);
     m_box->setObjectName(QStringLiteral("txtPassword"));
@@ -30,13 +30,13 @@ PasswordPanel::PasswordPanel(std::function<bool(const QString &)> matches, QWidg
     m_box->setAccessibleName(caption->text());
     caption->setBuddy(m_box);
 
-    m_records = controls::button(this, QStringLiteral("Command10_0"), QStringLiteral("データ変更"),
-                                 style::font(13), QRect(24, 118, 180, 48));
+    m_records = app::controls::button(this, QStringLiteral("Command10_0"), QStringLiteral("データ変更"),
+                                      style::font(13), QRect(24, 118, 180, 48));
     m_standards =
-        controls::button(this, QStringLiteral("Command10_1"), QStringLiteral("合格タイムデータ変更"),
-                         style::font(13), QRect(216, 118, 180, 48));
-    m_back = controls::button(this, QStringLiteral("cmdPasswordBack"), QStringLiteral("戻る"),
-                              style::font(13), QRect(276, 184, 120, 44));
+        app::controls::button(this, QStringLiteral("Command10_1"), QStringLiteral("合格タイムデータ変更"),
+                              style::font(13), QRect(216, 118, 180, 48));
+    m_back = app::controls::button(this, QStringLiteral("cmdPasswordBack"), QStringLiteral("戻る"),
+                                   style::font(13), QRect(276, 184, 120, 44));
     for (QPushButton *b : {m_records, m_standards, m_back})
         style::plainButton(b);
 

@@ -51,7 +51,7 @@ public:
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
                     qreal size = 12)
 {
-    QPushButton *b = controls::button(parent, name, text, style::font(size), geometry);
+    QPushButton *b = app::controls::button(parent, name, text, style::font(size), geometry);
     style::plainButton(b);
     return b;
 }
@@ -105,7 +105,7 @@ SheetOutputDialogs &platformSheetDialogs()
 }
 
 PersonalSheetView::PersonalSheetView(QWidget *parent)
-    : QWidget(parent), m_pointSize(sheetpaint::kSheetPointSize)
+    : QWidget(parent), m_pointSize(hub::sheetpaint::kSheetPointSize)
 {
     setObjectName(QStringLiteral("picSheet"));
     setAccessibleName(QStringLiteral("個人データのグラフ"));
@@ -154,7 +154,7 @@ void PersonalSheetView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    sheetpaint::paintPage(painter, QRectF(rect()), m_sheet, m_page, m_pointSize);
+    hub::sheetpaint::paintPage(painter, QRectF(rect()), m_sheet, m_page, m_pointSize);
     painter.setPen(QColor::fromRgb(style::kLine));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
@@ -196,8 +196,8 @@ void PersonalDataPanel::build()
 
     m_prevPage = button(this, QStringLiteral("cmdSheetPrevPage"), QStringLiteral("◀"), QRect(8, 436, 56, 28));
     m_prevPage->setAccessibleName(QStringLiteral("前のページ"));
-    m_pageLabel = controls::label(this, QStringLiteral("lblSheetPage"), QString(), style::font(11),
-                                  QRect(68, 436, 160, 28), Qt::AlignCenter);
+    m_pageLabel = app::controls::label(this, QStringLiteral("lblSheetPage"), QString(), style::font(11),
+                                       QRect(68, 436, 160, 28), Qt::AlignCenter);
     style::ink(m_pageLabel);
     m_nextPage =
         button(this, QStringLiteral("cmdSheetNextPage"), QStringLiteral("▶"), QRect(232, 436, 56, 28));
@@ -224,7 +224,7 @@ void PersonalDataPanel::build()
 
 bool PersonalDataPanel::isTeacher() const
 {
-    return namelist::isTeacherName(m_context.state.run.studentName);
+    return roster::namelist::isTeacherName(m_context.state.run.studentName);
 }
 
 void PersonalDataPanel::fillLists()
@@ -257,7 +257,7 @@ void PersonalDataPanel::showOwnSheet()
     levels->clearSelection();
     for (int level : hub::defaultSheetLevels(m_context.state.catalogue))
         levels->select(m_levelModel->index(level - 1), QItemSelectionModel::Select);
-    m_view->setPointSize(sheetpaint::kSheetPointSize);
+    m_view->setPointSize(hub::sheetpaint::kSheetPointSize);
     show();
     raise();
     draw(Target::Screen);
@@ -372,7 +372,7 @@ void PersonalDataPanel::print(const std::vector<int> &students, const std::vecto
                 return;
             }
         }
-        sheetpaint::paintSheet(painter, printer, sheet, toFile && i > 0);
+        hub::sheetpaint::paintSheet(painter, printer, sheet, toFile && i > 0);
         if (toFile && i + 1 < students.size())
             continue;
         if (!painter.end() || printer.printerState() == QPrinter::Error) {
@@ -415,7 +415,7 @@ void PersonalDataPanel::savePdf(const std::vector<int> &students, const std::vec
         writer.setCreator(m_context.state.catalogue.programTitle);
         QPainter painter(&writer);
         for (std::size_t i = 0; i < sheets.size(); ++i)
-            sheetpaint::paintSheet(painter, writer, sheets[i], i > 0);
+            hub::sheetpaint::paintSheet(painter, writer, sheets[i], i > 0);
         painter.end();
     }
     if (!file.commit())

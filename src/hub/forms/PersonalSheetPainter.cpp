@@ -10,7 +10,7 @@
 
 namespace style = app::style;
 
-namespace sheetpaint {
+namespace hub::sheetpaint {
 
 namespace {
 const QColor kInk(0x1f, 0x2a, 0x36);
@@ -155,4 +155,4 @@ void paintSheet(QPainter &painter, QPagedPaintDevice &device, const hub::Persona
     }
 }
 
-} // namespace sheetpaint
+} // namespace hub::sheetpaint

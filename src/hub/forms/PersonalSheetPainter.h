@@ -11,7 +11,7 @@ class QPainter;
 // Draws the personal data sheet. The screen's drawing area, the printer and a PDF file all go through
 // paintPage, so what the teacher sees is what is printed: the sheet's positions are fractions of the
 // page, its fonts are in points of the device painted on.
-namespace sheetpaint {
+namespace hub::sheetpaint {
 
 // The sheet's font size after the graph button, and on paper.
 inline constexpr qreal kSheetPointSize = 6.0;
@@ -35,4 +35,4 @@ void paintSheet(QPainter &painter, QPagedPaintDevice &device, const hub::Persona
 // paper.
 QRectF paperRect(QPagedPaintDevice &device);
 
-} // namespace sheetpaint
+} // namespace hub::sheetpaint

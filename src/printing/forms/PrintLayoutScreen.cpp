@@ -47,7 +47,7 @@ PrintLayoutScreen::PrintLayoutScreen(AppContext &context, const printing::PrintL
     m_picture1->setAccessibleName(QStringLiteral("印刷の見本"));
     style::picture(m_picture1);
 
-    m_printer = controls::label(this, QStringLiteral("lblPrinter"), QString(), style::font(12), QRect());
+    m_printer = app::controls::label(this, QStringLiteral("lblPrinter"), QString(), style::font(12), QRect());
     m_printer->setWordWrap(true);
     style::ink(m_printer);
 
@@ -65,27 +65,27 @@ PrintLayoutScreen::PrintLayoutScreen(AppContext &context, const printing::PrintL
     m_optSheet->setVisible(m_answerKey != nullptr);
     m_optAnswerKey->setVisible(m_answerKey != nullptr);
 
-    m_print = controls::button(this, QStringLiteral("Command9"), QStringLiteral("印刷"),
-                               style::font(24, true), QRect());
+    m_print = app::controls::button(this, QStringLiteral("Command9"), QStringLiteral("印刷"),
+                                    style::font(24, true), QRect());
     style::accentButton(m_print, 12);
     connect(m_print, &QPushButton::clicked, this, &PrintLayoutScreen::print);
-    m_savePdf = controls::button(this, QStringLiteral("Command10"), QStringLiteral("PDFに保存"),
-                                 style::font(16), QRect());
+    m_savePdf = app::controls::button(this, QStringLiteral("Command10"), QStringLiteral("PDFに保存"),
+                                      style::font(16), QRect());
     style::plainButton(m_savePdf);
     connect(m_savePdf, &QPushButton::clicked, this, &PrintLayoutScreen::saveAsPdf);
-    m_status = controls::label(this, QStringLiteral("lblStatus"), QString(), style::font(11), QRect());
+    m_status = app::controls::label(this, QStringLiteral("lblStatus"), QString(), style::font(11), QRect());
     m_status->setWordWrap(true);
     style::ink(m_status);
-    m_back =
-        controls::button(this, QStringLiteral("Command8"), QStringLiteral("戻る"), style::font(18), QRect());
+    m_back = app::controls::button(this, QStringLiteral("Command8"), QStringLiteral("戻る"), style::font(18),
+                                   QRect());
     style::plainButton(m_back);
     connect(m_back, &QPushButton::clicked, this, &PrintLayoutScreen::leave);
 
-    m_picture4 = controls::frame(this, QStringLiteral("Picture4"), QRect());
+    m_picture4 = app::controls::frame(this, QStringLiteral("Picture4"), QRect());
     style::raisedPanel(m_picture4);
-    m_label1 = controls::label(m_picture4, QStringLiteral("Label1"),
-                               QStringLiteral("印刷中　しばらくお待ちください"), style::font(20, true),
-                               QRect(0, 0, 460, 110), Qt::AlignCenter);
+    m_label1 = app::controls::label(m_picture4, QStringLiteral("Label1"),
+                                    QStringLiteral("印刷中　しばらくお待ちください"), style::font(20, true),
+                                    QRect(0, 0, 460, 110), Qt::AlignCenter);
     m_picture4->hide();
 
     m_check1 = new QCheckBox(QStringLiteral("印刷"), this);

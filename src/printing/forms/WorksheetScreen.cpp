@@ -31,7 +31,7 @@ constexpr double kThumbnailScale = 0.52; // of the paper on a 96 dpi screen: 414
 
 QFrame *card(QWidget *parent, const QRect &geometry, const QString &name)
 {
-    QFrame *frame = controls::frame(parent, name, geometry);
+    QFrame *frame = app::controls::frame(parent, name, geometry);
     style::card(frame);
     return frame;
 }
@@ -44,16 +44,17 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
     resize(1024, 768);
     style::background(this, QColor::fromRgb(m_context.state.settings.seasonColour));
 
-    m_page = controls::frame(this, QStringLiteral("pnlWorksheet"), QRect(0, 0, 1024, 768));
+    m_page = app::controls::frame(this, QStringLiteral("pnlWorksheet"), QRect(0, 0, 1024, 768));
 
     QFrame *choices = card(m_page, QRect(24, 24, 420, 720), QStringLiteral("pnlChoices"));
-    QLabel *title = controls::label(choices, QStringLiteral("lblTitle"), QStringLiteral("四字熟語プリント"),
-                                    style::font(24, true), QRect(24, 12, 372, 48));
+    QLabel *title =
+        app::controls::label(choices, QStringLiteral("lblTitle"), QStringLiteral("四字熟語プリント"),
+                             style::font(24, true), QRect(24, 12, 372, 48));
     style::ink(title);
 
-    QLabel *rangeHint =
-        controls::label(choices, QStringLiteral("lblRanges"), QStringLiteral("範囲（いくつでも選べます）"),
-                        style::font(13), QRect(24, 64, 372, 28));
+    QLabel *rangeHint = app::controls::label(choices, QStringLiteral("lblRanges"),
+                                             QStringLiteral("範囲（いくつでも選べます）"), style::font(13),
+                                             QRect(24, 64, 372, 28));
     style::ink(rangeHint);
     m_ranges = new QStandardItemModel(this);
     for (int range = 1; range <= printing::kRangeCount; ++range) {
@@ -94,8 +95,9 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
     m_check1->setChecked(true);
     connect(m_check1, &QCheckBox::clicked, this, [this] { rebuild(); });
 
-    QLabel *blankHint = controls::label(choices, QStringLiteral("lblBlanks"), QStringLiteral("空らんの数"),
-                                        style::font(13), QRect(24, 270, 372, 28));
+    QLabel *blankHint =
+        app::controls::label(choices, QStringLiteral("lblBlanks"), QStringLiteral("空らんの数"),
+                             style::font(13), QRect(24, 270, 372, 28));
     style::ink(blankHint);
     m_options = new QButtonGroup(this);
     for (int option = printing::PrintEverything; option <= printing::FourBlanks; ++option) {
@@ -109,30 +111,30 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
     m_option1[printing::PrintEverything]->setChecked(true);
     connect(m_options, &QButtonGroup::idClicked, this, [this] { rebuild(); });
 
-    m_count = controls::label(choices, QStringLiteral("lblCount"), QString(), style::font(13),
-                              QRect(24, 500, 372, 28));
+    m_count = app::controls::label(choices, QStringLiteral("lblCount"), QString(), style::font(13),
+                                   QRect(24, 500, 372, 28));
     style::ink(m_count);
 
-    m_rebuild = controls::button(choices, QStringLiteral("Command3"), QStringLiteral("再並べ替え"),
-                                 style::font(16), QRect(24, 540, 372, 48));
+    m_rebuild = app::controls::button(choices, QStringLiteral("Command3"), QStringLiteral("再並べ替え"),
+                                      style::font(16), QRect(24, 540, 372, 48));
     style::plainButton(m_rebuild);
     connect(m_rebuild, &QPushButton::clicked, this, [this] { rebuild(); });
-    m_toPrinting = controls::button(choices, QStringLiteral("Command1"), QStringLiteral("印刷へ"),
-                                    style::font(22, true), QRect(24, 600, 180, 96));
+    m_toPrinting = app::controls::button(choices, QStringLiteral("Command1"), QStringLiteral("印刷へ"),
+                                         style::font(22, true), QRect(24, 600, 180, 96));
     style::accentButton(m_toPrinting, 12);
     connect(m_toPrinting, &QPushButton::clicked, this, &WorksheetScreen::openPrintLayout);
-    m_back = controls::button(choices, QStringLiteral("Command2"), QStringLiteral("もどる"), style::font(18),
-                              QRect(216, 600, 180, 96));
+    m_back = app::controls::button(choices, QStringLiteral("Command2"), QStringLiteral("もどる"),
+                                   style::font(18), QRect(216, 600, 180, 96));
     style::plainButton(m_back);
     connect(m_back, &QPushButton::clicked, this, &WorksheetScreen::close);
 
     // The sheet in small, drawn by the same routine as the preview and the printed page.
     QFrame *sample = card(m_page, QRect(468, 24, 532, 720), QStringLiteral("pnlSample"));
-    QLabel *sampleTitle = controls::label(sample, QStringLiteral("lblSample"), QStringLiteral("見本"),
-                                          style::font(14, true), QRect(24, 12, 484, 30));
+    QLabel *sampleTitle = app::controls::label(sample, QStringLiteral("lblSample"), QStringLiteral("見本"),
+                                               style::font(14, true), QRect(24, 12, 484, 30));
     style::ink(sampleTitle);
     const QSize thumbnail = printing::previewSize(m_worksheet.sheet, kThumbnailScale);
-    m_preview = controls::label(
+    m_preview = app::controls::label(
         sample, QStringLiteral("picPreview"), QString(), style::font(10),
         QRect((532 - thumbnail.width()) / 2 - 1, 52, thumbnail.width() + 2, thumbnail.height() + 2),
         Qt::AlignCenter);

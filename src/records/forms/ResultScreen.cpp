@@ -34,7 +34,7 @@ QLabel#Label1 { color: @ink; }
 QLabel *label(QWidget *parent, const QString &name, qreal pt, const QRect &geometry, bool bold = false,
               Qt::Alignment alignment = Qt::AlignCenter)
 {
-    return controls::label(parent, name, QString(), style::font(pt, bold), geometry, alignment);
+    return app::controls::label(parent, name, QString(), style::font(pt, bold), geometry, alignment);
 }
 
 } // namespace
@@ -65,17 +65,17 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
     m_cleared->setText(QStringLiteral("このレベルクリア"));
     m_cleared->hide();
 
-    m_congratulation = controls::frame(this, QStringLiteral("Picture1"), QRect(162, 180, 700, 260));
+    m_congratulation = app::controls::frame(this, QStringLiteral("Picture1"), QRect(162, 180, 700, 260));
     auto *congratulation = label(m_congratulation, QStringLiteral("Label1"), 30, QRect(0, 0, 700, 260), true);
     congratulation->setText(QStringLiteral("目標レベルクリア。おめでとう！"));
     m_congratulation->hide();
 
-    m_menu = controls::button(this, QStringLiteral("Command4"), QStringLiteral("メニューへ"),
-                              style::font(22, true), QRect(200, 560, 280, 100));
+    m_menu = app::controls::button(this, QStringLiteral("Command4"), QStringLiteral("メニューへ"),
+                                   style::font(22, true), QRect(200, 560, 280, 100));
     style::accentButton(m_menu, 12);
     m_menu->hide();
-    m_again = controls::button(this, QStringLiteral("Command5"), QStringLiteral("もう一度"),
-                               style::font(22, true), QRect(544, 560, 280, 100));
+    m_again = app::controls::button(this, QStringLiteral("Command5"), QStringLiteral("もう一度"),
+                                    style::font(22, true), QRect(544, 560, 280, 100));
     style::plainButton(m_again, 12);
     m_again->hide();
     connect(m_menu, &QPushButton::clicked, this, &ResultScreen::menuClicked);
@@ -99,7 +99,7 @@ void ResultScreen::activate()
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
     const int student = std::clamp<int>(state.run.studentNumber, 0, kMaxStudentNumber);
     m_levelCount->setText(
-        result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
+        records::result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
 
     app::report(m_context.services,
                 records::computeStatistics({state.settings, state.catalogue}, state.standards, state.results,
@@ -109,36 +109,37 @@ void ResultScreen::activate()
     const bool finalLevel = catalogue::isFinalLevel(state.catalogue, level);
     if (cleared) {
         m_cleared->show();
-        if (result_screen::congratulationApplies(state.catalogue, state.standards, level))
+        if (records::result_screen::congratulationApplies(state.catalogue, state.standards, level))
             m_congratulation->show();
     }
     QCoreApplication::processEvents();
     m_timer1->start();
 
-    m_points->setText(result_screen::pointsText(state.lastDrill.resultTime, state.standards.targetTime[level],
-                                                state.standards.pointMultiplier[level]));
-    m_time->setText(result_screen::timeText(state.lastDrill.resultTime));
+    m_points->setText(records::result_screen::pointsText(state.lastDrill.resultTime,
+                                                         state.standards.targetTime[level],
+                                                         state.standards.pointMultiplier[level]));
+    m_time->setText(records::result_screen::timeText(state.lastDrill.resultTime));
     m_name->setText(state.run.studentName.trimmed());
     m_title->setText(state.catalogue.programTitle);
     m_levelName->setText(state.catalogue.levelNames[level]);
     m_levelCount->setText(
-        result_screen::levelCountText(std::llround(state.statistics.todayCount(level, student))));
+        records::result_screen::levelCountText(std::llround(state.statistics.todayCount(level, student))));
     state.lastDrill.todayTotalCount = qint16(records::todayTotalRuns(state.statistics, student));
-    m_dayCount->setText(result_screen::dayCountText(state.lastDrill.todayTotalCount));
+    m_dayCount->setText(records::result_screen::dayCountText(state.lastDrill.todayTotalCount));
 
     QCoreApplication::processEvents();
-    const result_screen::Message message = result_screen::message(state.lastDrill);
-    if (message != result_screen::Message::None) {
-        m_message->setText(result_screen::messageText(message));
+    const records::result_screen::Message message = records::result_screen::message(state.lastDrill);
+    if (message != records::result_screen::Message::None) {
+        m_message->setText(records::result_screen::messageText(message));
         m_message->show();
     }
-    const QList<result_screen::Sound> sounds =
-        result_screen::sounds(state.lastDrill, state.standards.minimumTime[level], cleared, finalLevel);
+    const QList<records::result_screen::Sound> sounds = records::result_screen::sounds(
+        state.lastDrill, state.standards.minimumTime[level], cleared, finalLevel);
     // The screen as it stands is painted now, without letting events run: from here to the end no
     // events run between the sounds, or Timer1, due by then, would put the congratulation away and
     // show the buttons in the middle of the fanfare.
     repaint();
-    for (const result_screen::Sound &sound : sounds) {
+    for (const records::result_screen::Sound &sound : sounds) {
         if (sound.kind != 0)
             app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
                                                                  m_context.services, sound.kind));
@@ -163,17 +164,17 @@ void ResultScreen::timer1Tick()
     m_timer1->stop();
     const AppState &state = m_context.state;
     const int level = state.run.currentLevel;
-    const result_screen::AgainDecision decision = result_screen::againDecision(
+    const records::result_screen::AgainDecision decision = records::result_screen::againDecision(
         records::isOverPractised(state.standards, state.statistics, level, state.run.studentNumber),
         levelCleared(), catalogue::isFinalLevel(state.catalogue, level), state.run.finalLevelCleared);
     switch (decision.label) {
-    case result_screen::AgainDecision::Label::Keep:
+    case records::result_screen::AgainDecision::Label::Keep:
         break;
-    case result_screen::AgainDecision::Label::Hide:
+    case records::result_screen::AgainDecision::Label::Hide:
         m_cleared->clear();
         m_cleared->hide();
         break;
-    case result_screen::AgainDecision::Label::GoOn:
+    case records::result_screen::AgainDecision::Label::GoOn:
         m_cleared->setText(QStringLiteral("次のレベルへ進みましょう"));
         break;
     }

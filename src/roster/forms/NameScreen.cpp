@@ -38,7 +38,7 @@ QFrame *card(QWidget *parent, const QRect &geometry)
 
 QLabel *label(const QString &text, const QFont &font, QWidget *parent, const QRect &geometry)
 {
-    QLabel *l = controls::label(parent, QString(), text, font, geometry);
+    QLabel *l = app::controls::label(parent, QString(), text, font, geometry);
     style::ink(l);
     return l;
 }
@@ -111,8 +111,8 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     connect(m_combo1, &QComboBox::activated, this, [this] { gradeGroupChosen(); });
 
     m_modes = new QButtonGroup(this);
-    for (int mode = 0; mode < namelist::kDisplayModeCount; ++mode) {
-        auto *option = new QRadioButton(namelist::displayModeCaption(mode), side);
+    for (int mode = 0; mode < roster::namelist::kDisplayModeCount; ++mode) {
+        auto *option = new QRadioButton(roster::namelist::displayModeCaption(mode), side);
         option->setObjectName(QStringLiteral("Option1_%1").arg(mode));
         option->setFont(style::font(13));
         option->setGeometry(20, 96 + mode * 34, 340, 32);
@@ -121,7 +121,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     }
     connect(m_modes, &QButtonGroup::idClicked, this, [this](int mode) { displayModeChosen(mode); });
 
-    m_chosenName = new QLabel(QString::fromUtf16(namelist::kChooseName), side);
+    m_chosenName = new QLabel(QString::fromUtf16(roster::namelist::kChooseName), side);
     m_chosenName->setObjectName(QStringLiteral("lblChosenName"));
     m_chosenName->setFont(style::font(20, true));
     m_chosenName->setAlignment(Qt::AlignCenter);
@@ -192,17 +192,17 @@ void NameScreen::activate()
     platform::seedFromClock(m_context.services.random, m_context.services.clock);
 
     if (m_combo1->count() == 0)
-        m_combo1->addItems(namelist::gradeGroupItems());
+        m_combo1->addItems(roster::namelist::gradeGroupItems());
     m_combo1->setCurrentIndex(0);
-    m_context.state.run.gradeGroup = QString::fromUtf16(namelist::kAllGrades);
+    m_context.state.run.gradeGroup = QString::fromUtf16(roster::namelist::kAllGrades);
     // The hub is left: its next showing starts from this screen's grade group and the default period.
     m_context.state.run.hubGradeFilter.clear();
     m_context.state.run.hubPeriod = 0;
 
-    m_displayMode = namelist::PointsTodayAndTotal;
+    m_displayMode = roster::namelist::PointsTodayAndTotal;
     m_option1[m_displayMode]->setChecked(true);
     showRoster();
-    m_chosenName->setText(QString::fromUtf16(namelist::kChooseName));
+    m_chosenName->setText(QString::fromUtf16(roster::namelist::kChooseName));
     m_wait->end();
     m_list1->setFocus();
 }
@@ -215,9 +215,9 @@ void NameScreen::showRoster()
     app::report(m_context.services,
                 records::computeStatistics({state.settings, state.catalogue}, state.standards, state.results,
                                            state.statistics, m_context.services));
-    app::Result<namelist::Lists> lists =
-        namelist::loadLists(state.settings, state.roster, state.statistics, m_context.services, m_displayMode,
-                            m_combo1->currentText());
+    app::Result<roster::namelist::Lists> lists =
+        roster::namelist::loadLists(state.settings, state.roster, state.statistics, m_context.services,
+                                    m_displayMode, m_combo1->currentText());
     if (!lists) {
         m_redrawing = false;
         m_wait->end();
@@ -240,10 +240,10 @@ void NameScreen::chooseRow(int row, bool doubleClick)
     if (row < 0 || row >= m_lists.names.size())
         return;
     const QString &item = m_lists.names.at(row);
-    m_chosenName->setText(doubleClick ? namelist::chosenNameOnDoubleClick(item, row)
-                                      : namelist::chosenNameOnClick(item, row));
+    m_chosenName->setText(doubleClick ? roster::namelist::chosenNameOnDoubleClick(item, row)
+                                      : roster::namelist::chosenNameOnClick(item, row));
     if (row > 0 && row - 1 < m_lists.numbered.size()) {
-        m_chosenStudent = namelist::numberOfNumberedLine(m_lists.numbered.at(row - 1));
+        m_chosenStudent = roster::namelist::numberOfNumberedLine(m_lists.numbered.at(row - 1));
         m_chosenNumber->setText(QString::number(m_chosenStudent));
     }
 }
@@ -253,8 +253,8 @@ void NameScreen::confirm()
     if (!m_ok->isVisible())
         return;
     AppState &state = m_context.state;
-    if (!namelist::signIn(state.run, state.roster, m_chosenName->text(), m_chosenStudent,
-                          m_context.services.clock.secondsSinceMidnight())) {
+    if (!roster::namelist::signIn(state.run, state.roster, m_chosenName->text(), m_chosenStudent,
+                                  m_context.services.clock.secondsSinceMidnight())) {
         app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
                                                              m_context.services, kWrongSoundKind));
         return;
@@ -262,7 +262,7 @@ void NameScreen::confirm()
     m_ok->hide();
     m_wait->showNow();
     catalogue::setUpLevels(state.catalogue);
-    standards::setPracticeTimes(state.standards, state.catalogue);
+    records::standards::setPracticeTimes(state.standards, state.catalogue);
     m_context.navigator.showHub();
 }
 

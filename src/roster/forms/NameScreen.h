@@ -35,7 +35,7 @@ public:
     void showRoster();
 
     int displayMode() const { return m_displayMode; }
-    const namelist::Lists &lists() const { return m_lists; }
+    const roster::namelist::Lists &lists() const { return m_lists; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -49,9 +49,9 @@ private:
     void installKeyPreview();
 
     AppContext &m_context;
-    int m_displayMode = namelist::PointsTodayAndTotal;
+    int m_displayMode = roster::namelist::PointsTodayAndTotal;
     bool m_redrawing = false;
-    namelist::Lists m_lists;
+    roster::namelist::Lists m_lists;
 
     QLabel *m_title;
     QListView *m_list1;
@@ -60,7 +60,7 @@ private:
     QStringListModel *m_numbered;
     QComboBox *m_combo1;
     QButtonGroup *m_modes;
-    QRadioButton *m_option1[namelist::kDisplayModeCount];
+    QRadioButton *m_option1[roster::namelist::kDisplayModeCount];
     QLabel *m_chosenName;
     QLabel *m_chosenNumber;
     int m_chosenStudent = -1; // the number m_chosenNumber shows; -1 before a student is chosen

@@ -40,14 +40,14 @@ constexpr qint32 kLongestTime = records::kTimeOut;
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
               const QRect &geometry)
 {
-    QLabel *l = controls::label(parent, name, text, font, geometry);
+    QLabel *l = app::controls::label(parent, name, text, font, geometry);
     style::ink(l);
     return l;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
 {
-    QPushButton *b = controls::button(parent, name, text, style::font(13, true), geometry);
+    QPushButton *b = app::controls::button(parent, name, text, style::font(13, true), geometry);
     style::plainButton(b);
     return b;
 }
@@ -102,7 +102,7 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RecordsScreen::fillTextArea);
 
-    m_edit = controls::frame(this, QStringLiteral("picEdit"), QRect(724, 70, 292, 420));
+    m_edit = app::controls::frame(this, QStringLiteral("picEdit"), QRect(724, 70, 292, 420));
     style::card(m_edit);
     m_recordNumber = label(m_edit, QStringLiteral("lblRecordNumber"), QString(), style::font(13, true),
                            QRect(14, 10, 264, 28));

@@ -56,14 +56,14 @@ protected:
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
               const QRect &geometry)
 {
-    QLabel *l = controls::label(parent, name, text, font, geometry, Qt::AlignLeft | Qt::AlignTop);
+    QLabel *l = app::controls::label(parent, name, text, font, geometry, Qt::AlignLeft | Qt::AlignTop);
     style::ink(l);
     return l;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
 {
-    QPushButton *b = controls::button(parent, name, text, style::font(13, true), geometry);
+    QPushButton *b = app::controls::button(parent, name, text, style::font(13, true), geometry);
     style::plainButton(b);
     return b;
 }
@@ -173,7 +173,7 @@ StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget
                       QRect(16, 720, 624, 28));
     style::quiet(m_keyHint);
 
-    auto *panel = controls::frame(this, QStringLiteral("picDistribution"), QRect(648, 70, 368, 690));
+    auto *panel = app::controls::frame(this, QStringLiteral("picDistribution"), QRect(648, 70, 368, 690));
     style::card(panel);
     label(panel, QStringLiteral("lblDistribution"), QStringLiteral("現在までの成績度数分布"),
           style::font(13, true), QRect(12, 8, 344, 26));
@@ -239,8 +239,8 @@ void StandardsScreen::load()
 {
     QList<QStringList> rows;
     QString error;
-    const QString path = standards::filePath(m_context.state.settings.dataFolder);
-    m_loaded = standards::readStandardsRows(path, &rows, &error);
+    const QString path = records::standards::filePath(m_context.state.settings.dataFolder);
+    m_loaded = records::standards::readStandardsRows(path, &rows, &error);
     if (!m_loaded) {
         // The grid stays empty and nothing can be saved over the file.
         m_grid.load({});
@@ -362,11 +362,11 @@ bool StandardsScreen::save()
 {
     if (!m_loaded)
         return false;
-    const QString path = standards::filePath(m_context.state.settings.dataFolder);
+    const QString path = records::standards::filePath(m_context.state.settings.dataFolder);
     const QList<QStringList> rows = m_grid.fileRows();
     QStringList lines;
     QString error;
-    if (!standards::standardsLines(path, rows, &lines, &error)) {
+    if (!records::standards::standardsLines(path, rows, &lines, &error)) {
         m_grid.setMarked(teacher::shapeBreakingCells(m_grid));
         showMessage(error);
         return false;
@@ -379,7 +379,7 @@ bool StandardsScreen::save()
             return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool written = standards::writeStandardsTable(path, rows, &error);
+    const bool written = records::standards::writeStandardsTable(path, rows, &error);
     QApplication::restoreOverrideCursor();
     if (!written) {
         showMessage(error);
@@ -387,7 +387,7 @@ bool StandardsScreen::save()
     }
     m_editor.setChanged(false);
     // The new values take effect at once: the hub shows them when it is shown again.
-    if (!standards::readStandardsTable(path, m_context.state.standards, &error))
+    if (!records::standards::readStandardsTable(path, m_context.state.standards, &error))
         showMessage(error);
     m_box->setFocus();
     return true;

@@ -58,24 +58,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     auto table = std::make_unique<Standards>(previous());
     QString error;
-    if (!standards::parseStandardsTable(text, kPath, *table, &error)) {
+    if (!records::standards::parseStandardsTable(text, kPath, *table, &error)) {
         FUZZ_CHECK(!error.isEmpty());
         FUZZ_CHECK(sameTable(*table, previous()));
         return 0;
     }
     QList<QStringList> rows;
-    FUZZ_CHECK(standards::parseStandardsRows(text, kPath, &rows, &error));
+    FUZZ_CHECK(records::standards::parseStandardsRows(text, kPath, &rows, &error));
     FUZZ_CHECK(!rows.isEmpty() && rows.size() <= kLevelSlots);
 
     QStringList lines;
-    if (!standards::standardsLines(kPath, rows, &lines, &error))
+    if (!records::standards::standardsLines(kPath, rows, &lines, &error))
         return 0; // a cell the editor cannot save (a comma, a quote, a line break)
     const QString saved = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
     QList<QStringList> savedRows;
-    FUZZ_CHECK(standards::parseStandardsRows(saved, kPath, &savedRows, &error));
+    FUZZ_CHECK(records::standards::parseStandardsRows(saved, kPath, &savedRows, &error));
     FUZZ_CHECK(trimmed(savedRows) == trimmed(rows));
     auto again = std::make_unique<Standards>(previous());
-    FUZZ_CHECK(standards::parseStandardsTable(saved, kPath, *again, &error));
+    FUZZ_CHECK(records::standards::parseStandardsTable(saved, kPath, *again, &error));
     FUZZ_CHECK(again->targetTime == table->targetTime && again->minimumTime == table->minimumTime &&
                again->clearPoints == table->clearPoints && again->clearCount == table->clearCount &&
                again->pointMultiplier == table->pointMultiplier);

@@ -230,7 +230,7 @@ TEST(PersonalDataPrint, TheScreenAndThePaperPutThePointsAtTheSamePlaces)
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        sheetpaint::paintPage(painter, QRectF(image.rect()), sheet, 0);
+        hub::sheetpaint::paintPage(painter, QRectF(image.rect()), sheet, 0);
     }
     expectPointsPainted(image, sheet.pages[0]);
 
@@ -242,7 +242,7 @@ TEST(PersonalDataPrint, TheScreenAndThePaperPutThePointsAtTheSamePlaces)
         writer.setResolution(300);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         QPainter painter(&writer);
-        sheetpaint::paintSheet(painter, writer, sheet);
+        hub::sheetpaint::paintSheet(painter, writer, sheet);
     }
     const QStringList pages = pdfToPng(pdf, QStringLiteral("personal-sheet-paper"), 72);
     ASSERT_EQ(pages.size(), 1);
