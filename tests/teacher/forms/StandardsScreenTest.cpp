@@ -327,3 +327,56 @@ TEST(StandardsEditorScreen, TheFrequencyListsShowTheLinesWithStars)
         EXPECT_TRUE(view->viewport()->rect().contains(seen)) << name.toStdString();
     }
 }
+
+namespace {
+// Message boxes that let the test look at the screen while one is up.
+struct LookingMessageBoxes : RecordingMessageBoxes
+{
+    std::function<void()> whileShown;
+    void show(const QString &title, const QString &text, Icon icon) override
+    {
+        if (whileShown)
+            whileShown();
+        RecordingMessageBoxes::show(title, text, icon);
+    }
+};
+} // namespace
+
+// A click on another cell may bring up a message (the results file gone from reach): while it is up,
+// the editor box shows the text of the cell it lies over, not the last cell's.
+TEST(StandardsEditorScreen, WhileAMessageIsUpTheBoxShowsTheCellItLiesOver)
+{
+    TestSchool school;
+    school.writeRuns({runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 4, 125)});
+    LookingMessageBoxes messages;
+    FakeServices &f = school.fakes;
+    Services services{f.clock, f.random, messages, f.launcher, f.programEnd, f.media};
+    AppContext context{*school.state, services, *school.window};
+    StandardsScreen form(context, school.window.get());
+    form.setGeometry(0, 0, 1024, 768);
+    form.show();
+    form.raise();
+    form.activate();
+    ASSERT_TRUE(messages.shown.empty());
+    auto *box = control<QLineEdit>(&form, QStringLiteral("Gridinputtext"));
+    auto *grid = control<QTableView>(&form, QStringLiteral("MSFlexGrid1"));
+
+    const QString data = school.inst.dataFolder;
+    ASSERT_TRUE(QDir().rename(QDir::cleanPath(data), QDir::cleanPath(data) + QStringLiteral("-gone")));
+    QString boxText;
+    QString cellText;
+    QRect boxAt;
+    messages.whileShown = [&] {
+        boxText = box->text();
+        cellText = form.grid().cell(form.editor().row(), form.editor().column());
+        boxAt = box->geometry();
+    };
+    const QModelIndex target = grid->model()->index(4, 2);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(target).center());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(form.editor().row(), 5);
+    EXPECT_EQ(cellText, form.grid().cell(5, 2));
+    EXPECT_EQ(boxText, cellText);
+    EXPECT_TRUE(boxAt.contains(grid->visualRect(target)));
+    QDir().rename(QDir::cleanPath(data) + QStringLiteral("-gone"), QDir::cleanPath(data));
+}
