@@ -1,10 +1,12 @@
 #include "teacher/StandardsGridModel.h"
 
+#include "platform/DelimitedItems.h"
 #include "records/StandardsTable.h"
 
 #include <QPoint>
 
 #include <algorithm>
+#include <cmath>
 
 namespace teacher {
 
@@ -19,20 +21,27 @@ const char16_t *const kShownTitles[] = {u"目標\nTime", u"最低\nTime",  u"ｸ
                                         u"ｸﾘｱ\n回数",  u"ﾎﾟｲﾝﾄ\n倍率", u"禁回",
                                         u"禁点",       u"判期間",      u"禁期間"};
 
-enum class TimeDoubt { None, NotWhole, TooLarge };
+// What start-up makes of a time's text: its leading number, truncated.
+enum class TimeDoubt {
+    None,
+    BelowOne, // reads as 0 or less: no number at all, 0, a negative time
+    NotWhole, // reads as a time of at least 1 from its leading digits ("12a", "1.5")
+    TooLarge  // more than the five digits of a recorded time
+};
 
 TimeDoubt timeDoubt(const QString &text)
 {
     const QString t = text.trimmed();
-    if (t.isEmpty())
-        return TimeDoubt::NotWhole;
+    const double read = std::trunc(platform::leadingNumber(t));
+    if (read > double(kLongestTime))
+        return TimeDoubt::TooLarge;
+    if (read < 1)
+        return TimeDoubt::BelowOne;
     for (const QChar c : t) {
         if (c < u'0' || c > u'9')
             return TimeDoubt::NotWhole;
     }
-    if (t.size() > 10 || t.toLongLong() > kLongestTime)
-        return TimeDoubt::TooLarge;
-    return t.toLongLong() >= 1 ? TimeDoubt::None : TimeDoubt::NotWhole;
+    return TimeDoubt::None;
 }
 
 QString cellName(const StandardsGridModel &grid, const QPoint &p)
@@ -232,8 +241,16 @@ QString doubtfulTimesQuestion(const StandardsGridModel &grid, const QList<QPoint
 {
     QList<QPoint> notWhole;
     QList<QPoint> tooLarge;
-    for (const QPoint &p : cells)
-        (timeDoubt(grid.cell(p.y(), p.x())) == TimeDoubt::TooLarge ? tooLarge : notWhole) << p;
+    bool targetBelowOne = false;
+    bool minimumBelowOne = false;
+    bool partlyRead = false;
+    for (const QPoint &p : cells) {
+        const TimeDoubt doubt = timeDoubt(grid.cell(p.y(), p.x()));
+        (doubt == TimeDoubt::TooLarge ? tooLarge : notWhole) << p;
+        if (doubt == TimeDoubt::BelowOne)
+            (p.x() == 1 ? targetBelowOne : minimumBelowOne) = true;
+        partlyRead = partlyRead || doubt == TimeDoubt::NotWhole;
+    }
     const auto inColumn = [](const QList<QPoint> &list, int column) {
         return std::any_of(list.begin(), list.end(), [column](const QPoint &p) { return p.x() == column; });
     };
@@ -244,11 +261,14 @@ QString doubtfulTimesQuestion(const StandardsGridModel &grid, const QList<QPoint
         text += QStringLiteral("大きすぎるセル（%1 秒より大きい）：%2\n")
                     .arg(kLongestTime)
                     .arg(cellList(grid, tooLarge));
-    if (inColumn(notWhole, 1))
-        text += QStringLiteral("目標Time が 1 以上の整数でないレベルでは、どのタイムも 0 点になります。\n");
-    if (inColumn(notWhole, 2))
+    if (targetBelowOne)
+        text += QStringLiteral("目標Time が 0 以下や数でないレベルでは、どのタイムも 0 点になります。\n");
+    if (minimumBelowOne)
         text +=
-            QStringLiteral("最低Time が 1 以上の整数でないレベルでは、ドリルがすぐに時間切れになります。\n");
+            QStringLiteral("最低Time が 0 以下や数でないレベルでは、ドリルがすぐに時間切れになります。\n");
+    if (partlyRead)
+        text +=
+            QStringLiteral("数のあとに文字や小数のあるセルは、前の整数の部分だけが秒数として読まれます。\n");
     if (inColumn(tooLarge, 1))
         text += QStringLiteral("目標Time が大きすぎるレベルでは、どのタイムもほぼ満点になります。\n");
     if (inColumn(tooLarge, 2))

@@ -70,8 +70,9 @@ private:
 };
 
 // Cells of 目標Time and 最低Time (columns 1 and 2) to ask about before saving: a text that is not a whole
-// number of at least 1 (a 目標Time below 1 gives every run 0 points, a 最低Time below 1 ends every drill
-// at once), or a time larger than the five digits of a recorded time. x = column, y = level.
+// number of at least 1 (start-up reads its leading number: a 目標Time below 1 gives every run 0 points,
+// a 最低Time below 1 ends every drill at once), or a time larger than the five digits of a recorded
+// time. x = column, y = level.
 QList<QPoint> doubtfulTimeCells(const StandardsGridModel &grid);
 
 // Cells that cannot be saved (records::standards::cellRefusal: a text that would change the table's

@@ -255,6 +255,8 @@ TEST(StandardsGrid, TimesThatWouldEndEveryDrillAtOnceAreFoundAndNamed)
     EXPECT_TRUE(question.contains(QStringLiteral("レベル1の最低Time「0」、レベル2の最低Time「空」")))
         << question.toStdString();
     EXPECT_TRUE(question.contains(QStringLiteral("ほか1か所")));
+    // "12a" and "1.5" are read by their leading digits, as 12 and 1.
+    EXPECT_TRUE(question.contains(QStringLiteral("整数の部分だけ"))) << question.toStdString();
     EXPECT_TRUE(question.endsWith(QStringLiteral("このまま記録しますか？")));
 
     grid.setCell(8, 6, QStringLiteral("1,2"), false);
