@@ -110,34 +110,94 @@ bool readStandardsTable(const QString &path, Standards &table, QString *error)
     return parseStandardsTable(text, path, table, error);
 }
 
+bool fieldRange(int field, qint64 *lowest, qint64 *highest)
+{
+    constexpr qint64 lo32 = std::numeric_limits<qint32>::min();
+    constexpr qint64 hi32 = std::numeric_limits<qint32>::max();
+    if (field < 0 || field > 4)
+        return false;
+    *lowest = field == 3 ? std::numeric_limits<qint16>::min() : lo32;
+    *highest = field == 3 ? std::numeric_limits<qint16>::max() : hi32;
+    return true;
+}
+
+bool fieldInRange(int field, QStringView text)
+{
+    qint64 lo = 0;
+    qint64 hi = 0;
+    if (!fieldRange(field, &lo, &hi))
+        return true;
+    const double value = std::trunc(platform::leadingNumber(text));
+    return value >= double(lo) && value <= double(hi);
+}
+
+QString fieldTitle(int field)
+{
+    static const char16_t *const kTitles[] = {u"目標Time", u"最低Time", u"ｸﾘｱﾎﾟｲﾝﾄ", u"ｸﾘｱ回数", u"ﾎﾟｲﾝﾄ倍率",
+                                              u"禁回",     u"禁点",     u"判期間",   u"禁期間"};
+    return field >= 0 && field < 9 ? QString::fromUtf16(kTitles[field]) : QString();
+}
+
+namespace {
+
+// "レベル7 の 4 列目（ｸﾘｱ回数）": where a cell is in the editor's grid.
+QString rowName(int row)
+{
+    return row == 0 ? QStringLiteral("見出しの行") : QStringLiteral("レベル%1").arg(row);
+}
+
+QString cellPlace(int row, int field)
+{
+    const QString title = fieldTitle(field);
+    return QStringLiteral("%1 の %2 列目%3")
+        .arg(rowName(row), QString::number(field + 1),
+             title.isEmpty() ? QString() : QStringLiteral("（%1）").arg(title));
+}
+
+} // namespace
+
+QString cellRefusal(int row, int field, const QString &cell)
+{
+    if (cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\r') || cell.contains(u'\n'))
+        return QStringLiteral("%1「%2」に、カンマ・二重引用符・改行は使えません。")
+            .arg(cellPlace(row, field), cell);
+    bool encodable = false;
+    platform::encode932(cell, &encodable);
+    if (!encodable)
+        return QStringLiteral("%1「%2」に、シフトJISにない文字があります。").arg(cellPlace(row, field), cell);
+    // What the reader takes of the cell: the item without the blanks around it.
+    if (!fieldInRange(field, cell)) {
+        qint64 lo = 0;
+        qint64 hi = 0;
+        fieldRange(field, &lo, &hi);
+        return QStringLiteral("%1の数「%2」が範囲を超えています（%3 から %4 まで）。")
+            .arg(cellPlace(row, field), cell, QString::number(lo), QString::number(hi));
+    }
+    return QString();
+}
+
 bool parseStandardsTable(const QString &text, const QString &path, Standards &table, QString *error)
 {
-    static const char16_t *const kColumnNames[] = {u"目標Time", u"最低Time", u"ｸﾘｱﾎﾟｲﾝﾄ", u"ｸﾘｱ回数",
-                                                   u"ﾎﾟｲﾝﾄ倍率"};
     // Read into a copy, so that a broken file leaves the table in use untouched.
     Standards read = table;
     const bool ok = readRows(text, path, error, [&](int row, int line, const QList<platform::Item> &items) {
         bool inRange = true;
-        auto whole = [&](int i, qint64 lo, qint64 hi) {
-            const double value = std::trunc(platform::leadingNumber(items[i].text));
-            if (value < double(lo) || value > double(hi)) {
+        auto whole = [&](int i) {
+            if (!fieldInRange(i, items[i].text)) {
                 if (inRange && error)
-                    *error =
-                        QStringLiteral("%1 の %2 行目の %3 列目（%4）の数「%5」が範囲を超えています。")
-                            .arg(platform::displayPath(path), QString::number(line), QString::number(i + 1),
-                                 QString::fromUtf16(kColumnNames[i]), items[i].text);
+                    *error = QStringLiteral("%1 の %2 行目の %3 列目（%4）の数「%5」が範囲を超えています。")
+                                 .arg(platform::displayPath(path), QString::number(line),
+                                      QString::number(i + 1), fieldTitle(i), items[i].text);
                 inRange = false;
                 return qint64(0);
             }
-            return qint64(value);
+            return qint64(std::trunc(platform::leadingNumber(items[i].text)));
         };
-        constexpr qint64 lo32 = std::numeric_limits<qint32>::min();
-        constexpr qint64 hi32 = std::numeric_limits<qint32>::max();
-        read.targetTime[row] = qint32(whole(0, lo32, hi32));
-        read.minimumTime[row] = qint32(whole(1, lo32, hi32));
-        read.clearPoints[row] = qint32(whole(2, lo32, hi32));
-        read.clearCount[row] = qint16(whole(3, -32768, 32767));
-        read.pointMultiplier[row] = qint32(whole(4, lo32, hi32));
+        read.targetTime[row] = qint32(whole(0));
+        read.minimumTime[row] = qint32(whole(1));
+        read.clearPoints[row] = qint32(whole(2));
+        read.clearCount[row] = qint16(whole(3));
+        read.pointMultiplier[row] = qint32(whole(4));
         read.overPracticeCountLimit[row] = platform::itemValue(items[5]);
         read.overPracticePointsLimit[row] = platform::itemValue(items[6]);
         read.passPeriodDays[row] = platform::itemValue(items[7]);
@@ -184,32 +244,17 @@ bool standardsLines(const QString &path, const QList<QStringList> &rows, QString
         const QStringList &cells = rows[r];
         if (cells.size() != kFieldCount) {
             if (error)
-                *error = QStringLiteral("%1 に保存できません：%2 行目のセルが %3 個です（%4 個必要です）。")
-                             .arg(platform::displayPath(path), QString::number(r + 1),
-                                  QString::number(cells.size()), QString::number(kFieldCount));
+                *error = QStringLiteral("%1 に保存できません：%2 の行のセルが %3 個です（%4 個必要です）。")
+                             .arg(platform::displayPath(path), rowName(int(r)), QString::number(cells.size()),
+                                  QString::number(kFieldCount));
             return false;
         }
         for (qsizetype c = 0; c < cells.size(); ++c) {
-            const QString &cell = cells[c];
-            const bool breaksShape =
-                cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\r') || cell.contains(u'\n');
-            if (breaksShape) {
-                if (error)
-                    *error = QStringLiteral("%1 に保存できません：%2 行目 %3 "
-                                            "列目「%4」に、カンマ・二重引用符・改行は使えません。")
-                                 .arg(platform::displayPath(path), QString::number(r + 1),
-                                      QString::number(c + 1), cell);
-                return false;
-            }
-            bool encodable = false;
-            platform::encode932(cell, &encodable);
-            if (!encodable) {
+            const QString refusal = cellRefusal(int(r), int(c), cells[c]);
+            if (!refusal.isEmpty()) {
                 if (error)
                     *error =
-                        QStringLiteral(
-                            "%1 に保存できません：%2 行目 %3 列目「%4」に、シフトJISにない文字があります。")
-                            .arg(platform::displayPath(path), QString::number(r + 1), QString::number(c + 1),
-                                 cell);
+                        QStringLiteral("%1 に保存できません：%2").arg(platform::displayPath(path), refusal);
                 return false;
             }
         }

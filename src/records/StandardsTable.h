@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // The level standards table "タイム回数データ.txt" in the data folder: a header line, then one line of
 // twelve comma-separated fields per level. Row i of the file (the header is row 0) goes to index i.
@@ -40,18 +41,34 @@ bool readStandardsTable(const QString &path, Standards &table, QString *error);
 // The same from the file's text already decoded; `path` only names the file in messages.
 bool parseStandardsTable(const QString &text, const QString &path, Standards &table, QString *error);
 
+// The reader's rule for one field (0-based, 0 to 11) of a level row: fields 1 to 5 are held as whole
+// numbers of 32 bits (field 4 of 16), read by their leading digits and truncated; a text that reads
+// beyond its field's range is refused, and start-up stops on it. Fields 6 to 12 keep what they hold and
+// refuse nothing. The editor checks each cell by the same rule before it saves.
+bool fieldInRange(int field, QStringView text);
+// The range of a numeric field (fields 1 to 5); false for the others.
+bool fieldRange(int field, qint64 *lowest, qint64 *highest);
+// The column title of a field as the header line holds it ("目標Time"); empty for fields 10 to 12.
+QString fieldTitle(int field);
+
+// Why a cell of the editor's grid cannot be saved (empty when it can): a text that would change the
+// table's shape when read back (a comma, a double quote, a line break), that has no code page 932 form,
+// or that the reader would refuse. `row` is the row of the table (0 the header line, then the level);
+// `field` 0-based. The text names the level and the column.
+QString cellRefusal(int row, int field, const QString &cell);
+
 // The file as the editor's grid holds it: one list of twelve item texts per row, header first.
 bool readStandardsRows(const QString &path, QList<QStringList> *rows, QString *error);
 bool parseStandardsRows(const QString &text, const QString &path, QList<QStringList> *rows, QString *error);
 
 // The editor's save: each row's twelve cells unchanged, joined by ",", each line ended by CRLF, in code
 // page 932. The file is written beside the old one and moved over it, so a failure leaves the old file
-// whole. Nothing is written when a row does not have twelve cells or a cell holds what would change the
-// table's shape when read back (a comma, a double quote, a line break) or has no code page 932 form.
+// whole. Nothing is written when a row does not have twelve cells or a cell is refused (cellRefusal), so
+// that what is saved is always a table that start-up reads.
 bool writeStandardsTable(const QString &path, const QList<QStringList> &rows, QString *error);
 
-// The lines the editor's save writes (without line ends), or false with a message naming the file, row
-// and column of the first cell that cannot be written.
+// The lines the editor's save writes (without line ends), or false with a message naming the file, the
+// level and the column of the first cell that cannot be written (see cellRefusal).
 bool standardsLines(const QString &path, const QList<QStringList> &rows, QStringList *lines, QString *error);
 
 } // namespace records::standards

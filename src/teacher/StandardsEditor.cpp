@@ -49,11 +49,14 @@ KeyOutcome StandardsEditor::pressKey(EditorKey key, bool shift)
         break;
     case EditorKey::Down:
         if (shift) {
-            // The copies neither colour the cells nor count as a change.
+            // The copies are edits like typed ones: a cell they change is coloured and counts as a
+            // change, so that leaving asks before they are lost.
             if (m_selectionEnd < last) {
                 ++m_selectionEnd;
-                for (int r = m_row; r <= m_selectionEnd; ++r)
-                    m_grid.setCell(r, m_column, m_boxText, false);
+                for (int r = m_row; r <= m_selectionEnd; ++r) {
+                    if (m_grid.setCell(r, m_column, m_boxText, true))
+                        m_changed = true;
+                }
             }
         } else if (m_row < last) {
             moveTo(m_row + 1, m_column);

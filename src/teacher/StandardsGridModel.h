@@ -8,8 +8,8 @@
 
 // The standards editor's grid: one row a level, 13 columns: the level number, then the twelve fields of
 // the level's line of the standards table in file order. The header row of the table is the model's
-// horizontal header. Cells are changed through the editor box only (see StandardsEditor); the view
-// does not edit them itself.
+// horizontal header (the grid shows the titles broken between their words). Cells are changed through the
+// editor box only (see StandardsEditor); the view does not edit them itself.
 //
 // A cell whose text was changed through the editor box is yellow until the table is loaded again. A cell
 // marked before saving (a time that would end every drill at once, or a text that would change the
@@ -69,15 +69,18 @@ private:
     QSet<quint64> m_marked;
 };
 
-// Cells of 目標Time and 最低Time (columns 1 and 2) that do not hold a whole number of at least 1:
-// with such a time every drill of the level would be over at once. x = column, y = level.
+// Cells of 目標Time and 最低Time (columns 1 and 2) to ask about before saving: a text that is not a whole
+// number of at least 1 (start-up reads its leading number: a 目標Time below 1 gives every run 0 points,
+// a 最低Time below 1 ends every drill at once), or a time larger than the five digits of a recorded
+// time. x = column, y = level.
 QList<QPoint> doubtfulTimeCells(const StandardsGridModel &grid);
 
-// Cells that would change the table's shape when it is read back (a comma, a double quote, a line
-// break) and cannot be saved.
-QList<QPoint> shapeBreakingCells(const StandardsGridModel &grid);
+// Cells that cannot be saved (records::standards::cellRefusal: a text that would change the table's
+// shape, or that start-up would refuse).
+QList<QPoint> refusedCells(const StandardsGridModel &grid);
 
-// The question asked before saving doubtful times (the cells listed by level and column title).
+// The question asked before saving doubtful times: the cells listed by level and column title, and
+// what each kind does to the drill.
 QString doubtfulTimesQuestion(const StandardsGridModel &grid, const QList<QPoint> &cells);
 
 } // namespace teacher

@@ -213,9 +213,11 @@ TEST(StandardsTableWriter, CellsThatWouldChangeTheTablesShapeAreRefusedAndTheOld
         const char *where;
     };
     const Case cases[] = {
-        {2, 0, QStringLiteral("1,5"), "3 行目 1 列目"},      {3, 5, QStringLiteral("\"10"), "4 行目 6 列目"},
-        {4, 11, QStringLiteral("a\r\nb"), "5 行目 12 列目"}, {5, 9, QStringLiteral("😀"), "6 行目 10 列目"},
-        {6, -1, QString(), "7 行目のセルが 11 個"},
+        {2, 0, QStringLiteral("1,5"), "レベル2 の 1 列目（目標Time）"},
+        {3, 5, QStringLiteral("\"10"), "レベル3 の 6 列目（禁回）"},
+        {4, 11, QStringLiteral("a\r\nb"), "レベル4 の 12 列目"},
+        {5, 9, QStringLiteral("😀"), "レベル5 の 10 列目"},
+        {6, -1, QString(), "レベル6 の行のセルが 11 個"},
     };
     for (const Case &c : cases) {
         QList<QStringList> rows = good;
@@ -234,6 +236,55 @@ TEST(StandardsTableWriter, CellsThatWouldChangeTheTablesShapeAreRefusedAndTheOld
     EXPECT_FALSE(records::standards::writeStandardsTable(lost, good, &error));
     EXPECT_TRUE(error.contains(platform::displayPath(lost))) << error.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("タイム回数データ.txt")});
+}
+
+// The editor never saves a table that the start-up would refuse: every cell is checked with the reader's
+// own rule before anything is written, and the message names the level and the column of the grid.
+TEST(StandardsTableWriter, ACellBeyondTheReadersRangeIsRefusedByLevelAndColumnAndNothingIsWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
+    const QByteArray old = readBytes(testDataPath(QStringLiteral("records/standards-editor.txt")));
+    writeBytes(path, old);
+    QList<QStringList> good;
+    QString error;
+    ASSERT_TRUE(records::standards::readStandardsRows(path, &good, &error));
+
+    struct Case
+    {
+        int level;
+        int column; // 0-based field
+        QString cell;
+        const char *where;
+    };
+    const Case cases[] = {
+        {7, 3, QStringLiteral("40000"), "レベル7 の 4 列目（ｸﾘｱ回数）の数「40000」"},
+        {7, 3, QStringLiteral("-32769"), "レベル7 の 4 列目（ｸﾘｱ回数）の数「-32769」"},
+        {2, 0, QStringLiteral("2147483648"), "レベル2 の 1 列目（目標Time）の数「2147483648」"},
+        {20, 4, QStringLiteral(" 99999999999回"), "レベル20 の 5 列目（ﾎﾟｲﾝﾄ倍率）"},
+    };
+    for (const Case &c : cases) {
+        QList<QStringList> rows = good;
+        rows[c.level][c.column] = c.cell;
+        error.clear();
+        EXPECT_FALSE(records::standards::writeStandardsTable(path, rows, &error)) << c.where;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.where))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("範囲を超えています"))) << error.toStdString();
+        EXPECT_FALSE(error.contains(QStringLiteral("行目"))) << error.toStdString();
+        EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
+        EXPECT_EQ(readBytes(path), old);
+    }
+
+    // The largest values the reader holds are saved and read back; the text columns have no range.
+    QList<QStringList> rows = good;
+    rows[7][3] = QStringLiteral("32767");
+    rows[2][0] = QStringLiteral("2147483647");
+    rows[3][5] = QStringLiteral("99999999999");
+    ASSERT_TRUE(records::standards::writeStandardsTable(path, rows, &error)) << error.toStdString();
+    auto table = std::make_unique<Standards>();
+    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    EXPECT_EQ(table->clearCount[7], 32767);
+    EXPECT_EQ(table->targetTime[2], 2147483647);
 }
 
 // Line ends separate items as commas do: an empty line between rows is an empty item that leaves a row

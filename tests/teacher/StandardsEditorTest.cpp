@@ -115,19 +115,30 @@ TEST_F(Editor, TypedCharactersGoToTheEndOfShortValuesAndAtPositionTenOfLongOnes)
     EXPECT_FALSE(other.isChanged(1, 1));
 }
 
-TEST_F(Editor, ShiftDownCopiesTheBoxDownTheColumnWithoutColourOrFlag)
+// The copies are the teacher's edits as much as typed ones: they are coloured and set the changed flag,
+// so that "戻る" asks before they are lost.
+TEST_F(Editor, ShiftDownCopiesTheBoxDownTheColumnAndCountsTheCopiesAsChanges)
 {
     at(2, 3);
     box.key(EditorKey::Down, true);
     box.key(EditorKey::Down, true);
     EXPECT_EQ(editor.row(), 2);
     EXPECT_EQ(editor.selectionEndRow(), 4);
-    for (int r = 2; r <= 4; ++r) {
+    for (int r = 2; r <= 4; ++r)
         EXPECT_EQ(grid.cell(r, 3), QStringLiteral("2-3")) << r;
-        EXPECT_FALSE(grid.isChanged(r, 3)) << r;
-    }
+    EXPECT_FALSE(grid.isChanged(2, 3)); // its own text
+    EXPECT_TRUE(grid.isChanged(3, 3));
+    EXPECT_TRUE(grid.isChanged(4, 3));
     EXPECT_EQ(grid.cell(5, 3), QStringLiteral("5-3"));
-    EXPECT_FALSE(editor.changed());
+    EXPECT_TRUE(editor.changed());
+    // Copying a value the rows already hold is no change.
+    StandardsGridModel same;
+    StandardsEditor sameEditor(same);
+    same.load({{QStringLiteral("7")}, {QStringLiteral("7")}});
+    sameEditor.setCurrent(1, 1);
+    sameEditor.gridToText();
+    sameEditor.pressKey(EditorKey::Down, true);
+    EXPECT_FALSE(sameEditor.changed());
     // A move ends the selection; at the last row there is nothing below to copy into.
     box.key(EditorKey::Down);
     EXPECT_EQ(editor.selectionEndRow(), 3);
@@ -207,7 +218,8 @@ TEST(StandardsGrid, ModelKeepsItsContractThroughLoadsEditsAndMarks)
     EXPECT_EQ(grid.rowCount(), 3);
     EXPECT_EQ(grid.columnCount(), 13);
     EXPECT_EQ(grid.headerData(0, Qt::Horizontal).toString(), QStringLiteral("レベル"));
-    EXPECT_EQ(grid.headerData(5, Qt::Horizontal).toString(), QStringLiteral("ﾎﾟｲﾝﾄ倍率"));
+    EXPECT_EQ(grid.headerData(5, Qt::Horizontal, Qt::AccessibleTextRole).toString(),
+              QStringLiteral("ﾎﾟｲﾝﾄ倍率"));
     EXPECT_EQ(grid.headerData(10, Qt::Horizontal).toString(), QString());
     EXPECT_EQ(grid.data(grid.index(2, 0)).toString(), QStringLiteral("3"));
     EXPECT_FALSE(grid.flags(grid.index(0, 0)).testFlag(Qt::ItemIsSelectable));
@@ -243,11 +255,44 @@ TEST(StandardsGrid, TimesThatWouldEndEveryDrillAtOnceAreFoundAndNamed)
     EXPECT_TRUE(question.contains(QStringLiteral("レベル1の最低Time「0」、レベル2の最低Time「空」")))
         << question.toStdString();
     EXPECT_TRUE(question.contains(QStringLiteral("ほか1か所")));
+    // "12a" and "1.5" are read by their leading digits, as 12 and 1.
+    EXPECT_TRUE(question.contains(QStringLiteral("整数の部分だけ"))) << question.toStdString();
     EXPECT_TRUE(question.endsWith(QStringLiteral("このまま記録しますか？")));
 
     grid.setCell(8, 6, QStringLiteral("1,2"), false);
     grid.setCell(8, 9, QStringLiteral("a\"b"), false);
-    EXPECT_EQ(shapeBreakingCells(grid), (QList<QPoint>{QPoint(6, 8), QPoint(9, 8)}));
+    grid.setCell(8, 4, QStringLiteral("40000"), false); // beyond the 16 bits start-up reads
+    EXPECT_EQ(refusedCells(grid), (QList<QPoint>{QPoint(4, 8), QPoint(6, 8), QPoint(9, 8)}));
+}
+
+// What the question says each doubtful time does: a 目標Time below 1 gives every run 0 points, a 最低Time
+// below 1 ends the drill at once, and a time above the five digits of a recorded time is too large.
+TEST(StandardsGrid, TheQuestionSaysWhatEachKindOfDoubtfulTimeDoes)
+{
+    StandardsGridModel grid;
+    grid.load(levelRows(4));
+    grid.setCell(1, 1, QStringLiteral("0"), false);
+    QString question = doubtfulTimesQuestion(grid, doubtfulTimeCells(grid));
+    EXPECT_TRUE(question.contains(QStringLiteral("0 点"))) << question.toStdString();
+    EXPECT_FALSE(question.contains(QStringLiteral("時間切れ"))) << question.toStdString();
+
+    grid.setCell(2, 2, QString(), false);
+    question = doubtfulTimesQuestion(grid, doubtfulTimeCells(grid));
+    EXPECT_TRUE(question.contains(QStringLiteral("0 点"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("すぐに時間切れ"))) << question.toStdString();
+
+    StandardsGridModel large;
+    large.load(levelRows(3));
+    large.setCell(1, 1, QStringLiteral("3000000000"), false);
+    large.setCell(2, 2, QStringLiteral("100000"), false);
+    large.setCell(3, 2, QStringLiteral("99999"), false);
+    const QList<QPoint> cells = doubtfulTimeCells(large);
+    EXPECT_EQ(cells, (QList<QPoint>{QPoint(1, 1), QPoint(2, 2)}));
+    question = doubtfulTimesQuestion(large, cells);
+    EXPECT_TRUE(question.contains(QStringLiteral("大きすぎる"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("レベル1の目標Time「3000000000」")))
+        << question.toStdString();
+    EXPECT_FALSE(question.contains(QStringLiteral("1 以上の整数でない"))) << question.toStdString();
 }
 
 TEST(StandardsHelp, ColumnsOneToNineExplainThemselvesAndOthersAreEmpty)

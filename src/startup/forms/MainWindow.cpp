@@ -26,14 +26,21 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
 
 void MainWindow::start()
 {
-    auto *splash = new SplashScreen(m_context, m_applicationFolder);
-    setScreen(splash);
-    show();
-    splash->begin();
+    changeScreen([this] { return new SplashScreen(m_context, m_applicationFolder); },
+                 [this](QWidget *splash) {
+                     show();
+                     static_cast<SplashScreen *>(splash)->begin();
+                 });
 }
 
-void MainWindow::changeScreen(std::function<void()> change)
+void MainWindow::changeScreen(std::function<QWidget *()> make, std::function<void(QWidget *)> shown)
 {
+    std::function<void()> change = [this, make = std::move(make), shown = std::move(shown)] {
+        QWidget *screen = make();
+        setScreen(screen);
+        if (shown)
+            shown(screen);
+    };
     ProgramApplication *application = ProgramApplication::instance();
     if (!application) {
         // Another application object cannot tell whether a handler is running: the change is made
@@ -46,10 +53,10 @@ void MainWindow::changeScreen(std::function<void()> change)
     if (alreadyWaiting)
         return;
     application->whenHandlersHaveReturned(this, [this] {
-        const std::function<void()> change = std::move(m_waitingChange);
+        const std::function<void()> waiting = std::move(m_waitingChange);
         m_waitingChange = nullptr;
-        if (change)
-            change();
+        if (waiting)
+            waiting();
     });
 }
 
@@ -72,54 +79,40 @@ void MainWindow::setScreen(QWidget *screen)
 
 // A screen's activation runs from the event loop once the screen is shown, as a form's activation
 // does, so that the handler that asked for it (a start button, "もう一度") has returned first.
+template <typename T> void MainWindow::showScreen(void (T::*activate)())
+{
+    changeScreen([this]() -> QWidget * { return new T(m_context); },
+                 [activate](QWidget *screen) { QTimer::singleShot(0, static_cast<T *>(screen), activate); });
+}
+
 void MainWindow::showNameSelection()
 {
-    changeScreen([this] {
-        auto *names = new NameScreen(m_context);
-        setScreen(names);
-        QTimer::singleShot(0, names, &NameScreen::activate);
-    });
+    showScreen(&NameScreen::activate);
 }
 
 void MainWindow::showHub()
 {
-    changeScreen([this] {
-        auto *hub = new HubScreen(m_context);
-        setScreen(hub);
-        QTimer::singleShot(0, hub, &HubScreen::activate);
-    });
+    showScreen(&HubScreen::activate);
 }
 
 void MainWindow::showDrill()
 {
-    changeScreen([this] {
-        auto *drill = new drill::DrillScreen(m_context);
-        setScreen(drill);
-        QTimer::singleShot(0, drill, &drill::DrillScreen::activate);
-    });
+    showScreen(&drill::DrillScreen::activate);
 }
 
 void MainWindow::showResult()
 {
-    changeScreen([this] {
-        auto *result = new ResultScreen(m_context);
-        setScreen(result);
-        QTimer::singleShot(0, result, &ResultScreen::activate);
-    });
+    showScreen(&ResultScreen::activate);
 }
 
 void MainWindow::showStandardsEditor()
 {
-    auto *editor = new StandardsScreen(m_context);
-    setScreen(editor);
-    QTimer::singleShot(0, editor, &StandardsScreen::activate);
+    showScreen(&StandardsScreen::activate);
 }
 
 void MainWindow::showRecordsBrowser()
 {
-    auto *browser = new RecordsScreen(m_context);
-    setScreen(browser);
-    QTimer::singleShot(0, browser, &RecordsScreen::activate);
+    showScreen(&RecordsScreen::activate);
 }
 
 void MainWindow::showWorksheet()

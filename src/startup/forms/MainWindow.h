@@ -44,9 +44,11 @@ public:
     static constexpr int kHeight = 768;
 
 private:
-    // Makes `change` (which builds and sets the next screen) now, or when the running handlers have
-    // returned.
-    void changeScreen(std::function<void()> change);
+    // The one way to change the screen: now, or when the running handlers have returned, `make` builds
+    // the next screen, the old one goes, the new one is shown and then `shown` runs (its activation).
+    void changeScreen(std::function<QWidget *()> make, std::function<void(QWidget *)> shown);
+    // A screen of type T made over the context, activated from the event loop once it is shown.
+    template <typename T> void showScreen(void (T::*activate)());
     void setScreen(QWidget *screen);
 
     AppContext m_context;

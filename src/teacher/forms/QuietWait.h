@@ -10,20 +10,56 @@
 
 // How the teacher tools wait while another PC holds the results file's lock: the windows repaint, but
 // no click or key is handled until the file routine is done (they wait in the queue), so a second
-// deletion or a key cannot start in the middle of the first.
+// deletion or a key cannot start in the middle of the first. Input that does not come as a click or a
+// key (a screen reader's action) is held off by the screens themselves.
+//
+// A wait that goes on for a second shows the window's waiting panel (the notice of the program's wait,
+// which the results readers use too) with the reason, and the panel goes when the lock is taken or the
+// file step is done.
 class QuietWait : public records::RetryWait
 {
 public:
+    ~QuietWait() override { done(); }
+
     bool wait(int ms, const std::function<bool()> &ready) override
     {
         QDeadlineTimer deadline(std::max(ms, 0));
         for (;;) {
-            if (ready && ready())
+            if (ready && ready()) {
+                done();
                 return true;
-            if (deadline.hasExpired())
+            }
+            if (deadline.hasExpired()) {
+                // Every wait with a question is a wait for another holder of the lock.
+                if (ready && !m_shown)
+                    longWaitBegins(QStringLiteral("ほかのパソコンが成績ファイルを使っています。"));
                 return false;
+            }
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
             QThread::msleep(std::min<qint64>(10, std::max<qint64>(deadline.remainingTime(), 0)));
         }
     }
+
+    void longWaitBegins(const QString &line) override
+    {
+        if (records::WaitNotice *notice = records::responsiveWait().notice()) {
+            notice->showWaiting(line);
+            m_shown = true;
+        }
+    }
+
+    void longWaitEnds() override { done(); }
+
+    // The file step is over: the panel goes if it is up.
+    void done()
+    {
+        if (!m_shown)
+            return;
+        m_shown = false;
+        if (records::WaitNotice *notice = records::responsiveWait().notice())
+            notice->hideWaiting();
+    }
+
+private:
+    bool m_shown = false;
 };

@@ -95,6 +95,10 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     m_list->setGeometry(8, 70, 708, 520);
     m_list->setAccessibleName(QStringLiteral("成績の記録"));
     style::list(m_list);
+    // The selected lines must stand out from the others at a glance, not in a tint.
+    m_list->setStyleSheet(m_list->styleSheet() +
+                          style::sheet(QStringLiteral("QListView::item:selected { background: @accent; "
+                                                      "color: @accentInk; }")));
     connect(m_list, &QListView::doubleClicked, this,
             [this](const QModelIndex &index) { openRow(index.row()); });
     // A single click closes the edit panel.
@@ -186,6 +190,7 @@ void RecordsScreen::showMessage(const QString &text, bool warning)
 
 void RecordsScreen::activate()
 {
+    const FileStep step(this);
     QString error;
     switch (records::recoverInterruptedRewrite(resultsPath(), m_fileWait, &error)) {
     case records::Recovery::Completed:
@@ -291,6 +296,9 @@ QString RecordsScreen::printedText() const
 
 void RecordsScreen::openRow(int row)
 {
+    if (m_stepRunning)
+        return;
+    const FileStep step(this);
     const qint64 number = m_model.recordNumber(row);
     if (number <= 0)
         return;
@@ -298,6 +306,15 @@ void RecordsScreen::openRow(int row)
     QString error;
     if (!records::readRecord(resultsPath(), number, &bytes, m_fileWait, &error)) {
         showMessage(error);
+        listRecords();
+        return;
+    }
+    // Another PC may have deleted or changed records since the list was read: then the record at the
+    // line's number is not the one the line shows.
+    if (bytes != m_model.recordBytes(row)) {
+        showMessage(QStringLiteral("一覧を読んだ後で、成績ファイルがほかのパソコンから変更されました：%1\n"
+                                   "一覧を読み直します。記録をもう一度選んでください。")
+                        .arg(platform::displayPath(resultsPath())));
         listRecords();
         return;
     }
@@ -339,8 +356,9 @@ void RecordsScreen::studentChosen(int index)
 
 void RecordsScreen::changeRecord()
 {
-    if (m_opened <= 0)
+    if (m_stepRunning || m_opened <= 0)
         return;
+    const FileStep step(this);
     qint32 time = 0;
     if (!typedTime(m_time->text(), &time)) {
         showMessage(
@@ -354,10 +372,12 @@ void RecordsScreen::changeRecord()
         return;
     }
     const qint64 number = m_opened;
+    // A copy: the listing afterwards clears what the panel holds.
+    const QByteArray opened = m_openedBytes;
     QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool changed = records::changeRecord(resultsPath(), number, m_openedBytes, qint16(student), time,
-                                               m_fileWait, &error);
+    const bool changed =
+        records::changeRecord(resultsPath(), number, opened, qint16(student), time, m_fileWait, &error);
     QApplication::restoreOverrideCursor();
     if (!changed)
         showMessage(error);
@@ -367,15 +387,18 @@ void RecordsScreen::changeRecord()
 
 void RecordsScreen::deleteRecord()
 {
-    if (m_opened <= 0)
+    if (m_stepRunning || m_opened <= 0)
         return;
+    const FileStep step(this);
     if (!m_context.services.messages.ask(QStringLiteral("注意"), QStringLiteral("本当に消去しますか")))
         return;
     const qint64 number = m_opened;
+    // A copy: the listing afterwards clears what the panel holds.
+    const QByteArray opened = m_openedBytes;
     const int position = m_model.rowOfRecord(number);
     QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool deleted = records::deleteRecord(resultsPath(), number, m_openedBytes, m_fileWait, &error);
+    const bool deleted = records::deleteRecord(resultsPath(), number, opened, m_fileWait, &error);
     QApplication::restoreOverrideCursor();
     if (!deleted)
         showMessage(error);
@@ -386,6 +409,8 @@ void RecordsScreen::deleteRecord()
 
 void RecordsScreen::print()
 {
+    if (m_stepRunning)
+        return;
     const bool hasSelection = m_text->textCursor().hasSelection();
     bool selectionOnly = hasSelection;
     QPrinter printer(QPrinter::HighResolution);
@@ -405,6 +430,8 @@ void RecordsScreen::print()
 
 void RecordsScreen::exportCsv()
 {
+    if (m_stepRunning)
+        return;
     if (m_model.rowCount() == 0) {
         showMessage(QStringLiteral("書き出す記録がありません。"));
         return;
@@ -433,10 +460,25 @@ void RecordsScreen::exportCsv()
 
 void RecordsScreen::goBack()
 {
-    if (m_leaving)
+    if (m_leaving || m_stepRunning)
         return;
     m_leaving = true;
     m_wait->showNow();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_context.navigator.showHub();
+}
+
+RecordsScreen::FileStep::FileStep(RecordsScreen *screen) : m_screen(screen)
+{
+    m_screen->m_stepRunning = true;
+    m_screen->m_change->setEnabled(false);
+    m_screen->m_delete->setEnabled(false);
+}
+
+RecordsScreen::FileStep::~FileStep()
+{
+    m_screen->m_stepRunning = false;
+    m_screen->m_fileWait.done();
+    m_screen->m_change->setEnabled(m_screen->m_opened > 0);
+    m_screen->m_delete->setEnabled(m_screen->m_opened > 0);
 }

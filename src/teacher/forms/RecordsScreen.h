@@ -65,8 +65,24 @@ private:
     void showMessage(const QString &text, bool warning = true);
     QString resultsPath() const;
 
+    // While a step on the results file runs (its wait lets events run), no other starts, whatever the
+    // input that asks for it: a click or a key waits in the queue, but a screen reader's action or a
+    // timer reaches the handlers. The panel's buttons are off meanwhile.
+    class FileStep
+    {
+    public:
+        explicit FileStep(RecordsScreen *screen);
+        ~FileStep();
+        FileStep(const FileStep &) = delete;
+        FileStep &operator=(const FileStep &) = delete;
+
+    private:
+        RecordsScreen *m_screen;
+    };
+
     AppContext &m_context;
     QuietWait m_fileWait;
+    bool m_stepRunning = false;
     teacher::RecordListModel m_model;
     qint64 m_opened = 0; // the record number open in the edit panel, 0 for none
     QByteArray m_openedBytes;

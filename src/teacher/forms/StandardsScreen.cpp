@@ -8,7 +8,6 @@
 #include "records/StandardsTable.h"
 #include "teacher/forms/QuietWait.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -162,6 +161,10 @@ StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget
     m_box->hide();
     connect(m_box, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_editor.boxTextChanged(text); });
+    connect(m_box, &QLineEdit::textChanged, this, [this] {
+        if (m_box->isVisible())
+            fitEditor();
+    });
 
     label(this, QStringLiteral("lblHelpHeading"), QStringLiteral("列の説明"), style::font(12, true),
           QRect(16, 598, 200, 24));
@@ -254,17 +257,19 @@ void StandardsScreen::load()
 
 void StandardsScreen::setColumnWidths()
 {
-    const int width = kGridWidth / teacher::kGridColumns;
-    for (int c = 0; c < teacher::kGridColumns; ++c)
-        m_view->setColumnWidth(c, width);
-    m_view->setColumnWidth(1, width * 4 / 5);
-    // The room left goes to the last column, so that the grid has no empty strip on its right.
-    int used = 0;
-    for (int c = 0; c < teacher::kGridColumns; ++c)
-        used += m_view->columnWidth(c);
-    const int free = m_view->viewport()->width() - used;
-    if (free > 0)
-        m_view->setColumnWidth(teacher::kGridColumns - 1, width + free);
+    // The nine fields the teacher sets take five digits and their titles' longer word; the level
+    // number and the three reserved columns, which hold little, take less.
+    constexpr int kLevelWidth = 48;
+    constexpr int kFieldWidth = 54;
+    m_view->setColumnWidth(0, kLevelWidth);
+    for (int c = 1; c <= 9; ++c)
+        m_view->setColumnWidth(c, kFieldWidth);
+    const int reserved = teacher::kGridColumns - 10;
+    const int left = std::max(m_view->viewport()->width() - kLevelWidth - 9 * kFieldWidth, reserved * 20);
+    for (int c = 10; c < teacher::kGridColumns; ++c)
+        m_view->setColumnWidth(c, left / reserved);
+    // The room left by the division goes to the last column, so that the grid has no empty strip.
+    m_view->setColumnWidth(teacher::kGridColumns - 1, left - left / reserved * (reserved - 1));
 }
 
 void StandardsScreen::placeEditor()
@@ -274,12 +279,31 @@ void StandardsScreen::placeEditor()
         return;
     const QModelIndex at = m_grid.index(m_editor.row() - 1, m_editor.column());
     m_view->scrollTo(at);
-    m_box->setGeometry(m_view->visualRect(at));
+    fitEditor();
     m_box->show();
     m_box->raise();
     m_box->setFocus();
     m_box->setCursorPosition(std::min(teacher::kCaretPosition, int(m_box->text().size())));
     showSelection();
+}
+
+void StandardsScreen::fitEditor()
+{
+    // The box lies over the current cell; a text wider than the cell widens it to the left (the
+    // numbers are right-aligned), so that every digit shows.
+    if (m_grid.levelCount() == 0)
+        return;
+    QRect cell = m_view->visualRect(m_grid.index(m_editor.row() - 1, m_editor.column()));
+    const QMargins margins = m_box->textMargins();
+    // The frame and padding of the box's style, and the line edit's own margin of 2 on either side.
+    constexpr int kChrome = 2 * (2 + 2 + 2) + 2;
+    const int needed =
+        m_box->fontMetrics().horizontalAdvance(m_box->text()) + margins.left() + margins.right() + kChrome;
+    if (needed > cell.width())
+        cell.setLeft(std::max(0, cell.right() + 1 - needed));
+    if (needed > cell.width())
+        cell.setWidth(needed);
+    m_box->setGeometry(cell);
 }
 
 void StandardsScreen::showSelection()
@@ -309,6 +333,7 @@ void StandardsScreen::showDistribution()
     const QString path = records::resultsFilePath(m_context.state.settings.dataFolder);
     const records::ReadOutcome outcome =
         records::readLastRecordBytes(path, INT_MAX, m_fileWait, &bytes, &first, &total, &errorNumber);
+    m_fileWait.done();
     if (outcome == records::ReadOutcome::Read) {
         distribution.count(bytes.constData(), bytes.size() / records::kRecordSize);
     } else if (!m_resultsErrorShown) {
@@ -319,6 +344,20 @@ void StandardsScreen::showDistribution()
     const int level = m_grid.levelCount() > 0 ? m_editor.row() : 0;
     m_allModel->setStringList(teacher::allResultsLines(distribution, level));
     m_bestModel->setStringList(teacher::bestTimeLines(distribution, level));
+    // A hundred lines do not fit the panel: when the first line with stars is out of sight, the list
+    // starts at the line before it.
+    for (QListView *list : {m_allList, m_bestList}) {
+        list->scrollToTop();
+        const QStringList lines = qobject_cast<QStringListModel *>(list->model())->stringList();
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            if (!lines[i].contains(u'★'))
+                continue;
+            const QRect seen = list->visualRect(list->model()->index(int(i), 0));
+            if (!list->viewport()->rect().contains(seen))
+                list->scrollTo(list->model()->index(int(i - 1), 0), QAbstractItemView::PositionAtTop);
+            break;
+        }
+    }
 }
 
 void StandardsScreen::cellClicked(const QModelIndex &index)
@@ -326,6 +365,9 @@ void StandardsScreen::cellClicked(const QModelIndex &index)
     if (!index.isValid() || m_grid.levelCount() == 0)
         return;
     m_editor.setCurrent(index.row() + 1, std::max(index.column(), 1));
+    // The box shows the new cell's text before the panel is computed: the panel may show a message,
+    // and the box must not show the last cell's text over this one meanwhile.
+    gridToText();
     placeEditor();
     showDistribution();
     gridToText();
@@ -338,8 +380,10 @@ bool StandardsScreen::eventFilter(QObject *watched, QEvent *event)
     auto *key = static_cast<QKeyEvent *>(event);
     const teacher::KeyOutcome outcome =
         m_editor.pressKey(editorKey(key), key->modifiers().testFlag(Qt::ShiftModifier));
-    if (outcome.moved)
+    if (outcome.moved) {
+        gridToText(); // see cellClicked
         placeEditor();
+    }
     if (outcome.refresh) {
         showDistribution();
         gridToText();
@@ -360,14 +404,24 @@ void StandardsScreen::reload()
 
 bool StandardsScreen::save()
 {
+    const bool saved = writeTable();
+    // Whatever came of it, the teacher goes on in the grid (a click on the button took the focus).
+    if (m_box->isVisible())
+        m_box->setFocus();
+    return saved;
+}
+
+bool StandardsScreen::writeTable()
+{
     if (!m_loaded)
         return false;
     const QString path = records::standards::filePath(m_context.state.settings.dataFolder);
     const QList<QStringList> rows = m_grid.fileRows();
     QStringList lines;
     QString error;
+    // Every cell is checked as start-up reads it before anything is written.
     if (!records::standards::standardsLines(path, rows, &lines, &error)) {
-        m_grid.setMarked(teacher::shapeBreakingCells(m_grid));
+        m_grid.setMarked(teacher::refusedCells(m_grid));
         showMessage(error);
         return false;
     }
@@ -378,9 +432,9 @@ bool StandardsScreen::save()
                                              teacher::doubtfulTimesQuestion(m_grid, doubtful)))
             return false;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_wait->showNow();
     const bool written = records::standards::writeStandardsTable(path, rows, &error);
-    QApplication::restoreOverrideCursor();
+    m_wait->end();
     if (!written) {
         showMessage(error);
         return false;
@@ -389,7 +443,6 @@ bool StandardsScreen::save()
     // The new values take effect at once: the hub shows them when it is shown again.
     if (!records::standards::readStandardsTable(path, m_context.state.standards, &error))
         showMessage(error);
-    m_box->setFocus();
     return true;
 }
 

@@ -52,6 +52,8 @@ private:
     void load();
     void setColumnWidths();
     void placeEditor();
+    void fitEditor();
+    bool writeTable();
     void showSelection();
     void showDistribution();
     void gridToText();

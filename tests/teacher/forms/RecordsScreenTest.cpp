@@ -1,8 +1,14 @@
 #include "teacher/forms/RecordsScreen.h"
+#include "app/forms/Style.h"
+#include "platform/FileLock.h"
 #include "platform/TextFile.h"
 #include "records/RecordTestSupport.h"
 #include "records/ResultsMaintenance.h"
+#include "records/forms/ResultsBusyPanel.h"
 #include "teacher/forms/TeacherScreens.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 
 #include <QComboBox>
 #include <QFile>
@@ -14,6 +20,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "hub/QStringPrinter.h"
 
@@ -286,4 +293,101 @@ TEST(RecordsBrowserScreen, CsvAndPrintTakeTheListedRecords)
         EXPECT_TRUE(all.contains(QStringLiteral("15:01:00")) && all.contains(QStringLiteral("15:10:00")))
             << all.toStdString();
     }
+}
+
+TEST(RecordsBrowserScreen, ALineWhoseRecordChangedOnAnotherPcIsNotOpenedAndTheListIsReadAgain)
+{
+    Browser b;
+    ASSERT_NE(b.form, nullptr);
+    // Another PC deletes record 2 while the list is open: the fourth line's record is now the fifth.
+    const QByteArray before = b.file();
+    writeBytes(b.school.resultsFile(), before.left(44) + before.mid(2 * 44));
+    b.doubleClick(3);
+    EXPECT_FALSE(control<QWidget>(b.form, QStringLiteral("picEdit"))->isVisible());
+    EXPECT_EQ(b.form->openedRecord(), 0);
+    ASSERT_FALSE(b.school.fakes.messages.shown.empty());
+    const QString said = b.school.fakes.messages.shown.back().text;
+    EXPECT_TRUE(said.contains(QStringLiteral("変更されました"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(platform::displayPath(b.school.resultsFile()))) << said.toStdString();
+    EXPECT_EQ(control<QLabel>(b.form, QStringLiteral("lblCount"))->text(), QStringLiteral("総レコード数:9"));
+    ASSERT_EQ(b.lines().size(), 9);
+
+    // The list read again opens what it shows.
+    b.doubleClick(3);
+    EXPECT_EQ(b.form->openedRecord(), 4);
+    EXPECT_EQ(control<QLabel>(b.form, QStringLiteral("lblLevel"))->text(), QStringLiteral("ﾚﾍﾞﾙ5"));
+}
+
+// While another PC holds the results file, opening a record waits with the window's waiting panel up,
+// saying why, and the panel goes when the record is read.
+TEST(RecordsBrowserScreen, WaitingForAnotherPcShowsTheWaitingPanel)
+{
+    Browser b;
+    ASSERT_NE(b.form, nullptr);
+    auto *panel = b.school.window->findChild<ResultsBusyPanel *>();
+    ASSERT_NE(panel, nullptr);
+    platform::LockedFile otherPc;
+    ASSERT_TRUE(otherPc.open(b.school.resultsFile(), platform::LockedFile::Access::ReadWrite));
+    ASSERT_EQ(otherPc.tryLock(platform::LockMode::Exclusive), platform::LockResult::Locked);
+    bool shownWhileWaiting = false;
+    QString line;
+    QTimer::singleShot(1600, [&] {
+        shownWhileWaiting = panel->isVisible();
+        line = panel->line();
+        otherPc.close();
+    });
+    b.doubleClick(2);
+    settle();
+    EXPECT_TRUE(shownWhileWaiting);
+    EXPECT_EQ(line, QStringLiteral("ほかのパソコンが成績ファイルを使っています。"));
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(b.form->openedRecord(), 3);
+}
+
+// A screen reader or an automation tool presses buttons through the accessibility interface, which the
+// wait for the lock does not hold off as it does the mouse and the keys. A second "消去" that arrives so
+// while the first deletion waits for another PC deletes nothing: one record goes, the one opened.
+TEST(RecordsBrowserScreen, ASecondDeleteWhileTheFirstWaitsForTheLockStartsNothing)
+{
+    Browser b;
+    ASSERT_NE(b.form, nullptr);
+    ScaledWindow view(*b.school.window);
+    view.showWindowed();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QByteArray before = b.file();
+    b.doubleClick(2);
+    ASSERT_EQ(b.form->openedRecord(), 3);
+    auto *deleteButton = control<QPushButton>(b.form, QStringLiteral("cmdDelete"));
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(deleteButton);
+    ASSERT_NE(accessible, nullptr);
+    ASSERT_NE(accessible->actionInterface(), nullptr);
+
+    platform::LockedFile otherPc;
+    ASSERT_TRUE(otherPc.open(b.school.resultsFile(), platform::LockedFile::Access::ReadWrite));
+    ASSERT_EQ(otherPc.tryLock(platform::LockMode::Exclusive), platform::LockResult::Locked);
+    b.school.fakes.messages.answers.push_back(true);
+    b.school.fakes.messages.answers.push_back(true);
+    QTimer::singleShot(
+        300, [&] { accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction()); });
+    QTimer::singleShot(1500, [&] { otherPc.close(); });
+    clickThroughWindow(view, deleteButton);
+    settle();
+    EXPECT_EQ(b.file(), before.left(2 * 44) + before.mid(3 * 44));
+    EXPECT_EQ(control<QLabel>(b.form, QStringLiteral("lblCount"))->text(), QStringLiteral("総レコード数:9"));
+}
+
+// The selected lines stand out from the others (the contrast of a control's parts, 3 : 1 at least).
+TEST(RecordsBrowserScreen, SelectedLinesStandOut)
+{
+    Browser b;
+    ASSERT_NE(b.form, nullptr);
+    const QRect selected = b.list->visualRect(b.list->model()->index(1, 0));
+    const QRect plain = b.list->visualRect(b.list->model()->index(3, 0));
+    QTest::mouseClick(b.list->viewport(), Qt::LeftButton, {}, selected.center());
+    settle();
+    const QImage image = b.list->viewport()->grab().toImage();
+    const QColor selectedBackground = image.pixelColor(selected.right() - 2, selected.center().y());
+    const QColor plainBackground = image.pixelColor(plain.right() - 2, plain.center().y());
+    EXPECT_GE(app::style::contrastRatio(selectedBackground, plainBackground), 3.0)
+        << selectedBackground.name().toStdString() << " on " << plainBackground.name().toStdString();
 }

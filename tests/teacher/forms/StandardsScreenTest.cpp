@@ -3,7 +3,9 @@
 #include "records/StandardsTable.h"
 #include "teacher/forms/TeacherScreens.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStringListModel>
@@ -57,7 +59,8 @@ TEST(StandardsEditorScreen, OpensWithTheTableTheFixedTextsAndTheFirstLevelsPanel
     ASSERT_NE(e.form, nullptr);
     ASSERT_NE(e.box, nullptr);
     EXPECT_EQ(e.grid->model()->columnCount(), 13);
-    EXPECT_EQ(e.grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("目標Time"));
+    EXPECT_EQ(e.grid->model()->headerData(1, Qt::Horizontal, Qt::AccessibleTextRole).toString(),
+              QStringLiteral("目標Time"));
     EXPECT_EQ(e.cell(4, 1), QStringLiteral("140"));
     EXPECT_EQ(e.form->editor().row(), 1);
     EXPECT_EQ(e.form->editor().column(), 1);
@@ -105,10 +108,10 @@ TEST(StandardsEditorScreen, KeysEditTheCellMoveTheBoxAndRecomputeThePanel)
               QStringLiteral("合格最低ラインタイム\r\n  この５倍が時間切れになります"));
     QTest::keyClick(e.box, Qt::Key_Up);
     EXPECT_EQ(e.list(QStringLiteral("lstAllResults")).value(0), QStringLiteral("レベル3 今まで0回  （★=1）"));
-    // Shift + Down copies the box down without colour.
+    // Shift + Down copies the box down, a change like a typed one.
     QTest::keyClick(e.box, Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(e.cell(4, 2), QStringLiteral("260"));
-    EXPECT_FALSE(e.form->grid().isChanged(4, 2));
+    EXPECT_TRUE(e.form->grid().isChanged(4, 2));
     saveScreenshot(e.form, QStringLiteral("teacher_standards_editor"));
 
     // "元に戻す" shows the file again; the flag stays, and so "戻る" asks.
@@ -193,4 +196,187 @@ TEST(StandardsEditorScreen, MissingFilesAreNamedAndNothingIsWritten)
     settle();
     EXPECT_FALSE(QFile::exists(school.inst.standardsFile()));
     EXPECT_FALSE(QFile::exists(school.resultsFile()));
+}
+
+// A save that start-up would refuse writes nothing and names the level and column; after it, and after
+// a save the teacher called off, the keys go on working in the grid.
+TEST(StandardsEditorScreen, ARefusedOrCancelledSaveLeavesTheTeacherEditingInTheGrid)
+{
+    Editor e;
+    ASSERT_NE(e.form, nullptr);
+    const QByteArray file = e.standardsBytes();
+    auto *save = control<QPushButton>(e.form, QStringLiteral("cmdSave"));
+    e.clickCell(7, 4);
+    QTest::keyClick(e.box, Qt::Key_Space);
+    QTest::keyClicks(e.box, QStringLiteral("40000"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_EQ(e.school.fakes.messages.shown.size(), 1u);
+    const QString said = e.school.fakes.messages.shown[0].text;
+    EXPECT_TRUE(said.contains(QStringLiteral("レベル7 の 4 列目（ｸﾘｱ回数）"))) << said.toStdString();
+    EXPECT_TRUE(e.form->grid().isMarked(7, 4));
+    EXPECT_TRUE(e.form->editor().changed());
+    EXPECT_EQ(e.standardsBytes(), file);
+    EXPECT_EQ(QApplication::focusWidget(), e.box);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_EQ(e.form->editor().column(), 3);
+
+    // Back to a value in range, then a doubtful time the teacher does not save.
+    QTest::keyClick(e.box, Qt::Key_Right);
+    QTest::keyClick(e.box, Qt::Key_Space);
+    QTest::keyClicks(e.box, QStringLiteral("30"));
+    e.clickCell(3, 1);
+    QTest::keyClick(e.box, Qt::Key_Space);
+    QTest::keyClicks(e.box, QStringLiteral("0"));
+    e.school.fakes.messages.answers.push_back(false);
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(e.standardsBytes(), file);
+    EXPECT_EQ(QApplication::focusWidget(), e.box);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(e.form->editor().row(), 4);
+}
+
+// Whether a line edit shows all of its text: with the caret at the start and at the end, the text's two
+// ends are as far apart as the whole text is wide (a box too narrow scrolls the text between the two).
+static bool showsWholeText(QLineEdit *box)
+{
+    const int caret = box->cursorPosition();
+    box->setCursorPosition(0);
+    const int left = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    box->setCursorPosition(int(box->text().size()));
+    const int right = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    box->setCursorPosition(caret);
+    return left >= 0 && right <= box->width() &&
+           right - left >= box->fontMetrics().horizontalAdvance(box->text()) - 1;
+}
+
+TEST(StandardsEditorScreen, TheEditorBoxShowsTheWholeNumberInNarrowColumns)
+{
+    Editor e;
+    ASSERT_NE(e.form, nullptr);
+    for (const auto &[column, value] :
+         {std::pair{1, QStringLiteral("2105")}, std::pair{4, QStringLiteral("40000")},
+          std::pair{2, QStringLiteral("1234567890")}}) {
+        e.clickCell(2, column);
+        QTest::keyClick(e.box, Qt::Key_Space);
+        QTest::keyClicks(e.box, value);
+        EXPECT_EQ(e.box->text(), value);
+        EXPECT_TRUE(showsWholeText(e.box)) << value.toStdString();
+        // It still lies over its cell.
+        const QRect cell = e.grid->visualRect(e.grid->model()->index(1, column));
+        EXPECT_TRUE(e.box->geometry().contains(cell)) << value.toStdString();
+    }
+}
+
+// The column titles break between their words, and each line fits its column.
+TEST(StandardsEditorScreen, ColumnTitlesBreakBetweenWordsAndFitTheirColumns)
+{
+    Editor e;
+    ASSERT_NE(e.form, nullptr);
+    QHeaderView *header = e.grid->horizontalHeader();
+    const QFontMetrics metrics(header->font());
+    const QStringList titles = teacher::standardsHeaderCells();
+    for (int c = 1; c <= 9; ++c) {
+        QString shown = e.grid->model()->headerData(c, Qt::Horizontal).toString();
+        for (const QString &line : shown.split(u'\n'))
+            EXPECT_LE(metrics.horizontalAdvance(line) + 6, header->sectionSize(c)) << line.toStdString();
+        EXPECT_EQ(shown.remove(u'\n'), titles[c - 1]);
+    }
+}
+
+// "更新記録" shows the waiting panel while it writes, and hides it afterwards.
+TEST(StandardsEditorScreen, SavingShowsTheWaitingPanel)
+{
+    Editor e;
+    ASSERT_NE(e.form, nullptr);
+    auto *wait = control<QWidget>(e.form, QStringLiteral("picWait"));
+    struct ShowCounter : QObject
+    {
+        int shows = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Show)
+                ++shows;
+            return false;
+        }
+    } counter;
+    wait->installEventFilter(&counter);
+    e.clickCell(4, 1);
+    QTest::keyClick(e.box, Qt::Key_Space);
+    QTest::keyClicks(e.box, QStringLiteral("90"));
+    EXPECT_TRUE(e.form->save());
+    EXPECT_EQ(counter.shows, 1);
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// A level whose runs took minutes has its stars far down the hundred lines: the lists show them.
+TEST(StandardsEditorScreen, TheFrequencyListsShowTheLinesWithStars)
+{
+    Editor e;
+    ASSERT_NE(e.form, nullptr);
+    e.school.writeRuns({runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 3, 605),
+                        runAt(QDate(2026, 12, 2), QTime(15, 0), 132, 3, 652)});
+    e.clickCell(3, 1);
+    for (const QString &name : {QStringLiteral("lstAllResults"), QStringLiteral("lstBestTimes")}) {
+        auto *view = control<QListView>(e.form, name);
+        const QStringList lines = e.list(name);
+        const auto starred =
+            std::find_if(lines.begin() + 1, lines.end(), [](const QString &l) { return l.contains(u'★'); });
+        ASSERT_NE(starred, lines.end()) << name.toStdString();
+        const QRect seen = view->visualRect(view->model()->index(int(starred - lines.begin()), 0));
+        EXPECT_TRUE(view->viewport()->rect().contains(seen)) << name.toStdString();
+    }
+}
+
+namespace {
+// Message boxes that let the test look at the screen while one is up.
+struct LookingMessageBoxes : RecordingMessageBoxes
+{
+    std::function<void()> whileShown;
+    void show(const QString &title, const QString &text, Icon icon) override
+    {
+        if (whileShown)
+            whileShown();
+        RecordingMessageBoxes::show(title, text, icon);
+    }
+};
+} // namespace
+
+// A click on another cell may bring up a message (the results file gone from reach): while it is up,
+// the editor box shows the text of the cell it lies over, not the last cell's.
+TEST(StandardsEditorScreen, WhileAMessageIsUpTheBoxShowsTheCellItLiesOver)
+{
+    TestSchool school;
+    school.writeRuns({runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 4, 125)});
+    LookingMessageBoxes messages;
+    FakeServices &f = school.fakes;
+    Services services{f.clock, f.random, messages, f.launcher, f.programEnd, f.media};
+    AppContext context{*school.state, services, *school.window};
+    StandardsScreen form(context, school.window.get());
+    form.setGeometry(0, 0, 1024, 768);
+    form.show();
+    form.raise();
+    form.activate();
+    ASSERT_TRUE(messages.shown.empty());
+    auto *box = control<QLineEdit>(&form, QStringLiteral("Gridinputtext"));
+    auto *grid = control<QTableView>(&form, QStringLiteral("MSFlexGrid1"));
+
+    const QString data = school.inst.dataFolder;
+    ASSERT_TRUE(QDir().rename(QDir::cleanPath(data), QDir::cleanPath(data) + QStringLiteral("-gone")));
+    QString boxText;
+    QString cellText;
+    QRect boxAt;
+    messages.whileShown = [&] {
+        boxText = box->text();
+        cellText = form.grid().cell(form.editor().row(), form.editor().column());
+        boxAt = box->geometry();
+    };
+    const QModelIndex target = grid->model()->index(4, 2);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(target).center());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(form.editor().row(), 5);
+    EXPECT_EQ(cellText, form.grid().cell(5, 2));
+    EXPECT_EQ(boxText, cellText);
+    EXPECT_TRUE(boxAt.contains(grid->visualRect(target)));
+    QDir().rename(QDir::cleanPath(data) + QStringLiteral("-gone"), QDir::cleanPath(data));
 }

@@ -2,6 +2,8 @@
 #include "teacher/forms/StandardsScreen.h"
 #include "teacher/forms/TeacherScreens.h"
 
+#include "startup/forms/ProgramApplication.h"
+
 #include <QLabel>
 #include <QTableView>
 
@@ -90,4 +92,41 @@ TEST(TeacherEntry, TheRightPasswordOpensEachToolAndEachReturnsToTheHub)
     clickButton(browser, QStringLiteral("cmdBack"));
     settle();
     EXPECT_NE(qobject_cast<HubScreen *>(school.window->currentScreen()), nullptr);
+}
+
+// The tools are opened with the mouse through the program's scaled window, press and release arriving
+// one after the other: the levels screen, whose button is still being clicked when the tool is asked
+// for, goes only once the click has been delivered, and each tool returns to the hub the same way.
+TEST(TeacherEntry, EachToolOpensByMouseThroughTheScaledWindowAndTheHubGoesAfterTheClick)
+{
+    for (const QString &tool : {QStringLiteral("Command10_0"), QStringLiteral("Command10_1")}) {
+        SCOPED_TRACE(tool.toStdString());
+        TestSchool school;
+        ScaledWindow view(*school.window);
+        view.showWindowed();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        HubScreen *hub = openHubAs(school, 900);
+        ASSERT_NE(hub, nullptr);
+        bool gone = false;
+        bool goneUnderAHandler = false;
+        QObject::connect(hub, &QObject::destroyed, [&] {
+            gone = true;
+            goneUnderAHandler = ProgramApplication::instance()->handlerRunning();
+        });
+        clickThroughWindow(view, control<QPushButton>(hub, QStringLiteral("Command8")));
+        QTest::keyClicks(control<QLineEdit>(hub, QStringLiteral("txtPassword")), QStringLiteral("abc"));
+        clickThroughWindow(view, control<QPushButton>(hub, tool));
+        settle();
+        EXPECT_TRUE(gone);
+        EXPECT_FALSE(goneUnderAHandler);
+        QWidget *screen = school.window->currentScreen();
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(screen->objectName(), tool == QStringLiteral("Command10_0")
+                                            ? QStringLiteral("FrmData")
+                                            : QStringLiteral("FrmTimeData"));
+
+        clickThroughWindow(view, control<QPushButton>(screen, QStringLiteral("cmdBack")));
+        settle();
+        EXPECT_NE(qobject_cast<HubScreen *>(school.window->currentScreen()), nullptr);
+    }
 }

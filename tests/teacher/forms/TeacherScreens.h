@@ -3,12 +3,15 @@
 #include "hub/forms/HubScreen.h"
 #include "roster/forms/NameScreen.h"
 #include "roster/forms/TestSchool.h"
+#include "startup/forms/ScaledWindow.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -44,6 +47,24 @@ inline void clickButton(QWidget *screen, const QString &name)
     ASSERT_TRUE(button->isVisible()) << name.toStdString();
     ASSERT_TRUE(button->isEnabled()) << name.toStdString();
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// A click as a person's arrives: the press and then the release reach the program's top-level window
+// from the window system, each handled from the event loop, at the point of the scaled view where the
+// control is seen; the scene and its proxy deliver them to the control.
+inline void clickThroughWindow(ScaledWindow &view, QWidget *control)
+{
+    ASSERT_NE(control, nullptr);
+    ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
+    ASSERT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    const QPoint seen = view.toViewport(control, QRectF(control->rect()).center());
+    const QPoint at = view.viewport()->mapTo(&view, seen);
+    QWindow *window = view.windowHandle();
+    ASSERT_NE(window, nullptr);
+    QTest::mousePress(window, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
 }
 
 // From the hub of the teacher (student 900 of the test roster), through the password panel ("abc")
