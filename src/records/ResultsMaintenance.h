@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileLock.h"
 #include "records/RetryWait.h"
 
 #include <QByteArray>
@@ -18,13 +19,13 @@
 // complete or absent): the old records followed by one journal record that names the deleted record.
 // The copy is removed only when the rewrite is complete and on the disk.
 //
-// A crash (or a kill) during the rewrite leaves the copy. Whoever takes the lock next for a change
-// finishes the deletion from it (recoverInterruptedRewrite). Once the crashed writer's lock is gone,
-// another PC may already have appended to the half-rewritten file: where the appended records start
-// depends on whether the file was already cut, and the file says so itself: just before it is cut, the
-// place of the old last record holds a void record (level 0, student 0, a negative date: every reader
-// of the family skips it), a record that no drill ever writes. So recovery always ends with the new
-// records followed by every record appended meanwhile.
+// A crash (or a kill) during the rewrite leaves the copy. Whoever takes the lock next to write (a change,
+// a deletion, an append) finishes the deletion from it before writing (recoverLockedRewrite). Once the
+// crashed writer's lock is gone, another PC may already have appended to the half-rewritten file: where the
+// appended records start depends on whether the file was already cut, and the file says so itself: just
+// before it is cut, the place of the old last record holds a void record (level 0, student 0, a negative
+// date: every reader of the family skips it), a record that no drill ever writes. So recovery always ends
+// with the new records followed by every record appended meanwhile.
 namespace records {
 
 inline constexpr const char16_t *kRecoveryFileName = u"成績累積データtemp.dat";
@@ -83,6 +84,10 @@ enum class Recovery {
 // program did not write, or that does not fit the results file, is left alone (Failed, with a message
 // naming it): then no deletion runs until a person has looked at it.
 Recovery recoverInterruptedRewrite(const QString &path, RetryWait &wait, QString *error);
+
+// The same for a writer that holds the exclusive lock of the results file on `file` (opened from
+// `path`), before it writes: the rewrite is finished on that descriptor, under that lock.
+Recovery recoverLockedRewrite(platform::LockedFile &file, const QString &path, QString *error);
 
 // Whether two records are the same record, whatever their student and time.
 bool sameRecord(const char *a, const char *b);
