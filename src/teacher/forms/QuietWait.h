@@ -26,4 +26,10 @@ public:
             QThread::msleep(std::min<qint64>(10, std::max<qint64>(deadline.remainingTime(), 0)));
         }
     }
+    // In the lock's queue, as every writer waits, rather than a look every 10 ms that appends from
+    // other PCs keep beating.
+    bool waitForLock(int ms, const std::function<bool(int sliceMs)> &attempt) override
+    {
+        return records::waitForLockInSlices(ms, attempt, QEventLoop::ExcludeUserInputEvents);
+    }
 };
