@@ -374,8 +374,8 @@ Recovery recoverInterruptedRewrite(const QString &path, RetryWait &wait, QString
     return recoverLocked(file, path, error);
 }
 
-bool deleteRecord(const QString &path, qint64 number, const QByteArray &opened, RetryWait &wait,
-                  QString *error, const RewriteProbe *probe)
+bool deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait, QString *error,
+                  const RewriteProbe *probe)
 {
     platform::LockedFile file;
     if (!openLocked(path, file, wait, error))
@@ -411,7 +411,7 @@ bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait
     return true;
 }
 
-bool changeRecord(const QString &path, qint64 number, const QByteArray &opened, qint16 student, qint32 time,
+bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
                   RetryWait &wait, QString *error)
 {
     platform::LockedFile file;

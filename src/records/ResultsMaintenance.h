@@ -60,15 +60,16 @@ struct RewriteProbe
 
 // Deletes record `number` (1-based) of the results file at `path`. `opened` is the record's 44 bytes as
 // the teacher opened it (empty: no check): when the record at that number is no longer the same record
-// (the same date, time of day, level and texts), nothing is written and the message says so. A recovery
+// (the same date, time of day, level and texts), nothing is written and the message says so. The bytes
+// are taken by value: the caller's may change while the deletion waits for the lock. A recovery
 // copy left by an earlier crash is finished first. On failure returns false with a message that names
 // the file; the results file is then unchanged, or recoverable from the copy (the message says so).
-bool deleteRecord(const QString &path, qint64 number, const QByteArray &opened, RetryWait &wait,
-                  QString *error, const RewriteProbe *probe = nullptr);
+bool deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait, QString *error,
+                  const RewriteProbe *probe = nullptr);
 
 // Sets the student and the time of record `number`, writing those bytes only, under the lock; the
 // record must still be the one opened (as for deleteRecord). Nothing else of the file changes.
-bool changeRecord(const QString &path, qint64 number, const QByteArray &opened, qint16 student, qint32 time,
+bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
                   RetryWait &wait, QString *error);
 
 // Reads record `number` (1-based) under the shared lock, waiting while a writer holds it.

@@ -290,6 +290,34 @@ TEST_F(Maintenance, ADeletionOrChangeOfARecordThatIsNoLongerTheOneOpenedWritesNo
     EXPECT_TRUE(deleteRecord(path, 2, changed, wait, &error)) << error.toStdString();
 }
 
+// The caller's bytes of the opened record may be cleared while the writer waits for the lock (a
+// relisting of the teacher tool in the meantime); the check still compares the record as it was
+// opened when the call began.
+TEST_F(Maintenance, TheRecordOpenedIsComparedAsItWasWhenTheCallBegan)
+{
+    const QByteArray old = recordRange(1, 5);
+    for (const bool deletion : {true, false}) {
+        SCOPED_TRACE(deletion ? "delete" : "change");
+        writeBytes(path, old);
+        QByteArray opened = slotOf(old, 3);
+        platform::LockedFile other;
+        ASSERT_TRUE(other.open(path, platform::LockedFile::Access::ReadWrite));
+        ASSERT_EQ(other.tryLock(platform::LockMode::Exclusive), platform::LockResult::Locked);
+        ScriptedWait waiting;
+        waiting.onWait = [&](int call) {
+            if (call != 1)
+                return;
+            writeBytes(path, without(old, 2)); // another PC deleted record 2 meanwhile
+            opened.clear();
+            other.close();
+        };
+        EXPECT_FALSE(deletion ? deleteRecord(path, 3, opened, waiting, &error)
+                              : changeRecord(path, 3, opened, 7, 70, waiting, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("変わっています"))) << error.toStdString();
+        EXPECT_EQ(readBytes(path), without(old, 2));
+    }
+}
+
 TEST_F(Maintenance, AMissingResultsFileIsNamedAndNotCreated)
 {
     EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
