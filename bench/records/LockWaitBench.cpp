@@ -7,12 +7,18 @@
 //
 // The counters are the 50th and 99th percentile and the longest append over all writers, in ms.
 //
-//   bench_lock_wait                          runs both for 4 and 16 writers
+// A teacher's deletion among such appenders (they append back to back until the deletions are done):
+// the time from its first try for the lock until it holds it, and how many appends went first, with
+// the deletion's earlier wait (try the lock, sleep 10 ms) and with its wait now (deleteRecord, which
+// queues in the kernel as the appends do).
+//
+//   bench_lock_wait                          runs both for 4 and 16 writers, and the deletion among 4
 //   bench_lock_wait --child ...              (internal) one writer
 
 #include "platform/FileLock.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
+#include "records/ResultsMaintenance.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -24,6 +30,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
@@ -71,6 +78,8 @@ bool appendPolling(const QString &path, const QByteArray &record)
 int child(Strategy strategy, const QString &folder, int writer, const QString &goFile,
           const QString &timesFile)
 {
+    const bool untilStopped = writer < 0; // an appender for the deletions, until the stop file exists
+    writer = std::abs(writer);
     const QString path = records::resultsFilePath(folder);
     const QByteArray record = records::encodeRecord(
         records::newRecord(46364.0, 0.5, qint16(writer), 2, 100, QStringLiteral("24601")));
@@ -79,7 +88,7 @@ int child(Strategy strategy, const QString &folder, int writer, const QString &g
         QThread::usleep(200);
     std::vector<qint64> times;
     times.reserve(kEach);
-    for (int i = 0; i < kEach; ++i) {
+    for (int i = 0; untilStopped ? !QFile::exists(timesFile) : i < kEach; ++i) {
         const auto start = Clock::now();
         QString error;
         const bool ok = strategy == Poll
@@ -87,8 +96,12 @@ int child(Strategy strategy, const QString &folder, int writer, const QString &g
                             : records::appendRecords(path, list, records::responsiveWait(), &error);
         if (!ok)
             return 2;
-        times.push_back(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count());
+        if (!untilStopped)
+            times.push_back(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count());
     }
+    if (untilStopped)
+        return 0;
     QFile out(timesFile);
     if (!out.open(QIODevice::WriteOnly))
         return 3;
@@ -159,6 +172,88 @@ BENCHMARK(BM_AppendWaits)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
+
+// The deletion's earlier wait for the lock: a try every 10 ms on its own open file.
+void lockPolling(const QString &path)
+{
+    platform::LockedFile file;
+    if (!file.open(path, platform::LockedFile::Access::ReadWrite))
+        return;
+    while (file.tryLock(platform::LockMode::Exclusive) == platform::LockResult::HeldByOther)
+        QThread::msleep(10);
+}
+
+void BM_DeletionAmongAppends(benchmark::State &bm)
+{
+    const Strategy strategy = Strategy(bm.range(0));
+    const int writers = int(bm.range(1));
+    constexpr int kDeletions = 20;
+    std::vector<double> waits;
+    std::vector<double> appendsFirst;
+    for (auto _ : bm) {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + u'/';
+        const QString path = records::resultsFilePath(folder);
+        const QString go = dir.filePath(QStringLiteral("go"));
+        const QString stop = dir.filePath(QStringLiteral("stop"));
+        const auto records = [&] { return QFileInfo(path).size() / records::kRecordSize; };
+        std::vector<pid_t> children;
+        for (int w = 1; w <= writers; ++w)
+            children.push_back(spawnSelf({"--child", QByteArray::number(int(Kernel)), folder.toLocal8Bit(),
+                                          QByteArray::number(-w), go.toLocal8Bit(), stop.toLocal8Bit()}));
+        QFile(go).open(QIODevice::WriteOnly);
+        while (records() < 200)
+            QThread::msleep(1);
+        bool ok = true;
+        for (int d = 0; d < kDeletions && ok; ++d) {
+            const qint64 before = records();
+            const auto start = Clock::now();
+            auto locked = start;
+            qint64 atLock = before;
+            records::RewriteProbe probe;
+            probe.reached = [&](records::RewriteStage stage) {
+                if (stage == records::RewriteStage::Locked) {
+                    locked = Clock::now();
+                    atLock = records();
+                }
+            };
+            QString error;
+            if (strategy == Poll) {
+                lockPolling(path); // then deleted as now, from the moment the poll found the lock free
+                locked = Clock::now();
+                atLock = records();
+            }
+            ok = records::deleteRecord(path, 1, {}, records::responsiveWait(), &error, &probe);
+            waits.push_back(std::chrono::duration<double, std::milli>(locked - start).count());
+            appendsFirst.push_back(double(atLock - before));
+        }
+        QFile(stop).open(QIODevice::WriteOnly);
+        for (pid_t pid : children) {
+            int status = 0;
+            ok &= pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        if (!ok) {
+            bm.SkipWithError("a deletion or an appender failed");
+            return;
+        }
+    }
+    std::sort(waits.begin(), waits.end());
+    std::sort(appendsFirst.begin(), appendsFirst.end());
+    const auto at = [](const std::vector<double> &v, double p) {
+        return v.empty() ? 0.0 : v[size_t(p * double(v.size() - 1))];
+    };
+    bm.SetLabel(strategy == Poll ? "deletion polls every 10 ms (before)"
+                                 : "deletion waits in the kernel (now)");
+    bm.counters["wait_p50_ms"] = at(waits, 0.5);
+    bm.counters["wait_max_ms"] = at(waits, 1.0);
+    bm.counters["appends_first_p50"] = at(appendsFirst, 0.5);
+    bm.counters["appends_first_max"] = at(appendsFirst, 1.0);
+}
+BENCHMARK(BM_DeletionAmongAppends)
+    ->ArgsProduct({{Poll, Kernel}, {4}})
+    ->ArgNames({"kernel", "writers"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 

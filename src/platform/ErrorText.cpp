@@ -56,7 +56,8 @@ QString systemErrorText(int errorNumber)
         return QStringLiteral("同じ名前のものがすでにあります。");
     case ENOMEM:
         return QStringLiteral("メモリが足りません。");
-    case ENXIO:
+    case ENXIO: // what open() says of a socket, and what the data files' open says of any special file
+        return QStringLiteral("ファイルではなく、パイプや装置などです。");
     case ENODEV:
         return QStringLiteral("装置がありません。");
     default:

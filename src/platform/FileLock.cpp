@@ -228,18 +228,25 @@ bool LockedFile::open(const QString &path, Access access)
     const int flags = access == Access::Read        ? O_RDONLY
                       : access == Access::ReadWrite ? O_RDWR
                                                     : O_RDWR | O_CREAT;
+    // Without O_NONBLOCK the open of a named pipe waits for its other end, which may never come; what
+    // is not a regular file is refused below, before anything is read or written.
     int fd;
     do {
-        fd = ::open(name.constData(), flags | O_CLOEXEC, 0666);
+        fd = ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         m_errorNumber = errno;
         return false;
     }
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const int refused = ::fstat(fd, &st) != 0  ? errno
+                        : S_ISDIR(st.st_mode)  ? EISDIR
+                        : !S_ISREG(st.st_mode) ? ENXIO // a pipe, a socket or a device
+                                               : 0;
+    const int statusFlags = refused == 0 ? ::fcntl(fd, F_GETFL) : -1;
+    if (refused != 0 || statusFlags < 0 || ::fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK) < 0) {
+        m_errorNumber = refused != 0 ? refused : errno;
         ::close(fd);
-        m_errorNumber = EISDIR;
         return false;
     }
     m_fd = fd;
@@ -343,6 +350,19 @@ bool LockedFile::writeAt(qint64 offset, const char *data, qint64 length)
         data += n;
         offset += n;
         length -= n;
+    }
+    return true;
+}
+
+bool LockedFile::resize(qint64 length)
+{
+    int rc;
+    do {
+        rc = ::ftruncate(m_fd, off_t(length));
+    } while (rc < 0 && errno == EINTR);
+    if (rc < 0) {
+        m_errorNumber = errno;
+        return false;
     }
     return true;
 }

@@ -83,6 +83,7 @@ public:
     LockedFile(const LockedFile &) = delete;
     LockedFile &operator=(const LockedFile &) = delete;
 
+    // Fails (EISDIR, ENXIO) for a folder, a pipe or a device in place of the file, without waiting.
     bool open(const QString &path, Access access);
     void close();
     bool isOpen() const { return m_fd >= 0; }
@@ -106,6 +107,9 @@ public:
     bool readAt(qint64 offset, char *data, qint64 length);
     // Writes exactly `length` bytes at `offset`.
     bool writeAt(qint64 offset, const char *data, qint64 length);
+    // Sets the length of the file through this descriptor (never by its name, which another program
+    // may have given to a new file meanwhile), cutting it or extending it with zero bytes.
+    bool resize(qint64 length);
     // Waits until what was written is on the disk (or on the server of a network share).
     bool flushToDisk();
 

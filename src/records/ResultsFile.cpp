@@ -2,8 +2,8 @@
 
 #include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
-#include "platform/FileResize.h"
 #include "platform/TextFile.h"
+#include "records/ResultsMaintenance.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,40 +63,6 @@ private:
     bool m_shown = false;
 };
 
-enum class Locking {
-    Locked,     // the lock is held on a descriptor of the file that the path names
-    CannotLock, // the file system cannot lock this file at all (the error number is in the file)
-    Reopen      // the file was replaced meanwhile and could not be opened again (likewise)
-};
-
-// Takes the lock, waiting while another holder has it (in the kernel where it can, in waits of a
-// second that the notice hears of). Once it is held, the path must still name the locked file: a tool
-// that rebuilds the file moves a new one over the name, and a record written to the old one would be
-// lost. Then the file is opened again and locked again.
-Locking lockWaiting(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
-                    platform::LockMode mode, RetryWait &wait)
-{
-    LongWait notice(wait);
-    for (;;) {
-        platform::LockResult result = file.tryLock(mode);
-        while (result == platform::LockResult::HeldByOther) {
-            if (wait.waitForLock(kLockWaitMs, [&](int sliceMs) {
-                    result = file.lock(mode, sliceMs);
-                    return result != platform::LockResult::HeldByOther;
-                }))
-                break;
-            notice.show(busyLine());
-        }
-        if (result != platform::LockResult::Locked)
-            return Locking::CannotLock;
-        if (file.isStillNamed(path))
-            return Locking::Locked;
-        file.close();
-        if (!file.open(path, access))
-            return Locking::Reopen;
-    }
-}
-
 // Sets `count` cells to `value` in blocks of 64 bytes: a plain fill of the 180000 bests is compiled to
 // one 4-byte store at a time, which costs more than the rest of the reading.
 void fillBlocks(qint32 *cells, std::size_t count, qint32 value)
@@ -118,6 +84,30 @@ double clockOfDay(const QTime &time)
 }
 
 } // namespace
+
+Locking lockResultsFile(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
+                        platform::LockMode mode, RetryWait &wait)
+{
+    LongWait notice(wait);
+    for (;;) {
+        platform::LockResult result = file.tryLock(mode);
+        while (result == platform::LockResult::HeldByOther) {
+            if (wait.waitForLock(kLockWaitMs, [&](int sliceMs) {
+                    result = file.lock(mode, sliceMs);
+                    return result != platform::LockResult::HeldByOther;
+                }))
+                break;
+            notice.show(busyLine());
+        }
+        if (result != platform::LockResult::Locked)
+            return Locking::CannotLock;
+        if (file.isStillNamed(path))
+            return Locking::Locked;
+        file.close();
+        if (!file.open(path, access))
+            return Locking::Reopen;
+    }
+}
 
 QString resultsFilePath(const QString &dataFolder)
 {
@@ -153,7 +143,7 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
                 QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), file.errorDescription());
         return false;
     };
-    switch (lockWaiting(file, path, access, platform::LockMode::Exclusive, wait)) {
+    switch (lockResultsFile(file, path, access, platform::LockMode::Exclusive, wait)) {
     case Locking::Locked:
         break;
     case Locking::CannotLock:
@@ -161,6 +151,12 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     case Locking::Reopen:
         return fail(QStringLiteral("置き換えられた成績ファイルを開けません"));
     }
+    // A deletion that a crash stopped half way is finished before anything else is written: drills
+    // would otherwise count its doubled record until a teacher tool runs. When it cannot be finished
+    // (a copy this program did not write, a failing disk), the records are written all the same: a
+    // drill's result is never lost for it, and the teacher tool says what is wrong with the copy.
+    QString recoveryError;
+    recoverLockedRewrite(file, path, &recoveryError);
     const qint64 length = file.size();
     if (length < 0)
         return fail(QStringLiteral("成績ファイルの長さを読めません"));
@@ -170,11 +166,10 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     if (!file.writeAt(offset, bytes.constData(), bytes.size())) {
         const QString failure = file.errorDescription();
         // An append stopped part way (a full disk, a quota) is cut off again, so that a failure
-        // reported to the student has added nothing, not even a partial record. The lock is still
-        // held, and the cut goes by name so that it stays held.
-        int resizeError = 0;
+        // reported to the student has added nothing, not even a partial record. The cut goes through
+        // the locked descriptor, never by name.
         if (offset >= length / kRecordSize * kRecordSize)
-            platform::resizeFileByName(path, std::max(offset, length), &resizeError);
+            file.resize(std::max(offset, length));
         if (error)
             *error = QStringLiteral("%1：%2\n%3")
                          .arg(QStringLiteral("成績ファイルに書き込めません"), platform::displayPath(path),
@@ -275,7 +270,7 @@ ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wa
         return openFailed();
     // A file system that cannot lock at all is read without the lock, as readers of the family always
     // have read it.
-    if (lockWaiting(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
+    if (lockResultsFile(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
         return openFailed();
 
     const qint64 length = file.size();

@@ -50,13 +50,31 @@ struct ResultsFilePlace
 // a message naming the file) when the data folder is missing or the file cannot be opened for writing.
 bool openResultsFile(const QString &path, platform::LockedFile &file, QString *error);
 
+// How taking the lock of the results file ended.
+enum class Locking {
+    Locked,     // the lock is held on a descriptor of the file that the path names
+    CannotLock, // the file system cannot lock this file at all (the error number is in the file)
+    Reopen      // the file was replaced meanwhile and could not be opened again (likewise)
+};
+
+// Takes the lock of `file`, opened from `path` with `access`, waiting while another holder has it:
+// in the kernel where it can (so that the lock goes to a waiter the moment it is free, in the order
+// the writers came), in slices that keep the user interface responding, with the notice after about
+// a second. Once the lock is held, the path must still name the locked file: a tool that rebuilds the
+// file moves a new one over the name, and what is written to the old one is lost. Then the file is
+// opened again and locked again. Every reader and writer of the results file locks through here.
+Locking lockResultsFile(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
+                        platform::LockMode mode, RetryWait &wait);
+
 // Writes the records after the last whole record of the file (a partial record left at the end by a
 // crash is overwritten), holding the exclusive lock from taking the length until the records are on
-// the disk. Waits while another holder has the lock.
+// the disk. Waits while another holder has the lock. A deletion that a crash interrupted (its recovery
+// copy is there) is finished first, under the same lock, so that no reader counts a record twice.
 bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error);
 
 // Changes record `number` (1-based) in place, under the exclusive lock, for the teacher's records
-// browser: nothing else of the file is touched. Fails with a message when the file has no such record.
+// browser: nothing else of the file is touched (an interrupted deletion is finished first, as for
+// appends). Fails with a message when the file has no such record.
 bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
                    QString *error);
 

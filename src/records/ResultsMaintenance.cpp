@@ -2,7 +2,6 @@
 
 #include "platform/ErrorText.h"
 #include "platform/FileLock.h"
-#include "platform/FileResize.h"
 #include "platform/TextFile.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
@@ -67,29 +66,24 @@ bool failFile(QString *error, const QString &what, const QString &path, const QS
     return fail(error, QStringLiteral("%1：%2\n%3").arg(what, shown(path), description));
 }
 
-platform::LockResult lockWaiting(platform::LockedFile &file, RetryWait &wait)
-{
-    for (;;) {
-        const platform::LockResult result = file.tryLock(platform::LockMode::Exclusive);
-        if (result != platform::LockResult::HeldByOther)
-            return result;
-        if (wait.wait(kLockWaitMs, [&] {
-                return file.tryLock(platform::LockMode::Exclusive) == platform::LockResult::Locked;
-            }))
-            return platform::LockResult::Locked;
-    }
-}
-
-// Opens the results file for a change and takes the exclusive lock. The file must exist: a change never
-// creates it.
+// Opens the results file for a change and takes the exclusive lock, on the file that the path names
+// once the lock is held. The file must exist: a change never creates it.
 bool openLocked(const QString &path, platform::LockedFile &file, RetryWait &wait, QString *error)
 {
-    if (!file.open(path, platform::LockedFile::Access::ReadWrite))
+    constexpr auto access = platform::LockedFile::Access::ReadWrite;
+    if (!file.open(path, access))
         return failFile(error, QStringLiteral("成績ファイルを開けません"), path, file.errorDescription());
-    if (lockWaiting(file, wait) != platform::LockResult::Locked)
+    switch (lockResultsFile(file, path, access, platform::LockMode::Exclusive, wait)) {
+    case Locking::Locked:
+        return true;
+    case Locking::CannotLock:
         return failFile(error, QStringLiteral("成績ファイルをロックできません"), path,
                         file.errorDescription());
-    return true;
+    case Locking::Reopen:
+        break;
+    }
+    return failFile(error, QStringLiteral("置き換えられた成績ファイルを開けません"), path,
+                    file.errorDescription());
 }
 
 void reach(const RewriteProbe *probe, RewriteStage stage)
@@ -159,10 +153,8 @@ bool writeRecoveryCopy(const QString &copyPath, const QByteArray &bytes, const R
 // Cuts the locked file to `records` records and puts that on the disk.
 bool cutTo(platform::LockedFile &file, const QString &path, qint64 records, QString *error)
 {
-    int errorNumber = 0;
-    if (!platform::resizeFileByName(path, records * kRecordSize, &errorNumber))
-        return failFile(error, QStringLiteral("成績ファイルを短くできません"), path,
-                        platform::LockedFile::describeError(errorNumber));
+    if (!file.resize(records * kRecordSize))
+        return failFile(error, QStringLiteral("成績ファイルを短くできません"), path, file.errorDescription());
     if (!file.flushToDisk())
         return failFile(error, QStringLiteral("成績ファイルをディスクに書き込めません"), path,
                         file.errorDescription());
@@ -266,7 +258,8 @@ bool looksUncut(const char *place, const char *oldLast)
 Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString *error)
 {
     const QString copyPath = recoveryFilePath(path);
-    if (!QFileInfo::exists(copyPath))
+    const QFileInfo copyInfo(copyPath);
+    if (!copyInfo.exists())
         return Recovery::NothingToDo;
     auto failed = [&](const QString &message) {
         fail(error, message);
@@ -279,6 +272,9 @@ Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString 
                           .arg(shown(copyPath), why, shown(path)));
     };
 
+    // Every append looks here first: a pipe in place of the copy must not make it wait for a writer.
+    if (!copyInfo.isFile())
+        return foreign(QStringLiteral("ふつうのファイルではありません。"));
     QByteArray copy;
     QString readError;
     if (!platform::readFileBytes(copyPath, &copy, &readError))
@@ -363,6 +359,11 @@ bool sameRecord(const char *a, const char *b)
            std::memcmp(a + kTimeOffset + 4, b + kTimeOffset + 4, kRecordSize - kTimeOffset - 4) == 0;
 }
 
+Recovery recoverLockedRewrite(platform::LockedFile &file, const QString &path, QString *error)
+{
+    return recoverLocked(file, path, error);
+}
+
 Recovery recoverInterruptedRewrite(const QString &path, RetryWait &wait, QString *error)
 {
     if (!QFileInfo::exists(recoveryFilePath(path)))
@@ -373,8 +374,8 @@ Recovery recoverInterruptedRewrite(const QString &path, RetryWait &wait, QString
     return recoverLocked(file, path, error);
 }
 
-bool deleteRecord(const QString &path, qint64 number, const QByteArray &opened, RetryWait &wait,
-                  QString *error, const RewriteProbe *probe)
+bool deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait, QString *error,
+                  const RewriteProbe *probe)
 {
     platform::LockedFile file;
     if (!openLocked(path, file, wait, error))
@@ -391,18 +392,13 @@ bool deleteRecord(const QString &path, qint64 number, const QByteArray &opened, 
 bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait &wait, QString *error)
 {
     platform::LockedFile file;
-    if (!file.open(path, platform::LockedFile::Access::Read))
+    constexpr auto access = platform::LockedFile::Access::Read;
+    if (!file.open(path, access))
         return failFile(error, QStringLiteral("成績ファイルを開けません"), path, file.errorDescription());
-    for (;;) {
-        const platform::LockResult result = file.tryLock(platform::LockMode::Shared);
-        // A file system that cannot lock at all is read without the lock, as readers have always read it.
-        if (result != platform::LockResult::HeldByOther)
-            break;
-        if (wait.wait(kLockWaitMs, [&] {
-                return file.tryLock(platform::LockMode::Shared) == platform::LockResult::Locked;
-            }))
-            break;
-    }
+    // A file system that cannot lock at all is read without the lock, as readers have always read it.
+    if (lockResultsFile(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
+        return failFile(error, QStringLiteral("置き換えられた成績ファイルを開けません"), path,
+                        file.errorDescription());
     const qint64 count = file.size() / kRecordSize;
     if (number < 1 || number > count)
         return fail(error, QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
@@ -415,7 +411,7 @@ bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait
     return true;
 }
 
-bool changeRecord(const QString &path, qint64 number, const QByteArray &opened, qint16 student, qint32 time,
+bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
                   RetryWait &wait, QString *error)
 {
     platform::LockedFile file;

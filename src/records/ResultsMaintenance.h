@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileLock.h"
 #include "records/RetryWait.h"
 
 #include <QByteArray>
@@ -18,13 +19,13 @@
 // complete or absent): the old records followed by one journal record that names the deleted record.
 // The copy is removed only when the rewrite is complete and on the disk.
 //
-// A crash (or a kill) during the rewrite leaves the copy. Whoever takes the lock next for a change
-// finishes the deletion from it (recoverInterruptedRewrite). Once the crashed writer's lock is gone,
-// another PC may already have appended to the half-rewritten file: where the appended records start
-// depends on whether the file was already cut, and the file says so itself: just before it is cut, the
-// place of the old last record holds a void record (level 0, student 0, a negative date: every reader
-// of the family skips it), a record that no drill ever writes. So recovery always ends with the new
-// records followed by every record appended meanwhile.
+// A crash (or a kill) during the rewrite leaves the copy. Whoever takes the lock next to write (a change,
+// a deletion, an append) finishes the deletion from it before writing (recoverLockedRewrite). Once the
+// crashed writer's lock is gone, another PC may already have appended to the half-rewritten file: where the
+// appended records start depends on whether the file was already cut, and the file says so itself: just
+// before it is cut, the place of the old last record holds a void record (level 0, student 0, a negative
+// date: every reader of the family skips it), a record that no drill ever writes. So recovery always ends
+// with the new records followed by every record appended meanwhile.
 namespace records {
 
 inline constexpr const char16_t *kRecoveryFileName = u"成績累積データtemp.dat";
@@ -59,15 +60,16 @@ struct RewriteProbe
 
 // Deletes record `number` (1-based) of the results file at `path`. `opened` is the record's 44 bytes as
 // the teacher opened it (empty: no check): when the record at that number is no longer the same record
-// (the same date, time of day, level and texts), nothing is written and the message says so. A recovery
+// (the same date, time of day, level and texts), nothing is written and the message says so. The bytes
+// are taken by value: the caller's may change while the deletion waits for the lock. A recovery
 // copy left by an earlier crash is finished first. On failure returns false with a message that names
 // the file; the results file is then unchanged, or recoverable from the copy (the message says so).
-bool deleteRecord(const QString &path, qint64 number, const QByteArray &opened, RetryWait &wait,
-                  QString *error, const RewriteProbe *probe = nullptr);
+bool deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait, QString *error,
+                  const RewriteProbe *probe = nullptr);
 
 // Sets the student and the time of record `number`, writing those bytes only, under the lock; the
 // record must still be the one opened (as for deleteRecord). Nothing else of the file changes.
-bool changeRecord(const QString &path, qint64 number, const QByteArray &opened, qint16 student, qint32 time,
+bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
                   RetryWait &wait, QString *error);
 
 // Reads record `number` (1-based) under the shared lock, waiting while a writer holds it.
@@ -83,6 +85,10 @@ enum class Recovery {
 // program did not write, or that does not fit the results file, is left alone (Failed, with a message
 // naming it): then no deletion runs until a person has looked at it.
 Recovery recoverInterruptedRewrite(const QString &path, RetryWait &wait, QString *error);
+
+// The same for a writer that holds the exclusive lock of the results file on `file` (opened from
+// `path`), before it writes: the rewrite is finished on that descriptor, under that lock.
+Recovery recoverLockedRewrite(platform::LockedFile &file, const QString &path, QString *error);
 
 // Whether two records are the same record, whatever their student and time.
 bool sameRecord(const char *a, const char *b);

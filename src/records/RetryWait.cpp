@@ -35,9 +35,15 @@ bool ResponsiveWait::wait(int ms, const std::function<bool()> &ready)
 
 bool ResponsiveWait::waitForLock(int ms, const std::function<bool(int sliceMs)> &attempt)
 {
+    return waitForLockInSlices(ms, attempt, QEventLoop::AllEvents);
+}
+
+bool waitForLockInSlices(int ms, const std::function<bool(int sliceMs)> &attempt,
+                         QEventLoop::ProcessEventsFlags flags)
+{
     QDeadlineTimer deadline(std::max(ms, 0));
     for (;;) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, int(kStepMs));
+        QCoreApplication::processEvents(flags, int(kStepMs));
         const qint64 left = deadline.remainingTime();
         if (attempt(int(std::clamp<qint64>(left, 0, kStepMs))))
             return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEventLoop>
 #include <QString>
 
 #include <functional>
@@ -54,6 +55,13 @@ public:
 private:
     WaitNotice *m_notice = nullptr;
 };
+
+// Waits up to `ms` milliseconds for a lock in the kernel, in slices of 10 ms between which the pending
+// events that `flags` allows run: the waiter stays in the lock's queue, so that it gets its turn
+// among writers that wait there too, and the windows still repaint. Every wait of the program waits
+// for a lock so.
+bool waitForLockInSlices(int ms, const std::function<bool(int sliceMs)> &attempt,
+                         QEventLoop::ProcessEventsFlags flags);
 
 // The wait that the program uses.
 ResponsiveWait &responsiveWait();

@@ -2,13 +2,16 @@
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -202,4 +205,38 @@ TEST(LockedFile, KnowsWhenItsNameNowBelongsToAnotherFileOrToNone)
     EXPECT_TRUE(file.isStillNamed(path));
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_FALSE(file.isStillNamed(path));
+}
+
+// A named pipe or a device where a data file should be: a read of a pipe waits for a writer that never
+// comes, a write goes nowhere. Either is refused at once, whatever the access, with its own
+// description, as a folder is. (The thread lets go of an open that waits, so that the test fails
+// rather than hangs.)
+TEST(LockedFile, RefusesAPipeOrADeviceAtOnce)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("成績.dat"));
+    const QByteArray name = QFile::encodeName(fifo);
+    ASSERT_EQ(::mkfifo(name.constData(), 0666), 0);
+    std::atomic<bool> done{false};
+    std::thread unblocker([&] {
+        while (!done) {
+            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0)
+                ::close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    for (const QString &path : {fifo, QStringLiteral("/dev/null")}) {
+        for (const auto access :
+             {LockedFile::Access::Read, LockedFile::Access::ReadWrite, LockedFile::Access::ReadWriteCreate}) {
+            SCOPED_TRACE(path.toStdString() + " access " + std::to_string(int(access)));
+            LockedFile file;
+            EXPECT_FALSE(file.open(path, access));
+            EXPECT_FALSE(file.isOpen());
+            EXPECT_TRUE(file.errorDescription().contains(QStringLiteral("ファイルではなく")))
+                << file.errorDescription().toStdString();
+        }
+    }
+    done = true;
+    unblocker.join();
 }

@@ -7,9 +7,16 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <stdexcept>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace records_test {
@@ -50,6 +57,33 @@ public:
     std::vector<int> asked;
     std::vector<QString> notices; // what the waiting panel was told, "(end)" when it went
     std::function<void(int call)> onWait;
+};
+
+// Keeps a test that opens a FIFO from hanging: while it lives, whoever waits in open() for the FIFO's
+// other end is let go (the other end is opened and closed again), so that the test goes on and fails.
+class FifoUnblocker
+{
+public:
+    explicit FifoUnblocker(const QString &fifo)
+        : m_thread([this, name = QFile::encodeName(fifo)] {
+              while (!m_done) {
+                  const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                  if (fd >= 0)
+                      ::close(fd);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+          })
+    {
+    }
+    ~FifoUnblocker()
+    {
+        m_done = true;
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
 };
 
 } // namespace records_test

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace records;
 using namespace records_test;
 using namespace testing_support;
@@ -110,6 +112,31 @@ TEST_F(ResultsFileFixture, AppendToAMissingDataFolderFailsNamingTheFileAndCreate
         << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("データフォルダ"))) << error.toStdString();
     EXPECT_FALSE(QDir(state->settings.dataFolder).exists());
+}
+
+// A named pipe in place of the file would make the reader wait for a writer that never comes, and an
+// append write into nothing: both are refused at once with a message that names the file, as a
+// folder in its place is.
+TEST_F(ResultsFileFixture, AFifoInPlaceOfTheFileIsRefusedAsAFolderIs)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    FifoUnblocker unblocker(path);
+    read();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    const QString text = fakes.messages.shown[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("成績ランダムファイル表示2"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("ファイルではなく"))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(platform::displayPath(path))) << text.toStdString();
+    EXPECT_TRUE(fakes.programEnd.ended);
+    EXPECT_TRUE(wait.asked.empty());
+
+    QString error;
+    EXPECT_FALSE(succeeded(
+        appendResult(state->settings, fakes.services, state->run, state->lastDrill.resultTime, wait),
+        &error));
+    EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("ファイルではなく"))) << error.toStdString();
+    EXPECT_TRUE(wait.asked.empty());
 }
 
 TEST_F(ResultsFileFixture, AppendWaitsWhileAnotherHolderHasTheLockAndThenWrites)

@@ -2,9 +2,11 @@
 // processes: this test program runs itself again in a child mode chosen by an environment variable.
 
 #include "records/ResultsMaintenance.h"
+#include "platform/FileLock.h"
 #include "records/RecordTestSupport.h"
 #include "records/ResultsFile.h"
 #include "support/TestSupport.h"
+#include "teacher/forms/QuietWait.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,10 +18,13 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char **environ;
 
@@ -98,9 +103,38 @@ int appendChild(const QString &path, int writer, int count, const QString &gate)
     return 0;
 }
 
+// Rebuilds the file as another program may: holds the lock of the old file, waits `delayMs`, moves the
+// file at `replacement` over the name and lets go by ending.
+int replaceChild(const QString &path, const QString &replacement, const QString &readyFile, int delayMs)
+{
+    platform::LockedFile file;
+    if (!file.open(path, platform::LockedFile::Access::ReadWrite) ||
+        file.tryLock(platform::LockMode::Exclusive) != platform::LockResult::Locked)
+        return 6;
+    writeBytes(readyFile, "ready");
+    QThread::msleep(ulong(delayMs));
+    return ::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()) == 0 ? 0
+                                                                                                          : 8;
+}
+
+// Appends back to back, as drills on many PCs at once would, until the stop file exists.
+int appendUntilChild(const QString &path, int writer, const QString &stopFile)
+{
+    for (int s = 0; s < 200000 && !QFileInfo::exists(stopFile); ++s) {
+        QString error;
+        if (!appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait(), &error))
+            return 2;
+    }
+    return 0;
+}
+
 int runChild(const QString &mode)
 {
     const QStringList parts = mode.split(u'|');
+    if (parts.value(0) == QStringLiteral("replace"))
+        return replaceChild(parts.value(1), parts.value(2), parts.value(3), parts.value(4).toInt());
+    if (parts.value(0) == QStringLiteral("appendUntil"))
+        return appendUntilChild(parts.value(1), parts.value(2).toInt(), parts.value(3));
     if (parts.value(0) == QStringLiteral("delete"))
         return deleteChild(parts.value(1), parts.value(2).toInt(), parts.value(3).toInt(),
                            parts.value(4).toInt(), parts.value(5).toInt());
@@ -175,6 +209,25 @@ private:
     int m_status = 0;
 };
 
+bool waitForFile(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!QFileInfo::exists(path) && timer.elapsed() < 20000)
+        QThread::msleep(2);
+    return QFileInfo::exists(path);
+}
+
+// Appends after the last whole record under the lock, as the family's other programs do, knowing
+// nothing of a recovery copy.
+void appendAsAnotherProgram(const QString &path, const QByteArray &bytes)
+{
+    platform::LockedFile file;
+    ASSERT_TRUE(file.open(path, platform::LockedFile::Access::ReadWrite));
+    ASSERT_EQ(file.tryLock(platform::LockMode::Exclusive), platform::LockResult::Locked);
+    ASSERT_TRUE(file.writeAt(file.size() / kRecordSize * kRecordSize, bytes.constData(), bytes.size()));
+}
+
 struct Maintenance : ::testing::Test
 {
     QTemporaryDir dir;
@@ -237,6 +290,34 @@ TEST_F(Maintenance, ADeletionOrChangeOfARecordThatIsNoLongerTheOneOpenedWritesNo
     EXPECT_TRUE(deleteRecord(path, 2, changed, wait, &error)) << error.toStdString();
 }
 
+// The caller's bytes of the opened record may be cleared while the writer waits for the lock (a
+// relisting of the teacher tool in the meantime); the check still compares the record as it was
+// opened when the call began.
+TEST_F(Maintenance, TheRecordOpenedIsComparedAsItWasWhenTheCallBegan)
+{
+    const QByteArray old = recordRange(1, 5);
+    for (const bool deletion : {true, false}) {
+        SCOPED_TRACE(deletion ? "delete" : "change");
+        writeBytes(path, old);
+        QByteArray opened = slotOf(old, 3);
+        platform::LockedFile other;
+        ASSERT_TRUE(other.open(path, platform::LockedFile::Access::ReadWrite));
+        ASSERT_EQ(other.tryLock(platform::LockMode::Exclusive), platform::LockResult::Locked);
+        ScriptedWait waiting;
+        waiting.onWait = [&](int call) {
+            if (call != 1)
+                return;
+            writeBytes(path, without(old, 2)); // another PC deleted record 2 meanwhile
+            opened.clear();
+            other.close();
+        };
+        EXPECT_FALSE(deletion ? deleteRecord(path, 3, opened, waiting, &error)
+                              : changeRecord(path, 3, opened, 7, 70, waiting, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("変わっています"))) << error.toStdString();
+        EXPECT_EQ(readBytes(path), without(old, 2));
+    }
+}
+
 TEST_F(Maintenance, AMissingResultsFileIsNamedAndNotCreated)
 {
     EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
@@ -283,6 +364,22 @@ TEST_F(Maintenance, ACopyThatThisProgramDidNotWriteStopsDeletionsAndIsKept)
     ASSERT_TRUE(QDir().mkpath(copyPath()));
     EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
     EXPECT_EQ(readBytes(path), old);
+
+    // Drills still record their results beside such a copy, and leave it to the teacher; a pipe in its
+    // place does not make them wait.
+    const QByteArray drill = appended(7, 1);
+    ASSERT_TRUE(appendRecords(path, {decodeRecord(drill.constData())}, wait, &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(copyPath()).isDir());
+    ASSERT_TRUE(QDir().rmdir(copyPath()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(copyPath()).constData(), 0666), 0);
+    {
+        FifoUnblocker unblocker(copyPath());
+        ASSERT_TRUE(appendRecords(path, {decodeRecord(drill.constData())}, wait, &error))
+            << error.toStdString();
+    }
+    EXPECT_EQ(readBytes(path), old + drill + drill);
+    EXPECT_FALSE(QFileInfo(copyPath()).isFile());
+    EXPECT_TRUE(QFileInfo::exists(copyPath())) << "the pipe in place of the copy was removed";
 }
 
 TEST_F(Maintenance, TheDeletionWaitsWhileAnotherHolderHasTheLock)
@@ -300,10 +397,10 @@ TEST_F(Maintenance, TheDeletionWaitsWhileAnotherHolderHasTheLock)
     EXPECT_EQ(readBytes(path), recordRange(2, 3));
 }
 
-// A writer killed at every stage of a deletion, then two drills appended by another PC before anyone
-// looks: the next change finishes the deletion, and every appended record is kept. A kill before the
-// recovery copy is complete leaves the old file.
-TEST_F(Maintenance, AWriterKilledAtAnyStageLeavesTheOldOrTheNewRecordsAndEveryAppend)
+// A writer killed at every stage of a deletion, then drills appended by other PCs before any teacher
+// tool runs: the next append finishes the deletion, and every appended record is kept once. A kill
+// before the recovery copy is complete leaves the old file.
+TEST_F(Maintenance, AWriterKilledAtAnyStageLeavesTheOldOrTheNewRecordsAndTheNextAppendFinishesIt)
 {
     struct Case
     {
@@ -342,20 +439,36 @@ TEST_F(Maintenance, AWriterKilledAtAnyStageLeavesTheOldOrTheNewRecordsAndEveryAp
                                      .arg(pieceBytes));
                     ASSERT_TRUE(writer.started());
                     ASSERT_EQ(writer.exitCode(), -SIGKILL) << where;
+                    const QByteArray killed = readBytes(path);
+                    const QByteArray copy = readBytes(copyPath());
+                    const bool copyLeft = QFileInfo::exists(copyPath());
+                    EXPECT_EQ(copyLeft, c.copyComplete && c.stage != RewriteStage::CopyRemoved) << where;
+                    const QByteArray kept = c.copyComplete ? without(old, number) : old;
 
+                    // Two drills of another PC: its append finishes the deletion before it writes, so
+                    // that no reader ever counts a record twice or reads a torn one.
                     const QByteArray drills = appended(7, 1) + appended(7, 2);
                     ASSERT_TRUE(appendRecords(
                         path,
                         {decodeRecord(drills.constData()), decodeRecord(drills.constData() + kRecordSize)},
                         wait, &error))
-                        << where;
-                    const Recovery recovery = recoverInterruptedRewrite(path, wait, &error);
-                    ASSERT_NE(recovery, Recovery::Failed) << where << error.toStdString();
-                    const bool copyLeft = c.copyComplete && c.stage != RewriteStage::CopyRemoved;
-                    EXPECT_EQ(recovery == Recovery::Completed, copyLeft) << where;
-                    const QByteArray expected = (c.copyComplete ? without(old, number) : old) + drills;
-                    EXPECT_EQ(readBytes(path), expected) << where;
+                        << where << error.toStdString();
+                    EXPECT_EQ(readBytes(path), kept + drills) << where;
                     EXPECT_FALSE(QFileInfo::exists(copyPath())) << where;
+
+                    // The same crash, then first a drill of an older program that appends without
+                    // looking for the copy: the next append finishes the deletion around that record.
+                    writeBytes(path, killed);
+                    if (copyLeft)
+                        writeBytes(copyPath(), copy);
+                    const QByteArray older = appended(8, 1);
+                    appendAsAnotherProgram(path, older);
+                    const QByteArray drill = appended(7, 3);
+                    ASSERT_TRUE(appendRecords(path, {decodeRecord(drill.constData())}, wait, &error))
+                        << where << error.toStdString();
+                    EXPECT_EQ(readBytes(path), kept + older + drill) << where;
+                    EXPECT_FALSE(QFileInfo::exists(copyPath())) << where;
+                    EXPECT_EQ(recoverInterruptedRewrite(path, wait, &error), Recovery::NothingToDo) << where;
                 }
             }
         }
@@ -428,4 +541,132 @@ TEST_F(Maintenance, RecordsAppendedByOtherProcessesDuringDeletionsAreAllKept)
     }
     EXPECT_EQ(kept, old.mid(kDeleted * kRecordSize));
     EXPECT_GT(deletedWhileWriting, 0) << "the deletions did not overlap the appends";
+}
+
+// Another program rebuilds the results file while a deletion or a change waits for the lock: it moves
+// a new file over the name, then lets the lock of the old one go. The writer works on the new file, or
+// refuses when the record is not there; the old file is never written.
+TEST_F(Maintenance, AWriterThatWaitedWhileTheFileWasReplacedWorksOnTheNewFileOnly)
+{
+    const QByteArray old = recordRange(1, 10);
+    const QByteArray longer = old + recordRange(11, 60);
+    const QByteArray shorter = recordRange(1, 3);
+    const QString oldName = dir.filePath(QStringLiteral("old.dat"));
+    QByteArray changed = slotOf(longer, 5);
+    const qint16 student = 77;
+    const qint32 time = 777;
+    std::memcpy(changed.data() + 16, &student, 2);
+    std::memcpy(changed.data() + 20, &time, 4);
+    struct Case
+    {
+        const char *name;
+        bool deletion;
+        QByteArray replacement;
+        QByteArray expected; // empty: refused
+    };
+    const Case cases[] = {
+        {"delete, longer", true, longer, without(longer, 5)},
+        {"delete, shorter", true, shorter, {}},
+        {"change, longer", false, longer,
+         longer.left(4 * kRecordSize) + changed + longer.mid(5 * kRecordSize)},
+        {"change, shorter", false, shorter, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(oldName);
+        writeBytes(path, old);
+        ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(oldName).constData()), 0);
+        platform::LockedFile holder;
+        ASSERT_TRUE(holder.open(path, platform::LockedFile::Access::ReadWrite));
+        ASSERT_EQ(holder.tryLock(platform::LockMode::Exclusive), platform::LockResult::Locked);
+        ScriptedWait waiting;
+        waiting.onWait = [&](int call) {
+            if (call != 1)
+                return;
+            writeBytes(path + QStringLiteral(".new"), c.replacement);
+            ASSERT_EQ(::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
+                               QFile::encodeName(path).constData()),
+                      0);
+            holder.close();
+        };
+        const bool done = c.deletion ? deleteRecord(path, 5, slotOf(old, 5), waiting, &error)
+                                     : changeRecord(path, 5, slotOf(old, 5), student, time, waiting, &error);
+        EXPECT_FALSE(waiting.asked.empty());
+        EXPECT_EQ(readBytes(oldName), old) << "the file that was replaced was written";
+        if (c.expected.isEmpty()) {
+            EXPECT_FALSE(done);
+            EXPECT_TRUE(error.contains(QStringLiteral("5 番目の記録はありません（3 件です）")))
+                << error.toStdString();
+            EXPECT_EQ(readBytes(path), c.replacement);
+        } else {
+            EXPECT_TRUE(done) << error.toStdString();
+            EXPECT_EQ(readBytes(path), c.expected);
+        }
+        EXPECT_FALSE(QFileInfo::exists(copyPath()));
+    }
+}
+
+// The same with the program's own wait, which waits in the kernel, and another process that holds
+// the lock until it has moved the new file over the name.
+TEST_F(Maintenance, TheProgramsWaitFollowsAReplacedFileToo)
+{
+    const QByteArray old = recordRange(1, 10);
+    const QByteArray shorter = recordRange(1, 3);
+    writeBytes(path, old);
+    const QString replacement = dir.filePath(QStringLiteral("rebuilt.dat"));
+    writeBytes(replacement, shorter);
+    const QString ready = dir.filePath(QStringLiteral("ready"));
+    Child replacer(QStringLiteral("replace|%1|%2|%3|150").arg(path, replacement, ready));
+    ASSERT_TRUE(replacer.started());
+    ASSERT_TRUE(waitForFile(ready));
+    EXPECT_FALSE(deleteRecord(path, 5, slotOf(old, 5), responsiveWait(), &error));
+    EXPECT_EQ(replacer.exitCode(), 0);
+    EXPECT_EQ(readBytes(path), shorter) << "the new file was cut or padded";
+    ASSERT_TRUE(deleteRecord(path, 2, slotOf(shorter, 2), responsiveWait(), &error)) << error.toStdString();
+    EXPECT_EQ(readBytes(path), without(shorter, 2));
+}
+
+// Drills on three PCs append back to back. A deletion waits in the same queue as they do, so it gets
+// the lock after a few of their appends rather than whenever its next look finds the lock free.
+TEST_F(Maintenance, ADeletionAmongBackToBackAppendsGetsItsTurnAfterAFewOfThem)
+{
+    const QByteArray old = recordRange(1, 5);
+    writeBytes(path, old);
+    const QString stop = dir.filePath(QStringLiteral("stop"));
+    std::vector<std::unique_ptr<Child>> writers;
+    for (int w = 1; w <= 3; ++w)
+        writers.push_back(
+            std::make_unique<Child>(QStringLiteral("appendUntil|%1|%2|%3").arg(path).arg(w).arg(stop)));
+    const auto records = [&] { return QFileInfo(path).size() / kRecordSize; };
+    QElapsedTimer started;
+    started.start();
+    while (records() < 100 && started.elapsed() < 20000)
+        QThread::msleep(1);
+    ASSERT_GE(records(), 100) << "the appends did not start";
+
+    qint64 before = 0;
+    qint64 atLock = -1;
+    RewriteProbe probe;
+    probe.reached = [&](RewriteStage stage) {
+        if (stage == RewriteStage::Locked)
+            atLock = records();
+    };
+    QuietWait teacherToolsWait; // the records browser's, which handles no click or key meanwhile
+    const std::pair<const char *, RetryWait *> waits[] = {{"the program's wait", &responsiveWait()},
+                                                          {"the teacher tools' wait", &teacherToolsWait}};
+    for (const auto &[name, waiting] : waits) {
+        SCOPED_TRACE(name);
+        // Over ten deletions, so that a single slow turn on a busy machine does not decide: a wait
+        // in the queue lets a few appends go first each time, a look every 10 ms hundreds.
+        qint64 appendsFirst = 0;
+        for (int d = 0; d < 10; ++d) {
+            before = records();
+            ASSERT_TRUE(deleteRecord(path, 1, {}, *waiting, &error, &probe)) << error.toStdString();
+            appendsFirst += atLock - before;
+        }
+        EXPECT_LE(appendsFirst, 250);
+    }
+    writeBytes(stop, "stop");
+    for (auto &w : writers)
+        EXPECT_EQ(w->exitCode(), 0);
 }

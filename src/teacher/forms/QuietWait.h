@@ -29,15 +29,18 @@ public:
                 done();
                 return true;
             }
-            if (deadline.hasExpired()) {
-                // Every wait with a question is a wait for another holder of the lock.
-                if (ready && !m_shown)
-                    longWaitBegins(QStringLiteral("ほかのパソコンが成績ファイルを使っています。"));
+            if (deadline.hasExpired())
                 return false;
-            }
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
             QThread::msleep(std::min<qint64>(10, std::max<qint64>(deadline.remainingTime(), 0)));
         }
+    }
+
+    // In the lock's queue, as every writer waits, rather than a look every 10 ms that appends from
+    // other PCs keep beating.
+    bool waitForLock(int ms, const std::function<bool(int sliceMs)> &attempt) override
+    {
+        return records::waitForLockInSlices(ms, attempt, QEventLoop::ExcludeUserInputEvents);
     }
 
     void longWaitBegins(const QString &line) override
