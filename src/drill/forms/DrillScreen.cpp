@@ -3,6 +3,7 @@
 #include "app/forms/Controls.h"
 #include "app/forms/InputDiscard.h"
 #include "app/forms/Style.h"
+#include "app/forms/TextFit.h"
 #include "drill/IdiomData.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/StatusPanel.h"
@@ -28,6 +29,11 @@ namespace {
 // The lamps' three rows of ten (items 10–19, 20–29, 30–39) with their legends and colours.
 const char *const kLampLegends[] = {"Pass", "Best", "YourBest"};
 const QRgb kLampColours[] = {style::kLampPass, style::kLampBest, style::kLampOwnBest};
+
+// The status panel's name and school name, and the size they may shrink to.
+constexpr int kNamePointSize = 18;
+constexpr int kSchoolPointSize = 13;
+constexpr int kSmallestPointSize = 10;
 
 // The drill's controls in the palette of the style module (the accent for the buttons of the next step).
 const char *kScreenStyle = R"(
@@ -109,9 +115,11 @@ void DrillScreen::buildScreen()
     auto *status = app::controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
     makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36),
               Qt::AlignLeft | Qt::AlignVCenter, true);
-    makeLabel(status, QStringLiteral("sLabel7"), QString(), 18, QRect(190, 6, 300, 36),
+    // A name of the roster's full 20 characters fits its place at 12 pt; the name and the school name
+    // are drawn smaller when a font draws them wider (see initialSettings).
+    makeLabel(status, QStringLiteral("sLabel7"), QString(), kNamePointSize, QRect(190, 6, 330, 36),
               Qt::AlignLeft | Qt::AlignVCenter, true);
-    makeLabel(status, QStringLiteral("sLabel14"), QString(), 13, QRect(495, 8, 200, 34));
+    makeLabel(status, QStringLiteral("sLabel14"), QString(), kSchoolPointSize, QRect(530, 8, 166, 34));
     auto caption = [&](const QString &text, const QRect &r) {
         makeLabel(status, QString(), text, 13, r)->setProperty("role", "caption");
     };
@@ -297,9 +305,11 @@ void DrillScreen::initialSettings()
     auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
     title->setText(texts.title);
     title->setFont(style::font(texts.titlePointSize, true));
-    findChild<QLabel *>(QStringLiteral("sLabel7"))->setText(texts.name);
+    app::controls::fitText(findChild<QLabel *>(QStringLiteral("sLabel7")), texts.name, kNamePointSize,
+                           kSmallestPointSize, true);
     findChild<QLabel *>(QStringLiteral("sLabel8"))->setText(texts.level);
-    findChild<QLabel *>(QStringLiteral("sLabel14"))->setText(texts.school);
+    app::controls::fitText(findChild<QLabel *>(QStringLiteral("sLabel14")), texts.school, kSchoolPointSize,
+                           kSmallestPointSize, false);
     findChild<QLabel *>(QStringLiteral("sLabel11"))->setText(texts.runAtLevel);
     findChild<QLabel *>(QStringLiteral("sLabel12"))->setText(texts.runToday);
     minutesTick();
