@@ -4,6 +4,7 @@
 #include "app/forms/InputDiscard.h"
 #include "app/forms/Style.h"
 #include "app/forms/TextFit.h"
+#include "app/forms/WaitingPanel.h"
 #include "drill/IdiomData.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/StatusPanel.h"
@@ -235,6 +236,7 @@ void DrillScreen::buildScreen()
 
     // End notice
     m_endNotice = app::controls::frame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
+    app::waiting::keepInSight(m_endNotice); // a wait for the results file at the end shows beside it
     m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36,
                                  QRect(0, 0, 500, 170), Qt::AlignCenter, true);
     m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40,
