@@ -114,6 +114,7 @@ void DrillScreen::buildScreen()
 
     // Status panel
     auto *status = app::controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
+    status->setAccessibleName(QStringLiteral("状況"));
     makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36),
               Qt::AlignLeft | Qt::AlignVCenter, true);
     // A name of the roster's full 20 characters fits its place at 12 pt; the name and the school name
@@ -151,6 +152,9 @@ void DrillScreen::buildScreen()
     m_timeBar = app::controls::frame(m_timeFrame, QStringLiteral("sShape2"), QRect(2, 2, 0, 20));
     m_targetMarker = app::controls::frame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
     m_minimumMarker = app::controls::frame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
+    m_timeBar->setAccessibleName(QStringLiteral("経過時間のバー"));
+    m_targetMarker->setAccessibleName(QStringLiteral("目標タイムの線"));
+    m_minimumMarker->setAccessibleName(QStringLiteral("最低ラインの線"));
 
     for (int row = 0; row < 3; ++row) {
         const int y = 50 + row * 24;
@@ -182,6 +186,7 @@ void DrillScreen::buildScreen()
                               Qt::AlignLeft | Qt::AlignVCenter, true);
 
     m_correctionPanel = app::controls::frame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
+    m_correctionPanel->setAccessibleName(QStringLiteral("正しい答え"));
     makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"), 14,
               QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true)
         ->setStyleSheet(style::sheet(QStringLiteral("color: @mistake;")));
@@ -198,6 +203,7 @@ void DrillScreen::buildScreen()
 
     // Kanji panel with the reading panel over its buttons
     m_kanjiPanel = app::controls::frame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
+    m_kanjiPanel->setAccessibleName(QStringLiteral("漢字を選ぶ"));
     for (int j = 1; j <= 12; ++j) {
         const int row = (j - 1) / 6, col = (j - 1) % 6;
         m_kanji[j] = makeButton(m_kanjiPanel, QStringLiteral("Label14_%1").arg(j), QString(), 42,
@@ -214,6 +220,7 @@ void DrillScreen::buildScreen()
               QRect(16, 318, 930, 30));
 
     m_readingPanel = app::controls::frame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
+    m_readingPanel->setAccessibleName(QStringLiteral("読みを選ぶ"));
     makeLabel(m_readingPanel, QStringLiteral("Label3"), QStringLiteral("はじめの４文字を選びなさい"), 22,
               QRect(20, 12, 600, 40), Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(m_readingPanel, QStringLiteral("Label4"),
@@ -237,6 +244,7 @@ void DrillScreen::buildScreen()
     // End notice
     m_endNotice = app::controls::frame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
     app::waiting::keepInSight(m_endNotice); // a wait for the results file at the end shows beside it
+    m_endNotice->setAccessibleName(QStringLiteral("終了"));
     m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36,
                                  QRect(0, 0, 500, 170), Qt::AlignCenter, true);
     m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40,
