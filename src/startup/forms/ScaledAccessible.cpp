@@ -180,6 +180,10 @@ public:
     }
     QAccessibleInterface *childAt(int x, int y) const override
     {
+        if (!m_widget || !scaledWindowOf(m_widget))
+            return m_inner->childAt(x, y);
+        // The toolkit would test each child at its size in canvas units: the children as they are seen,
+        // the last (drawn on top) first.
         for (int i = childCount() - 1; i >= 0; --i) {
             QAccessibleInterface *c = child(i);
             if (c && !c->state().invisible && c->rect().contains(x, y))
