@@ -23,9 +23,7 @@ StatusTexts statusTexts(const Catalogue &catalogue, const CurrentRun &run, const
     }
     const bool known = level >= 0 && level <= kMaxLevel && student >= 0 && student <= kMaxStudentNumber;
     t.runAtLevel = QString::number(known ? today.atLevel + 1 : 1);
-    // The day's run number counts the runs of every level, as the result screen's day total does (an
-    // older count over levels 1 to 15 only left out the hardest levels).
-    t.runToday = QString::number((known ? today.total : 0) + 1);
+    t.runToday = QString::number((known ? today.ofTheDay : 0) + 1);
     return t;
 }
 

@@ -239,22 +239,30 @@ void clearStatisticSums(Statistics &statistics)
     statistics.clearSums();
 }
 
-qint64 todayTotalRuns(const Statistics &statistics, int student)
+namespace {
+qint64 todayRunsUpTo(const Statistics &statistics, int lastLevel, int student)
 {
     if (student < 0 || student > kMaxStudentNumber)
         return 0;
     // The counts are whole numbers kept as floats; their sum is exact in a double.
     double sum = 0;
-    for (int level = 1; level <= kMaxLevel; ++level)
+    for (int level = 1; level <= lastLevel; ++level)
         sum += statistics.todayCount(level, student);
     return std::llround(sum);
+}
+} // namespace
+
+qint64 todayTotalRuns(const Statistics &statistics, int student)
+{
+    return todayRunsUpTo(statistics, kMaxLevel, student);
 }
 
 drill::TodayRuns todayRuns(const Statistics &statistics, int level, int student)
 {
     if (level < 0 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
         return {};
-    return {qint64(statistics.todayCount(level, student)), todayTotalRuns(statistics, student)};
+    return {qint64(statistics.todayCount(level, student)),
+            todayRunsUpTo(statistics, drill::kDayCountLastLevel, student)};
 }
 
 app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,

@@ -37,8 +37,8 @@ void fillStatistics(const Standards &standards, const Results &results, Statisti
 // screen that shows or keeps the day's total takes it from here.
 qint64 todayTotalRuns(const Statistics &statistics, int student);
 
-// The student's counted drills today at `level` and over every level, for the drill's status panel
-// (0 for a level or student outside the tables).
+// The student's counted drills today at `level` and over levels 1 to drill::kDayCountLastLevel, for the
+// drill's status panel (0 for a level or student outside the tables).
 drill::TodayRuns todayRuns(const Statistics &statistics, int level, int student);
 
 } // namespace records

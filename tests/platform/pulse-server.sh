@@ -92,7 +92,12 @@ start)
     (
         export HOME="$folder/home" XDG_RUNTIME_DIR="$folder/runtime" PULSE_RUNTIME_PATH="$folder/runtime/pulse"
         export PULSE_STATE_PATH="$folder/state" XDG_CONFIG_HOME="$folder/home"
-        unset PULSE_SERVER PULSE_COOKIE DBUS_SESSION_BUS_ADDRESS
+        # No D-Bus for this server: on a desktop's session bus another PulseAudio already holds the name
+        # org.PulseAudio1, and the server would end at once. Without an address libdbus would find, or
+        # start and leave running, a session bus through the X display; so the display goes too, and the
+        # address is one libdbus refuses, after which the server runs without D-Bus.
+        unset PULSE_SERVER PULSE_COOKIE DISPLAY WAYLAND_DISPLAY
+        export DBUS_SESSION_BUS_ADDRESS=disabled:
         # -n: no configuration script, only the two modules named here. As root the server warns that it
         # is not meant to run as root, and runs.
         exec pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit --disallow-module-loading \

@@ -451,6 +451,26 @@ TEST(StatisticsOnePass, ReadingTheFileAndAddingUpInOnePassGivesWhatTheTwoStepsGi
     EXPECT_EQ(onePass->statistics.todayAverageTime(2, 2961), 34.0f);
 }
 
+// The drill's "本日 N回目" counts the day's runs of levels 1 to 15 only; the result screen's day total
+// (above) counts every level.
+TEST(TodayRuns, TheDrillsDayCountLeavesOutLevelsAbove15)
+{
+    auto stats = std::make_unique<Statistics>();
+    stats->todayCount(8, 7) = 2;
+    stats->todayCount(2, 7) = 1;
+    stats->todayCount(4, 7) = 1;
+    stats->todayCount(15, 7) = 1;
+    stats->todayCount(16, 7) = 3;
+    stats->todayCount(20, 7) = 1;
+    stats->todayCount(0, 7) = 9; // level 0 is no level
+    const drill::TodayRuns atLevel20 = todayRuns(*stats, 20, 7);
+    EXPECT_EQ(atLevel20.atLevel, 1);
+    EXPECT_EQ(atLevel20.ofTheDay, 5);
+    EXPECT_EQ(todayRuns(*stats, 8, 7).atLevel, 2);
+    EXPECT_EQ(todayTotalRuns(*stats, 7), 9);
+    EXPECT_EQ(todayRuns(*stats, 8, 5001).ofTheDay, 0);
+}
+
 TEST(TodayTotalRuns, AddsEveryLevelOfOneStudentAndNothingOutsideTheRoster)
 {
     auto stats = std::make_unique<Statistics>();

@@ -1,5 +1,7 @@
 #include "app/forms/DialogScale.h"
 
+#include "app/forms/Style.h"
+
 #include <QApplication>
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
@@ -7,10 +9,13 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPointer>
 #include <QStyle>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -54,6 +59,66 @@ QStyle::StandardPixmap messageBoxPixmap(QMessageBox::Icon icon)
     }
 }
 
+// A message box's icon drawn at `side` on `ratio` device pixels a unit: a round sign (information,
+// question, error) or a triangle (warning), the style's bitmaps being drawn for small sizes only.
+QPixmap drawnMessageBoxIcon(QMessageBox::Icon kind, QSize side, qreal ratio)
+{
+    QPixmap pixmap(side * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF box(QPointF(0, 0), QSizeF(side));
+    const qreal s = std::min(box.width(), box.height());
+    const QRectF square(box.center() - QPointF(s / 2, s / 2), QSizeF(s, s));
+    const QColor ink = kind == QMessageBox::Warning ? QColor::fromRgb(style::kInk) : QColor(Qt::white);
+    p.setPen(Qt::NoPen);
+    if (kind == QMessageBox::Warning) {
+        p.setBrush(QColor::fromRgb(style::kCelebrationLine));
+        QPainterPath triangle;
+        triangle.moveTo(square.center().x(), square.top() + s * 0.06);
+        triangle.lineTo(square.right() - s * 0.02, square.bottom() - s * 0.08);
+        triangle.lineTo(square.left() + s * 0.02, square.bottom() - s * 0.08);
+        triangle.closeSubpath();
+        p.drawPath(triangle);
+    } else {
+        p.setBrush(QColor::fromRgb(kind == QMessageBox::Critical ? style::kMistake : style::kAccent));
+        p.drawEllipse(square.adjusted(s * 0.03, s * 0.03, -s * 0.03, -s * 0.03));
+    }
+    p.setBrush(ink);
+    const qreal cx = square.center().x();
+    const qreal stroke = s * 0.12;
+    switch (kind) {
+    case QMessageBox::Critical: {
+        QPen cross(ink, stroke, Qt::SolidLine, Qt::RoundCap);
+        p.setPen(cross);
+        const qreal d = s * 0.2;
+        p.drawLine(square.center() + QPointF(-d, -d), square.center() + QPointF(d, d));
+        p.drawLine(square.center() + QPointF(d, -d), square.center() + QPointF(-d, d));
+        break;
+    }
+    case QMessageBox::Warning:
+        p.drawRoundedRect(QRectF(cx - stroke / 2, square.top() + s * 0.34, stroke, s * 0.3), stroke / 2,
+                          stroke / 2);
+        p.drawEllipse(QPointF(cx, square.top() + s * 0.76), stroke * 0.6, stroke * 0.6);
+        break;
+    case QMessageBox::Information:
+        p.drawEllipse(QPointF(cx, square.top() + s * 0.28), stroke * 0.6, stroke * 0.6);
+        p.drawRoundedRect(QRectF(cx - stroke / 2, square.top() + s * 0.42, stroke, s * 0.36), stroke / 2,
+                          stroke / 2);
+        break;
+    default: {
+        QFont font = style::font(10, true);
+        font.setPixelSize(std::max(1, int(s * 0.62)));
+        p.setFont(font);
+        p.setPen(ink);
+        p.drawText(square, Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
+    }
+    return pixmap;
+}
+
 void scaleMessageBoxIcon(QMessageBox *box, double factor)
 {
     if (box->icon() == QMessageBox::NoIcon)
@@ -69,11 +134,10 @@ void scaleMessageBoxIcon(QMessageBox *box, double factor)
     const qreal ratio = box->devicePixelRatio();
     const QIcon icon = box->style()->standardIcon(messageBoxPixmap(box->icon()), nullptr, box);
     QPixmap pixmap = icon.pixmap(side, ratio);
-    // An icon drawn only in smaller sizes is enlarged: a blurred icon beats one too small to see.
-    if (pixmap.deviceIndependentSize().toSize() != side) {
-        pixmap = pixmap.scaled(side * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        pixmap.setDevicePixelRatio(ratio);
-    }
+    // The style has no picture that large (its own are small bitmaps): one drawn at the size, on the
+    // display's pixels, is as sharp as the text beside it, where an enlarged bitmap would be blurred.
+    if (pixmap.deviceIndependentSize().toSize() != side)
+        pixmap = drawnMessageBoxIcon(box->icon(), side, ratio);
     label->setPixmap(pixmap);
 }
 

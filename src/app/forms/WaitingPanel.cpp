@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace style = app::style;
 
 WaitingPanel::WaitingPanel(const QString &text, bool withProgress, QWidget *parent) : QFrame(parent)
@@ -78,3 +80,46 @@ void WaitingPanel::paintNow()
     m_lastPaint.start();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+namespace app::waiting {
+
+namespace {
+const char *const kInSightProperty = "keptInSight";
+constexpr int kGap = 16;
+} // namespace
+
+void keepInSight(QWidget *notice)
+{
+    notice->setProperty(kInSightProperty, true);
+}
+
+QList<QRect> noticesInSight(const QWidget *window)
+{
+    QList<QRect> places;
+    for (const QWidget *notice : window->findChildren<QWidget *>()) {
+        if (notice->property(kInSightProperty).toBool() && notice->isVisibleTo(window) && window->isVisible())
+            places.append(QRect(notice->mapTo(window, QPoint(0, 0)), notice->size()));
+    }
+    return places;
+}
+
+QRect placeClearOf(const QRect &area, const QSize &panel, const QList<QRect> &inSight)
+{
+    const int left = area.left() + (area.width() - panel.width()) / 2;
+    QList<int> tops{area.top() + (area.height() - panel.height()) / 2};
+    for (const QRect &notice : inSight) {
+        tops.append(notice.bottom() + 1 + kGap);
+        tops.append(notice.top() - kGap - panel.height());
+    }
+    for (int top : tops) {
+        const QRect place(QPoint(left, top), panel);
+        if (!area.contains(place))
+            continue;
+        if (std::none_of(inSight.begin(), inSight.end(),
+                         [&](const QRect &notice) { return notice.intersects(place); }))
+            return place;
+    }
+    return QRect(QPoint(left, tops.first()), panel);
+}
+
+} // namespace app::waiting

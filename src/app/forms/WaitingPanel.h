@@ -2,6 +2,8 @@
 
 #include <QElapsedTimer>
 #include <QFrame>
+#include <QList>
+#include <QRect>
 
 class QLabel;
 class QProgressBar;
@@ -41,3 +43,18 @@ private:
     QElapsedTimer m_started;
     QElapsedTimer m_lastPaint;
 };
+
+// A notice that a wait notice shown over its screen must leave in sight (the drill's "時間切れ" and
+// "成績記録中" while the end of a drill waits for the results file).
+namespace app::waiting {
+
+void keepInSight(QWidget *notice);
+
+// The shown notices under `window` marked by keepInSight, in the window's coordinates.
+QList<QRect> noticesInSight(const QWidget *window);
+
+// Where a panel of size `panel` goes on `area`: in the middle, unless it would cover one of `inSight`;
+// then, centred across, just below or just above one of them, the first place that covers none.
+QRect placeClearOf(const QRect &area, const QSize &panel, const QList<QRect> &inSight);
+
+} // namespace app::waiting

@@ -3,6 +3,8 @@
 #include "app/forms/Controls.h"
 #include "app/forms/InputDiscard.h"
 #include "app/forms/Style.h"
+#include "app/forms/TextFit.h"
+#include "app/forms/WaitingPanel.h"
 #include "drill/IdiomData.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/StatusPanel.h"
@@ -28,6 +30,11 @@ namespace {
 // The lamps' three rows of ten (items 10–19, 20–29, 30–39) with their legends and colours.
 const char *const kLampLegends[] = {"Pass", "Best", "YourBest"};
 const QRgb kLampColours[] = {style::kLampPass, style::kLampBest, style::kLampOwnBest};
+
+// The status panel's name and school name, and the size they may shrink to.
+constexpr int kNamePointSize = 18;
+constexpr int kSchoolPointSize = 13;
+constexpr int kSmallestPointSize = 10;
 
 // The drill's controls in the palette of the style module (the accent for the buttons of the next step).
 const char *kScreenStyle = R"(
@@ -107,11 +114,14 @@ void DrillScreen::buildScreen()
 
     // Status panel
     auto *status = app::controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
+    status->setAccessibleName(QStringLiteral("状況"));
     makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36),
               Qt::AlignLeft | Qt::AlignVCenter, true);
-    makeLabel(status, QStringLiteral("sLabel7"), QString(), 18, QRect(190, 6, 300, 36),
+    // A name of the roster's full 20 characters fits its place at 12 pt; the name and the school name
+    // are drawn smaller when a font draws them wider (see initialSettings).
+    makeLabel(status, QStringLiteral("sLabel7"), QString(), kNamePointSize, QRect(190, 6, 330, 36),
               Qt::AlignLeft | Qt::AlignVCenter, true);
-    makeLabel(status, QStringLiteral("sLabel14"), QString(), 13, QRect(495, 8, 200, 34));
+    makeLabel(status, QStringLiteral("sLabel14"), QString(), kSchoolPointSize, QRect(530, 8, 166, 34));
     auto caption = [&](const QString &text, const QRect &r) {
         makeLabel(status, QString(), text, 13, r)->setProperty("role", "caption");
     };
@@ -142,6 +152,9 @@ void DrillScreen::buildScreen()
     m_timeBar = app::controls::frame(m_timeFrame, QStringLiteral("sShape2"), QRect(2, 2, 0, 20));
     m_targetMarker = app::controls::frame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
     m_minimumMarker = app::controls::frame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
+    m_timeBar->setAccessibleName(QStringLiteral("経過時間のバー"));
+    m_targetMarker->setAccessibleName(QStringLiteral("目標タイムの線"));
+    m_minimumMarker->setAccessibleName(QStringLiteral("最低ラインの線"));
 
     for (int row = 0; row < 3; ++row) {
         const int y = 50 + row * 24;
@@ -173,6 +186,7 @@ void DrillScreen::buildScreen()
                               Qt::AlignLeft | Qt::AlignVCenter, true);
 
     m_correctionPanel = app::controls::frame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
+    m_correctionPanel->setAccessibleName(QStringLiteral("正しい答え"));
     makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"), 14,
               QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true)
         ->setStyleSheet(style::sheet(QStringLiteral("color: @mistake;")));
@@ -189,6 +203,7 @@ void DrillScreen::buildScreen()
 
     // Kanji panel with the reading panel over its buttons
     m_kanjiPanel = app::controls::frame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
+    m_kanjiPanel->setAccessibleName(QStringLiteral("漢字を選ぶ"));
     for (int j = 1; j <= 12; ++j) {
         const int row = (j - 1) / 6, col = (j - 1) % 6;
         m_kanji[j] = makeButton(m_kanjiPanel, QStringLiteral("Label14_%1").arg(j), QString(), 42,
@@ -205,6 +220,7 @@ void DrillScreen::buildScreen()
               QRect(16, 318, 930, 30));
 
     m_readingPanel = app::controls::frame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
+    m_readingPanel->setAccessibleName(QStringLiteral("読みを選ぶ"));
     makeLabel(m_readingPanel, QStringLiteral("Label3"), QStringLiteral("はじめの４文字を選びなさい"), 22,
               QRect(20, 12, 600, 40), Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(m_readingPanel, QStringLiteral("Label4"),
@@ -227,6 +243,8 @@ void DrillScreen::buildScreen()
 
     // End notice
     m_endNotice = app::controls::frame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
+    app::waiting::keepInSight(m_endNotice); // a wait for the results file at the end shows beside it
+    m_endNotice->setAccessibleName(QStringLiteral("終了"));
     m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36,
                                  QRect(0, 0, 500, 170), Qt::AlignCenter, true);
     m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40,
@@ -297,9 +315,11 @@ void DrillScreen::initialSettings()
     auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
     title->setText(texts.title);
     title->setFont(style::font(texts.titlePointSize, true));
-    findChild<QLabel *>(QStringLiteral("sLabel7"))->setText(texts.name);
+    app::controls::fitText(findChild<QLabel *>(QStringLiteral("sLabel7")), texts.name, kNamePointSize,
+                           kSmallestPointSize, true);
     findChild<QLabel *>(QStringLiteral("sLabel8"))->setText(texts.level);
-    findChild<QLabel *>(QStringLiteral("sLabel14"))->setText(texts.school);
+    app::controls::fitText(findChild<QLabel *>(QStringLiteral("sLabel14")), texts.school, kSchoolPointSize,
+                           kSmallestPointSize, false);
     findChild<QLabel *>(QStringLiteral("sLabel11"))->setText(texts.runAtLevel);
     findChild<QLabel *>(QStringLiteral("sLabel12"))->setText(texts.runToday);
     minutesTick();

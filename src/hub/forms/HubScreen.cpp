@@ -114,6 +114,7 @@ void HubScreen::buildHeader()
     // Laid out for the longest name a roster holds (20 characters) and its grade: the student line has
     // the header's middle to itself; the number, the minutes and the day's total share the line below.
     QFrame *header = card(this, QRect(8, 8, 1008, 94), QStringLiteral("pnlHeader"));
+    header->setAccessibleName(QStringLiteral("生徒"));
     m_title = label(header, QStringLiteral("lblTitle"), style::font(24, true), QRect(16, 6, 226, 50));
     m_hint = label(header, QStringLiteral("lblHint"), style::font(10), QRect(16, 60, 226, 26));
     style::quiet(m_hint); // the key hints
@@ -137,6 +138,7 @@ void HubScreen::buildHeader()
 void HubScreen::buildViewControls()
 {
     QFrame *controls = card(this, QRect(8, 110, 1008, 74), QStringLiteral("pnlView"));
+    controls->setAccessibleName(QStringLiteral("表示"));
     m_displayGroup = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
         m_option2[i] = new QRadioButton(hub::displayOptionCaption(i), controls);
@@ -201,6 +203,7 @@ void HubScreen::buildColumns()
 {
     m_columnArea = new QWidget(this);
     m_columnArea->setObjectName(QStringLiteral("pnlColumns"));
+    m_columnArea->setAccessibleName(QStringLiteral("レベル一覧"));
     m_columnArea->setGeometry(kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
 
     const Catalogue &catalogue = m_context.state.catalogue;

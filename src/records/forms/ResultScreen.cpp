@@ -3,6 +3,7 @@
 #include "app/forms/Controls.h"
 #include "app/forms/InputDiscard.h"
 #include "app/forms/Style.h"
+#include "app/forms/TextFit.h"
 #include "drill/LevelCatalogue.h"
 #include "records/Judgement.h"
 #include "records/ResultSummary.h"
@@ -37,6 +38,10 @@ QLabel *label(QWidget *parent, const QString &name, qreal pt, const QRect &geome
     return app::controls::label(parent, name, QString(), style::font(pt, bold), geometry, alignment);
 }
 
+// The student's name, and the size a long name may shrink to (20 characters fit at 20 pt).
+constexpr int kNamePointSize = 26;
+constexpr int kSmallestNamePointSize = 14;
+
 } // namespace
 
 ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
@@ -51,7 +56,8 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
                     Qt::AlignLeft | Qt::AlignVCenter);
     m_levelName = label(this, QStringLiteral("Label16"), 20, QRect(360, 40, 300, 44), true,
                         Qt::AlignLeft | Qt::AlignVCenter);
-    m_name = label(this, QStringLiteral("Label17"), 26, QRect(60, 96, 600, 50), true,
+    // Ends before the day counts; a long name is drawn smaller to fit (see activate).
+    m_name = label(this, QStringLiteral("Label17"), kNamePointSize, QRect(60, 96, 570, 50), true,
                    Qt::AlignLeft | Qt::AlignVCenter);
     m_levelCount = label(this, QStringLiteral("Label13"), 18, QRect(640, 44, 330, 40), false,
                          Qt::AlignRight | Qt::AlignVCenter);
@@ -119,7 +125,8 @@ void ResultScreen::activate()
                                                          state.standards.targetTime[level],
                                                          state.standards.pointMultiplier[level]));
     m_time->setText(records::result_screen::timeText(state.lastDrill.resultTime));
-    m_name->setText(state.run.studentName.trimmed());
+    app::controls::fitText(m_name, state.run.studentName.trimmed(), kNamePointSize, kSmallestNamePointSize,
+                           true);
     m_title->setText(state.catalogue.programTitle);
     m_levelName->setText(state.catalogue.levelNames[level]);
     m_levelCount->setText(

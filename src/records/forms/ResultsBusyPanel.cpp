@@ -1,6 +1,7 @@
 #include "records/forms/ResultsBusyPanel.h"
 
 #include "app/forms/Style.h"
+#include "app/forms/WaitingPanel.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -36,8 +37,9 @@ void ResultsBusyPanel::showWaiting(const QString &line)
     m_line->setText(line);
     setAccessibleName(QStringLiteral("Just a moment, please. ") + line);
     adjustSize();
+    // The screen's own notices (the drill's "時間切れ") stay in sight beside it.
     if (QWidget *window = parentWidget())
-        move((window->width() - width()) / 2, (window->height() - height()) / 2);
+        setGeometry(app::waiting::placeClearOf(window->rect(), size(), app::waiting::noticesInSight(window)));
     show();
     raise();
     repaint(); // the wait lets events run, but show it now

@@ -2,6 +2,7 @@
 
 #include "app/forms/DialogScale.h"
 #include "startup/forms/MainWindow.h"
+#include "startup/forms/ScaledAccessible.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -48,6 +49,7 @@ ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent) : QGraphicsView(
     m_paintedSurround = surroundColour().rgb();
 
     qApp->installEventFilter(this);
+    scaledaccessible::install(*this); // screen readers and magnifiers see the canvas as it is drawn
 }
 
 ScaledWindow::~ScaledWindow()

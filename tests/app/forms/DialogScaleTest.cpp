@@ -6,6 +6,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QGridLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +14,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include <memory>
 
@@ -100,6 +103,49 @@ TEST(DialogScale, AMessageBoxIconIsDrawnAtTheScaledSizeAndKeepsItsKind)
     app::dialogscale::scaleDialog(&box, 2.0);
     EXPECT_EQ(icon->pixmap().deviceIndependentSize().toSize(), 2 * unscaled);
     EXPECT_EQ(box.icon(), QMessageBox::Warning);
+}
+
+namespace {
+// The mean difference of two pictures of one size, per channel (0 to 255).
+double difference(const QImage &a, const QImage &b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q));
+        }
+    return sum / (4.0 * a.width() * a.height());
+}
+} // namespace
+
+// At 2560 x 1440 a message box's icon is as sharp as its text: each kind drawn at the box's scale, on the
+// display's own pixels, not the style's small picture enlarged (blurred).
+TEST(DialogScale, AMessageBoxIconIsDrawnSharpAtTheScale)
+{
+    const double factor = 1.875; // 1440 / 768
+    for (QMessageBox::Icon kind :
+         {QMessageBox::Information, QMessageBox::Warning, QMessageBox::Critical, QMessageBox::Question}) {
+        SCOPED_TRACE(int(kind));
+        QMessageBox box;
+        box.setIcon(kind);
+        auto *icon = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"));
+        ASSERT_NE(icon, nullptr);
+        const QImage small = icon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QSizeF unscaled = icon->pixmap().deviceIndependentSize();
+        app::dialogscale::scaleDialog(&box, factor);
+        const QPixmap shown = icon->pixmap();
+        const QSize side(int(std::lround(unscaled.width() * factor)),
+                         int(std::lround(unscaled.height() * factor)));
+        EXPECT_EQ(shown.deviceIndependentSize().toSize(), side);
+        EXPECT_EQ(shown.size(), (side * box.devicePixelRatio()));
+        const QImage enlarged =
+            small.scaled(side * box.devicePixelRatio(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage image = shown.toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(image.size(), enlarged.size());
+        EXPECT_GT(difference(image, enlarged), 4.0) << "the style's small picture enlarged";
+    }
 }
 
 TEST(DialogScale, ADialogOverAWidgetOfAGraphicsSceneBelongsToTheViewsWindow)

@@ -4,10 +4,12 @@
 #include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/DrillScreen.h"
+#include "platform/FileLock.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "records/forms/ResultScreen.h"
+#include "records/forms/ResultsBusyPanel.h"
 #include "startup/LoadSettings.h"
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/QtMessageBoxes.h"
@@ -196,6 +198,44 @@ TEST_F(DrillInWindow, TimeLimitPassingBeforeTheFirstPendingEventsStepOfAKanaPick
     expectTimeOutOnTheResultScreen();
     EXPECT_EQ(int(fakes.media.commands.size()), soundsBefore) << "the pick that met the end is not judged";
     EXPECT_EQ(state->sound.soundErrorCount, 0);
+}
+
+// Another PC holds the results file when the drill times out: the window's wait notice and the drill's
+// end notice ("時間切れ") stand side by side, the one never over the other, until the record is written.
+TEST_F(DrillInWindow, TheWaitForAnotherPcsLockLeavesTheEndNoticeInSight)
+{
+    start();
+    platform::LockedFile otherPc;
+    ASSERT_TRUE(otherPc.open(records::resultsFilePath(inst.dataFolder),
+                             platform::LockedFile::Access::ReadWriteCreate));
+    ASSERT_EQ(otherPc.tryLock(platform::LockMode::Exclusive), platform::LockResult::Locked);
+    auto *panel = window->findChild<ResultsBusyPanel *>();
+    ASSERT_NE(panel, nullptr);
+    bool panelShown = false;
+    bool noticeShown = false;
+    bool timeUpShown = false;
+    QRect panelPlace;
+    QRect noticePlace;
+    QTimer::singleShot(1500, [&] {
+        if (auto *notice = drill() ? drill()->findChild<QWidget *>(QStringLiteral("sPicture2")) : nullptr) {
+            noticeShown = notice->isVisible();
+            timeUpShown = drill()->findChild<QWidget *>(QStringLiteral("lblsss2"))->isVisible();
+            noticePlace = QRect(notice->mapTo(window.get(), QPoint(0, 0)), notice->size());
+        }
+        panelShown = panel->isVisible();
+        panelPlace = panel->geometry();
+        saveScreenshot(window.get(), QStringLiteral("drill-time-up-waiting-for-the-results-file"));
+        otherPc.close();
+    });
+    fakes.clock.advanceMs(kLimitMs);
+    expectTimeOutOnTheResultScreen();
+    EXPECT_TRUE(panelShown);
+    EXPECT_TRUE(noticeShown);
+    EXPECT_TRUE(timeUpShown);
+    EXPECT_FALSE(panelPlace.intersects(noticePlace))
+        << "panel " << panelPlace.y() << "-" << panelPlace.bottom() << ", notice " << noticePlace.y() << "-"
+        << noticePlace.bottom();
+    EXPECT_TRUE(window->rect().contains(panelPlace));
 }
 
 // Whatever asks for another screen from inside a handler of the drill (here, an event handled while a

@@ -10,6 +10,7 @@
 #include "support/TestSupport.h"
 #include "support/gui/GuiTestSupport.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -415,6 +416,25 @@ TEST_F(DrillScreen, PracticeFromFirstCardToTheReturnToTheHub)
     settle();
     EXPECT_EQ(navigator.hubShown, 1);
     EXPECT_TRUE(records().isEmpty()) << "practice records nothing";
+}
+
+// The longest name of the roster (20 characters) is shown whole on the status panel at a size that
+// fits its place, clear of the school name beside it.
+TEST_F(DrillScreen, ATwentyCharacterNameFitsTheStatusPanel)
+{
+    const QString twenty = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水");
+    state->run.studentName = twenty;
+    start(2);
+    auto *name = navigator.screen->findChild<QLabel *>(QStringLiteral("sLabel7"));
+    auto *school = navigator.screen->findChild<QLabel *>(QStringLiteral("sLabel14"));
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(school, nullptr);
+    EXPECT_EQ(name->text(), twenty);
+    EXPECT_GE(name->font().pointSizeF(), 10.0);
+    EXPECT_LE(QFontMetrics(name->font()).horizontalAdvance(name->text()), name->contentsRect().width());
+    EXPECT_FALSE(name->geometry().intersects(school->geometry()));
+    EXPECT_FALSE(school->text().isEmpty());
+    EXPECT_LE(QFontMetrics(school->font()).horizontalAdvance(school->text()), school->contentsRect().width());
 }
 
 TEST_F(DrillScreen, ARangeWithoutIdiomsGoesBackWithAMessageAndRecordsNothing)

@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 #include "support/gui/GuiTestSupport.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -272,4 +273,19 @@ TEST_F(ResultScreenTest, TheAccessibleTreeTellsWhatIsShown)
     screen.reset();
     show(2, 95); // no record: no message
     EXPECT_FALSE(accessibleNames(screen.get()).contains(QStringLiteral("新記録おめでとう")));
+}
+
+// The longest name of the roster (20 characters) is shown whole at a size that fits its line, clear of
+// the day counts beside it.
+TEST_F(ResultScreenTest, ATwentyCharacterNameFitsItsLine)
+{
+    const QString twenty = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水");
+    state->run.studentName = twenty;
+    show(2, 90);
+    auto *name = screen->findChild<QLabel *>(QStringLiteral("Label17"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), twenty);
+    EXPECT_LE(QFontMetrics(name->font()).horizontalAdvance(name->text()), name->contentsRect().width());
+    for (const char *beside : {"Label13", "Label14"})
+        EXPECT_FALSE(name->geometry().intersects(screen->findChild<QLabel *>(beside)->geometry())) << beside;
 }

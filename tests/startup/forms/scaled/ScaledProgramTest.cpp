@@ -12,6 +12,8 @@
 #include "startup/forms/VersionBox.h"
 #include "support/gui/GuiTestSupport.h"
 
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -520,4 +522,159 @@ TEST_F(ScaledProgram, ThePrintPreviewsAreDrawnAtTheDisplaysResolution)
     ASSERT_NE(worksheet->findChild<QWidget *>(QStringLiteral("frmPrint")), nullptr);
     expectSharp("Picture1");
     saveShot(QStringLiteral("6-print-preview"));
+}
+
+namespace {
+// Where a widget of the canvas is drawn on the display.
+QRect drawnRect(const ScaledWindow &screen, const QWidget *widget)
+{
+    const QPoint topLeft = screen.viewport()->mapToGlobal(screen.toViewport(widget, QPointF(0, 0)));
+    const QPoint bottomRight =
+        screen.viewport()->mapToGlobal(screen.toViewport(widget, QPointF(widget->width(), widget->height())));
+    return QRect(topLeft, bottomRight - QPoint(1, 1));
+}
+
+// The controls of a screen that a screen reader has no name for: panels (widgets that hold others) and
+// the drawn parts of the time bar. The toolkit's own parts of a control (scroll bars and viewports of a
+// list) are the control's.
+QStringList unnamedPanels(QWidget *screen)
+{
+    QStringList unnamed;
+    for (QWidget *w : screen->findChildren<QWidget *>()) {
+        if (!w->isVisible() || w->objectName().startsWith(QStringLiteral("qt_")) ||
+            qobject_cast<QAbstractScrollArea *>(w->parentWidget()) ||
+            qobject_cast<QAbstractScrollArea *>(w->parentWidget() ? w->parentWidget()->parentWidget()
+                                                                  : nullptr))
+            continue;
+        const bool panel = !w->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).isEmpty() ||
+                           w->objectName().startsWith(QStringLiteral("sShape"));
+        QAccessibleInterface *node = QAccessible::queryAccessibleInterface(w);
+        if (panel && node && node->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed.append(w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                     : w->objectName());
+    }
+    return unnamed;
+}
+} // namespace
+
+// A screen reader or a magnifier learns of the scaled screens what is seen: one window, controls where
+// and as large as they are drawn, the level columns scrolled out of the view not showing, the focus on
+// the focused control, and a name for every panel.
+TEST_F(ScaledProgram, AccessibilityReportsTheScreensAsTheyAreDrawn)
+{
+    school->writeRuns({runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 2, 100),
+                       runAt(QDate(2026, 12, 2), QTime(15, 0), 132, 2, 90),
+                       runAt(QDate(2026, 12, 8), QTime(14, 0), 133, 2, 60)});
+    signIn();
+    QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_NE(application, nullptr);
+    int canvasWindows = 0, scaledWindows = 0;
+    for (int i = 0; i < application->childCount(); ++i) {
+        QObject *window = application->child(i) ? application->child(i)->object() : nullptr;
+        canvasWindows += window == school->window.get();
+        scaledWindows += window == screen.get();
+    }
+    EXPECT_EQ(canvasWindows, 0) << "the canvas is no window of its own";
+    EXPECT_EQ(scaledWindows, 1);
+    // The canvas is reached through the window that shows it.
+    QAccessibleInterface *canvas = QAccessible::queryAccessibleInterface(school->window.get());
+    ASSERT_NE(canvas, nullptr);
+    QAccessibleInterface *up = canvas;
+    for (int depth = 0; up && up->object() != screen.get() && depth < 8; ++depth)
+        up = up->parent();
+    ASSERT_NE(up, nullptr);
+    EXPECT_EQ(up->object(), screen.get());
+    QAccessibleInterface *viewport = QAccessible::queryAccessibleInterface(screen->viewport());
+    ASSERT_NE(viewport, nullptr);
+    EXPECT_GE(viewport->indexOfChild(canvas), 0);
+
+    const double scale = screen->scale();
+    for (const QString &name : {QStringLiteral("Command4_2"), QStringLiteral("pnlLevel_1"),
+                                QStringLiteral("lblStudent"), QStringLiteral("Command1")}) {
+        SCOPED_TRACE(name.toStdString());
+        QWidget *widget = find<QWidget>(name);
+        ASSERT_NE(widget, nullptr);
+        QAccessibleInterface *node = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(node, nullptr);
+        const QRect reported = node->rect();
+        const QRect drawn = drawnRect(*screen, widget);
+        EXPECT_NEAR(reported.width(), widget->width() * scale, 1.5);
+        EXPECT_NEAR(reported.height(), widget->height() * scale, 1.5);
+        EXPECT_LE((reported.topLeft() - drawn.topLeft()).manhattanLength(), 2);
+        EXPECT_FALSE(node->state().offscreen);
+        // A magnifier's hit test at the middle of what is drawn finds the control (or one inside it).
+        QAccessibleInterface *hit = canvas;
+        for (int depth = 0; hit && depth < 16; ++depth) {
+            QAccessibleInterface *inner = hit->childAt(drawn.center().x(), drawn.center().y());
+            if (!inner)
+                break;
+            hit = inner;
+        }
+        auto *hitWidget = hit ? qobject_cast<QWidget *>(hit->object()) : nullptr;
+        EXPECT_TRUE(hitWidget && (hitWidget == widget || widget->isAncestorOf(hitWidget)))
+            << (hitWidget ? hitWidget->objectName().toStdString() : std::string("nothing"));
+    }
+
+    // A list's rows are as far apart and as tall as they are drawn.
+    auto *list = find<QListView>(QStringLiteral("List5_2"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_GE(list->model()->rowCount(), 2);
+    QAccessibleInterface *listNode = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(listNode, nullptr);
+    QList<QAccessibleInterface *> rows;
+    for (int i = 0; i < listNode->childCount() && rows.size() < 2; ++i) {
+        if (QAccessibleInterface *row = listNode->child(i); row && row->role() == QAccessible::ListItem)
+            rows.append(row);
+    }
+    ASSERT_EQ(rows.size(), 2);
+    const QRect first = list->visualRect(list->model()->index(0, 0));
+    const QRect second = list->visualRect(list->model()->index(1, 0));
+    EXPECT_NEAR(rows[1]->rect().y() - rows[0]->rect().y(), (second.y() - first.y()) * scale, 1.5);
+    EXPECT_NEAR(rows[0]->rect().height(), first.height() * scale, 1.5);
+    const QPoint firstDrawn =
+        screen->viewport()->mapToGlobal(screen->toViewport(list->viewport(), first.topLeft()));
+    EXPECT_LE((rows[0]->rect().topLeft() - firstDrawn).manhattanLength(), 2);
+    EXPECT_EQ(rows[0]->parent(), listNode);
+    EXPECT_GE(listNode->indexOfChild(rows[0]), 0);
+
+    // The columns beyond the view are off screen; those in it are shown.
+    auto *area = find<QWidget>(QStringLiteral("pnlColumns"));
+    ASSERT_NE(area, nullptr);
+    const QRect areaDrawn = drawnRect(*screen, area);
+    int shownColumns = 0, hiddenColumns = 0;
+    for (int level = 1; level <= 20; ++level) {
+        auto *column = find<QWidget>(QStringLiteral("pnlLevel_%1").arg(level));
+        ASSERT_NE(column, nullptr);
+        QAccessibleInterface *node = QAccessible::queryAccessibleInterface(column);
+        const bool inView = drawnRect(*screen, column).intersects(areaDrawn);
+        EXPECT_EQ(node->state().offscreen, !inView) << "level " << level;
+        (inView ? shownColumns : hiddenColumns)++;
+        if (!node->state().offscreen) {
+            EXPECT_TRUE(QRect(QPoint(0, 0), displaySize()).intersects(node->rect())) << "level " << level;
+        }
+    }
+    EXPECT_GT(shownColumns, 0);
+    EXPECT_GT(hiddenColumns, 0);
+
+    // The focus is on the focused control, not on the window.
+    QWidget *focused = school->window->focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QAccessibleInterface *focus = application->focusChild();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_EQ(focus->object(), focused) << focused->objectName().toStdString();
+    EXPECT_TRUE(focus->state().focused);
+
+    // Tab moves the focus on the canvas: the focus reported moves with it.
+    QTest::keyClick(screen.get(), Qt::Key_Tab);
+    settle();
+    QWidget *next = school->window->focusWidget();
+    ASSERT_NE(next, nullptr);
+    EXPECT_NE(next, focused);
+    ASSERT_NE(application->focusChild(), nullptr);
+    EXPECT_EQ(application->focusChild()->object(), next);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(focused)->state().focused);
+
+    EXPECT_EQ(unnamedPanels(current()), QStringList()) << "on the levels screen";
+    startLevelTwo();
+    EXPECT_EQ(unnamedPanels(current()), QStringList()) << "on the drill";
 }
