@@ -6,8 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace drill {
+
+qint32 timeLimitFor(qint32 minimumTime)
+{
+    const qint64 limit = qint64(kTimeOutFactor) * minimumTime;
+    return qint32(
+        std::clamp<qint64>(limit, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+}
 
 using platform::drawOneTo;
 

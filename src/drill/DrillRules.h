@@ -25,6 +25,10 @@ inline constexpr int kWrongIdiomPenalty = 20;   // seconds
 inline constexpr int kPracticeCardLimit = 100;  // practice keeps memorised flags for positions 1 to 100
 inline constexpr int kTimeOutFactor = 5;        // a drill times out at 5 × the level's minimum time
 
+// The time limit of a test level: five times its minimum time, held at the largest time the clock can
+// count when a standards table asks for more.
+qint32 timeLimitFor(qint32 minimumTime);
+
 // The kana the reading buttons draw their distractors from.
 const QString &distractorKana();
 

@@ -234,6 +234,17 @@ TEST(KanjiAnswer, PicksFillTheBoxesInOrderAndClearingWorksBackwards)
     EXPECT_EQ(answer.pointer(), 0);
 }
 
+TEST(Clock, TheTimeLimitIsFiveMinimumTimesAndDoesNotWrapForAHugeOne)
+{
+    EXPECT_EQ(drill::timeLimitFor(380), 1900);
+    EXPECT_EQ(drill::timeLimitFor(0), 0);
+    // A minimum time the standards table accepts (up to 2147483647) would wrap to a negative limit,
+    // which ends the drill at its first tick.
+    EXPECT_EQ(drill::timeLimitFor(2147483647), 2147483647);
+    EXPECT_EQ(drill::timeLimitFor(500000000), 2147483647);
+    EXPECT_EQ(drill::timeLimitFor(-5), -25);
+}
+
 TEST(Clock, LampsGoOutOverTheLastTenSecondsBeforeTheTarget)
 {
     // Target 100 s: at 91 s lamp 30 goes, at 100 s lamps 30..39 have all gone.

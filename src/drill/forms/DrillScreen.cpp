@@ -296,7 +296,7 @@ void DrillScreen::initialSettings()
     state.lastDrill.endingInProgress = false;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
     if (catalogue::isRecordedLevel(state.catalogue, level)) {
-        state.drill.timeLimit = kTimeOutFactor * state.standards.minimumTime[level];
+        state.drill.timeLimit = timeLimitFor(state.standards.minimumTime[level]);
         m_elapsed->setText(QStringLiteral("0"));
         const int width = m_timeFrame->width();
         state.drill.timeBarScale = state.drill.timeLimit > 0 ? double(width) / state.drill.timeLimit : 0.0;
