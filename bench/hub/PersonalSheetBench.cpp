@@ -177,7 +177,7 @@ void BM_PersonalSheetFigures(benchmark::State &st)
     for (auto _ : st) {
         std::vector<hub::SheetRun> runs;
         QString error;
-        hub::readSheetRuns(path, records::responsiveWait(), &runs, &error);
+        hub::readSheetRuns(path, records::responsiveWait(), false, &runs, &error);
         const hub::RowStudents rows = hub::rowStudentsFor(*s->state, kAll);
         benchmark::DoNotOptimize(hub::personalSheet(*s->state, rows, runs, kToday, kStudent, {2, 4, 6}));
     }
@@ -194,7 +194,7 @@ void BM_PersonalSheetPaint(benchmark::State &st)
     std::vector<hub::SheetRun> runs;
     QString error;
     hub::readSheetRuns(records::resultsFilePath(s->state->settings.dataFolder), records::responsiveWait(),
-                       &runs, &error);
+                       false, &runs, &error);
     const hub::PersonalSheet sheet = hub::personalSheet(*s->state, hub::rowStudentsFor(*s->state, kAll), runs,
                                                         kToday, kStudent, {2, 4, 6});
     QImage image(704, 556, QImage::Format_RGB32);

@@ -69,18 +69,17 @@ struct Worksheets
     }
 };
 
-Worksheets *worksheets()
+// Each benchmark opens the screen for itself and closes it when it ends: a screen kept in a static would
+// be destroyed by the exit handlers, after the application, and take the program down with it.
+std::unique_ptr<Worksheets> openWorksheets()
 {
-    static std::unique_ptr<Worksheets> opened = [] {
-        auto w = std::make_unique<Worksheets>();
-        return w->open() ? std::move(w) : nullptr;
-    }();
-    return opened.get();
+    auto w = std::make_unique<Worksheets>();
+    return w->open() ? std::move(w) : nullptr;
 }
 
 void BM_AllRanges_RebuildClickToPreviewPainted(benchmark::State &st)
 {
-    Worksheets *w = worksheets();
+    const std::unique_ptr<Worksheets> w = openWorksheets();
     if (!w) {
         st.SkipWithError("the worksheet screen could not be opened on the idiom data file");
         return;
@@ -96,7 +95,7 @@ void BM_AllRanges_RebuildClickToPreviewPainted(benchmark::State &st)
 
 void BM_AllRanges_ToPrintingClickToPreviewPainted(benchmark::State &st)
 {
-    Worksheets *w = worksheets();
+    const std::unique_ptr<Worksheets> w = openWorksheets();
     if (!w) {
         st.SkipWithError("the worksheet screen could not be opened on the idiom data file");
         return;

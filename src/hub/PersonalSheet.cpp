@@ -29,8 +29,8 @@ std::vector<SheetRun> sheetRunsFromBytes(const QByteArray &recordBytes)
     return runs;
 }
 
-bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, std::vector<SheetRun> *runs,
-                   QString *error)
+bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, bool fileExpected,
+                   std::vector<SheetRun> *runs, QString *error)
 {
     QByteArray bytes;
     qint64 first = 0;
@@ -38,7 +38,10 @@ bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, std::ve
     int errorNumber = 0;
     const records::ReadOutcome outcome =
         records::readLastRecordBytes(resultsPath, kPeriodRecords, wait, &bytes, &first, &total, &errorNumber);
-    if (outcome != records::ReadOutcome::Read) {
+    // The reader reads a missing file in its folder as no records, and says so by its error number.
+    const bool vanished = outcome == records::ReadOutcome::Read && fileExpected &&
+                          platform::LockedFile::isNotFound(errorNumber);
+    if (outcome != records::ReadOutcome::Read || vanished) {
         runs->clear();
         if (error)
             *error = QStringLiteral("成績ファイルを読めません：%1\n%2")
@@ -182,7 +185,7 @@ ChartLayout chartLayout(const LevelFigures &f, double blockTop)
         const ChartRun &run = f.chart[k - 1];
         ChartPoint p;
         p.x = kChartWidth * (0.2 + 0.7 * double(k) / n);
-        p.y = std::max(yOf(run.time), chart.top);
+        p.y = yOf(run.time);
         p.time = run.time;
         p.newBest = run.newBest;
         chart.points.push_back(p);

@@ -32,10 +32,12 @@ struct SheetRun
 
 // The runs of the last 20000 records at most, in file order.
 std::vector<SheetRun> sheetRunsFromBytes(const QByteArray &recordBytes);
-// Reads them from the results file under its lock, waiting while another PC writes. On failure returns
+// Reads them from the results file under its lock, waiting while another PC writes. A missing file in
+// its folder holds no runs, unless `fileExpected`: the screen shows runs read from the file earlier, so
+// the file has vanished since, and drawing blank counts beside them would hide that. On failure returns
 // false with a message naming the file.
-bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, std::vector<SheetRun> *runs,
-                   QString *error);
+bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, bool fileExpected,
+                   std::vector<SheetRun> *runs, QString *error);
 
 inline constexpr qint32 kCountedRunLimit = 1800; // runs below this count on the sheet
 inline constexpr qint32 kChartScaleCap = 1000;   // the chart's scale top never goes higher
@@ -119,7 +121,8 @@ struct ChartLayout
 // S = 10 × (the longest counted run ÷ 10, whole part, + 1), at most 1000.
 qint32 chartScaleTop(qint32 longestRun);
 // A run k of n at time t: x = W × (0.2 + 0.7 × k ÷ n), y = block top + C × (0.8 − 0.7 × t ÷ S); a run
-// slower than S stands on the top of the frame.
+// slower than S (1000 to 1799 s, once the scale is capped) stands above the frame, as high as the formula
+// puts it.
 ChartLayout chartLayout(const LevelFigures &figures, double blockTop);
 
 struct SheetBlock

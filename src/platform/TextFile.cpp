@@ -140,6 +140,11 @@ bool writeText932(const QString &path, const QStringList &lines, QString *error)
                     .arg(displayPath(path));
         return false;
     }
+    return writeFileBytes(path, bytes, error);
+}
+
+bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error)
+{
     QSaveFile file(path);
     clearSystemError();
     // Unbuffered, so that a write the system stops part way (a full disk, a quota) fails here: written

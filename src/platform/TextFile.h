@@ -37,6 +37,11 @@ QStringList splitLines(const QString &text);
 // encoded.
 bool writeText932(const QString &path, const QStringList &lines, QString *error);
 
+// Writes bytes as the whole file, beside the old one and moved over it, unbuffered, so that a write the
+// system stops part way (a full disk, a quota) fails here and leaves the old file whole. On failure returns
+// false with a message naming the file with its full path and what went wrong.
+bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error);
+
 // The full path of a file for messages, with the platform's separators.
 QString displayPath(const QString &path);
 

@@ -48,8 +48,11 @@ TableSheetPlan planTableSheet(const PrintLayout &layout)
             if (text.isEmpty())
                 continue;
             const double left = kPageUnits * (positions[std::size_t(j)] + kCellInset);
+            // The cell ends where 0.95 of the column ends, not 0.95 of the column's width after its
+            // inset: that would run a narrow column's text past the rule on its right.
             const double width =
-                kPageUnits * (positions[std::size_t(j) + 1] - positions[std::size_t(j)]) * kCellWidth;
+                kPageUnits *
+                ((positions[std::size_t(j) + 1] - positions[std::size_t(j)]) * kCellWidth - kCellInset);
             plan.cells.push_back(SheetCell{j, i,
                                            QRectF(left, cellTop(i), std::max(width, 0.0), plan.rowHeight),
                                            text, layout.columnStyle[std::size_t(j)] == 0});

@@ -18,7 +18,8 @@
 // 1000, so the header row (row 0) stands one row above the first row. A rule runs across the page 100
 // units above each row's cells and a closing one below the last row; vertical rules run at every column
 // position from the header row's rule to the closing rule. A cell starts 0.01 of the page right of its
-// column's left edge and is 0.95 of the column wide.
+// column's left edge and ends at 0.95 of the column, so that its text stays clear of the rule on its
+// right (in a column a twentieth of the page wide as well).
 namespace printing {
 
 inline constexpr int kDefaultTableTextSize = 50; // when the sheet settings leave the size empty

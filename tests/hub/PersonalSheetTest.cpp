@@ -272,14 +272,23 @@ TEST(SheetChart, PointsOfASmallSetStandWhereTheFormulaPutsThem)
     EXPECT_EQ(chart.ticks[1].label, QStringLiteral("25秒"));
     EXPECT_EQ(chart.ticks[2].label, QStringLiteral("0秒"));
     EXPECT_NEAR(chart.ticks[0].y, chart.top, 1e-12);
+}
 
-    // A run slower than the capped scale stays on the frame's top, not in the block above.
+TEST(SheetChart, RunsSlowerThanTheCappedScaleStandAboveTheFrameWhereTheFormulaPutsThem)
+{
     School slow;
-    slow.write({{2, 13, 2, 1500}, {1, 13, 2, 200}});
-    const ChartLayout capped = chartLayout(slow.figures(13, 2), top);
-    EXPECT_EQ(capped.scaleTop, 1000);
-    EXPECT_DOUBLE_EQ(capped.points[0].y, capped.top);
-    EXPECT_GT(capped.points[1].y, capped.top);
+    slow.write({{4, 13, 2, 1000}, {3, 13, 2, 1500}, {2, 13, 2, 1799}, {1, 13, 2, 200}});
+    const double top = 0.35;
+    const ChartLayout chart = chartLayout(slow.figures(13, 2), top);
+    EXPECT_EQ(chart.scaleTop, 1000);
+    ASSERT_EQ(chart.points.size(), 4u);
+    // y = top + (0.8 − 0.7 × t ÷ 1000) ÷ 3: 1000 s on the frame's top, 1500 s and 1799 s above it.
+    EXPECT_NEAR(chart.points[0].y, chart.top, 1e-12);
+    EXPECT_NEAR(chart.points[1].y, top + (0.8 - 1.05) / 3, 1e-12);
+    EXPECT_NEAR(chart.points[2].y, top + (0.8 - 0.7 * 1.799) / 3, 1e-12);
+    EXPECT_LT(chart.points[1].y, chart.top);
+    EXPECT_LT(chart.points[2].y, chart.points[1].y);
+    EXPECT_GT(chart.points[3].y, chart.top);
 }
 
 TEST(SheetPages, ThreeBlocksAPageAndTheNameAboveEach)
@@ -342,14 +351,20 @@ TEST(SheetRuns, ReadFromTheResultsFileOrAMessageNamingIt)
     } wait;
     std::vector<SheetRun> runs{{1, 1, 1, 1}};
     QString error;
-    EXPECT_TRUE(readSheetRuns(path, wait, &runs, &error)); // no file yet: nothing recorded
+    EXPECT_TRUE(readSheetRuns(path, wait, false, &runs, &error)); // no file yet: nothing recorded
     EXPECT_TRUE(runs.empty());
+    // A file gone while the screen shows runs read from it earlier is told, not read as no runs.
+    runs = {{1, 1, 1, 1}};
+    EXPECT_FALSE(readSheetRuns(path, wait, true, &runs, &error));
+    EXPECT_TRUE(runs.empty());
+    EXPECT_TRUE(error.contains(QStringLiteral("成績ファイルを読めません"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("見つかりません"))) << error.toStdString();
 
     QByteArray bytes = records::encodeRecord(records::newRecord(46000, 0.5, 13, 2, 95, QString()));
     bytes += records::encodeRecord(records::newRecord(46001, 0.5, 14, 4, 99999, QString()));
     bytes += "partial";
     testing_support::writeBytes(path, bytes);
-    ASSERT_TRUE(readSheetRuns(path, wait, &runs, &error));
+    ASSERT_TRUE(readSheetRuns(path, wait, true, &runs, &error));
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[1].date, 46001);
     EXPECT_EQ(runs[1].student, 14);
@@ -358,7 +373,7 @@ TEST(SheetRuns, ReadFromTheResultsFileOrAMessageNamingIt)
 
     const QString missing =
         dir.path() + QStringLiteral("/なし/") + QString::fromUtf16(records::kResultsFileName);
-    EXPECT_FALSE(readSheetRuns(missing, wait, &runs, &error));
+    EXPECT_FALSE(readSheetRuns(missing, wait, false, &runs, &error));
     EXPECT_TRUE(runs.empty());
     EXPECT_TRUE(error.contains(QStringLiteral("成績ファイルを読めません"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("なし"))) << error.toStdString();

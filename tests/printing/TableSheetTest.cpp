@@ -88,7 +88,7 @@ TEST(TableSheet, CellsStartInsideTheirColumnBelowTheirRule)
     const SheetCell *meaning = cellAt(plan, 2, 1);
     ASSERT_NE(meaning, nullptr);
     EXPECT_NEAR(meaning->rect.left(), 600.0, 1e-6); // 0.05 + 0.01 of the page
-    EXPECT_NEAR(meaning->rect.width(), 0.55 * 0.95 * 10000, 1e-6);
+    EXPECT_NEAR(meaning->rect.right(), 0.05 * 10000 + 0.55 * 0.95 * 10000, 1e-6);
     EXPECT_NEAR(meaning->rect.top(), 1000.0, 1e-6);
     EXPECT_NEAR(meaning->rect.height(), 600.0, 1e-6);
     EXPECT_TRUE(meaning->fit);
@@ -97,12 +97,30 @@ TEST(TableSheet, CellsStartInsideTheirColumnBelowTheirRule)
     ASSERT_NE(header, nullptr);
     EXPECT_EQ(header->text, QStringLiteral("四字熟語"));
     EXPECT_NEAR(header->rect.top(), 400.0, 1e-6); // one row above the first row
-    EXPECT_NEAR(header->rect.width(), 0.05 * 0.95 * 10000, 1e-6);
+    EXPECT_NEAR(header->rect.right(), 0.6 * 10000 + 0.05 * 0.95 * 10000, 1e-6);
 
     EXPECT_NEAR(cellAt(plan, 1, 15)->rect.top(), 1000.0 + 14 * 600.0, 1e-6);
     EXPECT_EQ(cellAt(plan, 1, 15)->text, QStringLiteral("⑮"));
     EXPECT_EQ(cellAt(plan, 4, 0), nullptr); // empty cells are not drawn
     EXPECT_EQ(cellAt(plan, 2, 16), nullptr);
+}
+
+TEST(TableSheet, EveryCellEndsBeforeTheRuleOnItsRight)
+{
+    for (const int option : {PrintEverything, FourBlanks}) {
+        const PrintLayout layout = worksheetLayout(option);
+        const TableSheetPlan plan = planTableSheet(layout);
+        ASSERT_FALSE(plan.cells.empty());
+        for (const SheetCell &cell : plan.cells) {
+            SCOPED_TRACE(testing::Message()
+                         << "option " << option << " cell " << cell.column << "," << cell.row);
+            const double leftRule = 10000 * layout.columnPositions[std::size_t(cell.column)];
+            const double rightRule = 10000 * layout.columnPositions[std::size_t(cell.column) + 1];
+            EXPECT_GT(cell.rect.left(), leftRule);
+            EXPECT_GT(cell.rect.width(), 0.0);
+            EXPECT_LT(cell.rect.right(), rightRule);
+        }
+    }
 }
 
 TEST(TableSheet, SwitchesAndDegenerateSheets)

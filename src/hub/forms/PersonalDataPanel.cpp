@@ -5,12 +5,17 @@
 #include "app/forms/Style.h"
 #include "hub/HubViews.h"
 #include "hub/forms/PersonalSheetPainter.h"
+#include "platform/PrintJobCheck.h"
+#include "platform/TextFile.h"
 #include "records/ResultsFile.h"
 #include "roster/NameList.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPageLayout>
@@ -20,11 +25,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringListModel>
 
 #include <algorithm>
+#include <optional>
 
 namespace style = app::style;
 
@@ -56,10 +61,29 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
     return b;
 }
 
-QListView *list(QWidget *parent, const QString &name, const QString &accessibleName, QStringListModel *model,
-                const QRect &geometry)
+// A list that says when a key changed what is chosen (an arrow key, Shift with one, Space, Ctrl+A):
+// a click says so through clicked().
+class ChoiceList : public QListView
 {
-    auto *view = new QListView(parent);
+public:
+    using QListView::QListView;
+    std::function<void()> onKeyChoice;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const QModelIndexList before =
+            selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+        QListView::keyPressEvent(event);
+        if (onKeyChoice && selectionModel() && selectionModel()->selectedIndexes() != before)
+            onKeyChoice();
+    }
+};
+
+ChoiceList *list(QWidget *parent, const QString &name, const QString &accessibleName, QStringListModel *model,
+                 const QRect &geometry)
+{
+    auto *view = new ChoiceList(parent);
     view->setObjectName(name);
     view->setAccessibleName(accessibleName);
     view->setFont(style::monoFont(11));
@@ -177,31 +201,41 @@ void PersonalDataPanel::build()
     connect(m_otherStudent, &QPushButton::clicked, this, &PersonalDataPanel::showStudentList);
 
     m_studentModel = new QStringListModel(this);
-    m_students = list(this, QStringLiteral("lstSheetStudents"), QStringLiteral("生徒"), m_studentModel,
-                      QRect(8, 8, 280, 262));
+    ChoiceList *students = list(this, QStringLiteral("lstSheetStudents"), QStringLiteral("生徒"),
+                                m_studentModel, QRect(8, 8, 280, 262));
+    m_students = students;
     // The rows hold the roster's blank-padded names: in a proportional font the blanks stay narrow, and
     // a row too long for the list loses its middle, never the number at its end.
     m_students->setFont(style::font(11));
     m_students->setTextElideMode(Qt::ElideMiddle);
     m_students->hide();
     connect(m_students, &QListView::clicked, this, [this] { draw(Target::Screen); });
+    students->onKeyChoice = [this] { draw(Target::Screen); };
 
     m_levelModel = new QStringListModel(this);
-    m_levels = list(this, QStringLiteral("lstSheetLevels"), QStringLiteral("レベル"), m_levelModel,
-                    QRect(8, 278, 280, 150));
-    connect(m_levels, &QListView::clicked, this, [this] {
+    ChoiceList *levels = list(this, QStringLiteral("lstSheetLevels"), QStringLiteral("レベル"), m_levelModel,
+                              QRect(8, 278, 280, 110));
+    m_levels = levels;
+    const auto levelsChosen = [this] {
         if (isVisible())
             draw(Target::Screen);
-    });
+    };
+    connect(m_levels, &QListView::clicked, this, levelsChosen);
+    levels->onKeyChoice = levelsChosen;
 
-    m_prevPage = button(this, QStringLiteral("cmdSheetPrevPage"), QStringLiteral("◀"), QRect(8, 436, 56, 28));
+    m_prevPage = button(this, QStringLiteral("cmdSheetPrevPage"), QStringLiteral("◀"), QRect(8, 394, 56, 28));
     m_prevPage->setAccessibleName(QStringLiteral("前のページ"));
     m_pageLabel = app::controls::label(this, QStringLiteral("lblSheetPage"), QString(), style::font(11),
-                                       QRect(68, 436, 160, 28), Qt::AlignCenter);
+                                       QRect(68, 394, 160, 28), Qt::AlignCenter);
     style::ink(m_pageLabel);
     m_nextPage =
-        button(this, QStringLiteral("cmdSheetNextPage"), QStringLiteral("▶"), QRect(232, 436, 56, 28));
+        button(this, QStringLiteral("cmdSheetNextPage"), QStringLiteral("▶"), QRect(232, 394, 56, 28));
     m_nextPage->setAccessibleName(QStringLiteral("次のページ"));
+    // What became of the last 印刷 or PDFに保存.
+    m_status = app::controls::label(this, QStringLiteral("lblSheetStatus"), QString(), style::font(10),
+                                    QRect(8, 424, 280, 44), Qt::AlignLeft | Qt::AlignVCenter);
+    m_status->setWordWrap(true);
+    style::ink(m_status);
 
     m_display =
         button(this, QStringLiteral("Command24_0"), QStringLiteral("表示"), QRect(8, 472, 136, 40), 14);
@@ -309,8 +343,11 @@ void PersonalDataPanel::warn(const QString &text)
 bool PersonalDataPanel::readRuns(std::vector<hub::SheetRun> *runs)
 {
     QString error;
+    // The hub shows ranks and points of records it read from the file: without the file now, the
+    // sheet's counts would be blank beside them.
+    const bool fileExpected = m_context.state.results.recordCount > 0;
     if (!hub::readSheetRuns(records::resultsFilePath(m_context.state.settings.dataFolder),
-                            records::responsiveWait(), runs, &error)) {
+                            records::responsiveWait(), fileExpected, runs, &error)) {
         warn(error);
         return false;
     }
@@ -341,6 +378,8 @@ void PersonalDataPanel::draw(Target target)
     std::vector<hub::SheetRun> runs;
     if (!readRuns(&runs))
         return;
+    if (target != Target::Screen)
+        m_status->clear();
     // Each student's sheet clears the area for the next, so the screen shows the last one.
     m_sheetStudent = students.back();
     if (target == Target::Screen)
@@ -362,11 +401,18 @@ void PersonalDataPanel::print(const std::vector<int> &students, const std::vecto
     // One print job per student's sheet. Printing to a file (the print dialog offers it) makes one
     // document of them all, since every job would write the same file.
     const bool toFile = !printer.outputFileName().isEmpty();
+    const bool queued = !toFile && !printer.printerName().isEmpty();
+    // The print system is asked about every job: the toolkit says nothing of a queue that refused one.
+    std::optional<platform::PrintJobCheck> check;
+    int refused = 0;
+    QString refusal;
     QPainter painter;
     for (std::size_t i = 0; i < students.size(); ++i) {
         const hub::PersonalSheet sheet = sheetFor(students[i], runs, levels);
         if (!painter.isActive()) {
             printer.setDocName(kTitle + (toFile && students.size() > 1 ? QString() : u' ' + sheet.name));
+            if (queued)
+                check.emplace(printer.printerName());
             if (!painter.begin(&printer)) {
                 warn(QStringLiteral("印刷を始められません。プリンター：%1").arg(printerLabel(printer)));
                 return;
@@ -379,7 +425,26 @@ void PersonalDataPanel::print(const std::vector<int> &students, const std::vecto
             warn(QStringLiteral("印刷できませんでした。プリンター：%1").arg(printerLabel(printer)));
             return;
         }
+        QString why;
+        if (check && !check->accepted(&why)) {
+            ++refused;
+            if (refusal.isEmpty())
+                refusal = why;
+        }
     }
+    const int jobs = toFile ? 1 : int(students.size());
+    if (refused > 0) {
+        QString text =
+            QStringLiteral("印刷できませんでした。プリンター：%1\n%2").arg(printerLabel(printer), refusal);
+        if (jobs > 1)
+            text += QStringLiteral("\n%1 人分のうち %2 人分が届いていません。").arg(jobs).arg(refused);
+        warn(text);
+        return;
+    }
+    m_status->setText(
+        students.size() > 1 && !toFile
+            ? QStringLiteral("%1 に送りました（%2 人分）。").arg(printerLabel(printer)).arg(jobs)
+            : QStringLiteral("%1 に送りました。").arg(printerLabel(printer)));
 }
 
 void PersonalDataPanel::savePdf(const std::vector<int> &students, const std::vector<hub::SheetRun> &runs,
@@ -400,26 +465,38 @@ void PersonalDataPanel::savePdf(const std::vector<int> &students, const std::vec
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
 
-    // Written beside the file and moved over it at the end, so a failure leaves any earlier file as it
-    // was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        warn(QStringLiteral("PDFファイルを作れません：%1").arg(QDir::toNativeSeparators(path)));
-        return;
-    }
+    // Made in memory first, then written beside the file and moved over it by the one verified writer:
+    // a disk that fills part way leaves any earlier file as it was.
+    QByteArray pdf;
+    bool drawn = false;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         writer.setTitle(kTitle + (sheets.size() == 1 ? u' ' + sheets.front().name : QString()));
         writer.setCreator(m_context.state.catalogue.programTitle);
-        QPainter painter(&writer);
-        for (std::size_t i = 0; i < sheets.size(); ++i)
-            hub::sheetpaint::paintSheet(painter, writer, sheets[i], i > 0);
-        painter.end();
+        QPainter painter;
+        if (painter.begin(&writer)) {
+            for (std::size_t i = 0; i < sheets.size(); ++i)
+                hub::sheetpaint::paintSheet(painter, writer, sheets[i], i > 0);
+            drawn = painter.end();
+        }
     }
-    if (!file.commit())
-        warn(QStringLiteral("PDFファイルに書き込めませんでした：%1").arg(QDir::toNativeSeparators(path)));
+    QString problem;
+    if (!drawn)
+        problem = QStringLiteral("PDFを作れませんでした：%1").arg(platform::displayPath(path));
+    else
+        platform::writeFileBytes(path, pdf, &problem);
+    if (!problem.isEmpty()) {
+        QString text = QStringLiteral("PDFファイルを保存できませんでした。\n%1").arg(problem);
+        if (QFileInfo(path).isFile())
+            text += QStringLiteral("\n前からあったファイルはそのまま残っています。");
+        warn(text);
+        return;
+    }
+    m_status->setText(QStringLiteral("保存しました：%1").arg(platform::displayPath(path)));
 }
 
 void PersonalDataPanel::updatePageControls()

@@ -63,7 +63,8 @@ private:
 // Controls: cmdOtherStudent ("他の人のデータを見る"), lstSheetStudents (several at once), lstSheetLevels,
 // Command24_0 ("表示"), Command24_1 ("印刷", teachers only), cmdSavePdf ("PDFに保存", teachers only),
 // cmdSheetBack ("戻る"), picSheet (the drawing area), cmdSheetPrevPage, lblSheetPage and
-// cmdSheetNextPage (when the sheet has more than one page).
+// cmdSheetNextPage (when the sheet has more than one page), lblSheetStatus (what became of the last
+// print or PDF file). A choice in either list, by a click or a key, draws the sheet again.
 class PersonalDataPanel : public QFrame
 {
     Q_OBJECT
@@ -120,4 +121,5 @@ private:
     QPushButton *m_prevPage;
     QPushButton *m_nextPage;
     QLabel *m_pageLabel;
+    QLabel *m_status;
 };

@@ -3,15 +3,17 @@
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
-#include "platform/ErrorText.h"
+#include "platform/PrintJobCheck.h"
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
 
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -20,9 +22,9 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <optional>
 
 namespace style = app::style;
 
@@ -31,6 +33,14 @@ namespace {
 const QString kMessageTitle = QStringLiteral("印刷");
 const QString kDocumentName = QStringLiteral("四字熟語プリント");
 const QString kAnswerKeyDocumentName = QStringLiteral("四字熟語プリント（解答）");
+
+QString pdfNotSavedMessage(const QString &path, const QString &problem)
+{
+    QString text = QStringLiteral("PDFファイルを保存できませんでした。\n%1").arg(problem);
+    if (QFileInfo(path).isFile())
+        text += QStringLiteral("\n前からあったファイルはそのまま残っています。");
+    return text;
+}
 
 } // namespace
 
@@ -236,13 +246,21 @@ void PrintLayoutScreen::print()
     // The notice paints; "戻る" may be pressed meanwhile, which throws the job away before it is begun.
     QCoreApplication::processEvents();
     bool printed = false;
+    QString refused;
     if (!m_discard) {
         m_check1->setChecked(true);
+        // A printer that writes a file is no queue of the print system.
+        const bool queued = printer->outputFileName().isEmpty() && !printer->printerName().isEmpty();
+        std::optional<platform::PrintJobCheck> check;
+        if (queued)
+            check.emplace(printer->printerName());
         QPainter painter;
         if (painter.begin(printer.get())) {
             sheet.drawPage(painter, *printer);
             printed = painter.end() && printer->printerState() != QPrinter::Error;
         }
+        if (printed && check && !check->accepted(&refused))
+            printed = false;
     }
     m_check1->setChecked(false);
     m_picture4->hide();
@@ -254,9 +272,10 @@ void PrintLayoutScreen::print()
     const QString target = printer->printerName().isEmpty() ? platform::displayPath(printer->outputFileName())
                                                             : printer->printerName();
     if (!printed) {
-        m_context.services.messages.show(
-            kMessageTitle, QStringLiteral("印刷できませんでした（プリンター：%1）。").arg(target),
-            platform::MessageBoxes::Icon::Warning);
+        QString text = QStringLiteral("印刷できませんでした（プリンター：%1）。").arg(target);
+        if (!refused.isEmpty())
+            text += u'\n' + refused;
+        m_context.services.messages.show(kMessageTitle, text, platform::MessageBoxes::Icon::Warning);
     } else {
         m_status->setText(QStringLiteral("%1 に送りました。").arg(target));
     }
@@ -278,31 +297,27 @@ void PrintLayoutScreen::saveAsPdf()
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
 
-    // Written beside the file and moved over it when complete: a failure leaves what was there.
-    QSaveFile file(path);
-    QString problem;
-    if (!file.open(QIODevice::WriteOnly)) {
-        problem = platform::fileError(file, platform::lastSystemError()).description;
-    } else {
-        bool drawn = false;
-        {
-            QPdfWriter writer(&file);
-            writer.setTitle(m_answerKeyShown ? kAnswerKeyDocumentName : kDocumentName);
-            writer.setCreator(QStringLiteral("四字熟語"));
-            drawn = printing::SheetPainter(shownLayout()).print(writer);
-        }
-        if (!drawn) {
-            file.cancelWriting();
-            problem = QStringLiteral("PDFを作れませんでした");
-        } else if (!file.commit()) {
-            problem = platform::fileError(file, platform::lastSystemError()).description;
-        }
+    // Made in memory first, then written beside the file and moved over it by the one verified writer:
+    // a disk that fills part way leaves the old file as it was.
+    QByteArray pdf;
+    bool drawn = false;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(m_answerKeyShown ? kAnswerKeyDocumentName : kDocumentName);
+        writer.setCreator(QStringLiteral("四字熟語"));
+        drawn = printing::SheetPainter(shownLayout()).print(writer);
     }
+    QString problem;
+    if (!drawn)
+        problem = QStringLiteral("PDFを作れませんでした：%1").arg(platform::displayPath(path));
+    else
+        platform::writeFileBytes(path, pdf, &problem);
     if (!problem.isEmpty()) {
-        m_context.services.messages.show(
-            QStringLiteral("PDFに保存"),
-            QStringLiteral("%1 に保存できません。\n%2").arg(platform::displayPath(path), problem),
-            platform::MessageBoxes::Icon::Warning);
+        m_status->clear();
+        m_context.services.messages.show(QStringLiteral("PDFに保存"), pdfNotSavedMessage(path, problem),
+                                         platform::MessageBoxes::Icon::Warning);
         return;
     }
     m_status->setText(QStringLiteral("保存しました：%1").arg(platform::displayPath(path)));

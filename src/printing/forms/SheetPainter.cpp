@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace style = app::style;
@@ -39,8 +40,10 @@ QFont sheetFont(int size)
 }
 
 // The lines of a text at a width, paragraph by paragraph (at most 20 paragraphs of at most 40 lines).
-QStringList breakLines(const QString &text, const QFont &font, double width)
+// *widest is the width of the widest line: more than `width` when one character alone does not fit.
+QStringList breakLines(const QString &text, const QFont &font, double width, double *widest)
 {
+    *widest = 0.0;
     QStringList lines;
     QString normalised = text;
     normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -62,6 +65,7 @@ QStringList breakLines(const QString &text, const QFont &font, double width)
             if (!line.isValid())
                 break;
             line.setLineWidth(width);
+            *widest = std::max(*widest, line.naturalTextWidth());
             lines.append(paragraph.mid(line.textStart(), line.textLength()));
         }
         layout.endLayout();
@@ -103,8 +107,11 @@ void SheetPainter::layOut()
         const double width = cell.rect.width() * xScale;
         QStringList lines;
         auto overflowsAt = [&](int size) {
-            lines = breakLines(cell.text, sheetFont(size), width);
-            return overflowsRow(int(lines.size()), size * kLineFactor * dotsPerPoint(), rowHeight);
+            double widest = 0.0;
+            lines = breakLines(cell.text, sheetFont(size), width, &widest);
+            // A character wider than the cell would cross the rule beside it.
+            return widest > width ||
+                   overflowsRow(int(lines.size()), size * kLineFactor * dotsPerPoint(), rowHeight);
         };
         const int size = fittedTextSize(m_plan.textSize, cell.fit, overflowsAt);
         // The last layout tried may have been at another size (or none for a cell drawn as it is).

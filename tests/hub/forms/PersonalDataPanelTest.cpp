@@ -2,12 +2,14 @@
 #include "hub/forms/PersonalDataSteps.h"
 
 #include "hub/QStringPrinter.h"
+#include "support/SizeLimitedChild.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -128,4 +130,111 @@ TEST(PersonalDataPanel, AnUnreadableResultsFileIsToldAndTheSheetStaysAsItWas)
     ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
     EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(QStringLiteral("成績累積データ.dat")));
     EXPECT_EQ(panel->shownSheet().pages.size(), 1u);
+}
+
+TEST(PersonalDataPanel, ChoosingWithTheArrowKeysDrawsTheSheetAgain)
+{
+    TestSchool school;
+    writeSheetRuns(school);
+    HubScreen *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    PersonalDataPanel *panel = openGraph(hub);
+    ASSERT_NE(panel, nullptr);
+
+    auto *levels = control<QListView>(panel, QStringLiteral("lstSheetLevels"));
+    clickRow(levels, 1); // level 2 alone
+    ASSERT_EQ(panel->shownSheet().pages.at(0).blocks.size(), 1u);
+    ASSERT_EQ(panel->shownSheet().pages[0].blocks[0].level, 2);
+    levels->setFocus();
+    QTest::keyClick(levels, Qt::Key_Down);
+    ASSERT_EQ(panel->selectedLevels(), std::vector<int>{3});
+    ASSERT_EQ(panel->shownSheet().pages.at(0).blocks.size(), 1u);
+    EXPECT_EQ(panel->shownSheet().pages[0].blocks[0].level, 3);
+    QTest::keyClick(levels, Qt::Key_Down, Qt::ShiftModifier); // levels 3 and 4
+    EXPECT_EQ(panel->shownSheet().pages.at(0).blocks.size(), 2u);
+
+    pressButton(panel, QStringLiteral("cmdOtherStudent"));
+    auto *students = control<QListView>(panel, QStringLiteral("lstSheetStudents"));
+    const int first = rowOf(students, QStringLiteral("/131"));
+    ASSERT_GE(first, 0);
+    clickRow(students, first);
+    ASSERT_EQ(panel->sheetStudent(), 131);
+    QTest::keyClick(students, Qt::Key_Down);
+    const int next = hub::studentOfListRow(students->model()->index(first + 1, 0).data().toString());
+    EXPECT_EQ(panel->sheetStudent(), next);
+    EXPECT_EQ(panel->shownSheet().student, next);
+    EXPECT_TRUE(school.fakes.messages.shown.empty());
+}
+
+TEST(PersonalDataPanel, AResultsFileThatVanishedWhileTheHubWasOpenIsToldNotShownAsBlank)
+{
+    TestSchool school;
+    writeSheetRuns(school);
+    HubScreen *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    PersonalDataPanel *panel = openGraph(hub);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->shownSheet().pages.at(0).blocks.at(0).figures.runCount, 3);
+
+    ASSERT_TRUE(QFile::remove(school.resultsFile()));
+    pressButton(panel, QStringLiteral("Command24_0"));
+    ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
+    const QString text = school.fakes.messages.shown[0].text;
+    EXPECT_TRUE(text.contains(QStringLiteral("成績ファイルを読めません"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(school.resultsFile()))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("見つかりません"))) << text.toStdString();
+    // The sheet stays as it was drawn from the file.
+    EXPECT_EQ(panel->shownSheet().pages.at(0).blocks.at(0).figures.runCount, 3);
+}
+
+TEST(PersonalDataPanel, APdfStoppedPartWayByAFullDiskKeepsTheOldFileAndSaysSo)
+{
+    class PdfTo : public SheetOutputDialogs
+    {
+    public:
+        bool choosePrinter(QPrinter &, QWidget *) override { return false; }
+        QString choosePdfFile(const QString &, QWidget *) override { return path; }
+        QString path;
+    } dialogs;
+    TestSchool school;
+    writeSheetRuns(school);
+    HubScreen *hub = openHubAs(school, 900);
+    ASSERT_NE(hub, nullptr);
+    PersonalDataPanel *panel = openGraph(hub);
+    ASSERT_NE(panel, nullptr);
+    panel->setDialogs(&dialogs);
+    pressButton(panel, QStringLiteral("cmdOtherStudent"));
+    auto *students = control<QListView>(panel, QStringLiteral("lstSheetStudents"));
+    // Every student of the list, four levels each.
+    clickRow(students, 0);
+    for (int row = 1; row < students->model()->rowCount(); ++row)
+        clickRow(students, row, Qt::ControlModifier);
+    clickRow(control<QListView>(panel, QStringLiteral("lstSheetLevels")), 7, Qt::ControlModifier);
+    QTemporaryDir out;
+    dialogs.path = out.filePath(QStringLiteral("sheets.pdf"));
+    pressButton(panel, QStringLiteral("cmdSavePdf"));
+    const QByteArray old = readBytes(dialogs.path);
+    ASSERT_GT(old.size(), 8192);
+    ASSERT_TRUE(school.fakes.messages.shown.empty());
+
+    // Room for 8 and 16 KB, and for all but the last 2 KB, which the toolkit's buffer held until the end.
+    for (const qint64 room : {qint64(8192), qint64(16384), old.size() - 2048}) {
+        // The child saves by the button's own call: a forked child has none of the toolkit's painting
+        // threads, so it must not run the event loop, where widgets would be painted.
+        const ChildOutcome outcome = runWithFileSizeLimit(room, [&](QString *text) {
+            panel->draw(PersonalDataPanel::Target::Pdf);
+            for (const auto &shown : school.fakes.messages.shown)
+                *text += shown.text;
+            *text += u'|' + control<QLabel>(panel, QStringLiteral("lblSheetStatus"))->text();
+            return school.fakes.messages.shown.empty();
+        });
+        SCOPED_TRACE(testing::Message() << "room " << room << ": " << outcome.text.toStdString());
+        ASSERT_TRUE(outcome.exited);
+        EXPECT_FALSE(outcome.succeeded); // a message was shown
+        EXPECT_TRUE(outcome.text.contains(QStringLiteral("保存できませんでした")));
+        EXPECT_TRUE(outcome.text.contains(QStringLiteral("sheets.pdf")));
+        EXPECT_TRUE(outcome.text.contains(QStringLiteral("そのまま残っています")));
+        EXPECT_FALSE(outcome.text.contains(QStringLiteral("保存しました")));
+        EXPECT_TRUE(readBytes(dialogs.path) == old) << "the old file was changed";
+    }
 }

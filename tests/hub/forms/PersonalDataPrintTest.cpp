@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -160,6 +161,42 @@ TEST(PersonalDataPrint, EachSelectedStudentIsOneJobOfA4PagesWithThreeBlocksAPage
     EXPECT_FALSE(QFile::exists(printOutputDir() + QStringLiteral("/personal-sheet.pdf")));
 }
 
+TEST(PersonalDataPrint, AQueueThatRefusesTheSheetsIsToldOnceForAll)
+{
+    PrintQueue queue;
+    if (!queue.throughCups())
+        GTEST_SKIP() << "no private CUPS server: " << queue.whyNot().toStdString();
+    TeacherAtTheSheet at;
+    ASSERT_NE(at.panel, nullptr);
+    AnsweredDialogs dialogs(queue);
+    at.panel->setDialogs(&dialogs);
+    clickRow(at.students, rowOf(at.students, QStringLiteral("/131")));
+    clickRow(at.students, rowOf(at.students, QStringLiteral("/132")), Qt::ControlModifier);
+    auto *status = control<QLabel>(at.panel, QStringLiteral("lblSheetStatus"));
+    {
+        RefusingQueue refusing(queue);
+        ASSERT_TRUE(refusing.refusing());
+        const QList<int> jobs = queue.jobIds(false);
+        pressButton(at.panel, QStringLiteral("Command24_1"));
+        EXPECT_EQ(queue.jobIds(false), jobs);
+        ASSERT_EQ(at.school.fakes.messages.shown.size(), 1u); // one word for both sheets
+        const QString text = at.school.fakes.messages.shown[0].text;
+        EXPECT_TRUE(text.contains(QStringLiteral("印刷できませんでした"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("yoji_pdf"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("受け付けていません"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("2 人分"))) << text.toStdString();
+        EXPECT_TRUE(status->text().isEmpty()) << status->text().toStdString();
+    }
+    // Taking jobs again: both sheets go, and the panel says so.
+    queue.mark();
+    pressButton(at.panel, QStringLiteral("Command24_1"));
+    EXPECT_EQ(at.school.fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(status->text(), QStringLiteral("yoji_pdf に送りました（2 人分）。"));
+    QString error;
+    EXPECT_FALSE(queue.collect(QStringLiteral("personal-sheet-after-refusal"), &error).isEmpty())
+        << error.toStdString();
+}
+
 TEST(PersonalDataPrint, PdfOfOneStudentOrOfSeveralEachOnPagesOfTheirOwn)
 {
     PrintQueue queue;
@@ -188,6 +225,8 @@ TEST(PersonalDataPrint, PdfOfOneStudentOrOfSeveralEachOnPagesOfTheirOwn)
         EXPECT_TRUE(page.contains(QString::fromUtf16(line))) << QString::fromUtf16(line).toStdString() << "\n"
                                                              << page.toStdString();
     EXPECT_EQ(pdfToPng(one, QStringLiteral("personal-sheet-saved"), 60).size(), 1);
+    EXPECT_EQ(control<QLabel>(at.panel, QStringLiteral("lblSheetStatus"))->text(),
+              QStringLiteral("保存しました：") + QDir::toNativeSeparators(one));
 
     clickRow(at.students, rowOf(at.students, QStringLiteral("/132")), Qt::ControlModifier);
     dialogs.pdfPath = out.filePath(QStringLiteral("two.pdf"));
@@ -205,7 +244,7 @@ TEST(PersonalDataPrint, PdfOfOneStudentOrOfSeveralEachOnPagesOfTheirOwn)
     dialogs.pdfPath = out.filePath(QStringLiteral("なし/three.pdf"));
     pressButton(at.panel, QStringLiteral("cmdSavePdf"));
     ASSERT_EQ(at.school.fakes.messages.shown.size(), 1u);
-    EXPECT_TRUE(at.school.fakes.messages.shown[0].text.contains(QStringLiteral("PDFファイルを作れません")));
+    EXPECT_TRUE(at.school.fakes.messages.shown[0].text.contains(QStringLiteral("保存できませんでした")));
     EXPECT_TRUE(at.school.fakes.messages.shown[0].text.contains(QStringLiteral("なし/three.pdf")));
     EXPECT_FALSE(QFile::exists(dialogs.pdfPath));
 }

@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QPrinter>
+#include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -52,7 +54,69 @@ void expectA4(const QString &pdf)
     EXPECT_EQ(pdfPageCount(pdf), 1);
 }
 
+struct WordBox
+{
+    QString text;
+    double xMin, xMax, yMin;
+};
+
+// The words of page 1 with their boxes in points from the paper's top left (pdftotext -bbox).
+std::vector<WordBox> wordBoxes(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                   QStringLiteral("1"), pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                       "xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    std::vector<WordBox> boxes;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        boxes.push_back(
+            {m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble()});
+    }
+    return boxes;
+}
+
 } // namespace
+
+TEST(WorksheetPrinting, EveryTextOfAFifteenRowSheetEndsBeforeTheRuleOnItsRight)
+{
+    WorksheetSchool school;
+    WorksheetScreen *form = school.openFromNameScreen();
+    ASSERT_NE(form, nullptr);
+    PrintLayoutScreen *layout = WorksheetSchool::toPrinting(form);
+    ASSERT_NE(layout, nullptr);
+    const printing::PrintLayout &sheet = form->worksheet().sheet;
+    ASSERT_EQ(sheet.rowCount, 15);
+    const QString pdf = printOutputDir() + QStringLiteral("/worksheet-fifteen-rows.pdf");
+    QFile::remove(pdf);
+    layout->setPdfPathAsker([&](const QString &) { return pdf; });
+    QTest::mouseClick(control<QPushButton>(layout, QStringLiteral("Command10")), Qt::LeftButton);
+    ASSERT_TRUE(QFile::exists(pdf));
+
+    // The page model's width is the paper's less 10 mm on either side.
+    const double margin = 10.0 / 25.4 * 72.0;
+    const double width = 595.276 - 2 * margin;
+    auto ruleAt = [&](int column) { return margin + sheet.columnPositions[std::size_t(column)] * width; };
+    const std::vector<WordBox> words = wordBoxes(pdf);
+    ASSERT_GT(words.size(), 30u);
+    bool header = false;
+    for (const WordBox &w : words) {
+        int column = 0;
+        for (int j = 1; j <= sheet.columnCount; ++j)
+            if (w.xMin >= ruleAt(j) && w.xMin < ruleAt(j + 1))
+                column = j;
+        ASSERT_GT(column, 0) << w.text.toStdString();
+        EXPECT_LT(w.xMax, ruleAt(column + 1)) << w.text.toStdString() << " in column " << column;
+        header = header || w.text.startsWith(QStringLiteral("四字"));
+    }
+    EXPECT_TRUE(header);
+    pdfToPng(pdf, QStringLiteral("worksheet-fifteen-rows"), 80);
+}
 
 TEST(WorksheetPrinting, PrintsTheTableAndTheAnswerStripOnA4AndLeavesThePreviewAsItWas)
 {
@@ -146,6 +210,35 @@ TEST(WorksheetPrinting, TheAnswerKeyAndThePdfFileComeOutOnA4Too)
         << school.fakes.messages.shown[0].text.toStdString();
     EXPECT_FALSE(
         school.fakes.messages.shown[0].text.contains(QStringLiteral("directory"), Qt::CaseInsensitive));
+}
+
+TEST(WorksheetPrinting, AQueueThatRefusesJobsIsToldAndNothingIsSaidToBeSent)
+{
+    PrintingSchool school;
+    ASSERT_NE(school.layout, nullptr);
+    PrintQueue queue;
+    if (!queue.throughCups())
+        GTEST_SKIP() << "no private CUPS server: " << queue.whyNot().toStdString();
+    auto *status = control<QLabel>(school.layout, QStringLiteral("lblStatus"));
+    {
+        RefusingQueue refusing(queue);
+        ASSERT_TRUE(refusing.refusing());
+        const QList<int> jobs = queue.jobIds(false);
+        school.layout->setPrinterMaker(queue.printerMaker(QStringLiteral("worksheet-refused")));
+        QTest::mouseClick(control<QPushButton>(school.layout, QStringLiteral("Command9")), Qt::LeftButton);
+        EXPECT_EQ(queue.jobIds(false), jobs); // nothing reached the queue
+        ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
+        const QString text = school.fakes.messages.shown[0].text;
+        EXPECT_TRUE(text.contains(QStringLiteral("印刷できませんでした"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("yoji_pdf"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("受け付けていません"))) << text.toStdString();
+        EXPECT_FALSE(status->text().contains(QStringLiteral("送りました"))) << status->text().toStdString();
+    }
+    // Taking jobs again, the same button prints and says so.
+    const QString pdf = school.printShown(queue, QStringLiteral("worksheet-after-refusal"));
+    EXPECT_FALSE(pdf.isEmpty());
+    EXPECT_EQ(status->text(), QStringLiteral("yoji_pdf に送りました。"));
+    EXPECT_EQ(school.fakes.messages.shown.size(), 1u);
 }
 
 TEST(WorksheetPrinting, BackWhilePrintingThrowsTheJobAwayAndCloses)

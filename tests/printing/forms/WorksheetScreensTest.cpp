@@ -1,5 +1,6 @@
 #include "printing/forms/SheetPainter.h"
 #include "printing/forms/WorksheetSchool.h"
+#include "support/SizeLimitedChild.h"
 
 #include "hub/QStringPrinter.h"
 #include <QCheckBox>
@@ -307,6 +308,42 @@ TEST(PrintLayoutScreen, ThePdfIsSavedWholeOrNotAtAll)
     EXPECT_EQ(school.fakes.messages.shown.size(), 1u);
 }
 
+TEST(PrintLayoutScreen, APdfStoppedPartWayByAFullDiskKeepsTheOldFileAndSaysSo)
+{
+    WorksheetSchool school;
+    WorksheetScreen *form = school.openFromNameScreen();
+    ASSERT_NE(form, nullptr);
+    PrintLayoutScreen *layout = WorksheetSchool::toPrinting(form);
+    ASSERT_NE(layout, nullptr);
+    const QString path = school.inst.root.path() + QStringLiteral("/ws.pdf");
+    layout->setPdfPathAsker([&](const QString &) { return path; });
+    // The old file: a whole sheet saved earlier.
+    QTest::mouseClick(control<QPushButton>(layout, QStringLiteral("Command10")), Qt::LeftButton);
+    const QByteArray old = readBytes(path);
+    ASSERT_GT(old.size(), 29 * 1024);
+    ASSERT_TRUE(school.fakes.messages.shown.empty());
+
+    // Room for 8, 16 and 28 KB of the new file: the save stops part way each time.
+    for (const qint64 room : {qint64(8192), qint64(16384), qint64(28672)}) {
+        // The child saves by the button's own call: a forked child has none of the toolkit's painting
+        // threads, so it must not run the event loop, where widgets would be painted.
+        const ChildOutcome outcome = runWithFileSizeLimit(room, [&](QString *text) {
+            layout->saveAsPdf();
+            for (const auto &shown : school.fakes.messages.shown)
+                *text += shown.text;
+            *text += u'|' + control<QLabel>(layout, QStringLiteral("lblStatus"))->text();
+            return school.fakes.messages.shown.empty();
+        });
+        SCOPED_TRACE(testing::Message() << "room " << room << ": " << outcome.text.toStdString());
+        ASSERT_TRUE(outcome.exited);
+        EXPECT_FALSE(outcome.succeeded); // a message was shown
+        EXPECT_TRUE(outcome.text.contains(QStringLiteral("保存できませんでした")));
+        EXPECT_TRUE(outcome.text.contains(QStringLiteral("ws.pdf")));
+        EXPECT_FALSE(outcome.text.contains(QStringLiteral("保存しました")));
+        EXPECT_TRUE(readBytes(path) == old) << "the old file was changed";
+    }
+}
+
 TEST(PrintLayoutScreen, OnScreenSwitchShowsTheNoticeInPlaceOfThePage)
 {
     WorksheetSchool school;
@@ -362,13 +399,41 @@ TEST(SheetLayout, TextsTooLongForTheirCellAreDrawnSmallerUntilTheyFit)
         QFont font(style::font(10).family());
         font.setPixelSize(int(std::lround(cell.size * dotsPerPoint)));
         font.setHintingPreference(QFont::PreferNoHinting);
-        const double width = (sheet.columnPositions[std::size_t(key.first) + 1] -
-                              sheet.columnPositions[std::size_t(key.first)]) *
-                             0.95 * painter.referencePage().width();
+        double width = 0.0;
+        for (const printing::SheetCell &planned : painter.plan().cells)
+            if (planned.column == key.first && planned.row == key.second)
+                width = planned.rect.width() * painter.referencePage().width() / 10000.0;
+        ASSERT_GT(width, 0.0);
         for (const QString &line : cell.lines)
             EXPECT_LE(QFontMetricsF(font).horizontalAdvance(line), width * 1.001) << line.toStdString();
         EXPECT_LT((cell.lines.size() + 1) * cell.size * 1.2 * dotsPerPoint, rowHeight);
     }
+}
+
+TEST(SheetLayout, ACharacterWiderThanItsCellIsDrawnSmallerUntilItFits)
+{
+    // A column a hundredth of the page wide: one character at the sheet's size is wider than the cell.
+    printing::PrintLayout sheet;
+    sheet.settings.sheetKind = printing::kTableSheet;
+    sheet.settings.textSize = 13;
+    sheet.rowCount = 15;
+    sheet.columnCount = 2;
+    sheet.columnPositions[1] = 0.0;
+    sheet.columnPositions[2] = 0.5;
+    sheet.columnPositions[3] = 0.52;
+    sheet.table.setCell(2, 1, QStringLiteral("語"));
+    const printing::SheetPainter painter(sheet);
+    ASSERT_EQ(painter.cells().size(), 1u);
+    const printing::LaidOutCell &cell = painter.cells().front();
+    const double width =
+        painter.plan().cells.front().rect.width() * painter.referencePage().width() / 10000.0;
+    QFont font(style::font(10).family());
+    font.setPixelSize(int(std::lround(cell.size * printing::SheetPainter::kReferenceDpi / 72.0)));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    EXPECT_LT(cell.size, 13);
+    EXPECT_EQ(cell.lines, QStringList{QStringLiteral("語")});
+    EXPECT_LE(QFontMetricsF(font).horizontalAdvance(cell.lines.front()), width * 1.001);
+    EXPECT_FALSE(cell.overflow);
 }
 
 TEST(SheetLayout, TheLastVerticalRuleIsDrawnAtThePagesRightEdge)

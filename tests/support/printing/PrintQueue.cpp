@@ -136,6 +136,16 @@ QList<int> PrintQueue::jobIds(bool completedOnly) const
     return ids;
 }
 
+bool PrintQueue::setAccepting(bool accepting) const
+{
+    if (!m_throughCups)
+        return false;
+    bool ok = false;
+    run(accepting ? QStringLiteral("cupsaccept") : QStringLiteral("cupsreject"),
+        {QStringLiteral("-h"), serverSocket(), QString::fromLatin1(kQueueName)}, &ok);
+    return ok;
+}
+
 void PrintQueue::mark()
 {
     const QList<int> ids = jobIds(false);

@@ -58,6 +58,10 @@ public:
     // The ids of the queue's jobs (all, or only completed ones).
     QList<int> jobIds(bool completedOnly) const;
 
+    // Makes the queue refuse new jobs (cupsreject) or take them again (cupsaccept); false when the
+    // command failed or there is no queue.
+    bool setAccepting(bool accepting) const;
+
 private:
     QString serverSocket() const;
     QString logTails() const;
@@ -66,6 +70,22 @@ private:
     bool m_throughCups = false;
     QString m_whyNot;
     int m_mark = 0;
+};
+
+// The queue refuses jobs for as long as this lives, as a teacher's `cupsreject` makes it; it takes them
+// again afterwards, so the tests after it print as before.
+class RefusingQueue
+{
+public:
+    explicit RefusingQueue(const PrintQueue &queue) : m_queue(queue), m_refusing(queue.setAccepting(false)) {}
+    ~RefusingQueue() { m_queue.setAccepting(true); }
+    RefusingQueue(const RefusingQueue &) = delete;
+    RefusingQueue &operator=(const RefusingQueue &) = delete;
+    bool refusing() const { return m_refusing; }
+
+private:
+    const PrintQueue &m_queue;
+    bool m_refusing;
 };
 
 // The folder that keeps the printed PDF files and their PNG pages.
