@@ -2,68 +2,24 @@
 #include "records/RecordTestSupport.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
+#include "support/SizeLimitedChild.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-// Writes that the system stops part way: a child process is limited to files of N bytes (the limit a
-// full disk or a quota sets in practice), so the write(2) that crosses it fails with EFBIG. Whatever
-// the program then reports, the file a school depends on must be as it was.
+// Writes that the system stops part way (see SizeLimitedChild): whatever the program then reports, the
+// file a school depends on must be as it was.
 
 using namespace records;
 using namespace records_test;
 
 namespace {
 
-struct Outcome
-{
-    bool exited = false;
-    bool succeeded = false;
-    QString error;
-};
-
-// Runs `write` in a child whose files may not grow beyond `maxFileBytes`; the child's message comes
-// back through a pipe.
-Outcome runLimitedTo(qint64 maxFileBytes, const std::function<bool(QString *)> &write)
-{
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{rlim_t(maxFileBytes), rlim_t(maxFileBytes)};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        QString error;
-        const bool ok = write(&error);
-        const QByteArray text = error.toUtf8();
-        [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], text.constData(), size_t(text.size()));
-        close(pipeEnds[1]);
-        _exit(ok ? 0 : 1);
-    }
-    close(pipeEnds[1]);
-    QByteArray text;
-    char buffer[512];
-    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    Outcome outcome;
-    outcome.exited = WIFEXITED(status);
-    outcome.succeeded = outcome.exited && WEXITSTATUS(status) == 0;
-    outcome.error = QString::fromUtf8(text);
-    return outcome;
-}
+using testing_support::runWithFileSizeLimit;
 
 QByteArray fileBytes(const QString &path)
 {
@@ -113,15 +69,16 @@ TEST_F(FailedWrite, AnAppendStoppedPartWayIsReportedAndAddsNothing)
     ASSERT_TRUE(writeBytes(resultsPath, before));
     // Room for one new record and half of the next.
     for (const qint64 room : {qint64(0), qint64(kRecordSize / 2), qint64(kRecordSize + kRecordSize / 2)}) {
-        const Outcome outcome = runLimitedTo(before.size() + room, [&](QString *error) {
-            return appendRecords(resultsPath, threeNewRecords(), wait, error);
-        });
+        const testing_support::ChildOutcome outcome =
+            runWithFileSizeLimit(before.size() + room, [&](QString *error) {
+                return appendRecords(resultsPath, threeNewRecords(), wait, error);
+            });
         ASSERT_TRUE(outcome.exited) << "room " << room;
         EXPECT_FALSE(outcome.succeeded) << "room " << room;
-        EXPECT_TRUE(outcome.error.contains(QStringLiteral("成績ファイルに書き込めません")))
-            << outcome.error.toStdString();
-        EXPECT_TRUE(outcome.error.contains(QStringLiteral("成績累積データ.dat")))
-            << outcome.error.toStdString();
+        EXPECT_TRUE(outcome.text.contains(QStringLiteral("成績ファイルに書き込めません")))
+            << outcome.text.toStdString();
+        EXPECT_TRUE(outcome.text.contains(QStringLiteral("成績累積データ.dat")))
+            << outcome.text.toStdString();
         EXPECT_EQ(fileBytes(resultsPath), before) << "room " << room;
     }
 
@@ -138,11 +95,11 @@ TEST_F(FailedWrite, ADeletionWhoseRecoveryCopyCannotBeWrittenChangesNothing)
     const QByteArray before = tenRecords();
     ASSERT_TRUE(writeBytes(resultsPath, before));
     const QByteArray opened = before.mid(4 * kRecordSize, kRecordSize);
-    const Outcome outcome = runLimitedTo(
+    const testing_support::ChildOutcome outcome = runWithFileSizeLimit(
         before.size() / 2, [&](QString *error) { return deleteRecord(resultsPath, 5, opened, wait, error); });
     ASSERT_TRUE(outcome.exited);
     EXPECT_FALSE(outcome.succeeded);
-    EXPECT_FALSE(outcome.error.isEmpty());
+    EXPECT_FALSE(outcome.text.isEmpty());
     EXPECT_EQ(fileBytes(resultsPath), before);
     // Whatever the failed attempt left beside the file, the next deletion finishes or discards it and
     // deletes the one record asked for.
@@ -164,11 +121,11 @@ TEST_F(FailedWrite, ASettingsFileSaveStoppedPartWayLeavesTheOldFile)
     QString error;
     ASSERT_TRUE(platform::writeText932(path, oldLines, &error)) << error.toStdString();
     const QByteArray before = fileBytes(path);
-    const Outcome outcome =
-        runLimitedTo(before.size(), [&](QString *e) { return platform::writeText932(path, newLines, e); });
+    const testing_support::ChildOutcome outcome = runWithFileSizeLimit(
+        before.size(), [&](QString *e) { return platform::writeText932(path, newLines, e); });
     ASSERT_TRUE(outcome.exited);
     EXPECT_FALSE(outcome.succeeded);
-    EXPECT_TRUE(outcome.error.contains(QStringLiteral("基準タイム.txt"))) << outcome.error.toStdString();
+    EXPECT_TRUE(outcome.text.contains(QStringLiteral("基準タイム.txt"))) << outcome.text.toStdString();
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("基準タイム.txt")})
         << "no temporary file is left beside it";

@@ -5,6 +5,7 @@
 #include "app/forms/Style.h"
 #include "hub/HubViews.h"
 #include "hub/forms/PersonalSheetPainter.h"
+#include "platform/PdfFile.h"
 #include "platform/PrintJobCheck.h"
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
@@ -484,16 +485,8 @@ void PersonalDataPanel::savePdf(const std::vector<int> &students, const std::vec
             drawn = painter.end();
         }
     }
-    QString problem;
-    if (!drawn)
-        problem = QStringLiteral("PDFを作れませんでした：%1").arg(platform::displayPath(path));
-    else
-        platform::writeFileBytes(path, pdf, &problem);
-    if (!problem.isEmpty()) {
-        QString text = QStringLiteral("PDFファイルを保存できませんでした。\n%1").arg(problem);
-        if (QFileInfo(path).isFile())
-            text += QStringLiteral("\n前からあったファイルはそのまま残っています。");
-        warn(text);
+    if (const QString failure = platform::savePdfFile(path, pdf, drawn); !failure.isEmpty()) {
+        warn(failure);
         return;
     }
     m_status->setText(QStringLiteral("保存しました：%1").arg(platform::displayPath(path)));

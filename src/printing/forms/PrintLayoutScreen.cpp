@@ -3,6 +3,7 @@
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
+#include "platform/PdfFile.h"
 #include "platform/PrintJobCheck.h"
 #include "platform/TextFile.h"
 #include "printing/forms/SheetPainter.h"
@@ -33,14 +34,6 @@ namespace {
 const QString kMessageTitle = QStringLiteral("印刷");
 const QString kDocumentName = QStringLiteral("四字熟語プリント");
 const QString kAnswerKeyDocumentName = QStringLiteral("四字熟語プリント（解答）");
-
-QString pdfNotSavedMessage(const QString &path, const QString &problem)
-{
-    QString text = QStringLiteral("PDFファイルを保存できませんでした。\n%1").arg(problem);
-    if (QFileInfo(path).isFile())
-        text += QStringLiteral("\n前からあったファイルはそのまま残っています。");
-    return text;
-}
 
 } // namespace
 
@@ -309,14 +302,9 @@ void PrintLayoutScreen::saveAsPdf()
         writer.setCreator(QStringLiteral("四字熟語"));
         drawn = printing::SheetPainter(shownLayout()).print(writer);
     }
-    QString problem;
-    if (!drawn)
-        problem = QStringLiteral("PDFを作れませんでした：%1").arg(platform::displayPath(path));
-    else
-        platform::writeFileBytes(path, pdf, &problem);
-    if (!problem.isEmpty()) {
+    if (const QString failure = platform::savePdfFile(path, pdf, drawn); !failure.isEmpty()) {
         m_status->clear();
-        m_context.services.messages.show(QStringLiteral("PDFに保存"), pdfNotSavedMessage(path, problem),
+        m_context.services.messages.show(QStringLiteral("PDFに保存"), failure,
                                          platform::MessageBoxes::Icon::Warning);
         return;
     }
