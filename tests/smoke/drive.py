@@ -9,7 +9,7 @@ does not show in time, when a control is not where the canvas position says, or 
 
 Usage: drive.py PROGRAM APPLICATION_FOLDER OUTPUT_FOLDER
 Environment: SMOKE_DISPLAY (a display number; else the X server picks a free one),
-SMOKE_ROUNDS (how many times the whole tour is made, 3 by default).
+SMOKE_ROUNDS (how many times the whole tour is made, 2 by default).
 """
 import os
 import shutil
@@ -212,9 +212,9 @@ class Session:
                 if node is not app and not node.getState().contains(pyatspi.STATE_SHOWING):
                     continue
                 role, name = node.getRoleName(), node.name.strip()
-                # A list's rows name no screen, and reading them is most of the tree; nor does what
+                # A list's or table's rows name no screen, and reading them is most of the tree; nor does what
                 # lies past the display's edge (the levels screen's columns scrolled out of sight).
-                if role == "list":
+                if role in ("list", "table", "tree table", "tree"):
                     pass
                 elif role in ("frame", "filler") and node is not app and self.off_display(node):
                     pass
@@ -230,7 +230,11 @@ class Session:
         return e.x >= WIDTH or e.y >= HEIGHT
 
     def shown(self):
-        return {(role, name) for role, name, _ in self.walk()}
+        t = time.time()
+        result = {(role, name) for role, name, _ in self.walk()}
+        if os.environ.get("SMOKE_PROFILE"):
+            print(f"    walk: {len(result)} names, {time.time() - t:.2f} s", flush=True)
+        return result
 
     def find(self, roles, name, x, y):
         """The display box and enabled state of a control of one of `roles` named `name`: the one
@@ -314,7 +318,7 @@ def tour(s, round_number):
 
 def main():
     program, app_folder, out = sys.argv[1:4]
-    rounds = int(os.environ.get("SMOKE_ROUNDS", "3"))
+    rounds = int(os.environ.get("SMOKE_ROUNDS", "2"))
     os.makedirs(out, exist_ok=True)
     s = Session(os.path.abspath(program), app_folder, out)
     started = s.started = time.time()
