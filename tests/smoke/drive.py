@@ -64,8 +64,9 @@ SCREENS = {
     "worksheet": ({("push button", "印刷へ"), ("push button", "再並べ替え")},
                   {("push button", "PDFに保存"), ("radio button", "問題用紙")}),
     "printlayout": ({("push button", "PDFに保存"), ("radio button", "問題用紙"), ("push button", "戻る")}, set()),
-    "records": ({("push button", "CSV出力"), ("push button", "戻る")}, set()),
-    "standards": ({("push button", "戻る")}, {("push button", "CSV出力"), ("push button", "データ処理")}),
+    "records": ({("push button", "CSV出力"), ("push button", "戻る")}, {("push button", "更新記録")}),
+    "standards": ({("push button", "更新記録"), ("push button", "元に戻す"), ("push button", "戻る")},
+                  {("push button", "CSV出力")}),
 }
 
 
@@ -86,9 +87,10 @@ class Session:
         os.chmod(runtime, 0o700)
         read_fd, write_fd = os.pipe()
         wanted = os.environ.get("SMOKE_DISPLAY")
-        # The server writes its display number to the pipe once it takes connections.
+        # The server writes its display number to the pipe once it takes connections; -noreset keeps it
+        # from resetting (and refusing connections a moment) when the check below disconnects.
         args = ["Xvfb", *([f":{wanted}"] if wanted else []), "-displayfd", str(write_fd),
-                "-screen", "0", f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp"]
+                "-screen", "0", f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp", "-noreset"]
         log = open(os.path.join(self.out, "xvfb.log"), "w")
         self.procs.append(subprocess.Popen(args, stdout=log, stderr=log, pass_fds=(write_fd,)))
         os.close(write_fd)
