@@ -9,7 +9,8 @@ does not show in time, when a control is not where the canvas position says, or 
 
 Usage: drive.py PROGRAM APPLICATION_FOLDER OUTPUT_FOLDER
 Environment: SMOKE_DISPLAY (a display number; else the X server picks a free one),
-SMOKE_ROUNDS (how many times the whole tour is made, 2 by default).
+SMOKE_ROUNDS (how many times the whole tour is made, 2 by default), SMOKE_PROFILE (prints how long
+each reading of the accessibility tree takes).
 """
 import os
 import shutil
