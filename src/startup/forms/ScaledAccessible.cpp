@@ -48,6 +48,21 @@ bool isCanvasWidget(const QWidget *widget)
     return viewOfCanvas(widget) != nullptr;
 }
 
+// True when the panels a widget lies in cut it off wholly (a level column scrolled out of its panel).
+// Only the geometry counts: a screen covered by another one laid over it (the print layout over the
+// worksheet) is still there to be read, as a reader walks down to the one on top through it.
+bool clippedAway(const QWidget *widget)
+{
+    QRect seen = widget->rect();
+    for (const QWidget *w = widget; !w->isWindow() && w->parentWidget(); w = w->parentWidget()) {
+        seen.translate(w->pos());
+        seen &= w->parentWidget()->rect();
+        if (seen.isEmpty())
+            return true;
+    }
+    return false;
+}
+
 // Where a widget of the canvas is drawn, in display coordinates.
 QRect seenRect(const ScaledWindow &view, const QWidget *widget, const QRect &inWidget)
 {
@@ -213,7 +228,7 @@ public:
         // Moved out of the panel that clips it (a level column scrolled away), or out of the view.
         const QRect seen = rect();
         const QRect display(view->viewport()->mapToGlobal(QPoint(0, 0)), view->viewport()->size());
-        if (!view->isVisible() || m_widget->visibleRegion().isEmpty() || !seen.intersects(display))
+        if (!view->isVisible() || clippedAway(m_widget) || !seen.intersects(display))
             state.offscreen = true;
         return state;
     }

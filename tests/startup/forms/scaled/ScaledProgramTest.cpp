@@ -587,6 +587,9 @@ TEST_F(ScaledProgram, AccessibilityReportsTheScreensAsTheyAreDrawn)
     QAccessibleInterface *viewport = QAccessible::queryAccessibleInterface(screen->viewport());
     ASSERT_NE(viewport, nullptr);
     EXPECT_GE(viewport->indexOfChild(canvas), 0);
+    // A reader walks down only through what is showing: the canvas must be, for its screen to be read.
+    EXPECT_FALSE(canvas->state().offscreen);
+    EXPECT_FALSE(canvas->state().invisible);
 
     const double scale = screen->scale();
     for (const QString &name : {QStringLiteral("Command4_2"), QStringLiteral("pnlLevel_1"),
