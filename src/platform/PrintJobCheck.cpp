@@ -54,6 +54,13 @@ QString statusText(ipp_status_t status, const QString &queue)
 
 } // namespace
 
+std::optional<PrintJobCheck> PrintJobCheck::forPrinter(const QString &printerName, const QString &outputFile)
+{
+    if (!outputFile.isEmpty() || printerName.isEmpty())
+        return std::nullopt;
+    return PrintJobCheck(printerName);
+}
+
 PrintJobCheck::PrintJobCheck(const QString &queue) : m_queue(queue)
 {
     m_lastJob = newestJob(m_queue.toLocal8Bit());

@@ -402,7 +402,6 @@ void PersonalDataPanel::print(const std::vector<int> &students, const std::vecto
     // One print job per student's sheet. Printing to a file (the print dialog offers it) makes one
     // document of them all, since every job would write the same file.
     const bool toFile = !printer.outputFileName().isEmpty();
-    const bool queued = !toFile && !printer.printerName().isEmpty();
     // The print system is asked about every job: the toolkit says nothing of a queue that refused one.
     std::optional<platform::PrintJobCheck> check;
     int refused = 0;
@@ -412,8 +411,7 @@ void PersonalDataPanel::print(const std::vector<int> &students, const std::vecto
         const hub::PersonalSheet sheet = sheetFor(students[i], runs, levels);
         if (!painter.isActive()) {
             printer.setDocName(kTitle + (toFile && students.size() > 1 ? QString() : u' ' + sheet.name));
-            if (queued)
-                check.emplace(printer.printerName());
+            check = platform::PrintJobCheck::forPrinter(printer.printerName(), printer.outputFileName());
             if (!painter.begin(&printer)) {
                 warn(QStringLiteral("印刷を始められません。プリンター：%1").arg(printerLabel(printer)));
                 return;

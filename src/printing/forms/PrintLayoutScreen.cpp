@@ -242,11 +242,8 @@ void PrintLayoutScreen::print()
     QString refused;
     if (!m_discard) {
         m_check1->setChecked(true);
-        // A printer that writes a file is no queue of the print system.
-        const bool queued = printer->outputFileName().isEmpty() && !printer->printerName().isEmpty();
-        std::optional<platform::PrintJobCheck> check;
-        if (queued)
-            check.emplace(printer->printerName());
+        const std::optional<platform::PrintJobCheck> check =
+            platform::PrintJobCheck::forPrinter(printer->printerName(), printer->outputFileName());
         QPainter painter;
         if (painter.begin(printer.get())) {
             sheet.drawPage(painter, *printer);
