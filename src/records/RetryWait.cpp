@@ -19,6 +19,11 @@ bool RetryWait::waitForLock(int ms, const std::function<bool(int sliceMs)> &atte
 
 bool ResponsiveWait::wait(int ms, const std::function<bool()> &ready)
 {
+    return waitInSteps(ms, ready, QEventLoop::AllEvents);
+}
+
+bool waitInSteps(int ms, const std::function<bool()> &ready, QEventLoop::ProcessEventsFlags flags)
+{
     QDeadlineTimer deadline(std::max(ms, 0));
     for (;;) {
         if (ready && ready())
@@ -26,7 +31,7 @@ bool ResponsiveWait::wait(int ms, const std::function<bool()> &ready)
         if (deadline.hasExpired())
             return false;
         // Without an application object (a command-line tool) there are no events to run.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, int(kStepMs));
+        QCoreApplication::processEvents(flags, int(kStepMs));
         const qint64 left = deadline.remainingTime();
         if (left > 0)
             QThread::msleep(std::min(kStepMs, left));

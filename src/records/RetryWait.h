@@ -56,6 +56,10 @@ private:
     WaitNotice *m_notice = nullptr;
 };
 
+// Waits up to `ms` milliseconds, asking `ready` (when given) every 10 ms and letting the pending events
+// that `flags` allows run between; returns true when `ready` said yes.
+bool waitInSteps(int ms, const std::function<bool()> &ready, QEventLoop::ProcessEventsFlags flags);
+
 // Waits up to `ms` milliseconds for a lock in the kernel, in slices of 10 ms between which the pending
 // events that `flags` allows run: the waiter stays in the lock's queue, so that it gets its turn
 // among writers that wait there too, and the windows still repaint. Every wait of the program waits
