@@ -12,7 +12,7 @@ PACKAGES="cmake ninja-build g++ pkg-config git
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth
   espeak-ng mecab mecab-ipadic-utf8
   cups libcups2-dev printer-driver-cups-pdf poppler-utils qt6-translations-l10n clang-format
-  xdotool dbus-daemon at-spi2-core python3-pyatspi"
+  xdotool dbus-daemon at-spi2-core python3-pyatspi lld"
 
 fail() {
     echo "error: $1" >&2
