@@ -68,7 +68,12 @@ cleanup() {
     done
 }
 trap cleanup EXIT
-rm -rf "$CHROOT"
+# A run that was killed may have left the host's /dev and /proc mounted in the old root: unmount them
+# before anything there is removed, and never remove across a mount.
+awk -v root="$CHROOT/" 'index($2 "/", root) == 1 { print $2 }' /proc/mounts | sort -r | while read -r m; do
+    umount -l "$m"
+done
+rm -rf --one-file-system "$CHROOT"
 cp -a "$BASE" "$CHROOT" || die "copying the base root failed"
 for fs in proc sys dev dev/pts; do
     mkdir -p "$CHROOT/$fs"
