@@ -110,13 +110,18 @@ check() { # check "what" command...: PASS when the command succeeds
     shift
     if "$@"; then verdict PASS "$what"; else verdict FAIL "$what"; fi
 }
+check_logged() { # check_logged "what" LOG command...: the same, with what the command prints in LOG
+    local what=$1 log=$2
+    shift 2
+    if "$@" >"$log" 2>&1; then verdict PASS "$what"; else verdict FAIL "$what (see $log)"; fi
+}
 
 echo "Package: $debname" | tee "$REPORT"
 echo "Root: Debian $(cat "$CHROOT/etc/debian_version") (debootstrap --variant=minbase bookworm, $MIRROR)" | tee -a "$REPORT"
 
 in_root apt-get update >"$WORK/apt-update.log" 2>&1 || die "apt-get update in the root failed (see $WORK/apt-update.log)"
 start=$(date +%s)
-check "apt-get install ./$debname" in_root apt-get install -y "./tmp/$debname" >"$WORK/install.log" 2>&1
+check_logged "apt-get install ./$debname" "$WORK/install.log" in_root apt-get install -y "./tmp/$debname"
 echo "      $(grep -E '^[0-9]+ upgraded, [0-9]+ newly installed' "$WORK/install.log") in $(($(date +%s) - start)) s" |
     tee -a "$REPORT"
 conffiles=$(in_root dpkg-query -W -f='${Conffiles}' yojidrill)
@@ -184,7 +189,8 @@ dpkg-deb -R "$deb" "$WORK/repack"
 sed -i 's/^Version: .*/&+check1/' "$WORK/repack/DEBIAN/control"
 dpkg-deb -b "$WORK/repack" "$CHROOT/tmp/upgrade.deb" >/dev/null
 rm -rf "$WORK/repack"
-check "upgrade to $(dpkg-deb -f "$CHROOT/tmp/upgrade.deb" Version)" in_root apt-get install -y ./tmp/upgrade.deb >"$WORK/upgrade.log" 2>&1
+check_logged "upgrade to $(dpkg-deb -f "$CHROOT/tmp/upgrade.deb" Version)" "$WORK/upgrade.log" \
+    in_root apt-get install -y ./tmp/upgrade.deb
 check "the upgrade kept the edited $PATH_DATA" test "$(md5sum <"$CHROOT$PATH_DATA")" = "$before"
 
 echo "Screenshots: $WORK/first-start.png, empty-school.png, demo-school.png" | tee -a "$REPORT"
