@@ -2,6 +2,7 @@
 #include "platform/TextFile.h"
 #include "records/RecordTestSupport.h"
 #include "records/ResultsFile.h"
+#include "support/SizeLimitedChild.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -223,6 +224,29 @@ TEST(MistakeHistoryFormat, AMissingFileOrFolderIsAFailureTheCallerGoesOnAfter)
     EXPECT_TRUE(error.contains(QStringLiteral("データフォルダ"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("ドリルはそのまま続けられます")));
     EXPECT_FALSE(QFileInfo::exists(gone));
+}
+
+// A write the system stops part way (a full disk, a quota): the failure is reported and the file holds
+// what it held before, its torn tail cut off.
+TEST(MistakeHistoryFormat, AWriteStoppedPartWayAddsNothing)
+{
+    HistoryFolder h;
+    const QByteArray whole = historyHeader() + encodeAnswer(answer(QStringLiteral("一石二鳥")));
+    const QList<AnsweredQuestion> three = {answer(QStringLiteral("温故知新")),
+                                           answer(QStringLiteral("十人十色")),
+                                           answer(QStringLiteral("以心伝心"))};
+    for (const int room : {0, 9, 40}) {
+        writeBytes(h.path, whole + "\x01\x02\x03");
+        const testing_support::ChildOutcome outcome =
+            testing_support::runWithFileSizeLimit(whole.size() + room, [&](QString *error) {
+                return succeeded(appendAnswers(h.path, three, h.wait), error);
+            });
+        ASSERT_TRUE(outcome.exited) << "room " << room;
+        EXPECT_FALSE(outcome.succeeded) << "room " << room;
+        EXPECT_TRUE(outcome.text.contains(QStringLiteral("解答記録ファイルに書き込めません")))
+            << outcome.text.toStdString();
+        EXPECT_EQ(readBytes(h.path), whole) << "room " << room;
+    }
 }
 
 TEST(MistakeHistoryFormat, AnImpossibleAnswerIsRefusedAndTheOthersAreWritten)
