@@ -3,6 +3,7 @@
 #include "IdiomChecks.h"
 #include "IdiomList.h"
 #include "IdiomVoices.h"
+#include "MistakesTool.h"
 #include "ResultsCheck.h"
 #include "StoredFile.h"
 #include "drill/IdiomData.h"
@@ -62,7 +63,7 @@ QString helpText()
                "      意味は MeCab（mecab と mecab-ipadic-utf8）でかなにしてから読ませます。\n"
                "      すでにあるファイルはそのままにします（--replace を付けると作り直します）。\n"
                "\n") +
-           resultsHelpText() +
+           resultsHelpText() + mistakesHelpText() +
            QStringLiteral(
                "  yoji-data --help\n"
                "      この説明を表示します。\n"
@@ -311,6 +312,8 @@ int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err
     }
     if (line.command == QStringLiteral("results") && line.error.isEmpty())
         return runResultsCommand(line.files, out, err);
+    if (line.command == QStringLiteral("mistakes") && line.error.isEmpty())
+        return runMistakesCommand(line.files, out, err);
     if (!line.error.isEmpty()) {
         err << line.error << QStringLiteral("\n使い方は yoji-data --help で表示できます。\n");
         return 2;
