@@ -4,6 +4,7 @@
 #include "IdiomChecks.h"
 #include "IdiomList.h"
 #include "IdiomVoices.h"
+#include "MistakesTool.h"
 #include "ResultsCheck.h"
 #include "StoredFile.h"
 #include "drill/IdiomData.h"
@@ -71,7 +72,7 @@ QString helpText()
                "      音フォルダ（新音ファイル.txt と音のファイル）、データフォルダ 四字熟語 と、その中の\n"
                "      タイム回数データ.txt。ファイルはシフトJISです。すでにあるファイルはそのままにします。\n"
                "\n") +
-           resultsHelpText() +
+           resultsHelpText() + mistakesHelpText() +
            QStringLiteral(
                "  yoji-data --help\n"
                "      この説明を表示します。\n"
@@ -351,6 +352,8 @@ int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err
     }
     if (line.command == QStringLiteral("results") && line.error.isEmpty())
         return runResultsCommand(line.files, out, err);
+    if (line.command == QStringLiteral("mistakes") && line.error.isEmpty())
+        return runMistakesCommand(line.files, out, err);
     if (!line.error.isEmpty()) {
         err << line.error << QStringLiteral("\n使い方は yoji-data --help で表示できます。\n");
         return 2;

@@ -197,6 +197,8 @@ TEST(DataTool, TheProgramsExitStatusFollowsTheOutcome)
         {{QStringLiteral("check"), QStringLiteral(YOJI_IDIOM_LIST)}, 0},
         {{QStringLiteral("check"), QStringLiteral(YOJI_IDIOM_DATA)}, 0},
         {{QStringLiteral("check"), toolData("meaning-empty.csv")}, 1},
+        {{QStringLiteral("mistakes"), QStringLiteral("check"), toolData("meaning-empty.csv")}, 1},
+        {{QStringLiteral("mistakes")}, 2},
         {{QStringLiteral("nothing")}, 2},
     };
     for (const auto &c : cases) {
