@@ -371,6 +371,7 @@ TEST_F(TestSessionFlow, ATimeOutInTheReadingStageKeepsTheReadingWrongAndALevelNo
         rules.practiceLevel = practice;
         rules.recordedLevel = practice;
         makeSession(testing_support::sampleQuestions());
+        nextQuestion();
         ASSERT_FALSE(answerRight());
         EXPECT_TRUE(session->answeredQuestions(3, 4).isEmpty()) << practice;
     }
