@@ -1,4 +1,5 @@
 #include "MistakesTool.h"
+#include "ToolRun.h"
 #include "platform/TextFile.h"
 #include "records/MistakeHistory.h"
 #include "support/TestSupport.h"
@@ -11,22 +12,9 @@ using namespace testing_support;
 
 namespace {
 
-struct ToolRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
 ToolRun runMistakes(const QStringList &words)
 {
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = yojidata::runMistakesCommand(words, out, err);
-    out.flush();
-    err.flush();
-    return run;
+    return runTool(words, &yojidata::runMistakesCommand);
 }
 
 records::AnsweredQuestion answer(const QString &idiom, int student, bool reading, bool kanji, int wrong,
