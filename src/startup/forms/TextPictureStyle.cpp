@@ -118,11 +118,10 @@ void TextPictureStyle::drawItemText(QPainter *painter, const QRect &rect, int fl
             QProxyStyle::drawItemText(&into, rect, flags, pal, enabled, text, textRole);
         }
         ++m_drawn;
-        picture = drawn;
+        // A picture larger than all the room kept is not kept (and is gone): the text is drawn directly.
         m_pictures.insert(key, drawn, std::max<qsizetype>(1, drawn->sizeInBytes() / 1024));
         picture = m_pictures.object(key);
-        if (!picture) // larger than all the room kept: drawn directly
-        {
+        if (!picture) {
             QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
             return;
         }
