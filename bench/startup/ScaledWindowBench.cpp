@@ -351,30 +351,25 @@ void BM_WholeScreenRepainted(benchmark::State &st)
     setMedian(st, "repaint", samples);
 }
 
+// Registers one benchmark at each display width, each run `iterations` times, or as often as
+// BENCH_SCALED_ITERATIONS says (fewer runs under callgrind).
+void registerAtEachWidth(const char *name, void (*function)(benchmark::State &), int iterations)
+{
+    bool ok = false;
+    const int chosen = qEnvironmentVariableIntValue("BENCH_SCALED_ITERATIONS", &ok);
+    if (ok && chosen > 0)
+        iterations = chosen;
+    benchmark::internal::Benchmark *b = benchmark::RegisterBenchmark(name, function);
+    b->ArgName("display")
+        ->Arg(1024)
+        ->Arg(1920)
+        ->Arg(2560)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(iterations);
+    if (function == BM_DrillJudgeToNextQuestionPainted)
+        b->UseManualTime();
+}
 } // namespace
-
-BENCHMARK(BM_DrillJudgeToNextQuestionPainted)
-    ->ArgName("display")
-    ->Arg(1024)
-    ->Arg(1920)
-    ->Arg(2560)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(200);
-BENCHMARK(BM_HubActivationPainted_5000Students)
-    ->ArgName("display")
-    ->Arg(1024)
-    ->Arg(1920)
-    ->Arg(2560)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(15);
-BENCHMARK(BM_WholeScreenRepainted)
-    ->ArgName("display")
-    ->Arg(1024)
-    ->Arg(1920)
-    ->Arg(2560)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(100);
 
 int main(int argc, char **argv)
 {
@@ -393,6 +388,9 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file));
     }
     QApplication app(argc, argv);
+    registerAtEachWidth("BM_DrillJudgeToNextQuestionPainted", BM_DrillJudgeToNextQuestionPainted, 200);
+    registerAtEachWidth("BM_HubActivationPainted_5000Students", BM_HubActivationPainted_5000Students, 15);
+    registerAtEachWidth("BM_WholeScreenRepainted", BM_WholeScreenRepainted, 100);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -3,6 +3,7 @@
 #include "app/forms/DialogScale.h"
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/ScaledAccessible.h"
+#include "startup/forms/TextPictureStyle.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -48,6 +49,8 @@ ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent) : QGraphicsView(
     resize(MainWindow::kWidth, MainWindow::kHeight);
     m_paintedSurround = surroundColour().rgb();
 
+    // Large text is drawn from pictures at the display's resolution (see TextPictureStyle.h).
+    TextPictureStyle::install();
     qApp->installEventFilter(this);
     scaledaccessible::install(*this); // screen readers and magnifiers see the canvas as it is drawn
 }

@@ -9,6 +9,7 @@
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/QtMessageBoxes.h"
 #include "startup/forms/ScaledWindow.h"
+#include "startup/forms/TextPictureStyle.h"
 #include "startup/forms/VersionBox.h"
 #include "support/gui/GuiTestSupport.h"
 
@@ -239,6 +240,27 @@ TEST_F(ScaledProgram, OpensFullScreenWithTheWholeCanvasFittedInProportionAndTheS
     if (top > 0) {
         EXPECT_EQ(image.pixel(image.width() / 2, top), season);
         EXPECT_EQ(image.pixel(0, image.height() - 1 - top), season);
+    }
+}
+
+// Large text on the display is drawn into pictures once and copied from them at the next painting.
+TEST_F(ScaledProgram, LargeTextOnTheDisplayIsCopiedFromPicturesWhenPaintedAgain)
+{
+    signIn();
+    startLevelTwo();
+    auto *style = qobject_cast<TextPictureStyle *>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    screen->viewport()->repaint();
+    const int drawn = style->picturesDrawn(), reused = style->picturesReused();
+    screen->viewport()->repaint();
+    // The six kana buttons' 44 points (58.7 pixels in the window) are past the toolkit's glyph pictures
+    // at a scale above 1.09.
+    if (screen->scale() * 44 * 96 / 72.0 > TextPictureStyle::kLargestGlyphCached) {
+        EXPECT_EQ(style->picturesDrawn(), drawn) << "all was drawn at the first painting";
+        EXPECT_GE(style->picturesReused() - reused, 6);
+    } else {
+        EXPECT_EQ(style->picturesDrawn(), drawn);
+        EXPECT_EQ(style->picturesReused(), reused);
     }
 }
 

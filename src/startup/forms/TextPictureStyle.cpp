@@ -1,0 +1,139 @@
+#include "startup/forms/TextPictureStyle.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QStyleFactory>
+
+#include <cmath>
+
+namespace {
+
+// The font's height in pixels of the device it is drawn on.
+double pixelSizeOn(const QFont &font, const QPaintDevice *device)
+{
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    return font.pointSizeF() * device->logicalDpiY() / 72.0;
+}
+
+// Where in a display pixel a point lands, to a 256th of a pixel: a picture is reused only where its
+// glyphs fall on the display's pixels as they did when it was drawn.
+int fraction(double x)
+{
+    return int(std::lround((x - std::floor(x)) * 256.0)) & 255;
+}
+
+} // namespace
+
+TextPictureStyle::TextPictureStyle(const QString &baseStyleName)
+    : QProxyStyle(QStyleFactory::create(baseStyleName))
+{
+    setObjectName(QStringLiteral("TextPictureStyle"));
+}
+
+TextPictureStyle *TextPictureStyle::install()
+{
+    if (auto *installed = qobject_cast<TextPictureStyle *>(QApplication::style()))
+        return installed;
+    auto *style = new TextPictureStyle(QApplication::style()->name());
+    QApplication::setStyle(style);
+    return style;
+}
+
+bool TextPictureStyle::worthAPicture(const QTransform &toDevice, double pixelSize)
+{
+    if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0)
+        return false;
+    return pixelSize * std::sqrt(toDevice.determinant()) > kLargestGlyphCached;
+}
+
+QRect TextPictureStyle::pictureRect(const QTransform &toDevice, const QRectF &textBounds, double lineHeight)
+{
+    const double margin = lineHeight / 4.0;
+    return toDevice.mapRect(textBounds.adjusted(-margin, -margin, margin + 1, margin + 1)).toAlignedRect();
+}
+
+void TextPictureStyle::drawItemText(QPainter *painter, const QRect &rect, int flags, const QPalette &pal,
+                                    bool enabled, const QString &text, QPalette::ColorRole textRole) const
+{
+    QPaintDevice *device = painter->device();
+    const int type = device ? device->devType() : 0;
+    const bool onScreen = type == QInternal::Widget || type == QInternal::Image || type == QInternal::Pixmap;
+    const QBrush ink = textRole == QPalette::NoRole ? painter->pen().brush() : pal.brush(textRole);
+    const QTransform toDevice = painter->deviceTransform();
+    if (text.isEmpty() || !onScreen || !painter->paintEngine() ||
+        painter->paintEngine()->type() != QPaintEngine::Raster || ink.style() != Qt::SolidPattern ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver ||
+        !worthAPicture(toDevice, pixelSizeOn(painter->font(), device))) {
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
+        return;
+    }
+
+    const QPointF corner = toDevice.map(QPointF(rect.topLeft()));
+    const QString key = QStringLiteral("%1\x1f%2\x1f%3 %4 %5 %6 %7 %8 %9 %10 %11")
+                            .arg(text, painter->font().key())
+                            .arg(ink.color().rgba())
+                            .arg(enabled ? 0u : pal.brush(QPalette::Light).color().rgba())
+                            .arg(flags)
+                            .arg(rect.width())
+                            .arg(rect.height())
+                            .arg(toDevice.m11(), 0, 'g', 17)
+                            .arg(toDevice.m22(), 0, 'g', 17)
+                            .arg(fraction(corner.x()))
+                            .arg(fraction(corner.y())) +
+                        QStringLiteral(" %1 %2").arg(device->logicalDpiX()).arg(device->logicalDpiY());
+
+    // The picture's pixels lie on the display's: it is kept relative to the display pixel the text's
+    // rectangle starts in.
+    const QPoint whole(int(std::floor(corner.x())), int(std::floor(corner.y())));
+    const QImage *picture = m_pictures.object(key);
+    QPoint offset; // of the picture's first pixel from `whole`
+    if (picture) {
+        ++m_reused;
+        offset = picture->offset();
+    } else {
+        const QFontMetricsF metrics(painter->font(), device);
+        const QRect area =
+            pictureRect(toDevice, metrics.boundingRect(QRectF(rect), flags, text), metrics.height());
+        if (area.isEmpty()) {
+            QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
+            return;
+        }
+        auto *drawn = new QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+        // Points are turned into pixels at the resolution of the device the text is meant for.
+        drawn->setDotsPerMeterX(int(std::lround(device->logicalDpiX() / 0.0254)));
+        drawn->setDotsPerMeterY(int(std::lround(device->logicalDpiY() / 0.0254)));
+        drawn->fill(Qt::transparent);
+        offset = area.topLeft() - whole;
+        drawn->setOffset(offset);
+        {
+            QPainter into(drawn);
+            into.setRenderHints(painter->renderHints());
+            into.setFont(painter->font());
+            into.setPen(painter->pen());
+            into.setTransform(toDevice * QTransform::fromTranslate(-area.left(), -area.top()));
+            QProxyStyle::drawItemText(&into, rect, flags, pal, enabled, text, textRole);
+        }
+        ++m_drawn;
+        // A picture larger than all the room kept is not kept (and is gone): the text is drawn directly.
+        m_pictures.insert(key, drawn, std::max<qsizetype>(1, drawn->sizeInBytes() / 1024));
+        picture = m_pictures.object(key);
+        if (!picture) {
+            QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
+            return;
+        }
+    }
+
+    // The picture is copied pixel for pixel: the painter's transformation is made a whole-pixel move to
+    // the picture's place on the device.
+    const QTransform world = painter->worldTransform();
+    const QTransform beyondWorld = world.inverted() * toDevice; // the device's own offsets
+    painter->save();
+    painter->setWorldTransform(QTransform::fromTranslate(whole.x() + offset.x(), whole.y() + offset.y()) *
+                               beyondWorld.inverted());
+    painter->drawImage(QPointF(0, 0), *picture);
+    painter->restore();
+}
