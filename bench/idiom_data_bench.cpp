@@ -45,9 +45,8 @@ struct DataFile
             idioms::applySwaps(line, idioms::SwapDirection::Scramble);
             lines.append(line);
         }
-        QString error;
-        if (!platform::writeText932(stored, lines, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        if (const platform::Status written = platform::writeText932(stored, lines)) {
+            std::fprintf(stderr, "%s\n", qPrintable(written->text));
             std::abort();
         }
     }

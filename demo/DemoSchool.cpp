@@ -23,8 +23,11 @@ bool writeTextIfMissing(const QString &path, const QStringList &lines, QStringLi
     if (QFileInfo::exists(path))
         return true;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!platform::writeText932(path, lines, error))
+    if (const platform::Status written = platform::writeText932(path, lines)) {
+        if (error)
+            *error = written->text;
         return false;
+    }
     if (written)
         written->append(path);
     return true;

@@ -145,8 +145,8 @@ int exportCsv(const QString &path, const QString &output, QTextStream &out, QTex
         return 1;
     }
     const QStringList lines = resultsCsvLines(bytes);
-    if (!platform::writeText932(output, lines, &error)) {
-        err << error << u'\n';
+    if (const platform::Status written = platform::writeText932(output, lines)) {
+        err << written->text << u'\n';
         return 1;
     }
     out << QStringLiteral("%1 に %2 件を書きました。\n")

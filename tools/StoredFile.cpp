@@ -27,7 +27,10 @@ bool writeStoredFile(const QString &path, const IdiomList &list, QString *error)
     lines.reserve(list.rows.size());
     for (const IdiomRow &row : list.rows)
         lines.append(storedLine(row.fields));
-    return platform::writeText932(path, lines, error);
+    const platform::Status written = platform::writeText932(path, lines);
+    if (written && error)
+        *error = written->text;
+    return !written;
 }
 
 } // namespace yojidata

@@ -28,7 +28,10 @@ public:
 class NoLauncher : public platform::ProgramLauncher
 {
 public:
-    bool startDetached(const QString &, const QStringList &, QString *) override { return false; }
+    platform::Status startDetached(const QString &, const QStringList &) override
+    {
+        return platform::Failure{};
+    }
 };
 
 class NoEnd : public platform::ProgramEnd

@@ -29,8 +29,8 @@ std::vector<SheetRun> sheetRunsFromBytes(const QByteArray &recordBytes)
     return runs;
 }
 
-bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, bool fileExpected,
-                   std::vector<SheetRun> *runs, QString *error)
+app::Result<std::vector<SheetRun>> readSheetRuns(const QString &resultsPath, records::RetryWait &wait,
+                                                 bool fileExpected)
 {
     QByteArray bytes;
     qint64 first = 0;
@@ -41,18 +41,11 @@ bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, bool fi
     // The reader reads a missing file in its folder as no records, and says so by its error number.
     const bool vanished = outcome == records::ReadOutcome::Read && fileExpected &&
                           platform::LockedFile::isNotFound(errorNumber);
-    if (outcome != records::ReadOutcome::Read || vanished) {
-        runs->clear();
-        if (error)
-            *error = QStringLiteral("成績ファイルを読めません：%1\n%2")
-                         .arg(platform::displayPath(resultsPath),
-                              platform::LockedFile::describeError(errorNumber));
-        return false;
-    }
-    *runs = sheetRunsFromBytes(bytes);
-    if (error)
-        error->clear();
-    return true;
+    if (outcome != records::ReadOutcome::Read || vanished)
+        return app::Failure{.text = QStringLiteral("成績ファイルを読めません：%1\n%2")
+                                        .arg(platform::displayPath(resultsPath),
+                                             platform::LockedFile::describeError(errorNumber))};
+    return sheetRunsFromBytes(bytes);
 }
 
 namespace {

@@ -275,10 +275,10 @@ Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString 
     // Every append looks here first: a pipe in place of the copy must not make it wait for a writer.
     if (!copyInfo.isFile())
         return foreign(QStringLiteral("ふつうのファイルではありません。"));
-    QByteArray copy;
-    QString readError;
-    if (!platform::readFileBytes(copyPath, &copy, &readError))
-        return failed(readError);
+    const platform::Result<QByteArray> copyRead = platform::readFileBytes(copyPath);
+    if (!copyRead)
+        return failed(copyRead.failure().text);
+    const QByteArray &copy = copyRead.value();
     if (copy.size() % kRecordSize != 0 || copy.size() < 2 * kRecordSize ||
         !isJournalRecord(copy.constData() + copy.size() - kRecordSize))
         return foreign(QStringLiteral("このプログラムが書いたものではありません。"));

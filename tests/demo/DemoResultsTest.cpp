@@ -101,8 +101,10 @@ TEST(DemoResults, TheScreensFindClearedLevelsAndRecords)
     const demo::Layout layout(dir.path());
     auto state = std::make_unique<AppState>();
     state->settings.dataFolder = layout.dataFolder;
-    ASSERT_TRUE(records::standards::readStandardsTable(records::standards::filePath(layout.dataFolder),
-                                                       state->standards, &error));
+    ASSERT_TRUE(
+        testing_support::succeeded(records::standards::readStandardsTable(
+                                       records::standards::filePath(layout.dataFolder), state->standards),
+                                   &error));
     FakeServices fakes;
     fakes.clock.setNow(QDateTime(kToday, QTime(21, 0)));
     records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,

@@ -4,6 +4,8 @@
 #include "records/ResultsMaintenance.h"
 #include "support/SizeLimitedChild.h"
 
+#include "support/TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -119,10 +121,12 @@ TEST_F(FailedWrite, ASettingsFileSaveStoppedPartWayLeavesTheOldFile)
         newLines << QStringLiteral("%1,新しい行,120,45,10,10").arg(i);
     }
     QString error;
-    ASSERT_TRUE(platform::writeText932(path, oldLines, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(platform::writeText932(path, oldLines), &error))
+        << error.toStdString();
     const QByteArray before = fileBytes(path);
-    const testing_support::ChildOutcome outcome = runWithFileSizeLimit(
-        before.size(), [&](QString *e) { return platform::writeText932(path, newLines, e); });
+    const testing_support::ChildOutcome outcome = runWithFileSizeLimit(before.size(), [&](QString *e) {
+        return testing_support::succeeded(platform::writeText932(path, newLines), e);
+    });
     ASSERT_TRUE(outcome.exited);
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_TRUE(outcome.text.contains(QStringLiteral("基準タイム.txt"))) << outcome.text.toStdString();

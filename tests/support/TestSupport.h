@@ -92,7 +92,7 @@ public:
 class RecordingLauncher : public platform::ProgramLauncher
 {
 public:
-    bool startDetached(const QString &program, const QStringList &arguments, QString *error) override;
+    platform::Status startDetached(const QString &program, const QStringList &arguments) override;
     bool succeed = true;
     QString lastProgram;
     QStringList lastArguments;
@@ -164,6 +164,13 @@ QString testDataPath(const QString &relative);
 // Whether `status` holds no failure; the failure's text goes to *text (cleared on success), so that a
 // test can say what went wrong.
 bool succeeded(const app::Status &status, QString *text);
+// The same for a result, whose value goes to *value (when given) on success.
+template <typename T> bool succeeded(const app::Result<T> &result, T *value, QString *text)
+{
+    if (result && value)
+        *value = result.value();
+    return succeeded(result.status(), text);
+}
 
 } // namespace testing_support
 

@@ -1,5 +1,6 @@
 #include "hub/forms/HubScreen.h"
 
+#include "app/Failure.h"
 #include "app/SignInTime.h"
 #include "app/forms/Controls.h"
 #include "app/forms/Style.h"
@@ -607,8 +608,7 @@ bool HubScreen::readRecords(int maxCount, QList<records::ResultRecord> *out)
     *out = records::readLastRecords(records::resultsFilePath(m_context.state.settings.dataFolder), maxCount,
                                     &error);
     if (!error.isEmpty()) {
-        m_context.services.messages.show(QStringLiteral("成績の表示"), error,
-                                         platform::MessageBoxes::Icon::Warning);
+        app::report(m_context.services, app::warning(QStringLiteral("成績の表示"), error));
         return false;
     }
     return true;

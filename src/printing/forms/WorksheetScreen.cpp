@@ -1,5 +1,6 @@
 #include "printing/forms/WorksheetScreen.h"
 
+#include "app/Failure.h"
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
@@ -169,9 +170,9 @@ void WorksheetScreen::rebuild()
 {
     // The idiom data is read afresh for every sheet, as the drill reads it for every drill.
     const QString path = m_context.state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
-    QString error;
+    const app::Status read = idioms::readIdiomData(path, m_context.state.idioms);
     QList<printing::WorksheetRow> rows;
-    if (idioms::readIdiomData(path, m_context.state.idioms, &error))
+    if (!read)
         rows = printing::worksheetRows(m_context.state.idioms, choice().ranges);
     m_worksheet = printing::buildWorksheet(rows, choice(), m_context.services.random);
     m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount));
@@ -180,9 +181,7 @@ void WorksheetScreen::rebuild()
     QImage thumbnail = printing::SheetPainter(m_worksheet.sheet).preview(kThumbnailScale * ratio);
     thumbnail.setDevicePixelRatio(ratio);
     m_preview->setPixmap(QPixmap::fromImage(thumbnail));
-    if (!error.isEmpty())
-        m_context.services.messages.show(QStringLiteral("四字熟語プリント"), error,
-                                         platform::MessageBoxes::Icon::Warning);
+    app::report(m_context.services, app::titled(read, QStringLiteral("四字熟語プリント")));
 }
 
 void WorksheetScreen::openPrintLayout()

@@ -1,5 +1,6 @@
 #include "teacher/forms/RecordsScreen.h"
 
+#include "app/Failure.h"
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
@@ -183,9 +184,9 @@ QString RecordsScreen::resultsPath() const
 
 void RecordsScreen::showMessage(const QString &text, bool warning)
 {
-    m_context.services.messages.show(QStringLiteral("成績データの処理"), text,
-                                     warning ? platform::MessageBoxes::Icon::Warning
-                                             : platform::MessageBoxes::Icon::Information);
+    app::report(m_context.services, app::Failure{QStringLiteral("成績データの処理"), text,
+                                                 warning ? platform::MessageBoxes::Icon::Warning
+                                                         : platform::MessageBoxes::Icon::Information});
 }
 
 void RecordsScreen::activate()
@@ -211,13 +212,11 @@ void RecordsScreen::listRecords()
     m_wait->begin();
     const PathsAndSettings &settings = m_context.state.settings;
     const QDate today = m_context.services.clock.now().date();
-    teacher::BrowserRoster roster;
-    QString error;
-    if (!teacher::readBrowserRoster(settings.baseFolder, today,
-                                    int(platform::valueNumber(settings.schoolYearStartMonth)), &roster,
-                                    &error) &&
-        m_firstListing)
-        showMessage(error + QStringLiteral("\n名前と学年なしで一覧を表示します。"));
+    app::Result<teacher::BrowserRoster> read = teacher::readBrowserRoster(
+        settings.baseFolder, today, int(platform::valueNumber(settings.schoolYearStartMonth)));
+    if (!read && m_firstListing)
+        showMessage(read.failure().text + QStringLiteral("\n名前と学年なしで一覧を表示します。"));
+    const teacher::BrowserRoster roster = read ? std::move(read.value()) : teacher::BrowserRoster();
 
     QByteArray bytes;
     qint64 first = 0;
@@ -447,9 +446,8 @@ void RecordsScreen::exportCsv()
         return;
     const QStringList lines =
         teacher::resultsCsvLines(m_model, {}, m_context.state.catalogue, m_context.state.standards);
-    QString error;
-    if (!teacher::writeResultsCsv(path, lines, &error)) {
-        showMessage(error);
+    if (const app::Status written = teacher::writeResultsCsv(path, lines)) {
+        showMessage(written->text);
         return;
     }
     showMessage(QStringLiteral("%1 件の記録を書き出しました：%2")

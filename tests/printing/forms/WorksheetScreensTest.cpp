@@ -3,6 +3,8 @@
 #include "support/SizeLimitedChild.h"
 
 #include "hub/QStringPrinter.h"
+#include "support/TestSupport.h"
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFontMetricsF>
@@ -39,7 +41,8 @@ QStringList idiomsOfRanges(const QString &appFolder, std::initializer_list<int> 
 {
     IdiomData data;
     QString error;
-    EXPECT_TRUE(idioms::readIdiomData(appFolder + QStringLiteral("/四字02.CSV"), data, &error))
+    EXPECT_TRUE(testing_support::succeeded(
+        idioms::readIdiomData(appFolder + QStringLiteral("/四字02.CSV"), data), &error))
         << error.toStdString();
     std::array<bool, printing::kRangeCount> chosen{};
     for (int r : ranges)
