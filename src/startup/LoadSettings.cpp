@@ -8,6 +8,8 @@
 #include "sound/SoundSet.h"
 #include "startup/StartupRules.h"
 
+#include <QFileInfo>
+
 namespace startup {
 
 namespace {
@@ -59,18 +61,37 @@ app::Status readCommonData(const QString &path, PathsAndSettings &settings)
 
 namespace {
 
+// A new installation's path data file names a base folder that is not there yet (the share is not
+// mounted, or no school has been laid out): saying only that the common settings file is missing would
+// not tell the administrator what to do.
+app::Status baseFolderExists(const QString &baseFolder, const QString &pathDataFile)
+{
+    if (QFileInfo(baseFolder).isDir())
+        return std::nullopt;
+    return app::Failure{
+        .text = QStringLiteral("共通フォルダがありません：%1\n"
+                               "共通フォルダは %2 の 1 番目の項目に書きます。塾の共通フォルダ（ふつうは"
+                               "共有フォルダの中）を書いて、シフトJISで保存してください。\n"
+                               "新しく始めるときは、yoji-data school \"%1\" で空の塾（共通データ、"
+                               "名簿のひな形、音フォルダ）を作れます。")
+                    .arg(baseFolder, platform::displayPath(pathDataFile))};
+}
+
 app::Status readEverySetting(AppState &state, const QString &applicationFolder, QChar separator)
 {
     PathsAndSettings &settings = state.settings;
     ++settings.fileNumber;
     settings.appFolder = app::appFolder(applicationFolder, separator);
 
-    const app::Result<QString> baseItem = readPathData(app::pathDataFile(applicationFolder, separator));
+    const QString pathDataFile = app::pathDataFile(applicationFolder, separator);
+    const app::Result<QString> baseItem = readPathData(pathDataFile);
     if (!baseItem)
         return baseItem.status();
     settings.baseFolder = app::baseFolder(baseItem.value(), separator);
     if (settings.developmentLayout)
         settings.baseFolder = app::developmentBaseFolder(applicationFolder, separator);
+    else if (app::Status missing = baseFolderExists(settings.baseFolder, pathDataFile))
+        return missing;
 
     ++settings.fileNumber;
     if (app::Status read = readCommonData(settings.baseFolder + QStringLiteral("共通データ.txt"), settings))
