@@ -83,9 +83,9 @@ void BM_ReadIdiomData(benchmark::State &state)
     for (auto _ : state) {
         const auto start = Clock::now();
         IdiomData data;
-        QString error;
-        if (!idioms::readIdiomData(file.nominal, data, &error) || data.idiomRowCount != 1000) {
-            state.SkipWithError(qPrintable(error));
+        const app::Status failed = idioms::readIdiomData(file.nominal, data);
+        if (failed || data.idiomRowCount != 1000) {
+            state.SkipWithError(failed ? qPrintable(failed->text) : "the idiom data file has not 1000 rows");
             break;
         }
         benchmark::DoNotOptimize(data);

@@ -174,11 +174,15 @@ void BM_PersonalSheetFigures(benchmark::State &st)
     }
     const QString path = records::resultsFilePath(s->state->settings.dataFolder);
     for (auto _ : st) {
-        std::vector<hub::SheetRun> runs;
-        QString error;
-        hub::readSheetRuns(path, records::responsiveWait(), false, &runs);
+        const app::Result<std::vector<hub::SheetRun>> runs =
+            hub::readSheetRuns(path, records::responsiveWait(), false);
+        if (!runs) {
+            st.SkipWithError(qPrintable(runs.failure().text));
+            return;
+        }
         const hub::RowStudents rows = hub::rowStudentsFor(*s->state, kAll);
-        benchmark::DoNotOptimize(hub::personalSheet(*s->state, rows, runs, kToday, kStudent, {2, 4, 6}));
+        benchmark::DoNotOptimize(
+            hub::personalSheet(*s->state, rows, runs.value(), kToday, kStudent, {2, 4, 6}));
     }
 }
 
@@ -190,12 +194,14 @@ void BM_PersonalSheetPaint(benchmark::State &st)
         st.SkipWithError("the school could not be laid out");
         return;
     }
-    std::vector<hub::SheetRun> runs;
-    QString error;
-    hub::readSheetRuns(records::resultsFilePath(s->state->settings.dataFolder), records::responsiveWait(),
-                       false, &runs);
-    const hub::PersonalSheet sheet = hub::personalSheet(*s->state, hub::rowStudentsFor(*s->state, kAll), runs,
-                                                        kToday, kStudent, {2, 4, 6});
+    const app::Result<std::vector<hub::SheetRun>> runs = hub::readSheetRuns(
+        records::resultsFilePath(s->state->settings.dataFolder), records::responsiveWait(), false);
+    if (!runs) {
+        st.SkipWithError(qPrintable(runs.failure().text));
+        return;
+    }
+    const hub::PersonalSheet sheet = hub::personalSheet(*s->state, hub::rowStudentsFor(*s->state, kAll),
+                                                        runs.value(), kToday, kStudent, {2, 4, 6});
     QImage image(704, 556, QImage::Format_RGB32);
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);

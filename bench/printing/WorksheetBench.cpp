@@ -59,7 +59,7 @@ struct Worksheets
         state->settings.appFolder = root.path() + QStringLiteral("/");
         if (!QFile::copy(QStringLiteral(YOJI_IDIOM_DATA), root.path() + QStringLiteral("/四字02vv.ccc")))
             return false;
-        form = std::make_unique<WorksheetScreen>(context);
+        form = std::make_unique<WorksheetScreen>(context, false);
         form->show();
         form->activate();
         auto *list = form->findChild<QListView *>(QStringLiteral("List1"));

@@ -113,9 +113,9 @@ TEST(EmptySchool, CommandSaysWhatToDoNextAndIsInTheHelp)
     err.flush();
     EXPECT_TRUE(errText.isEmpty()) << errText.toStdString();
     PathsAndSettings settings;
-    QString error;
-    ASSERT_TRUE(
-        startup::readCommonData(inst.baseFolder + QStringLiteral("共通データ.txt"), settings, &error));
+    const app::Status read =
+        startup::readCommonData(inst.baseFolder + QStringLiteral("共通データ.txt"), settings);
+    ASSERT_FALSE(read) << read->text.toStdString();
     const QString password = settings.teacherPassword.toString();
     EXPECT_TRUE(outText.contains(QStringLiteral("「%1」").arg(password))) << outText.toStdString();
     for (const QString &named :
