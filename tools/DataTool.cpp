@@ -308,12 +308,13 @@ int voices(const CommandLine &line, QTextStream &out, QTextStream &err)
 
 int school(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    EmptySchool school;
-    QString error;
-    if (!layOutEmptySchool(line.files[0], QString::fromUtf16(kApplicationFolderName), &school, &error)) {
-        err << error << u'\n';
+    const app::Result<EmptySchool> laidOut =
+        layOutEmptySchool(line.files[0], QString::fromUtf16(kApplicationFolderName));
+    if (!laidOut) {
+        err << laidOut.failure().text << u'\n';
         return 1;
     }
+    const EmptySchool &school = laidOut.value();
     const QString base = QDir::toNativeSeparators(school.baseFolder);
     out << QStringLiteral("塾の共通フォルダ %1 に %2 個のファイルを書きました（すでにあったファイルはそのまま"
                           "です）。\n")

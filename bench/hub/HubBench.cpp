@@ -145,10 +145,9 @@ std::unique_ptr<School> largeSchool()
 std::unique_ptr<School> demoSchool()
 {
     auto school = std::make_unique<School>();
-    QString error;
     QStringList written;
-    if (!demo::layOut(school->root.path(), kToday, &written, &error)) {
-        qWarning("%s", qPrintable(error));
+    if (const app::Status failed = demo::layOut(school->root.path(), kToday, &written)) {
+        qWarning("%s", qPrintable(failed->text));
         return nullptr;
     }
     school->applicationFolder = demo::Layout(school->root.path()).appFolder;

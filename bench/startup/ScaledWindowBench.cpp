@@ -157,9 +157,7 @@ void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
     for (auto _ : st) {
         if (!drillShown() || !current()->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
             // The drill came to its end (or has not begun): start another (not timed).
-            catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
-            catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
-            school.window->startDrill();
+            school.window->showDrill(school.state->run.currentLevel);
             for (int i = 0; i < 5; ++i)
                 QCoreApplication::processEvents();
         }
@@ -254,7 +252,12 @@ struct LargeSchool
                                        qint16(level), time, QStringLiteral("12345"));
         }
         records::RetryWait &wait = records::responsiveWait();
-        written = written && records::appendRecords(records::resultsFilePath(data), runs, wait, &error);
+        if (written)
+            if (const app::Status failed =
+                    records::appendRecords(records::resultsFilePath(data), runs, wait)) {
+                error = failed->text;
+                written = false;
+            }
         written = written && testing_support::succeeded(
                                  startup::loadSettings(*state, applicationFolder, QDir::separator()), &error);
         if (written) {
@@ -334,8 +337,7 @@ void BM_WholeScreenRepainted(benchmark::State &st)
     catalogue::setUpLevels(school.state->catalogue);
     ScaledWindow screen(*school.window);
     showFor(st, screen);
-    catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
-    school.window->startDrill();
+    school.window->showDrill(school.state->run.currentLevel);
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
     std::vector<double> samples;

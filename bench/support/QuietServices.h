@@ -52,7 +52,7 @@ class NoNavigation : public Navigator
 public:
     void showNameSelection() override {}
     void showHub() override {}
-    void showDrill() override {}
+    void showDrill(int) override {}
     void showResult() override {}
     void showVersionBox(QWidget *) override {}
 };

@@ -12,6 +12,7 @@ namespace app {
 using Failure = platform::Failure;
 using Status = platform::Status;
 template <typename T> using Result = platform::Result<T>;
+using platform::failure;
 
 // A failure the program goes on after, shown as a warning.
 Failure warning(const QString &title, const QString &text);

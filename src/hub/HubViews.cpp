@@ -14,23 +14,19 @@
 namespace hub {
 
 namespace {
-int levelCount(const AppState &state)
-{
-    return std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
-}
 
 View emptyView(const AppState &state, const QString &heading)
 {
     View view;
     view.heading = heading;
-    view.lists.resize(std::size_t(levelCount(state)) + 1);
+    view.lists.resize(std::size_t(catalogue::levelCount(state.catalogue)) + 1);
     view.colours.assign(view.lists.size(), ListColour::None);
     return view;
 }
 
 bool inLevels(const AppState &state, int level)
 {
-    return level >= 1 && level <= levelCount(state);
+    return level >= 1 && level <= catalogue::levelCount(state.catalogue);
 }
 
 void addRow(View &view, int level, const QString &row, bool own)
@@ -43,7 +39,7 @@ void addRow(View &view, int level, const QString &row, bool own)
 
 void colourRunLists(const AppState &state, View &view)
 {
-    for (int level = 1; level <= levelCount(state); ++level) {
+    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
         if (state.catalogue.recordedLevel[std::size_t(level)] != 1)
             continue;
         view.colours[std::size_t(level)] =
@@ -66,7 +62,7 @@ View bestTimeView(const AppState &state, const RowStudents &students, const Leve
 {
     View view = emptyView(state, QString::fromUtf16(kHeadingBest));
     view.scrollToOwnRow = true;
-    for (int level = 1; level <= levelCount(state); ++level) {
+    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
         if (!catalogue::isPracticeLevel(state.catalogue, level))
             view.lists[std::size_t(level)] = bestTimeRanking(students, state.results.personalBest, level);
         if (progress)
@@ -81,7 +77,7 @@ View pointsView(const AppState &state, const RowStudents &students, PointsOrder 
     View view = emptyView(state, QString::fromUtf16(order == PointsOrder::Today ? kHeadingPointsToday
                                                                                 : kHeadingPointsAccumulated));
     view.scrollToOwnRow = true;
-    for (int level = 1; level <= levelCount(state); ++level) {
+    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
         if (!catalogue::isPracticeLevel(state.catalogue, level))
             view.lists[std::size_t(level)] = pointsRanking(students, state.statistics, level, order);
         if (progress)

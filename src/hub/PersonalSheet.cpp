@@ -42,9 +42,9 @@ app::Result<std::vector<SheetRun>> readSheetRuns(const QString &resultsPath, rec
     const bool vanished = outcome == records::ReadOutcome::Read && fileExpected &&
                           platform::LockedFile::isNotFound(errorNumber);
     if (outcome != records::ReadOutcome::Read || vanished)
-        return app::Failure{.text = QStringLiteral("成績ファイルを読めません：%1\n%2")
-                                        .arg(platform::displayPath(resultsPath),
-                                             platform::LockedFile::describeError(errorNumber))};
+        return app::failure(
+            QStringLiteral("成績ファイルを読めません：%1\n%2")
+                .arg(platform::displayPath(resultsPath), platform::LockedFile::describeError(errorNumber)));
     return sheetRunsFromBytes(bytes);
 }
 
@@ -54,10 +54,6 @@ bool counted(qint32 time)
     return time >= 0 && time < kCountedRunLimit;
 }
 
-int levelCount(const AppState &state)
-{
-    return std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
-}
 } // namespace
 
 LevelFigures levelFigures(const AppState &state, const RowStudents &students,
@@ -195,7 +191,7 @@ PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
     if (student >= 0 && student <= kMaxStudentNumber)
         sheet.name = roster::namelist::trimBlanks(state.roster.studentNames[std::size_t(student)]);
     for (int level : levels) {
-        if (level < 1 || level > levelCount(state))
+        if (level < 1 || level > catalogue::levelCount(state.catalogue))
             continue;
         if (sheet.pages.empty() || sheet.pages.back().blocks.size() == std::size_t(kBlocksPerPage))
             sheet.pages.emplace_back();
@@ -214,7 +210,7 @@ PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
 
 std::vector<int> defaultSheetLevels(const Catalogue &catalogue)
 {
-    const int count = std::clamp(catalogue.levelCount, 0, kMaxLevel);
+    const int count = catalogue::levelCount(catalogue);
     std::vector<int> levels;
     for (int level = 1; level <= count && levels.size() < 3; ++level) {
         if (!catalogue::isPracticeLevel(catalogue, level))

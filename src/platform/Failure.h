@@ -25,6 +25,14 @@ struct Failure
     bool fatal = false;
 };
 
+// A failure that only knows what went wrong: the caller gives it a title (app::titled) where it shows it.
+inline Failure failure(QString text)
+{
+    Failure f;
+    f.text = std::move(text);
+    return f;
+}
+
 // Nothing, or what went wrong.
 using Status = std::optional<Failure>;
 

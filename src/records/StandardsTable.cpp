@@ -85,7 +85,7 @@ QString filePath(const QString &dataFolder)
 
 void setPracticeTimes(Standards &standards, const Catalogue &catalogue)
 {
-    const int count = std::clamp(catalogue.levelCount, 0, kMaxLevel);
+    const int count = catalogue::levelCount(catalogue);
     for (int level = 1; level <= count; ++level) {
         if (catalogue::isPracticeLevel(catalogue, level)) {
             standards.targetTime[std::size_t(level)] = kPracticeTime;

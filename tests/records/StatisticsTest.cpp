@@ -49,7 +49,8 @@ struct StatisticsFixture : ::testing::Test
     void compute()
     {
         QString error;
-        ASSERT_TRUE(appendRecords(resultsFilePath(state->settings.dataFolder), written, wait, &error));
+        ASSERT_TRUE(testing_support::succeeded(
+            appendRecords(resultsFilePath(state->settings.dataFolder), written, wait), &error));
         written.clear();
         computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
                           state->statistics, fakes.services, wait);

@@ -171,6 +171,12 @@ template <typename T> bool succeeded(const app::Result<T> &result, T *value, QSt
         *value = result.value();
     return succeeded(result.status(), text);
 }
+// The result's value, or on failure an empty value with the failure's text in *text (cleared on
+// success), for a test that reads a result in an expression.
+template <typename T> T valueOrEmpty(const app::Result<T> &result, QString *text)
+{
+    return succeeded(result.status(), text) ? result.value() : T();
+}
 
 } // namespace testing_support
 

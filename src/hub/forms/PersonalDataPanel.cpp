@@ -4,6 +4,7 @@
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
+#include "drill/LevelCatalogue.h"
 #include "hub/HubViews.h"
 #include "hub/forms/PersonalSheetPainter.h"
 #include "platform/PdfFile.h"
@@ -276,7 +277,7 @@ void PersonalDataPanel::fillLists()
     m_studentModel->setStringList(hub::sheetStudentRows(state, m_context.services.clock.now().date()));
 
     QStringList levels;
-    const int count = std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
+    const int count = catalogue::levelCount(state.catalogue);
     for (int level = 1; level <= count; ++level)
         levels << QString::number(level) + QStringLiteral("  ") +
                       state.catalogue.levelNames[std::size_t(level)];

@@ -200,27 +200,18 @@ printing::WorksheetSource WorksheetScreen::source() const
     return index >= 0 && index < m_sources.size() ? m_sources[index] : printing::WorksheetSource{};
 }
 
-QList<printing::WorksheetRow> WorksheetScreen::weakRows(const printing::WorksheetSource &source,
-                                                        QString *note)
+app::Result<QList<printing::WorksheetRow>> WorksheetScreen::weakRows(const printing::WorksheetSource &source)
 {
     // No history yet: nobody has taken a test since the program began to keep it.
     const QString dataFolder = m_context.state.settings.dataFolder;
-    if (!QFileInfo::exists(records::mistakeHistoryPath(dataFolder))) {
-        *note = QStringLiteral("（まだ間違えた熟語がありません）");
-        return {};
-    }
-    app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(dataFolder);
-    if (!history) {
-        m_context.services.messages.show(QStringLiteral("四字熟語プリント"), history.failure().text,
-                                         platform::MessageBoxes::Icon::Warning);
-        return {};
-    }
-    const QList<printing::WorksheetRow> rows = printing::rowsOfIdioms(
-        m_context.state.idioms, printing::weakIdiomsOf(history.value(), m_context.state.roster, source,
-                                                       m_context.services.clock.now()));
-    if (rows.isEmpty())
-        *note = QStringLiteral("（まだ間違えた熟語がありません）");
-    return rows;
+    if (!QFileInfo::exists(records::mistakeHistoryPath(dataFolder)))
+        return QList<printing::WorksheetRow>();
+    const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(dataFolder);
+    if (!history)
+        return app::warning(QStringLiteral("四字熟語プリント"), history.failure().text);
+    return printing::rowsOfIdioms(m_context.state.idioms,
+                                  printing::weakIdiomsOf(history.value(), m_context.state.roster, source,
+                                                         m_context.services.clock.now()));
 }
 
 void WorksheetScreen::rebuild()
@@ -234,9 +225,17 @@ void WorksheetScreen::rebuild()
     m_list1->setEnabled(byRanges);
     m_rangeHint->setEnabled(byRanges);
     const app::Status read = idioms::readIdiomData(path, m_context.state.idioms);
-    if (!read)
-        rows = byRanges ? printing::worksheetRows(m_context.state.idioms, choice().ranges)
-                        : weakRows(from, &note);
+    if (!read && byRanges) {
+        rows = printing::worksheetRows(m_context.state.idioms, choice().ranges);
+    } else if (!read) {
+        const app::Result<QList<printing::WorksheetRow>> weak = weakRows(from);
+        if (!weak)
+            app::report(m_context.services, weak.failure());
+        else if (weak.value().isEmpty())
+            note = QStringLiteral("（まだ間違えた熟語がありません）");
+        else
+            rows = weak.value();
+    }
     m_worksheet = printing::buildWorksheet(rows, choice(), m_context.services.random);
     printing::titleWorksheet(m_worksheet, from);
     m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount) + note);

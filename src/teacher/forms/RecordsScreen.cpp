@@ -192,17 +192,12 @@ void RecordsScreen::showMessage(const QString &text, bool warning)
 void RecordsScreen::activate()
 {
     const FileStep step(this);
-    QString error;
-    switch (records::recoverInterruptedRewrite(resultsPath(), m_fileWait, &error)) {
-    case records::Recovery::Completed:
+    const app::Result<records::Recovery> recovery =
+        records::recoverInterruptedRewrite(resultsPath(), m_fileWait);
+    if (!recovery)
+        showMessage(recovery.failure().text);
+    else if (recovery.value() == records::Recovery::Completed)
         showMessage(QStringLiteral("前に途中で止まった記録の消去を、最後まで済ませました。"), false);
-        break;
-    case records::Recovery::Failed:
-        showMessage(error);
-        break;
-    case records::Recovery::NothingToDo:
-        break;
-    }
     listRecords();
     m_list->setFocus();
 }
@@ -301,13 +296,13 @@ void RecordsScreen::openRow(int row)
     const qint64 number = m_model.recordNumber(row);
     if (number <= 0)
         return;
-    QByteArray bytes;
-    QString error;
-    if (!records::readRecord(resultsPath(), number, &bytes, m_fileWait, &error)) {
-        showMessage(error);
+    const app::Result<QByteArray> read = records::readRecord(resultsPath(), number, m_fileWait);
+    if (!read) {
+        showMessage(read.failure().text);
         listRecords();
         return;
     }
+    const QByteArray &bytes = read.value();
     // Another PC may have deleted or changed records since the list was read: then the record at the
     // line's number is not the one the line shows.
     if (bytes != m_model.recordBytes(row)) {
@@ -373,13 +368,12 @@ void RecordsScreen::changeRecord()
     const qint64 number = m_opened;
     // A copy: the listing afterwards clears what the panel holds.
     const QByteArray opened = m_openedBytes;
-    QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool changed =
-        records::changeRecord(resultsPath(), number, opened, qint16(student), time, m_fileWait, &error);
+    const app::Status changed =
+        records::changeRecord(resultsPath(), number, opened, qint16(student), time, m_fileWait);
     QApplication::restoreOverrideCursor();
-    if (!changed)
-        showMessage(error);
+    if (changed)
+        showMessage(changed->text);
     listRecords();
     selectRow(m_model.rowOfRecord(number));
 }
@@ -395,14 +389,13 @@ void RecordsScreen::deleteRecord()
     // A copy: the listing afterwards clears what the panel holds.
     const QByteArray opened = m_openedBytes;
     const int position = m_model.rowOfRecord(number);
-    QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool deleted = records::deleteRecord(resultsPath(), number, opened, m_fileWait, &error);
+    const app::Status failed = records::deleteRecord(resultsPath(), number, opened, m_fileWait);
     QApplication::restoreOverrideCursor();
-    if (!deleted)
-        showMessage(error);
+    if (failed)
+        showMessage(failed->text);
     listRecords();
-    if (deleted && m_model.rowCount() > 0)
+    if (!failed && m_model.rowCount() > 0)
         selectRow(position >= 0 && position < m_model.rowCount() ? position : m_model.rowCount() - 1);
 }
 
