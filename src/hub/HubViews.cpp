@@ -5,6 +5,7 @@
 #include "platform/DateSerial.h"
 #include "platform/DelimitedItems.h"
 #include "records/Judgement.h"
+#include "records/Statistics.h"
 #include "roster/Grades.h"
 
 #include <QtMath>
@@ -177,7 +178,8 @@ ColumnTexts columnTexts(const AppState &state, int level)
     texts.passPeriod =
         passPeriodText(platform::valueText(s.passPeriodDays[l]), st.passPeriodCount(level, student),
                        st.passPeriodPoints(level, student));
-    texts.todayValue = todayValueText(qint64(st.todayCount(level, student)), st.todayPoints(level, student));
+    texts.todayValue =
+        todayValueText(records::todayLevelRuns(st, level, student), st.todayPoints(level, student));
     texts.soFarValue = soFarValueText(st.allTimeCount(level, student), st.allTimePoints(level, student));
     return texts;
 }

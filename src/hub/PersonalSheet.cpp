@@ -228,7 +228,7 @@ QStringList sheetStudentRows(const AppState &state, QDate today)
     QStringList rows;
     const Roster &roster = state.roster;
     const int count = std::clamp(roster.rosterCount, 0, kMaxStudentNumber);
-    const int startMonth = int(platform::valueNumber(state.settings.schoolYearStartMonth));
+    const int startMonth = state.settings.schoolYearStartMonth;
     rows.reserve(count);
     for (int position = 1; position <= count; ++position) {
         const RosterRecord &record = roster.rosterRecords[std::size_t(position)];

@@ -180,8 +180,7 @@ app::Result<Lists> loadLists(PathsAndSettings &settings, Roster &roster, const S
                              Services &services, int displayMode, const QString &gradeGroup)
 {
     const QDate today = services.clock.now().date();
-    const int schoolYear =
-        roster::currentSchoolYear(today, int(platform::valueNumber(settings.schoolYearStartMonth)));
+    const int schoolYear = roster::currentSchoolYear(today, settings.schoolYearStartMonth);
     roster.currentSchoolYear = schoolYear;
 
     QList<roster::ListedStudent> listed;

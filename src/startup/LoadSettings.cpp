@@ -49,7 +49,7 @@ app::Status readCommonData(const QString &path, PathsAndSettings &settings)
     if (!read)
         return read.status();
     const QList<platform::Item> &items = read.value();
-    settings.schoolYearStartMonth = platform::itemValue(items[0]);
+    settings.schoolYearStartMonth = int(platform::valueNumber(platform::itemValue(items[0])));
     const SchoolText school = splitSchoolText(items[1].text);
     settings.schoolCode = school.code;
     settings.schoolName = school.name;

@@ -323,7 +323,7 @@ void HubScreen::activate()
     m_wait->step(0);
 
     const qint64 runsToday = records::todayTotalRuns(state.statistics, state.run.studentNumber);
-    state.lastDrill.todayTotalCount = qint16(std::min<qint64>(runsToday, 32767));
+    state.lastDrill.todayTotalCount = records::keptDayTotal(runsToday);
     m_dayTotal->setText(hub::dayTotalText(runsToday));
 
     records::standards::setPracticeTimes(state.standards, state.catalogue);

@@ -104,8 +104,8 @@ void ResultScreen::activate()
     AppState &state = m_context.state;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
     const int student = std::clamp<int>(state.run.studentNumber, 0, kMaxStudentNumber);
-    m_levelCount->setText(
-        records::result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
+    m_levelCount->setText(records::result_screen::levelCountText(
+        records::todayLevelRuns(state.statistics, level, student) + 1));
 
     if (app::report(m_context.services,
                     records::computeStatistics({state.settings, state.catalogue}, state.standards,
@@ -131,8 +131,9 @@ void ResultScreen::activate()
     m_title->setText(state.catalogue.programTitle);
     m_levelName->setText(state.catalogue.levelNames[level]);
     m_levelCount->setText(
-        records::result_screen::levelCountText(std::llround(state.statistics.todayCount(level, student))));
-    state.lastDrill.todayTotalCount = qint16(records::todayTotalRuns(state.statistics, student));
+        records::result_screen::levelCountText(records::todayLevelRuns(state.statistics, level, student)));
+    state.lastDrill.todayTotalCount =
+        records::keptDayTotal(records::todayTotalRuns(state.statistics, student));
     m_dayCount->setText(records::result_screen::dayCountText(state.lastDrill.todayTotalCount));
 
     QCoreApplication::processEvents();

@@ -207,8 +207,8 @@ void RecordsScreen::listRecords()
     m_wait->begin();
     const PathsAndSettings &settings = m_context.state.settings;
     const QDate today = m_context.services.clock.now().date();
-    app::Result<teacher::BrowserRoster> read = teacher::readBrowserRoster(
-        settings.baseFolder, today, int(platform::valueNumber(settings.schoolYearStartMonth)));
+    app::Result<teacher::BrowserRoster> read =
+        teacher::readBrowserRoster(settings.baseFolder, today, settings.schoolYearStartMonth);
     if (!read && m_firstListing)
         showMessage(read.failure().text + QStringLiteral("\n名前と学年なしで一覧を表示します。"));
     const teacher::BrowserRoster roster = read ? std::move(read.value()) : teacher::BrowserRoster();
