@@ -207,8 +207,8 @@ int encode(const CommandLine &line, QTextStream &out, QTextStream &err)
                    .arg(checked.problems.size());
         return 1;
     }
-    if (!writeStoredFile(output, list, &error)) {
-        err << error << u'\n';
+    if (const app::Status written = writeStoredFile(output, list)) {
+        err << written->text << u'\n';
         return 1;
     }
     out << QStringLiteral("%1 に %2 行を書きました。\n")

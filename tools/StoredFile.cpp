@@ -21,16 +21,13 @@ QString storedLine(const QStringList &fields)
     return line;
 }
 
-bool writeStoredFile(const QString &path, const IdiomList &list, QString *error)
+app::Status writeStoredFile(const QString &path, const IdiomList &list)
 {
     QStringList lines;
     lines.reserve(list.rows.size());
     for (const IdiomRow &row : list.rows)
         lines.append(storedLine(row.fields));
-    const platform::Status written = platform::writeText932(path, lines);
-    if (written && error)
-        *error = written->text;
-    return !written;
+    return platform::writeText932(path, lines);
 }
 
 } // namespace yojidata
