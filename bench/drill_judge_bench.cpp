@@ -59,8 +59,9 @@ public:
     void showHub() override {}
     void showResult() override {}
     void showVersionBox(QWidget *) override {}
-    void showDrill() override
+    void showDrill(int level) override
     {
+        catalogue::prepareDrill(context->state.run, context->state.lastDrill, context->state.drill, level);
         if (drill)
             drill->deleteLater();
         drill = new drill::DrillScreen(*context, host);
@@ -94,15 +95,14 @@ void judgeToNextQuestion(benchmark::State &benchState)
     AppContext context{*state, fakes.services, navigator};
     navigator.context = &context;
     navigator.host = &host;
-    navigator.showDrill();
+    navigator.showDrill(2);
 
     std::vector<double> samples;
     for (auto _ : benchState) {
         if (!navigator.drill ||
             !navigator.drill->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
             // The drill came to its end: start another (not timed).
-            catalogue::resetDrillRunState(state->lastDrill, state->drill);
-            navigator.showDrill();
+            navigator.showDrill(2);
         }
         drill::DrillScreen *drill = navigator.drill;
         const QString meaning = drill->findChild<QLabel *>(QStringLiteral("Label9"))->text();

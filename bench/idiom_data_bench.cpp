@@ -45,9 +45,8 @@ struct DataFile
             idioms::applySwaps(line, idioms::SwapDirection::Scramble);
             lines.append(line);
         }
-        QString error;
-        if (!platform::writeText932(stored, lines, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        if (const platform::Status written = platform::writeText932(stored, lines)) {
+            std::fprintf(stderr, "%s\n", qPrintable(written->text));
             std::abort();
         }
     }
@@ -84,9 +83,9 @@ void BM_ReadIdiomData(benchmark::State &state)
     for (auto _ : state) {
         const auto start = Clock::now();
         IdiomData data;
-        QString error;
-        if (!idioms::readIdiomData(file.nominal, data, &error) || data.idiomRowCount != 1000) {
-            state.SkipWithError(qPrintable(error));
+        const app::Status failed = idioms::readIdiomData(file.nominal, data);
+        if (failed || data.idiomRowCount != 1000) {
+            state.SkipWithError(failed ? qPrintable(failed->text) : "the idiom data file has not 1000 rows");
             break;
         }
         benchmark::DoNotOptimize(data);

@@ -39,19 +39,15 @@ QHash<int, QStringList> idiomsByRange()
 
 } // namespace
 
-bool writeDemoHistory(const QString &dataFolder, const QList<records::ResultRecord> &runs,
-                      const std::function<double(int student)> &weakness, QStringList *written,
-                      QString *error)
+app::Status writeDemoHistory(const QString &dataFolder, const QList<records::ResultRecord> &runs,
+                             const std::function<double(int student)> &weakness, QStringList *written)
 {
     const QString path = records::mistakeHistoryPath(dataFolder);
     if (QFileInfo::exists(path))
-        return true;
+        return {};
     const QHash<int, QStringList> ranges = idiomsByRange();
-    if (ranges.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("デモの熟語一覧がありません（解答履歴を作れません）");
-        return false;
-    }
+    if (ranges.isEmpty())
+        return app::failure(QStringLiteral("デモの熟語一覧がありません（解答履歴を作れません）"));
 
     QRandomGenerator random(20261210);
     QHash<QString, double> difficulty; // the school's: how often an idiom goes wrong at all
@@ -98,15 +94,14 @@ bool writeDemoHistory(const QString &dataFolder, const QList<records::ResultReco
     if (appended || !QFile::rename(partial, path)) {
         QFile::remove(partial);
         if (QFileInfo::exists(path))
-            return true; // laid out by someone else meanwhile
-        if (error)
-            *error = appended ? appended->text
-                              : QStringLiteral("解答履歴を作れません：%1").arg(platform::displayPath(path));
-        return false;
+            return {}; // laid out by someone else meanwhile
+        if (appended)
+            return appended;
+        return app::failure(QStringLiteral("解答履歴を作れません：%1").arg(platform::displayPath(path)));
     }
     if (written)
         written->append(path);
-    return true;
+    return {};
 }
 
 } // namespace demo

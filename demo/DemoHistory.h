@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "records/ResultRecord.h"
 
 #include <QList>
@@ -17,8 +18,7 @@ namespace demo {
 // the personal data sheet and the worksheet screen have weak idioms to show. `weakness` gives a
 // student's factor (1 the school's average, larger makes more mistakes). Only when the data folder
 // has no history yet; the file appears whole or not at all.
-bool writeDemoHistory(const QString &dataFolder, const QList<records::ResultRecord> &runs,
-                      const std::function<double(int student)> &weakness, QStringList *written,
-                      QString *error);
+app::Status writeDemoHistory(const QString &dataFolder, const QList<records::ResultRecord> &runs,
+                             const std::function<double(int student)> &weakness, QStringList *written);
 
 } // namespace demo

@@ -58,11 +58,11 @@ QList<Standard> standardsByLevel()
 
 } // namespace
 
-bool writeDemoResults(const QString &dataFolder, const QDate &today, QStringList *written, QString *error)
+app::Status writeDemoResults(const QString &dataFolder, const QDate &today, QStringList *written)
 {
     const QString path = records::resultsFilePath(dataFolder);
     if (QFileInfo::exists(path))
-        return true;
+        return {};
 
     const QList<platform::Item> common = platform::readAllItems(commonDataLines().join(u'\n'));
     const QString schoolCode = startup::splitSchoolText(common.value(1).text).code;
@@ -145,17 +145,16 @@ bool writeDemoResults(const QString &dataFolder, const QDate &today, QStringList
 
     const QString partial = path + QStringLiteral(".part");
     QFile::remove(partial);
-    if (!records::appendRecords(partial, list, records::responsiveWait(), error)) {
+    if (app::Status failed = records::appendRecords(partial, list, records::responsiveWait())) {
         QFile::remove(partial);
-        return false;
+        return failed;
     }
     if (!QFile::rename(partial, path)) {
         QFile::remove(partial);
         if (QFileInfo::exists(path))
-            return true; // laid out by someone else meanwhile
-        if (error)
-            *error = QStringLiteral("成績ファイルを作れません：%1").arg(platform::displayPath(path));
-        return false;
+            return {}; // laid out by someone else meanwhile
+        return app::Failure{QString(),
+                            QStringLiteral("成績ファイルを作れません：%1").arg(platform::displayPath(path))};
     }
     if (written)
         written->append(path);
@@ -164,7 +163,7 @@ bool writeDemoResults(const QString &dataFolder, const QDate &today, QStringList
     for (const Student &s : students)
         weakness.insert(s.number, s.skill);
     return writeDemoHistory(
-        dataFolder, list, [&weakness](int student) { return weakness.value(student, 1.0); }, written, error);
+        dataFolder, list, [&weakness](int student) { return weakness.value(student, 1.0); }, written);
 }
 
 } // namespace demo

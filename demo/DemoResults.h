@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Failure.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -10,6 +12,6 @@ namespace demo {
 // `today`) through the program's own record writer, only when the data folder has no results file
 // yet: a school's own results are never touched and nothing is added twice. The file appears whole or
 // not at all (written beside it, then moved into place).
-bool writeDemoResults(const QString &dataFolder, const QDate &today, QStringList *written, QString *error);
+app::Status writeDemoResults(const QString &dataFolder, const QDate &today, QStringList *written);
 
 } // namespace demo

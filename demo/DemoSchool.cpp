@@ -18,16 +18,16 @@ Layout::Layout(const QString &r)
 {
 }
 
-bool writeTextIfMissing(const QString &path, const QStringList &lines, QStringList *written, QString *error)
+app::Status writeTextIfMissing(const QString &path, const QStringList &lines, QStringList *written)
 {
     if (QFileInfo::exists(path))
-        return true;
+        return {};
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!platform::writeText932(path, lines, error))
-        return false;
+    if (app::Status failed = platform::writeText932(path, lines))
+        return failed;
     if (written)
         written->append(path);
-    return true;
+    return {};
 }
 
 QStringList commonDataLines()
@@ -111,25 +111,32 @@ QStringList standardsLines()
     return lines;
 }
 
-bool layOut(const QString &root, QDate today, QStringList *written, QString *error)
+app::Status layOut(const QString &root, QDate today, QStringList *written)
 {
     const Layout l(root);
     QDir().mkpath(l.appFolder);
     QDir().mkpath(l.dataFolder);
-    return writeTextIfMissing(l.root + QStringLiteral("/パスデータ.txt"),
-                              {QStringLiteral("\"%1\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"")
-                                   .arg(QDir::toNativeSeparators(l.baseFolder))},
-                              written, error) &&
-           writeTextIfMissing(l.baseFolder + QStringLiteral("共通データ.txt"), commonDataLines(), written,
-                              error) &&
-           writeTextIfMissing(l.baseFolder + QStringLiteral("新名簿.txt"), rosterLines(today), written,
-                              error) &&
-           writeTextIfMissing(l.soundFolder + QStringLiteral("新音ファイル.txt"), soundSetLines(), written,
-                              error) &&
-           writeSounds(l.soundFolder, written, error) &&
-           writeTextIfMissing(l.dataFolder + QStringLiteral("タイム回数データ.txt"), standardsLines(),
-                              written, error) &&
-           writeDemoResults(l.dataFolder, today, written, error);
+    if (app::Status failed =
+            writeTextIfMissing(l.root + QStringLiteral("/パスデータ.txt"),
+                               {QStringLiteral("\"%1\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"")
+                                    .arg(QDir::toNativeSeparators(l.baseFolder))},
+                               written))
+        return failed;
+    if (app::Status failed =
+            writeTextIfMissing(l.baseFolder + QStringLiteral("共通データ.txt"), commonDataLines(), written))
+        return failed;
+    if (app::Status failed =
+            writeTextIfMissing(l.baseFolder + QStringLiteral("新名簿.txt"), rosterLines(today), written))
+        return failed;
+    if (app::Status failed =
+            writeTextIfMissing(l.soundFolder + QStringLiteral("新音ファイル.txt"), soundSetLines(), written))
+        return failed;
+    if (app::Status failed = writeSounds(l.soundFolder, written))
+        return failed;
+    if (app::Status failed = writeTextIfMissing(l.dataFolder + QStringLiteral("タイム回数データ.txt"),
+                                                standardsLines(), written))
+        return failed;
+    return writeDemoResults(l.dataFolder, today, written);
 }
 
 } // namespace demo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Failure.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -27,8 +29,8 @@ struct Layout
     explicit Layout(const QString &root);
 };
 
-// Writes the file unless it exists already; returns false with a message on a failed write.
-bool writeTextIfMissing(const QString &path, const QStringList &lines, QStringList *written, QString *error);
+// Writes the file unless it exists already; a failed write comes back with its message.
+app::Status writeTextIfMissing(const QString &path, const QStringList &lines, QStringList *written);
 
 QStringList commonDataLines();
 QStringList rosterLines(QDate today);
@@ -36,8 +38,8 @@ QStringList soundSetLines();
 QStringList standardsLines();
 
 // Generates the short wave files of the sound set (16-bit PCM) that are missing.
-bool writeSounds(const QString &soundFolder, QStringList *written, QString *error);
+app::Status writeSounds(const QString &soundFolder, QStringList *written);
 
-bool layOut(const QString &root, QDate today, QStringList *written, QString *error);
+app::Status layOut(const QString &root, QDate today, QStringList *written);
 
 } // namespace demo

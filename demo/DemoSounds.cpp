@@ -46,27 +46,21 @@ std::vector<short> render(const std::vector<Note> &notes, double total)
     return samples;
 }
 
-bool writeWav(const QString &path, const std::vector<short> &samples, QString *error)
+app::Status writeWav(const QString &path, const std::vector<short> &samples)
 {
     SF_INFO info{};
     info.samplerate = kRate;
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!file) {
-        if (error)
-            *error = QStringLiteral("音声ファイルを作れません：%1（%2）")
-                         .arg(path, QString::fromUtf8(sf_strerror(nullptr)));
-        return false;
-    }
+    if (!file)
+        return app::failure(QStringLiteral("音声ファイルを作れません：%1（%2）")
+                                .arg(path, QString::fromUtf8(sf_strerror(nullptr))));
     const sf_count_t n = sf_write_short(file, samples.data(), sf_count_t(samples.size()));
     sf_close(file);
-    if (n != sf_count_t(samples.size())) {
-        if (error)
-            *error = QStringLiteral("音声ファイルを書けません：%1").arg(path);
-        return false;
-    }
-    return true;
+    if (n != sf_count_t(samples.size()))
+        return app::failure(QStringLiteral("音声ファイルを書けません：%1").arg(path));
+    return {};
 }
 
 // Note frequencies of the octaves used.
@@ -75,7 +69,7 @@ constexpr double C5 = 523.25, E5 = 659.25, G5 = 783.99, A5 = 880.00, C6 = 1046.5
 
 } // namespace
 
-bool writeSounds(const QString &soundFolder, QStringList *written, QString *error)
+app::Status writeSounds(const QString &soundFolder, QStringList *written)
 {
     struct Sound
     {
@@ -118,12 +112,12 @@ bool writeSounds(const QString &soundFolder, QStringList *written, QString *erro
         const QString path = soundFolder + QString::fromUtf16(s.name) + QStringLiteral(".wav");
         if (QFileInfo::exists(path))
             continue;
-        if (!writeWav(path, render(s.notes, s.total), error))
-            return false;
+        if (app::Status failed = writeWav(path, render(s.notes, s.total)))
+            return failed;
         if (written)
             written->append(path);
     }
-    return true;
+    return {};
 }
 
 } // namespace demo

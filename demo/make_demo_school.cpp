@@ -17,9 +17,8 @@ int main(int argc, char **argv)
         return 2;
     }
     QStringList written;
-    QString error;
-    if (!demo::layOut(args[1], QDate::currentDate(), &written, &error)) {
-        std::fprintf(stderr, "make-demo-school: %s\n", qPrintable(error));
+    if (const app::Status failed = demo::layOut(args[1], QDate::currentDate(), &written)) {
+        std::fprintf(stderr, "make-demo-school: %s\n", qPrintable(failed->text));
         return 1;
     }
     std::printf("demo school in %s: %lld file(s) written\n", qPrintable(QDir(args[1]).absolutePath()),

@@ -207,8 +207,8 @@ int encode(const CommandLine &line, QTextStream &out, QTextStream &err)
                    .arg(checked.problems.size());
         return 1;
     }
-    if (!writeStoredFile(output, list, &error)) {
-        err << error << u'\n';
+    if (const app::Status written = writeStoredFile(output, list)) {
+        err << written->text << u'\n';
         return 1;
     }
     out << QStringLiteral("%1 に %2 行を書きました。\n")
@@ -308,12 +308,13 @@ int voices(const CommandLine &line, QTextStream &out, QTextStream &err)
 
 int school(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
-    EmptySchool school;
-    QString error;
-    if (!layOutEmptySchool(line.files[0], QString::fromUtf16(kApplicationFolderName), &school, &error)) {
-        err << error << u'\n';
+    const app::Result<EmptySchool> laidOut =
+        layOutEmptySchool(line.files[0], QString::fromUtf16(kApplicationFolderName));
+    if (!laidOut) {
+        err << laidOut.failure().text << u'\n';
         return 1;
     }
+    const EmptySchool &school = laidOut.value();
     const QString base = QDir::toNativeSeparators(school.baseFolder);
     out << QStringLiteral("塾の共通フォルダ %1 に %2 個のファイルを書きました（すでにあったファイルはそのまま"
                           "です）。\n")

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <functional>
+
 namespace yojidata {
 
 QStringList emptyCommonDataLines(const QString &password)
@@ -39,37 +41,43 @@ QString newTeacherPassword()
     return password;
 }
 
-bool layOutEmptySchool(const QString &baseFolder, const QString &dataFolderName, EmptySchool *school,
-                       QString *error)
+app::Result<EmptySchool> layOutEmptySchool(const QString &baseFolder, const QString &dataFolderName)
 {
     const QString base = QDir::cleanPath(QDir(baseFolder).absolutePath()) + u'/';
-    school->baseFolder = base;
-    school->dataFolder = base + dataFolderName + u'/';
-    school->password.clear();
-    school->written.clear();
-    for (const QString &folder : {base, school->dataFolder}) {
+    EmptySchool school;
+    school.baseFolder = base;
+    school.dataFolder = base + dataFolderName + u'/';
+    for (const QString &folder : {base, school.dataFolder}) {
         const QFileInfo info(folder);
-        if ((info.exists() && !info.isDir()) || !QDir().mkpath(folder)) {
-            if (error)
-                *error = QStringLiteral("フォルダを作れません：%1").arg(platform::displayPath(folder));
-            return false;
-        }
+        if ((info.exists() && !info.isDir()) || !QDir().mkpath(folder))
+            return app::Failure{
+                QString(), QStringLiteral("フォルダを作れません：%1").arg(platform::displayPath(folder))};
     }
     const QString commonData = base + QStringLiteral("共通データ.txt");
     const QString password = newTeacherPassword();
     const bool newCommonData = !QFileInfo::exists(commonData);
     const QString soundFolder = app::soundFolder(base, u'/');
-    if (!demo::writeTextIfMissing(commonData, emptyCommonDataLines(password), &school->written, error) ||
-        !demo::writeTextIfMissing(roster::filePath(base), rosterTemplateLines(), &school->written, error) ||
-        !demo::writeTextIfMissing(sound::soundSetPath(soundFolder), demo::soundSetLines(), &school->written,
-                                  error) ||
-        !demo::writeSounds(soundFolder, &school->written, error) ||
-        !demo::writeTextIfMissing(records::standards::filePath(school->dataFolder), demo::standardsLines(),
-                                  &school->written, error))
-        return false;
+    const std::function<app::Status()> steps[] = {
+        [&] { return demo::writeTextIfMissing(commonData, emptyCommonDataLines(password), &school.written); },
+        [&] {
+            return demo::writeTextIfMissing(roster::filePath(base), rosterTemplateLines(), &school.written);
+        },
+        [&] {
+            return demo::writeTextIfMissing(sound::soundSetPath(soundFolder), demo::soundSetLines(),
+                                            &school.written);
+        },
+        [&] { return demo::writeSounds(soundFolder, &school.written); },
+        [&] {
+            return demo::writeTextIfMissing(records::standards::filePath(school.dataFolder),
+                                            demo::standardsLines(), &school.written);
+        },
+    };
+    for (const std::function<app::Status()> &step : steps)
+        if (app::Status failed = step())
+            return *failed;
     if (newCommonData)
-        school->password = password;
-    return true;
+        school.password = password;
+    return school;
 }
 
 } // namespace yojidata

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Failure.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -32,7 +34,6 @@ QStringList rosterTemplateLines();
 // A teacher password of six lower-case letters from the system's random source.
 QString newTeacherPassword();
 
-bool layOutEmptySchool(const QString &baseFolder, const QString &dataFolderName, EmptySchool *school,
-                       QString *error);
+app::Result<EmptySchool> layOutEmptySchool(const QString &baseFolder, const QString &dataFolderName);
 
 } // namespace yojidata

@@ -193,15 +193,22 @@ IdiomList parseStoredText(const QString &text)
 bool readList(const QString &path, Encoding encoding, IdiomList *list, QString *error)
 {
     if (isStoredFileName(path)) {
-        QString text;
-        if (!platform::readText932(path, &text, error))
+        const platform::Result<QString> text = platform::readText932(path);
+        if (!text) {
+            if (error)
+                *error = text.failure().text;
             return false;
-        *list = parseStoredText(text);
+        }
+        *list = parseStoredText(text.value());
         return true;
     }
-    QByteArray bytes;
-    if (!platform::readFileBytes(path, &bytes, error))
+    const platform::Result<QByteArray> read = platform::readFileBytes(path);
+    if (!read) {
+        if (error)
+            *error = read.failure().text;
         return false;
+    }
+    const QByteArray &bytes = read.value();
     QString text;
     QString decodeError;
     if (!decodeCsvBytes(bytes, encoding, &text, &decodeError)) {

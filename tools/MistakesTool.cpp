@@ -121,9 +121,12 @@ int exportCsv(const QString &path, const QString &output, const QString &listPat
         table.rows.append({0, row});
     bool ok = false;
     const QByteArray bytes = csvBytes(csvText(table, true), Encoding::Cp932, &ok);
-    QString error;
-    if (!ok || !platform::writeFileBytes(output, bytes, &error)) {
-        err << (ok ? error : QStringLiteral("シフトJIS にできない文字があります：%1").arg(output)) << u'\n';
+    if (!ok) {
+        err << QStringLiteral("シフトJIS にできない文字があります：%1").arg(output) << u'\n';
+        return 1;
+    }
+    if (const platform::Status written = platform::writeFileBytes(output, bytes)) {
+        err << written->text << u'\n';
         return 1;
     }
     out << QStringLiteral("%1 に %2 件を書きました。\n").arg(platform::displayPath(output)).arg(rows.size());

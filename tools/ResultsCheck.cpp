@@ -85,12 +85,12 @@ QString usage()
 
 int check(const QString &path, QTextStream &out, QTextStream &err)
 {
-    QByteArray bytes;
-    QString error;
-    if (!readResultsBytes(path, &bytes, &error)) {
-        err << error << u'\n';
+    const app::Result<QByteArray> read = readResultsBytes(path);
+    if (!read) {
+        err << read.failure().text << u'\n';
         return 1;
     }
+    const QByteArray &bytes = read.value();
     const ResultsReport report = checkResults(bytes);
     out << platform::displayPath(path) << u'\n';
     out << QStringLiteral("長さ %1 バイト、記録 %2 件（1 件 %3 バイト）。\n")
@@ -138,15 +138,15 @@ int exportCsv(const QString &path, const QString &output, QTextStream &out, QTex
                    .arg(platform::displayPath(output));
         return 2;
     }
-    QByteArray bytes;
-    QString error;
-    if (!readResultsBytes(path, &bytes, &error)) {
-        err << error << u'\n';
+    const app::Result<QByteArray> read = readResultsBytes(path);
+    if (!read) {
+        err << read.failure().text << u'\n';
         return 1;
     }
+    const QByteArray &bytes = read.value();
     const QStringList lines = resultsCsvLines(bytes);
-    if (!platform::writeText932(output, lines, &error)) {
-        err << error << u'\n';
+    if (const platform::Status written = platform::writeText932(output, lines)) {
+        err << written->text << u'\n';
         return 1;
     }
     out << QStringLiteral("%1 に %2 件を書きました。\n")
@@ -177,12 +177,11 @@ ResultsReport checkResults(const QByteArray &bytes)
     return report;
 }
 
-bool readResultsBytes(const QString &path, QByteArray *bytes, QString *error)
+app::Result<QByteArray> readResultsBytes(const QString &path)
 {
-    bytes->clear();
     const auto fail = [&](const QString &what, const QString &why) {
-        *error = QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), why);
-        return false;
+        return app::Result<QByteArray>(
+            app::failure(QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), why)));
     };
     if (QFileInfo(path).isDir())
         return fail(QStringLiteral("成績ファイルではなくフォルダです"), QString());
@@ -201,12 +200,10 @@ bool readResultsBytes(const QString &path, QByteArray *bytes, QString *error)
     const qint64 length = file.size();
     if (length < 0)
         return fail(QStringLiteral("成績ファイルの長さを読めません"), file.errorDescription());
-    bytes->resize(length);
-    if (length > 0 && !file.readAt(0, bytes->data(), length)) {
-        bytes->clear();
+    QByteArray bytes(length, Qt::Uninitialized);
+    if (length > 0 && !file.readAt(0, bytes.data(), length))
         return fail(QStringLiteral("成績ファイルを読めません"), file.errorDescription());
-    }
-    return true;
+    return bytes;
 }
 
 QStringList resultsCsvLines(const QByteArray &bytes)

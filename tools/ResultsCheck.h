@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Failure.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -36,9 +38,9 @@ struct ResultsReport
 // but is out of range.
 ResultsReport checkResults(const QByteArray &bytes);
 
-// Reads the whole file under the program's shared lock (waiting a while for a writer). False with a
-// message naming the file when it cannot be read.
-bool readResultsBytes(const QString &path, QByteArray *bytes, QString *error);
+// Reads the whole file under the program's shared lock (waiting a while for a writer). A failure's
+// message names the file.
+app::Result<QByteArray> readResultsBytes(const QString &path);
 
 // The spreadsheet's rows: a header, then one row a whole record (number, date, time of day, student,
 // level, time, school code, mode).

@@ -21,13 +21,13 @@ QString storedLine(const QStringList &fields)
     return line;
 }
 
-bool writeStoredFile(const QString &path, const IdiomList &list, QString *error)
+app::Status writeStoredFile(const QString &path, const IdiomList &list)
 {
     QStringList lines;
     lines.reserve(list.rows.size());
     for (const IdiomRow &row : list.rows)
         lines.append(storedLine(row.fields));
-    return platform::writeText932(path, lines, error);
+    return platform::writeText932(path, lines);
 }
 
 } // namespace yojidata

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IdiomList.h"
+#include "app/Failure.h"
 
 // Writing the program's stored data file from a list.
 //
@@ -19,6 +20,6 @@ QString storedLine(const QStringList &fields);
 
 // Writes the stored file (code page 932, CRLF) beside the old one and moves it over, so a failure leaves
 // the old file whole.
-bool writeStoredFile(const QString &path, const IdiomList &list, QString *error);
+app::Status writeStoredFile(const QString &path, const IdiomList &list);
 
 } // namespace yojidata

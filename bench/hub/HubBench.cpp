@@ -99,14 +99,13 @@ std::unique_ptr<School> largeSchool()
     QDir().mkpath(school->applicationFolder);
     QDir().mkpath(data);
     QDir().mkpath(base + QStringLiteral("音フォルダ"));
-    QString error;
     platform::writeText932(r + QStringLiteral("/パスデータ.txt"),
-                           {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(base)}, &error);
+                           {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(base)});
     platform::writeText932(base + QStringLiteral("共通データ.txt"),
-                           {QStringLiteral("4,\"12345大きな塾\",0,0,x,\"abc\",7,8,9,10")}, &error);
+                           {QStringLiteral("4,\"12345大きな塾\",0,0,x,\"abc\",7,8,9,10")});
     platform::writeText932(base + QStringLiteral("音フォルダ/新音ファイル.txt"),
-                           {QStringLiteral("間違い音2,bu,*")}, &error);
-    platform::writeText932(data + QStringLiteral("タイム回数データ.txt"), demo::standardsLines(), &error);
+                           {QStringLiteral("間違い音2,bu,*")});
+    platform::writeText932(data + QStringLiteral("タイム回数データ.txt"), demo::standardsLines());
 
     static const char16_t *family[] = {u"佐藤", u"鈴木", u"高橋", u"田中",
                                        u"伊藤", u"渡辺", u"山本", u"中村"};
@@ -119,7 +118,7 @@ std::unique_ptr<School> largeSchool()
             QString::fromUtf16(family[rng.bounded(8)]) + QString::fromUtf16(given[rng.bounded(8)]);
         roster << QStringLiteral("%1,%2,0,0,\"%3\",0,\"\",\"\"").arg(n).arg(2008 + rng.bounded(13)).arg(name);
     }
-    platform::writeText932(base + QStringLiteral("新名簿.txt"), roster, &error);
+    platform::writeText932(base + QStringLiteral("新名簿.txt"), roster);
 
     QByteArray bytes;
     bytes.reserve(100000 * records::kRecordSize);
@@ -146,10 +145,9 @@ std::unique_ptr<School> largeSchool()
 std::unique_ptr<School> demoSchool()
 {
     auto school = std::make_unique<School>();
-    QString error;
     QStringList written;
-    if (!demo::layOut(school->root.path(), kToday, &written, &error)) {
-        qWarning("%s", qPrintable(error));
+    if (const app::Status failed = demo::layOut(school->root.path(), kToday, &written)) {
+        qWarning("%s", qPrintable(failed->text));
         return nullptr;
     }
     school->applicationFolder = demo::Layout(school->root.path()).appFolder;

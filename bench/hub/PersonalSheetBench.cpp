@@ -76,14 +76,13 @@ struct School
         QDir().mkpath(app);
         QDir().mkpath(data);
         QDir().mkpath(base + QStringLiteral("音フォルダ"));
-        QString error;
         platform::writeText932(r + QStringLiteral("/パスデータ.txt"),
-                               {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(base)}, &error);
+                               {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(base)});
         platform::writeText932(base + QStringLiteral("共通データ.txt"),
-                               {QStringLiteral("4,\"12345大きな塾\",0,0,x,\"abc\",7,8,9,10")}, &error);
+                               {QStringLiteral("4,\"12345大きな塾\",0,0,x,\"abc\",7,8,9,10")});
         platform::writeText932(base + QStringLiteral("音フォルダ/新音ファイル.txt"),
-                               {QStringLiteral("間違い音2,bu,*")}, &error);
-        platform::writeText932(data + QStringLiteral("タイム回数データ.txt"), demo::standardsLines(), &error);
+                               {QStringLiteral("間違い音2,bu,*")});
+        platform::writeText932(data + QStringLiteral("タイム回数データ.txt"), demo::standardsLines());
 
         QStringList roster;
         QRandomGenerator rng(20261208);
@@ -92,7 +91,7 @@ struct School
                           .arg(n)
                           .arg(2008 + rng.bounded(13))
                           .arg(n);
-        platform::writeText932(base + QStringLiteral("新名簿.txt"), roster, &error);
+        platform::writeText932(base + QStringLiteral("新名簿.txt"), roster);
 
         QByteArray bytes;
         bytes.reserve(100000 * records::kRecordSize);
@@ -175,11 +174,15 @@ void BM_PersonalSheetFigures(benchmark::State &st)
     }
     const QString path = records::resultsFilePath(s->state->settings.dataFolder);
     for (auto _ : st) {
-        std::vector<hub::SheetRun> runs;
-        QString error;
-        hub::readSheetRuns(path, records::responsiveWait(), false, &runs, &error);
+        const app::Result<std::vector<hub::SheetRun>> runs =
+            hub::readSheetRuns(path, records::responsiveWait(), false);
+        if (!runs) {
+            st.SkipWithError(qPrintable(runs.failure().text));
+            return;
+        }
         const hub::RowStudents rows = hub::rowStudentsFor(*s->state, kAll);
-        benchmark::DoNotOptimize(hub::personalSheet(*s->state, rows, runs, kToday, kStudent, {2, 4, 6}));
+        benchmark::DoNotOptimize(
+            hub::personalSheet(*s->state, rows, runs.value(), kToday, kStudent, {2, 4, 6}));
     }
 }
 
@@ -191,12 +194,14 @@ void BM_PersonalSheetPaint(benchmark::State &st)
         st.SkipWithError("the school could not be laid out");
         return;
     }
-    std::vector<hub::SheetRun> runs;
-    QString error;
-    hub::readSheetRuns(records::resultsFilePath(s->state->settings.dataFolder), records::responsiveWait(),
-                       false, &runs, &error);
-    const hub::PersonalSheet sheet = hub::personalSheet(*s->state, hub::rowStudentsFor(*s->state, kAll), runs,
-                                                        kToday, kStudent, {2, 4, 6});
+    const app::Result<std::vector<hub::SheetRun>> runs = hub::readSheetRuns(
+        records::resultsFilePath(s->state->settings.dataFolder), records::responsiveWait(), false);
+    if (!runs) {
+        st.SkipWithError(qPrintable(runs.failure().text));
+        return;
+    }
+    const hub::PersonalSheet sheet = hub::personalSheet(*s->state, hub::rowStudentsFor(*s->state, kAll),
+                                                        runs.value(), kToday, kStudent, {2, 4, 6});
     QImage image(704, 556, QImage::Format_RGB32);
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);

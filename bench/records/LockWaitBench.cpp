@@ -90,10 +90,8 @@ int child(Strategy strategy, const QString &folder, int writer, const QString &g
     times.reserve(kEach);
     for (int i = 0; untilStopped ? !QFile::exists(timesFile) : i < kEach; ++i) {
         const auto start = Clock::now();
-        QString error;
-        const bool ok = strategy == Poll
-                            ? appendPolling(path, record)
-                            : records::appendRecords(path, list, records::responsiveWait(), &error);
+        const bool ok = strategy == Poll ? appendPolling(path, record)
+                                         : !records::appendRecords(path, list, records::responsiveWait());
         if (!ok)
             return 2;
         if (!untilStopped)
@@ -217,13 +215,12 @@ void BM_DeletionAmongAppends(benchmark::State &bm)
                     atLock = records();
                 }
             };
-            QString error;
             if (strategy == Poll) {
                 lockPolling(path); // then deleted as now, from the moment the poll found the lock free
                 locked = Clock::now();
                 atLock = records();
             }
-            ok = records::deleteRecord(path, 1, {}, records::responsiveWait(), &error, &probe);
+            ok = !records::deleteRecord(path, 1, {}, records::responsiveWait(), &probe);
             waits.push_back(std::chrono::duration<double, std::milli>(locked - start).count());
             appendsFirst.push_back(double(atLock - before));
         }

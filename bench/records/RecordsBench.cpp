@@ -95,9 +95,8 @@ struct StatisticsSetup
                                            qint16(1 + random.bounded(5000)), qint16(level), time,
                                            QStringLiteral("24601")));
         }
-        QString error;
-        if (!records::appendRecords(path(), list, records::responsiveWait(), &error))
-            qFatal("%s", qPrintable(error));
+        if (const app::Status failed = records::appendRecords(path(), list, records::responsiveWait()))
+            qFatal("%s", qPrintable(failed->text));
     }
     QString path() const { return records::resultsFilePath(state->settings.dataFolder); }
 };

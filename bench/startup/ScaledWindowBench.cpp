@@ -157,9 +157,7 @@ void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
     for (auto _ : st) {
         if (!drillShown() || !current()->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
             // The drill came to its end (or has not begun): start another (not timed).
-            catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
-            catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
-            school.window->startDrill();
+            school.window->showDrill(school.state->run.currentLevel);
             for (int i = 0; i < 5; ++i)
                 QCoreApplication::processEvents();
         }
@@ -219,15 +217,14 @@ struct LargeSchool
         QDir().mkpath(base + QStringLiteral("音フォルダ"));
         QString error;
         bool written =
-            platform::writeText932(r + QStringLiteral("/パスデータ.txt"),
-                                   {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(base)}, &error) &&
-            platform::writeText932(base + QStringLiteral("共通データ.txt"),
-                                   {QStringLiteral("4,\"12345大きな塾\",0,0,x,\"abc\",7,8,9,10")}, &error) &&
-            platform::writeText932(base + QStringLiteral("音フォルダ/新音ファイル.txt"),
-                                   {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,bu,*")},
-                                   &error) &&
-            platform::writeText932(data + QStringLiteral("タイム回数データ.txt"),
-                                   Installation::standardsLines(), &error);
+            !platform::writeText932(r + QStringLiteral("/パスデータ.txt"),
+                                    {QStringLiteral("\"%1\",2,3,4,5,6,7,8,9,10").arg(base)}) &&
+            !platform::writeText932(base + QStringLiteral("共通データ.txt"),
+                                    {QStringLiteral("4,\"12345大きな塾\",0,0,x,\"abc\",7,8,9,10")}) &&
+            !platform::writeText932(base + QStringLiteral("音フォルダ/新音ファイル.txt"),
+                                    {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,bu,*")}) &&
+            !platform::writeText932(data + QStringLiteral("タイム回数データ.txt"),
+                                    Installation::standardsLines());
         static const char16_t *family[] = {u"佐藤", u"鈴木", u"高橋", u"田中",
                                            u"伊藤", u"渡辺", u"山本", u"中村"};
         static const char16_t *given[] = {u"陽翔",   u"結衣", u"蓮", u"さくら",
@@ -242,7 +239,7 @@ struct LargeSchool
                           .arg(2008 + rng.bounded(13))
                           .arg(name);
         }
-        written = written && platform::writeText932(base + QStringLiteral("新名簿.txt"), roster, &error);
+        written = written && !platform::writeText932(base + QStringLiteral("新名簿.txt"), roster);
 
         QList<records::ResultRecord> runs;
         runs.reserve(100000);
@@ -255,7 +252,12 @@ struct LargeSchool
                                        qint16(level), time, QStringLiteral("12345"));
         }
         records::RetryWait &wait = records::responsiveWait();
-        written = written && records::appendRecords(records::resultsFilePath(data), runs, wait, &error);
+        if (written)
+            if (const app::Status failed =
+                    records::appendRecords(records::resultsFilePath(data), runs, wait)) {
+                error = failed->text;
+                written = false;
+            }
         written = written && testing_support::succeeded(
                                  startup::loadSettings(*state, applicationFolder, QDir::separator()), &error);
         if (written) {
@@ -335,8 +337,7 @@ void BM_WholeScreenRepainted(benchmark::State &st)
     catalogue::setUpLevels(school.state->catalogue);
     ScaledWindow screen(*school.window);
     showFor(st, screen);
-    catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
-    school.window->startDrill();
+    school.window->showDrill(school.state->run.currentLevel);
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
     std::vector<double> samples;

@@ -28,7 +28,10 @@ public:
 class NoLauncher : public platform::ProgramLauncher
 {
 public:
-    bool startDetached(const QString &, const QStringList &, QString *) override { return false; }
+    platform::Status startDetached(const QString &, const QStringList &) override
+    {
+        return platform::Failure{};
+    }
 };
 
 class NoEnd : public platform::ProgramEnd
@@ -49,7 +52,7 @@ class NoNavigation : public Navigator
 public:
     void showNameSelection() override {}
     void showHub() override {}
-    void showDrill() override {}
+    void showDrill(int) override {}
     void showResult() override {}
     void showVersionBox(QWidget *) override {}
 };

@@ -4,22 +4,35 @@
 
 namespace app {
 
-void report(Services &services, const Failure &failure)
+Failure warning(const QString &title, const QString &text)
+{
+    return Failure{title, text, platform::MessageBoxes::Icon::Warning};
+}
+
+Status titled(Status status, const QString &title, platform::MessageBoxes::Icon icon)
+{
+    if (status) {
+        status->title = title;
+        status->icon = icon;
+    }
+    return status;
+}
+
+bool report(Services &services, const Failure &failure)
 {
     if (failure.fatal)
         services.messages.showFatal(failure.title, failure.text, failure.icon);
     else
         services.messages.show(failure.title, failure.text, failure.icon);
-    if (failure.exitStatus)
-        services.programEnd.endProgram(*failure.exitStatus);
+    if (!failure.exitStatus)
+        return false;
+    services.programEnd.endProgram(*failure.exitStatus);
+    return true;
 }
 
 bool report(Services &services, const Status &status)
 {
-    if (!status)
-        return false;
-    report(services, *status);
-    return true;
+    return status && report(services, *status);
 }
 
 } // namespace app

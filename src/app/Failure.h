@@ -1,57 +1,30 @@
 #pragma once
 
-#include "platform/MessageBoxes.h"
-
-#include <QString>
-
-#include <optional>
-#include <utility>
+#include "platform/Failure.h"
 
 struct Services;
 
-// How the program's logic reports what went wrong: it returns a Failure (or a Result that holds one)
-// and never shows anything itself. The screens hand the failure to app::report, the one place where
-// a message is shown and, for a failure the program cannot go on after, the program is ended.
+// The program's one failure convention (see platform/Failure.h): logic returns a Failure, a Status or a
+// Result and shows nothing; the screens hand it to app::report, the one place where a message is shown
+// and, for a failure the program cannot go on after, the program is ended.
 namespace app {
 
-struct Failure
-{
-    QString title;
-    QString text;
-    platform::MessageBoxes::Icon icon = platform::MessageBoxes::Icon::Critical;
-    // The exit status the program ends with once the box is closed; none: the program goes on.
-    std::optional<int> exitStatus;
-    // A box behind which nothing else of the program may run (MessageBoxes::showFatal).
-    bool fatal = false;
-};
+using Failure = platform::Failure;
+using Status = platform::Status;
+template <typename T> using Result = platform::Result<T>;
+using platform::failure;
 
-// Nothing, or what went wrong.
-using Status = std::optional<Failure>;
+// A failure the program goes on after, shown as a warning.
+Failure warning(const QString &title, const QString &text);
+// The status with the box's title and icon given, for a failure whose code only knew what went wrong.
+Status titled(Status status, const QString &title,
+              platform::MessageBoxes::Icon icon = platform::MessageBoxes::Icon::Warning);
 
-// A value, or the failure that kept the code from making it.
-template <typename T> class Result
-{
-public:
-    Result(T value) : m_value(std::move(value)) {}
-    Result(Failure failure) : m_failure(std::move(failure)) {}
+// Shows the failure's box and then, when the failure ends the program, ends it with its status. Returns
+// true when the program is ending, so that the handler that met the failure stops there.
+bool report(Services &services, const Failure &failure);
 
-    bool ok() const { return !m_failure.has_value(); }
-    explicit operator bool() const { return ok(); }
-    T &value() { return *m_value; }
-    const T &value() const { return *m_value; }
-    const Failure &failure() const { return *m_failure; }
-    // The failure as a Status, for a caller that passes it on without the value.
-    Status status() const { return m_failure; }
-
-private:
-    std::optional<T> m_value;
-    std::optional<Failure> m_failure;
-};
-
-// Shows the failure's box and then, when the failure ends the program, ends it with its status.
-void report(Services &services, const Failure &failure);
-
-// The same for a status that may hold nothing; true when there was a failure to report.
+// The same for a status that may hold nothing; true when the program is ending.
 bool report(Services &services, const Status &status);
 
 } // namespace app

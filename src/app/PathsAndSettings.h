@@ -13,7 +13,7 @@ struct PathsAndSettings
     QString soundFolder;   // baseFolder + "音フォルダ" + separator
     QString appFolderName; // the name of the folder the program runs from
     bool developmentLayout = false; // the program runs from the development folder layout
-    Value schoolYearStartMonth;     // month in which the school year begins
+    int schoolYearStartMonth = 0;   // month in which the school year begins (read as a number once)
     QString schoolCode;             // up to five characters written into every results record
     QString schoolName;             // shown on screens
     Value commonSetting3;           // roster option: 1 lists the students of status 2 too

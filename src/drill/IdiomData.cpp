@@ -100,20 +100,17 @@ RestoredLine restoreStoredLine(QString storedLine)
     return restored;
 }
 
-bool readIdiomData(const QString &nominalPath, IdiomData &data, QString *error)
+app::Status readIdiomData(const QString &nominalPath, IdiomData &data)
 {
     const QString path = storedFilePath(nominalPath);
-    auto fail = [error](const QString &detail) {
-        if (error)
-            *error = QStringLiteral("四字熟語のデータを読み込めません。\n") + detail;
-        return false;
+    auto fail = [](const QString &detail) {
+        return app::Failure{.text = QStringLiteral("四字熟語のデータを読み込めません。\n") + detail};
     };
 
-    QString text;
-    QString readError;
-    if (!platform::readText932(path, &text, &readError))
-        return fail(readError);
-    QStringList lines = platform::splitLines(text);
+    const app::Result<QString> text = platform::readText932(path);
+    if (!text)
+        return fail(text.failure().text);
+    QStringList lines = platform::splitLines(text.value());
     lines.resize(lines.size() - trailingEmptyLines(lines));
     if (lines.size() > kMaxLines)
         return fail(lineMessage(path, kMaxLines + 1, lineCountProblem(lines.size())));
@@ -131,7 +128,7 @@ bool readIdiomData(const QString &nominalPath, IdiomData &data, QString *error)
     }
     read.idiomRowCount = int(lines.size());
     data = std::move(read);
-    return true;
+    return {};
 }
 
 int rangeOfField(const QString &field)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "drill/IdiomTable.h"
 #include "drill/Question.h"
 
@@ -56,10 +57,10 @@ QString lineMessage(const QString &path, int line, const QString &problem);
 
 // Reads the stored file of the nominal path into idiomTable, idiomRowCount and idiomColumnCount.
 // A missing or unreadable file, bytes that are not code page 932, more than 1000 lines, a line shorter
-// than 99 characters, without the end marker or with more than 100 fields make it return false with a
-// message that names the stored file with its full path, the line and the problem; `data` is then left
-// as it was. Empty lines at the end of the file are ignored.
-bool readIdiomData(const QString &nominalPath, IdiomData &data, QString *error);
+// than 99 characters, without the end marker or with more than 100 fields make it fail with a message
+// that names the stored file with its full path, the line and the problem; `data` is then left as it
+// was. Empty lines at the end of the file are ignored.
+app::Status readIdiomData(const QString &nominalPath, IdiomData &data);
 
 // The range number that a column 1 text stands for, as a whole number; 0 when it is none.
 int rangeOfField(const QString &field);

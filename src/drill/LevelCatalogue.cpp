@@ -63,6 +63,11 @@ bool isRecordedLevel(const Catalogue &catalogue, int level)
     return level >= 0 && level <= kMaxLevel && catalogue.recordedLevel[std::size_t(level)] == 1;
 }
 
+int levelCount(const Catalogue &catalogue)
+{
+    return std::clamp(catalogue.levelCount, 0, kMaxLevel);
+}
+
 int finalLevel(const Catalogue &catalogue)
 {
     // The item may hold a text or a fraction as a settings file would give it; it names a level slot.
@@ -79,8 +84,9 @@ QString messageTitle(const Catalogue &catalogue)
     return catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語") : catalogue.programTitle;
 }
 
-void resetDrillRunState(LastDrill &lastDrill, DrillRunState &drill)
+void prepareDrill(CurrentRun &run, LastDrill &lastDrill, DrillRunState &drill, int level)
 {
+    run.currentLevel = qint16(level);
     lastDrill.drillEndReason = 0;
     lastDrill.endingInProgress = false;
     lastDrill.elapsedTime = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CurrentRun.h"
 #include "drill/Catalogue.h"
 #include "drill/DrillRunState.h"
 #include "drill/LastDrill.h"
@@ -34,6 +35,9 @@ bool runsAsPractice(const Catalogue &catalogue, int level);
 // Whether a finished drill of the level is judged and recorded (its recorded flag is 1).
 bool isRecordedLevel(const Catalogue &catalogue, int level);
 
+// The number of levels the screens and tables show: the catalogue's, within 0 to 35.
+int levelCount(const Catalogue &catalogue);
+
 // The catalogue's last level, 0 to 35 (0 before the levels are set up).
 int finalLevel(const Catalogue &catalogue);
 // Whether `level` is the catalogue's last level.
@@ -42,8 +46,9 @@ bool isFinalLevel(const Catalogue &catalogue, int level);
 // The title of the program's message boxes: the catalogue's title, "四字熟語" before it is made.
 QString messageTitle(const Catalogue &catalogue);
 
-// Clears the drill's running state before each drill (the hub's start buttons, "もう一度").
-void resetDrillRunState(LastDrill &lastDrill, DrillRunState &drill);
+// What starting a drill of `level` sets (the hub's start buttons and level titles, "もう一度"): the run's
+// current level, and the drill's running state cleared. The navigator does it as it shows the drill.
+void prepareDrill(CurrentRun &run, LastDrill &lastDrill, DrillRunState &drill, int level);
 
 } // namespace drill::catalogue
 

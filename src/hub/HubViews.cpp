@@ -5,6 +5,7 @@
 #include "platform/DateSerial.h"
 #include "platform/DelimitedItems.h"
 #include "records/Judgement.h"
+#include "records/Statistics.h"
 #include "roster/Grades.h"
 
 #include <QtMath>
@@ -14,23 +15,19 @@
 namespace hub {
 
 namespace {
-int levelCount(const AppState &state)
-{
-    return std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
-}
 
 View emptyView(const AppState &state, const QString &heading)
 {
     View view;
     view.heading = heading;
-    view.lists.resize(std::size_t(levelCount(state)) + 1);
+    view.lists.resize(std::size_t(catalogue::levelCount(state.catalogue)) + 1);
     view.colours.assign(view.lists.size(), ListColour::None);
     return view;
 }
 
 bool inLevels(const AppState &state, int level)
 {
-    return level >= 1 && level <= levelCount(state);
+    return level >= 1 && level <= catalogue::levelCount(state.catalogue);
 }
 
 void addRow(View &view, int level, const QString &row, bool own)
@@ -43,7 +40,7 @@ void addRow(View &view, int level, const QString &row, bool own)
 
 void colourRunLists(const AppState &state, View &view)
 {
-    for (int level = 1; level <= levelCount(state); ++level) {
+    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
         if (state.catalogue.recordedLevel[std::size_t(level)] != 1)
             continue;
         view.colours[std::size_t(level)] =
@@ -66,7 +63,7 @@ View bestTimeView(const AppState &state, const RowStudents &students, const Leve
 {
     View view = emptyView(state, QString::fromUtf16(kHeadingBest));
     view.scrollToOwnRow = true;
-    for (int level = 1; level <= levelCount(state); ++level) {
+    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
         if (!catalogue::isPracticeLevel(state.catalogue, level))
             view.lists[std::size_t(level)] = bestTimeRanking(students, state.results.personalBest, level);
         if (progress)
@@ -81,7 +78,7 @@ View pointsView(const AppState &state, const RowStudents &students, PointsOrder 
     View view = emptyView(state, QString::fromUtf16(order == PointsOrder::Today ? kHeadingPointsToday
                                                                                 : kHeadingPointsAccumulated));
     view.scrollToOwnRow = true;
-    for (int level = 1; level <= levelCount(state); ++level) {
+    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
         if (!catalogue::isPracticeLevel(state.catalogue, level))
             view.lists[std::size_t(level)] = pointsRanking(students, state.statistics, level, order);
         if (progress)
@@ -181,7 +178,8 @@ ColumnTexts columnTexts(const AppState &state, int level)
     texts.passPeriod =
         passPeriodText(platform::valueText(s.passPeriodDays[l]), st.passPeriodCount(level, student),
                        st.passPeriodPoints(level, student));
-    texts.todayValue = todayValueText(qint64(st.todayCount(level, student)), st.todayPoints(level, student));
+    texts.todayValue =
+        todayValueText(records::todayLevelRuns(st, level, student), st.todayPoints(level, student));
     texts.soFarValue = soFarValueText(st.allTimeCount(level, student), st.allTimePoints(level, student));
     return texts;
 }

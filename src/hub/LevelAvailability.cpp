@@ -51,7 +51,7 @@ Availability decideAvailability(const AvailabilityInput &in)
 AvailabilityInput availabilityInput(const AppState &state)
 {
     AvailabilityInput in;
-    in.levelCount = std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
+    in.levelCount = catalogue::levelCount(state.catalogue);
     in.allLevelsOpen = state.catalogue.allLevelsOpen;
     in.teacherOpensAll = opensEveryLevel(state.run.studentName);
     const int student = state.run.studentNumber;

@@ -29,8 +29,8 @@ std::vector<SheetRun> sheetRunsFromBytes(const QByteArray &recordBytes)
     return runs;
 }
 
-bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, bool fileExpected,
-                   std::vector<SheetRun> *runs, QString *error)
+app::Result<std::vector<SheetRun>> readSheetRuns(const QString &resultsPath, records::RetryWait &wait,
+                                                 bool fileExpected)
 {
     QByteArray bytes;
     qint64 first = 0;
@@ -41,18 +41,11 @@ bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, bool fi
     // The reader reads a missing file in its folder as no records, and says so by its error number.
     const bool vanished = outcome == records::ReadOutcome::Read && fileExpected &&
                           platform::LockedFile::isNotFound(errorNumber);
-    if (outcome != records::ReadOutcome::Read || vanished) {
-        runs->clear();
-        if (error)
-            *error = QStringLiteral("成績ファイルを読めません：%1\n%2")
-                         .arg(platform::displayPath(resultsPath),
-                              platform::LockedFile::describeError(errorNumber));
-        return false;
-    }
-    *runs = sheetRunsFromBytes(bytes);
-    if (error)
-        error->clear();
-    return true;
+    if (outcome != records::ReadOutcome::Read || vanished)
+        return app::failure(
+            QStringLiteral("成績ファイルを読めません：%1\n%2")
+                .arg(platform::displayPath(resultsPath), platform::LockedFile::describeError(errorNumber)));
+    return sheetRunsFromBytes(bytes);
 }
 
 namespace {
@@ -61,10 +54,6 @@ bool counted(qint32 time)
     return time >= 0 && time < kCountedRunLimit;
 }
 
-int levelCount(const AppState &state)
-{
-    return std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
-}
 } // namespace
 
 LevelFigures levelFigures(const AppState &state, const RowStudents &students,
@@ -202,7 +191,7 @@ PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
     if (student >= 0 && student <= kMaxStudentNumber)
         sheet.name = roster::namelist::trimBlanks(state.roster.studentNames[std::size_t(student)]);
     for (int level : levels) {
-        if (level < 1 || level > levelCount(state))
+        if (level < 1 || level > catalogue::levelCount(state.catalogue))
             continue;
         if (sheet.pages.empty() || sheet.pages.back().blocks.size() == std::size_t(kBlocksPerPage))
             sheet.pages.emplace_back();
@@ -221,7 +210,7 @@ PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
 
 std::vector<int> defaultSheetLevels(const Catalogue &catalogue)
 {
-    const int count = std::clamp(catalogue.levelCount, 0, kMaxLevel);
+    const int count = catalogue::levelCount(catalogue);
     std::vector<int> levels;
     for (int level = 1; level <= count && levels.size() < 3; ++level) {
         if (!catalogue::isPracticeLevel(catalogue, level))
@@ -239,7 +228,7 @@ QStringList sheetStudentRows(const AppState &state, QDate today)
     QStringList rows;
     const Roster &roster = state.roster;
     const int count = std::clamp(roster.rosterCount, 0, kMaxStudentNumber);
-    const int startMonth = int(platform::valueNumber(state.settings.schoolYearStartMonth));
+    const int startMonth = state.settings.schoolYearStartMonth;
     rows.reserve(count);
     for (int position = 1; position <= count; ++position) {
         const RosterRecord &record = roster.rosterRecords[std::size_t(position)];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/Failure.h"
 #include "hub/Rankings.h"
 #include "hub/RowPieces.h"
 #include "hub/WeakIdiomSheet.h"
@@ -35,10 +36,10 @@ struct SheetRun
 std::vector<SheetRun> sheetRunsFromBytes(const QByteArray &recordBytes);
 // Reads them from the results file under its lock, waiting while another PC writes. A missing file in
 // its folder holds no runs, unless `fileExpected`: the screen shows runs read from the file earlier, so
-// the file has vanished since, and drawing blank counts beside them would hide that. On failure returns
-// false with a message naming the file.
-bool readSheetRuns(const QString &resultsPath, records::RetryWait &wait, bool fileExpected,
-                   std::vector<SheetRun> *runs, QString *error);
+// the file has vanished since, and drawing blank counts beside them would hide that. A failure's text
+// names the file.
+app::Result<std::vector<SheetRun>> readSheetRuns(const QString &resultsPath, records::RetryWait &wait,
+                                                 bool fileExpected);
 
 inline constexpr qint32 kCountedRunLimit = 1800; // runs below this count on the sheet
 inline constexpr qint32 kChartScaleCap = 1000;   // the chart's scale top never goes higher

@@ -30,9 +30,8 @@ WeakIdiomsSource readWeakIdiomsSource(const QString &dataFolder, const QString &
     if (!source.historyFound)
         return source;
     // Without the idiom data the idioms stand without their readings and meanings.
-    QString error;
-    drill::idioms::readIdiomData(appFolder + QString::fromUtf16(drill::idioms::kNominalFileName),
-                                 source.idioms, &error);
+    (void)drill::idioms::readIdiomData(appFolder + QString::fromUtf16(drill::idioms::kNominalFileName),
+                                       source.idioms);
     app::Result<records::MistakeHistory> read = records::readMistakeHistoryIn(dataFolder);
     if (read)
         source.history = std::move(read.value());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -7,8 +9,8 @@ namespace platform {
 
 // Saves a PDF document drawn in memory as the file `path`, through the verified whole-file writer, so
 // that a disk that fills part way leaves the old file as it was. `drawn` is false when drawing the
-// document failed; then nothing is written. Returns the message for the user (empty when saved): it
-// names the file and what went wrong, and says when the old file is still there.
-QString savePdfFile(const QString &path, const QByteArray &pdf, bool drawn);
+// document failed; then nothing is written. A failure's text names the file and what went wrong, and
+// says when the old file is still there.
+Status savePdfFile(const QString &path, const QByteArray &pdf, bool drawn);
 
 } // namespace platform

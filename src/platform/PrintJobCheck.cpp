@@ -66,15 +66,13 @@ PrintJobCheck::PrintJobCheck(const QString &queue) : m_queue(queue)
     m_lastJob = newestJob(m_queue.toLocal8Bit());
 }
 
-bool PrintJobCheck::accepted(QString *why) const
+Status PrintJobCheck::accepted() const
 {
     // The answer to the toolkit's own request, before any request of ours replaces it.
     const ipp_status_t handedOver = cupsLastError();
     const QByteArray queue = m_queue.toLocal8Bit();
-    if (why)
-        why->clear();
     if (!failed(handedOver) && newestJob(queue) > m_lastJob)
-        return true;
+        return {};
 
     // No newer job of ours: the queue's own state says whether it could have taken one. A server that
     // forgets finished jobs at once lists none, so a queue that is there and takes jobs, after a request
@@ -93,10 +91,8 @@ bool PrintJobCheck::accepted(QString *why) const
             lookup == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ? lookup : IPP_STATUS_ERROR_NOT_FOUND, m_queue);
     }
     if (reason.isEmpty())
-        return true;
-    if (why)
-        *why = reason;
-    return false;
+        return {};
+    return Failure{.text = reason};
 }
 
 } // namespace platform

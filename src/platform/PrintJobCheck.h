@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QString>
 
 #include <optional>
@@ -23,9 +25,9 @@ public:
     // none): none when the printer writes a file, which is no queue of the print system.
     static std::optional<PrintJobCheck> forPrinter(const QString &printerName, const QString &outputFile);
 
-    // After the job was handed over (on the same thread): whether the queue took it. When it did not,
-    // *why says in Japanese what the queue or the print system answered, naming the queue.
-    bool accepted(QString *why) const;
+    // After the job was handed over (on the same thread): nothing when the queue took it; else the
+    // failure's text says in Japanese what the queue or the print system answered, naming the queue.
+    Status accepted() const;
 
 private:
     QString m_queue;

@@ -8,15 +8,13 @@
 
 namespace platform {
 
-bool ProcessLauncher::startDetached(const QString &program, const QStringList &arguments, QString *error)
+Status ProcessLauncher::startDetached(const QString &program, const QStringList &arguments)
 {
     const QFileInfo info(program);
-    if (!info.exists() || !info.isFile() || !info.isExecutable()) {
-        if (error)
-            *error = QStringLiteral("プログラムを起動できません：%1（見つからないか、実行できません）")
-                         .arg(displayPath(program));
-        return false;
-    }
+    if (!info.exists() || !info.isFile() || !info.isExecutable())
+        return Failure{.text =
+                           QStringLiteral("プログラムを起動できません：%1（見つからないか、実行できません）")
+                               .arg(displayPath(program))};
     QProcess process;
     process.setProgram(info.absoluteFilePath());
     process.setArguments(arguments);
@@ -24,13 +22,10 @@ bool ProcessLauncher::startDetached(const QString &program, const QStringList &a
     // The started program must not hold on to this program's console.
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    if (!process.startDetached()) {
-        if (error)
-            *error = QStringLiteral("プログラムを起動できません：%1%2")
-                         .arg(displayPath(program), bracketed(processErrorText(process.error())));
-        return false;
-    }
-    return true;
+    if (!process.startDetached())
+        return Failure{.text = QStringLiteral("プログラムを起動できません：%1%2")
+                                   .arg(displayPath(program), bracketed(processErrorText(process.error())))};
+    return {};
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,14 +12,14 @@ class ProgramLauncher
 {
 public:
     virtual ~ProgramLauncher() = default;
-    // On failure returns false and puts a message naming the program's full path into *error.
-    virtual bool startDetached(const QString &program, const QStringList &arguments, QString *error) = 0;
+    // A failure's text names the program's full path.
+    virtual Status startDetached(const QString &program, const QStringList &arguments) = 0;
 };
 
 class ProcessLauncher : public ProgramLauncher
 {
 public:
-    bool startDetached(const QString &program, const QStringList &arguments, QString *error) override;
+    Status startDetached(const QString &program, const QStringList &arguments) override;
 };
 
 // Ends the program at once after a fatal message; every result is already on disk by then.

@@ -57,52 +57,41 @@ QString displayPath(const QString &path)
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-bool readFileBytes(const QString &path, QByteArray *bytes, QString *error)
+Result<QByteArray> readFileBytes(const QString &path)
 {
     QFile file(path);
-    if (!file.exists()) {
-        if (error)
-            *error = QStringLiteral("ファイルが見つかりません：%1").arg(displayPath(path));
-        return false;
-    }
+    if (!file.exists())
+        return Failure{.text = QStringLiteral("ファイルが見つかりません：%1").arg(displayPath(path))};
     clearSystemError();
     if (!file.open(QIODevice::ReadOnly)) {
         const FileError failure = fileError(file, lastSystemError());
-        if (error)
-            *error = QStringLiteral("ファイルを開けません：%1%2")
-                         .arg(displayPath(path), bracketed(failure.description));
-        return false;
+        return Failure{.text = QStringLiteral("ファイルを開けません：%1%2")
+                                   .arg(displayPath(path), bracketed(failure.description))};
     }
     clearSystemError();
-    *bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         const FileError failure = fileError(file, lastSystemError());
-        if (error)
-            *error = QStringLiteral("ファイルを読めません：%1%2")
-                         .arg(displayPath(path), bracketed(failure.description));
-        return false;
+        return Failure{.text = QStringLiteral("ファイルを読めません：%1%2")
+                                   .arg(displayPath(path), bracketed(failure.description))};
     }
-    return true;
+    return bytes;
 }
 
-bool readText932(const QString &path, QString *text, QString *error)
+Result<QString> readText932(const QString &path)
 {
-    QByteArray bytes;
-    if (!readFileBytes(path, &bytes, error))
-        return false;
+    Result<QByteArray> bytes = readFileBytes(path);
+    if (!bytes)
+        return bytes.failure();
     bool ok = false;
     int badLine = 0;
-    QString decoded = decode932(bytes, &ok, &badLine);
-    if (!ok) {
-        if (error)
-            *error =
+    QString decoded = decode932(bytes.value(), &ok, &badLine);
+    if (!ok)
+        return Failure{
+            .text =
                 QStringLiteral("%1 の %2 行目に、シフトJIS（コードページ932）として読めない文字があります。")
-                    .arg(displayPath(path), QString::number(badLine));
-        return false;
-    }
-    if (text)
-        *text = std::move(decoded);
-    return true;
+                    .arg(displayPath(path), QString::number(badLine))};
+    return decoded;
 }
 
 QStringList splitLines(const QString &text)
@@ -124,7 +113,7 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
-bool writeText932(const QString &path, const QStringList &lines, QString *error)
+Status writeText932(const QString &path, const QStringList &lines)
 {
     QString text;
     for (const QString &line : lines) {
@@ -133,17 +122,14 @@ bool writeText932(const QString &path, const QStringList &lines, QString *error)
     }
     bool ok = false;
     const QByteArray bytes = encode932(text, &ok);
-    if (!ok) {
-        if (error)
-            *error =
-                QStringLiteral("%1 に書けない文字（シフトJISにない文字）があるため、保存しませんでした。")
-                    .arg(displayPath(path));
-        return false;
-    }
-    return writeFileBytes(path, bytes, error);
+    if (!ok)
+        return Failure{
+            .text = QStringLiteral("%1 に書けない文字（シフトJISにない文字）があるため、保存しませんでした。")
+                        .arg(displayPath(path))};
+    return writeFileBytes(path, bytes);
 }
 
-bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error)
+Status writeFileBytes(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     clearSystemError();
@@ -153,12 +139,10 @@ bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
         !file.commit()) {
         const FileError failure = fileError(file, lastSystemError());
-        if (error)
-            *error = QStringLiteral("ファイルに書き込めません：%1%2")
-                         .arg(displayPath(path), bracketed(failure.description));
-        return false;
+        return Failure{.text = QStringLiteral("ファイルに書き込めません：%1%2")
+                                   .arg(displayPath(path), bracketed(failure.description))};
     }
-    return true;
+    return {};
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,13 +23,13 @@ QString decode932(const QByteArray &bytes, bool *ok = nullptr, int *badLine = nu
 // Encodes text to code page 932; *ok is false when some character has no code page 932 form.
 QByteArray encode932(const QString &text, bool *ok = nullptr);
 
-// Reads a whole file's bytes. On failure returns false with a message that names the file with its full
-// path (missing, unreadable).
-bool readFileBytes(const QString &path, QByteArray *bytes, QString *error);
+// Reads a whole file's bytes. A failure's text names the file with its full path (missing, unreadable);
+// its title is left to the caller.
+Result<QByteArray> readFileBytes(const QString &path);
 
-// Reads a whole code page 932 text file. On failure returns false and puts a message that names the
-// file with its full path and what is wrong into *error (missing, unreadable, bytes not code page 932).
-bool readText932(const QString &path, QString *text, QString *error);
+// Reads a whole code page 932 text file. A failure's text names the file with its full path and what is
+// wrong (missing, unreadable, bytes not code page 932).
+Result<QString> readText932(const QString &path);
 
 // Splits text into lines at CRLF, LF or CR; a final line end does not start another line.
 QStringList splitLines(const QString &text);
@@ -35,12 +37,12 @@ QStringList splitLines(const QString &text);
 // Writes the lines, each followed by CRLF, as code page 932. The file is written beside the old one and
 // moved over it, so a failure leaves the old file whole. Nothing is written when a character cannot be
 // encoded.
-bool writeText932(const QString &path, const QStringList &lines, QString *error);
+Status writeText932(const QString &path, const QStringList &lines);
 
 // Writes bytes as the whole file, beside the old one and moved over it, unbuffered, so that a write the
-// system stops part way (a full disk, a quota) fails here and leaves the old file whole. On failure returns
-// false with a message naming the file with its full path and what went wrong.
-bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error);
+// system stops part way (a full disk, a quota) fails here and leaves the old file whole. A failure's text
+// names the file with its full path and what went wrong.
+Status writeFileBytes(const QString &path, const QByteArray &bytes);
 
 // The full path of a file for messages, with the platform's separators.
 QString displayPath(const QString &path);

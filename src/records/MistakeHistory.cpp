@@ -78,7 +78,7 @@ QByteArray historyHeader()
     return bytes;
 }
 
-HistoryHeader readHistoryHeader(const char *bytes, qint64 length, QString *problem)
+HistoryHeader readHistoryHeader(const char *bytes, qint64 length)
 {
     HistoryHeader header;
     const QByteArray ours = historyHeader();
@@ -87,14 +87,13 @@ HistoryHeader readHistoryHeader(const char *bytes, qint64 length, QString *probl
         if (std::memcmp(bytes, ours.constData(), std::size_t(length)) == 0)
             return header;
         header.state = HistoryHeader::State::Damaged;
-        if (problem)
-            *problem = QStringLiteral("先頭の %1 バイトは解答記録ファイルの見出しではありません").arg(length);
+        header.problem =
+            QStringLiteral("先頭の %1 バイトは解答記録ファイルの見出しではありません").arg(length);
         return header;
     }
     const auto damaged = [&](const QString &why) {
         header.state = HistoryHeader::State::Damaged;
-        if (problem)
-            *problem = why;
+        header.problem = why;
         return header;
     };
     if (std::memcmp(bytes, kMagic, sizeof kMagic) != 0)
@@ -286,13 +285,12 @@ app::Status appendAnswers(const QString &path, const QList<AnsweredQuestion> &an
     const qint64 headLength = std::min<qint64>(length, kHistoryHeaderSize);
     if (headLength > 0 && !file.readAt(0, head.data(), headLength))
         return writeFailure(QStringLiteral("解答記録ファイルを読めません"), path, file.errorDescription());
-    QString problem;
-    const HistoryHeader header = readHistoryHeader(head.constData(), headLength, &problem);
+    const HistoryHeader header = readHistoryHeader(head.constData(), headLength);
     qint64 offset = 0;
     QByteArray bytes;
     if (header.state == HistoryHeader::State::Damaged)
         return writeFailure(QStringLiteral("解答記録ファイルの見出しが壊れているので、書き足しません"), path,
-                            problem);
+                            header.problem);
     if (header.state == HistoryHeader::State::Good && length < header.headerSize)
         return writeFailure(QStringLiteral("解答記録ファイルの見出しが途中で切れているので、書き足しません"),
                             path);
@@ -367,10 +365,9 @@ app::Result<MistakeHistory> readMistakeHistory(const QString &path, RetryWait &w
         const qint64 headLength = std::min<qint64>(length, kHistoryHeaderSize);
         if (headLength > 0 && !file.readAt(0, head.data(), headLength))
             return failure(QStringLiteral("解答記録ファイルを読めません"), path, file.errorDescription());
-        QString problem;
-        const HistoryHeader header = readHistoryHeader(head.constData(), headLength, &problem);
+        const HistoryHeader header = readHistoryHeader(head.constData(), headLength);
         if (header.state == HistoryHeader::State::Damaged)
-            return failure(QStringLiteral("解答記録ファイルの見出しが壊れています"), path, problem);
+            return failure(QStringLiteral("解答記録ファイルの見出しが壊れています"), path, header.problem);
         if (header.state == HistoryHeader::State::Missing)
             return MistakeHistory({}, kHistoryRecordSize, kHistoryVersion, length);
         const qint64 body = std::max<qint64>(length - header.headerSize, 0);

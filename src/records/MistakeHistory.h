@@ -166,16 +166,16 @@ struct HistoryHeader
     enum class State {
         Good,    // the fields below hold
         Missing, // no header yet: the file is empty, or a header write stopped part way
-        Damaged  // not a header of this file; *problem says why
+        Damaged  // not a header of this file; `problem` says why
     };
     State state = State::Missing;
     quint16 version = 0;
     int headerSize = 0;
     int recordSize = 0;
+    QString problem; // what is wrong with a damaged header, in Japanese
 };
-// Judges the first `length` bytes of a file (at most the header's 16 are looked at). `problem` gets
-// what is wrong with a damaged header, in Japanese.
-HistoryHeader readHistoryHeader(const char *bytes, qint64 length, QString *problem);
+// Judges the first `length` bytes of a file (at most the header's 16 are looked at).
+HistoryHeader readHistoryHeader(const char *bytes, qint64 length);
 
 // Appends the answers under the exclusive lock, waiting while another holder has it: creates the file
 // with its header when there is none, cuts off a torn tail first, and writes every possible answer in

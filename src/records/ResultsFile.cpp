@@ -114,18 +114,16 @@ QString resultsFilePath(const QString &dataFolder)
     return dataFolder + QString::fromUtf16(kResultsFileName);
 }
 
-bool openResultsFile(const QString &path, platform::LockedFile &file, QString *error)
+app::Status openResultsFile(const QString &path, platform::LockedFile &file)
 {
     if (file.open(path, platform::LockedFile::Access::ReadWriteCreate))
-        return true;
-    if (error) {
-        *error = QStringLiteral("成績ファイルを開けません：%1\n%2")
-                     .arg(platform::displayPath(path), file.errorDescription());
-        if (!folderExists(path))
-            *error += QStringLiteral("（データフォルダ %1 がありません）")
-                          .arg(platform::displayPath(QFileInfo(path).absolutePath()));
-    }
-    return false;
+        return {};
+    QString error = QStringLiteral("成績ファイルを開けません：%1\n%2")
+                        .arg(platform::displayPath(path), file.errorDescription());
+    if (!folderExists(path))
+        error += QStringLiteral("（データフォルダ %1 がありません）")
+                     .arg(platform::displayPath(QFileInfo(path).absolutePath()));
+    return app::failure(error);
 }
 
 namespace {
@@ -155,8 +153,7 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     // would otherwise count its doubled record until a teacher tool runs. When it cannot be finished
     // (a copy this program did not write, a failing disk), the records are written all the same: a
     // drill's result is never lost for it, and the teacher tool says what is wrong with the copy.
-    QString recoveryError;
-    recoverLockedRewrite(file, path, &recoveryError);
+    (void)recoverLockedRewrite(file, path);
     const qint64 length = file.size();
     if (length < 0)
         return fail(QStringLiteral("成績ファイルの長さを読めません"));
@@ -185,32 +182,31 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
 
 } // namespace
 
-bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error)
+app::Status appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait)
 {
     platform::LockedFile file;
-    if (!openResultsFile(path, file, error))
-        return false;
+    if (app::Status opened = openResultsFile(path, file))
+        return opened;
     QByteArray bytes;
     bytes.reserve(records.size() * kRecordSize);
     for (const ResultRecord &record : records)
         bytes += encodeRecord(record);
     // The records go right after the last whole one: a partial record that a crash left at the end is
     // overwritten, and two writers never share a slot.
-    return writeUnderLock(
-        file, path, platform::LockedFile::Access::ReadWriteCreate, bytes, wait,
-        [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; }, error);
+    QString error;
+    if (!writeUnderLock(
+            file, path, platform::LockedFile::Access::ReadWriteCreate, bytes, wait,
+            [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; }, &error))
+        return app::failure(error);
+    return {};
 }
 
-bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
-                   QString *error)
+app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait)
 {
     platform::LockedFile file;
-    if (!file.open(path, platform::LockedFile::Access::ReadWrite)) {
-        if (error)
-            *error = QStringLiteral("成績ファイルを開けません：%1\n%2")
-                         .arg(platform::displayPath(path), file.errorDescription());
-        return false;
-    }
+    if (!file.open(path, platform::LockedFile::Access::ReadWrite))
+        return app::failure(QStringLiteral("成績ファイルを開けません：%1\n%2")
+                                .arg(platform::displayPath(path), file.errorDescription()));
     const auto place = [&](qint64 length, QString *placeError) -> qint64 {
         if (number >= 1 && number <= length / kRecordSize)
             return (number - 1) * kRecordSize;
@@ -221,8 +217,11 @@ bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &recor
                               .arg(length / kRecordSize);
         return -1;
     };
-    return writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait,
-                          place, error);
+    QString error;
+    if (!writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait,
+                        place, &error))
+        return app::failure(error);
+    return {};
 }
 
 app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
@@ -239,11 +238,8 @@ app::Status appendResult(PathsAndSettings &settings, Services &services, const C
     const ResultRecord record =
         newRecord(platform::dateSerial(now.date()), clockOfDay(now.time()), run.studentNumber,
                   run.currentLevel, resultTime, settings.schoolCode);
-    QString error;
-    if (!appendRecords(resultsFilePath(settings.dataFolder), {record}, wait, &error))
-        return app::Failure{QStringLiteral("成績の記録"), error, platform::MessageBoxes::Icon::Critical,
-                            std::nullopt, false};
-    return {};
+    return app::titled(appendRecords(resultsFilePath(settings.dataFolder), {record}, wait),
+                       QStringLiteral("成績の記録"), platform::MessageBoxes::Icon::Critical);
 }
 
 ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wait, QByteArray *bytes,
@@ -387,28 +383,24 @@ app::Status readResults(const ResultsFilePlace &place, Results &results, RetryWa
     return {};
 }
 
-QList<ResultRecord> readLastRecords(const QString &path, int maxCount, QString *error)
+app::Result<QList<ResultRecord>> readLastRecords(const QString &path, int maxCount)
 {
-    return readLastRecords(path, maxCount, responsiveWait(), error);
+    return readLastRecords(path, maxCount, responsiveWait());
 }
 
-QList<ResultRecord> readLastRecords(const QString &path, int maxCount, RetryWait &wait, QString *error)
+app::Result<QList<ResultRecord>> readLastRecords(const QString &path, int maxCount, RetryWait &wait)
 {
-    if (error)
-        error->clear();
     QByteArray bytes;
     qint64 first = 0;
     qint64 total = 0;
     int errorNumber = 0;
     const ReadOutcome outcome =
         readLastRecordBytes(path, maxCount, wait, &bytes, &first, &total, &errorNumber);
+    if (outcome != ReadOutcome::Read)
+        return app::failure(
+            QStringLiteral("成績ファイルを読めません：%1\n%2")
+                .arg(platform::displayPath(path), platform::LockedFile::describeError(errorNumber)));
     QList<ResultRecord> records;
-    if (outcome != ReadOutcome::Read) {
-        if (error)
-            *error = QStringLiteral("成績ファイルを読めません：%1\n%2")
-                         .arg(platform::displayPath(path), platform::LockedFile::describeError(errorNumber));
-        return records;
-    }
     const qint64 count = bytes.size() / kRecordSize;
     records.reserve(count);
     for (qint64 i = 0; i < count; ++i)

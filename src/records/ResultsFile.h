@@ -48,7 +48,7 @@ struct ResultsFilePlace
 
 // Opens the results file for record access; an empty file is created when there is none. Fails (with
 // a message naming the file) when the data folder is missing or the file cannot be opened for writing.
-bool openResultsFile(const QString &path, platform::LockedFile &file, QString *error);
+app::Status openResultsFile(const QString &path, platform::LockedFile &file);
 
 // How taking the lock of the results file ended.
 enum class Locking {
@@ -70,13 +70,12 @@ Locking lockResultsFile(platform::LockedFile &file, const QString &path, platfor
 // crash is overwritten), holding the exclusive lock from taking the length until the records are on
 // the disk. Waits while another holder has the lock. A deletion that a crash interrupted (its recovery
 // copy is there) is finished first, under the same lock, so that no reader counts a record twice.
-bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error);
+app::Status appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait);
 
 // Changes record `number` (1-based) in place, under the exclusive lock, for the teacher's records
 // browser: nothing else of the file is touched (an interrupted deletion is finished first, as for
 // appends). Fails with a message when the file has no such record.
-bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
-                   QString *error);
+app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait);
 
 // Appends one record for the current run: today's date and the time of day from the services' clock,
 // the run's student and level, `resultTime` and the school code. On failure returns "成績の記録" with a
@@ -184,10 +183,10 @@ bool ResultsLoader::add(const char *bytes, Kept &kept)
 }
 
 // The last `maxCount` whole records (fewer when the file is shorter), under the shared lock, waiting
-// while a writer holds it. A missing file in an existing folder gives an empty list. On failure returns
-// an empty list and a message naming the file in *error (left empty on success).
-QList<ResultRecord> readLastRecords(const QString &path, int maxCount, QString *error);
-QList<ResultRecord> readLastRecords(const QString &path, int maxCount, RetryWait &wait, QString *error);
+// while a writer holds it. A missing file in an existing folder gives an empty list. A failure's message
+// names the file.
+app::Result<QList<ResultRecord>> readLastRecords(const QString &path, int maxCount);
+app::Result<QList<ResultRecord>> readLastRecords(const QString &path, int maxCount, RetryWait &wait);
 
 // Where reading the last records' bytes ended.
 enum class ReadOutcome {

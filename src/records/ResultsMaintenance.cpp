@@ -275,10 +275,10 @@ Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString 
     // Every append looks here first: a pipe in place of the copy must not make it wait for a writer.
     if (!copyInfo.isFile())
         return foreign(QStringLiteral("ふつうのファイルではありません。"));
-    QByteArray copy;
-    QString readError;
-    if (!platform::readFileBytes(copyPath, &copy, &readError))
-        return failed(readError);
+    const platform::Result<QByteArray> copyRead = platform::readFileBytes(copyPath);
+    if (!copyRead)
+        return failed(copyRead.failure().text);
+    const QByteArray &copy = copyRead.value();
     if (copy.size() % kRecordSize != 0 || copy.size() < 2 * kRecordSize ||
         !isJournalRecord(copy.constData() + copy.size() - kRecordSize))
         return foreign(QStringLiteral("このプログラムが書いたものではありません。"));
@@ -359,37 +359,9 @@ bool sameRecord(const char *a, const char *b)
            std::memcmp(a + kTimeOffset + 4, b + kTimeOffset + 4, kRecordSize - kTimeOffset - 4) == 0;
 }
 
-Recovery recoverLockedRewrite(platform::LockedFile &file, const QString &path, QString *error)
-{
-    return recoverLocked(file, path, error);
-}
+namespace {
 
-Recovery recoverInterruptedRewrite(const QString &path, RetryWait &wait, QString *error)
-{
-    if (!QFileInfo::exists(recoveryFilePath(path)))
-        return Recovery::NothingToDo;
-    platform::LockedFile file;
-    if (!openLocked(path, file, wait, error))
-        return Recovery::Failed;
-    return recoverLocked(file, path, error);
-}
-
-bool deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait, QString *error,
-                  const RewriteProbe *probe)
-{
-    platform::LockedFile file;
-    if (!openLocked(path, file, wait, error))
-        return false;
-    reach(probe, RewriteStage::Locked);
-    if (recoverLocked(file, path, error) == Recovery::Failed)
-        return false;
-    QByteArray records;
-    if (!readAllRecords(file, path, &records, error))
-        return false;
-    return deleteLocked(file, path, records, number, opened, probe, error);
-}
-
-bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait &wait, QString *error)
+bool readRecordInto(const QString &path, qint64 number, QByteArray *bytes, RetryWait &wait, QString *error)
 {
     platform::LockedFile file;
     constexpr auto access = platform::LockedFile::Access::Read;
@@ -411,8 +383,8 @@ bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait
     return true;
 }
 
-bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
-                  RetryWait &wait, QString *error)
+bool changeRecordBytes(const QString &path, qint64 number, const QByteArray &opened, qint16 student,
+                       qint32 time, RetryWait &wait, QString *error)
 {
     platform::LockedFile file;
     if (!openLocked(path, file, wait, error))
@@ -449,6 +421,62 @@ bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 
         return failFile(error, QStringLiteral("成績ファイルをディスクに書き込めません"), path,
                         file.errorDescription());
     return true;
+}
+
+} // namespace
+
+app::Result<Recovery> recoverLockedRewrite(platform::LockedFile &file, const QString &path)
+{
+    QString error;
+    const Recovery recovery = recoverLocked(file, path, &error);
+    return recovery == Recovery::Failed ? app::Result<Recovery>(app::failure(error)) : recovery;
+}
+
+app::Result<Recovery> recoverInterruptedRewrite(const QString &path, RetryWait &wait)
+{
+    if (!QFileInfo::exists(recoveryFilePath(path)))
+        return Recovery::NothingToDo;
+    platform::LockedFile file;
+    QString error;
+    if (!openLocked(path, file, wait, &error))
+        return app::failure(error);
+    return recoverLockedRewrite(file, path);
+}
+
+app::Status deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait,
+                         const RewriteProbe *probe)
+{
+    platform::LockedFile file;
+    QString error;
+    if (!openLocked(path, file, wait, &error))
+        return app::failure(error);
+    reach(probe, RewriteStage::Locked);
+    if (recoverLocked(file, path, &error) == Recovery::Failed)
+        return app::failure(error);
+    QByteArray records;
+    if (!readAllRecords(file, path, &records, &error))
+        return app::failure(error);
+    if (!deleteLocked(file, path, records, number, opened, probe, &error))
+        return app::failure(error);
+    return {};
+}
+
+app::Result<QByteArray> readRecord(const QString &path, qint64 number, RetryWait &wait)
+{
+    QByteArray bytes;
+    QString error;
+    if (!readRecordInto(path, number, &bytes, wait, &error))
+        return app::failure(error);
+    return bytes;
+}
+
+app::Status changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
+                         RetryWait &wait)
+{
+    QString error;
+    if (!changeRecordBytes(path, number, std::move(opened), student, time, wait, &error))
+        return app::failure(error);
+    return {};
 }
 
 } // namespace records

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "platform/FileLock.h"
 #include "records/RetryWait.h"
 
@@ -62,33 +63,33 @@ struct RewriteProbe
 // the teacher opened it (empty: no check): when the record at that number is no longer the same record
 // (the same date, time of day, level and texts), nothing is written and the message says so. The bytes
 // are taken by value: the caller's may change while the deletion waits for the lock. A recovery
-// copy left by an earlier crash is finished first. On failure returns false with a message that names
-// the file; the results file is then unchanged, or recoverable from the copy (the message says so).
-bool deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait, QString *error,
-                  const RewriteProbe *probe = nullptr);
+// copy left by an earlier crash is finished first. On failure returns a message that names the file;
+// the results file is then unchanged, or recoverable from the copy (the message says so).
+app::Status deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait,
+                         const RewriteProbe *probe = nullptr);
 
 // Sets the student and the time of record `number`, writing those bytes only, under the lock; the
 // record must still be the one opened (as for deleteRecord). Nothing else of the file changes.
-bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
-                  RetryWait &wait, QString *error);
+app::Status changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
+                         RetryWait &wait);
 
-// Reads record `number` (1-based) under the shared lock, waiting while a writer holds it.
-bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait &wait, QString *error);
+// Reads record `number` (1-based, its 44 bytes) under the shared lock, waiting while a writer holds it.
+app::Result<QByteArray> readRecord(const QString &path, qint64 number, RetryWait &wait);
 
 enum class Recovery {
     NothingToDo, // there is no recovery copy
     Completed,   // an interrupted deletion was finished and the copy removed
-    Failed       // see the message; nothing was changed
+    Failed       // used inside the records code only: a failure comes back with its message
 };
 
 // Finishes a deletion that a crash interrupted, when its recovery copy is there. A copy that this
 // program did not write, or that does not fit the results file, is left alone (Failed, with a message
-// naming it): then no deletion runs until a person has looked at it.
-Recovery recoverInterruptedRewrite(const QString &path, RetryWait &wait, QString *error);
+// naming it, nothing changed): then no deletion runs until a person has looked at it.
+app::Result<Recovery> recoverInterruptedRewrite(const QString &path, RetryWait &wait);
 
 // The same for a writer that holds the exclusive lock of the results file on `file` (opened from
 // `path`), before it writes: the rewrite is finished on that descriptor, under that lock.
-Recovery recoverLockedRewrite(platform::LockedFile &file, const QString &path, QString *error);
+app::Result<Recovery> recoverLockedRewrite(platform::LockedFile &file, const QString &path);
 
 // Whether two records are the same record, whatever their student and time.
 bool sameRecord(const char *a, const char *b);

@@ -14,16 +14,14 @@ namespace records::standards {
 
 namespace {
 
-bool readTableText(const QString &path, QString *text, QString *error)
+app::Result<QString> readTableText(const QString &path)
 {
     const QFileInfo info(path);
-    if (info.exists() && info.isFile() && info.size() > kMaxFileBytes) {
-        if (error)
-            *error = QStringLiteral("%1 が大きすぎます（%2 バイト）。レベル基準の表ではないようです。")
-                         .arg(platform::displayPath(path), QString::number(info.size()));
-        return false;
-    }
-    return platform::readText932(path, text, error);
+    if (info.exists() && info.isFile() && info.size() > kMaxFileBytes)
+        return app::Failure{
+            .text = QStringLiteral("%1 が大きすぎます（%2 バイト）。レベル基準の表ではないようです。")
+                        .arg(platform::displayPath(path), QString::number(info.size()))};
+    return platform::readText932(path);
 }
 
 // Line ends separate items just as commas do, so one short row (or an empty line, which is one empty
@@ -44,44 +42,38 @@ int firstLineWithoutTwelveItems(const QString &text)
     return 0;
 }
 
-// Reads the rows of twelve items; the callback takes each row with its index and first line.
-template <typename RowFn> bool readRows(const QString &text, const QString &path, QString *error, RowFn &&row)
+// Reads the rows of twelve items; the callback takes each row with its index and first line, and may
+// refuse it.
+template <typename RowFn> app::Status readRows(const QString &text, const QString &path, RowFn &&row)
 {
     platform::DelimitedItemReader reader(text);
     int index = -1;
     while (!reader.atEnd()) {
         ++index;
-        if (index > kMaxLevel) {
-            if (error)
-                *error = QStringLiteral("%1 には、レベルの行が%2行より多くあります（%3行目）。")
-                             .arg(platform::displayPath(path), QString::number(kMaxLevel),
-                                  QString::number(reader.line()));
-            return false;
-        }
+        if (index > kMaxLevel)
+            return app::Failure{.text =
+                                    QStringLiteral("%1 には、レベルの行が%2行より多くあります（%3行目）。")
+                                        .arg(platform::displayPath(path), QString::number(kMaxLevel),
+                                             QString::number(reader.line()))};
         const int line = reader.line();
         QList<platform::Item> items;
         if (reader.readBeforeEnd(kFieldCount, &items) < kFieldCount) {
-            if (error) {
-                *error =
-                    QStringLiteral("%1 の %2 行目の項目が足りません（%3 個必要ですが %4 個しかありません）。")
-                        .arg(platform::displayPath(path), QString::number(line), QString::number(kFieldCount),
-                             QString::number(items.size()));
-                const int suspect = firstLineWithoutTwelveItems(text);
-                if (suspect != 0 && suspect != line)
-                    *error +=
-                        QStringLiteral("%1 行目の項目が %2 個ではありません。").arg(suspect).arg(kFieldCount);
-            }
-            return false;
+            QString message =
+                QStringLiteral("%1 の %2 行目の項目が足りません（%3 個必要ですが %4 個しかありません）。")
+                    .arg(platform::displayPath(path), QString::number(line), QString::number(kFieldCount),
+                         QString::number(items.size()));
+            const int suspect = firstLineWithoutTwelveItems(text);
+            if (suspect != 0 && suspect != line)
+                message +=
+                    QStringLiteral("%1 行目の項目が %2 個ではありません。").arg(suspect).arg(kFieldCount);
+            return app::Failure{.text = message};
         }
-        if (!row(index, line, items))
-            return false;
+        if (app::Status refused = row(index, line, items))
+            return refused;
     }
-    if (index < 0) {
-        if (error)
-            *error = QStringLiteral("%1 が空です。").arg(platform::displayPath(path));
-        return false;
-    }
-    return true;
+    if (index < 0)
+        return app::Failure{.text = QStringLiteral("%1 が空です。").arg(platform::displayPath(path))};
+    return {};
 }
 
 } // namespace
@@ -93,7 +85,7 @@ QString filePath(const QString &dataFolder)
 
 void setPracticeTimes(Standards &standards, const Catalogue &catalogue)
 {
-    const int count = std::clamp(catalogue.levelCount, 0, kMaxLevel);
+    const int count = catalogue::levelCount(catalogue);
     for (int level = 1; level <= count; ++level) {
         if (catalogue::isPracticeLevel(catalogue, level)) {
             standards.targetTime[std::size_t(level)] = kPracticeTime;
@@ -102,12 +94,12 @@ void setPracticeTimes(Standards &standards, const Catalogue &catalogue)
     }
 }
 
-bool readStandardsTable(const QString &path, Standards &table, QString *error)
+app::Status readStandardsTable(const QString &path, Standards &table)
 {
-    QString text;
-    if (!readTableText(path, &text, error))
-        return false;
-    return parseStandardsTable(text, path, table, error);
+    const app::Result<QString> text = readTableText(path);
+    if (!text)
+        return text.status();
+    return parseStandardsTable(text.value(), path, table);
 }
 
 bool fieldRange(int field, qint64 *lowest, qint64 *highest)
@@ -176,19 +168,20 @@ QString cellRefusal(int row, int field, const QString &cell)
     return QString();
 }
 
-bool parseStandardsTable(const QString &text, const QString &path, Standards &table, QString *error)
+app::Status parseStandardsTable(const QString &text, const QString &path, Standards &table)
 {
     // Read into a copy, so that a broken file leaves the table in use untouched.
     Standards read = table;
-    const bool ok = readRows(text, path, error, [&](int row, int line, const QList<platform::Item> &items) {
-        bool inRange = true;
+    app::Status failed = readRows(text, path, [&](int row, int line, const QList<platform::Item> &items) {
+        app::Status outOfRange;
         auto whole = [&](int i) {
             if (!fieldInRange(i, items[i].text)) {
-                if (inRange && error)
-                    *error = QStringLiteral("%1 の %2 行目の %3 列目（%4）の数「%5」が範囲を超えています。")
-                                 .arg(platform::displayPath(path), QString::number(line),
-                                      QString::number(i + 1), fieldTitle(i), items[i].text);
-                inRange = false;
+                if (!outOfRange)
+                    outOfRange = app::Failure{
+                        .text =
+                            QStringLiteral("%1 の %2 行目の %3 列目（%4）の数「%5」が範囲を超えています。")
+                                .arg(platform::displayPath(path), QString::number(line),
+                                     QString::number(i + 1), fieldTitle(i), items[i].text)};
                 return qint64(0);
             }
             return qint64(std::trunc(platform::leadingNumber(items[i].text)));
@@ -205,71 +198,65 @@ bool parseStandardsTable(const QString &text, const QString &path, Standards &ta
         read.reservedColumn10[row] = platform::itemValue(items[9]);
         read.reservedColumn11[row] = platform::itemValue(items[10]);
         read.reservedColumn12[row] = platform::itemValue(items[11]);
-        return inRange;
+        return outOfRange;
     });
-    if (!ok)
-        return false;
+    if (failed)
+        return failed;
     table = std::move(read);
-    return true;
+    return {};
 }
 
-bool readStandardsRows(const QString &path, QList<QStringList> *rows, QString *error)
+app::Result<QList<QStringList>> readStandardsRows(const QString &path)
 {
-    QString text;
-    if (!readTableText(path, &text, error))
-        return false;
-    return parseStandardsRows(text, path, rows, error);
+    const app::Result<QString> text = readTableText(path);
+    if (!text)
+        return text.failure();
+    return parseStandardsRows(text.value(), path);
 }
 
-bool parseStandardsRows(const QString &text, const QString &path, QList<QStringList> *rows, QString *error)
+app::Result<QList<QStringList>> parseStandardsRows(const QString &text, const QString &path)
 {
     QList<QStringList> read;
-    const bool ok = readRows(text, path, error, [&](int, int, const QList<platform::Item> &items) {
+    app::Status failed = readRows(text, path, [&](int, int, const QList<platform::Item> &items) {
         QStringList cells;
         for (const platform::Item &item : items)
             cells.append(item.text);
         read.append(cells);
-        return true;
+        return app::Status{};
     });
-    if (!ok)
-        return false;
-    *rows = std::move(read);
-    return true;
+    if (failed)
+        return *failed;
+    return read;
 }
 
-bool standardsLines(const QString &path, const QList<QStringList> &rows, QStringList *lines, QString *error)
+app::Result<QStringList> standardsLines(const QString &path, const QList<QStringList> &rows)
 {
     QStringList out;
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const QStringList &cells = rows[r];
-        if (cells.size() != kFieldCount) {
-            if (error)
-                *error = QStringLiteral("%1 に保存できません：%2 の行のセルが %3 個です（%4 個必要です）。")
-                             .arg(platform::displayPath(path), rowName(int(r)), QString::number(cells.size()),
-                                  QString::number(kFieldCount));
-            return false;
-        }
+        if (cells.size() != kFieldCount)
+            return app::Failure{
+                .text = QStringLiteral("%1 に保存できません：%2 の行のセルが %3 個です（%4 個必要です）。")
+                            .arg(platform::displayPath(path), rowName(int(r)), QString::number(cells.size()),
+                                 QString::number(kFieldCount))};
         for (qsizetype c = 0; c < cells.size(); ++c) {
             const QString refusal = cellRefusal(int(r), int(c), cells[c]);
-            if (!refusal.isEmpty()) {
-                if (error)
-                    *error =
-                        QStringLiteral("%1 に保存できません：%2").arg(platform::displayPath(path), refusal);
-                return false;
-            }
+            if (!refusal.isEmpty())
+                return app::Failure{
+                    .text =
+                        QStringLiteral("%1 に保存できません：%2").arg(platform::displayPath(path), refusal)};
         }
         out.append(cells.join(u','));
     }
-    *lines = std::move(out);
-    return true;
+    return out;
 }
 
-bool writeStandardsTable(const QString &path, const QList<QStringList> &rows, QString *error)
+app::Status writeStandardsTable(const QString &path, const QList<QStringList> &rows)
 {
-    QStringList lines;
-    if (!standardsLines(path, rows, &lines, error))
-        return false;
-    return platform::writeText932(path, lines, error);
+    const app::Result<QStringList> lines = standardsLines(path, rows);
+    if (!lines)
+        return lines.status();
+    return platform::writeText932(path, lines.value());
 }
 
 } // namespace records::standards

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "drill/Catalogue.h"
 #include "records/Standards.h"
 
@@ -34,12 +35,12 @@ void setPracticeTimes(Standards &standards, const Catalogue &catalogue);
 // Reads the table into `table`. Rows the file does not hold keep their values. Fields 1 to 5 are whole
 // numbers (a field that is not a number reads as 0); fields 6 to 12 keep what they hold. On failure
 // (missing file, unreadable bytes, a row with fewer than twelve items, more than 35 level rows, a number
-// too large for its field) returns false with a message naming the file and the row, and leaves `table`
-// exactly as it was.
-bool readStandardsTable(const QString &path, Standards &table, QString *error);
+// too large for its field) the failure's text names the file and the row, and `table` stays exactly as
+// it was.
+app::Status readStandardsTable(const QString &path, Standards &table);
 
 // The same from the file's text already decoded; `path` only names the file in messages.
-bool parseStandardsTable(const QString &text, const QString &path, Standards &table, QString *error);
+app::Status parseStandardsTable(const QString &text, const QString &path, Standards &table);
 
 // The reader's rule for one field (0-based, 0 to 11) of a level row: fields 1 to 5 are held as whole
 // numbers of 32 bits (field 4 of 16), read by their leading digits and truncated; a text that reads
@@ -58,17 +59,17 @@ QString fieldTitle(int field);
 QString cellRefusal(int row, int field, const QString &cell);
 
 // The file as the editor's grid holds it: one list of twelve item texts per row, header first.
-bool readStandardsRows(const QString &path, QList<QStringList> *rows, QString *error);
-bool parseStandardsRows(const QString &text, const QString &path, QList<QStringList> *rows, QString *error);
+app::Result<QList<QStringList>> readStandardsRows(const QString &path);
+app::Result<QList<QStringList>> parseStandardsRows(const QString &text, const QString &path);
 
 // The editor's save: each row's twelve cells unchanged, joined by ",", each line ended by CRLF, in code
 // page 932. The file is written beside the old one and moved over it, so a failure leaves the old file
 // whole. Nothing is written when a row does not have twelve cells or a cell is refused (cellRefusal), so
 // that what is saved is always a table that start-up reads.
-bool writeStandardsTable(const QString &path, const QList<QStringList> &rows, QString *error);
+app::Status writeStandardsTable(const QString &path, const QList<QStringList> &rows);
 
-// The lines the editor's save writes (without line ends), or false with a message naming the file, the
-// level and the column of the first cell that cannot be written (see cellRefusal).
-bool standardsLines(const QString &path, const QList<QStringList> &rows, QStringList *lines, QString *error);
+// The lines the editor's save writes (without line ends), or a failure naming the file, the level and
+// the column of the first cell that cannot be written (see cellRefusal).
+app::Result<QStringList> standardsLines(const QString &path, const QList<QStringList> &rows);
 
 } // namespace records::standards

@@ -257,11 +257,23 @@ qint64 todayTotalRuns(const Statistics &statistics, int student)
     return todayRunsUpTo(statistics, kMaxLevel, student);
 }
 
+qint64 todayLevelRuns(const Statistics &statistics, int level, int student)
+{
+    if (level < 0 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
+        return 0;
+    return std::llround(statistics.todayCount(level, student));
+}
+
+qint16 keptDayTotal(qint64 runsToday)
+{
+    return qint16(std::clamp<qint64>(runsToday, 0, std::numeric_limits<qint16>::max()));
+}
+
 drill::TodayRuns todayRuns(const Statistics &statistics, int level, int student)
 {
     if (level < 0 || level > kMaxLevel || student < 0 || student > kMaxStudentNumber)
         return {};
-    return {qint64(statistics.todayCount(level, student)),
+    return {todayLevelRuns(statistics, level, student),
             todayRunsUpTo(statistics, drill::kDayCountLastLevel, student)};
 }
 

@@ -37,6 +37,13 @@ void fillStatistics(const Standards &standards, const Results &results, Statisti
 // screen that shows or keeps the day's total takes it from here.
 qint64 todayTotalRuns(const Statistics &statistics, int student);
 
+// The student's counted drills today at `level` (0 for a level or student outside the tables). Every
+// screen that shows one level's count takes it from here.
+qint64 todayLevelRuns(const Statistics &statistics, int level, int student);
+
+// The day's total as the shared state keeps it (LastDrill::todayTotalCount, 16 bits): capped at 32767.
+qint16 keptDayTotal(qint64 runsToday);
+
 // The student's counted drills today at `level` and over levels 1 to drill::kDayCountLastLevel, for the
 // drill's status panel (0 for a level or student outside the tables).
 drill::TodayRuns todayRuns(const Statistics &statistics, int level, int student);

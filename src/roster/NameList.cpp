@@ -180,15 +180,15 @@ app::Result<Lists> loadLists(PathsAndSettings &settings, Roster &roster, const S
                              Services &services, int displayMode, const QString &gradeGroup)
 {
     const QDate today = services.clock.now().date();
-    const int schoolYear =
-        roster::currentSchoolYear(today, int(platform::valueNumber(settings.schoolYearStartMonth)));
+    const int schoolYear = roster::currentSchoolYear(today, settings.schoolYearStartMonth);
     roster.currentSchoolYear = schoolYear;
 
     QList<roster::ListedStudent> listed;
-    QString error;
-    if (!roster::readRoster(settings, roster, today, &listed, &error))
-        return app::Failure{QStringLiteral("名簿表示"), error, platform::MessageBoxes::Icon::Critical,
-                            kRosterFailureExitStatus, false};
+    if (app::Status failed = roster::readRoster(settings, roster, today, &listed)) {
+        failed->title = QStringLiteral("名簿表示");
+        failed->exitStatus = kRosterFailureExitStatus;
+        return *failed;
+    }
     std::vector<Student> students;
     students.reserve(std::size_t(listed.size()));
     for (const roster::ListedStudent &s : listed)

@@ -219,8 +219,7 @@ bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &setting
 {
     // Every line names its student by number, also the lines that are not listed.
     auto fresh = std::make_unique<Roster>();
-    fresh->currentSchoolYear =
-        currentSchoolYear(today, int(platform::valueNumber(settings.schoolYearStartMonth)));
+    fresh->currentSchoolYear = currentSchoolYear(today, settings.schoolYearStartMonth);
     const bool listStatus2 = platform::valueNumber(settings.commonSetting3) == 1.0;
     QList<ListedStudent> shown;
     int position = 0;
@@ -255,8 +254,7 @@ bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &setting
     return true;
 }
 
-bool readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<ListedStudent> *listed,
-                QString *error)
+app::Status readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<ListedStudent> *listed)
 {
     ++settings.fileNumber;
     const QString path = filePath(settings.baseFolder);
@@ -265,12 +263,9 @@ bool readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<L
     // The tables are built aside and taken over only when the whole file has been read, so a failure
     // keeps the tables in use.
     if (!readRosterLines(path, &lines, &failure) ||
-        !buildRoster(lines, settings, today, path, &roster, listed, &failure)) {
-        if (error)
-            *error = failureMessage(failure);
-        return false;
-    }
-    return true;
+        !buildRoster(lines, settings, today, path, &roster, listed, &failure))
+        return app::Failure{.text = failureMessage(failure)};
+    return {};
 }
 
 } // namespace roster

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "app/PathsAndSettings.h"
 #include "roster/Grades.h"
 #include "roster/Roster.h"
@@ -90,9 +91,7 @@ bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &setting
 // Reads settings.baseFolder + "新名簿.txt" into state.roster: every line gives its student's name, year
 // of birth and table-A grade label by student number; the listed lines (status 0, and status 2 when
 // commonSetting3 is 1) fill the positions 1 to rosterCount in file order and are returned in *listed.
-// On failure returns false with failureMessage(…) in *error and leaves state.roster and *listed as they
-// were.
-bool readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<ListedStudent> *listed,
-                QString *error);
+// On failure the failure's text is failureMessage(…), and state.roster and *listed stay as they were.
+app::Status readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<ListedStudent> *listed);
 
 } // namespace roster

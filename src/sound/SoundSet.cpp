@@ -67,33 +67,24 @@ SoundTable parseSoundSet(const QString &text)
     return table;
 }
 
-bool loadSoundSet(PathsAndSettings &settings, SoundState &sound, QString *error)
+app::Status loadSoundSet(PathsAndSettings &settings, SoundState &sound)
 {
     ++settings.fileNumber;
     const QString path = soundSetPath(settings.soundFolder);
     const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        if (error)
-            *error = QStringLiteral("効果音の一覧の場所にあるのはファイルではありません：%1")
-                         .arg(platform::displayPath(path));
-        return false;
-    }
-    if (info.exists() && info.size() > kMaxSoundSetBytes) {
-        if (error)
-            *error = QStringLiteral("効果音の一覧 %1 が大きすぎます（%2 バイト。%3 バイトまでです）。")
-                         .arg(platform::displayPath(path), QString::number(info.size()),
-                              QString::number(kMaxSoundSetBytes));
-        return false;
-    }
-    QString text;
-    QString readError;
-    if (!platform::readText932(path, &text, &readError)) {
-        if (error)
-            *error = QStringLiteral("効果音の一覧を読めません。") + readError;
-        return false;
-    }
-    sound.soundFiles = parseSoundSet(text);
-    return true;
+    if (info.exists() && !info.isFile())
+        return app::Failure{.text = QStringLiteral("効果音の一覧の場所にあるのはファイルではありません：%1")
+                                        .arg(platform::displayPath(path))};
+    if (info.exists() && info.size() > kMaxSoundSetBytes)
+        return app::Failure{
+            .text = QStringLiteral("効果音の一覧 %1 が大きすぎます（%2 バイト。%3 バイトまでです）。")
+                        .arg(platform::displayPath(path), QString::number(info.size()),
+                             QString::number(kMaxSoundSetBytes))};
+    const app::Result<QString> text = platform::readText932(path);
+    if (!text)
+        return app::Failure{.text = QStringLiteral("効果音の一覧を読めません。") + text.failure().text};
+    sound.soundFiles = parseSoundSet(text.value());
+    return {};
 }
 
 } // namespace sound

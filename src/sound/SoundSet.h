@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "app/PathsAndSettings.h"
 #include "sound/SoundState.h"
 
@@ -40,8 +41,8 @@ QString soundSetPath(const QString &soundFolder);
 SoundTable parseSoundSet(const QString &text);
 
 // Reads soundFolder + "新音ファイル.txt" into sound.soundFiles. On failure (missing, not a file,
-// unreadable, not code page 932, far too large) returns false with a message naming the file and leaves
-// the table as it was.
-bool loadSoundSet(PathsAndSettings &settings, SoundState &sound, QString *error);
+// unreadable, not code page 932, far too large) the failure's text names the file, and the table stays
+// as it was.
+app::Status loadSoundSet(PathsAndSettings &settings, SoundState &sound);
 
 } // namespace sound

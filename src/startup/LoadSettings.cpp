@@ -14,53 +14,49 @@ namespace startup {
 
 namespace {
 
-bool readSettingsItems(const QString &path, QList<platform::Item> *items, QString *error)
+app::Result<QList<platform::Item>> readSettingsItems(const QString &path)
 {
-    QString text;
-    if (!platform::readText932(path, &text, error))
-        return false;
-    platform::DelimitedItemReader reader(text);
-    reader.read(kSettingsItemCount, items);
-    if (items->size() < kSettingsItemCount) {
-        if (error)
-            *error = QStringLiteral("%1 の項目が足りません（%2 個必要ですが %3 個しかありません）。")
-                         .arg(platform::displayPath(path), QString::number(kSettingsItemCount),
-                              QString::number(items->size()));
-        return false;
-    }
-    return true;
+    const app::Result<QString> text = platform::readText932(path);
+    if (!text)
+        return text.failure();
+    QList<platform::Item> items;
+    platform::DelimitedItemReader reader(text.value());
+    reader.read(kSettingsItemCount, &items);
+    if (items.size() < kSettingsItemCount)
+        return app::Failure{
+            .text = QStringLiteral("%1 の項目が足りません（%2 個必要ですが %3 個しかありません）。")
+                        .arg(platform::displayPath(path), QString::number(kSettingsItemCount),
+                             QString::number(items.size()))};
+    return items;
 }
 
 } // namespace
 
-bool readPathData(const QString &path, QString *baseFolderItem, QString *error)
+app::Result<QString> readPathData(const QString &path)
 {
-    QList<platform::Item> items;
-    if (!readSettingsItems(path, &items, error))
-        return false;
-    if (items[0].text.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("%1 の 1 番目の項目（共通フォルダ）が空です。")
-                         .arg(platform::displayPath(path));
-        return false;
-    }
-    *baseFolderItem = items[0].text; // items 2 to 10 belong to other programs of the family
-    return true;
+    const app::Result<QList<platform::Item>> items = readSettingsItems(path);
+    if (!items)
+        return items.failure();
+    if (items.value()[0].text.isEmpty())
+        return app::Failure{.text = QStringLiteral("%1 の 1 番目の項目（共通フォルダ）が空です。")
+                                        .arg(platform::displayPath(path))};
+    return items.value()[0].text; // items 2 to 10 belong to other programs of the family
 }
 
-bool readCommonData(const QString &path, PathsAndSettings &settings, QString *error)
+app::Status readCommonData(const QString &path, PathsAndSettings &settings)
 {
-    QList<platform::Item> items;
-    if (!readSettingsItems(path, &items, error))
-        return false;
-    settings.schoolYearStartMonth = platform::itemValue(items[0]);
+    const app::Result<QList<platform::Item>> read = readSettingsItems(path);
+    if (!read)
+        return read.status();
+    const QList<platform::Item> &items = read.value();
+    settings.schoolYearStartMonth = int(platform::valueNumber(platform::itemValue(items[0])));
     const SchoolText school = splitSchoolText(items[1].text);
     settings.schoolCode = school.code;
     settings.schoolName = school.name;
     settings.commonSetting3 = platform::itemValue(items[2]);
     settings.commonSetting4 = platform::itemValue(items[3]);
     settings.teacherPassword = platform::itemValue(items[5]); // items 5 and 7 to 10 are not used here
-    return true;
+    return {};
 }
 
 namespace {
@@ -68,39 +64,38 @@ namespace {
 // A new installation's path data file names a base folder that is not there yet (the share is not
 // mounted, or no school has been laid out): saying only that the common settings file is missing would
 // not tell the administrator what to do.
-bool baseFolderExists(const QString &baseFolder, const QString &pathDataFile, QString *error)
+app::Status baseFolderExists(const QString &baseFolder, const QString &pathDataFile)
 {
     if (QFileInfo(baseFolder).isDir())
-        return true;
-    if (error)
-        *error = QStringLiteral("共通フォルダがありません：%1\n"
-                                "共通フォルダは %2 の 1 番目の項目に書きます。塾の共通フォルダ（ふつうは"
-                                "共有フォルダの中）を書いて、シフトJISで保存してください。\n"
-                                "新しく始めるときは、yoji-data school \"%1\" で空の塾（共通データ、"
-                                "名簿のひな形、音フォルダ）を作れます。")
-                     .arg(baseFolder, platform::displayPath(pathDataFile));
-    return false;
+        return std::nullopt;
+    return app::Failure{
+        .text = QStringLiteral("共通フォルダがありません：%1\n"
+                               "共通フォルダは %2 の 1 番目の項目に書きます。塾の共通フォルダ（ふつうは"
+                               "共有フォルダの中）を書いて、シフトJISで保存してください。\n"
+                               "新しく始めるときは、yoji-data school \"%1\" で空の塾（共通データ、"
+                               "名簿のひな形、音フォルダ）を作れます。")
+                    .arg(baseFolder, platform::displayPath(pathDataFile))};
 }
 
-bool readEverySetting(AppState &state, const QString &applicationFolder, QChar separator, QString *error)
+app::Status readEverySetting(AppState &state, const QString &applicationFolder, QChar separator)
 {
     PathsAndSettings &settings = state.settings;
     ++settings.fileNumber;
     settings.appFolder = app::appFolder(applicationFolder, separator);
 
-    QString baseItem;
     const QString pathDataFile = app::pathDataFile(applicationFolder, separator);
-    if (!readPathData(pathDataFile, &baseItem, error))
-        return false;
-    settings.baseFolder = app::baseFolder(baseItem, separator);
+    const app::Result<QString> baseItem = readPathData(pathDataFile);
+    if (!baseItem)
+        return baseItem.status();
+    settings.baseFolder = app::baseFolder(baseItem.value(), separator);
     if (settings.developmentLayout)
         settings.baseFolder = app::developmentBaseFolder(applicationFolder, separator);
-    else if (!baseFolderExists(settings.baseFolder, pathDataFile, error))
-        return false;
+    else if (app::Status missing = baseFolderExists(settings.baseFolder, pathDataFile))
+        return missing;
 
     ++settings.fileNumber;
-    if (!readCommonData(settings.baseFolder + QStringLiteral("共通データ.txt"), settings, error))
-        return false;
+    if (app::Status read = readCommonData(settings.baseFolder + QStringLiteral("共通データ.txt"), settings))
+        return read;
 
     settings.appFolderName = app::appFolderName(applicationFolder, separator);
     settings.dataFolder = app::dataFolder(settings.baseFolder, settings.appFolderName, applicationFolder,
@@ -110,23 +105,25 @@ bool readEverySetting(AppState &state, const QString &applicationFolder, QChar s
     catalogue::applyStartupSettings(state.catalogue);
 
     ++settings.fileNumber;
-    if (!records::standards::readStandardsTable(records::standards::filePath(settings.dataFolder),
-                                                state.standards, error))
-        return false;
+    if (app::Status read = records::standards::readStandardsTable(
+            records::standards::filePath(settings.dataFolder), state.standards))
+        return read;
     // A missing or broken sound set stops the start-up like the other settings files: the teacher sees
     // which file is wrong at once, rather than a drill that stays silent without telling why.
-    return sound::loadSoundSet(state.settings, state.sound, error);
+    return sound::loadSoundSet(state.settings, state.sound);
 }
 
 } // namespace
 
 app::Status loadSettings(AppState &state, const QString &applicationFolder, QChar separator)
 {
-    QString error;
-    if (!readEverySetting(state, applicationFolder, separator, &error))
-        return app::Failure{QStringLiteral("起動できません"), error, platform::MessageBoxes::Icon::Critical,
-                            kStartupFailureExitStatus, false};
-    return {};
+    app::Status failed = readEverySetting(state, applicationFolder, separator);
+    if (failed) {
+        failed->title = QStringLiteral("起動できません");
+        failed->icon = platform::MessageBoxes::Icon::Critical;
+        failed->exitStatus = kStartupFailureExitStatus;
+    }
+    return failed;
 }
 
 } // namespace startup

@@ -21,8 +21,9 @@ inline constexpr int kSettingsItemCount = 10;
 inline constexpr int kStartupFailureExitStatus = 1;
 app::Status loadSettings(AppState &state, const QString &applicationFolder, QChar separator);
 
-// The two settings files, each read as ten delimited items.
-bool readPathData(const QString &path, QString *baseFolderItem, QString *error);
-bool readCommonData(const QString &path, PathsAndSettings &settings, QString *error);
+// The two settings files, each read as ten delimited items; the path data gives its base folder item.
+// A failure's text names the file and what is wrong.
+app::Result<QString> readPathData(const QString &path);
+app::Status readCommonData(const QString &path, PathsAndSettings &settings);
 
 } // namespace startup

@@ -12,7 +12,9 @@ namespace teacher {
 namespace {
 
 constexpr int kStudentSlots = 5001; // students 0 to 5000 have a slot; others go to a table of their own
-constexpr qint32 kNoBest = -1;
+// No run of the student at the level yet. Not records::kNoBest: a timed-out run's time is that number,
+// and here it is the student's best like any other until a faster run comes.
+constexpr qint32 kNoRun = -1;
 
 std::size_t cellOf(int level, int bucket)
 {
@@ -53,7 +55,7 @@ void Distribution::count(const char *records, qint64 count)
 {
     // Each student's best time per level: students 0 to 5000 in one block, any other number (a record
     // written by a broken program) in a hash.
-    std::vector<qint32> bests(std::size_t(kLevels) * kStudentSlots, kNoBest);
+    std::vector<qint32> bests(std::size_t(kLevels) * kStudentSlots, kNoRun);
     QHash<quint32, qint32> otherBests;
     for (qint64 i = 0; i < count; ++i) {
         const char *r = records + i * records::kRecordSize;
@@ -66,7 +68,7 @@ void Distribution::count(const char *records, qint64 count)
         const int student = records::recordStudent(r);
         if (student >= 0 && student < kStudentSlots) {
             qint32 &b = bests[std::size_t(level) * kStudentSlots + std::size_t(student)];
-            if (b == kNoBest || time < b)
+            if (b == kNoRun || time < b)
                 b = time;
         } else {
             const quint32 key = quint32(level) << 16 | quint16(student);
@@ -80,7 +82,7 @@ void Distribution::count(const char *records, qint64 count)
     for (int level = 1; level < kLevels; ++level) {
         const qint32 *row = bests.data() + std::size_t(level) * kStudentSlots;
         for (int student = 0; student < kStudentSlots; ++student) {
-            if (row[student] != kNoBest)
+            if (row[student] != kNoRun)
                 ++m_best[cellOf(level, std::min(row[student] / 10, kBestBuckets - 1))];
         }
     }

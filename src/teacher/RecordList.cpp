@@ -61,19 +61,13 @@ BrowserRoster browserRoster(const QList<roster::RosterLine> &lines, QDate today,
     return roster;
 }
 
-bool readBrowserRoster(const QString &baseFolder, QDate today, int schoolYearStartMonth,
-                       BrowserRoster *roster, QString *error)
+app::Result<BrowserRoster> readBrowserRoster(const QString &baseFolder, QDate today, int schoolYearStartMonth)
 {
     QList<roster::RosterLine> lines;
     roster::RosterFailure failure;
-    if (!roster::readRosterLines(roster::filePath(baseFolder), &lines, &failure)) {
-        if (error)
-            *error = failure.description;
-        *roster = BrowserRoster();
-        return false;
-    }
-    *roster = browserRoster(lines, today, schoolYearStartMonth);
-    return true;
+    if (!roster::readRosterLines(roster::filePath(baseFolder), &lines, &failure))
+        return app::Failure{.text = failure.description};
+    return browserRoster(lines, today, schoolYearStartMonth);
 }
 
 QString studentBoxText(int number, const QString &trimmedName)
@@ -251,9 +245,9 @@ QStringList resultsCsvLines(const RecordListModel &list, const QList<int> &rows,
     return lines;
 }
 
-bool writeResultsCsv(const QString &path, const QStringList &lines, QString *error)
+app::Status writeResultsCsv(const QString &path, const QStringList &lines)
 {
-    return platform::writeText932(path, lines, error);
+    return platform::writeText932(path, lines);
 }
 
 } // namespace teacher

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "drill/Catalogue.h"
 #include "records/Standards.h"
 #include "roster/RosterFile.h"
@@ -40,10 +41,9 @@ struct BrowserRoster
 
 // The browser's roster from the lines of the roster file.
 BrowserRoster browserRoster(const QList<roster::RosterLine> &lines, QDate today, int schoolYearStartMonth);
-// Reads baseFolder + "新名簿.txt"; on failure returns false with a message naming the file, and
-// *roster stays empty.
-bool readBrowserRoster(const QString &baseFolder, QDate today, int schoolYearStartMonth,
-                       BrowserRoster *roster, QString *error);
+// Reads baseFolder + "新名簿.txt"; a failure's text names the file.
+app::Result<BrowserRoster> readBrowserRoster(const QString &baseFolder, QDate today,
+                                             int schoolYearStartMonth);
 
 // The student box's text for a student, and the student number in front of the "/" of such a text
 // (-1 when there is none).
@@ -108,6 +108,6 @@ private:
 QStringList resultsCsvLines(const RecordListModel &list, const QList<int> &rows, const Catalogue &catalogue,
                             const Standards &standards);
 // Writes them as code page 932 with CRLF, beside the chosen file and moved over it.
-bool writeResultsCsv(const QString &path, const QStringList &lines, QString *error);
+app::Status writeResultsCsv(const QString &path, const QStringList &lines);
 
 } // namespace teacher

@@ -174,14 +174,14 @@ int read(const QString &folder, const QString &stopFile, const QString &report, 
     qint64 errors = 0;
     qint64 most = 0;
     while (!QFile::exists(stopFile)) {
-        QString error;
-        const QList<records::ResultRecord> list = records::readLastRecords(path, 1000000, &error);
-        if (!error.isEmpty()) {
+        const app::Result<QList<records::ResultRecord>> last = records::readLastRecords(path, 1000000);
+        if (!last) {
             ++errors;
-            fprintf(stderr, "%s\n", qPrintable(error));
+            fprintf(stderr, "%s\n", qPrintable(last.failure().text));
             QThread::msleep(50);
             continue;
         }
+        const QList<records::ResultRecord> &list = last.value();
         for (const records::ResultRecord &r : list)
             torn += isWhole(r) ? 0 : 1;
         most = std::max<qint64>(most, list.size());
@@ -242,23 +242,22 @@ int holdDelete(const QString &folder, const QString &ready)
             waitToBeKilled();
         }
     };
-    QString error;
-    records::deleteRecord(records::resultsFilePath(folder), 1, {}, records::responsiveWait(), &error, &probe);
-    fprintf(stderr, "the deletion ended without stopping: %s\n", qPrintable(error));
+    const app::Status deleted =
+        records::deleteRecord(records::resultsFilePath(folder), 1, {}, records::responsiveWait(), &probe);
+    fprintf(stderr, "the deletion ended without stopping: %s\n", deleted ? qPrintable(deleted->text) : "");
     return 6;
 }
 
 int recover(const QString &folder)
 {
-    QString error;
-    const records::Recovery result = records::recoverInterruptedRewrite(records::resultsFilePath(folder),
-                                                                        records::responsiveWait(), &error);
+    const app::Result<records::Recovery> result =
+        records::recoverInterruptedRewrite(records::resultsFilePath(folder), records::responsiveWait());
     printf("%s%s\n",
-           result == records::Recovery::Completed     ? "deletion completed from the recovery copy"
-           : result == records::Recovery::NothingToDo ? "nothing to recover"
-                                                      : "recovery failed: ",
-           qPrintable(error));
-    return result == records::Recovery::Failed ? 1 : 0;
+           !result                                          ? "recovery failed: "
+           : result.value() == records::Recovery::Completed ? "deletion completed from the recovery copy"
+                                                            : "nothing to recover",
+           result ? "" : qPrintable(result.failure().text));
+    return result ? 0 : 1;
 }
 
 int holdKind(const QString &path, const QString &kind, const QString &ready)

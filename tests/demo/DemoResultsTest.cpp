@@ -37,10 +37,12 @@ TEST(DemoResults, ThreeWeeksOfPlausibleRunsByMostOfTheRoster)
     const QString folder = dir.path() + u'/';
     QStringList written;
     QString error;
-    ASSERT_TRUE(demo::writeDemoResults(folder, kToday, &written, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(demo::writeDemoResults(folder, kToday, &written), &error))
+        << error.toStdString();
     const QString path = records::resultsFilePath(folder);
     EXPECT_EQ(written, (QStringList{path, records::mistakeHistoryPath(folder)}));
-    const QList<records::ResultRecord> runs = records::readLastRecords(path, 100000, &error);
+    const QList<records::ResultRecord> runs =
+        testing_support::valueOrEmpty(records::readLastRecords(path, 100000), &error);
     ASSERT_TRUE(error.isEmpty());
     ASSERT_GT(runs.size(), 300);
     EXPECT_EQ(readBytes(path).size(), runs.size() * records::kRecordSize);
@@ -81,9 +83,10 @@ TEST(DemoResults, EveryTestRunHasItsAnswersAndSomeStudentsHaveWeakIdioms)
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
     QString error;
-    ASSERT_TRUE(demo::writeDemoResults(folder, kToday, nullptr, &error)) << error.toStdString();
-    const QList<records::ResultRecord> runs =
-        records::readLastRecords(records::resultsFilePath(folder), 100000, &error);
+    ASSERT_TRUE(testing_support::succeeded(demo::writeDemoResults(folder, kToday, nullptr), &error))
+        << error.toStdString();
+    const QList<records::ResultRecord> runs = testing_support::valueOrEmpty(
+        records::readLastRecords(records::resultsFilePath(folder), 100000), &error);
     app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(folder);
     ASSERT_TRUE(history) << history.failure().text.toStdString();
 
@@ -124,7 +127,8 @@ TEST(DemoResults, LayingOutAgainAddsNothing)
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(demo::layOut(dir.path(), kToday, &written, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(demo::layOut(dir.path(), kToday, &written), &error))
+        << error.toStdString();
     const demo::Layout layout(dir.path());
     const QString path = records::resultsFilePath(layout.dataFolder);
     EXPECT_TRUE(written.contains(path));
@@ -133,7 +137,7 @@ TEST(DemoResults, LayingOutAgainAddsNothing)
     QFile::remove(history); // a school that never kept a history keeps none after the demo maker
 
     written.clear();
-    ASSERT_TRUE(demo::layOut(dir.path(), kToday.addDays(3), &written, &error));
+    ASSERT_TRUE(testing_support::succeeded(demo::layOut(dir.path(), kToday.addDays(3), &written), &error));
     EXPECT_TRUE(written.isEmpty());
     EXPECT_EQ(readBytes(path), first);
     EXPECT_FALSE(QFile::exists(history));
@@ -145,12 +149,15 @@ TEST(DemoResults, TheScreensFindClearedLevelsAndRecords)
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(demo::layOut(dir.path(), kToday, &written, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(demo::layOut(dir.path(), kToday, &written), &error))
+        << error.toStdString();
     const demo::Layout layout(dir.path());
     auto state = std::make_unique<AppState>();
     state->settings.dataFolder = layout.dataFolder;
-    ASSERT_TRUE(records::standards::readStandardsTable(records::standards::filePath(layout.dataFolder),
-                                                       state->standards, &error));
+    ASSERT_TRUE(
+        testing_support::succeeded(records::standards::readStandardsTable(
+                                       records::standards::filePath(layout.dataFolder), state->standards),
+                                   &error));
     FakeServices fakes;
     fakes.clock.setNow(QDateTime(kToday, QTime(21, 0)));
     records::computeStatistics({state->settings, state->catalogue}, state->standards, state->results,

@@ -20,7 +20,8 @@ TEST(DemoSchool, IsACompleteInstallationTheProgramStartsOn)
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(demo::layOut(dir.path(), QDate(2026, 12, 8), &written, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(demo::layOut(dir.path(), QDate(2026, 12, 8), &written), &error))
+        << error.toStdString();
     const demo::Layout layout(dir.path());
     auto state = std::make_unique<AppState>();
     ASSERT_TRUE(
@@ -40,7 +41,7 @@ TEST(DemoSchool, TextFilesAreCodePage932WithCrlf)
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(demo::layOut(dir.path(), QDate(2026, 12, 8), &written, &error));
+    ASSERT_TRUE(testing_support::succeeded(demo::layOut(dir.path(), QDate(2026, 12, 8), &written), &error));
     int textFiles = 0;
     for (const QString &path : written) {
         if (!path.endsWith(QStringLiteral(".txt")))
@@ -86,7 +87,7 @@ TEST(DemoSchool, EverySoundOfTheSoundSetIsAShortSixteenBitWave)
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(demo::layOut(dir.path(), QDate(2026, 12, 8), &written, &error));
+    ASSERT_TRUE(testing_support::succeeded(demo::layOut(dir.path(), QDate(2026, 12, 8), &written), &error));
     const demo::Layout layout(dir.path());
     QStringList needed{QStringLiteral("最高1"), QStringLiteral("合格")};
     for (const QString &line : demo::soundSetLines()) {
@@ -114,14 +115,14 @@ TEST(DemoSchool, LayingItOutAgainKeepsWhatASchoolChanged)
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(demo::layOut(dir.path(), QDate(2026, 12, 8), &written, &error));
+    ASSERT_TRUE(testing_support::succeeded(demo::layOut(dir.path(), QDate(2026, 12, 8), &written), &error));
     const demo::Layout layout(dir.path());
     const QString standards = layout.dataFolder + QStringLiteral("タイム回数データ.txt");
     const QString results = layout.dataFolder + QStringLiteral("成績累積データ.dat");
     writeBytes(standards, QByteArray("edited by a teacher\r\n"));
     writeBytes(results, QByteArray(44, '\x07'));
     written.clear();
-    ASSERT_TRUE(demo::layOut(dir.path(), QDate(2026, 12, 9), &written, &error));
+    ASSERT_TRUE(testing_support::succeeded(demo::layOut(dir.path(), QDate(2026, 12, 9), &written), &error));
     EXPECT_TRUE(written.isEmpty()) << written.join(u',').toStdString();
     EXPECT_EQ(readBytes(standards), QByteArray("edited by a teacher\r\n"));
     EXPECT_EQ(readBytes(results), QByteArray(44, '\x07'));

@@ -82,7 +82,8 @@ TEST(IdiomData, ReadsRestoresAndSplitsEveryLine)
 
     IdiomData data;
     QString error;
-    ASSERT_TRUE(idioms::readIdiomData(folder.nominal, data, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), &error))
+        << error.toStdString();
     EXPECT_EQ(data.idiomRowCount, 3);
     EXPECT_EQ(data.idiomColumnCount, 7); // the fields of the last line
     EXPECT_EQ(data.cell(1, 1), QStringLiteral("1"));
@@ -107,7 +108,8 @@ TEST(IdiomData, LongLinesKeepTheirTailInPlace)
     writeFile932(folder.stored, {storedLine(QStringLiteral("3,臨機応変,りんきおうへん,") + meaning)}, "\n");
     IdiomData data;
     QString error;
-    ASSERT_TRUE(idioms::readIdiomData(folder.nominal, data, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), &error))
+        << error.toStdString();
     EXPECT_EQ(data.cell(1, 4), meaning);
 }
 
@@ -121,7 +123,8 @@ TEST(IdiomData, AFileOfExactly1000LinesWith100FieldsIsReadWhole)
     writeFile932(folder.stored, storedLines(data));
     IdiomData table;
     QString error;
-    ASSERT_TRUE(idioms::readIdiomData(folder.nominal, table, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, table), &error))
+        << error.toStdString();
     EXPECT_EQ(table.idiomRowCount, 1000);
     EXPECT_EQ(table.idiomColumnCount, 100);
     EXPECT_EQ(table.cell(999, 2), QStringLiteral("熟語999"));
@@ -134,7 +137,7 @@ TEST(IdiomData, AnEmptyFileGivesNoRows)
     writeBytes(folder.stored, {});
     IdiomData data = sentinelData();
     QString error;
-    ASSERT_TRUE(idioms::readIdiomData(folder.nominal, data, &error));
+    ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), &error));
     EXPECT_EQ(data.idiomRowCount, 0);
     EXPECT_EQ(data.cell(1, 1), QString());
 }
@@ -150,13 +153,14 @@ TEST(IdiomData, EmptyLinesAtTheEndAreIgnored)
     writeFile932(folder.stored, storedLines(data) << QString() << QStringLiteral("  ") << QString());
     IdiomData table;
     QString error;
-    ASSERT_TRUE(idioms::readIdiomData(folder.nominal, table, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, table), &error))
+        << error.toStdString();
     EXPECT_EQ(table.idiomRowCount, 1000);
     EXPECT_EQ(table.idiomColumnCount, 4);
     EXPECT_EQ(table.cell(1000, 2), QStringLiteral("熟語1000"));
 
     writeFile932(folder.stored, storedLines({data[0]}) << QString() << storedLine(data[1]));
-    EXPECT_FALSE(idioms::readIdiomData(folder.nominal, table, &error));
+    EXPECT_FALSE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, table), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("2 行目：行が短すぎます（0 文字"))) << error.toStdString();
 }
 
@@ -195,7 +199,7 @@ TEST(IdiomData, BadFilesAreRefusedWithFileLineAndProblem)
             writeBytes(folder.stored, c.bytes);
         IdiomData data = sentinelData();
         QString error;
-        EXPECT_FALSE(idioms::readIdiomData(folder.nominal, data, &error));
+        EXPECT_FALSE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), &error));
         EXPECT_TRUE(error.contains(platform::displayPath(folder.stored))) << error.toStdString();
         EXPECT_TRUE(error.contains(c.where)) << error.toStdString();
         EXPECT_TRUE(error.contains(c.problem)) << error.toStdString();
@@ -210,9 +214,9 @@ TEST(IdiomData, ASecondReadReplacesTheFirst)
     DataFolder folder;
     writeFile932(folder.stored, storedLines({QStringLiteral("1,a,b,c,d,e"), QStringLiteral("2,f,g,h")}));
     IdiomData data;
-    ASSERT_TRUE(idioms::readIdiomData(folder.nominal, data, nullptr));
+    ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), nullptr));
     writeFile932(folder.stored, storedLines({QStringLiteral("3,x,y,z")}));
-    ASSERT_TRUE(idioms::readIdiomData(folder.nominal, data, nullptr));
+    ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), nullptr));
     EXPECT_EQ(data.idiomRowCount, 1);
     EXPECT_EQ(data.idiomColumnCount, 4);
     EXPECT_EQ(data.cell(1, 2), QStringLiteral("x"));
@@ -225,7 +229,8 @@ TEST(IdiomData, AFileWrittenWithTheProgramsKeysStaysReadable)
     const QString nominal = testDataPath(QStringLiteral("drill/四字02.CSV"));
     IdiomData data;
     QString error;
-    ASSERT_TRUE(idioms::readIdiomData(nominal, data, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(nominal, data), &error))
+        << error.toStdString();
     ASSERT_EQ(data.idiomRowCount, 3);
     EXPECT_EQ(data.cell(1, 2), QStringLiteral("一石二鳥"));
     EXPECT_EQ(data.cell(2, 3), QStringLiteral("じゅうにんといろ"));

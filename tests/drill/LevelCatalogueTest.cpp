@@ -40,7 +40,7 @@ TEST(LevelCatalogue, StartupSettings)
     EXPECT_TRUE(c.allLevelsOpen);
 }
 
-TEST(LevelCatalogue, ADrillAfterATimeOutStartsClean)
+TEST(LevelCatalogue, ADrillAfterATimeOutStartsCleanAtTheLevelAskedFor)
 {
     auto state = std::make_unique<AppState>();
     state->lastDrill.drillEndReason = 1;
@@ -48,12 +48,25 @@ TEST(LevelCatalogue, ADrillAfterATimeOutStartsClean)
     state->lastDrill.elapsedTime = 1500;
     state->drill.timeLimit = 1500;
     state->lastDrill.resultTime = 99999;
-    catalogue::resetDrillRunState(state->lastDrill, state->drill);
+    state->run.currentLevel = 4;
+    catalogue::prepareDrill(state->run, state->lastDrill, state->drill, 7);
+    EXPECT_EQ(state->run.currentLevel, 7);
     EXPECT_EQ(state->lastDrill.drillEndReason, 0);
     EXPECT_FALSE(state->lastDrill.endingInProgress);
     EXPECT_EQ(state->drill.timeLimit, 0);
     // The result of the last drill stays for the screens that show it.
     EXPECT_EQ(state->lastDrill.resultTime, 99999);
+}
+
+// The screens and tables show the catalogue's levels up to the tables' last slot, and none below zero.
+TEST(LevelCatalogue, TheLevelCountStaysWithinTheTables)
+{
+    Catalogue c;
+    for (const auto &[count, shown] :
+         std::initializer_list<std::pair<int, int>>{{20, 20}, {35, 35}, {36, 35}, {0, 0}, {-1, 0}}) {
+        c.levelCount = count;
+        EXPECT_EQ(catalogue::levelCount(c), shown) << count;
+    }
 }
 
 // What the drill screen and the hub ask of a level by its number.

@@ -74,10 +74,11 @@ TEST(ErrorText, FileMessagesAreJapaneseWhereTheToolkitSpeaksEnglish)
         SCOPED_TRACE(c.name);
         QString message;
         if (c.write) {
-            EXPECT_FALSE(platform::writeText932(c.path, {QStringLiteral("x")}, &message));
+            EXPECT_FALSE(
+                testing_support::succeeded(platform::writeText932(c.path, {QStringLiteral("x")}), &message));
         } else {
             QString text;
-            EXPECT_FALSE(platform::readText932(c.path, &text, &message));
+            EXPECT_FALSE(testing_support::succeeded(platform::readText932(c.path), &text, &message));
         }
         EXPECT_TRUE(message.contains(platform::displayPath(c.path))) << message.toStdString();
         EXPECT_TRUE(message.contains(c.says)) << message.toStdString();
@@ -93,7 +94,7 @@ TEST(ErrorText, AProgramThatCannotRunIsDescribedInJapanese)
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     platform::ProcessLauncher launcher;
     QString message;
-    ASSERT_FALSE(launcher.startDetached(script, {}, &message));
+    ASSERT_FALSE(testing_support::succeeded(launcher.startDetached(script, {}), &message));
     EXPECT_TRUE(message.contains(platform::displayPath(script))) << message.toStdString();
     EXPECT_FALSE(holdsEnglish(message, script)) << message.toStdString();
     EXPECT_FALSE(holdsEnglish(platform::processErrorText(QProcess::Crashed), QString()));

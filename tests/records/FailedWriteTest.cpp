@@ -4,6 +4,8 @@
 #include "records/ResultsMaintenance.h"
 #include "support/SizeLimitedChild.h"
 
+#include "support/TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -71,7 +73,7 @@ TEST_F(FailedWrite, AnAppendStoppedPartWayIsReportedAndAddsNothing)
     for (const qint64 room : {qint64(0), qint64(kRecordSize / 2), qint64(kRecordSize + kRecordSize / 2)}) {
         const testing_support::ChildOutcome outcome =
             runWithFileSizeLimit(before.size() + room, [&](QString *error) {
-                return appendRecords(resultsPath, threeNewRecords(), wait, error);
+                return testing_support::succeeded(appendRecords(resultsPath, threeNewRecords(), wait), error);
             });
         ASSERT_TRUE(outcome.exited) << "room " << room;
         EXPECT_FALSE(outcome.succeeded) << "room " << room;
@@ -84,7 +86,8 @@ TEST_F(FailedWrite, AnAppendStoppedPartWayIsReportedAndAddsNothing)
 
     // With room again, the same append goes after the old records as if nothing had happened.
     QString error;
-    ASSERT_TRUE(appendRecords(resultsPath, threeNewRecords(), wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(appendRecords(resultsPath, threeNewRecords(), wait), &error))
+        << error.toStdString();
     const QByteArray after = fileBytes(resultsPath);
     ASSERT_EQ(after.size(), before.size() + 3 * kRecordSize);
     EXPECT_EQ(after.left(before.size()), before);
@@ -95,8 +98,10 @@ TEST_F(FailedWrite, ADeletionWhoseRecoveryCopyCannotBeWrittenChangesNothing)
     const QByteArray before = tenRecords();
     ASSERT_TRUE(writeBytes(resultsPath, before));
     const QByteArray opened = before.mid(4 * kRecordSize, kRecordSize);
-    const testing_support::ChildOutcome outcome = runWithFileSizeLimit(
-        before.size() / 2, [&](QString *error) { return deleteRecord(resultsPath, 5, opened, wait, error); });
+    const testing_support::ChildOutcome outcome =
+        runWithFileSizeLimit(before.size() / 2, [&](QString *error) {
+            return testing_support::succeeded(deleteRecord(resultsPath, 5, opened, wait), error);
+        });
     ASSERT_TRUE(outcome.exited);
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_FALSE(outcome.text.isEmpty());
@@ -104,7 +109,8 @@ TEST_F(FailedWrite, ADeletionWhoseRecoveryCopyCannotBeWrittenChangesNothing)
     // Whatever the failed attempt left beside the file, the next deletion finishes or discards it and
     // deletes the one record asked for.
     QString error;
-    ASSERT_TRUE(deleteRecord(resultsPath, 5, opened, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(deleteRecord(resultsPath, 5, opened, wait), &error))
+        << error.toStdString();
     EXPECT_EQ(fileBytes(resultsPath), before.left(4 * kRecordSize) + before.mid(5 * kRecordSize));
 }
 
@@ -119,10 +125,12 @@ TEST_F(FailedWrite, ASettingsFileSaveStoppedPartWayLeavesTheOldFile)
         newLines << QStringLiteral("%1,新しい行,120,45,10,10").arg(i);
     }
     QString error;
-    ASSERT_TRUE(platform::writeText932(path, oldLines, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(platform::writeText932(path, oldLines), &error))
+        << error.toStdString();
     const QByteArray before = fileBytes(path);
-    const testing_support::ChildOutcome outcome = runWithFileSizeLimit(
-        before.size(), [&](QString *e) { return platform::writeText932(path, newLines, e); });
+    const testing_support::ChildOutcome outcome = runWithFileSizeLimit(before.size(), [&](QString *e) {
+        return testing_support::succeeded(platform::writeText932(path, newLines), e);
+    });
     ASSERT_TRUE(outcome.exited);
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_TRUE(outcome.text.contains(QStringLiteral("基準タイム.txt"))) << outcome.text.toStdString();

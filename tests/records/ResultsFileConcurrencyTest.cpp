@@ -76,7 +76,8 @@ int readChild(const QString &path, const QString &stopFile)
     timer.start();
     while (!QFile::exists(stopFile) && timer.elapsed() < 60000) {
         QString error;
-        const QList<ResultRecord> records = readLastRecords(path, 100000, &error);
+        const QList<ResultRecord> records =
+            testing_support::valueOrEmpty(readLastRecords(path, 100000), &error);
         if (!error.isEmpty())
             return 4;
         for (const ResultRecord &r : records) {

@@ -36,6 +36,12 @@ namespace {
 
 constexpr const char *kChildVariable = "YOJI_MAINTENANCE_CHILD";
 
+// What a recovery came to, Failed with its message in *error when it failed.
+Recovery recovered(const app::Result<Recovery> &result, QString *error)
+{
+    return testing_support::succeeded(result.status(), error) ? result.value() : Recovery::Failed;
+}
+
 // Record i of a test file: every record differs from every other in its date, time of day and level.
 QByteArray record(int i, qint16 student = 100)
 {
@@ -79,7 +85,8 @@ int deleteChild(const QString &path, int number, int stage, int occurrence, int 
             ::raise(SIGKILL);
     };
     QString error;
-    return deleteRecord(path, number, {}, responsiveWait(), &error, &probe) ? 0 : 2;
+    return testing_support::succeeded(deleteRecord(path, number, {}, responsiveWait(), &probe), &error) ? 0
+                                                                                                        : 2;
 }
 
 // Appends `count` records; with a gate, stops after the first half until the gate file exists, so
@@ -97,7 +104,9 @@ int appendChild(const QString &path, int writer, int count, const QString &gate)
             }
         }
         QString error;
-        if (!appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait(), &error))
+        if (!testing_support::succeeded(
+                appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait()),
+                &error))
             return 2;
     }
     return 0;
@@ -122,7 +131,9 @@ int appendUntilChild(const QString &path, int writer, const QString &stopFile)
 {
     for (int s = 0; s < 200000 && !QFileInfo::exists(stopFile); ++s) {
         QString error;
-        if (!appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait(), &error))
+        if (!testing_support::succeeded(
+                appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait()),
+                &error))
             return 2;
     }
     return 0;
@@ -245,17 +256,20 @@ TEST_F(Maintenance, DeletingRecordThreeOfTenKeepsTheOthersInOrderAndRemovesTheCo
 {
     const QByteArray old = recordRange(1, 10);
     writeBytes(path, old);
-    ASSERT_TRUE(deleteRecord(path, 3, slotOf(old, 3), wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 3, slotOf(old, 3), wait), &error))
+        << error.toStdString();
     EXPECT_EQ(readBytes(path), without(old, 3));
     EXPECT_FALSE(QFileInfo::exists(copyPath()));
     EXPECT_EQ(copyPath(), dir.path() + QStringLiteral("/成績累積データtemp.dat"));
 
     // The last record, then the only one.
     const QByteArray nine = readBytes(path);
-    ASSERT_TRUE(deleteRecord(path, 9, slotOf(nine, 9), wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 9, slotOf(nine, 9), wait), &error))
+        << error.toStdString();
     EXPECT_EQ(readBytes(path), nine.left(8 * kRecordSize));
     writeBytes(path, record(1));
-    ASSERT_TRUE(deleteRecord(path, 1, record(1), wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 1, record(1), wait), &error))
+        << error.toStdString();
     EXPECT_EQ(readBytes(path).size(), 0);
     EXPECT_TRUE(QFileInfo::exists(path));
 }
@@ -264,7 +278,8 @@ TEST_F(Maintenance, APartialRecordLeftByACrashedAppendGoesWithTheDeletion)
 {
     const QByteArray old = recordRange(1, 4);
     writeBytes(path, old + QByteArray(20, '\x55'));
-    ASSERT_TRUE(deleteRecord(path, 2, slotOf(old, 2), wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 2, slotOf(old, 2), wait), &error))
+        << error.toStdString();
     EXPECT_EQ(readBytes(path), without(old, 2));
 }
 
@@ -273,13 +288,15 @@ TEST_F(Maintenance, ADeletionOrChangeOfARecordThatIsNoLongerTheOneOpenedWritesNo
     const QByteArray old = recordRange(1, 5);
     writeBytes(path, old);
     // Another PC deleted record 2 since the list was made: record 3 now sits in place 2.
-    EXPECT_FALSE(deleteRecord(path, 2, slotOf(recordRange(1, 6), 3), wait, &error));
+    EXPECT_FALSE(
+        testing_support::succeeded(deleteRecord(path, 2, slotOf(recordRange(1, 6), 3), wait), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("変わっています"))) << error.toStdString();
-    EXPECT_FALSE(changeRecord(path, 2, slotOf(recordRange(1, 6), 3), 7, 70, wait, &error));
-    EXPECT_FALSE(deleteRecord(path, 6, {}, wait, &error));
+    EXPECT_FALSE(
+        testing_support::succeeded(changeRecord(path, 2, slotOf(recordRange(1, 6), 3), 7, 70, wait), &error));
+    EXPECT_FALSE(testing_support::succeeded(deleteRecord(path, 6, {}, wait), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("6 番目の記録はありません（5 件です）")))
         << error.toStdString();
-    EXPECT_FALSE(changeRecord(path, 0, {}, 7, 70, wait, &error));
+    EXPECT_FALSE(testing_support::succeeded(changeRecord(path, 0, {}, 7, 70, wait), &error));
     EXPECT_EQ(readBytes(path), old);
     EXPECT_FALSE(QFileInfo::exists(copyPath()));
 
@@ -287,7 +304,8 @@ TEST_F(Maintenance, ADeletionOrChangeOfARecordThatIsNoLongerTheOneOpenedWritesNo
     QByteArray changed = slotOf(old, 2);
     changed[16] = 9;
     changed[20] = 9;
-    EXPECT_TRUE(deleteRecord(path, 2, changed, wait, &error)) << error.toStdString();
+    EXPECT_TRUE(testing_support::succeeded(deleteRecord(path, 2, changed, wait), &error))
+        << error.toStdString();
 }
 
 // The caller's bytes of the opened record may be cleared while the writer waits for the lock (a
@@ -311,8 +329,9 @@ TEST_F(Maintenance, TheRecordOpenedIsComparedAsItWasWhenTheCallBegan)
             opened.clear();
             other.close();
         };
-        EXPECT_FALSE(deletion ? deleteRecord(path, 3, opened, waiting, &error)
-                              : changeRecord(path, 3, opened, 7, 70, waiting, &error));
+        EXPECT_FALSE(deletion
+                         ? testing_support::succeeded(deleteRecord(path, 3, opened, waiting), &error)
+                         : testing_support::succeeded(changeRecord(path, 3, opened, 7, 70, waiting), &error));
         EXPECT_TRUE(error.contains(QStringLiteral("変わっています"))) << error.toStdString();
         EXPECT_EQ(readBytes(path), without(old, 2));
     }
@@ -320,10 +339,10 @@ TEST_F(Maintenance, TheRecordOpenedIsComparedAsItWasWhenTheCallBegan)
 
 TEST_F(Maintenance, AMissingResultsFileIsNamedAndNotCreated)
 {
-    EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
+    EXPECT_FALSE(testing_support::succeeded(deleteRecord(path, 1, {}, wait), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("成績ファイルを開けません"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("成績累積データ.dat"))) << error.toStdString();
-    EXPECT_FALSE(changeRecord(path, 1, {}, 1, 1, wait, &error));
+    EXPECT_FALSE(testing_support::succeeded(changeRecord(path, 1, {}, 1, 1, wait), &error));
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
@@ -334,7 +353,8 @@ TEST_F(Maintenance, AChangeWritesOnlyTheStudentAndTheTime)
         rawRecord(46100.0, 0.25, 131, 4, 245, "ab\x82\xa0 ", "xyz  ", "-12  ", "\1\2\3\4\5");
     const QByteArray old = record(1) + odd + record(3);
     writeBytes(path, old);
-    ASSERT_TRUE(changeRecord(path, 2, odd, 172, 99999, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(changeRecord(path, 2, odd, 172, 99999, wait), &error))
+        << error.toStdString();
     const QByteArray after = readBytes(path);
     QByteArray expected = odd;
     const qint16 student = 172;
@@ -350,31 +370,36 @@ TEST_F(Maintenance, ACopyThatThisProgramDidNotWriteStopsDeletionsAndIsKept)
     writeBytes(path, old);
     // What the family's older browsers leave: a plain copy of the file.
     writeBytes(copyPath(), old);
-    EXPECT_EQ(recoverInterruptedRewrite(path, wait, &error), Recovery::Failed);
+    EXPECT_EQ(recovered(recoverInterruptedRewrite(path, wait), &error), Recovery::Failed);
     EXPECT_TRUE(error.contains(QStringLiteral("成績累積データtemp.dat"))) << error.toStdString();
-    EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
-    EXPECT_FALSE(changeRecord(path, 1, {}, 1, 1, wait, &error));
+    EXPECT_FALSE(testing_support::succeeded(deleteRecord(path, 1, {}, wait), &error));
+    EXPECT_FALSE(testing_support::succeeded(changeRecord(path, 1, {}, 1, 1, wait), &error));
     EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(readBytes(copyPath()), old);
-    EXPECT_EQ(recoverInterruptedRewrite(resultsFilePath(dir.path() + QStringLiteral("/none/")), wait, &error),
-              Recovery::NothingToDo);
+    EXPECT_EQ(
+        recovered(recoverInterruptedRewrite(resultsFilePath(dir.path() + QStringLiteral("/none/")), wait),
+                  &error),
+        Recovery::NothingToDo);
 
     // Where no copy can be read or written (a folder stands in its place), nothing is deleted.
     QFile::remove(copyPath());
     ASSERT_TRUE(QDir().mkpath(copyPath()));
-    EXPECT_FALSE(deleteRecord(path, 1, {}, wait, &error));
+    EXPECT_FALSE(testing_support::succeeded(deleteRecord(path, 1, {}, wait), &error));
     EXPECT_EQ(readBytes(path), old);
 
     // Drills still record their results beside such a copy, and leave it to the teacher; a pipe in its
     // place does not make them wait.
     const QByteArray drill = appended(7, 1);
-    ASSERT_TRUE(appendRecords(path, {decodeRecord(drill.constData())}, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(
+        testing_support::succeeded(appendRecords(path, {decodeRecord(drill.constData())}, wait), &error))
+        << error.toStdString();
     EXPECT_TRUE(QFileInfo(copyPath()).isDir());
     ASSERT_TRUE(QDir().rmdir(copyPath()));
     ASSERT_EQ(::mkfifo(QFile::encodeName(copyPath()).constData(), 0666), 0);
     {
         FifoUnblocker unblocker(copyPath());
-        ASSERT_TRUE(appendRecords(path, {decodeRecord(drill.constData())}, wait, &error))
+        ASSERT_TRUE(
+            testing_support::succeeded(appendRecords(path, {decodeRecord(drill.constData())}, wait), &error))
             << error.toStdString();
     }
     EXPECT_EQ(readBytes(path), old + drill + drill);
@@ -392,7 +417,7 @@ TEST_F(Maintenance, TheDeletionWaitsWhileAnotherHolderHasTheLock)
         if (call == 2)
             other.close();
     };
-    ASSERT_TRUE(deleteRecord(path, 1, {}, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 1, {}, wait), &error)) << error.toStdString();
     EXPECT_EQ(wait.asked.size(), 2u);
     EXPECT_EQ(readBytes(path), recordRange(2, 3));
 }
@@ -448,10 +473,12 @@ TEST_F(Maintenance, AWriterKilledAtAnyStageLeavesTheOldOrTheNewRecordsAndTheNext
                     // Two drills of another PC: its append finishes the deletion before it writes, so
                     // that no reader ever counts a record twice or reads a torn one.
                     const QByteArray drills = appended(7, 1) + appended(7, 2);
-                    ASSERT_TRUE(appendRecords(
-                        path,
-                        {decodeRecord(drills.constData()), decodeRecord(drills.constData() + kRecordSize)},
-                        wait, &error))
+                    ASSERT_TRUE(testing_support::succeeded(
+                        appendRecords(path,
+                                      {decodeRecord(drills.constData()),
+                                       decodeRecord(drills.constData() + kRecordSize)},
+                                      wait),
+                        &error))
                         << where << error.toStdString();
                     EXPECT_EQ(readBytes(path), kept + drills) << where;
                     EXPECT_FALSE(QFileInfo::exists(copyPath())) << where;
@@ -464,11 +491,13 @@ TEST_F(Maintenance, AWriterKilledAtAnyStageLeavesTheOldOrTheNewRecordsAndTheNext
                     const QByteArray older = appended(8, 1);
                     appendAsAnotherProgram(path, older);
                     const QByteArray drill = appended(7, 3);
-                    ASSERT_TRUE(appendRecords(path, {decodeRecord(drill.constData())}, wait, &error))
+                    ASSERT_TRUE(testing_support::succeeded(
+                        appendRecords(path, {decodeRecord(drill.constData())}, wait), &error))
                         << where << error.toStdString();
                     EXPECT_EQ(readBytes(path), kept + older + drill) << where;
                     EXPECT_FALSE(QFileInfo::exists(copyPath())) << where;
-                    EXPECT_EQ(recoverInterruptedRewrite(path, wait, &error), Recovery::NothingToDo) << where;
+                    EXPECT_EQ(recovered(recoverInterruptedRewrite(path, wait), &error), Recovery::NothingToDo)
+                        << where;
                 }
             }
         }
@@ -485,7 +514,8 @@ TEST_F(Maintenance, AnInterruptedDeletionIsFinishedBeforeTheNextChange)
     // The listing the teacher sees was made after the crash from the half-rewritten file, so the
     // record opened is taken from the finished file.
     const QByteArray finished = without(old, 2);
-    ASSERT_TRUE(changeRecord(path, 4, slotOf(finished, 4), 55, 66, wait, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(changeRecord(path, 4, slotOf(finished, 4), 55, 66, wait), &error))
+        << error.toStdString();
     const QByteArray after = readBytes(path);
     ASSERT_EQ(after.size(), 5 * kRecordSize);
     EXPECT_EQ(after.left(3 * kRecordSize), finished.left(3 * kRecordSize));
@@ -515,7 +545,8 @@ TEST_F(Maintenance, RecordsAppendedByOtherProcessesDuringDeletionsAreAllKept)
             writeBytes(gate, QByteArray("go"));
         // The oldest record, as a listing now shows it.
         const QByteArray first = readBytes(path).left(kRecordSize);
-        ASSERT_TRUE(deleteRecord(path, 1, first, responsiveWait(), &error)) << error.toStdString();
+        ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 1, first, responsiveWait()), &error))
+            << error.toStdString();
         for (auto &w : writers)
             deletedWhileWriting += w->finished() ? 0 : 1;
     }
@@ -589,8 +620,10 @@ TEST_F(Maintenance, AWriterThatWaitedWhileTheFileWasReplacedWorksOnTheNewFileOnl
                       0);
             holder.close();
         };
-        const bool done = c.deletion ? deleteRecord(path, 5, slotOf(old, 5), waiting, &error)
-                                     : changeRecord(path, 5, slotOf(old, 5), student, time, waiting, &error);
+        const bool done =
+            c.deletion ? testing_support::succeeded(deleteRecord(path, 5, slotOf(old, 5), waiting), &error)
+                       : testing_support::succeeded(
+                             changeRecord(path, 5, slotOf(old, 5), student, time, waiting), &error);
         EXPECT_FALSE(waiting.asked.empty());
         EXPECT_EQ(readBytes(oldName), old) << "the file that was replaced was written";
         if (c.expected.isEmpty()) {
@@ -619,10 +652,12 @@ TEST_F(Maintenance, TheProgramsWaitFollowsAReplacedFileToo)
     Child replacer(QStringLiteral("replace|%1|%2|%3|150").arg(path, replacement, ready));
     ASSERT_TRUE(replacer.started());
     ASSERT_TRUE(waitForFile(ready));
-    EXPECT_FALSE(deleteRecord(path, 5, slotOf(old, 5), responsiveWait(), &error));
+    EXPECT_FALSE(testing_support::succeeded(deleteRecord(path, 5, slotOf(old, 5), responsiveWait()), &error));
     EXPECT_EQ(replacer.exitCode(), 0);
     EXPECT_EQ(readBytes(path), shorter) << "the new file was cut or padded";
-    ASSERT_TRUE(deleteRecord(path, 2, slotOf(shorter, 2), responsiveWait(), &error)) << error.toStdString();
+    ASSERT_TRUE(
+        testing_support::succeeded(deleteRecord(path, 2, slotOf(shorter, 2), responsiveWait()), &error))
+        << error.toStdString();
     EXPECT_EQ(readBytes(path), without(shorter, 2));
 }
 
@@ -661,7 +696,8 @@ TEST_F(Maintenance, ADeletionAmongBackToBackAppendsGetsItsTurnAfterAFewOfThem)
         qint64 appendsFirst = 0;
         for (int d = 0; d < 10; ++d) {
             before = records();
-            ASSERT_TRUE(deleteRecord(path, 1, {}, *waiting, &error, &probe)) << error.toStdString();
+            ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 1, {}, *waiting, &probe), &error))
+                << error.toStdString();
             appendsFirst += atLock - before;
         }
         EXPECT_LE(appendsFirst, 250);

@@ -17,7 +17,8 @@ TEST(StandardsTable, HeaderGoesToIndexZeroAndLevelsToTheirOwnRows)
     writeFile932(path, Installation::standardsLines());
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error))
+        << error.toStdString();
     EXPECT_EQ(table->targetTime[0], 0);
     EXPECT_EQ(table->clearCount[0], 0);
     EXPECT_EQ(table->overPracticeCountLimit[0].toString(), QStringLiteral("禁回"));
@@ -41,7 +42,8 @@ TEST(StandardsTable, QuotedFieldsAndBlanksAreAcceptedAndTextFieldsKeepTheirText)
                         QStringLiteral(" 90 , \"180\",12abc,x,2,\"なし\",0,7.5,1,memo,,")});
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error))
+        << error.toStdString();
     EXPECT_EQ(table->targetTime[1], 90);
     EXPECT_EQ(table->minimumTime[1], 180);
     EXPECT_EQ(table->clearPoints[1], 12);
@@ -58,9 +60,9 @@ TEST(StandardsTable, ShorterFileKeepsTheLaterRowsOfTheLongerOne)
     writeFile932(path, Installation::standardsLines());
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error));
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
     writeFile932(path, Installation::standardsLines().mid(0, 3));
-    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error));
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
     EXPECT_EQ(table->targetTime[20], 300);
 }
 
@@ -71,7 +73,7 @@ TEST(StandardsTable, BrokenFilesKeepThePreviousTableAndNameFileAndRow)
     writeFile932(path, Installation::standardsLines());
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error));
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
 
     QStringList shortRow = Installation::standardsLines();
     shortRow.append(QStringLiteral("1,2,3"));
@@ -86,14 +88,15 @@ TEST(StandardsTable, BrokenFilesKeepThePreviousTableAndNameFileAndRow)
     for (const auto &[lines, where] : cases) {
         writeFile932(path, lines);
         error.clear();
-        EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
+        EXPECT_FALSE(
+            testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
         EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
         EXPECT_TRUE(error.contains(where)) << error.toStdString();
         EXPECT_EQ(table->targetTime[20], 300);
         EXPECT_EQ(table->targetTime[21], 0);
     }
     writeBytes(path, QByteArray("\xff\xff\r\n"));
-    EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
+    EXPECT_FALSE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
     EXPECT_EQ(table->targetTime[1], 110);
 }
 
@@ -115,8 +118,10 @@ TEST(StandardsTable, DamagedFilesGiveAMessageNamingFileAndRowAndKeepTheTable)
     QTemporaryDir dir;
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsTable(
-        testDataPath(QStringLiteral("records/standards-editor.txt")), *table, &error));
+    ASSERT_TRUE(
+        testing_support::succeeded(records::standards::readStandardsTable(
+                                       testDataPath(QStringLiteral("records/standards-editor.txt")), *table),
+                                   &error));
     const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fixture ? c.fixture : "missing");
@@ -127,7 +132,8 @@ TEST(StandardsTable, DamagedFilesGiveAMessageNamingFileAndRowAndKeepTheTable)
             writeBytes(path, bytes);
         }
         error.clear();
-        EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
+        EXPECT_FALSE(
+            testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
         EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.where))) << error.toStdString();
         EXPECT_EQ(table->targetTime[3], 130);
@@ -142,8 +148,10 @@ TEST(StandardsTable, FieldsThatAreNotNumbersReadAsZeroOrKeepTheirText)
 {
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsTable(
-        testDataPath(QStringLiteral("records/standards-non-numeric.txt")), *table, &error))
+    ASSERT_TRUE(testing_support::succeeded(
+        records::standards::readStandardsTable(
+            testDataPath(QStringLiteral("records/standards-non-numeric.txt")), *table),
+        &error))
         << error.toStdString();
     EXPECT_EQ(table->targetTime[3], 0);
     EXPECT_EQ(table->minimumTime[3], 0);
@@ -166,7 +174,7 @@ TEST(StandardsTable, AHugeFileIsRefusedBeforeItIsRead)
     auto table = std::make_unique<Standards>();
     table->targetTime[1] = 42;
     QString error;
-    EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
+    EXPECT_FALSE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("大きすぎます"))) << error.toStdString();
     EXPECT_EQ(table->targetTime[1], 42);
 }
@@ -176,19 +184,22 @@ TEST(StandardsTableWriter, SavingTheEditorsFileUnchangedReproducesItByteForByte)
     const QString source = testDataPath(QStringLiteral("records/standards-editor.txt"));
     QList<QStringList> rows;
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsRows(source, &rows, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsRows(source), &rows, &error))
+        << error.toStdString();
     ASSERT_EQ(rows.size(), 21);
     EXPECT_EQ(rows[0].mid(9), (QStringList{QString(), QString(), QString()}));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
-    ASSERT_TRUE(records::standards::writeStandardsTable(path, rows, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(records::standards::writeStandardsTable(path, rows), &error))
+        << error.toStdString();
     EXPECT_EQ(readBytes(path), readBytes(source));
 
     // What is saved reads back as the same table.
     auto saved = std::make_unique<Standards>();
     auto original = std::make_unique<Standards>();
-    ASSERT_TRUE(records::standards::readStandardsTable(path, *saved, &error));
-    ASSERT_TRUE(records::standards::readStandardsTable(source, *original, &error));
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *saved), &error));
+    ASSERT_TRUE(
+        testing_support::succeeded(records::standards::readStandardsTable(source, *original), &error));
     for (int level = 0; level <= 20; ++level) {
         EXPECT_EQ(saved->targetTime[level], original->targetTime[level]);
         EXPECT_EQ(saved->overPracticeCountLimit[level], original->overPracticeCountLimit[level]);
@@ -203,7 +214,7 @@ TEST(StandardsTableWriter, CellsThatWouldChangeTheTablesShapeAreRefusedAndTheOld
     writeBytes(path, old);
     QList<QStringList> good;
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsRows(path, &good, &error));
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsRows(path), &good, &error));
 
     struct Case
     {
@@ -226,14 +237,14 @@ TEST(StandardsTableWriter, CellsThatWouldChangeTheTablesShapeAreRefusedAndTheOld
         else
             rows[c.row][c.column] = c.cell;
         error.clear();
-        EXPECT_FALSE(records::standards::writeStandardsTable(path, rows, &error));
+        EXPECT_FALSE(testing_support::succeeded(records::standards::writeStandardsTable(path, rows), &error));
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.where))) << error.toStdString();
         EXPECT_TRUE(error.contains(platform::displayPath(path))) << error.toStdString();
         EXPECT_EQ(readBytes(path), old);
     }
     // A folder that is gone: the save fails with the file's name, nothing half written anywhere.
     const QString lost = dir.filePath(QStringLiteral("なし/タイム回数データ.txt"));
-    EXPECT_FALSE(records::standards::writeStandardsTable(lost, good, &error));
+    EXPECT_FALSE(testing_support::succeeded(records::standards::writeStandardsTable(lost, good), &error));
     EXPECT_TRUE(error.contains(platform::displayPath(lost))) << error.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("タイム回数データ.txt")});
 }
@@ -248,7 +259,7 @@ TEST(StandardsTableWriter, ACellBeyondTheReadersRangeIsRefusedByLevelAndColumnAn
     writeBytes(path, old);
     QList<QStringList> good;
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsRows(path, &good, &error));
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsRows(path), &good, &error));
 
     struct Case
     {
@@ -267,7 +278,8 @@ TEST(StandardsTableWriter, ACellBeyondTheReadersRangeIsRefusedByLevelAndColumnAn
         QList<QStringList> rows = good;
         rows[c.level][c.column] = c.cell;
         error.clear();
-        EXPECT_FALSE(records::standards::writeStandardsTable(path, rows, &error)) << c.where;
+        EXPECT_FALSE(testing_support::succeeded(records::standards::writeStandardsTable(path, rows), &error))
+            << c.where;
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.where))) << error.toStdString();
         EXPECT_TRUE(error.contains(QStringLiteral("範囲を超えています"))) << error.toStdString();
         EXPECT_FALSE(error.contains(QStringLiteral("行目"))) << error.toStdString();
@@ -280,9 +292,11 @@ TEST(StandardsTableWriter, ACellBeyondTheReadersRangeIsRefusedByLevelAndColumnAn
     rows[7][3] = QStringLiteral("32767");
     rows[2][0] = QStringLiteral("2147483647");
     rows[3][5] = QStringLiteral("99999999999");
-    ASSERT_TRUE(records::standards::writeStandardsTable(path, rows, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(records::standards::writeStandardsTable(path, rows), &error))
+        << error.toStdString();
     auto table = std::make_unique<Standards>();
-    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error))
+        << error.toStdString();
     EXPECT_EQ(table->clearCount[7], 32767);
     EXPECT_EQ(table->targetTime[2], 2147483647);
 }
@@ -298,13 +312,14 @@ TEST(StandardsTable, AnEmptyLineInsideIsAnItemAndEmptyLinesAtTheEndAreNone)
     writeFile932(path, lines);
     auto table = std::make_unique<Standards>();
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsTable(path, *table, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error))
+        << error.toStdString();
     EXPECT_EQ(table->targetTime[20], 300);
 
     lines = Installation::standardsLines();
     lines.insert(8, QString());
     writeFile932(path, lines);
-    EXPECT_FALSE(records::standards::readStandardsTable(path, *table, &error));
+    EXPECT_FALSE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("9 行目の項目が 12 個ではありません"))) << error.toStdString();
 }
 

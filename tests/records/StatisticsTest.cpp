@@ -49,7 +49,8 @@ struct StatisticsFixture : ::testing::Test
     void compute()
     {
         QString error;
-        ASSERT_TRUE(appendRecords(resultsFilePath(state->settings.dataFolder), written, wait, &error));
+        ASSERT_TRUE(testing_support::succeeded(
+            appendRecords(resultsFilePath(state->settings.dataFolder), written, wait), &error));
         written.clear();
         computeStatistics({state->settings, state->catalogue}, state->standards, state->results,
                           state->statistics, fakes.services, wait);
@@ -486,4 +487,21 @@ TEST(TodayTotalRuns, AddsEveryLevelOfOneStudentAndNothingOutsideTheRoster)
     for (int level = 1; level <= kMaxLevel; ++level)
         stats->todayCount(level, 5000) = 16777216.0f;
     EXPECT_EQ(todayTotalRuns(*stats, 5000), qint64(16777216) * kMaxLevel);
+}
+
+// One level's count today, as the hub's column, the result screen and the drill's status panel show
+// it, and the day's total as the shared state keeps it in 16 bits: capped, never wrapped round to a
+// negative count.
+TEST(TodayTotalRuns, OneLevelsCountAndTheKeptDayTotal)
+{
+    auto stats = std::make_unique<Statistics>();
+    stats->todayCount(3, 4) = 7;
+    EXPECT_EQ(todayLevelRuns(*stats, 3, 4), 7);
+    EXPECT_EQ(todayRuns(*stats, 3, 4).atLevel, 7);
+    EXPECT_EQ(todayLevelRuns(*stats, 36, 4), 0);
+    EXPECT_EQ(todayLevelRuns(*stats, 3, 5001), 0);
+    EXPECT_EQ(keptDayTotal(0), 0);
+    EXPECT_EQ(keptDayTotal(32767), 32767);
+    EXPECT_EQ(keptDayTotal(32768), 32767);
+    EXPECT_EQ(keptDayTotal(qint64(16777216) * kMaxLevel), 32767);
 }

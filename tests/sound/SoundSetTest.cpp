@@ -174,7 +174,8 @@ TEST(SoundSet, LoadsTheFileOfTheSoundFolder)
     folder.copyFixture(QStringLiteral("good.txt"));
     const int fileNumber = folder.state->settings.fileNumber;
     QString error;
-    ASSERT_TRUE(sound::loadSoundSet(folder.state->settings, folder.state->sound, &error))
+    ASSERT_TRUE(
+        testing_support::succeeded(sound::loadSoundSet(folder.state->settings, folder.state->sound), &error))
         << error.toStdString();
     const auto &table = folder.state->sound.soundFiles;
     EXPECT_EQ(filesOf(table, 2), (QStringList{QStringLiteral("seikai1"), QStringLiteral("seikai2"),
@@ -203,7 +204,7 @@ TEST(SoundSet, BrokenSoundSetsAreReportedAndTheTableKept)
         SCOPED_TRACE(row.fixture);
         SoundFolder folder;
         folder.copyFixture(QStringLiteral("good.txt"));
-        ASSERT_TRUE(sound::loadSoundSet(folder.state->settings, folder.state->sound, nullptr));
+        ASSERT_FALSE(sound::loadSoundSet(folder.state->settings, folder.state->sound));
         const sound::SoundTable before = folder.state->sound.soundFiles;
 
         const QString fixture = QString::fromLatin1(row.fixture);
@@ -216,7 +217,9 @@ TEST(SoundSet, BrokenSoundSetsAreReportedAndTheTableKept)
             folder.copyFixture(fixture);
         }
         QString error;
-        EXPECT_EQ(sound::loadSoundSet(folder.state->settings, folder.state->sound, &error), row.loads);
+        EXPECT_EQ(testing_support::succeeded(sound::loadSoundSet(folder.state->settings, folder.state->sound),
+                                             &error),
+                  row.loads);
         if (row.loads) {
             EXPECT_TRUE(error.isEmpty());
             continue;

@@ -35,7 +35,7 @@ TEST(LoadSettings, FillsPathsSettingsCatalogueAndStandards)
     EXPECT_EQ(s.appFolderName, QStringLiteral("四字熟語"));
     EXPECT_EQ(s.dataFolder, inst.dataFolder);
     EXPECT_EQ(s.soundFolder, inst.soundFolder);
-    EXPECT_EQ(s.schoolYearStartMonth.toInt(), 4);
+    EXPECT_EQ(s.schoolYearStartMonth, 4);
     EXPECT_EQ(s.schoolCode, QStringLiteral("12345"));
     EXPECT_EQ(s.schoolName, QStringLiteral("テスト塾"));
     EXPECT_EQ(s.teacherPassword.toString(), QStringLiteral("abc"));

@@ -76,14 +76,14 @@ bool RecordingMessageBoxes::ask(const QString &title, const QString &text)
     return answer;
 }
 
-bool RecordingLauncher::startDetached(const QString &program, const QStringList &arguments, QString *error)
+platform::Status RecordingLauncher::startDetached(const QString &program, const QStringList &arguments)
 {
     ++calls;
     lastProgram = program;
     lastArguments = arguments;
-    if (!succeed && error)
-        *error = QStringLiteral("プログラムを起動できません：%1").arg(program);
-    return succeed;
+    if (!succeed)
+        return platform::Failure{.text = QStringLiteral("プログラムを起動できません：%1").arg(program)};
+    return {};
 }
 
 int RecordingMediaLayer::sendCommand(const QString &command)

@@ -92,7 +92,7 @@ public:
 class RecordingLauncher : public platform::ProgramLauncher
 {
 public:
-    bool startDetached(const QString &program, const QStringList &arguments, QString *error) override;
+    platform::Status startDetached(const QString &program, const QStringList &arguments) override;
     bool succeed = true;
     QString lastProgram;
     QStringList lastArguments;
@@ -164,6 +164,19 @@ QString testDataPath(const QString &relative);
 // Whether `status` holds no failure; the failure's text goes to *text (cleared on success), so that a
 // test can say what went wrong.
 bool succeeded(const app::Status &status, QString *text);
+// The same for a result, whose value goes to *value (when given) on success.
+template <typename T> bool succeeded(const app::Result<T> &result, T *value, QString *text)
+{
+    if (result && value)
+        *value = result.value();
+    return succeeded(result.status(), text);
+}
+// The result's value, or on failure an empty value with the failure's text in *text (cleared on
+// success), for a test that reads a result in an expression.
+template <typename T> T valueOrEmpty(const app::Result<T> &result, QString *text)
+{
+    return succeeded(result.status(), text) ? result.value() : T();
+}
 
 } // namespace testing_support
 

@@ -97,7 +97,8 @@ TEST(RecordLines, TheStudentBoxListsEveryRosterLineWhateverItsStatus)
 
     QString error;
     BrowserRoster missing;
-    EXPECT_FALSE(readBrowserRoster(QStringLiteral("/nowhere/"), kToday, 4, &missing, &error));
+    EXPECT_FALSE(testing_support::succeeded(readBrowserRoster(QStringLiteral("/nowhere/"), kToday, 4),
+                                            &missing, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("新名簿.txt"))) << error.toStdString();
     EXPECT_TRUE(missing.boxItems.isEmpty());
 }
@@ -146,9 +147,10 @@ TEST(ResultsCsv, ListedRecordsGoOutForASpreadsheetInCodePage932WithCrLf)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("成績.csv"));
     QString error;
-    ASSERT_TRUE(writeResultsCsv(path, lines, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(writeResultsCsv(path, lines), &error)) << error.toStdString();
     EXPECT_EQ(testing_support::readBytes(path),
               platform::encode932(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
-    EXPECT_FALSE(writeResultsCsv(dir.filePath(QStringLiteral("none/x.csv")), lines, &error));
+    EXPECT_FALSE(testing_support::succeeded(
+        writeResultsCsv(dir.filePath(QStringLiteral("none/x.csv")), lines), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("x.csv"))) << error.toStdString();
 }

@@ -201,11 +201,13 @@ TEST(StandardsGrid, SavingAnUnchangedTableReproducesTheFileByteForByte)
     const QByteArray before = readBytes(path);
     QList<QStringList> rows;
     QString error;
-    ASSERT_TRUE(records::standards::readStandardsRows(path, &rows, &error)) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsRows(path), &rows, &error))
+        << error.toStdString();
     StandardsGridModel grid;
     grid.load(rows.mid(1));
     EXPECT_EQ(grid.levelCount(), 20);
-    ASSERT_TRUE(records::standards::writeStandardsTable(path, grid.fileRows(), &error))
+    ASSERT_TRUE(
+        testing_support::succeeded(records::standards::writeStandardsTable(path, grid.fileRows()), &error))
         << error.toStdString();
     EXPECT_EQ(readBytes(path), before);
 }

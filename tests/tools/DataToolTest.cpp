@@ -94,7 +94,8 @@ TEST(DataTool, EncodeWritesNothingForAListWithProblems)
     EXPECT_EQ(forced.status, 0) << forced.err.toStdString();
     IdiomData data;
     QString error;
-    ASSERT_TRUE(idioms::readIdiomData(dir.filePath(QStringLiteral("四字02.CSV")), data, &error))
+    ASSERT_TRUE(testing_support::succeeded(
+        idioms::readIdiomData(dir.filePath(QStringLiteral("四字02.CSV")), data), &error))
         << error.toStdString();
     EXPECT_EQ(data.idiomRowCount, 9);
     EXPECT_EQ(data.cell(9, 3), QStringLiteral("たいき"));

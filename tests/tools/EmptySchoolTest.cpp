@@ -37,10 +37,11 @@ struct NewInstallation
 TEST(EmptySchool, TheProgramStartsOnWhatIsLaidOut)
 {
     NewInstallation inst;
-    yojidata::EmptySchool school;
+    const app::Result<yojidata::EmptySchool> laidOut =
+        yojidata::layOutEmptySchool(inst.baseFolder, QStringLiteral("四字熟語"));
+    ASSERT_TRUE(laidOut) << laidOut.failure().text.toStdString();
+    const yojidata::EmptySchool &school = laidOut.value();
     QString error;
-    ASSERT_TRUE(yojidata::layOutEmptySchool(inst.baseFolder, QStringLiteral("四字熟語"), &school, &error))
-        << error.toStdString();
     EXPECT_EQ(school.baseFolder, inst.baseFolder);
     EXPECT_EQ(school.dataFolder, inst.baseFolder + QStringLiteral("四字熟語/"));
 
@@ -72,17 +73,17 @@ TEST(EmptySchool, TheProgramStartsOnWhatIsLaidOut)
 TEST(EmptySchool, LayingOutAgainKeepsWhatTheSchoolEdited)
 {
     NewInstallation inst;
-    yojidata::EmptySchool first;
-    QString error;
-    ASSERT_TRUE(yojidata::layOutEmptySchool(inst.baseFolder, QStringLiteral("四字熟語"), &first, &error));
+    ASSERT_TRUE(yojidata::layOutEmptySchool(inst.baseFolder, QStringLiteral("四字熟語")));
     const QString roster = roster::filePath(inst.baseFolder);
     writeFile932(roster, {QStringLiteral("1,2015,0,0,\"山田花子\",0,\"\",\"\"")});
     const QString commonData = inst.baseFolder + QStringLiteral("共通データ.txt");
     const QByteArray commonBefore = readBytes(commonData);
     QFile::remove(inst.baseFolder + QStringLiteral("音フォルダ/合格.wav"));
 
-    yojidata::EmptySchool second;
-    ASSERT_TRUE(yojidata::layOutEmptySchool(inst.baseFolder, QStringLiteral("四字熟語"), &second, &error));
+    const app::Result<yojidata::EmptySchool> again =
+        yojidata::layOutEmptySchool(inst.baseFolder, QStringLiteral("四字熟語"));
+    ASSERT_TRUE(again) << again.failure().text.toStdString();
+    const yojidata::EmptySchool &second = again.value();
     EXPECT_EQ(second.written, QStringList{inst.baseFolder + QStringLiteral("音フォルダ/合格.wav")});
     EXPECT_TRUE(second.password.isEmpty()); // the school's password stays, so none is announced
     EXPECT_EQ(readBytes(commonData), commonBefore);
@@ -94,10 +95,11 @@ TEST(EmptySchool, AFileWhereTheFolderShouldBeIsRefusedAndKept)
     QTemporaryDir root;
     const QString taken = root.path() + QStringLiteral("/塾データ");
     writeBytes(taken, "not a folder");
-    yojidata::EmptySchool school;
-    QString error;
-    EXPECT_FALSE(yojidata::layOutEmptySchool(taken, QStringLiteral("四字熟語"), &school, &error));
-    EXPECT_TRUE(error.contains(platform::displayPath(taken))) << error.toStdString();
+    const app::Result<yojidata::EmptySchool> laidOut =
+        yojidata::layOutEmptySchool(taken, QStringLiteral("四字熟語"));
+    ASSERT_FALSE(laidOut);
+    EXPECT_TRUE(laidOut.failure().text.contains(platform::displayPath(taken)))
+        << laidOut.failure().text.toStdString();
     EXPECT_EQ(readBytes(taken), QByteArray("not a folder"));
 }
 
@@ -113,9 +115,9 @@ TEST(EmptySchool, CommandSaysWhatToDoNextAndIsInTheHelp)
     err.flush();
     EXPECT_TRUE(errText.isEmpty()) << errText.toStdString();
     PathsAndSettings settings;
-    QString error;
-    ASSERT_TRUE(
-        startup::readCommonData(inst.baseFolder + QStringLiteral("共通データ.txt"), settings, &error));
+    const app::Status read =
+        startup::readCommonData(inst.baseFolder + QStringLiteral("共通データ.txt"), settings);
+    ASSERT_FALSE(read) << read->text.toStdString();
     const QString password = settings.teacherPassword.toString();
     EXPECT_TRUE(outText.contains(QStringLiteral("「%1」").arg(password))) << outText.toStdString();
     for (const QString &named :

@@ -3,8 +3,6 @@
 #include "app/AppState.h"
 #include "app/Services.h"
 
-#include <QCoreApplication>
-
 class QWidget;
 
 // Shows the screens of the program, one at a time, in the one 1024 × 768 window. A screen is created
@@ -15,15 +13,10 @@ public:
     virtual ~Navigator() = default;
     virtual void showNameSelection() = 0;
     virtual void showHub() = 0;
-    virtual void showDrill() = 0;
-    // Starts a drill of state.run.currentLevel once the caller has cleared the drill's running state
-    // (the hub's start buttons, the result screen's "もう一度"): lets pending events run and shows the
-    // drill screen.
-    void startDrill()
-    {
-        QCoreApplication::processEvents();
-        showDrill();
-    }
+    // Starts a drill of `level` (the hub's start buttons and level titles, the result screen's
+    // "もう一度"): sets what a drill starts from (catalogue::prepareDrill), lets pending events run and
+    // shows the drill screen.
+    virtual void showDrill(int level) = 0;
     virtual void showResult() = 0;
     // The worksheet screen, over the current screen, which is left as it is and comes back when it closes;
     // `signedIn`: the run's student opens it (the hub), not somebody still choosing a name.

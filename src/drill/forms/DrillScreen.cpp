@@ -330,10 +330,8 @@ bool DrillScreen::loadLevelQuestions(QuestionList &questions)
 {
     AppState &state = m_context.state;
     const QString nominal = state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
-    QString error;
-    if (!idioms::readIdiomData(nominal, state.idioms, &error)) {
-        m_context.services.messages.show(QStringLiteral("問題ファイル"), error,
-                                         platform::MessageBoxes::Icon::Warning);
+    if (app::Status failed = idioms::readIdiomData(nominal, state.idioms)) {
+        app::report(m_context.services, app::titled(std::move(failed), QStringLiteral("問題ファイル")));
         leaveForHub();
         return false;
     }
@@ -343,8 +341,7 @@ bool DrillScreen::loadLevelQuestions(QuestionList &questions)
         unrunnableReason(questions, isPractice(), catalogue::rangeNumber(state.run.currentLevel),
                          idioms::storedFilePath(nominal));
     if (!reason.isEmpty()) {
-        m_context.services.messages.show(QStringLiteral("問題ファイル"), reason,
-                                         platform::MessageBoxes::Icon::Warning);
+        app::report(m_context.services, app::warning(QStringLiteral("問題ファイル"), reason));
         leaveForHub();
         return false;
     }

@@ -1,5 +1,6 @@
 #include "hub/forms/HubScreen.h"
 
+#include "app/Failure.h"
 #include "app/SignInTime.h"
 #include "app/forms/Controls.h"
 #include "app/forms/Style.h"
@@ -288,7 +289,7 @@ void HubScreen::installKeyPreview()
 
 int HubScreen::levelCount() const
 {
-    return std::clamp(m_context.state.catalogue.levelCount, 0, kMaxLevel);
+    return catalogue::levelCount(m_context.state.catalogue);
 }
 
 bool HubScreen::isPractice(int level) const
@@ -316,12 +317,13 @@ void HubScreen::activate()
     m_wait->begin(count);
 
     setListChoiceCaptions(hub::listChoiceCaptionsOnActivation());
-    app::report(services, records::computeStatistics({state.settings, state.catalogue}, state.standards,
-                                                     state.results, state.statistics, services));
+    if (app::report(services, records::computeStatistics({state.settings, state.catalogue}, state.standards,
+                                                         state.results, state.statistics, services)))
+        return;
     m_wait->step(0);
 
     const qint64 runsToday = records::todayTotalRuns(state.statistics, state.run.studentNumber);
-    state.lastDrill.todayTotalCount = qint16(std::min<qint64>(runsToday, 32767));
+    state.lastDrill.todayTotalCount = records::keptDayTotal(runsToday);
     m_dayTotal->setText(hub::dayTotalText(runsToday));
 
     records::standards::setPracticeTimes(state.standards, state.catalogue);
@@ -601,31 +603,27 @@ void HubScreen::showPoints(hub::PointsOrder order)
                               [this](int level) { rankingProgress(level); }));
 }
 
-bool HubScreen::readRecords(int maxCount, QList<records::ResultRecord> *out)
+QList<records::ResultRecord> HubScreen::readRecords(int maxCount)
 {
-    QString error;
-    *out = records::readLastRecords(records::resultsFilePath(m_context.state.settings.dataFolder), maxCount,
-                                    &error);
-    if (!error.isEmpty()) {
-        m_context.services.messages.show(QStringLiteral("成績の表示"), error,
-                                         platform::MessageBoxes::Icon::Warning);
-        return false;
+    const app::Result<QList<records::ResultRecord>> read =
+        records::readLastRecords(records::resultsFilePath(m_context.state.settings.dataFolder), maxCount);
+    if (!read) {
+        app::report(m_context.services, app::warning(QStringLiteral("成績の表示"), read.failure().text));
+        return {};
     }
-    return true;
+    return read.value();
 }
 
 void HubScreen::showTodayRuns()
 {
-    QList<records::ResultRecord> runs;
-    readRecords(hub::kTodayRecords, &runs);
+    const QList<records::ResultRecord> runs = readRecords(hub::kTodayRecords);
     applyView(
         hub::todayRunsView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date()));
 }
 
 void HubScreen::showPeriodRuns()
 {
-    QList<records::ResultRecord> runs;
-    readRecords(hub::kPeriodRecords, &runs);
+    const QList<records::ResultRecord> runs = readRecords(hub::kPeriodRecords);
     const auto display = m_displayMode == 1 ? hub::RunDisplay::Times : hub::RunDisplay::Points;
     applyView(hub::periodRunsView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date(),
                                   m_period, display));
@@ -639,8 +637,7 @@ void HubScreen::showPeriodRuns()
 void HubScreen::showPersonalTimes()
 {
     setViewControlsEnabled(false);
-    QList<records::ResultRecord> runs;
-    readRecords(hub::kPeriodRecords, &runs);
+    const QList<records::ResultRecord> runs = readRecords(hub::kPeriodRecords);
     applyView(
         hub::personalTimesView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date()));
     setViewControlsEnabled(true);
@@ -706,8 +703,7 @@ void HubScreen::startLevel(int level)
     m_leaving = true;
     m_keyboardReady = false;
     m_wait->showNow();
-    m_context.state.run.currentLevel = qint16(level);
-    launchDrill();
+    launchDrill(level);
 }
 
 void HubScreen::titleClicked(int level)
@@ -715,16 +711,14 @@ void HubScreen::titleClicked(int level)
     if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
         !m_columns[std::size_t(level)].start->isEnabled())
         return;
-    m_context.state.run.currentLevel = qint16(level);
     m_keyboardReady = false;
-    launchDrill();
+    launchDrill(level);
 }
 
-void HubScreen::launchDrill()
+void HubScreen::launchDrill(int level)
 {
     m_leaving = true;
-    catalogue::resetDrillRunState(m_context.state.lastDrill, m_context.state.drill);
-    m_context.navigator.startDrill();
+    m_context.navigator.showDrill(level);
 }
 
 void HubScreen::goBack()

@@ -109,7 +109,7 @@ private:
     void showPersonalTimes();
     void applyView(const hub::View &view);
     void setListColour(Column &column, hub::ListColour colour);
-    bool readRecords(int maxCount, QList<records::ResultRecord> *records);
+    QList<records::ResultRecord> readRecords(int maxCount);
     hub::RowStudents rowStudents() const;
 
     void clearLists();
@@ -128,7 +128,7 @@ private:
 
     void titleClicked(int level);
     void goBack();
-    void launchDrill();
+    void launchDrill(int level);
 
     AppContext &m_context;
     std::array<Column, kMaxLevel + 1> m_columns{};

@@ -1,5 +1,6 @@
 #include "hub/forms/PasswordPanel.h"
 
+#include "app/Failure.h"
 #include "app/forms/Controls.h"
 #include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
@@ -77,8 +78,8 @@ PasswordPanel *attachPasswordPanel(QWidget *hub, QPushButton *dataProcessing, Ap
     panel->move((hub->width() - panel->width()) / 2, 230);
     QObject::connect(dataProcessing, &QPushButton::clicked, panel, &PasswordPanel::open);
     QObject::connect(panel, &PasswordPanel::wrongPassword, panel, [c] {
-        c->services.messages.show(catalogue::messageTitle(c->state.catalogue),
-                                  teacher::wrongPasswordMessage(), platform::MessageBoxes::Icon::Warning);
+        app::report(c->services, app::warning(catalogue::messageTitle(c->state.catalogue),
+                                              teacher::wrongPasswordMessage()));
     });
     QObject::connect(panel, &PasswordPanel::toolChosen, panel, [c, leaving](PasswordPanel::Tool tool) {
         leaving();

@@ -1,8 +1,10 @@
 #include "hub/forms/PersonalDataPanel.h"
 
+#include "app/Failure.h"
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
+#include "drill/LevelCatalogue.h"
 #include "hub/HubViews.h"
 #include "hub/forms/PersonalSheetPainter.h"
 #include "platform/PdfFile.h"
@@ -275,7 +277,7 @@ void PersonalDataPanel::fillLists()
     m_studentModel->setStringList(hub::sheetStudentRows(state, m_context.services.clock.now().date()));
 
     QStringList levels;
-    const int count = std::clamp(state.catalogue.levelCount, 0, kMaxLevel);
+    const int count = catalogue::levelCount(state.catalogue);
     for (int level = 1; level <= count; ++level)
         levels << QString::number(level) + QStringLiteral("  ") +
                       state.catalogue.levelNames[std::size_t(level)];
@@ -345,20 +347,23 @@ const hub::PersonalSheet &PersonalDataPanel::shownSheet() const
 
 void PersonalDataPanel::warn(const QString &text)
 {
-    m_context.services.messages.show(kTitle, text, platform::MessageBoxes::Icon::Warning);
+    app::report(m_context.services, app::warning(kTitle, text));
 }
 
 bool PersonalDataPanel::readRuns(std::vector<hub::SheetRun> *runs)
 {
-    QString error;
     // The hub shows ranks and points of records it read from the file: without the file now, the
     // sheet's counts would be blank beside them.
     const bool fileExpected = m_context.state.results.recordCount > 0;
-    if (!hub::readSheetRuns(records::resultsFilePath(m_context.state.settings.dataFolder),
-                            records::responsiveWait(), fileExpected, runs, &error)) {
-        warn(error);
+    app::Result<std::vector<hub::SheetRun>> read =
+        hub::readSheetRuns(records::resultsFilePath(m_context.state.settings.dataFolder),
+                           records::responsiveWait(), fileExpected);
+    if (!read) {
+        runs->clear();
+        warn(read.failure().text);
         return false;
     }
+    *runs = std::move(read.value());
     return true;
 }
 
@@ -438,11 +443,10 @@ void PersonalDataPanel::print(const std::vector<int> &students, const std::vecto
             warn(QStringLiteral("印刷できませんでした。プリンター：%1").arg(printerLabel(printer)));
             return;
         }
-        QString why;
-        if (check && !check->accepted(&why)) {
+        if (const platform::Status why = check ? check->accepted() : platform::Status{}) {
             ++refused;
             if (refusal.isEmpty())
-                refusal = why;
+                refusal = why->text;
         }
     }
     const int jobs = toFile ? 1 : int(students.size());
@@ -497,8 +501,8 @@ void PersonalDataPanel::savePdf(const std::vector<int> &students, const std::vec
             drawn = painter.end();
         }
     }
-    if (const QString failure = platform::savePdfFile(path, pdf, drawn); !failure.isEmpty()) {
-        warn(failure);
+    if (const platform::Status failed = platform::savePdfFile(path, pdf, drawn)) {
+        warn(failed->text);
         return;
     }
     m_status->setText(QStringLiteral("保存しました：%1").arg(platform::displayPath(path)));

@@ -1,5 +1,6 @@
 #include "printing/forms/PrintLayoutScreen.h"
 
+#include "app/Failure.h"
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
@@ -224,10 +225,10 @@ void PrintLayoutScreen::print()
     if (!printer) {
         m_picture4->hide();
         setBusy(false);
-        m_context.services.messages.show(kMessageTitle,
-                                         QStringLiteral("プリンターが見つかりません。\n「PDFに保存」でPDFファ"
-                                                        "イルにして、ほかのパソコンから印刷できます。"),
-                                         platform::MessageBoxes::Icon::Warning);
+        app::report(
+            m_context.services,
+            app::warning(kMessageTitle, QStringLiteral("プリンターが見つかりません。\n「PDFに保存」でPDFファ"
+                                                       "イルにして、ほかのパソコンから印刷できます。")));
         return;
     }
     const printing::PrintLayout &layout = shownLayout();
@@ -249,8 +250,12 @@ void PrintLayoutScreen::print()
             sheet.drawPage(painter, *printer);
             printed = painter.end() && printer->printerState() != QPrinter::Error;
         }
-        if (printed && check && !check->accepted(&refused))
-            printed = false;
+        if (printed && check) {
+            if (const platform::Status why = check->accepted()) {
+                refused = why->text;
+                printed = false;
+            }
+        }
     }
     m_check1->setChecked(false);
     m_picture4->hide();
@@ -265,7 +270,7 @@ void PrintLayoutScreen::print()
         QString text = QStringLiteral("印刷できませんでした（プリンター：%1）。").arg(target);
         if (!refused.isEmpty())
             text += u'\n' + refused;
-        m_context.services.messages.show(kMessageTitle, text, platform::MessageBoxes::Icon::Warning);
+        app::report(m_context.services, app::warning(kMessageTitle, text));
     } else {
         m_status->setText(QStringLiteral("%1 に送りました。").arg(target));
     }
@@ -299,10 +304,9 @@ void PrintLayoutScreen::saveAsPdf()
         writer.setCreator(QStringLiteral("四字熟語"));
         drawn = printing::SheetPainter(shownLayout()).print(writer);
     }
-    if (const QString failure = platform::savePdfFile(path, pdf, drawn); !failure.isEmpty()) {
+    if (const app::Status failed = platform::savePdfFile(path, pdf, drawn)) {
         m_status->clear();
-        m_context.services.messages.show(QStringLiteral("PDFに保存"), failure,
-                                         platform::MessageBoxes::Icon::Warning);
+        app::report(m_context.services, app::titled(failed, QStringLiteral("PDFに保存")));
         return;
     }
     m_status->setText(QStringLiteral("保存しました：%1").arg(platform::displayPath(path)));

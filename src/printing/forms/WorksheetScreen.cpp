@@ -1,5 +1,6 @@
 #include "printing/forms/WorksheetScreen.h"
 
+#include "app/Failure.h"
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
@@ -199,43 +200,42 @@ printing::WorksheetSource WorksheetScreen::source() const
     return index >= 0 && index < m_sources.size() ? m_sources[index] : printing::WorksheetSource{};
 }
 
-QList<printing::WorksheetRow> WorksheetScreen::weakRows(const printing::WorksheetSource &source,
-                                                        QString *note)
+app::Result<QList<printing::WorksheetRow>> WorksheetScreen::weakRows(const printing::WorksheetSource &source)
 {
     // No history yet: nobody has taken a test since the program began to keep it.
     const QString dataFolder = m_context.state.settings.dataFolder;
-    if (!QFileInfo::exists(records::mistakeHistoryPath(dataFolder))) {
-        *note = QStringLiteral("（まだ間違えた熟語がありません）");
-        return {};
-    }
-    app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(dataFolder);
-    if (!history) {
-        m_context.services.messages.show(QStringLiteral("四字熟語プリント"), history.failure().text,
-                                         platform::MessageBoxes::Icon::Warning);
-        return {};
-    }
-    const QList<printing::WorksheetRow> rows = printing::rowsOfIdioms(
-        m_context.state.idioms, printing::weakIdiomsOf(history.value(), m_context.state.roster, source,
-                                                       m_context.services.clock.now()));
-    if (rows.isEmpty())
-        *note = QStringLiteral("（まだ間違えた熟語がありません）");
-    return rows;
+    if (!QFileInfo::exists(records::mistakeHistoryPath(dataFolder)))
+        return QList<printing::WorksheetRow>();
+    const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(dataFolder);
+    if (!history)
+        return app::warning(QStringLiteral("四字熟語プリント"), history.failure().text);
+    return printing::rowsOfIdioms(m_context.state.idioms,
+                                  printing::weakIdiomsOf(history.value(), m_context.state.roster, source,
+                                                         m_context.services.clock.now()));
 }
 
 void WorksheetScreen::rebuild()
 {
     // The idiom data is read afresh for every sheet, as the drill reads it for every drill.
     const QString path = m_context.state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
-    QString error;
     QString note;
     QList<printing::WorksheetRow> rows;
     const printing::WorksheetSource from = source();
     const bool byRanges = from.kind == printing::WorksheetSource::Kind::Ranges;
     m_list1->setEnabled(byRanges);
     m_rangeHint->setEnabled(byRanges);
-    if (idioms::readIdiomData(path, m_context.state.idioms, &error))
-        rows = byRanges ? printing::worksheetRows(m_context.state.idioms, choice().ranges)
-                        : weakRows(from, &note);
+    const app::Status read = idioms::readIdiomData(path, m_context.state.idioms);
+    if (!read && byRanges) {
+        rows = printing::worksheetRows(m_context.state.idioms, choice().ranges);
+    } else if (!read) {
+        const app::Result<QList<printing::WorksheetRow>> weak = weakRows(from);
+        if (!weak)
+            app::report(m_context.services, weak.failure());
+        else if (weak.value().isEmpty())
+            note = QStringLiteral("（まだ間違えた熟語がありません）");
+        else
+            rows = weak.value();
+    }
     m_worksheet = printing::buildWorksheet(rows, choice(), m_context.services.random);
     printing::titleWorksheet(m_worksheet, from);
     m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount) + note);
@@ -244,9 +244,7 @@ void WorksheetScreen::rebuild()
     QImage thumbnail = printing::SheetPainter(m_worksheet.sheet).preview(kThumbnailScale * ratio);
     thumbnail.setDevicePixelRatio(ratio);
     m_preview->setPixmap(QPixmap::fromImage(thumbnail));
-    if (!error.isEmpty())
-        m_context.services.messages.show(QStringLiteral("四字熟語プリント"), error,
-                                         platform::MessageBoxes::Icon::Warning);
+    app::report(m_context.services, app::titled(read, QStringLiteral("四字熟語プリント")));
 }
 
 void WorksheetScreen::openPrintLayout()

@@ -59,7 +59,8 @@ private:
     void openPrintLayout();
     void printLayoutClosed();
     void close();
-    QList<printing::WorksheetRow> weakRows(const printing::WorksheetSource &source, QString *note);
+    // The source's weak idioms from the answer history; none when there is no history yet.
+    app::Result<QList<printing::WorksheetRow>> weakRows(const printing::WorksheetSource &source);
 
     AppContext &m_context;
     printing::Worksheet m_worksheet;

@@ -104,12 +104,13 @@ void ResultScreen::activate()
     AppState &state = m_context.state;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
     const int student = std::clamp<int>(state.run.studentNumber, 0, kMaxStudentNumber);
-    m_levelCount->setText(
-        records::result_screen::levelCountText(qint64(state.statistics.todayCount(level, student)) + 1));
+    m_levelCount->setText(records::result_screen::levelCountText(
+        records::todayLevelRuns(state.statistics, level, student) + 1));
 
-    app::report(m_context.services,
-                records::computeStatistics({state.settings, state.catalogue}, state.standards, state.results,
-                                           state.statistics, m_context.services));
+    if (app::report(m_context.services,
+                    records::computeStatistics({state.settings, state.catalogue}, state.standards,
+                                               state.results, state.statistics, m_context.services)))
+        return;
 
     const bool cleared = levelCleared();
     const bool finalLevel = catalogue::isFinalLevel(state.catalogue, level);
@@ -130,8 +131,9 @@ void ResultScreen::activate()
     m_title->setText(state.catalogue.programTitle);
     m_levelName->setText(state.catalogue.levelNames[level]);
     m_levelCount->setText(
-        records::result_screen::levelCountText(std::llround(state.statistics.todayCount(level, student))));
-    state.lastDrill.todayTotalCount = qint16(records::todayTotalRuns(state.statistics, student));
+        records::result_screen::levelCountText(records::todayLevelRuns(state.statistics, level, student)));
+    state.lastDrill.todayTotalCount =
+        records::keptDayTotal(records::todayTotalRuns(state.statistics, student));
     m_dayCount->setText(records::result_screen::dayCountText(state.lastDrill.todayTotalCount));
 
     QCoreApplication::processEvents();
@@ -147,12 +149,14 @@ void ResultScreen::activate()
     // show the buttons in the middle of the fanfare.
     repaint();
     for (const records::result_screen::Sound &sound : sounds) {
-        if (sound.kind != 0)
-            app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
-                                                                 m_context.services, sound.kind));
-        else
+        if (sound.kind != 0) {
+            if (app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
+                                                                     m_context.services, sound.kind)))
+                return;
+        } else {
             sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services,
                                   sound.fixedFile);
+        }
     }
     if (!(cleared && finalLevel))
         m_congratulation->hide();
@@ -198,8 +202,7 @@ void ResultScreen::againClicked()
 {
     m_menu->setEnabled(false);
     m_again->setEnabled(false);
-    catalogue::resetDrillRunState(m_context.state.lastDrill, m_context.state.drill);
-    m_context.navigator.startDrill();
+    m_context.navigator.showDrill(m_context.state.run.currentLevel);
 }
 
 void ResultScreen::paintEvent(QPaintEvent *)

@@ -273,11 +273,10 @@ void NameScreen::leaveForProgramMenu()
     if (folder.endsWith(QDir::separator()))
         folder.chop(1);
     const QString program = app::launcherPath(folder, settings.developmentLayout, QDir::separator());
-    QString error;
-    if (!m_context.services.launcher.startDetached(
-            program, app::launcherArguments(settings.developmentLayout), &error))
-        m_context.services.messages.show(QStringLiteral("プログラムメニュー"), error,
-                                         platform::MessageBoxes::Icon::Warning);
+    app::report(m_context.services,
+                app::titled(m_context.services.launcher.startDetached(
+                                program, app::launcherArguments(settings.developmentLayout)),
+                            QStringLiteral("プログラムメニュー")));
     m_context.services.programEnd.endProgram(0);
 }
 

@@ -1,6 +1,7 @@
 #include "startup/forms/MainWindow.h"
 
 #include "app/forms/DialogScale.h"
+#include "drill/LevelCatalogue.h"
 #include "drill/forms/DrillScreen.h"
 #include "hub/forms/HubScreen.h"
 #include "printing/forms/WorksheetScreen.h"
@@ -13,6 +14,7 @@
 #include "teacher/forms/RecordsScreen.h"
 #include "teacher/forms/StandardsScreen.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 MainWindow::MainWindow(AppState &state, Services &services, QString applicationFolder, QWidget *parent)
@@ -37,7 +39,19 @@ void MainWindow::changeScreen(std::function<QWidget *()> make, std::function<voi
 {
     std::function<void()> change = [this, make = std::move(make), shown = std::move(shown)] {
         QWidget *screen = make();
-        setScreen(screen);
+        if (m_screen) {
+            m_screen->hide();
+            // No handler of it is running (see above), so it can go at once, timers and all.
+            if (ProgramApplication::instance())
+                delete m_screen;
+            else
+                m_screen->deleteLater();
+        }
+        m_screen = screen;
+        screen->setParent(this);
+        screen->setGeometry(0, 0, kWidth, kHeight);
+        screen->show();
+        screen->setFocus();
         if (shown)
             shown(screen);
     };
@@ -60,23 +74,6 @@ void MainWindow::changeScreen(std::function<QWidget *()> make, std::function<voi
     });
 }
 
-void MainWindow::setScreen(QWidget *screen)
-{
-    if (m_screen) {
-        m_screen->hide();
-        // No handler of it is running (see changeScreen), so it can go at once, timers and all.
-        if (ProgramApplication::instance())
-            delete m_screen;
-        else
-            m_screen->deleteLater();
-    }
-    m_screen = screen;
-    screen->setParent(this);
-    screen->setGeometry(0, 0, kWidth, kHeight);
-    screen->show();
-    screen->setFocus();
-}
-
 // A screen's activation runs from the event loop once the screen is shown, as a form's activation
 // does, so that the handler that asked for it (a start button, "もう一度") has returned first.
 template <typename T> void MainWindow::showScreen(void (T::*activate)())
@@ -95,8 +92,11 @@ void MainWindow::showHub()
     showScreen(&HubScreen::activate);
 }
 
-void MainWindow::showDrill()
+void MainWindow::showDrill(int level)
 {
+    AppState &state = m_context.state;
+    catalogue::prepareDrill(state.run, state.lastDrill, state.drill, level);
+    QCoreApplication::processEvents();
     showScreen(&drill::DrillScreen::activate);
 }
 

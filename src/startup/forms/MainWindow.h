@@ -29,7 +29,7 @@ public:
 
     void showNameSelection() override;
     void showHub() override;
-    void showDrill() override;
+    void showDrill(int level) override;
     void showResult() override;
     void showWorksheet(bool signedIn) override;
     void showVersionBox(QWidget *over) override;
@@ -49,7 +49,6 @@ private:
     void changeScreen(std::function<QWidget *()> make, std::function<void(QWidget *)> shown);
     // A screen of type T made over the context, activated from the event loop once it is shown.
     template <typename T> void showScreen(void (T::*activate)());
-    void setScreen(QWidget *screen);
 
     AppContext m_context;
     QString m_applicationFolder;

@@ -1,5 +1,6 @@
 #include "teacher/forms/RecordsScreen.h"
 
+#include "app/Failure.h"
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
@@ -183,25 +184,20 @@ QString RecordsScreen::resultsPath() const
 
 void RecordsScreen::showMessage(const QString &text, bool warning)
 {
-    m_context.services.messages.show(QStringLiteral("成績データの処理"), text,
-                                     warning ? platform::MessageBoxes::Icon::Warning
-                                             : platform::MessageBoxes::Icon::Information);
+    app::report(m_context.services, app::Failure{QStringLiteral("成績データの処理"), text,
+                                                 warning ? platform::MessageBoxes::Icon::Warning
+                                                         : platform::MessageBoxes::Icon::Information});
 }
 
 void RecordsScreen::activate()
 {
     const FileStep step(this);
-    QString error;
-    switch (records::recoverInterruptedRewrite(resultsPath(), m_fileWait, &error)) {
-    case records::Recovery::Completed:
+    const app::Result<records::Recovery> recovery =
+        records::recoverInterruptedRewrite(resultsPath(), m_fileWait);
+    if (!recovery)
+        showMessage(recovery.failure().text);
+    else if (recovery.value() == records::Recovery::Completed)
         showMessage(QStringLiteral("前に途中で止まった記録の消去を、最後まで済ませました。"), false);
-        break;
-    case records::Recovery::Failed:
-        showMessage(error);
-        break;
-    case records::Recovery::NothingToDo:
-        break;
-    }
     listRecords();
     m_list->setFocus();
 }
@@ -211,13 +207,11 @@ void RecordsScreen::listRecords()
     m_wait->begin();
     const PathsAndSettings &settings = m_context.state.settings;
     const QDate today = m_context.services.clock.now().date();
-    teacher::BrowserRoster roster;
-    QString error;
-    if (!teacher::readBrowserRoster(settings.baseFolder, today,
-                                    int(platform::valueNumber(settings.schoolYearStartMonth)), &roster,
-                                    &error) &&
-        m_firstListing)
-        showMessage(error + QStringLiteral("\n名前と学年なしで一覧を表示します。"));
+    app::Result<teacher::BrowserRoster> read =
+        teacher::readBrowserRoster(settings.baseFolder, today, settings.schoolYearStartMonth);
+    if (!read && m_firstListing)
+        showMessage(read.failure().text + QStringLiteral("\n名前と学年なしで一覧を表示します。"));
+    const teacher::BrowserRoster roster = read ? std::move(read.value()) : teacher::BrowserRoster();
 
     QByteArray bytes;
     qint64 first = 0;
@@ -302,13 +296,13 @@ void RecordsScreen::openRow(int row)
     const qint64 number = m_model.recordNumber(row);
     if (number <= 0)
         return;
-    QByteArray bytes;
-    QString error;
-    if (!records::readRecord(resultsPath(), number, &bytes, m_fileWait, &error)) {
-        showMessage(error);
+    const app::Result<QByteArray> read = records::readRecord(resultsPath(), number, m_fileWait);
+    if (!read) {
+        showMessage(read.failure().text);
         listRecords();
         return;
     }
+    const QByteArray &bytes = read.value();
     // Another PC may have deleted or changed records since the list was read: then the record at the
     // line's number is not the one the line shows.
     if (bytes != m_model.recordBytes(row)) {
@@ -374,13 +368,12 @@ void RecordsScreen::changeRecord()
     const qint64 number = m_opened;
     // A copy: the listing afterwards clears what the panel holds.
     const QByteArray opened = m_openedBytes;
-    QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool changed =
-        records::changeRecord(resultsPath(), number, opened, qint16(student), time, m_fileWait, &error);
+    const app::Status changed =
+        records::changeRecord(resultsPath(), number, opened, qint16(student), time, m_fileWait);
     QApplication::restoreOverrideCursor();
-    if (!changed)
-        showMessage(error);
+    if (changed)
+        showMessage(changed->text);
     listRecords();
     selectRow(m_model.rowOfRecord(number));
 }
@@ -396,14 +389,13 @@ void RecordsScreen::deleteRecord()
     // A copy: the listing afterwards clears what the panel holds.
     const QByteArray opened = m_openedBytes;
     const int position = m_model.rowOfRecord(number);
-    QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool deleted = records::deleteRecord(resultsPath(), number, opened, m_fileWait, &error);
+    const app::Status failed = records::deleteRecord(resultsPath(), number, opened, m_fileWait);
     QApplication::restoreOverrideCursor();
-    if (!deleted)
-        showMessage(error);
+    if (failed)
+        showMessage(failed->text);
     listRecords();
-    if (deleted && m_model.rowCount() > 0)
+    if (!failed && m_model.rowCount() > 0)
         selectRow(position >= 0 && position < m_model.rowCount() ? position : m_model.rowCount() - 1);
 }
 
@@ -447,9 +439,8 @@ void RecordsScreen::exportCsv()
         return;
     const QStringList lines =
         teacher::resultsCsvLines(m_model, {}, m_context.state.catalogue, m_context.state.standards);
-    QString error;
-    if (!teacher::writeResultsCsv(path, lines, &error)) {
-        showMessage(error);
+    if (const app::Status written = teacher::writeResultsCsv(path, lines)) {
+        showMessage(written->text);
         return;
     }
     showMessage(QStringLiteral("%1 件の記録を書き出しました：%2")

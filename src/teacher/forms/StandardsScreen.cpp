@@ -1,5 +1,6 @@
 #include "teacher/forms/StandardsScreen.h"
 
+#include "app/Failure.h"
 #include "app/forms/Controls.h"
 #include "app/forms/Style.h"
 #include "app/forms/WaitingPanel.h"
@@ -216,8 +217,7 @@ void StandardsScreen::resizeEvent(QResizeEvent *event)
 
 void StandardsScreen::showMessage(const QString &text)
 {
-    m_context.services.messages.show(QStringLiteral("基準データの変更"), text,
-                                     platform::MessageBoxes::Icon::Warning);
+    app::report(m_context.services, app::warning(QStringLiteral("基準データの変更"), text));
 }
 
 void StandardsScreen::activate()
@@ -240,17 +240,18 @@ void StandardsScreen::activate()
 
 void StandardsScreen::load()
 {
-    QList<QStringList> rows;
-    QString error;
     const QString path = records::standards::filePath(m_context.state.settings.dataFolder);
-    m_loaded = records::standards::readStandardsRows(path, &rows, &error);
+    const app::Result<QList<QStringList>> read = records::standards::readStandardsRows(path);
+    m_loaded = read.ok();
     if (!m_loaded) {
         // The grid stays empty and nothing can be saved over the file.
         m_grid.load({});
         m_save->setEnabled(false);
-        showMessage(error + QStringLiteral("\n基準の表を読めないため、記録（更新記録）はできません。"));
+        showMessage(read.failure().text +
+                    QStringLiteral("\n基準の表を読めないため、記録（更新記録）はできません。"));
         return;
     }
+    const QList<QStringList> &rows = read.value();
     m_save->setEnabled(true);
     m_grid.load(rows.mid(1));
 }
@@ -417,12 +418,10 @@ bool StandardsScreen::writeTable()
         return false;
     const QString path = records::standards::filePath(m_context.state.settings.dataFolder);
     const QList<QStringList> rows = m_grid.fileRows();
-    QStringList lines;
-    QString error;
     // Every cell is checked as start-up reads it before anything is written.
-    if (!records::standards::standardsLines(path, rows, &lines, &error)) {
+    if (const app::Result<QStringList> lines = records::standards::standardsLines(path, rows); !lines) {
         m_grid.setMarked(teacher::refusedCells(m_grid));
-        showMessage(error);
+        showMessage(lines.failure().text);
         return false;
     }
     const QList<QPoint> doubtful = teacher::doubtfulTimeCells(m_grid);
@@ -433,16 +432,16 @@ bool StandardsScreen::writeTable()
             return false;
     }
     m_wait->showNow();
-    const bool written = records::standards::writeStandardsTable(path, rows, &error);
+    const app::Status written = records::standards::writeStandardsTable(path, rows);
     m_wait->end();
-    if (!written) {
-        showMessage(error);
+    if (written) {
+        showMessage(written->text);
         return false;
     }
     m_editor.setChanged(false);
     // The new values take effect at once: the hub shows them when it is shown again.
-    if (!records::standards::readStandardsTable(path, m_context.state.standards, &error))
-        showMessage(error);
+    if (const app::Status read = records::standards::readStandardsTable(path, m_context.state.standards))
+        showMessage(read->text);
     return true;
 }
 

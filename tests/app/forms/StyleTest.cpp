@@ -281,16 +281,12 @@ TEST(StyleScreens, OneAccentAndReadableTextOnEveryScreen)
             measure(window, QStringLiteral("results-busy"), findings);
         }
 
-        school.state->run.currentLevel = 1; // practice: the flash card
-        catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
-        school.window->startDrill();
+        school.window->showDrill(1); // practice: the flash card
         ASSERT_TRUE(shownSoon(school.window.get(), QStringLiteral("Command11")));
         measure(window, QStringLiteral("drill-practice"), findings);
         school.window->showHub(); // and from there, as a student does
         settle();
-        school.state->run.currentLevel = 2; // a test: the reading's first kana
-        catalogue::resetDrillRunState(school.state->lastDrill, school.state->drill);
-        school.window->startDrill();
+        school.window->showDrill(2); // a test: the reading's first kana
         ASSERT_TRUE(shownSoon(school.window.get(), QStringLiteral("Label15_1"))) << [&] {
             QString all = school.window->currentScreen()->objectName();
             for (const auto &m : school.fakes.messages.shown)

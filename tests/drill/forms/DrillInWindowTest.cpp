@@ -56,9 +56,7 @@ protected:
 
     void start()
     {
-        state->run.currentLevel = kLevel;
-        catalogue::resetDrillRunState(state->lastDrill, state->drill);
-        window->startDrill();
+        window->showDrill(kLevel);
         settle();
         ASSERT_NE(drill(), nullptr);
         auto *clock = drill()->findChild<QTimer *>(QStringLiteral("sTimer1"));
@@ -119,7 +117,8 @@ protected:
     QList<records::ResultRecord> records()
     {
         QString error;
-        return records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000, &error);
+        return testing_support::valueOrEmpty(
+            records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000), &error);
     }
 
     // From now on every sound takes two seconds of the clock, and what fell due meanwhile runs.

@@ -56,8 +56,9 @@ public:
         ++hubShown;
         replace(nullptr);
     }
-    void showDrill() override
+    void showDrill(int level) override
     {
+        catalogue::prepareDrill(context->state.run, context->state.lastDrill, context->state.drill, level);
         ++drillShown;
         auto *drill = new drill::DrillScreen(*context, m_host);
         replace(drill);
@@ -111,8 +112,7 @@ protected:
 
     void start(int level)
     {
-        state->run.currentLevel = qint16(level);
-        navigator.showDrill();
+        navigator.showDrill(level);
         settle();
         ASSERT_NE(drill(), nullptr) << (fakes.messages.shown.empty()
                                             ? std::string("no message")
@@ -186,7 +186,8 @@ protected:
     QList<records::ResultRecord> records()
     {
         QString error;
-        return records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000, &error);
+        return testing_support::valueOrEmpty(
+            records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000), &error);
     }
 
     Installation inst;
@@ -478,8 +479,7 @@ TEST_F(DrillScreen, ATwentyCharacterNameFitsTheStatusPanel)
 TEST_F(DrillScreen, ARangeWithoutIdiomsGoesBackWithAMessageAndRecordsNothing)
 {
     writeIdiomFile(inst.applicationFolder, rangeOne(), 7); // nothing in range 1
-    state->run.currentLevel = 2;
-    navigator.showDrill();
+    navigator.showDrill(2);
     settle();
     EXPECT_EQ(navigator.hubShown, 1);
     ASSERT_EQ(fakes.messages.shown.size(), 1u);

@@ -46,6 +46,20 @@ QList<QStringList> trimmed(QList<QStringList> rows)
     return rows;
 }
 
+// Whether the call succeeded; its failure's text goes to *text, its value (when it has one) to *value.
+bool succeeded(const app::Status &status, QString *text)
+{
+    *text = status ? status->text : QString();
+    return !status;
+}
+
+template <typename T> bool succeeded(const app::Result<T> &result, T *value, QString *text)
+{
+    if (result)
+        *value = result.value();
+    return succeeded(result.status(), text);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -58,24 +72,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     auto table = std::make_unique<Standards>(previous());
     QString error;
-    if (!records::standards::parseStandardsTable(text, kPath, *table, &error)) {
+    if (!succeeded(records::standards::parseStandardsTable(text, kPath, *table), &error)) {
         FUZZ_CHECK(!error.isEmpty());
         FUZZ_CHECK(sameTable(*table, previous()));
         return 0;
     }
     QList<QStringList> rows;
-    FUZZ_CHECK(records::standards::parseStandardsRows(text, kPath, &rows, &error));
+    FUZZ_CHECK(succeeded(records::standards::parseStandardsRows(text, kPath), &rows, &error));
     FUZZ_CHECK(!rows.isEmpty() && rows.size() <= kLevelSlots);
 
     QStringList lines;
-    if (!records::standards::standardsLines(kPath, rows, &lines, &error))
+    if (!succeeded(records::standards::standardsLines(kPath, rows), &lines, &error))
         return 0; // a cell the editor cannot save (a comma, a quote, a line break)
     const QString saved = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
     QList<QStringList> savedRows;
-    FUZZ_CHECK(records::standards::parseStandardsRows(saved, kPath, &savedRows, &error));
+    FUZZ_CHECK(succeeded(records::standards::parseStandardsRows(saved, kPath), &savedRows, &error));
     FUZZ_CHECK(trimmed(savedRows) == trimmed(rows));
     auto again = std::make_unique<Standards>(previous());
-    FUZZ_CHECK(records::standards::parseStandardsTable(saved, kPath, *again, &error));
+    FUZZ_CHECK(succeeded(records::standards::parseStandardsTable(saved, kPath, *again), &error));
     FUZZ_CHECK(again->targetTime == table->targetTime && again->minimumTime == table->minimumTime &&
                again->clearPoints == table->clearPoints && again->clearCount == table->clearCount &&
                again->pointMultiplier == table->pointMultiplier);

@@ -6,6 +6,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QListView>
@@ -155,6 +157,23 @@ TEST(HubScreen, ActivationFillsTheHeaderTheColumnsAndThePointsRanking)
     EXPECT_LT(control<QWidget>(hub, QStringLiteral("pnlLevel_4"))->x(), 1008);
     EXPECT_GE(control<QWidget>(hub, QStringLiteral("pnlLevel_5"))->x(), 1008);
     saveScreenshot(school.window.get(), QStringLiteral("hub-points"));
+}
+
+// The hub's activation reads the statistics first; a results file that has become unreadable ends the
+// program there, and nothing after it runs (no further file reads with their boxes, no keys taken).
+TEST(HubScreen, AnUnreadableResultsFileEndsTheProgramAndTheActivationThere)
+{
+    TestSchool school;
+    writeSomeRuns(school);
+    HubScreen *hub = openHubAs(school, 131);
+    ASSERT_NE(hub, nullptr);
+    ASSERT_TRUE(school.fakes.messages.shown.empty());
+    ASSERT_TRUE(QFile::remove(school.resultsFile()));
+    ASSERT_TRUE(QDir().mkpath(school.resultsFile()));
+    hub->activate();
+    EXPECT_TRUE(school.fakes.programEnd.ended);
+    EXPECT_EQ(school.fakes.messages.shown.size(), 1u);
+    EXPECT_FALSE(hub->keyboardReady());
 }
 
 TEST(HubScreen, EveryViewFillsTheListsWithItsRows)

@@ -4,6 +4,8 @@
 #include "support/SizeLimitedChild.h"
 
 #include "hub/QStringPrinter.h"
+#include "support/TestSupport.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -41,7 +43,8 @@ QStringList idiomsOfRanges(const QString &appFolder, std::initializer_list<int> 
 {
     IdiomData data;
     QString error;
-    EXPECT_TRUE(idioms::readIdiomData(appFolder + QStringLiteral("/四字02.CSV"), data, &error))
+    EXPECT_TRUE(testing_support::succeeded(
+        idioms::readIdiomData(appFolder + QStringLiteral("/四字02.CSV"), data), &error))
         << error.toStdString();
     std::array<bool, printing::kRangeCount> chosen{};
     for (int r : ranges)

@@ -279,7 +279,7 @@ class CountingNavigator : public Navigator
 public:
     void showNameSelection() override { ++names; }
     void showHub() override { ++hubs; }
-    void showDrill() override {}
+    void showDrill(int) override {}
     void showResult() override {}
     void showVersionBox(QWidget *) override {}
     int names = 0;
