@@ -114,7 +114,10 @@ TEST_F(PulseMediaLayerTest, PlaysTheWholeSoundAndReturnsWhenItHasBeenHeard)
     EXPECT_LE(fastestMs, lengthMs + kLateToleranceMs);
 
     const QList<real_audio::Burst> bursts = findBursts(recorder.stop());
-    ASSERT_EQ(bursts.size(), kPlays);
+    std::string seen;
+    for (const real_audio::Burst &burst : bursts)
+        seen += " " + std::to_string(burst.first) + ".." + std::to_string(burst.last);
+    ASSERT_EQ(bursts.size(), kPlays) << seen;
     for (const real_audio::Burst &burst : bursts)
         EXPECT_NEAR(burst.seconds() * 1000.0, lengthMs, kSpanToleranceMs);
 }
