@@ -135,8 +135,13 @@ namespace {
 // then on the disk before the lock goes. `place` returns -1 (with its message) when there is no place.
 bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
                     const QByteArray &bytes, RetryWait &wait,
-                    const std::function<qint64(qint64 length, QString *error)> &place, QString *error)
+                    const std::function<qint64(qint64 length, QString *error)> &place, QString *error,
+                    const WriteProbe *probe)
 {
+    const auto reach = [probe](WriteStage stage) {
+        if (probe && *probe)
+            (*probe)(stage);
+    };
     auto fail = [&](const QString &what) {
         if (error)
             *error =
@@ -155,6 +160,7 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     // would otherwise count its doubled record until a teacher tool runs. When it cannot be finished
     // (a copy this program did not write, a failing disk), the records are written all the same: a
     // drill's result is never lost for it, and the teacher tool says what is wrong with the copy.
+    reach(WriteStage::Locked);
     QString recoveryError;
     recoverLockedRewrite(file, path, &recoveryError);
     const qint64 length = file.size();
@@ -163,6 +169,7 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     const qint64 offset = place(length, error);
     if (offset < 0)
         return false;
+    reach(WriteStage::LengthRead);
     if (!file.writeAt(offset, bytes.constData(), bytes.size())) {
         const QString failure = file.errorDescription();
         // An append stopped part way (a full disk, a quota) is cut off again, so that a failure
@@ -176,8 +183,10 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
                               failure);
         return false;
     }
+    reach(WriteStage::Written);
     if (!file.flushToDisk())
         return fail(QStringLiteral("成績ファイルをディスクに書き込めません"));
+    reach(WriteStage::Synced);
     file.unlock();
     file.close();
     return true;
@@ -185,7 +194,8 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
 
 } // namespace
 
-bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error)
+bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error,
+                   const WriteProbe *probe)
 {
     platform::LockedFile file;
     if (!openResultsFile(path, file, error))
@@ -198,7 +208,7 @@ bool appendRecords(const QString &path, const QList<ResultRecord> &records, Retr
     // overwritten, and two writers never share a slot.
     return writeUnderLock(
         file, path, platform::LockedFile::Access::ReadWriteCreate, bytes, wait,
-        [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; }, error);
+        [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; }, error, probe);
 }
 
 bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait,
@@ -222,7 +232,7 @@ bool rewriteRecord(const QString &path, qint64 number, const ResultRecord &recor
         return -1;
     };
     return writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait,
-                          place, error);
+                          place, error, nullptr);
 }
 
 app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,

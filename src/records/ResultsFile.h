@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 // The accumulated results file "成績累積データ.dat" in the data folder: a plain sequence of 44-byte
 // records (ResultRecord.h) that drills only ever extend. Several classroom PCs share it, so every access
@@ -66,11 +67,22 @@ enum class Locking {
 Locking lockResultsFile(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
                         platform::LockMode mode, RetryWait &wait);
 
+// The steps of an append and of a change in place, for checks that stop a writer at each of them (a
+// PC powered off there, its network cable pulled there).
+enum class WriteStage {
+    Locked,     // the exclusive lock is held on the file the path names
+    LengthRead, // the length (a change: the record) is read; nothing written yet
+    Written,    // the bytes are written, not yet known to be on the disk
+    Synced      // the bytes are on the disk; the lock is still held
+};
+using WriteProbe = std::function<void(WriteStage)>;
+
 // Writes the records after the last whole record of the file (a partial record left at the end by a
 // crash is overwritten), holding the exclusive lock from taking the length until the records are on
 // the disk. Waits while another holder has the lock. A deletion that a crash interrupted (its recovery
 // copy is there) is finished first, under the same lock, so that no reader counts a record twice.
-bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error);
+bool appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait, QString *error,
+                   const WriteProbe *probe = nullptr);
 
 // Changes record `number` (1-based) in place, under the exclusive lock, for the teacher's records
 // browser: nothing else of the file is touched (an interrupted deletion is finished first, as for

@@ -412,11 +412,16 @@ bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait
 }
 
 bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
-                  RetryWait &wait, QString *error)
+                  RetryWait &wait, QString *error, const WriteProbe *probe)
 {
+    const auto reach = [probe](WriteStage stage) {
+        if (probe && *probe)
+            (*probe)(stage);
+    };
     platform::LockedFile file;
     if (!openLocked(path, file, wait, error))
         return false;
+    reach(WriteStage::Locked);
     if (recoverLocked(file, path, error) == Recovery::Failed)
         return false;
     const qint64 length = file.size();
@@ -439,15 +444,18 @@ bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 
                                           "もう一度選んでください。")
                                .arg(shown(path))
                                .arg(number));
+    reach(WriteStage::LengthRead);
     // Student, level (as it is) and time in one write of eight bytes, so that a crash changes both or
     // neither.
     qToLittleEndian<qint16>(student, bytes + kStudentOffset);
     qToLittleEndian<qint32>(time, bytes + kTimeOffset);
     if (!file.writeAt(offset + kStudentOffset, bytes + kStudentOffset, kTimeOffset + 4 - kStudentOffset))
         return failFile(error, QStringLiteral("成績ファイルに書き込めません"), path, file.errorDescription());
+    reach(WriteStage::Written);
     if (!file.flushToDisk())
         return failFile(error, QStringLiteral("成績ファイルをディスクに書き込めません"), path,
                         file.errorDescription());
+    reach(WriteStage::Synced);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileLock.h"
+#include "records/ResultsFile.h"
 #include "records/RetryWait.h"
 
 #include <QByteArray>
@@ -69,8 +70,9 @@ bool deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWa
 
 // Sets the student and the time of record `number`, writing those bytes only, under the lock; the
 // record must still be the one opened (as for deleteRecord). Nothing else of the file changes.
+// `probe` is told each step (see WriteStage).
 bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
-                  RetryWait &wait, QString *error);
+                  RetryWait &wait, QString *error, const WriteProbe *probe = nullptr);
 
 // Reads record `number` (1-based) under the shared lock, waiting while a writer holds it.
 bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait &wait, QString *error);

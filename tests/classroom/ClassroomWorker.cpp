@@ -26,6 +26,13 @@
 //                                   was deleted and must be gone. A whole record of a PC past its count
 //                                   is an append that a deadline cut off after it wrote (counted apart)
 //   times <files...>                p50, p99 and max of append times
+//   cut append <folder> <pc> <sequence> <step> <ready> <go>
+//   cut change|delete <folder> <step> <ready> <go>
+//                                   appends record <sequence> of PC <pc>, changes record 1 (its time
+//                                   becomes 7777) or deletes record 1 through the program's own code,
+//                                   stopping at <step> (a WriteStage or, for a deletion, a RewriteStage
+//                                   by name): creates <ready> there and goes on once <go> exists (the
+//                                   check pulls the PC's network cable meanwhile); prints what came of it
 //
 // No mode waits without end: every call ends by CLASSROOM_DEADLINE seconds (default 600) with exit
 // status 124 and a line saying so, whatever it is waiting for.
@@ -235,7 +242,7 @@ int hold(const QString &folder, const QString &what, const QString &ready)
 int holdDelete(const QString &folder, const QString &ready)
 {
     records::RewriteProbe probe;
-    probe.pieceBytes = 10 * records::kRecordSize;
+    probe.pieceBytes = 2 * records::kRecordSize;
     probe.reached = [&](records::RewriteStage stage) {
         if (stage == records::RewriteStage::RecordsMoved) {
             writeText(ready, "ready\n");
@@ -259,6 +266,104 @@ int recover(const QString &folder)
                                                       : "recovery failed: ",
            qPrintable(error));
     return result == records::Recovery::Failed ? 1 : 0;
+}
+
+// Stops at the step named `wanted` (once): says so in `ready`, goes on once `go` exists.
+void stopAt(const QString &name, const QString &wanted, const QString &ready, const QString &go,
+            bool &stopped)
+{
+    if (stopped || name != wanted)
+        return;
+    stopped = true;
+    writeText(ready, "ready\n");
+    while (!QFile::exists(go))
+        QThread::msleep(20);
+}
+
+const char *stageName(records::WriteStage stage)
+{
+    switch (stage) {
+    case records::WriteStage::Locked:
+        return "Locked";
+    case records::WriteStage::LengthRead:
+        return "LengthRead";
+    case records::WriteStage::Written:
+        return "Written";
+    case records::WriteStage::Synced:
+        return "Synced";
+    }
+    return "";
+}
+
+const char *stageName(records::RewriteStage stage)
+{
+    switch (stage) {
+    case records::RewriteStage::Locked:
+        return "Locked";
+    case records::RewriteStage::CopyPart:
+        return "CopyPart";
+    case records::RewriteStage::CopyWritten:
+        return "CopyWritten";
+    case records::RewriteStage::RecordsMoved:
+        return "RecordsMoved";
+    case records::RewriteStage::VoidWritten:
+        return "VoidWritten";
+    case records::RewriteStage::Synced:
+        return "Synced";
+    case records::RewriteStage::Truncated:
+        return "Truncated";
+    case records::RewriteStage::CopyRemoved:
+        return "CopyRemoved";
+    }
+    return "";
+}
+
+int cut(int argc, char **argv)
+{
+    const QString op = arg(argc, argv, 2);
+    const QString folder = arg(argc, argv, 3);
+    const QString path = records::resultsFilePath(folder);
+    const int at = op == QLatin1String("append") ? 6 : 4;
+    if (argc != at + 3)
+        return 2;
+    const QString step = arg(argc, argv, at);
+    const QString ready = arg(argc, argv, at + 1);
+    const QString go = arg(argc, argv, at + 2);
+    bool stopped = false;
+    const records::WriteProbe probe = [&](records::WriteStage stage) {
+        stopAt(QLatin1String(stageName(stage)), step, ready, go, stopped);
+    };
+    QString error;
+    bool done = false;
+    if (op == QLatin1String("append")) {
+        const int pc = arg(argc, argv, 4).toInt();
+        const int sequence = arg(argc, argv, 5).toInt();
+        const records::ResultRecord record =
+            records::newRecord(kDate, secondsFor(pc, sequence) / 86400.0, qint16(pc),
+                               qint16(levelFor(pc, sequence)), sequence, QString::fromLatin1(kSchool));
+        done = records::appendRecords(path, {record}, records::responsiveWait(), &error, &probe);
+    } else if (op == QLatin1String("change")) {
+        QByteArray opened;
+        if (!records::readRecord(path, 1, &opened, records::responsiveWait(), &error))
+            return 6;
+        const records::ResultRecord record = records::decodeRecord(opened.constData());
+        done = records::changeRecord(path, 1, opened, record.student, 7777, records::responsiveWait(), &error,
+                                     &probe);
+    } else if (op == QLatin1String("delete")) {
+        records::RewriteProbe rewrite;
+        rewrite.pieceBytes = 10 * records::kRecordSize;
+        rewrite.reached = [&](records::RewriteStage stage) {
+            stopAt(QLatin1String(stageName(stage)), step, ready, go, stopped);
+        };
+        done = records::deleteRecord(path, 1, {}, records::responsiveWait(), &error, &rewrite);
+    } else {
+        return 2;
+    }
+    if (!stopped)
+        writeText(ready, "ready\n"); // never stop the check's wait for a step that did not come
+    printf("%s %s%s%s\n", qPrintable(op), done ? "done" : "failed", error.isEmpty() ? "" : ": ",
+           qPrintable(error.simplified()));
+    return done ? 0 : 1;
 }
 
 int holdKind(const QString &path, const QString &kind, const QString &ready)
@@ -448,6 +553,9 @@ int verify(const QString &path, const QMap<int, int> &groups, int changedAtStart
                         : isNew     ? " changed"
                                     : " unchanged");
             torn += isWhole(r) ? 0 : 1;
+            // A record of a PC counted here stays that PC's record, whether changed or not.
+            if (isWhole(r) && groups.contains(r.student) && r.time >= 0 && r.time < groups.value(r.student))
+                seen.insert(qint64(r.student) * 100000 + r.time);
             continue;
         }
         if (!isWhole(r) || !groups.contains(r.student) || r.time < 0) {
@@ -537,6 +645,8 @@ int main(int argc, char **argv)
         return holdDelete(arg(argc, argv, 2), arg(argc, argv, 3));
     if (mode == QLatin1String("recover") && argc == 3)
         return recover(arg(argc, argv, 2));
+    if (mode == QLatin1String("cut") && argc >= 3)
+        return cut(argc, argv);
     if (mode == QLatin1String("times") && argc >= 3)
         return times(argc, argv, 2);
     fprintf(stderr, "usage: see the top of ClassroomWorker.cpp\n");
