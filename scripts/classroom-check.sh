@@ -230,16 +230,16 @@ if part appends; then
 fi
 
 # ---- PC 1's network cable pulled at one step of an append, a change or a deletion, while PC 2 appends
-# PC 3 (or PC 2 on two PCs) writes three records first; PC 1 appends its record 0, changes record 1 (its
+# PC 3 (or PC 2 on two PCs) writes three records first (as writer 9); PC 1 appends its record 0, changes record 1 (its
 # time becomes 7777) or deletes record 1, stopped at <step>; the cable is pulled there for <seconds>
 # while PC 2 appends its record 0; then the cable is plugged in again and PC 1 goes on.
 CUT_N=0
 cutcase() { # <append|change|delete> <step> <seconds>
-    local op=$1 step=$2 seconds=$3 first=3 t0 t1 r1 r2 s1 s2 v groups expected
+    local op=$1 step=$2 seconds=$3 first=3 base=9 t0 t1 r1 r2 s1 s2 v groups expected
     [ "$PCS" -ge 3 ] || first=2
     CUT_N=$((CUT_N + 1))
     rm -f "$HOSTFILE" "$RUN/server/share/成績累積データtemp.dat"
-    ask "pc$first" 60 "$W append $SHARE $first 3 /tmp/t" >/dev/null
+    ask "pc$first" 60 "$W append $SHARE $base 3 /tmp/t" >/dev/null
     rm -f "$RUN/pc1/ready-$CUT_N" "$RUN/pc1/go-$CUT_N"
     if [ "$op" = append ]; then
         send pc1 "CLASSROOM_DEADLINE=400 $W cut append $SHARE 1 0 $step /tmp/host/ready-$CUT_N /tmp/host/go-$CUT_N"
@@ -259,15 +259,15 @@ cutcase() { # <append|change|delete> <step> <seconds>
     r1=$(await pc1 420 | oneline)
     s1=$?
     case $op in
-    append) groups="$first:3,1:1,2:1"; v=$("$W" verify "$HOSTFILE" "$groups" 0) ;;
-    change) v=$("$W" verify "$HOSTFILE" "$first:3,2:1" 1) ;;
-    delete) v=$("$W" verify "$HOSTFILE" "$first:3,2:1" 0 "$first:0") ;;
+    append) groups="$base:3,1:1,2:1"; v=$("$W" verify "$HOSTFILE" "$groups" 0) ;;
+    change) v=$("$W" verify "$HOSTFILE" "$base:3,2:1" 1) ;;
+    delete) v=$("$W" verify "$HOSTFILE" "$base:3,2:1" 0 "$base:0") ;;
     esac
     local ok=$?
     # PC 1 must have done what it was asked, or said that it could not (then its record is not there,
     # and only that one: the verdict counts it lost; a failure it reports is not a silent loss).
     if [ "$s1" -ne 0 ] && [ "$op" = append ]; then
-        v=$("$W" verify "$HOSTFILE" "$first:3,2:1" 0)
+        v=$("$W" verify "$HOSTFILE" "$base:3,2:1" 0)
         ok=$?
     fi
     [ "$s2" -eq 0 ] || ok=1

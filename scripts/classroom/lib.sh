@@ -51,6 +51,7 @@ classroom_start_server() {
         >"$dir/smbd.log" 2>&1 </dev/null &
     echo $! >"$dir/group"
     GROUPS_STARTED+=($!)
+    disown $!
     local i
     for i in $(seq 1 100); do
         ip netns exec "$NS" ss -ltn | grep -q "$SERVER:445 " && return 0
@@ -72,6 +73,7 @@ classroom_start_pc() {
         >"$dir/kernel.log" 2>&1 </dev/null &
     echo $! >"$dir/group"
     GROUPS_STARTED+=($!)
+    disown $!
 }
 
 # Powers PC <n> off at once: every process of its guest is killed.
