@@ -11,6 +11,7 @@ PACKAGES="cmake ninja-build g++ pkg-config git user-mode-linux samba cifs-utils 
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth
   espeak-ng mecab mecab-ipadic-utf8
+  dpkg-dev file lintian debootstrap
   cups libcups2-dev printer-driver-cups-pdf poppler-utils qt6-translations-l10n clang-format
   xdotool dbus-daemon at-spi2-core python3-pyatspi"
 

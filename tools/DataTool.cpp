@@ -1,8 +1,10 @@
 #include "DataTool.h"
 
+#include "EmptySchool.h"
 #include "IdiomChecks.h"
 #include "IdiomList.h"
 #include "IdiomVoices.h"
+#include "MistakesTool.h"
 #include "ResultsCheck.h"
 #include "StoredFile.h"
 #include "drill/IdiomData.h"
@@ -61,8 +63,16 @@ QString helpText()
                "はかなしか読めないので、\n"
                "      意味は MeCab（mecab と mecab-ipadic-utf8）でかなにしてから読ませます。\n"
                "      すでにあるファイルはそのままにします（--replace を付けると作り直します）。\n"
+               "\n"
+               "  yoji-data school <共通フォルダ>\n"
+               "      新しい塾の共通フォルダ（パスデータ.txt の 1 "
+               "番目の項目に書くフォルダ）に、プログラムが\n"
+               "      はじめて起動するのに要るものを作ります: 共通データ.txt（塾の名前は仮のもの、先生の\n"
+               "      パスワードは新しく決めて表示します）、名簿のひな形 新名簿.txt（先生の行だけ）、\n"
+               "      音フォルダ（新音ファイル.txt と音のファイル）、データフォルダ 四字熟語 と、その中の\n"
+               "      タイム回数データ.txt。ファイルはシフトJISです。すでにあるファイルはそのままにします。\n"
                "\n") +
-           resultsHelpText() +
+           resultsHelpText() + mistakesHelpText() +
            QStringLiteral(
                "  yoji-data --help\n"
                "      この説明を表示します。\n"
@@ -296,6 +306,37 @@ int voices(const CommandLine &line, QTextStream &out, QTextStream &err)
     return report.failures.isEmpty() && list.readProblems.isEmpty() ? 0 : 1;
 }
 
+int school(const CommandLine &line, QTextStream &out, QTextStream &err)
+{
+    EmptySchool school;
+    QString error;
+    if (!layOutEmptySchool(line.files[0], QString::fromUtf16(kApplicationFolderName), &school, &error)) {
+        err << error << u'\n';
+        return 1;
+    }
+    const QString base = QDir::toNativeSeparators(school.baseFolder);
+    out << QStringLiteral("塾の共通フォルダ %1 に %2 個のファイルを書きました（すでにあったファイルはそのまま"
+                          "です）。\n")
+               .arg(base)
+               .arg(school.written.size());
+    out << QStringLiteral("次にすること:\n");
+    out << QStringLiteral("  %1共通データ.txt の 2 番目の項目に塾の名前を書きます（はじめの 5 文字が数字なら"
+                          "塾コードになります）。\n")
+               .arg(base);
+    if (!school.password.isEmpty())
+        out << QStringLiteral(
+                   "  先生のパスワードは「%1」です（共通データ.txt の 6 番目の項目で変えられます）。\n")
+                   .arg(school.password);
+    out << QStringLiteral("  %1新名簿.txt に、生徒を 1 行に 1 人、番号,生まれた年度,0,0,\"名前\",0,\"\",\"\" "
+                          "の形で書きます。\n")
+               .arg(base);
+    out << QStringLiteral("  生徒が使うアカウントから %1 に書き込めるようにします（成績の記録がここに作られ"
+                          "ます）。\n")
+               .arg(QDir::toNativeSeparators(school.dataFolder));
+    out << QStringLiteral("  パスデータ.txt の 1 番目の項目を \"%1\" にします。\n").arg(base);
+    return 0;
+}
+
 } // namespace
 
 int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -311,6 +352,8 @@ int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err
     }
     if (line.command == QStringLiteral("results") && line.error.isEmpty())
         return runResultsCommand(line.files, out, err);
+    if (line.command == QStringLiteral("mistakes") && line.error.isEmpty())
+        return runMistakesCommand(line.files, out, err);
     if (!line.error.isEmpty()) {
         err << line.error << QStringLiteral("\n使い方は yoji-data --help で表示できます。\n");
         return 2;
@@ -320,7 +363,11 @@ int runDataTool(const QStringList &arguments, QTextStream &out, QTextStream &err
         const char *name;
         qsizetype files;
         int (*run)(const CommandLine &, QTextStream &, QTextStream &);
-    } commands[] = {{"encode", 2, encode}, {"decode", 2, decode}, {"check", 1, check}, {"voices", 2, voices}};
+    } commands[] = {{"encode", 2, encode},
+                    {"decode", 2, decode},
+                    {"check", 1, check},
+                    {"voices", 2, voices},
+                    {"school", 1, school}};
     for (const auto &c : commands) {
         if (line.command != QLatin1String(c.name))
             continue;

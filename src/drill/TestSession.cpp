@@ -36,6 +36,9 @@ TestSession::NewQuestion TestSession::makeQuestion()
     q.kanji = makeKanjiButtons(m_questions, m_position, m_random);
     q.kana = makeKanaButtons(current().reading, current().idiom, m_random);
     m_stage = Stage::Preparing;
+    m_onShow = true;
+    m_wrongReadings = 0;
+    m_readingRight = false;
     return q;
 }
 
@@ -57,10 +60,13 @@ TestSession::ReadingPick TestSession::pickKana(const QString &kana)
     ReadingPick pick;
     pick.outcome = m_reading.pick(kana);
     pick.line = m_reading.line();
-    if (pick.outcome == ReadingStage::Outcome::Right)
+    if (pick.outcome == ReadingStage::Outcome::Right) {
         pick.sound = Sound::RightAnswer;
-    else if (pick.outcome == ReadingStage::Outcome::Wrong)
+        m_readingRight = true;
+    } else if (pick.outcome == ReadingStage::Outcome::Wrong) {
         pick.sound = Sound::WrongAnswer;
+        ++m_wrongReadings;
+    }
     return pick;
 }
 
@@ -116,8 +122,10 @@ TestSession::Judgement TestSession::judge()
     if (m_answer.joined() == current().idiom) {
         judgement.verdict = Judgement::Verdict::Right;
         judgement.sound = Sound::RightAnswer;
+        answerJudged(true);
         return judgement;
     }
+    answerJudged(false);
     int &counter = m_doneCounters[std::size_t(m_position)];
     counter = afterIdiomJudgement(counter, false);
     m_stage = Stage::Correction;
@@ -153,6 +161,38 @@ void TestSession::leaveCorrection()
     m_stage = Stage::Kanji;
     m_correctionNextEnabled = false;
     m_busy = false;
+}
+
+void TestSession::answerJudged(bool idiomRight)
+{
+    m_answers.append({m_clock.now(), current().idiom, m_wrongReadings, idiomRight});
+    m_onShow = false;
+}
+
+QList<records::AnsweredQuestion> TestSession::answeredQuestions(int student, int level) const
+{
+    QList<records::AnsweredQuestion> answered;
+    if (m_rules.practiceLevel || !m_rules.recordedLevel)
+        return answered;
+    const auto make = [&](const QDateTime &when, const QString &idiom, int wrongReadings, bool readingRight,
+                          bool idiomRight, bool timedOutHere) {
+        records::AnsweredQuestion a;
+        a.when = when;
+        a.student = qint16(student);
+        a.level = qint16(level);
+        a.idiom = idiom;
+        a.readingFirstTry = readingRight && wrongReadings == 0;
+        a.idiomFirstTry = idiomRight;
+        a.wrongJudgements = wrongReadings + (idiomRight || timedOutHere ? 0 : 1);
+        a.timedOut = timedOutHere;
+        return a;
+    };
+    answered.reserve(m_answers.size() + 1);
+    for (const Answer &a : m_answers)
+        answered.append(make(a.when, a.idiom, a.wrongReadings, true, a.idiomRight, false));
+    if (timedOut() && m_onShow)
+        answered.append(make(m_clock.now(), current().idiom, m_wrongReadings, m_readingRight, false, true));
+    return answered;
 }
 
 } // namespace drill

@@ -4,6 +4,9 @@
 #include "drill/DrillSession.h"
 #include "drill/Question.h"
 #include "platform/RandomSource.h"
+#include "records/MistakeHistory.h"
+
+#include <QList>
 
 #include <array>
 #include <optional>
@@ -123,6 +126,13 @@ public:
     // The correction panel goes; the judgement is over. Then makeQuestion().
     void leaveCorrection();
 
+    // ---- The answer history ----
+    // The questions answered so far, for the answer history (records/MistakeHistory.h), in the order
+    // they were answered: one for every question whose idiom was judged, stamped with the clock's time
+    // of its judgement, and after a time-out one more for the question on show then (its idiom not
+    // judged). A level that is not recorded (a practice level among them) gives none.
+    QList<records::AnsweredQuestion> answeredQuestions(int student, int level) const;
+
 private:
     platform::RandomSource &m_random;
     QuestionList m_questions;
@@ -134,6 +144,22 @@ private:
     KanjiAnswer m_answer;
     bool m_nextGuard = false;
     bool m_correctionNextEnabled = false;
+
+    // The question on show: laid out and its idiom not yet judged; its wrong readings so far, and
+    // whether its reading has been picked right.
+    bool m_onShow = false;
+    int m_wrongReadings = 0;
+    bool m_readingRight = false;
+    // Per question answered: the time, the idiom, the wrong readings and whether the idiom was right.
+    struct Answer
+    {
+        QDateTime when;
+        QString idiom;
+        int wrongReadings = 0;
+        bool idiomRight = false;
+    };
+    QList<Answer> m_answers;
+    void answerJudged(bool idiomRight);
 };
 
 } // namespace drill

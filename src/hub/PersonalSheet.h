@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "hub/Rankings.h"
 #include "hub/RowPieces.h"
+#include "hub/WeakIdiomSheet.h"
 #include "records/RetryWait.h"
 
 #include <QByteArray>
@@ -137,6 +138,8 @@ struct SheetBlock
 struct SheetPage
 {
     std::vector<SheetBlock> blocks;
+    // The page of weak idioms after the level pages has these instead of level blocks.
+    std::vector<WeakIdiomsBlock> weakBlocks;
 };
 struct PersonalSheet
 {
@@ -150,6 +153,14 @@ struct PersonalSheet
 PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
                             const std::vector<SheetRun> &runs, QDate today, int student,
                             const std::vector<int> &levels);
+
+// Adds the page of weak idioms after the level pages: the student's block, and with `classStudents`
+// (a teacher's sheet) the class's block below it. Nothing when the history file does not exist yet.
+void addWeakIdiomsPage(PersonalSheet &sheet, const WeakIdiomsSource &source,
+                       const std::vector<int> *classStudents = nullptr, const QString &grade = QString());
+
+// The page the screen opens on: the last page of level blocks (the page of weak idioms follows it).
+int firstShownPage(const PersonalSheet &sheet);
 
 // The levels the graph button selects: the first three levels that are not practice levels (practice
 // runs are never recorded), or levels 1 to 3 when every level is a practice level.

@@ -8,6 +8,8 @@
 #include "sound/SoundSet.h"
 #include "startup/StartupRules.h"
 
+#include <QFileInfo>
+
 namespace startup {
 
 namespace {
@@ -63,6 +65,23 @@ bool readCommonData(const QString &path, PathsAndSettings &settings, QString *er
 
 namespace {
 
+// A new installation's path data file names a base folder that is not there yet (the share is not
+// mounted, or no school has been laid out): saying only that the common settings file is missing would
+// not tell the administrator what to do.
+bool baseFolderExists(const QString &baseFolder, const QString &pathDataFile, QString *error)
+{
+    if (QFileInfo(baseFolder).isDir())
+        return true;
+    if (error)
+        *error = QStringLiteral("共通フォルダがありません：%1\n"
+                                "共通フォルダは %2 の 1 番目の項目に書きます。塾の共通フォルダ（ふつうは"
+                                "共有フォルダの中）を書いて、シフトJISで保存してください。\n"
+                                "新しく始めるときは、yoji-data school \"%1\" で空の塾（共通データ、"
+                                "名簿のひな形、音フォルダ）を作れます。")
+                     .arg(baseFolder, platform::displayPath(pathDataFile));
+    return false;
+}
+
 bool readEverySetting(AppState &state, const QString &applicationFolder, QChar separator, QString *error)
 {
     PathsAndSettings &settings = state.settings;
@@ -70,11 +89,14 @@ bool readEverySetting(AppState &state, const QString &applicationFolder, QChar s
     settings.appFolder = app::appFolder(applicationFolder, separator);
 
     QString baseItem;
-    if (!readPathData(app::pathDataFile(applicationFolder, separator), &baseItem, error))
+    const QString pathDataFile = app::pathDataFile(applicationFolder, separator);
+    if (!readPathData(pathDataFile, &baseItem, error))
         return false;
     settings.baseFolder = app::baseFolder(baseItem, separator);
     if (settings.developmentLayout)
         settings.baseFolder = app::developmentBaseFolder(applicationFolder, separator);
+    else if (!baseFolderExists(settings.baseFolder, pathDataFile, error))
+        return false;
 
     ++settings.fileNumber;
     if (!readCommonData(settings.baseFolder + QStringLiteral("共通データ.txt"), settings, error))

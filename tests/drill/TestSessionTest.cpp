@@ -291,6 +291,92 @@ TEST_F(TestSessionFlow, OnceTheEndHasBegunNoClickIsTaken)
     EXPECT_FALSE(session->busy());
 }
 
+TEST_F(TestSessionFlow, EveryQuestionAnsweredAndTheOneOnShowAtATimeOutAreKeptForTheAnswerHistory)
+{
+    const auto wrongKana = [](const QString &right) {
+        return right == QStringLiteral("ん") ? QStringLiteral("あ") : QStringLiteral("ん");
+    };
+    EXPECT_TRUE(session->answeredQuestions(12, 2).isEmpty());
+
+    // First question: one wrong reading, then a wrong idiom.
+    nextQuestion();
+    const QString first = session->current().idiom;
+    clock.advanceMs(4000);
+    ASSERT_EQ(pickKana(wrongKana(session->current().reading.left(1))), ReadingStage::Outcome::Wrong);
+    session->wrongReadingSounded();
+    const QString rest = session->current().reading.left(4).mid(session->reading().line().size());
+    for (QChar c : rest)
+        pickKana(QString(c));
+    session->beginKanjiStage();
+    clock.setNow(clock.now().addSecs(120));
+    const QDateTime firstJudged = clock.now();
+    ASSERT_EQ(answerIdiom(wrongOrder(first)), TestSession::Judgement::Verdict::Wrong);
+    EXPECT_TRUE(session->answeredQuestions(12, 2).value(0).when == firstJudged)
+        << "kept at its judgement, before the sounds";
+    session->wrongIdiomSounded();
+    ASSERT_TRUE(session->correctionNext());
+    session->leaveCorrection();
+
+    // Second: right at both first tries.
+    nextQuestion();
+    const QString second = session->current().idiom;
+    ASSERT_FALSE(answerRight());
+    // Third: the reading right, then the time runs out in the kanji stage.
+    const QString third = session->current().idiom;
+    answerReadingRight();
+    session->pickKanji(third.left(1));
+    clock.advanceMs(qint64(rules.timeLimit) * 1000);
+    ASSERT_TRUE(session->tick().timeOut);
+
+    const QList<records::AnsweredQuestion> answered = session->answeredQuestions(12, 2);
+    ASSERT_EQ(answered.size(), 3);
+    struct Expected
+    {
+        QString idiom;
+        bool readingFirstTry, idiomFirstTry;
+        int wrongJudgements;
+        bool timedOut;
+    };
+    const Expected expected[] = {
+        {first, false, false, 2, false}, {second, true, true, 0, false}, {third, true, false, 0, true}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const records::AnsweredQuestion &a = answered.at(i);
+        EXPECT_EQ(a.idiom, expected[i].idiom);
+        EXPECT_EQ(a.student, 12);
+        EXPECT_EQ(a.level, 2);
+        EXPECT_EQ(a.readingFirstTry, expected[i].readingFirstTry);
+        EXPECT_EQ(a.idiomFirstTry, expected[i].idiomFirstTry);
+        EXPECT_EQ(a.wrongJudgements, expected[i].wrongJudgements);
+        EXPECT_EQ(a.timedOut, expected[i].timedOut);
+        EXPECT_EQ(records::answerProblem(a), QString()) << "the history takes every answer the drill makes";
+    }
+    EXPECT_TRUE(answered.at(0).when == firstJudged);
+    EXPECT_TRUE(answered.at(2).when == clock.now());
+}
+
+TEST_F(TestSessionFlow, ATimeOutInTheReadingStageKeepsTheReadingWrongAndALevelNotRecordedKeepsNothing)
+{
+    nextQuestion();
+    clock.advanceMs(qint64(rules.timeLimit) * 1000);
+    ASSERT_TRUE(session->tick().timeOut);
+    const QList<records::AnsweredQuestion> answered = session->answeredQuestions(3, 4);
+    ASSERT_EQ(answered.size(), 1);
+    EXPECT_FALSE(answered.at(0).readingFirstTry) << "the reading was never picked";
+    EXPECT_EQ(answered.at(0).wrongJudgements, 0);
+    EXPECT_TRUE(answered.at(0).timedOut);
+    EXPECT_EQ(records::answerProblem(answered.at(0)), QString());
+
+    for (const bool practice : {true, false}) {
+        rules.practiceLevel = practice;
+        rules.recordedLevel = practice;
+        makeSession(testing_support::sampleQuestions());
+        nextQuestion();
+        ASSERT_FALSE(answerRight());
+        EXPECT_TRUE(session->answeredQuestions(3, 4).isEmpty()) << practice;
+    }
+}
+
 TEST(DrillSessionEnd, WhatFollowsTheEndNoticeDependsOnTheLevel)
 {
     struct Case

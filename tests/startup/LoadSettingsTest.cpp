@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -159,4 +160,32 @@ TEST(LoadSettings, EmptyLinesAreEmptyItemsAndAFinalEmptyLineIsNoItem)
     writeFile932(inst.commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0,0,,\"pass\",7,8,9")});
     EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("9 個しかありません"))) << error.toStdString();
+}
+
+// A fresh installation names a base folder that is not there yet (the share is not mounted, or the school
+// has not been laid out): the message says which folder is missing, which file names it, and how to lay
+// out an empty school, instead of only missing the common settings file.
+TEST(LoadSettings, MissingBaseFolderSaysWhichFileToEditAndHowToLayOutASchool)
+{
+    Installation inst;
+    const QString missing = inst.root.path() + QStringLiteral("/共有/塾データ/");
+    writeFile932(inst.pathDataFile(), {QStringLiteral("\"%1\",,,,,,,,,").arg(missing)});
+    const QByteArray before = snapshot(inst);
+    auto state = std::make_unique<AppState>();
+    QString error;
+    EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("共通フォルダがありません：") + missing))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains(platform::displayPath(inst.pathDataFile()))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("yoji-data school \"%1\"").arg(missing)))
+        << error.toStdString();
+    EXPECT_EQ(snapshot(inst), before);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+
+    // A base folder that is there but lacks the common settings keeps the message that names the file.
+    QDir().mkpath(missing);
+    EXPECT_FALSE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("ファイルが見つかりません：") +
+                               platform::displayPath(missing + QStringLiteral("共通データ.txt"))))
+        << error.toStdString();
 }

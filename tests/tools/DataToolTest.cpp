@@ -1,4 +1,5 @@
 #include "DataTool.h"
+#include "ToolRun.h"
 #include "drill/IdiomData.h"
 #include "platform/TextFile.h"
 #include "support/TestSupport.h"
@@ -12,24 +13,6 @@
 using namespace testing_support;
 
 namespace {
-
-struct ToolRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList &arguments)
-{
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = yojidata::runDataTool(arguments, out, err);
-    out.flush();
-    err.flush();
-    return run;
-}
 
 QString toolData(const char *name)
 {
@@ -197,6 +180,8 @@ TEST(DataTool, TheProgramsExitStatusFollowsTheOutcome)
         {{QStringLiteral("check"), QStringLiteral(YOJI_IDIOM_LIST)}, 0},
         {{QStringLiteral("check"), QStringLiteral(YOJI_IDIOM_DATA)}, 0},
         {{QStringLiteral("check"), toolData("meaning-empty.csv")}, 1},
+        {{QStringLiteral("mistakes"), QStringLiteral("check"), toolData("meaning-empty.csv")}, 1},
+        {{QStringLiteral("mistakes")}, 2},
         {{QStringLiteral("nothing")}, 2},
     };
     for (const auto &c : cases) {

@@ -1,5 +1,6 @@
 #include "ResultsCheck.h"
 #include "DataTool.h"
+#include "ToolRun.h"
 #include "platform/TextFile.h"
 #include "records/ResultRecord.h"
 #include "support/TestSupport.h"
@@ -12,24 +13,6 @@ using namespace testing_support;
 using Field = yojidata::ResultsReport::Field;
 
 namespace {
-
-struct ToolRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList &arguments)
-{
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = yojidata::runDataTool(arguments, out, err);
-    out.flush();
-    err.flush();
-    return run;
-}
 
 QString fixture(const char *name)
 {

@@ -10,6 +10,7 @@
 #include "drill/StatusPanel.h"
 #include "platform/RandomSource.h"
 #include "records/Judgement.h"
+#include "records/MistakeHistory.h"
 #include "records/ResultRecord.h"
 #include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
@@ -763,6 +764,11 @@ void DrillScreen::finishDrill()
                 records::recordAndJudge({state.settings, state.run, state.standards, state.statistics,
                                          state.results, state.lastDrill},
                                         m_context.services, level));
+    // The answer history beside the results file; a failure is shown and the drill goes on.
+    if (m_test)
+        app::report(m_context.services,
+                    records::recordAnswersIn(state.settings.dataFolder,
+                                             m_test->answeredQuestions(state.run.studentNumber, level)));
     QCoreApplication::processEvents();
     m_context.services.clock.waitWithEvents(1000);
     m_minutesClock->stop();

@@ -140,7 +140,7 @@ PersonalSheetView::PersonalSheetView(QWidget *parent)
 void PersonalSheetView::setSheet(const hub::PersonalSheet &sheet)
 {
     m_sheet = sheet;
-    m_page = std::max(0, pageCount() - 1);
+    m_page = hub::firstShownPage(m_sheet);
     // What the sheet says, for a screen reader.
     QStringList lines{m_sheet.name};
     for (const hub::SheetPage &page : m_sheet.pages) {
@@ -148,6 +148,13 @@ void PersonalSheetView::setSheet(const hub::PersonalSheet &sheet)
             lines << block.title;
             for (const hub::StatisticsLine &line : block.lines)
                 lines << line.text.simplified();
+        }
+        for (const hub::WeakIdiomsBlock &block : page.weakBlocks) {
+            lines << block.title;
+            for (const hub::WeakIdiomLine &line : block.lines)
+                lines << line.text + u'　' + line.meaning;
+            if (!block.note.isEmpty())
+                lines << block.note;
         }
     }
     setAccessibleDescription(lines.join(u'\n'));
@@ -360,8 +367,13 @@ hub::PersonalSheet PersonalDataPanel::sheetFor(int student, const std::vector<hu
 {
     const hub::RowStudents rows =
         hub::rowStudentsFor(m_context.state, m_gradeFilter ? m_gradeFilter() : QString());
-    return hub::personalSheet(m_context.state, rows, runs, m_context.services.clock.now().date(), student,
-                              levels);
+    hub::PersonalSheet sheet = hub::personalSheet(m_context.state, rows, runs,
+                                                  m_context.services.clock.now().date(), student, levels);
+    // A teacher sees the class's weak idioms too: those of the students the grade filter shows.
+    const std::vector<int> classStudents = hub::classStudentsOf(rows);
+    hub::addWeakIdiomsPage(sheet, m_weak, isTeacher() ? &classStudents : nullptr,
+                           m_gradeFilter ? m_gradeFilter() : QString());
+    return sheet;
 }
 
 void PersonalDataPanel::draw(Target target)
@@ -379,6 +391,8 @@ void PersonalDataPanel::draw(Target target)
     std::vector<hub::SheetRun> runs;
     if (!readRuns(&runs))
         return;
+    m_weak = hub::readWeakIdiomsSource(m_context.state.settings.dataFolder,
+                                       m_context.state.settings.appFolder, m_context.services.clock.now());
     if (target != Target::Screen)
         m_status->clear();
     // Each student's sheet clears the area for the next, so the screen shows the last one.

@@ -107,6 +107,7 @@ private:
     SheetOutputDialogs *m_dialogs;
     int m_sheetStudent = 0;
     bool m_listsFilled = false;
+    hub::WeakIdiomsSource m_weak; // read for each drawing, for every sheet of it
 
     QPushButton *m_otherStudent;
     QListView *m_students;

@@ -80,6 +80,40 @@ void paintChart(QPainter &painter, const QRectF &page, const hub::ChartLayout &c
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
+// A block of weak idioms: its title, then per idiom its line at one and a half times the size and its
+// meaning under it at the sheet's size.
+void paintWeakBlock(QPainter &painter, const QRectF &page, const hub::WeakIdiomsBlock &block,
+                    const QFont &font, const QFont &linesFont, qreal left)
+{
+    const QFontMetricsF metrics(font, painter.device());
+    const QFontMetricsF lineMetrics(linesFont, painter.device());
+    const qreal indent = lineMetrics.horizontalAdvance(u'　') * 2;
+    const qreal width = page.right() - 0.05 * page.width() - left;
+    painter.setPen(kInk);
+    painter.setFont(linesFont);
+    qreal y = page.top() + block.top * page.height() + lineMetrics.ascent();
+    painter.drawText(QPointF(left, y), block.title);
+    painter.setPen(QPen(kFrame, std::max<qreal>(1.0, metrics.height() / 12.0)));
+    painter.drawLine(QPointF(left, y + lineMetrics.descent()),
+                     QPointF(left + width, y + lineMetrics.descent()));
+    painter.setPen(kInk);
+    y += lineMetrics.lineSpacing() * 1.5;
+    if (!block.note.isEmpty()) {
+        painter.setFont(font);
+        const QRectF area(left + indent, y - metrics.ascent(), width - indent, metrics.lineSpacing() * 6);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, block.note);
+        return;
+    }
+    for (const hub::WeakIdiomLine &line : block.lines) {
+        painter.setFont(linesFont);
+        painter.drawText(QPointF(left, y), line.text);
+        y += lineMetrics.descent() + metrics.ascent();
+        painter.setFont(font);
+        painter.drawText(QPointF(left + indent, y),
+                         metrics.elidedText(line.meaning, Qt::ElideRight, width - indent));
+        y += metrics.descent() + lineMetrics.lineSpacing() * 0.35 + lineMetrics.ascent();
+    }
+}
 } // namespace
 
 QFont sheetFont(qreal pointSize)
@@ -105,8 +139,10 @@ void paintPage(QPainter &painter, const QRectF &page, const hub::PersonalSheet &
     const qreal linesLeft = page.left() + 0.52 * page.width();
 
     painter.setPen(kInk);
-    if (!sheetPage.blocks.empty() && !sheet.name.isEmpty()) {
-        const qreal firstTop = page.top() + sheetPage.blocks.front().top * page.height();
+    if ((!sheetPage.blocks.empty() || !sheetPage.weakBlocks.empty()) && !sheet.name.isEmpty()) {
+        const double top =
+            sheetPage.blocks.empty() ? sheetPage.weakBlocks.front().top : sheetPage.blocks.front().top;
+        const qreal firstTop = page.top() + top * page.height();
         painter.setFont(nameFont);
         painter.drawText(QPointF(textLeft, firstTop - nameMetrics.descent() - metrics.height() * 0.3),
                          sheet.name);
@@ -130,6 +166,8 @@ void paintPage(QPainter &painter, const QRectF &page, const hub::PersonalSheet &
         painter.setFont(font);
         paintChart(painter, page, block.chart, font, lineWidth);
     }
+    for (const hub::WeakIdiomsBlock &block : sheetPage.weakBlocks)
+        paintWeakBlock(painter, page, block, font, linesFont, textLeft);
     painter.restore();
 }
 

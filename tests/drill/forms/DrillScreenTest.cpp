@@ -2,6 +2,7 @@
 #include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
+#include "records/MistakeHistory.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
@@ -340,6 +341,43 @@ TEST_F(DrillScreen, TimeOutAtFiveTimesTheMinimumIsRecordedAndWaitsForTheCorrecti
     EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("時間切れ"));
     EXPECT_TRUE(text(QStringLiteral("Label19")).endsWith(QStringLiteral("→0点")))
         << text(QStringLiteral("Label19")).toStdString();
+    // The answer history beside the results: the wrong idiom, and the question on show at the time-out.
+    const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(inst.dataFolder);
+    ASSERT_TRUE(history.ok()) << history.failure().text.toStdString();
+    ASSERT_EQ(history.value().size(), 2);
+    EXPECT_EQ(history.value().answer(0).idiom, q.idiom);
+    EXPECT_EQ(history.value().answer(0).student, 152);
+    EXPECT_EQ(history.value().answer(0).level, 2);
+    EXPECT_EQ(history.value().answer(0).wrongJudgements, 1);
+    EXPECT_TRUE(history.value().answer(1).timedOut);
+}
+
+TEST_F(DrillScreen, AnAnswerHistoryThatCannotBeWrittenIsShownAndTheResultGoesOn)
+{
+    // A history file whose header this program does not know is never written to.
+    const QString historyPath = records::mistakeHistoryPath(inst.dataFolder);
+    const QByteArray damaged("not a history file");
+    {
+        QFile file(historyPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(damaged);
+    }
+    start(2);
+    const Question q = currentQuestion();
+    answerReading(q.reading.left(4));
+    answerIdiom(wrongOrder(q.idiom));
+    QTest::mouseClick(button(QStringLiteral("Command4")), Qt::LeftButton);
+    fakes.clock.advanceMs(qint64(state->drill.timeLimit) * 1000);
+    tick();
+    settle();
+    ASSERT_EQ(records().size(), 1) << "the result is written";
+    ASSERT_NE(result(), nullptr) << "the result screen follows";
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("解答累積データ.dat")))
+        << fakes.messages.shown[0].text.toStdString();
+    QFile file(historyPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
 }
 
 TEST_F(DrillScreen, DoubleClicksAreAbsorbed)
