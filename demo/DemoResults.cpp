@@ -1,5 +1,6 @@
 #include "DemoResults.h"
 
+#include "DemoHistory.h"
 #include "DemoSchool.h"
 #include "platform/DateSerial.h"
 #include "platform/DelimitedItems.h"
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -157,7 +159,12 @@ bool writeDemoResults(const QString &dataFolder, const QDate &today, QStringList
     }
     if (written)
         written->append(path);
-    return true;
+    // The answer history goes with these results, never with a school's own.
+    QHash<int, double> weakness;
+    for (const Student &s : students)
+        weakness.insert(s.number, s.skill);
+    return writeDemoHistory(
+        dataFolder, list, [&weakness](int student) { return weakness.value(student, 1.0); }, written, error);
 }
 
 } // namespace demo

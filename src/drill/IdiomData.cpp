@@ -144,6 +144,17 @@ int rangeOfField(const QString &field)
     return int(value);
 }
 
+QHash<QString, IdiomTexts> textsByIdiom(const IdiomData &data)
+{
+    QHash<QString, IdiomTexts> texts;
+    for (int row = 1; row <= data.idiomRowCount; ++row) {
+        const QString idiom = data.cell(row, 2);
+        if (!idiom.isEmpty() && !texts.contains(idiom))
+            texts.insert(idiom, {data.cell(row, 3), data.cell(row, 4)});
+    }
+    return texts;
+}
+
 QuestionList questionsForLevel(const IdiomData &data, int level)
 {
     const int range = catalogue::rangeNumber(level);

@@ -3,6 +3,7 @@
 #include "drill/IdiomTable.h"
 #include "drill/Question.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -62,6 +63,16 @@ bool readIdiomData(const QString &nominalPath, IdiomData &data, QString *error);
 
 // The range number that a column 1 text stands for, as a whole number; 0 when it is none.
 int rangeOfField(const QString &field);
+
+// The reading and the meaning of an idiom (columns 3 and 4 of its row).
+struct IdiomTexts
+{
+    QString reading;
+    QString meaning;
+};
+
+// Every idiom of the data (column 2) with its texts; an idiom that stands twice keeps its first row's.
+QHash<QString, IdiomTexts> textsByIdiom(const IdiomData &data);
 
 // The questions of a level: the rows whose column 1 is the level's range number (catalogue::rangeNumber),
 // in file order.

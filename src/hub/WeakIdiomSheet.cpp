@@ -10,25 +10,6 @@ namespace hub {
 
 namespace {
 
-struct IdiomText
-{
-    QString reading;
-    QString meaning;
-};
-
-// The reading and meaning of each idiom of the idiom data (columns 2, 3 and 4); the first row of an
-// idiom that stands twice.
-QHash<QString, IdiomText> idiomTexts(const IdiomData &data)
-{
-    QHash<QString, IdiomText> texts;
-    for (int row = 1; row <= data.idiomRowCount; ++row) {
-        const QString idiom = data.cell(row, 2);
-        if (!idiom.isEmpty() && !texts.contains(idiom))
-            texts.insert(idiom, {data.cell(row, 3), data.cell(row, 4)});
-    }
-    return texts;
-}
-
 QString fullWidthNumber(int number)
 {
     QString text = QString::number(number);
@@ -90,9 +71,9 @@ WeakIdiomsBlock studentWeakBlock(const WeakIdiomsSource &source, int student)
         block.note = source.historyProblem;
         return block;
     }
-    const QHash<QString, IdiomText> texts = idiomTexts(source.idioms);
+    const QHash<QString, idioms::IdiomTexts> texts = idioms::textsByIdiom(source.idioms);
     for (const records::WeakIdiom &weak : records::weakIdioms(*source.history, student, source.now)) {
-        const IdiomText text = texts.value(weak.idiom);
+        const idioms::IdiomTexts text = texts.value(weak.idiom);
         block.lines.push_back(
             {weak.idiom, text.reading, text.meaning, weak.mistakes, 0,
              weakIdiomText(int(block.lines.size()) + 1, weak.idiom, text.reading, weak.mistakes, 0)});
@@ -113,11 +94,11 @@ WeakIdiomsBlock classWeakBlock(const WeakIdiomsSource &source, const std::vector
         block.note = source.historyProblem;
         return block;
     }
-    const QHash<QString, IdiomText> texts = idiomTexts(source.idioms);
+    const QHash<QString, idioms::IdiomTexts> texts = idioms::textsByIdiom(source.idioms);
     const QList<records::ClassIdiom> idioms =
         records::classWeakIdioms(*source.history, QList<int>(students.begin(), students.end()));
     for (const records::ClassIdiom &idiom : idioms) {
-        const IdiomText text = texts.value(idiom.idiom);
+        const idioms::IdiomTexts text = texts.value(idiom.idiom);
         block.lines.push_back({idiom.idiom, text.reading, text.meaning, idiom.mistakes, idiom.students,
                                weakIdiomText(int(block.lines.size()) + 1, idiom.idiom, text.reading,
                                              idiom.mistakes, idiom.students)});

@@ -4,9 +4,11 @@
 #include "platform/DateSerial.h"
 #include "platform/DelimitedItems.h"
 #include "records/Judgement.h"
+#include "records/MistakeHistory.h"
 #include "records/ResultsFile.h"
 #include "records/StandardsTable.h"
 #include "records/Statistics.h"
+#include "records/WeakIdioms.h"
 #include "support/TestSupport.h"
 
 #include <QSet>
@@ -37,7 +39,7 @@ TEST(DemoResults, ThreeWeeksOfPlausibleRunsByMostOfTheRoster)
     QString error;
     ASSERT_TRUE(demo::writeDemoResults(folder, kToday, &written, &error)) << error.toStdString();
     const QString path = records::resultsFilePath(folder);
-    EXPECT_EQ(written, QStringList{path});
+    EXPECT_EQ(written, (QStringList{path, records::mistakeHistoryPath(folder)}));
     const QList<records::ResultRecord> runs = records::readLastRecords(path, 100000, &error);
     ASSERT_TRUE(error.isEmpty());
     ASSERT_GT(runs.size(), 300);
@@ -74,6 +76,49 @@ TEST(DemoResults, ThreeWeeksOfPlausibleRunsByMostOfTheRoster)
     EXPECT_GT(perLevel[2], perLevel.value(20));
 }
 
+TEST(DemoResults, EveryTestRunHasItsAnswersAndSomeStudentsHaveWeakIdioms)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    QString error;
+    ASSERT_TRUE(demo::writeDemoResults(folder, kToday, nullptr, &error)) << error.toStdString();
+    const QList<records::ResultRecord> runs =
+        records::readLastRecords(records::resultsFilePath(folder), 100000, &error);
+    app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(folder);
+    ASSERT_TRUE(history) << history.failure().text.toStdString();
+
+    // Per student and level: the answers, and the unjudged ones a time-out left.
+    QMap<std::pair<int, int>, int> answers, unjudged;
+    for (qint64 i = 0; i < history.value().size(); ++i) {
+        const records::AnsweredQuestion a = history.value().answer(i);
+        EXPECT_TRUE(records::answerProblem(a).isEmpty()) << records::answerProblem(a).toStdString();
+        ++answers[{a.student, a.level}];
+        if (a.timedOut)
+            ++unjudged[{a.student, a.level}];
+    }
+    QMap<std::pair<int, int>, int> testRuns, timeOuts;
+    for (const records::ResultRecord &run : runs) {
+        if (run.level % 2 != 0)
+            continue;
+        ++testRuns[{run.student, run.level}];
+        if (run.time == records::kTimeOut)
+            ++timeOuts[{run.student, run.level}];
+    }
+    ASSERT_FALSE(testRuns.isEmpty());
+    EXPECT_EQ(answers.keys(), testRuns.keys()) << "answers for the test runs only, none for practice";
+    for (auto run = testRuns.cbegin(); run != testRuns.cend(); ++run) {
+        EXPECT_EQ(answers.value(run.key()), 20 * run.value()) << "each run answers the range's 20 idioms";
+        EXPECT_EQ(unjudged.value(run.key()), 5 * timeOuts.value(run.key()));
+    }
+
+    int withWeakIdioms = 0;
+    for (const auto &[student, level] : testRuns.keys())
+        if (level == 2 &&
+            !records::weakIdioms(history.value(), student, QDateTime(kToday, QTime(18, 0))).isEmpty())
+            ++withWeakIdioms;
+    EXPECT_GT(withWeakIdioms, 10) << "the data sheets and worksheets of the demo have weak idioms to show";
+}
+
 TEST(DemoResults, LayingOutAgainAddsNothing)
 {
     QTemporaryDir dir;
@@ -84,11 +129,14 @@ TEST(DemoResults, LayingOutAgainAddsNothing)
     const QString path = records::resultsFilePath(layout.dataFolder);
     EXPECT_TRUE(written.contains(path));
     const QByteArray first = readBytes(path);
+    const QString history = records::mistakeHistoryPath(layout.dataFolder);
+    QFile::remove(history); // a school that never kept a history keeps none after the demo maker
 
     written.clear();
     ASSERT_TRUE(demo::layOut(dir.path(), kToday.addDays(3), &written, &error));
     EXPECT_TRUE(written.isEmpty());
     EXPECT_EQ(readBytes(path), first);
+    EXPECT_FALSE(QFile::exists(history));
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".part")));
 }
 

@@ -25,9 +25,10 @@ public:
         showDrill();
     }
     virtual void showResult() = 0;
-    // The worksheet screen, over the current screen, which is left as it is and comes back when it closes.
+    // The worksheet screen, over the current screen, which is left as it is and comes back when it closes;
+    // `signedIn`: the run's student opens it (the hub), not somebody still choosing a name.
     // (Navigators of tests that never print need not show it.)
-    virtual void showWorksheet() {}
+    virtual void showWorksheet(bool signedIn) { (void)signedIn; }
     // The version box, centred over the given screen, modal.
     virtual void showVersionBox(QWidget *over) = 0;
     // The teacher tools (from the hub's password panel); they return to the hub.

@@ -128,7 +128,7 @@ void HubScreen::buildHeader()
                      QRect(824, 10, 84, 34), Look::Plain);
     m_dataProcessing = button(header, QStringLiteral("Command8"), QStringLiteral("データ処理"),
                               style::font(11), QRect(824, 50, 84, 34), Look::Plain);
-    connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(); });
+    connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(true); });
     m_back = button(header, QStringLiteral("Command1"), hub::backCaption(), style::font(16, true),
                     QRect(914, 10, 84, 74), Look::Plain);
     m_back->setEnabled(false); // until the activation has filled the screen

@@ -6,9 +6,13 @@
 #include "drill/IdiomData.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/SheetPainter.h"
+#include "records/MistakeHistory.h"
+#include "roster/NameList.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -38,7 +42,8 @@ QFrame *card(QWidget *parent, const QRect &geometry, const QString &name)
 
 } // namespace
 
-WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *parent)
+    : QWidget(parent), m_context(context), m_signedIn(signedIn)
 {
     setObjectName(QStringLiteral("FormPrint0"));
     resize(1024, 768);
@@ -52,10 +57,20 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
                              style::font(24, true), QRect(24, 12, 372, 48));
     style::ink(title);
 
-    QLabel *rangeHint = app::controls::label(choices, QStringLiteral("lblRanges"),
-                                             QStringLiteral("範囲（いくつでも選べます）"), style::font(13),
-                                             QRect(24, 64, 372, 28));
-    style::ink(rangeHint);
+    m_source = new QComboBox(choices);
+    m_source->setObjectName(QStringLiteral("cboSource"));
+    m_source->setAccessibleName(QStringLiteral("問題にする熟語"));
+    m_source->setFont(style::font(15));
+    m_source->setGeometry(24, 64, 372, 40);
+    connect(m_source, &QComboBox::activated, this, [this] {
+        if (!m_loading)
+            rebuild();
+    });
+
+    m_rangeHint = app::controls::label(choices, QStringLiteral("lblRanges"),
+                                       QStringLiteral("範囲（いくつでも選べます）"), style::font(13),
+                                       QRect(24, 110, 372, 28));
+    style::ink(m_rangeHint);
     m_ranges = new QStandardItemModel(this);
     for (int range = 1; range <= printing::kRangeCount; ++range) {
         auto *item = new QStandardItem(QString::number(range));
@@ -77,7 +92,7 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
     m_list1->setUniformItemSizes(true);
     m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list1->setSelectionMode(QAbstractItemView::MultiSelection);
-    m_list1->setGeometry(24, 96, 372, 116);
+    m_list1->setGeometry(24, 140, 372, 116);
     m_list1->setStyleSheet(style::sheet(QStringLiteral("QListView { border: none; color: @ink; }"
                                                        "QListView::item { background: @plain; "
                                                        "border: 1px solid @line; border-radius: 8px; }"
@@ -91,20 +106,22 @@ WorksheetScreen::WorksheetScreen(AppContext &context, QWidget *parent) : QWidget
     m_check1 = new QCheckBox(QStringLiteral("順序を変える"), choices);
     m_check1->setObjectName(QStringLiteral("Check1"));
     m_check1->setFont(style::font(15));
-    m_check1->setGeometry(24, 222, 372, 36);
+    m_check1->setGeometry(24, 262, 372, 36);
     m_check1->setChecked(true);
     connect(m_check1, &QCheckBox::clicked, this, [this] { rebuild(); });
 
     QLabel *blankHint =
         app::controls::label(choices, QStringLiteral("lblBlanks"), QStringLiteral("空らんの数"),
-                             style::font(13), QRect(24, 270, 372, 28));
+                             style::font(13), QRect(24, 304, 372, 28));
     style::ink(blankHint);
     m_options = new QButtonGroup(this);
     for (int option = printing::PrintEverything; option <= printing::FourBlanks; ++option) {
         auto *button = new QRadioButton(QString::fromUtf16(kOptionCaptions[option - 1]), choices);
         button->setObjectName(QStringLiteral("Option1_%1").arg(option));
         button->setFont(style::font(15));
-        button->setGeometry(24, 300 + (option - 1) * 38, 372, 36);
+        // Two to a row: すべて印刷 and one blank, two and three, four.
+        const int place = option - 1;
+        button->setGeometry(24 + (place % 2) * 186, 334 + (place / 2) * 38, 180, 36);
         m_options->addButton(button, option);
         m_option1[option] = button;
     }
@@ -147,6 +164,17 @@ WorksheetScreen::~WorksheetScreen() = default;
 void WorksheetScreen::activate()
 {
     m_loading = true;
+    const CurrentRun &run = m_context.state.run;
+    std::optional<int> signedIn;
+    if (m_signedIn)
+        signedIn = run.studentNumber;
+    m_sources = printing::worksheetSources(m_context.state.roster, signedIn,
+                                           roster::namelist::isTeacherName(run.studentName));
+    m_source->clear();
+    for (const printing::WorksheetSource &source : m_sources)
+        m_source->addItem(source.caption);
+    m_source->setCurrentIndex(0);
+    m_source->setEnabled(m_sources.size() > 1);
     m_list1->selectionModel()->clearSelection();
     m_list1->selectionModel()->select(m_ranges->index(0, 0), QItemSelectionModel::Select);
     m_list1->selectionModel()->setCurrentIndex(m_ranges->index(0, 0), QItemSelectionModel::NoUpdate);
@@ -165,16 +193,52 @@ printing::WorksheetChoice WorksheetScreen::choice() const
     return choice;
 }
 
+printing::WorksheetSource WorksheetScreen::source() const
+{
+    const int index = m_source->currentIndex();
+    return index >= 0 && index < m_sources.size() ? m_sources[index] : printing::WorksheetSource{};
+}
+
+QList<printing::WorksheetRow> WorksheetScreen::weakRows(const printing::WorksheetSource &source,
+                                                        QString *note)
+{
+    // No history yet: nobody has taken a test since the program began to keep it.
+    const QString dataFolder = m_context.state.settings.dataFolder;
+    if (!QFileInfo::exists(records::mistakeHistoryPath(dataFolder))) {
+        *note = QStringLiteral("（まだ間違えた熟語がありません）");
+        return {};
+    }
+    app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(dataFolder);
+    if (!history) {
+        m_context.services.messages.show(QStringLiteral("四字熟語プリント"), history.failure().text,
+                                         platform::MessageBoxes::Icon::Warning);
+        return {};
+    }
+    const QList<printing::WorksheetRow> rows = printing::rowsOfIdioms(
+        m_context.state.idioms, printing::weakIdiomsOf(history.value(), m_context.state.roster, source,
+                                                       m_context.services.clock.now()));
+    if (rows.isEmpty())
+        *note = QStringLiteral("（まだ間違えた熟語がありません）");
+    return rows;
+}
+
 void WorksheetScreen::rebuild()
 {
     // The idiom data is read afresh for every sheet, as the drill reads it for every drill.
     const QString path = m_context.state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
     QString error;
+    QString note;
     QList<printing::WorksheetRow> rows;
+    const printing::WorksheetSource from = source();
+    const bool byRanges = from.kind == printing::WorksheetSource::Kind::Ranges;
+    m_list1->setEnabled(byRanges);
+    m_rangeHint->setEnabled(byRanges);
     if (idioms::readIdiomData(path, m_context.state.idioms, &error))
-        rows = printing::worksheetRows(m_context.state.idioms, choice().ranges);
+        rows = byRanges ? printing::worksheetRows(m_context.state.idioms, choice().ranges)
+                        : weakRows(from, &note);
     m_worksheet = printing::buildWorksheet(rows, choice(), m_context.services.random);
-    m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount));
+    printing::titleWorksheet(m_worksheet, from);
+    m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount) + note);
     // Drawn at the display's resolution when the screen is shown larger, so that the sheet stays sharp.
     const double ratio = std::max(1.0, app::dialogscale::displayScale(this));
     QImage thumbnail = printing::SheetPainter(m_worksheet.sheet).preview(kThumbnailScale * ratio);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
+#include "printing/WeakWorksheet.h"
 #include "printing/Worksheet.h"
 #include "printing/forms/PrintLayoutScreen.h"
 
@@ -9,6 +10,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QListView;
@@ -23,13 +25,19 @@ class QStandardItemModel;
 // It is shown over the screen that opened it (the name screen or the hub), which stays as it was;
 // "もどる" closes it. The print layout screen opens over it in turn.
 //
-// Controls: List1 (ranges "1" to "10", several at once), Check1 (順序を変える), Option1_1..5 (blanks),
-// Command3 (再並べ替え), Command1 (印刷へ), Command2 (もどる), lblCount (idioms chosen), picPreview.
+// The idioms come from the chosen ranges or, from the answer history, from a student's weak idioms or a
+// grade group's (cboSource; WeakWorksheet.h says who is offered which).
+//
+// Controls: cboSource, List1 (ranges "1" to "10", several at once), Check1 (順序を変える), Option1_1..5
+// (blanks), Command3 (再並べ替え), Command1 (印刷へ), Command2 (もどる), lblCount (idioms chosen),
+// picPreview.
 class WorksheetScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit WorksheetScreen(AppContext &context, QWidget *parent = nullptr);
+    // `signedIn`: opened by the signed-in student of the current run (from the hub), who is offered his
+    // or her weak idioms; a teacher is offered everybody's. From the name screen nobody is signed in.
+    WorksheetScreen(AppContext &context, bool signedIn, QWidget *parent = nullptr);
     ~WorksheetScreen() override;
 
     // Load: the range list with "1" selected, and the first sheet.
@@ -40,6 +48,7 @@ public:
 
     const printing::Worksheet &worksheet() const { return m_worksheet; }
     printing::WorksheetChoice choice() const;
+    printing::WorksheetSource source() const;
     // The print layout screen while it is open.
     PrintLayoutScreen *printLayout() const { return m_printLayout; }
 
@@ -50,12 +59,17 @@ private:
     void openPrintLayout();
     void printLayoutClosed();
     void close();
+    QList<printing::WorksheetRow> weakRows(const printing::WorksheetSource &source, QString *note);
 
     AppContext &m_context;
     printing::Worksheet m_worksheet;
     bool m_loading = true;
+    bool m_signedIn = false;
+    QList<printing::WorksheetSource> m_sources;
 
     QFrame *m_page;
+    QComboBox *m_source;
+    QLabel *m_rangeHint;
     QListView *m_list1;
     QStandardItemModel *m_ranges;
     QCheckBox *m_check1;

@@ -145,7 +145,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     m_print->setFont(style::font(14));
     m_print->setGeometry(20, 404, 340, 40);
     style::plainButton(m_print);
-    connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(); });
+    connect(m_print, &QPushButton::clicked, this, [this] { m_context.navigator.showWorksheet(false); });
 
     m_programMenu = new QPushButton(QStringLiteral("プログラムメニューへ"), side);
     m_programMenu->setObjectName(QStringLiteral("Command13"));

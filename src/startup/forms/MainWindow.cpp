@@ -115,13 +115,13 @@ void MainWindow::showRecordsBrowser()
     showScreen(&RecordsScreen::activate);
 }
 
-void MainWindow::showWorksheet()
+void MainWindow::showWorksheet(bool signedIn)
 {
     // The screen below keeps its state; it takes no input while the worksheet covers it.
     QPointer<QWidget> below = m_screen;
     if (below)
         below->setEnabled(false);
-    auto *worksheet = new WorksheetScreen(m_context, this);
+    auto *worksheet = new WorksheetScreen(m_context, signedIn, this);
     worksheet->setGeometry(0, 0, kWidth, kHeight);
     connect(worksheet, &WorksheetScreen::closed, this, [below] {
         if (below) {

@@ -31,7 +31,7 @@ public:
     void showHub() override;
     void showDrill() override;
     void showResult() override;
-    void showWorksheet() override;
+    void showWorksheet(bool signedIn) override;
     void showVersionBox(QWidget *over) override;
     void showStandardsEditor() override;
     void showRecordsBrowser() override;

@@ -51,6 +51,28 @@ struct WorksheetSchool : TestSchool
         return window->findChild<WorksheetScreen *>();
     }
 
+    // The name screen, the name of the list row that holds `name`, "決定": the hub, then its "印刷".
+    WorksheetScreen *openFromHubAs(const QString &name)
+    {
+        window->showNameSelection();
+        settle();
+        auto *names = qobject_cast<NameScreen *>(window->currentScreen());
+        if (!names)
+            return nullptr;
+        auto *list = control<QListView>(names, QStringLiteral("List1"));
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            if (list->model()->index(row, 0).data().toString().contains(name))
+                list->setCurrentIndex(list->model()->index(row, 0));
+        QTest::mouseClick(control<QPushButton>(names, QStringLiteral("Command14")), Qt::LeftButton);
+        settle();
+        auto *hub = qobject_cast<HubScreen *>(window->currentScreen());
+        if (!hub)
+            return nullptr;
+        QTest::mouseClick(control<QPushButton>(hub, QStringLiteral("Command27")), Qt::LeftButton);
+        settle();
+        return window->findChild<WorksheetScreen *>();
+    }
+
     // Selects or deselects a range with a click, as a teacher does.
     static void clickRange(WorksheetScreen *form, int range)
     {

@@ -1,9 +1,11 @@
 #include "printing/forms/SheetPainter.h"
 #include "printing/forms/WorksheetSchool.h"
+#include "records/MistakeHistory.h"
 #include "support/SizeLimitedChild.h"
 
 #include "hub/QStringPrinter.h"
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -101,6 +103,9 @@ TEST(WorksheetScreen, OpensOverTheNameScreenWhichComesBackAsItWas)
         EXPECT_EQ(button->isChecked(), option == 1);
     }
     EXPECT_EQ(control<QPushButton>(form, QStringLiteral("Command3"))->text(), QStringLiteral("再並べ替え"));
+    auto *source = control<QComboBox>(form, QStringLiteral("cboSource"));
+    EXPECT_EQ(source->count(), 1) << "nobody has signed in: the ranges only";
+    EXPECT_FALSE(source->isEnabled());
     EXPECT_EQ(control<QPushButton>(form, QStringLiteral("Command1"))->text(), QStringLiteral("印刷へ"));
     EXPECT_EQ(control<QPushButton>(form, QStringLiteral("Command2"))->text(), QStringLiteral("もどる"));
     EXPECT_EQ(control<QLabel>(form, QStringLiteral("lblCount"))->text(), QStringLiteral("選んだ熟語：20 語"));
@@ -147,6 +152,45 @@ TEST(WorksheetScreen, OpensFromTheHubToo)
     settle();
     EXPECT_EQ(school.window->currentScreen(), hub);
     EXPECT_TRUE(hub->isEnabled());
+}
+
+TEST(WorksheetScreen, AStudentAtTheHubPrintsHerOwnWeakIdioms)
+{
+    WorksheetSchool school;
+    const QDateTime now = school.fakes.clock.now();
+    QList<records::AnsweredQuestion> answers;
+    for (const auto &[idiom, daysAgo] : {std::pair{u"十人十色", 5}, {u"一石二鳥", 3}, {u"一石二鳥", 1}}) {
+        records::AnsweredQuestion a;
+        a.when = now.addDays(-daysAgo);
+        a.student = 132;
+        a.level = 2;
+        a.idiom = QString::fromUtf16(idiom);
+        a.readingFirstTry = true; // the reading right, then one wrong idiom
+        a.wrongJudgements = 1;
+        answers << a;
+    }
+    QString why;
+    ASSERT_TRUE(succeeded(records::recordAnswersIn(school.inst.dataFolder, answers), &why))
+        << why.toStdString();
+
+    WorksheetScreen *form = school.openFromHubAs(QStringLiteral("岡田ゆうと"));
+    ASSERT_NE(form, nullptr);
+    auto *source = control<QComboBox>(form, QStringLiteral("cboSource"));
+    ASSERT_EQ(source->count(), 2);
+    EXPECT_EQ(source->itemText(1), QStringLiteral("岡田ゆうとさんの苦手な熟語"));
+    source->setFocus();
+    QTest::keyClick(source, Qt::Key_Down);
+    settle();
+    EXPECT_FALSE(control<QListView>(form, QStringLiteral("List1"))->isEnabled());
+    EXPECT_EQ(control<QLabel>(form, QStringLiteral("lblCount"))->text(), QStringLiteral("選んだ熟語：2 語"));
+    clickMark(control<QCheckBox>(form, QStringLiteral("Check1"))); // in their order, the weakest first
+    EXPECT_EQ(printedIdioms(form->worksheet().answerKey).mid(0, 2), (QStringList{"一石二鳥", "十人十色"}));
+    EXPECT_EQ(form->worksheet().sheet.title, QStringLiteral("岡田ゆうとさんの苦手な熟語"));
+
+    PrintLayoutScreen *layout = WorksheetSchool::toPrinting(form);
+    ASSERT_NE(layout, nullptr);
+    EXPECT_FALSE(layout->previewImage().isNull());
+    EXPECT_TRUE(school.fakes.messages.shown.empty());
 }
 
 TEST(WorksheetScreen, EveryChoiceBuildsTheSheetAgain)
