@@ -8,10 +8,13 @@
 #
 #   scripts/classroom-check.sh            everything; the figures go to the screen and build/classroom/report.txt
 #   scripts/classroom-check.sh --short    the short test of the test command: 2 PCs x 50 appends with
-#                                         readers, one cable cut, the lock kinds (exit 77: cannot run here)
+#                                         readers, a cable cut during an append, a change and a deletion,
+#                                         the lock kinds (exit 77: cannot run here)
 #   CLASSROOM_APPENDS=100 scripts/classroom-check.sh        fewer appends per PC (default 500)
 #   CLASSROOM_PARTS="locks appends kills cuts" ...          the parts to run (default all of them)
 #   CLASSROOM_CUTS="1 5 30" ...                            the lengths of the cable cuts in seconds
+#                                                          (0: no cut, PC 2 only waits for PC 1)
+#   CLASSROOM_CUT_CASES="delete:Locked change:Written" ... only these cut cases (operation:step)
 #
 # It measures: which kinds of lock shut the program's lock out and which ones its lock shuts out,
 # across PCs; 2 and 4 PCs x 500 appends each with a reader on each PC, and 4 PCs without readers:
@@ -31,8 +34,8 @@ OUT="$ROOT/build/classroom"
 while [ $# -gt 0 ]; do
     case "$1" in
     --short) SHORT=1 ;;
-    --worker) WORKER_BIN=$2; shift ;;
-    --out) OUT=$2; shift ;;
+    --worker) WORKER_BIN=$(realpath "$2"); shift ;;
+    --out) OUT=$(realpath -m "$2"); shift ;;
     *) fail "unknown argument $1 (see the top of $0)" ;;
     esac
     shift
@@ -139,10 +142,12 @@ W="$WORKER_BIN"
 
 # ---- which lockers the program's lock shuts out, and which shut it out
 LOCKS=/tmp/school/locks.dat
-holder() { # <pc> <worker arguments>: starts a lock holder there, left running
-    ask "$1" 30 "rm -f /tmp/held; CLASSROOM_DEADLINE=120 $W $2 /tmp/held >/tmp/holder.log 2>&1 & echo \$! >/tmp/holder
-        for i in \$(seq 1 400); do [ -e /tmp/held ] && exit 0; sleep 0.05; done; cat /tmp/holder.log; exit 1" >/dev/null ||
-        echo "(holder on $1 not ready)"
+holder() { # <pc> <worker arguments>: starts a lock holder there, left running, once it holds the lock
+    # The holder itself says when it holds the lock: it creates the file in its PC's folder after the
+    # lock call returned. The check waits for that file; a holder that ends instead says why.
+    rm -f "$RUN/$1/held"
+    ask "$1" 30 "CLASSROOM_DEADLINE=120 $W $2 /tmp/host/held >/tmp/host/holder.log 2>&1 & echo \$! >/tmp/holder" >/dev/null
+    wait_file "$RUN/$1/held" 60 || echo "(holder on $1 not ready: $(oneline <"$RUN/$1/holder.log"))"
 }
 release() { # <pc>
     ask "$1" 30 'kill $(cat /tmp/holder); while kill -0 $(cat /tmp/holder) 2>/dev/null; do sleep 0.05; done' >/dev/null
@@ -155,13 +160,13 @@ if part locks; then
         note=$(holder pc1 "holdkind $LOCKS $kind")
         other=$(ask pc2 30 "$W probe $LOCKS" | oneline)
         release pc1
-        judge "$(printf '%-18s %s %s' "$kind" "$other" "$note")" "$([ "$other" = held-by-other ] && echo 0 || echo 1)"
+        judge "$(printf '%-18s %s %s' "$kind" "$other" "$note")" "$([ "$other" = held-by-other ] && [ -z "$note" ] && echo 0 || echo 1)"
     done
     say "$(printf '%-18s %s' 'program on PC 1' 'other kind on PC 2')"
     note=$(holder pc1 "holdprogram $LOCKS")
     for kind in flock posix ofd; do
         other=$(ask pc2 30 "$W trykind $LOCKS $kind" | oneline)
-        judge "$(printf '%-18s %s %s' "$kind" "$other" "$note")" "$([ "$other" = held-by-other ] && echo 0 || echo 1)"
+        judge "$(printf '%-18s %s %s' "$kind" "$other" "$note")" "$([ "$other" = held-by-other ] && [ -z "$note" ] && echo 0 || echo 1)"
     done
     release pc1
     note=$(holder pc1 "holdkind $LOCKS ofd")
@@ -248,10 +253,10 @@ cutcase() { # <append|change|delete> <step> <seconds>
     fi
     wait_file "$RUN/pc1/ready-$CUT_N" 60
     t0=$(date +%s%N)
-    cable 1 down
+    [ "$seconds" = 0 ] || cable 1 down
     send pc2 "CLASSROOM_DEADLINE=400 $W append $SHARE 2 1 /tmp/t2"
-    sleep "$seconds"
-    cable 1 up
+    sleep "$([ "$seconds" = 0 ] && echo 0.5 || echo "$seconds")"
+    [ "$seconds" = 0 ] || cable 1 up
     : >"$RUN/pc1/go-$CUT_N"
     r2=$(await pc2 420 | oneline)
     s2=$?
@@ -271,14 +276,26 @@ cutcase() { # <append|change|delete> <step> <seconds>
         ok=$?
     fi
     [ "$s2" -eq 0 ] || ok=1
+    # What the file held, for a look at a case that went wrong.
+    [ "$ok" -eq 0 ] || cp "$HOSTFILE" "$RUN/cut-$CUT_N-$op-$step-$seconds.dat"
     judge "$(printf '  %-6s %-12s %2s s: PC 1 %s; PC 2 %s after %s ms; %s' "$op" "$step" "$seconds" "$r1" \
         "$([ "$s2" -eq 0 ] && echo appended || echo "failed: $r2")" $(((t1 - t0) / 1000000)) "$v")" $ok
 }
 if part cuts; then
     say ""
     say "== PC 1's network cable pulled at a step of its write, while PC 2 appends"
-    if [ "$SHORT" -eq 1 ]; then
-        for seconds in $CUTS; do cutcase append LengthRead "$seconds"; done
+    if [ -n "${CLASSROOM_CUT_CASES:-}" ]; then
+        for seconds in $CUTS; do
+            for c in $CLASSROOM_CUT_CASES; do cutcase "${c%%:*}" "${c#*:}" "$seconds"; done
+        done
+    elif [ "$SHORT" -eq 1 ]; then
+        # A change first, then a deletion that PC 2 waits for with the file open: its SMB client
+        # still reports the length from before the deletion made the file shorter.
+        for seconds in $CUTS; do
+            cutcase append LengthRead "$seconds"
+            cutcase change Synced "$seconds"
+            cutcase delete Locked "$seconds"
+        done
     else
         for seconds in $CUTS; do
             for step in Locked LengthRead Written Synced; do cutcase append "$step" "$seconds"; done

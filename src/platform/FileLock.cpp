@@ -337,6 +337,24 @@ bool LockedFile::readAt(qint64 offset, char *data, qint64 length)
     return true;
 }
 
+qint64 LockedFile::readUpTo(qint64 offset, char *data, qint64 length)
+{
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(m_fd, data + done, size_t(length - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            m_errorNumber = errno;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
 bool LockedFile::writeAt(qint64 offset, const char *data, qint64 length)
 {
     while (length > 0) {

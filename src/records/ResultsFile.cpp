@@ -109,6 +109,35 @@ Locking lockResultsFile(platform::LockedFile &file, const QString &path, platfor
     }
 }
 
+qint64 realLength(qint64 reported, const std::function<qint64(qint64 end)> &byteBefore)
+{
+    if (reported <= 0)
+        return reported;
+    const qint64 last = byteBefore(reported);
+    if (last != 0)
+        return last < 0 ? -1 : reported;
+    // The real length lies in [low, high]: a binary search, one read of a byte each step.
+    qint64 low = 0;
+    qint64 high = reported - 1;
+    while (low < high) {
+        const qint64 middle = low + (high - low + 1) / 2;
+        const qint64 there = byteBefore(middle);
+        if (there < 0)
+            return -1;
+        if (there == 1)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
+qint64 lockedLength(platform::LockedFile &file)
+{
+    char byte;
+    return realLength(file.size(), [&](qint64 end) { return file.readUpTo(end - 1, &byte, 1); });
+}
+
 QString resultsFilePath(const QString &dataFolder)
 {
     return dataFolder + QString::fromUtf16(kResultsFileName);
@@ -163,7 +192,7 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     reach(WriteStage::Locked);
     QString recoveryError;
     recoverLockedRewrite(file, path, &recoveryError);
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0)
         return fail(QStringLiteral("成績ファイルの長さを読めません"));
     const qint64 offset = place(length, error);
@@ -283,7 +312,7 @@ ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wa
     if (lockResultsFile(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
         return openFailed();
 
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0) {
         *errorNumber = file.errorNumber();
         return ReadOutcome::ReadFailed;

@@ -67,6 +67,19 @@ enum class Locking {
 Locking lockResultsFile(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
                         platform::LockMode mode, RetryWait &wait);
 
+// The length of the locked `file` as the file server has it, -1 on failure (see the file's error). An
+// SMB client that has a file open for writing takes a new length from the server only when it is
+// longer than the one it knows: after another PC has made the file shorter (a deletion, a torn tail
+// cut off), the length it reports still counts the bytes that went, and a record written there would
+// leave a gap of zero bytes before it. So the byte before the reported end is read (reads go to the
+// server); when it is not there, the real end is found by reading. Every writer and reader of the
+// results file and of the answer history takes the length through here.
+qint64 lockedLength(platform::LockedFile &file);
+// The search of lockedLength: the real length of a file that reports `reported` bytes, where
+// `byteBefore(end)` reads the byte before `end` and says 1 (there), 0 (the file ends before it) or -1
+// (an error, which the search returns).
+qint64 realLength(qint64 reported, const std::function<qint64(qint64 end)> &byteBefore);
+
 // The steps of an append and of a change in place, for checks that stop a writer at each of them (a
 // PC powered off there, its network cable pulled there).
 enum class WriteStage {

@@ -100,7 +100,7 @@ qint64 pieceSize(const RewriteProbe *probe)
 // The whole records of the locked file.
 bool readAllRecords(platform::LockedFile &file, const QString &path, QByteArray *bytes, QString *error)
 {
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0)
         return failFile(error, QStringLiteral("成績ファイルの長さを読めません"), path,
                         file.errorDescription());
@@ -399,7 +399,7 @@ bool readRecord(const QString &path, qint64 number, QByteArray *bytes, RetryWait
     if (lockResultsFile(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
         return failFile(error, QStringLiteral("置き換えられた成績ファイルを開けません"), path,
                         file.errorDescription());
-    const qint64 count = file.size() / kRecordSize;
+    const qint64 count = lockedLength(file) / kRecordSize;
     if (number < 1 || number > count)
         return fail(error, QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
                                .arg(shown(path))
@@ -424,7 +424,7 @@ bool changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 
     reach(WriteStage::Locked);
     if (recoverLocked(file, path, error) == Recovery::Failed)
         return false;
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0)
         return failFile(error, QStringLiteral("成績ファイルの長さを読めません"), path,
                         file.errorDescription());
