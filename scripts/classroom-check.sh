@@ -96,6 +96,19 @@ judge_check() {
     *"lost 0, torn 0, doubled 0"*" / "*"lost 2, torn 1, doubled 1"*) ;;
     *) fail "the judge of the results file does not count what is wrong: '$whole', '$damaged'" ;;
     esac
+    # The same for the answer history (a header of 16 bytes, records of 16), with a partial tail.
+    rm -f "$dir"/*.dat
+    CLASSROOM_HISTORY=2 "$WORKER_BIN" append "$dir/" 1 5 "$dir/times-1" &&
+        CLASSROOM_HISTORY=2 "$WORKER_BIN" append "$dir/" 2 5 "$dir/times-2" ||
+        fail "the worker cannot record answers on the local disk"
+    file="$dir/解答累積データ.dat"
+    whole=$("$WORKER_BIN" verifyhistory "$file" 1:5,2:5 2 || true)
+    { head -c 32 "$file"; head -c 16 /dev/zero | tr '\0' '\1'; tail -c +65 "$file"; tail -c 16 "$file"; head -c 7 /dev/zero; } >"$dir/damaged.dat"
+    damaged=$("$WORKER_BIN" verifyhistory "$dir/damaged.dat" 1:5,2:5 2 || true)
+    case "$whole / $damaged" in
+    *"lost 0, torn 0, doubled 0, partial tail 0 "*" / "*"lost 2, torn 1, doubled 1, partial tail 7 "*) ;;
+    *) fail "the judge of the answer history does not count what is wrong: '$whole', '$damaged'" ;;
+    esac
 }
 judge_check
 
@@ -116,6 +129,8 @@ else
     CUTS=${CLASSROOM_CUTS:-1 5 30}
 fi
 KILL_APPENDS=${CLASSROOM_KILL_APPENDS:-50}
+# Answers each PC records in the answer history after each of its appends (0: none).
+HISTORY=${CLASSROOM_HISTORY:-2}
 part() { [[ " $PARTS " == *" $1 "* ]]; }
 
 source "$ROOT/scripts/classroom/lib.sh"
@@ -138,6 +153,14 @@ say "server: Samba $(smbd --version | sed 's/^Version //'), share settings: $(ec
 SHARE=/tmp/school/
 FILE="/tmp/school/成績累積データ.dat"
 HOSTFILE="$RUN/server/share/成績累積データ.dat"
+HOSTHISTORY="$RUN/server/share/解答累積データ.dat"
+# Judges the answer history after the appends of <pc:count,...>, when the PCs recorded one.
+history_judge() {
+    [ "$HISTORY" -gt 0 ] || return 0
+    local reply
+    reply=$("$W" verifyhistory "$HOSTHISTORY" "$1" "$HISTORY")
+    judge "  $reply" $?
+}
 W="$WORKER_BIN"
 
 # ---- which lockers the program's lock shuts out, and which shut it out
@@ -188,18 +211,20 @@ READ_PAUSE=100
 appends() { # <pcs> <each> <readers: 1|0> <name>
     local pcs=$1 each=$2 readers=$3 name=$4 n file times=() groups="" began reply status finished script
     local limit=$((120 + each))
-    rm -f "$HOSTFILE"
+    rm -f "$HOSTFILE" "$HOSTHISTORY"
     for n in $(seq 1 "$pcs"); do
         rm -f "$RUN/pc$n/go"
         script="waitgo() { for i in \$(seq 1 1200); do [ -e /tmp/host/go ] && return 0; read -t 0.05 <> /tmp/idle; done; return 1; }"
         if [ "$readers" -eq 1 ]; then
             script="$script
+                export CLASSROOM_HISTORY=$HISTORY
                 rm -f /tmp/stop; CLASSROOM_DEADLINE=$limit $W read $SHARE /tmp/stop /tmp/read $READ_PAUSE & r=\$!
                 waitgo || exit 1
                 CLASSROOM_DEADLINE=$limit $W append $SHARE $n $each /tmp/host/times-$name.txt; a=\$?
                 : >/tmp/stop; wait \$r; s=\$?; echo \"reader: \$(cat /tmp/read)\"; [ \$a -eq 0 ] && exit \$s; exit \$a"
         else
             script="$script
+                export CLASSROOM_HISTORY=$HISTORY
                 waitgo || exit 1
                 CLASSROOM_DEADLINE=$limit $W append $SHARE $n $each /tmp/host/times-$name.txt"
         fi
@@ -219,6 +244,7 @@ appends() { # <pcs> <each> <readers: 1|0> <name>
     say "  $((($(date +%s%N) - began) / 1000000)) ms in all; append waits: $("$W" times "${times[@]}")"
     reply=$("$W" verify "$HOSTFILE" "$groups" 0)
     judge "  $reply" $?
+    history_judge "$groups"
 }
 if part appends; then
     say ""
@@ -311,9 +337,13 @@ fi
 killed() { # <victim> <what> <first> <last> <records there before> <changed> [<deleted>]
     local victim=$1 what=$2 first=$3 last=$4 before=$5 changed=$6 deleted=${7:-} n m t0 t1 waiting=0
     local groups=$before reply status finished limit=300
-    rm -f "$RUN/pc$victim/holding"
+    rm -f "$RUN/pc$victim/holding" "$RUN/pc$victim/holding-history" "$HOSTHISTORY"
     if [ "$what" = delete ]; then
         send "pc$victim" "$W holddelete $SHARE /tmp/host/holding"
+    elif [ "$what" = append ] && [ "$HISTORY" -gt 0 ]; then
+        # It was recording its answers too: half an answer at the end of the history, under its lock.
+        send "pc$victim" "$W holdhistory $SHARE /tmp/host/holding-history & $W hold $SHARE $what /tmp/host/holding"
+        wait_file "$RUN/pc$victim/holding-history" 60 || judge "  PC $victim did not take the answer history's lock" 1
     else
         send "pc$victim" "$W hold $SHARE $what /tmp/host/holding"
     fi
@@ -323,7 +353,7 @@ killed() { # <victim> <what> <first> <last> <records there before> <changed> [<d
     fi
     for n in $(seq "$first" "$last"); do
         rm -f "$RUN/pc$n/first-done"
-        send "pc$n" "CLASSROOM_DEADLINE=$limit $W append $SHARE $n $KILL_APPENDS /tmp/host/times-kill-$what.txt /tmp/host/first-done"
+        send "pc$n" "CLASSROOM_HISTORY=$HISTORY CLASSROOM_DEADLINE=$limit $W append $SHARE $n $KILL_APPENDS /tmp/host/times-kill-$what.txt /tmp/host/first-done"
     done
     sleep 3
     for n in $(seq "$first" "$last"); do [ -e "$RUN/pc$n/first-done" ] || waiting=$((waiting + 1)); done
@@ -359,6 +389,8 @@ killed() { # <victim> <what> <first> <last> <records there before> <changed> [<d
     fi
     reply=$("$W" verify "$HOSTFILE" "$groups" "$changed" $deleted)
     judge "  $reply" $?
+    # Only the appenders of this case recorded answers (the records there before came without).
+    history_judge "$(echo "$groups" | tr ',' '\n' | tail -n $((last - first + 1)) | paste -sd,)"
 }
 if part kills && [ "$PCS" -ge 4 ]; then
     say ""
