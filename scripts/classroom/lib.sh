@@ -104,13 +104,17 @@ wait_file() { # <file> <seconds>
     return 1
 }
 
-# Leaves a request (a bash script) for a PC; await prints its reply and returns its status.
-REQUESTS=0
+# Leaves a request (a bash script) for a PC; await prints its reply and returns its status. The
+# number of the last request is kept in a file, not in a variable: a request sent from a command
+# substitution (a subshell) must not hand its number to the next one, whose await would then take the
+# old reply for its own while the PC runs the new request later, out of order.
 send() { # <pc folder name> <script>
-    REQUESTS=$((REQUESTS + 1))
-    echo "$REQUESTS" >"$RUN/$1/last-request"
+    local id
+    id=$(($(cat "$RUN/requests" 2>/dev/null || echo 0) + 1))
+    echo "$id" >"$RUN/requests"
+    echo "$id" >"$RUN/$1/last-request"
     printf '%s\n' "$2" >"$RUN/$1/request.tmp"
-    mv "$RUN/$1/request.tmp" "$RUN/$1/request-$REQUESTS.sh"
+    mv "$RUN/$1/request.tmp" "$RUN/$1/request-$id.sh"
 }
 await() { # <pc folder name> <seconds>
     local id
