@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 LOGS="$ROOT/build/logs"
 
 # Debian packages the build, the tests, the demo school and the program need.
-PACKAGES="cmake ninja-build g++ pkg-config git
+PACKAGES="cmake ninja-build g++ pkg-config git user-mode-linux samba cifs-utils kmod iproute2
   qt6-base-dev qt6-qpa-plugins libgl-dev libicu-dev
   libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -25,14 +25,35 @@ namespace platform {
 
 namespace {
 
-int setOfdLock(int fd, short type, bool wait)
+// Writers first. A waiting writer's mark is the range from kWriterMark to the end of all files: the
+// writer takes it first (exclusively), then the rest of the file, from 0 to kWriterMark, so that it
+// ends holding the whole file as every program of the family expects. A reader locks only 0 to
+// kWriterMark, which shuts out every writer's whole-file lock just the same, and first looks at the
+// mark: while a writer holds it, the reader counts the lock as held and waits. The readers that are
+// in finish and no new one comes in, so a writer is never kept waiting by readers that take turns
+// (on a network share a polling writer would otherwise find no gap between their shared locks). The
+// mark lies far past the end of any results file; byte-range locks on separate ranges of one file
+// work alike on a local disk and on SMB.
+constexpr off_t kWriterMark = off_t(1) << 62;
+
+struct Range
+{
+    off_t start;
+    off_t length; // 0: to the end of the file, however long it grows
+};
+constexpr Range kWholeFile{0, 0};
+constexpr Range kMark{kWriterMark, 0};
+constexpr Range kBelowMark{0, kWriterMark};
+constexpr Range kMarkByte{kWriterMark, 1};
+
+int setOfdLock(int fd, short type, bool wait, Range range = kWholeFile)
 {
     struct flock fl;
     std::memset(&fl, 0, sizeof fl);
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
-    fl.l_start = 0;
-    fl.l_len = 0; // to the end of the file, however long it grows
+    fl.l_start = range.start;
+    fl.l_len = range.length;
     fl.l_pid = 0; // required by open-file-description locks
     if (wait)     // an interruption is the caller's deadline (callWithDeadline)
         return ::fcntl(fd, F_OFD_SETLKW, &fl) < 0 ? errno : 0;
@@ -179,8 +200,28 @@ LockResult FileLock::take(LockMode mode, int timeoutMs, int *errorNumber)
 {
     const QDeadlineTimer deadline(std::max(timeoutMs, 0));
     const bool network = isOnNetworkShare();
-    const short type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;
-    int error = acquire(deadline, network, [&](bool wait) { return setOfdLock(m_fd, type, wait); });
+    int error;
+    if (mode == LockMode::Exclusive) {
+        // The mark first, then the rest; a writer that does not get the rest in time lets the mark go.
+        error = acquire(deadline, network, [&](bool wait) { return setOfdLock(m_fd, F_WRLCK, wait, kMark); });
+        if (error == 0) {
+            error = acquire(deadline, network,
+                            [&](bool wait) { return setOfdLock(m_fd, F_WRLCK, wait, kBelowMark); });
+            if (error != 0)
+                setOfdLock(m_fd, F_UNLCK, false);
+        }
+    } else {
+        // A reader takes its lock only while no writer holds the mark (a look at it is a shared lock of
+        // its first byte, let go at once), and looks again every few milliseconds while it waits, on a
+        // local disk too: a wait in the kernel would not see a writer come.
+        error = acquire(deadline, true, [&](bool) {
+            int held = setOfdLock(m_fd, F_RDLCK, false, kMarkByte);
+            if (held != 0)
+                return held;
+            setOfdLock(m_fd, F_UNLCK, false, kMarkByte);
+            return setOfdLock(m_fd, F_RDLCK, false, kBelowMark);
+        });
+    }
     if (error == 0 && !network) {
         const int operation = mode == LockMode::Exclusive ? LOCK_EX : LOCK_SH;
         error = acquire(deadline, false, [&](bool wait) { return setFlock(m_fd, operation, wait); });
@@ -335,6 +376,24 @@ bool LockedFile::readAt(qint64 offset, char *data, qint64 length)
         length -= n;
     }
     return true;
+}
+
+qint64 LockedFile::readUpTo(qint64 offset, char *data, qint64 length)
+{
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(m_fd, data + done, size_t(length - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            m_errorNumber = errno;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
 }
 
 bool LockedFile::writeAt(qint64 offset, const char *data, qint64 length)

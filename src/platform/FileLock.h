@@ -105,6 +105,8 @@ public:
     qint64 size();
     // Reads exactly `length` bytes at `offset`; false on an error or when the file ends first.
     bool readAt(qint64 offset, char *data, qint64 length);
+    // Reads up to `length` bytes at `offset`: how many there were before the file ended, -1 on an error.
+    qint64 readUpTo(qint64 offset, char *data, qint64 length);
     // Writes exactly `length` bytes at `offset`.
     bool writeAt(qint64 offset, const char *data, qint64 length);
     // Sets the length of the file through this descriptor (never by its name, which another program

@@ -274,7 +274,7 @@ app::Status appendAnswers(const QString &path, const QList<AnsweredQuestion> &an
         return writeFailure(QStringLiteral("置き換えられた解答記録ファイルを開けません"), path,
                             file.errorDescription());
     }
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0)
         return writeFailure(QStringLiteral("解答記録ファイルの長さを読めません"), path,
                             file.errorDescription());
@@ -357,7 +357,7 @@ app::Result<MistakeHistory> readMistakeHistory(const QString &path, RetryWait &w
             return failure(QStringLiteral("解答記録ファイルを開けません"), path,
                            platform::LockedFile::describeError(number));
         }
-        const qint64 length = file.size();
+        const qint64 length = lockedLength(file);
         if (length < 0)
             return failure(QStringLiteral("解答記録ファイルの長さを読めません"), path,
                            file.errorDescription());

@@ -109,6 +109,35 @@ Locking lockResultsFile(platform::LockedFile &file, const QString &path, platfor
     }
 }
 
+qint64 realLength(qint64 reported, const std::function<qint64(qint64 end)> &byteBefore)
+{
+    if (reported <= 0)
+        return reported;
+    const qint64 last = byteBefore(reported);
+    if (last != 0)
+        return last < 0 ? -1 : reported;
+    // The real length lies in [low, high]: a binary search, one read of a byte each step.
+    qint64 low = 0;
+    qint64 high = reported - 1;
+    while (low < high) {
+        const qint64 middle = low + (high - low + 1) / 2;
+        const qint64 there = byteBefore(middle);
+        if (there < 0)
+            return -1;
+        if (there == 1)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
+qint64 lockedLength(platform::LockedFile &file)
+{
+    char byte;
+    return realLength(file.size(), [&](qint64 end) { return file.readUpTo(end - 1, &byte, 1); });
+}
+
 QString resultsFilePath(const QString &dataFolder)
 {
     return dataFolder + QString::fromUtf16(kResultsFileName);
@@ -133,8 +162,13 @@ namespace {
 // then on the disk before the lock goes. `place` returns -1 (with its message) when there is no place.
 bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
                     const QByteArray &bytes, RetryWait &wait,
-                    const std::function<qint64(qint64 length, QString *error)> &place, QString *error)
+                    const std::function<qint64(qint64 length, QString *error)> &place, QString *error,
+                    const WriteProbe *probe)
 {
+    const auto reach = [probe](WriteStage stage) {
+        if (probe && *probe)
+            (*probe)(stage);
+    };
     auto fail = [&](const QString &what) {
         if (error)
             *error =
@@ -153,13 +187,15 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     // would otherwise count its doubled record until a teacher tool runs. When it cannot be finished
     // (a copy this program did not write, a failing disk), the records are written all the same: a
     // drill's result is never lost for it, and the teacher tool says what is wrong with the copy.
+    reach(WriteStage::Locked);
     (void)recoverLockedRewrite(file, path);
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0)
         return fail(QStringLiteral("成績ファイルの長さを読めません"));
     const qint64 offset = place(length, error);
     if (offset < 0)
         return false;
+    reach(WriteStage::LengthRead);
     if (!file.writeAt(offset, bytes.constData(), bytes.size())) {
         const QString failure = file.errorDescription();
         // An append stopped part way (a full disk, a quota) is cut off again, so that a failure
@@ -173,8 +209,10 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
                               failure);
         return false;
     }
+    reach(WriteStage::Written);
     if (!file.flushToDisk())
         return fail(QStringLiteral("成績ファイルをディスクに書き込めません"));
+    reach(WriteStage::Synced);
     file.unlock();
     file.close();
     return true;
@@ -182,7 +220,8 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
 
 } // namespace
 
-app::Status appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait)
+app::Status appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait,
+                          const WriteProbe *probe)
 {
     platform::LockedFile file;
     if (app::Status opened = openResultsFile(path, file))
@@ -196,7 +235,7 @@ app::Status appendRecords(const QString &path, const QList<ResultRecord> &record
     QString error;
     if (!writeUnderLock(
             file, path, platform::LockedFile::Access::ReadWriteCreate, bytes, wait,
-            [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; }, &error))
+            [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; }, &error, probe))
         return app::failure(error);
     return {};
 }
@@ -219,7 +258,7 @@ app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord
     };
     QString error;
     if (!writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait,
-                        place, &error))
+                        place, &error, nullptr))
         return app::failure(error);
     return {};
 }
@@ -269,7 +308,7 @@ ReadOutcome readLastRecordBytes(const QString &path, int maxCount, RetryWait &wa
     if (lockResultsFile(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
         return openFailed();
 
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0) {
         *errorNumber = file.errorNumber();
         return ReadOutcome::ReadFailed;

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 // The accumulated results file "成績累積データ.dat" in the data folder: a plain sequence of 44-byte
 // records (ResultRecord.h) that drills only ever extend. Several classroom PCs share it, so every access
@@ -66,11 +67,35 @@ enum class Locking {
 Locking lockResultsFile(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
                         platform::LockMode mode, RetryWait &wait);
 
+// The length of the locked `file` as the file server has it, -1 on failure (see the file's error). An
+// SMB client that has a file open for writing takes a new length from the server only when it is
+// longer than the one it knows: after another PC has made the file shorter (a deletion, a torn tail
+// cut off), the length it reports still counts the bytes that went, and a record written there would
+// leave a gap of zero bytes before it. So the byte before the reported end is read (reads go to the
+// server); when it is not there, the real end is found by reading. Every writer and reader of the
+// results file and of the answer history takes the length through here.
+qint64 lockedLength(platform::LockedFile &file);
+// The search of lockedLength: the real length of a file that reports `reported` bytes, where
+// `byteBefore(end)` reads the byte before `end` and says 1 (there), 0 (the file ends before it) or -1
+// (an error, which the search returns).
+qint64 realLength(qint64 reported, const std::function<qint64(qint64 end)> &byteBefore);
+
+// The steps of an append and of a change in place, for checks that stop a writer at each of them (a
+// PC powered off there, its network cable pulled there).
+enum class WriteStage {
+    Locked,     // the exclusive lock is held on the file the path names
+    LengthRead, // the length (a change: the record) is read; nothing written yet
+    Written,    // the bytes are written, not yet known to be on the disk
+    Synced      // the bytes are on the disk; the lock is still held
+};
+using WriteProbe = std::function<void(WriteStage)>;
+
 // Writes the records after the last whole record of the file (a partial record left at the end by a
 // crash is overwritten), holding the exclusive lock from taking the length until the records are on
 // the disk. Waits while another holder has the lock. A deletion that a crash interrupted (its recovery
 // copy is there) is finished first, under the same lock, so that no reader counts a record twice.
-app::Status appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait);
+app::Status appendRecords(const QString &path, const QList<ResultRecord> &records, RetryWait &wait,
+                          const WriteProbe *probe = nullptr);
 
 // Changes record `number` (1-based) in place, under the exclusive lock, for the teacher's records
 // browser: nothing else of the file is touched (an interrupted deletion is finished first, as for

@@ -100,7 +100,7 @@ qint64 pieceSize(const RewriteProbe *probe)
 // The whole records of the locked file.
 bool readAllRecords(platform::LockedFile &file, const QString &path, QByteArray *bytes, QString *error)
 {
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0)
         return failFile(error, QStringLiteral("成績ファイルの長さを読めません"), path,
                         file.errorDescription());
@@ -371,7 +371,7 @@ bool readRecordInto(const QString &path, qint64 number, QByteArray *bytes, Retry
     if (lockResultsFile(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
         return failFile(error, QStringLiteral("置き換えられた成績ファイルを開けません"), path,
                         file.errorDescription());
-    const qint64 count = file.size() / kRecordSize;
+    const qint64 count = lockedLength(file) / kRecordSize;
     if (number < 1 || number > count)
         return fail(error, QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
                                .arg(shown(path))
@@ -384,14 +384,19 @@ bool readRecordInto(const QString &path, qint64 number, QByteArray *bytes, Retry
 }
 
 bool changeRecordBytes(const QString &path, qint64 number, const QByteArray &opened, qint16 student,
-                       qint32 time, RetryWait &wait, QString *error)
+                       qint32 time, RetryWait &wait, QString *error, const WriteProbe *probe)
 {
+    const auto reach = [probe](WriteStage stage) {
+        if (probe && *probe)
+            (*probe)(stage);
+    };
     platform::LockedFile file;
     if (!openLocked(path, file, wait, error))
         return false;
+    reach(WriteStage::Locked);
     if (recoverLocked(file, path, error) == Recovery::Failed)
         return false;
-    const qint64 length = file.size();
+    const qint64 length = lockedLength(file);
     if (length < 0)
         return failFile(error, QStringLiteral("成績ファイルの長さを読めません"), path,
                         file.errorDescription());
@@ -411,15 +416,18 @@ bool changeRecordBytes(const QString &path, qint64 number, const QByteArray &ope
                                           "もう一度選んでください。")
                                .arg(shown(path))
                                .arg(number));
+    reach(WriteStage::LengthRead);
     // Student, level (as it is) and time in one write of eight bytes, so that a crash changes both or
     // neither.
     qToLittleEndian<qint16>(student, bytes + kStudentOffset);
     qToLittleEndian<qint32>(time, bytes + kTimeOffset);
     if (!file.writeAt(offset + kStudentOffset, bytes + kStudentOffset, kTimeOffset + 4 - kStudentOffset))
         return failFile(error, QStringLiteral("成績ファイルに書き込めません"), path, file.errorDescription());
+    reach(WriteStage::Written);
     if (!file.flushToDisk())
         return failFile(error, QStringLiteral("成績ファイルをディスクに書き込めません"), path,
                         file.errorDescription());
+    reach(WriteStage::Synced);
     return true;
 }
 
@@ -471,10 +479,10 @@ app::Result<QByteArray> readRecord(const QString &path, qint64 number, RetryWait
 }
 
 app::Status changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
-                         RetryWait &wait)
+                         RetryWait &wait, const WriteProbe *probe)
 {
     QString error;
-    if (!changeRecordBytes(path, number, std::move(opened), student, time, wait, &error))
+    if (!changeRecordBytes(path, number, std::move(opened), student, time, wait, &error, probe))
         return app::failure(error);
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "app/Failure.h"
 #include "platform/FileLock.h"
+#include "records/ResultsFile.h"
 #include "records/RetryWait.h"
 
 #include <QByteArray>
@@ -70,8 +71,9 @@ app::Status deleteRecord(const QString &path, qint64 number, QByteArray opened, 
 
 // Sets the student and the time of record `number`, writing those bytes only, under the lock; the
 // record must still be the one opened (as for deleteRecord). Nothing else of the file changes.
+// `probe` is told each step (see WriteStage).
 app::Status changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
-                         RetryWait &wait);
+                         RetryWait &wait, const WriteProbe *probe = nullptr);
 
 // Reads record `number` (1-based, its 44 bytes) under the shared lock, waiting while a writer holds it.
 app::Result<QByteArray> readRecord(const QString &path, qint64 number, RetryWait &wait);

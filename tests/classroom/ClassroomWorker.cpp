@@ -3,11 +3,15 @@
 //
 //   append <folder> <pc> <count> <times> [<first-done>]   appends <count> records as PC <pc> through the
 //                                   program's appendResult; writes each append's time in ms to <times>
-//                                   as it is done; when given, creates <first-done> after the first one
+//                                   as it is done; when given, creates <first-done> after the first one.
+//                                   With CLASSROOM_HISTORY=<k>, each append is followed by the answers of
+//                                   <k> questions recorded in the answer history through recordAnswersIn
 //   read <folder> <stop> <report> [<pause>]   reads the whole file through the program's reader until
 //                                   <stop> exists, <pause> ms between reads; every record must be whole
 //   hold <folder> append|change <ready>   takes the program's lock and, holding it, leaves half a
 //                                   record at the end (append) or changes record 1 in place (change),
+//                                   creates <ready> and waits to be killed
+//   holdhistory <folder> <ready>    takes the answer history's lock, leaves half a record at its end,
 //                                   creates <ready> and waits to be killed
 //   holddelete <folder> <ready>     deletes record 1 through the program's deleteRecord and stops, holding
 //                                   the lock, when part of the later records have been moved down
@@ -25,7 +29,16 @@
 //                                   records are ones a PC was changing in place; the record pc:sequence
 //                                   was deleted and must be gone. A whole record of a PC past its count
 //                                   is an append that a deadline cut off after it wrote (counted apart)
+//   verifyhistory <file> <pc:count,...> <k>   judges an answer history after each PC appended <count>
+//                                   results with <k> answers each: lost, torn, doubled, partial tail
 //   times <files...>                p50, p99 and max of append times
+//   cut append <folder> <pc> <sequence> <step> <ready> <go>
+//   cut change|delete <folder> <step> <ready> <go>
+//                                   appends record <sequence> of PC <pc>, changes record 1 (its time
+//                                   becomes 7777) or deletes record 1 through the program's own code,
+//                                   stopping at <step> (a WriteStage or, for a deletion, a RewriteStage
+//                                   by name): creates <ready> there and goes on once <go> exists (the
+//                                   check pulls the PC's network cable meanwhile); prints what came of it
 //
 // No mode waits without end: every call ends by CLASSROOM_DEADLINE seconds (default 600) with exit
 // status 124 and a line saying so, whatever it is waiting for.
@@ -42,6 +55,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/RandomSource.h"
+#include "records/MistakeHistory.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
@@ -86,6 +100,29 @@ bool isWhole(const records::ResultRecord &r)
     return r.level == levelFor(r.student, r.time) &&
            std::lround(r.clock * 86400.0) == secondsFor(r.student, r.time) &&
            r.schoolCode == QLatin1String(kSchool) && r.date == kDate;
+}
+
+// The answers of PC <pc>'s question <n> (its append n / k, question n % k), told apart the same way:
+// the idiom is the number, the level, the minute and the judgement follow from PC and number.
+QString historyIdiom(int n)
+{
+    return QString::asprintf("%04d", n);
+}
+records::AnsweredQuestion historyAnswer(int pc, int n)
+{
+    records::AnsweredQuestion a;
+    a.when = QDateTime(QDate(2026, 12, 8), QTime(0, 0)).addSecs(60LL * ((pc * 977 + n) % 100000));
+    a.student = qint16(pc);
+    a.level = qint16(2 * (1 + (pc * 7 + n) % 17));
+    a.idiom = historyIdiom(n);
+    a.readingFirstTry = true;
+    a.idiomFirstTry = n % 3 != 0;
+    a.wrongJudgements = a.idiomFirstTry ? 0 : 1;
+    return a;
+}
+int historyPerAppend()
+{
+    return qEnvironmentVariableIntValue("CLASSROOM_HISTORY");
 }
 
 class FixedClock : public platform::Clock
@@ -157,7 +194,18 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
             fprintf(stderr, "PC %d append %d failed: %s\n", pc, sequence, qPrintable(failed->text));
             return 2;
         }
-        const QByteArray line = QByteArray::number(double(timer.nsecsElapsed()) / 1e6, 'f', 3) + '\n';
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        // The drill records the test's answers after its result, each under its own file's lock.
+        if (const int k = historyPerAppend(); k > 0) {
+            QList<records::AnsweredQuestion> answers;
+            for (int i = 0; i < k; ++i)
+                answers << historyAnswer(pc, sequence * k + i);
+            if (const app::Status failed = records::recordAnswersIn(folder, answers)) {
+                fprintf(stderr, "PC %d answers %d failed: %s\n", pc, sequence, qPrintable(failed->text));
+                return 2;
+            }
+        }
+        const QByteArray line = QByteArray::number(ms, 'f', 3) + '\n';
         if (times.write(line) != line.size())
             return 3;
         if (sequence == 0 && !firstDone.isEmpty())
@@ -169,7 +217,9 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
 int read(const QString &folder, const QString &stopFile, const QString &report, int pauseMs)
 {
     const QString path = records::resultsFilePath(folder);
+    const QString historyPath = records::mistakeHistoryPath(folder);
     qint64 reads = 0;
+    qint64 historyReads = 0;
     qint64 torn = 0;
     qint64 errors = 0;
     qint64 most = 0;
@@ -185,15 +235,36 @@ int read(const QString &folder, const QString &stopFile, const QString &report, 
         for (const records::ResultRecord &r : list)
             torn += isWhole(r) ? 0 : 1;
         most = std::max<qint64>(most, list.size());
+        // The answer history too, once there is one: under its shared lock no PC is half way through
+        // an answer, so every record is whole and nothing is left over.
+        if (historyPerAppend() > 0 && QFile::exists(historyPath)) {
+            const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(folder);
+            if (!history.ok()) {
+                ++errors;
+                fprintf(stderr, "%s\n", qPrintable(history.failure().text));
+            } else {
+                torn += history.value().tornBytes() > 0 ? 1 : 0;
+                for (qint64 i = 0; i < history.value().size(); ++i) {
+                    const records::AnsweredQuestion a = history.value().answer(i);
+                    torn += records::encodeAnswer(historyAnswer(a.student, a.idiom.toInt())) ==
+                                    QByteArray(history.value().record(i), records::kHistoryRecordSize)
+                                ? 0
+                                : 1;
+                }
+                ++historyReads;
+            }
+        }
         ++reads;
         QThread::msleep(pauseMs);
     }
-    writeText(report, QStringLiteral("reads %1 torn %2 errors %3 most %4\n")
-                          .arg(reads)
-                          .arg(torn)
-                          .arg(errors)
-                          .arg(most)
-                          .toLatin1());
+    writeText(report,
+              QStringLiteral("reads %1 torn %2 errors %3 most %4%5\n")
+                  .arg(reads)
+                  .arg(torn)
+                  .arg(errors)
+                  .arg(most)
+                  .arg(historyReads ? QStringLiteral(" history reads %1").arg(historyReads) : QString())
+                  .toLatin1());
     return torn == 0 && errors == 0 && reads > 0 ? 0 : 4;
 }
 
@@ -232,10 +303,34 @@ int hold(const QString &folder, const QString &what, const QString &ready)
     waitToBeKilled();
 }
 
+int holdHistory(const QString &folder, const QString &ready)
+{
+    const QString path = records::mistakeHistoryPath(folder);
+    platform::LockedFile file;
+    if (!file.open(path, platform::LockedFile::Access::ReadWriteCreate) ||
+        file.lock(platform::LockMode::Exclusive, 60000) != platform::LockResult::Locked) {
+        fprintf(stderr, "cannot lock %s: %s\n", qPrintable(path), qPrintable(file.errorDescription()));
+        return 5;
+    }
+    // A PC that goes down in the middle of recording: the header when there is none, then half of an
+    // answer of PC 99.
+    qint64 length = records::lockedLength(file);
+    if (length == 0) {
+        const QByteArray header = records::historyHeader();
+        file.writeAt(0, header.constData(), header.size());
+        length = header.size();
+    }
+    const QByteArray record = records::encodeAnswer(historyAnswer(99, 0));
+    file.writeAt(length, record.constData(), records::kHistoryRecordSize / 2);
+    file.flushToDisk();
+    writeText(ready, "ready\n");
+    waitToBeKilled();
+}
+
 int holdDelete(const QString &folder, const QString &ready)
 {
     records::RewriteProbe probe;
-    probe.pieceBytes = 10 * records::kRecordSize;
+    probe.pieceBytes = 2 * records::kRecordSize;
     probe.reached = [&](records::RewriteStage stage) {
         if (stage == records::RewriteStage::RecordsMoved) {
             writeText(ready, "ready\n");
@@ -258,6 +353,104 @@ int recover(const QString &folder)
                                                             : "nothing to recover",
            result ? "" : qPrintable(result.failure().text));
     return result ? 0 : 1;
+}
+
+// Stops at the step named `wanted` (once): says so in `ready`, goes on once `go` exists.
+void stopAt(const QString &name, const QString &wanted, const QString &ready, const QString &go,
+            bool &stopped)
+{
+    if (stopped || name != wanted)
+        return;
+    stopped = true;
+    writeText(ready, "ready\n");
+    while (!QFile::exists(go))
+        QThread::msleep(20);
+}
+
+const char *stageName(records::WriteStage stage)
+{
+    switch (stage) {
+    case records::WriteStage::Locked:
+        return "Locked";
+    case records::WriteStage::LengthRead:
+        return "LengthRead";
+    case records::WriteStage::Written:
+        return "Written";
+    case records::WriteStage::Synced:
+        return "Synced";
+    }
+    return "";
+}
+
+const char *stageName(records::RewriteStage stage)
+{
+    switch (stage) {
+    case records::RewriteStage::Locked:
+        return "Locked";
+    case records::RewriteStage::CopyPart:
+        return "CopyPart";
+    case records::RewriteStage::CopyWritten:
+        return "CopyWritten";
+    case records::RewriteStage::RecordsMoved:
+        return "RecordsMoved";
+    case records::RewriteStage::VoidWritten:
+        return "VoidWritten";
+    case records::RewriteStage::Synced:
+        return "Synced";
+    case records::RewriteStage::Truncated:
+        return "Truncated";
+    case records::RewriteStage::CopyRemoved:
+        return "CopyRemoved";
+    }
+    return "";
+}
+
+int cut(int argc, char **argv)
+{
+    const QString op = arg(argc, argv, 2);
+    const QString folder = arg(argc, argv, 3);
+    const QString path = records::resultsFilePath(folder);
+    const int at = op == QLatin1String("append") ? 6 : 4;
+    if (argc != at + 3)
+        return 2;
+    const QString step = arg(argc, argv, at);
+    const QString ready = arg(argc, argv, at + 1);
+    const QString go = arg(argc, argv, at + 2);
+    bool stopped = false;
+    const records::WriteProbe probe = [&](records::WriteStage stage) {
+        stopAt(QLatin1String(stageName(stage)), step, ready, go, stopped);
+    };
+    app::Status failed;
+    if (op == QLatin1String("append")) {
+        const int pc = arg(argc, argv, 4).toInt();
+        const int sequence = arg(argc, argv, 5).toInt();
+        const records::ResultRecord record =
+            records::newRecord(kDate, secondsFor(pc, sequence) / 86400.0, qint16(pc),
+                               qint16(levelFor(pc, sequence)), sequence, QString::fromLatin1(kSchool));
+        failed = records::appendRecords(path, {record}, records::responsiveWait(), &probe);
+    } else if (op == QLatin1String("change")) {
+        const app::Result<QByteArray> opened = records::readRecord(path, 1, records::responsiveWait());
+        if (!opened)
+            return 6;
+        const records::ResultRecord record = records::decodeRecord(opened.value().constData());
+        failed = records::changeRecord(path, 1, opened.value(), record.student, 7777, records::responsiveWait(),
+                                       &probe);
+    } else if (op == QLatin1String("delete")) {
+        records::RewriteProbe rewrite;
+        rewrite.pieceBytes = 10 * records::kRecordSize;
+        rewrite.reached = [&](records::RewriteStage stage) {
+            stopAt(QLatin1String(stageName(stage)), step, ready, go, stopped);
+        };
+        failed = records::deleteRecord(path, 1, {}, records::responsiveWait(), &rewrite);
+    } else {
+        return 2;
+    }
+    if (!stopped)
+        writeText(ready, "ready\n"); // never stop the check's wait for a step that did not come
+    const QString error = failed ? failed->text : QString();
+    printf("%s %s%s%s\n", qPrintable(op), failed ? "failed" : "done", error.isEmpty() ? "" : ": ",
+           qPrintable(error.simplified()));
+    return failed ? 1 : 0;
 }
 
 int holdKind(const QString &path, const QString &kind, const QString &ready)
@@ -447,6 +640,9 @@ int verify(const QString &path, const QMap<int, int> &groups, int changedAtStart
                         : isNew     ? " changed"
                                     : " unchanged");
             torn += isWhole(r) ? 0 : 1;
+            // A record of a PC counted here stays that PC's record, whether changed or not.
+            if (isWhole(r) && groups.contains(r.student) && r.time >= 0 && r.time < groups.value(r.student))
+                seen.insert(qint64(r.student) * 100000 + r.time);
             continue;
         }
         if (!isWhole(r) || !groups.contains(r.student) || r.time < 0) {
@@ -480,6 +676,57 @@ int verify(const QString &path, const QMap<int, int> &groups, int changedAtStart
            : deletedThere ? ", the deleted record is still there"
                           : ", the deleted record is gone");
     return lost == 0 && torn == 0 && doubled == 0 && !deletedThere ? 0 : 1;
+}
+
+int verifyHistory(const QString &path, const QMap<int, int> &groups, int perAppend)
+{
+    QFile file(path);
+    if (groups.isEmpty() || perAppend < 1 || !file.open(QIODevice::ReadOnly)) {
+        fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        return 5;
+    }
+    const QByteArray bytes = file.readAll();
+    const records::HistoryHeader header = records::readHistoryHeader(bytes.constData(), bytes.size());
+    if (header.state != records::HistoryHeader::State::Good ||
+        header.recordSize != records::kHistoryRecordSize) {
+        printf("answer history: no good header (%s)\n", qPrintable(header.problem));
+        return 1;
+    }
+    const qint64 body = bytes.size() - header.headerSize;
+    const qint64 total = body / header.recordSize;
+    QSet<qint64> seen;
+    qint64 torn = 0;
+    qint64 doubled = 0;
+    qint64 beyond = 0;
+    for (qint64 i = 0; i < total; ++i) {
+        const char *record = bytes.constData() + header.headerSize + i * header.recordSize;
+        const records::AnsweredQuestion a = records::decodeAnswer(record);
+        const int n = a.idiom.toInt();
+        if (!groups.contains(a.student) || a.idiom != historyIdiom(n) ||
+            records::encodeAnswer(historyAnswer(a.student, n)) != QByteArray(record, header.recordSize)) {
+            ++torn;
+            continue;
+        }
+        if (n >= groups.value(a.student) * perAppend) {
+            ++beyond;
+            continue;
+        }
+        const qint64 key = qint64(a.student) * 1000000 + n;
+        if (seen.contains(key))
+            ++doubled;
+        seen.insert(key);
+    }
+    qint64 expected = 0;
+    for (const int count : groups)
+        expected += qint64(count) * perAppend;
+    const qint64 lost = expected - seen.size();
+    const qint64 tail = body % header.recordSize;
+    printf("answer history: answers %lld, lost %lld, torn %lld, doubled %lld, partial tail %lld bytes%s\n",
+           static_cast<long long>(total), static_cast<long long>(lost), static_cast<long long>(torn),
+           static_cast<long long>(doubled), static_cast<long long>(tail),
+           beyond ? qPrintable(QStringLiteral(", %1 more from appends cut off by their deadline").arg(beyond))
+                  : "");
+    return lost == 0 && torn == 0 && doubled == 0 && tail == 0 ? 0 : 1;
 }
 
 int times(int argc, char **argv, int from)
@@ -532,10 +779,16 @@ int main(int argc, char **argv)
         return bothKinds(arg(argc, argv, 2));
     if (mode == QLatin1String("verify") && (argc == 5 || argc == 6))
         return verify(arg(argc, argv, 2), parseGroups(arg(argc, argv, 3)), number(4), arg(argc, argv, 5));
+    if (mode == QLatin1String("verifyhistory") && argc == 5)
+        return verifyHistory(arg(argc, argv, 2), parseGroups(arg(argc, argv, 3)), number(4));
+    if (mode == QLatin1String("holdhistory") && argc == 4)
+        return holdHistory(arg(argc, argv, 2), arg(argc, argv, 3));
     if (mode == QLatin1String("holddelete") && argc == 4)
         return holdDelete(arg(argc, argv, 2), arg(argc, argv, 3));
     if (mode == QLatin1String("recover") && argc == 3)
         return recover(arg(argc, argv, 2));
+    if (mode == QLatin1String("cut") && argc >= 3)
+        return cut(argc, argv);
     if (mode == QLatin1String("times") && argc >= 3)
         return times(argc, argv, 2);
     fprintf(stderr, "usage: see the top of ClassroomWorker.cpp\n");

@@ -240,3 +240,36 @@ TEST(LockedFile, RefusesAPipeOrADeviceAtOnce)
     done = true;
     unblocker.join();
 }
+
+// Readers that overlap each other hold the shared lock without a gap; a writer that waits for one
+// must still get the lock: once it waits, a new reader is told the lock is held, the readers that
+// are in finish, and the writer goes first.
+TEST_F(LockFixture, AWaitingWriterGoesBeforeReadersThatKeepComing)
+{
+    std::atomic<bool> writerDone = false;
+    std::atomic<bool> writerHadIt = false;
+    std::thread writer([&] {
+        LockedFile file;
+        if (file.open(path, LockedFile::Access::ReadWrite))
+            writerHadIt = file.lock(LockMode::Exclusive, 3000) == LockResult::Locked;
+        writerDone = true;
+    });
+    LockedFile *holding = &first;
+    LockedFile *next = &second;
+    ASSERT_EQ(holding->tryLock(LockMode::Shared), LockResult::Locked);
+    int turns = 0;
+    bool readerRefused = false;
+    while (!writerDone && !readerRefused) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (next->tryLock(LockMode::Shared) == LockResult::Locked)
+            std::swap(holding, next);
+        else
+            readerRefused = true;
+        next->unlock();
+        ++turns;
+    }
+    holding->unlock();
+    writer.join();
+    EXPECT_TRUE(readerRefused) << "after " << turns << " turns of the readers";
+    EXPECT_TRUE(writerHadIt);
+}

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -478,4 +479,35 @@ TEST_F(ResultsFileFixture, ARecordChangedInPlaceKeepsEveryOtherByte)
     const QString none = dir.filePath(QStringLiteral("none.dat"));
     EXPECT_FALSE(testing_support::succeeded(rewriteRecord(none, 1, changed, wait), &error));
     EXPECT_FALSE(QFile::exists(none));
+}
+
+// An SMB client with the file open for writing reports the length it knew before another PC made the
+// file shorter; the search must land on the server's real end whatever it is, and pass an error on.
+TEST(RealLength, FindsTheRealEndBelowAStaleReportedLength)
+{
+    for (const qint64 reported : {1, 2, 44, 132, 4'400'000}) {
+        for (const qint64 real : {qint64(0), qint64(1), reported / 2, reported - 1, reported}) {
+            int reads = 0;
+            const auto byteBefore = [&](qint64 end) -> qint64 {
+                ++reads;
+                EXPECT_GE(end, 1);
+                EXPECT_LE(end, reported);
+                return end <= real ? 1 : 0;
+            };
+            EXPECT_EQ(realLength(reported, byteBefore), real) << reported << " " << real;
+            EXPECT_LE(reads, 2 + std::log2(double(reported)));
+        }
+    }
+    EXPECT_EQ(realLength(0, [](qint64) -> qint64 { return -1; }), 0);
+    EXPECT_EQ(realLength(-1, [](qint64) -> qint64 { return 1; }), -1);
+    EXPECT_EQ(realLength(88, [](qint64) -> qint64 { return -1; }), -1);
+    EXPECT_EQ(realLength(132, [](qint64 end) -> qint64 { return end == 132 ? 0 : end <= 44 ? 1 : -1; }), -1);
+}
+
+TEST_F(ResultsFileFixture, LockedLengthOfALocalFileIsItsLength)
+{
+    writeBytes(path, QByteArray(93, 'x'));
+    platform::LockedFile file;
+    ASSERT_TRUE(file.open(path, platform::LockedFile::Access::Read));
+    EXPECT_EQ(lockedLength(file), 93);
 }
