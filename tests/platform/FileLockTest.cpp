@@ -246,6 +246,10 @@ TEST(LockedFile, RefusesAPipeOrADeviceAtOnce)
 // are in finish, and the writer goes first.
 TEST_F(LockFixture, AWaitingWriterGoesBeforeReadersThatKeepComing)
 {
+    // A reader holds the lock before the writer comes, or the writer could be in and out before it.
+    LockedFile *holding = &first;
+    LockedFile *next = &second;
+    ASSERT_EQ(holding->tryLock(LockMode::Shared), LockResult::Locked);
     std::atomic<bool> writerDone = false;
     std::atomic<bool> writerHadIt = false;
     std::thread writer([&] {
@@ -254,9 +258,6 @@ TEST_F(LockFixture, AWaitingWriterGoesBeforeReadersThatKeepComing)
             writerHadIt = file.lock(LockMode::Exclusive, 3000) == LockResult::Locked;
         writerDone = true;
     });
-    LockedFile *holding = &first;
-    LockedFile *next = &second;
-    ASSERT_EQ(holding->tryLock(LockMode::Shared), LockResult::Locked);
     int turns = 0;
     bool readerRefused = false;
     while (!writerDone && !readerRefused) {
