@@ -433,8 +433,8 @@ int cut(int argc, char **argv)
         if (!opened)
             return 6;
         const records::ResultRecord record = records::decodeRecord(opened.value().constData());
-        failed = records::changeRecord(path, 1, opened.value(), record.student, 7777, records::responsiveWait(),
-                                       &probe);
+        failed = records::changeRecord(path, 1, opened.value(), record.student, 7777,
+                                       records::responsiveWait(), &probe);
     } else if (op == QLatin1String("delete")) {
         records::RewriteProbe rewrite;
         rewrite.pieceBytes = 10 * records::kRecordSize;
