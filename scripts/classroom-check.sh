@@ -134,7 +134,21 @@ HISTORY=${CLASSROOM_HISTORY:-2}
 part() { [[ " $PARTS " == *" $1 "* ]]; }
 
 source "$ROOT/scripts/classroom/lib.sh"
-trap classroom_stop EXIT
+# A PC's /tmp, /run, /proc and /sys are its own: a worker built under one of them (a clone in /tmp) is
+# copied to a folder of this run under /var/tmp, which the PCs see at the same path as the host.
+WORKER_COPY=""
+case "$WORKER_BIN" in
+/tmp/* | /run/* | /proc/* | /sys/*)
+    WORKER_COPY=$(mktemp -d /var/tmp/classroom-worker.XXXXXX) || fail "no folder for the worker in /var/tmp"
+    cp "$WORKER_BIN" "$WORKER_COPY/" || fail "the worker cannot be copied to $WORKER_COPY"
+    WORKER_BIN="$WORKER_COPY/$(basename "$WORKER_BIN")"
+    ;;
+esac
+stop_all() {
+    classroom_stop
+    [ -z "$WORKER_COPY" ] || rm -rf "$WORKER_COPY"
+}
+trap stop_all EXIT
 
 # From here on a failed step is reported in the figures, and the check goes on.
 set +e
