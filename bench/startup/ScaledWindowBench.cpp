@@ -20,6 +20,7 @@
 #include "startup/LoadSettings.h"
 #include "startup/StartupRules.h"
 #include "startup/forms/MainWindow.h"
+#include "startup/forms/ProgramApplication.h"
 #include "startup/forms/ScaledWindow.h"
 #include "support/TestSupport.h"
 
@@ -388,7 +389,7 @@ int main(int argc, char **argv)
         json.close();
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file));
     }
-    QApplication app(argc, argv);
+    ProgramApplication app(argc, argv);
     registerAtEachWidth("BM_DrillJudgeToNextQuestionPainted", BM_DrillJudgeToNextQuestionPainted, 200);
     registerAtEachWidth("BM_HubActivationPainted_5000Students", BM_HubActivationPainted_5000Students, 15);
     registerAtEachWidth("BM_WholeScreenRepainted", BM_WholeScreenRepainted, 100);

@@ -41,11 +41,8 @@ void MainWindow::changeScreen(std::function<QWidget *()> make, std::function<voi
         QWidget *screen = make();
         if (m_screen) {
             m_screen->hide();
-            // No handler of it is running (see above), so it can go at once, timers and all.
-            if (ProgramApplication::instance())
-                delete m_screen;
-            else
-                m_screen->deleteLater();
+            // No handler of it is running (see below), so it can go at once, timers and all.
+            delete m_screen;
         }
         m_screen = screen;
         screen->setParent(this);
@@ -55,18 +52,12 @@ void MainWindow::changeScreen(std::function<QWidget *()> make, std::function<voi
         if (shown)
             shown(screen);
     };
-    ProgramApplication *application = ProgramApplication::instance();
-    if (!application) {
-        // Another application object cannot tell whether a handler is running: the change is made
-        // now and the old screen deleted from the event loop.
-        change();
-        return;
-    }
+    ProgramApplication &application = ProgramApplication::running();
     const bool alreadyWaiting = bool(m_waitingChange);
     m_waitingChange = std::move(change);
     if (alreadyWaiting)
         return;
-    application->whenHandlersHaveReturned(this, [this] {
+    application.whenHandlersHaveReturned(this, [this] {
         const std::function<void()> waiting = std::move(m_waitingChange);
         m_waitingChange = nullptr;
         if (waiting)

@@ -7,6 +7,14 @@ ProgramApplication *ProgramApplication::instance()
     return dynamic_cast<ProgramApplication *>(QCoreApplication::instance());
 }
 
+ProgramApplication &ProgramApplication::running()
+{
+    ProgramApplication *application = instance();
+    if (!application)
+        qFatal("The window changes its screens only under the program's own application object.");
+    return *application;
+}
+
 bool ProgramApplication::notify(QObject *receiver, QEvent *event)
 {
     bool handled;

@@ -19,6 +19,9 @@ public:
 
     // The running program's application object; null when the application is another kind.
     static ProgramApplication *instance();
+    // The same, for code that cannot work without it (the window's screen changes): a program, a test or
+    // a benchmark that shows the window makes its application a ProgramApplication, or stops here.
+    static ProgramApplication &running();
 
     // True while an event is being handled (between events, false).
     bool handlerRunning() const { return m_depth > 0; }
