@@ -24,7 +24,7 @@ void WorksheetChoices::load(const QList<WorksheetSource> &sources)
 WorksheetSource WorksheetChoices::source() const
 {
     return m_sourceIndex >= 0 && m_sourceIndex < m_sources.size() ? m_sources[m_sourceIndex]
-                                                                   : WorksheetSource{};
+                                                                  : WorksheetSource{};
 }
 
 void WorksheetChoices::chooseSource(int index)
@@ -72,7 +72,8 @@ app::Status WorksheetChoices::build(const QDateTime &now, platform::RandomSource
     const QString path = m_files.appFolder + QString::fromUtf16(idioms::kNominalFileName);
     const WorksheetSource from = source();
     m_noWeakIdiomsYet = false;
-    app::Status failed = app::titled(idioms::readIdiomData(path, m_idioms), QStringLiteral("四字熟語プリント"));
+    app::Status failed =
+        app::titled(idioms::readIdiomData(path, m_idioms), QStringLiteral("四字熟語プリント"));
     QList<WorksheetRow> rows;
     if (!failed && rangesEnabled()) {
         rows = worksheetRows(m_idioms, m_choice.ranges);

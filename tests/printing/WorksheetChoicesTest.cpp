@@ -139,23 +139,15 @@ TEST(WorksheetChoices, AStudentsWeakIdiomsComeFromTheHistoryWithTheRangesOff)
     s.build();
     EXPECT_EQ(s.choices.countText(), QStringLiteral("選んだ熟語：0 語（まだ間違えた熟語がありません）"));
 
-    QList<records::AnsweredQuestion> answers;
-    for (const auto &[idiom, daysAgo] : {std::pair{u"十人十色", 5}, {u"一石二鳥", 3}, {u"一石二鳥", 1}}) {
-        records::AnsweredQuestion a;
-        a.when = worksheet_choices_test::kToday.addDays(-daysAgo);
-        a.student = 132;
-        a.level = 2;
-        a.idiom = QString::fromUtf16(idiom);
-        a.readingFirstTry = true; // the reading right, then one wrong idiom
-        a.wrongJudgements = 1;
-        answers << a;
-    }
     QString why;
-    ASSERT_TRUE(succeeded(records::recordAnswersIn(s.dataFolder, answers), &why)) << why.toStdString();
+    ASSERT_TRUE(succeeded(
+        records::recordAnswersIn(s.dataFolder, weakAnswersOf132(worksheet_choices_test::kToday)), &why))
+        << why.toStdString();
     s.choices.setShuffle(false); // in their order, the weakest first
     s.build();
     EXPECT_EQ(s.choices.countText(), QStringLiteral("選んだ熟語：2 語"));
-    EXPECT_EQ(printedIdioms(s.choices.worksheet().answerKey).mid(0, 2), (QStringList{"一石二鳥", "十人十色"}));
+    EXPECT_EQ(printedIdioms(s.choices.worksheet().answerKey).mid(0, 2),
+              (QStringList{"一石二鳥", "十人十色"}));
     EXPECT_EQ(s.choices.worksheet().sheet.title, QStringLiteral("岡田ゆうとさんの苦手な熟語"));
 
     // Back to the ranges: range 1 is still chosen.

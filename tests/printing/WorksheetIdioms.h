@@ -2,8 +2,10 @@
 
 #include "drill/IdiomData.h"
 #include "printing/Worksheet.h"
+#include "records/MistakeHistory.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <initializer_list>
@@ -37,6 +39,24 @@ inline QStringList idiomsOfRanges(const QString &appFolder, std::initializer_lis
     for (const printing::WorksheetRow &row : printing::worksheetRows(data, chosen))
         list << row.idiom;
     return list;
+}
+
+// Student 132's answers before `now`: 十人十色 wrong once five days ago, 一石二鳥 three days and one day
+// ago; each time the reading right, then one wrong idiom.
+inline QList<records::AnsweredQuestion> weakAnswersOf132(const QDateTime &now)
+{
+    QList<records::AnsweredQuestion> answers;
+    for (const auto &[idiom, daysAgo] : {std::pair{u"十人十色", 5}, {u"一石二鳥", 3}, {u"一石二鳥", 1}}) {
+        records::AnsweredQuestion a;
+        a.when = now.addDays(-daysAgo);
+        a.student = 132;
+        a.level = 2;
+        a.idiom = QString::fromUtf16(idiom);
+        a.readingFirstTry = true;
+        a.wrongJudgements = 1;
+        answers << a;
+    }
+    return answers;
 }
 
 } // namespace testing_support

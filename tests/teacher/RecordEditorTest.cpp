@@ -100,7 +100,8 @@ TEST(RecordEditor, TimesAreWholeSecondsFromZeroToTheTimeOutAndAStudentMustBeInRa
         EXPECT_EQ(typedTime(QString::fromUtf16(text)), time);
     }
     for (const char16_t *text : {u"", u"  ", u"12a", u"-1", u"100000", u"1.5", u"１２", u"+5"})
-        EXPECT_EQ(typedTime(QString::fromUtf16(text)), std::nullopt) << QString::fromUtf16(text).toStdString();
+        EXPECT_EQ(typedTime(QString::fromUtf16(text)), std::nullopt)
+            << QString::fromUtf16(text).toStdString();
 
     Panel p;
     ASSERT_EQ(p.editor.open(0, p.record(1)), RecordEditor::Opened::Yes);
@@ -108,7 +109,8 @@ TEST(RecordEditor, TimesAreWholeSecondsFromZeroToTheTimeOutAndAStudentMustBeInRa
     EXPECT_EQ(p.editor.time(), std::nullopt);
     const app::Result<RecordChange> refused = p.editor.change();
     ASSERT_FALSE(refused.ok());
-    EXPECT_TRUE(refused.failure().text.contains(QStringLiteral("99999"))) << refused.failure().text.toStdString();
+    EXPECT_TRUE(refused.failure().text.contains(QStringLiteral("99999")))
+        << refused.failure().text.toStdString();
     p.editor.setTime(99999); // the scroll bar
     EXPECT_EQ(p.editor.change().value().time, 99999);
 

@@ -383,7 +383,8 @@ TEST_F(Loaded, SavingRefusesWhatStartUpWouldRefuseAndAsksAboutDoubtfulTimes)
     type(7, 4, QStringLiteral("40000"));
     check = editor.checkSave(path);
     EXPECT_EQ(check.step, SaveCheck::Step::Refused);
-    EXPECT_TRUE(check.text.contains(QStringLiteral("レベル7 の 4 列目（ｸﾘｱ回数）"))) << check.text.toStdString();
+    EXPECT_TRUE(check.text.contains(QStringLiteral("レベル7 の 4 列目（ｸﾘｱ回数）")))
+        << check.text.toStdString();
     EXPECT_TRUE(grid.isMarked(7, 4));
     EXPECT_FALSE(grid.isMarked(2, 6)) << "the marks are those of the last check";
 

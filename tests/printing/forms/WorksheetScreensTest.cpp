@@ -1,5 +1,5 @@
-#include "printing/forms/SheetPainter.h"
 #include "printing/WorksheetIdioms.h"
+#include "printing/forms/SheetPainter.h"
 #include "printing/forms/WorksheetSchool.h"
 #include "records/MistakeHistory.h"
 #include "support/SizeLimitedChild.h"
@@ -128,20 +128,9 @@ TEST(WorksheetScreen, OpensFromTheHubToo)
 TEST(WorksheetScreen, AStudentAtTheHubPrintsHerOwnWeakIdioms)
 {
     WorksheetSchool school;
-    const QDateTime now = school.fakes.clock.now();
-    QList<records::AnsweredQuestion> answers;
-    for (const auto &[idiom, daysAgo] : {std::pair{u"十人十色", 5}, {u"一石二鳥", 3}, {u"一石二鳥", 1}}) {
-        records::AnsweredQuestion a;
-        a.when = now.addDays(-daysAgo);
-        a.student = 132;
-        a.level = 2;
-        a.idiom = QString::fromUtf16(idiom);
-        a.readingFirstTry = true; // the reading right, then one wrong idiom
-        a.wrongJudgements = 1;
-        answers << a;
-    }
     QString why;
-    ASSERT_TRUE(succeeded(records::recordAnswersIn(school.inst.dataFolder, answers), &why))
+    ASSERT_TRUE(succeeded(
+        records::recordAnswersIn(school.inst.dataFolder, weakAnswersOf132(school.fakes.clock.now())), &why))
         << why.toStdString();
 
     WorksheetScreen *form = school.openFromHubAs(QStringLiteral("岡田ゆうと"));
