@@ -75,16 +75,6 @@ QString studentBoxText(int number, const QString &trimmedName)
     return QString::number(number) + QStringLiteral(" /  ") + trimmedName;
 }
 
-int studentOfBoxText(const QString &text)
-{
-    const qsizetype slash = text.indexOf(u'/');
-    if (slash < 0)
-        return -1;
-    bool ok = false;
-    const int number = text.left(slash).trimmed().toInt(&ok);
-    return ok ? number : -1;
-}
-
 QString recordDateText(double serial)
 {
     const QDate date = platform::dateFromSerial(serial);

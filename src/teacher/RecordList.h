@@ -45,10 +45,8 @@ BrowserRoster browserRoster(const QList<roster::RosterLine> &lines, QDate today,
 app::Result<BrowserRoster> readBrowserRoster(const QString &baseFolder, QDate today,
                                              int schoolYearStartMonth);
 
-// The student box's text for a student, and the student number in front of the "/" of such a text
-// (-1 when there is none).
+// The student box's text for a student.
 QString studentBoxText(int number, const QString &trimmedName);
-int studentOfBoxText(const QString &text);
 
 // The date and the time of day of a record as the list shows them: "2026/12/08", "15:30:00"
 // ("9:05:03" before ten o'clock).

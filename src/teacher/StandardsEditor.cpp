@@ -1,5 +1,7 @@
 #include "teacher/StandardsEditor.h"
 
+#include "records/StandardsTable.h"
+
 #include <algorithm>
 
 namespace teacher {
@@ -22,6 +24,41 @@ void StandardsEditor::gridToText()
 {
     m_boxText = m_grid.cell(m_row, m_column);
     m_caret = std::min(kCaretPosition, int(m_boxText.size()));
+}
+
+app::Status StandardsEditor::loadTable(const QString &path)
+{
+    const app::Result<QList<QStringList>> read = records::standards::readStandardsRows(path);
+    m_loaded = read.ok();
+    if (!m_loaded) {
+        m_grid.load({});
+        return app::failure(read.failure().text +
+                            QStringLiteral("\n基準の表を読めないため、記録（更新記録）はできません。"));
+    }
+    m_grid.load(read.value().mid(1));
+    return {};
+}
+
+SaveCheck StandardsEditor::checkSave(const QString &path)
+{
+    if (const app::Result<QStringList> lines = records::standards::standardsLines(path, m_grid.fileRows());
+        !lines) {
+        m_grid.setMarked(refusedCells(m_grid));
+        return {SaveCheck::Step::Refused, lines.failure().text};
+    }
+    const QList<QPoint> doubtful = doubtfulTimeCells(m_grid);
+    if (doubtful.isEmpty())
+        return {};
+    m_grid.setMarked(doubtful);
+    return {SaveCheck::Step::Ask, doubtfulTimesQuestion(m_grid, doubtful)};
+}
+
+bool StandardsEditor::firstResultsProblem()
+{
+    if (m_resultsProblemTold)
+        return false;
+    m_resultsProblemTold = true;
+    return true;
 }
 
 KeyOutcome StandardsEditor::pressKey(EditorKey key, bool shift)

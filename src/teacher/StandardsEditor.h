@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Failure.h"
 #include "teacher/StandardsGridModel.h"
 
 #include <QString>
@@ -13,6 +14,9 @@ namespace teacher {
 
 inline constexpr int kCaretPosition = 10;
 
+// The two-line explanation of a column shown beside the grid (empty for other columns).
+QString columnHelpText(int column);
+
 enum class EditorKey { Up, Down, Left, Right, Enter, Escape, Space, Other };
 
 struct KeyOutcome
@@ -22,6 +26,20 @@ struct KeyOutcome
     bool moved = false;   // the current cell moved: lay the box over it
 };
 
+// What saving the grid needs before anything is written.
+struct SaveCheck
+{
+    enum class Step {
+        Refused, // a cell start-up would refuse (marked): the text says which; nothing is written
+        Ask,     // doubtful times (marked): the text is the question, and only Yes writes
+        Write
+    };
+    Step step = Step::Write;
+    QString text;
+};
+
+// The standards editor's state: the current cell and the box over it, the changed flag, whether the
+// table was read (only then can it be saved over the file), and the once-only steps of the screen.
 class StandardsEditor
 {
 public:
@@ -38,6 +56,25 @@ public:
 
     const QString &boxText() const { return m_boxText; }
     int caret() const { return m_caret; }
+
+    // Reads the standards table at `path` into the grid (its header line left out). A table that cannot
+    // be read leaves the grid empty and cannot be saved; the failure says so. The changed flag stays.
+    app::Status loadTable(const QString &path);
+    bool canSave() const { return m_loaded; }
+    // The box lies over a cell only when the grid has one.
+    bool boxShown() const { return m_grid.levelCount() > 0; }
+    // The explanation of the current column.
+    QString helpText() const { return columnHelpText(m_column); }
+
+    // Checks every cell as start-up would read the table written at `path`, and the times, marking the
+    // cells it finds; nothing is written.
+    SaveCheck checkSave(const QString &path);
+
+    // "戻る" is on its way to the hub: a second one does nothing.
+    bool leaving() const { return m_leaving; }
+    void setLeaving() { m_leaving = true; }
+    // A problem with the results file (missing, unreadable) is told once a showing: true the first time.
+    bool firstResultsProblem();
 
     // Places the current cell (a click, or the start of an activation); kept inside the grid. Clears
     // the row selection.
@@ -57,11 +94,11 @@ private:
     int m_column = 1;
     int m_selectionEnd = 1;
     bool m_changed = false;
+    bool m_loaded = false;
+    bool m_leaving = false;
+    bool m_resultsProblemTold = false;
     QString m_boxText;
     int m_caret = 0;
 };
-
-// The two-line explanation of a column shown beside the grid (empty for other columns).
-QString columnHelpText(int column);
 
 } // namespace teacher

@@ -5,6 +5,7 @@
 #include "teacher/TeacherEntry.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -322,4 +323,75 @@ TEST(TeacherPassword, ATextMustBeTypedExactlyAndANumberAsThatNumber)
     EXPECT_FALSE(passwordMatches(number, QString()));
     EXPECT_FALSE(passwordMatches(number, QStringLiteral("abc")));
     EXPECT_EQ(wrongPasswordMessage(), QStringLiteral("パスワードを入力して下さい"));
+}
+
+namespace standards_editor_test {
+
+// The editor over the twenty levels of the test installation's table, loaded as the screen loads it.
+struct Loaded : ::testing::Test
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
+    StandardsGridModel grid;
+    StandardsEditor editor{grid};
+    void SetUp() override
+    {
+        writeFile932(path, Installation::standardsLines());
+        QString error;
+        ASSERT_TRUE(testing_support::succeeded(editor.loadTable(path), &error)) << error.toStdString();
+    }
+    void type(int level, int column, const QString &text)
+    {
+        editor.setCurrent(level, column);
+        editor.boxTextChanged(text);
+    }
+};
+
+} // namespace standards_editor_test
+
+using standards_editor_test::Loaded;
+
+TEST_F(Loaded, ATableThatCannotBeReadLeavesAnEmptyGridThatCannotBeSaved)
+{
+    EXPECT_TRUE(editor.canSave());
+    EXPECT_TRUE(editor.boxShown());
+    EXPECT_EQ(grid.levelCount(), 20);
+    EXPECT_EQ(grid.cell(4, 1), QStringLiteral("140"));
+    type(4, 1, QStringLiteral("90"));
+
+    QFile::remove(path);
+    const app::Status read = editor.loadTable(path);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(read->text.contains(QStringLiteral("タイム回数データ.txt"))) << read->text.toStdString();
+    EXPECT_TRUE(read->text.contains(QStringLiteral("記録（更新記録）はできません")));
+    EXPECT_FALSE(editor.canSave());
+    EXPECT_FALSE(editor.boxShown());
+    EXPECT_EQ(grid.levelCount(), 0);
+    EXPECT_TRUE(editor.changed()) << "loading leaves the changed flag";
+}
+
+TEST_F(Loaded, SavingRefusesWhatStartUpWouldRefuseAndAsksAboutDoubtfulTimes)
+{
+    EXPECT_EQ(editor.checkSave(path).step, SaveCheck::Step::Write);
+
+    type(2, 6, QStringLiteral(",5"));
+    SaveCheck check = editor.checkSave(path);
+    EXPECT_EQ(check.step, SaveCheck::Step::Refused);
+    EXPECT_TRUE(check.text.contains(QStringLiteral("カンマ"))) << check.text.toStdString();
+    EXPECT_TRUE(grid.isMarked(2, 6));
+    type(2, 6, QString());
+    type(7, 4, QStringLiteral("40000"));
+    check = editor.checkSave(path);
+    EXPECT_EQ(check.step, SaveCheck::Step::Refused);
+    EXPECT_TRUE(check.text.contains(QStringLiteral("レベル7 の 4 列目（ｸﾘｱ回数）")))
+        << check.text.toStdString();
+    EXPECT_TRUE(grid.isMarked(7, 4));
+    EXPECT_FALSE(grid.isMarked(2, 6)) << "the marks are those of the last check";
+
+    type(7, 4, QStringLiteral("30"));
+    type(6, 2, QStringLiteral("0"));
+    check = editor.checkSave(path);
+    EXPECT_EQ(check.step, SaveCheck::Step::Ask);
+    EXPECT_EQ(check.text, doubtfulTimesQuestion(grid, {QPoint(2, 6)}));
+    EXPECT_TRUE(grid.isMarked(6, 2));
 }

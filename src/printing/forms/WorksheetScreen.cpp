@@ -4,16 +4,13 @@
 #include "app/forms/Controls.h"
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
-#include "drill/IdiomData.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/SheetPainter.h"
-#include "records/MistakeHistory.h"
 #include "roster/NameList.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFrame>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -44,7 +41,10 @@ QFrame *card(QWidget *parent, const QRect &geometry, const QString &name)
 } // namespace
 
 WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *parent)
-    : QWidget(parent), m_context(context), m_signedIn(signedIn)
+    : QWidget(parent), m_context(context),
+      m_choices(context.state.idioms, context.state.roster,
+                {context.state.settings.appFolder, context.state.settings.dataFolder}),
+      m_signedIn(signedIn)
 {
     setObjectName(QStringLiteral("FormPrint0"));
     resize(1024, 768);
@@ -63,9 +63,11 @@ WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *pa
     m_source->setAccessibleName(QStringLiteral("問題にする熟語"));
     m_source->setFont(style::font(15));
     m_source->setGeometry(24, 64, 372, 40);
-    connect(m_source, &QComboBox::activated, this, [this] {
-        if (!m_loading)
-            rebuild();
+    connect(m_source, &QComboBox::activated, this, [this](int index) {
+        if (m_showing)
+            return;
+        m_choices.chooseSource(index);
+        rebuild();
     });
 
     m_rangeHint = app::controls::label(choices, QStringLiteral("lblRanges"),
@@ -100,8 +102,8 @@ WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *pa
                                                        "QListView::item:selected { background: @accentTint; "
                                                        "color: @ink; border: 3px solid @accent; }")));
     connect(m_list1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (!m_loading)
-            rebuild();
+        if (!m_showing)
+            rangesClicked();
     });
 
     m_check1 = new QCheckBox(QStringLiteral("順序を変える"), choices);
@@ -109,7 +111,10 @@ WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *pa
     m_check1->setFont(style::font(15));
     m_check1->setGeometry(24, 262, 372, 36);
     m_check1->setChecked(true);
-    connect(m_check1, &QCheckBox::clicked, this, [this] { rebuild(); });
+    connect(m_check1, &QCheckBox::clicked, this, [this](bool checked) {
+        m_choices.setShuffle(checked);
+        rebuild();
+    });
 
     QLabel *blankHint =
         app::controls::label(choices, QStringLiteral("lblBlanks"), QStringLiteral("空らんの数"),
@@ -127,7 +132,10 @@ WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *pa
         m_option1[option] = button;
     }
     m_option1[printing::PrintEverything]->setChecked(true);
-    connect(m_options, &QButtonGroup::idClicked, this, [this] { rebuild(); });
+    connect(m_options, &QButtonGroup::idClicked, this, [this](int option) {
+        m_choices.setBlankOption(option);
+        rebuild();
+    });
 
     m_count = app::controls::label(choices, QStringLiteral("lblCount"), QString(), style::font(13),
                                    QRect(24, 500, 372, 28));
@@ -151,7 +159,7 @@ WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *pa
     QLabel *sampleTitle = app::controls::label(sample, QStringLiteral("lblSample"), QStringLiteral("見本"),
                                                style::font(14, true), QRect(24, 12, 484, 30));
     style::ink(sampleTitle);
-    const QSize thumbnail = printing::previewSize(m_worksheet.sheet, kThumbnailScale);
+    const QSize thumbnail = printing::previewSize(m_choices.worksheet().sheet, kThumbnailScale);
     m_preview = app::controls::label(
         sample, QStringLiteral("picPreview"), QString(), style::font(10),
         QRect((532 - thumbnail.width()) / 2 - 1, 52, thumbnail.width() + 2, thumbnail.height() + 2),
@@ -164,87 +172,52 @@ WorksheetScreen::~WorksheetScreen() = default;
 
 void WorksheetScreen::activate()
 {
-    m_loading = true;
     const CurrentRun &run = m_context.state.run;
     std::optional<int> signedIn;
     if (m_signedIn)
         signedIn = run.studentNumber;
-    m_sources = printing::worksheetSources(m_context.state.roster, signedIn,
-                                           roster::namelist::isTeacherName(run.studentName));
+    m_choices.load(printing::worksheetSources(m_context.state.roster, signedIn,
+                                              roster::namelist::isTeacherName(run.studentName)));
+    m_showing = true;
     m_source->clear();
-    for (const printing::WorksheetSource &source : m_sources)
+    for (const printing::WorksheetSource &source : m_choices.sources())
         m_source->addItem(source.caption);
-    m_source->setCurrentIndex(0);
-    m_source->setEnabled(m_sources.size() > 1);
-    m_list1->selectionModel()->clearSelection();
-    m_list1->selectionModel()->select(m_ranges->index(0, 0), QItemSelectionModel::Select);
+    m_source->setCurrentIndex(m_choices.sourceIndex());
+    m_source->setEnabled(m_choices.sourceChoosable());
+    QItemSelection ranges;
+    for (int range = 1; range <= printing::kRangeCount; ++range)
+        if (m_choices.rangeSelected(range))
+            ranges.select(m_ranges->index(range - 1, 0), m_ranges->index(range - 1, 0));
+    m_list1->selectionModel()->select(ranges, QItemSelectionModel::ClearAndSelect);
     m_list1->selectionModel()->setCurrentIndex(m_ranges->index(0, 0), QItemSelectionModel::NoUpdate);
-    m_loading = false;
+    m_check1->setChecked(m_choices.choice().shuffle);
+    m_option1[m_choices.choice().blankOption]->setChecked(true);
+    m_showing = false;
     rebuild();
     m_list1->setFocus();
 }
 
-printing::WorksheetChoice WorksheetScreen::choice() const
+void WorksheetScreen::rangesClicked()
 {
-    printing::WorksheetChoice choice;
-    for (int range = 0; range < printing::kRangeCount; ++range)
-        choice.ranges[std::size_t(range)] = m_list1->selectionModel()->isSelected(m_ranges->index(range, 0));
-    choice.shuffle = m_check1->isChecked();
-    choice.blankOption = std::max(int(printing::PrintEverything), m_options->checkedId());
-    return choice;
-}
-
-printing::WorksheetSource WorksheetScreen::source() const
-{
-    const int index = m_source->currentIndex();
-    return index >= 0 && index < m_sources.size() ? m_sources[index] : printing::WorksheetSource{};
-}
-
-app::Result<QList<printing::WorksheetRow>> WorksheetScreen::weakRows(const printing::WorksheetSource &source)
-{
-    // No history yet: nobody has taken a test since the program began to keep it.
-    const QString dataFolder = m_context.state.settings.dataFolder;
-    if (!QFileInfo::exists(records::mistakeHistoryPath(dataFolder)))
-        return QList<printing::WorksheetRow>();
-    const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(dataFolder);
-    if (!history)
-        return app::warning(QStringLiteral("四字熟語プリント"), history.failure().text);
-    return printing::rowsOfIdioms(m_context.state.idioms,
-                                  printing::weakIdiomsOf(history.value(), m_context.state.roster, source,
-                                                         m_context.services.clock.now()));
+    for (int range = 1; range <= printing::kRangeCount; ++range)
+        m_choices.setRangeSelected(range,
+                                   m_list1->selectionModel()->isSelected(m_ranges->index(range - 1, 0)));
+    rebuild();
 }
 
 void WorksheetScreen::rebuild()
 {
-    // The idiom data is read afresh for every sheet, as the drill reads it for every drill.
-    const QString path = m_context.state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
-    QString note;
-    QList<printing::WorksheetRow> rows;
-    const printing::WorksheetSource from = source();
-    const bool byRanges = from.kind == printing::WorksheetSource::Kind::Ranges;
+    const app::Status built = m_choices.build(m_context.services.clock.now(), m_context.services.random);
+    const bool byRanges = m_choices.rangesEnabled();
     m_list1->setEnabled(byRanges);
     m_rangeHint->setEnabled(byRanges);
-    const app::Status read = idioms::readIdiomData(path, m_context.state.idioms);
-    if (!read && byRanges) {
-        rows = printing::worksheetRows(m_context.state.idioms, choice().ranges);
-    } else if (!read) {
-        const app::Result<QList<printing::WorksheetRow>> weak = weakRows(from);
-        if (!weak)
-            app::report(m_context.services, weak.failure());
-        else if (weak.value().isEmpty())
-            note = QStringLiteral("（まだ間違えた熟語がありません）");
-        else
-            rows = weak.value();
-    }
-    m_worksheet = printing::buildWorksheet(rows, choice(), m_context.services.random);
-    printing::titleWorksheet(m_worksheet, from);
-    m_count->setText(QStringLiteral("選んだ熟語：%1 語").arg(m_worksheet.sheet.selectedIdiomCount) + note);
+    m_count->setText(m_choices.countText());
     // Drawn at the display's resolution when the screen is shown larger, so that the sheet stays sharp.
     const double ratio = std::max(1.0, app::dialogscale::displayScale(this));
-    QImage thumbnail = printing::SheetPainter(m_worksheet.sheet).preview(kThumbnailScale * ratio);
+    QImage thumbnail = printing::SheetPainter(m_choices.worksheet().sheet).preview(kThumbnailScale * ratio);
     thumbnail.setDevicePixelRatio(ratio);
     m_preview->setPixmap(QPixmap::fromImage(thumbnail));
-    app::report(m_context.services, app::titled(read, QStringLiteral("四字熟語プリント")));
+    app::report(m_context.services, built);
 }
 
 void WorksheetScreen::openPrintLayout()
@@ -252,7 +225,8 @@ void WorksheetScreen::openPrintLayout()
     if (m_printLayout)
         return;
     m_page->setEnabled(false);
-    m_printLayout = new PrintLayoutScreen(m_context, m_worksheet.sheet, &m_worksheet.answerKey, this);
+    const printing::Worksheet &sheet = m_choices.worksheet();
+    m_printLayout = new PrintLayoutScreen(m_context, sheet.sheet, &sheet.answerKey, this);
     m_printLayout->setGeometry(0, 0, 1024, 768);
     connect(m_printLayout, &PrintLayoutScreen::closed, this, &WorksheetScreen::printLayoutClosed);
     m_printLayout->show();

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
-#include "printing/WeakWorksheet.h"
-#include "printing/Worksheet.h"
+#include "printing/WorksheetChoices.h"
 #include "printing/forms/PrintLayoutScreen.h"
 
 #include <QPointer>
@@ -26,7 +25,8 @@ class QStandardItemModel;
 // "もどる" closes it. The print layout screen opens over it in turn.
 //
 // The idioms come from the chosen ranges or, from the answer history, from a student's weak idioms or a
-// grade group's (cboSource; WeakWorksheet.h says who is offered which).
+// grade group's (cboSource; WeakWorksheet.h says who is offered which). The choices and the sheet are
+// WorksheetChoices'; this form forwards the input to it and shows what it holds.
 //
 // Controls: cboSource, List1 (ranges "1" to "10", several at once), Check1 (順序を変える), Option1_1..5
 // (blanks), Command3 (再並べ替え), Command1 (印刷へ), Command2 (もどる), lblCount (idioms chosen),
@@ -43,12 +43,11 @@ public:
     // Load: the range list with "1" selected, and the first sheet.
     void activate();
 
-    // Builds the sheet from the choices on the screen.
+    // Builds the sheet from the model's choices and shows it.
     void rebuild();
 
-    const printing::Worksheet &worksheet() const { return m_worksheet; }
-    printing::WorksheetChoice choice() const;
-    printing::WorksheetSource source() const;
+    const printing::WorksheetChoices &choices() const { return m_choices; }
+    const printing::Worksheet &worksheet() const { return m_choices.worksheet(); }
     // The print layout screen while it is open.
     PrintLayoutScreen *printLayout() const { return m_printLayout; }
 
@@ -59,14 +58,13 @@ private:
     void openPrintLayout();
     void printLayoutClosed();
     void close();
-    // The source's weak idioms from the answer history; none when there is no history yet.
-    app::Result<QList<printing::WorksheetRow>> weakRows(const printing::WorksheetSource &source);
+    // The ranges selected in List1 go to the model, and the sheet is built again.
+    void rangesClicked();
 
     AppContext &m_context;
-    printing::Worksheet m_worksheet;
-    bool m_loading = true;
+    printing::WorksheetChoices m_choices;
+    bool m_showing = true; // while activate() shows the model's choices, their widgets' signals build nothing
     bool m_signedIn = false;
-    QList<printing::WorksheetSource> m_sources;
 
     QFrame *m_page;
     QComboBox *m_source;

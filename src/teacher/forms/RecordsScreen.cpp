@@ -36,8 +36,6 @@ namespace style = app::style;
 
 namespace {
 
-constexpr qint32 kLongestTime = records::kTimeOut;
-
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QFont &font,
               const QRect &geometry)
 {
@@ -53,24 +51,10 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
     return b;
 }
 
-// A time typed by the teacher: a whole number from 0 to kLongestTime, the time-out mark (blanks around it
-// allowed).
-bool typedTime(const QString &text, qint32 *time)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.size() > 5)
-        return false;
-    for (const QChar c : t) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    *time = t.toInt();
-    return true;
-}
-
 } // namespace
 
-RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent)
+    : QWidget(parent), m_context(context), m_editor(m_model)
 {
     setObjectName(QStringLiteral("FrmData"));
     resize(1024, 768);
@@ -103,7 +87,10 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     connect(m_list, &QListView::doubleClicked, this,
             [this](const QModelIndex &index) { openRow(index.row()); });
     // A single click closes the edit panel.
-    connect(m_list, &QListView::clicked, this, [this] { m_edit->hide(); });
+    connect(m_list, &QListView::clicked, this, [this] {
+        m_editor.hidePanel();
+        m_edit->setVisible(m_editor.panelShown());
+    });
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RecordsScreen::fillTextArea);
 
@@ -129,13 +116,16 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent) : QWidget(par
     m_time->setFont(style::font(14));
     m_time->setGeometry(14, 200, 140, 40);
     m_time->setAccessibleName(QStringLiteral("タイム（秒）"));
+    connect(m_time, &QLineEdit::textEdited, this, [this](const QString &text) { m_editor.typeTime(text); });
     m_timeScroll = new QScrollBar(Qt::Vertical, m_edit);
     m_timeScroll->setObjectName(QStringLiteral("VScroll1"));
-    m_timeScroll->setRange(0, kLongestTime);
+    m_timeScroll->setRange(0, records::kTimeOut);
     m_timeScroll->setGeometry(158, 200, 22, 40);
     m_timeScroll->setAccessibleName(QStringLiteral("タイム（秒）"));
-    connect(m_timeScroll, &QScrollBar::valueChanged, this,
-            [this](int value) { m_time->setText(QString::number(value)); });
+    connect(m_timeScroll, &QScrollBar::valueChanged, this, [this](int value) {
+        m_editor.setTime(value);
+        m_time->setText(QString::number(value));
+    });
     m_change =
         button(m_edit, QStringLiteral("cmdChange"), QStringLiteral("変更して記録"), QRect(14, 262, 264, 48));
     m_delete = button(m_edit, QStringLiteral("cmdDelete"), QStringLiteral("消去"), QRect(14, 322, 264, 48));
@@ -209,7 +199,7 @@ void RecordsScreen::listRecords()
     const QDate today = m_context.services.clock.now().date();
     app::Result<teacher::BrowserRoster> read =
         teacher::readBrowserRoster(settings.baseFolder, today, settings.schoolYearStartMonth);
-    if (!read && m_firstListing)
+    if (!read && m_editor.firstListing())
         showMessage(read.failure().text + QStringLiteral("\n名前と学年なしで一覧を表示します。"));
     const teacher::BrowserRoster roster = read ? std::move(read.value()) : teacher::BrowserRoster();
 
@@ -220,23 +210,19 @@ void RecordsScreen::listRecords()
     const QString path = resultsPath();
     if (!QFileInfo::exists(path)) {
         // Nothing is written: the browser never creates the results file.
-        if (m_firstListing)
+        if (m_editor.firstListing())
             showMessage(QStringLiteral("成績ファイルがありません：%1").arg(platform::displayPath(path)));
     } else if (records::readLastRecordBytes(path, INT_MAX, m_fileWait, &bytes, &first, &total,
                                             &errorNumber) != records::ReadOutcome::Read) {
         showMessage(QStringLiteral("成績ファイルを読めません：%1\n%2")
                         .arg(platform::displayPath(path), platform::LockedFile::describeError(errorNumber)));
     }
-    m_firstListing = false;
     m_model.setRecords(bytes, roster, settings.schoolCode, settings.schoolName);
+    m_editor.listed();
     m_count->setText(QStringLiteral("総レコード数:%1").arg(m_model.totalRecords()));
-    m_students->clear();
-    m_students->addItems(m_model.roster().boxItems);
-    m_edit->hide();
-    m_opened = 0;
-    m_openedBytes.clear();
-    m_change->setEnabled(false);
-    m_delete->setEnabled(false);
+    showStudents();
+    m_edit->setVisible(m_editor.panelShown());
+    showButtons();
     fillTextArea();
     m_wait->end();
 }
@@ -288,9 +274,23 @@ QString RecordsScreen::printedText() const
     return text;
 }
 
+void RecordsScreen::showButtons()
+{
+    m_change->setEnabled(m_editor.canChangeOrDelete());
+    m_delete->setEnabled(m_editor.canChangeOrDelete());
+}
+
+void RecordsScreen::showStudents()
+{
+    m_students->clear();
+    for (const teacher::StudentItem &item : m_editor.studentItems())
+        m_students->addItem(item.text, item.number);
+    m_students->setCurrentIndex(m_editor.studentIndex());
+}
+
 void RecordsScreen::openRow(int row)
 {
-    if (m_stepRunning)
+    if (m_editor.busy())
         return;
     const FileStep step(this);
     const qint64 number = m_model.recordNumber(row);
@@ -302,92 +302,68 @@ void RecordsScreen::openRow(int row)
         listRecords();
         return;
     }
-    const QByteArray &bytes = read.value();
-    // Another PC may have deleted or changed records since the list was read: then the record at the
-    // line's number is not the one the line shows.
-    if (bytes != m_model.recordBytes(row)) {
+    if (m_editor.open(row, read.value()) == teacher::RecordEditor::Opened::ChangedElsewhere) {
         showMessage(QStringLiteral("一覧を読んだ後で、成績ファイルがほかのパソコンから変更されました：%1\n"
                                    "一覧を読み直します。記録をもう一度選んでください。")
                         .arg(platform::displayPath(resultsPath())));
         listRecords();
         return;
     }
-    m_opened = number;
-    m_openedBytes = bytes;
-    const char *r = bytes.constData();
-    const int student = records::recordStudent(r);
-    const teacher::BrowserStudent &s = m_model.roster().student(student);
-    m_recordNumber->setText(QStringLiteral("記録番号 %1").arg(number));
-    m_level->setText(QStringLiteral("ﾚﾍﾞﾙ%1").arg(records::recordLevel(r)));
-    m_date->setText(teacher::recordDateText(records::recordDate(r)) + u' ' +
-                    teacher::recordClockText(records::recordClock(r)));
-    m_grade->setText(s.gradeLabel);
-    const QString boxText = teacher::studentBoxText(student, s.name);
-    int at = m_students->findText(boxText);
-    if (at < 0) {
-        // A student the roster does not hold: the record keeps it unless another is chosen.
-        m_students->insertItem(0, boxText);
-        at = 0;
-    }
-    m_students->setCurrentIndex(at);
-    const qint32 time = records::recordTime(r);
+    m_recordNumber->setText(m_editor.recordNumberText());
+    m_level->setText(m_editor.levelText());
+    m_date->setText(m_editor.dateText());
+    m_grade->setText(m_editor.gradeText());
+    showStudents();
+    const qint32 time = records::recordTime(m_editor.openedBytes().constData());
     {
         const QSignalBlocker block(m_timeScroll);
-        m_timeScroll->setValue(std::clamp<qint32>(time, 0, kLongestTime));
+        m_timeScroll->setValue(std::clamp<qint32>(time, 0, records::kTimeOut));
     }
     m_time->setText(QString::number(time));
-    m_change->setEnabled(true);
-    m_delete->setEnabled(true);
-    m_edit->show();
+    m_edit->setVisible(m_editor.panelShown());
     m_edit->raise();
 }
 
 void RecordsScreen::studentChosen(int index)
 {
-    const int student = teacher::studentOfBoxText(m_students->itemText(index));
-    m_grade->setText(m_model.roster().student(student).gradeLabel);
+    m_editor.chooseStudent(index);
+    m_grade->setText(m_editor.gradeText());
 }
 
 void RecordsScreen::changeRecord()
 {
-    if (m_stepRunning || m_opened <= 0)
+    if (!m_editor.canChangeOrDelete())
         return;
     const FileStep step(this);
-    qint32 time = 0;
-    if (!typedTime(m_time->text(), &time)) {
-        showMessage(
-            QStringLiteral("タイムは 0 から %1 までの整数（秒）で入れてください。").arg(kLongestTime));
-        m_time->setFocus();
+    // Copies of what the panel holds: the listing afterwards clears it.
+    const app::Result<teacher::RecordChange> change = m_editor.change();
+    if (!change) {
+        showMessage(change.failure().text);
+        if (!m_editor.time())
+            m_time->setFocus();
         return;
     }
-    const int student = teacher::studentOfBoxText(m_students->currentText());
-    if (student < 0 || student > kMaxStudentNumber) {
-        showMessage(QStringLiteral("生徒を選んでください。"));
-        return;
-    }
-    const qint64 number = m_opened;
-    // A copy: the listing afterwards clears what the panel holds.
-    const QByteArray opened = m_openedBytes;
+    const teacher::RecordChange &c = change.value();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const app::Status changed =
-        records::changeRecord(resultsPath(), number, opened, qint16(student), time, m_fileWait);
+        records::changeRecord(resultsPath(), c.number, c.opened, c.student, c.time, m_fileWait);
     QApplication::restoreOverrideCursor();
     if (changed)
         showMessage(changed->text);
     listRecords();
-    selectRow(m_model.rowOfRecord(number));
+    selectRow(m_model.rowOfRecord(c.number));
 }
 
 void RecordsScreen::deleteRecord()
 {
-    if (m_stepRunning || m_opened <= 0)
+    if (!m_editor.canChangeOrDelete())
         return;
     const FileStep step(this);
     if (!m_context.services.messages.ask(QStringLiteral("注意"), QStringLiteral("本当に消去しますか")))
         return;
-    const qint64 number = m_opened;
+    const qint64 number = m_editor.openedRecord();
     // A copy: the listing afterwards clears what the panel holds.
-    const QByteArray opened = m_openedBytes;
+    const QByteArray opened = m_editor.openedBytes();
     const int position = m_model.rowOfRecord(number);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const app::Status failed = records::deleteRecord(resultsPath(), number, opened, m_fileWait);
@@ -395,13 +371,13 @@ void RecordsScreen::deleteRecord()
     if (failed)
         showMessage(failed->text);
     listRecords();
-    if (!failed && m_model.rowCount() > 0)
-        selectRow(position >= 0 && position < m_model.rowCount() ? position : m_model.rowCount() - 1);
+    if (!failed)
+        selectRow(teacher::RecordEditor::rowAfterDeletion(position, m_model.rowCount()));
 }
 
 void RecordsScreen::print()
 {
-    if (m_stepRunning)
+    if (m_editor.busy())
         return;
     const bool hasSelection = m_text->textCursor().hasSelection();
     bool selectionOnly = hasSelection;
@@ -422,7 +398,7 @@ void RecordsScreen::print()
 
 void RecordsScreen::exportCsv()
 {
-    if (m_stepRunning)
+    if (m_editor.busy())
         return;
     if (m_model.rowCount() == 0) {
         showMessage(QStringLiteral("書き出す記録がありません。"));
@@ -451,9 +427,9 @@ void RecordsScreen::exportCsv()
 
 void RecordsScreen::goBack()
 {
-    if (m_leaving || m_stepRunning)
+    if (m_editor.leaving() || m_editor.busy())
         return;
-    m_leaving = true;
+    m_editor.setLeaving();
     m_wait->showNow();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_context.navigator.showHub();
@@ -461,15 +437,13 @@ void RecordsScreen::goBack()
 
 RecordsScreen::FileStep::FileStep(RecordsScreen *screen) : m_screen(screen)
 {
-    m_screen->m_stepRunning = true;
-    m_screen->m_change->setEnabled(false);
-    m_screen->m_delete->setEnabled(false);
+    m_screen->m_editor.setBusy(true);
+    m_screen->showButtons();
 }
 
 RecordsScreen::FileStep::~FileStep()
 {
-    m_screen->m_stepRunning = false;
+    m_screen->m_editor.setBusy(false);
     m_screen->m_fileWait.done();
-    m_screen->m_change->setEnabled(m_screen->m_opened > 0);
-    m_screen->m_delete->setEnabled(m_screen->m_opened > 0);
+    m_screen->showButtons();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
+#include "teacher/RecordEditor.h"
 #include "teacher/RecordList.h"
 #include "teacher/forms/QuietWait.h"
 
@@ -27,7 +28,8 @@ class WaitingPanel;
 // "CSV出力" (cmdCsv) writes the listed records for a spreadsheet; "戻る" (cmdBack) returns to the hub.
 //
 // Records are found by the number the line shows, never by the line's position, and every change goes
-// through the records layer under the results file's lock.
+// through the records layer under the results file's lock. What the panel holds (the opened record, its
+// student and time, the busy step) is RecordEditor's; this form forwards the input and shows it.
 class RecordsScreen : public QWidget
 {
     Q_OBJECT
@@ -53,11 +55,14 @@ public:
     std::function<QString(const QString &suggested)> chooseCsvFile;
     std::function<bool(QPrinter *printer, bool *selectionOnly)> choosePrinter;
 
-    qint64 openedRecord() const { return m_opened; }
+    const teacher::RecordEditor &editor() const { return m_editor; }
+    qint64 openedRecord() const { return m_editor.openedRecord(); }
 
 private:
     void listRecords();
     void selectRow(int row);
+    void showButtons();
+    void showStudents();
     void studentChosen(int index);
     void fillTextArea();
     QString printedText() const;
@@ -67,7 +72,7 @@ private:
 
     // While a step on the results file runs (its wait lets events run), no other starts, whatever the
     // input that asks for it: a click or a key waits in the queue, but a screen reader's action or a
-    // timer reaches the handlers. The panel's buttons are off meanwhile.
+    // timer reaches the handlers. The editor is busy and the panel's buttons are off meanwhile.
     class FileStep
     {
     public:
@@ -82,12 +87,8 @@ private:
 
     AppContext &m_context;
     QuietWait m_fileWait;
-    bool m_stepRunning = false;
     teacher::RecordListModel m_model;
-    qint64 m_opened = 0; // the record number open in the edit panel, 0 for none
-    QByteArray m_openedBytes;
-    bool m_leaving = false;
-    bool m_firstListing = true;
+    teacher::RecordEditor m_editor;
 
     QLabel *m_count;
     QListView *m_list;

@@ -224,15 +224,13 @@ void StandardsScreen::activate()
 {
     m_help->clear();
     load();
-    if (!QFileInfo::exists(records::resultsFilePath(m_context.state.settings.dataFolder))) {
-        m_resultsErrorShown = true;
-        showMessage(
-            QStringLiteral("成績ファイルがありません：%1\n度数分布は空のまま表示します。")
-                .arg(platform::displayPath(records::resultsFilePath(m_context.state.settings.dataFolder))));
-    }
+    const QString results = records::resultsFilePath(m_context.state.settings.dataFolder);
+    if (!QFileInfo::exists(results) && m_editor.firstResultsProblem())
+        showMessage(QStringLiteral("成績ファイルがありません：%1\n度数分布は空のまま表示します。")
+                        .arg(platform::displayPath(results)));
     m_editor.setCurrent(1, 1);
     setColumnWidths();
-    m_box->setVisible(m_grid.levelCount() > 0);
+    m_box->setVisible(m_editor.boxShown());
     placeEditor();
     gridToText();
     showDistribution();
@@ -240,20 +238,12 @@ void StandardsScreen::activate()
 
 void StandardsScreen::load()
 {
-    const QString path = records::standards::filePath(m_context.state.settings.dataFolder);
-    const app::Result<QList<QStringList>> read = records::standards::readStandardsRows(path);
-    m_loaded = read.ok();
-    if (!m_loaded) {
-        // The grid stays empty and nothing can be saved over the file.
-        m_grid.load({});
-        m_save->setEnabled(false);
-        showMessage(read.failure().text +
-                    QStringLiteral("\n基準の表を読めないため、記録（更新記録）はできません。"));
-        return;
-    }
-    const QList<QStringList> &rows = read.value();
-    m_save->setEnabled(true);
-    m_grid.load(rows.mid(1));
+    const app::Status read =
+        m_editor.loadTable(records::standards::filePath(m_context.state.settings.dataFolder));
+    // A table that was not read cannot be saved over the file.
+    m_save->setEnabled(m_editor.canSave());
+    if (read)
+        showMessage(read->text);
 }
 
 void StandardsScreen::setColumnWidths()
@@ -275,8 +265,8 @@ void StandardsScreen::setColumnWidths()
 
 void StandardsScreen::placeEditor()
 {
-    m_help->setText(teacher::columnHelpText(m_editor.column()));
-    if (m_grid.levelCount() == 0)
+    m_help->setText(m_editor.helpText());
+    if (!m_editor.boxShown())
         return;
     const QModelIndex at = m_grid.index(m_editor.row() - 1, m_editor.column());
     m_view->scrollTo(at);
@@ -337,12 +327,11 @@ void StandardsScreen::showDistribution()
     m_fileWait.done();
     if (outcome == records::ReadOutcome::Read) {
         distribution.count(bytes.constData(), bytes.size() / records::kRecordSize);
-    } else if (!m_resultsErrorShown) {
-        m_resultsErrorShown = true;
+    } else if (m_editor.firstResultsProblem()) {
         showMessage(QStringLiteral("成績ファイルを読めません：%1\n%2")
                         .arg(platform::displayPath(path), platform::LockedFile::describeError(errorNumber)));
     }
-    const int level = m_grid.levelCount() > 0 ? m_editor.row() : 0;
+    const int level = m_editor.boxShown() ? m_editor.row() : 0;
     m_allModel->setStringList(teacher::allResultsLines(distribution, level));
     m_bestModel->setStringList(teacher::bestTimeLines(distribution, level));
     // A hundred lines do not fit the panel: when the first line with stars is out of sight, the list
@@ -363,7 +352,7 @@ void StandardsScreen::showDistribution()
 
 void StandardsScreen::cellClicked(const QModelIndex &index)
 {
-    if (!index.isValid() || m_grid.levelCount() == 0)
+    if (!index.isValid() || !m_editor.boxShown())
         return;
     m_editor.setCurrent(index.row() + 1, std::max(index.column(), 1));
     // The box shows the new cell's text before the panel is computed: the panel may show a message,
@@ -376,7 +365,7 @@ void StandardsScreen::cellClicked(const QModelIndex &index)
 
 bool StandardsScreen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_box || event->type() != QEvent::KeyPress || m_grid.levelCount() == 0)
+    if (watched != m_box || event->type() != QEvent::KeyPress || !m_editor.boxShown())
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     const teacher::KeyOutcome outcome =
@@ -397,7 +386,7 @@ void StandardsScreen::reload()
 {
     load();
     m_editor.setCurrent(m_editor.row(), m_editor.column());
-    m_box->setVisible(m_grid.levelCount() > 0);
+    m_box->setVisible(m_editor.boxShown());
     placeEditor();
     gridToText();
     showDistribution();
@@ -414,25 +403,19 @@ bool StandardsScreen::save()
 
 bool StandardsScreen::writeTable()
 {
-    if (!m_loaded)
+    if (!m_editor.canSave())
         return false;
     const QString path = records::standards::filePath(m_context.state.settings.dataFolder);
-    const QList<QStringList> rows = m_grid.fileRows();
-    // Every cell is checked as start-up reads it before anything is written.
-    if (const app::Result<QStringList> lines = records::standards::standardsLines(path, rows); !lines) {
-        m_grid.setMarked(teacher::refusedCells(m_grid));
-        showMessage(lines.failure().text);
+    const teacher::SaveCheck check = m_editor.checkSave(path);
+    if (check.step == teacher::SaveCheck::Step::Refused) {
+        showMessage(check.text);
         return false;
     }
-    const QList<QPoint> doubtful = teacher::doubtfulTimeCells(m_grid);
-    if (!doubtful.isEmpty()) {
-        m_grid.setMarked(doubtful);
-        if (!m_context.services.messages.ask(QStringLiteral("注意"),
-                                             teacher::doubtfulTimesQuestion(m_grid, doubtful)))
-            return false;
-    }
+    if (check.step == teacher::SaveCheck::Step::Ask &&
+        !m_context.services.messages.ask(QStringLiteral("注意"), check.text))
+        return false;
     m_wait->showNow();
-    const app::Status written = records::standards::writeStandardsTable(path, rows);
+    const app::Status written = records::standards::writeStandardsTable(path, m_grid.fileRows());
     m_wait->end();
     if (written) {
         showMessage(written->text);
@@ -447,14 +430,14 @@ bool StandardsScreen::writeTable()
 
 void StandardsScreen::goBack()
 {
-    if (m_leaving)
+    if (m_editor.leaving())
         return;
     if (m_editor.changed() &&
         m_context.services.messages.ask(QStringLiteral("注意"),
                                         QStringLiteral("データが変更されています。記録しますか？")) &&
         !save())
         return; // the table was not written: the teacher stays with the edits
-    m_leaving = true;
+    m_editor.setLeaving();
     m_wait->showNow();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_context.navigator.showHub();

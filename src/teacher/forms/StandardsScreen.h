@@ -22,7 +22,9 @@ class WaitingPanel;
 // frequency panel of the current row's level (picDistribution: lstAllResults, lstBestTimes, optHide,
 // optShow), and the buttons "元に戻す" (cmdReload), "更新記録" (cmdSave) and "戻る" (cmdBack).
 //
-// The keys' rules are StandardsEditor's; this form turns key events into its calls and shows the result.
+// The keys' rules and the screen's state (the changed flag, whether the table can be saved, the help
+// text, what to ask before saving) are StandardsEditor's; this form turns events into its calls and shows
+// the result.
 class StandardsScreen : public QWidget
 {
     Q_OBJECT
@@ -64,9 +66,6 @@ private:
     QuietWait m_fileWait;
     teacher::StandardsGridModel m_grid;
     teacher::StandardsEditor m_editor{m_grid};
-    bool m_loaded = false;
-    bool m_leaving = false;
-    bool m_resultsErrorShown = false;
     int m_distributionCount = 0;
 
     QLabel *m_intro;

@@ -1,3 +1,4 @@
+#include "printing/WorksheetIdioms.h"
 #include "printing/forms/SheetPainter.h"
 #include "printing/forms/WorksheetSchool.h"
 #include "records/MistakeHistory.h"
@@ -26,34 +27,6 @@ namespace style = app::style;
 using namespace testing_support;
 
 namespace {
-
-// The idioms of the printed rows, from the answer strip ("   一石二鳥(いっせきにちょう)").
-QStringList printedIdioms(const printing::PrintLayout &sheet)
-{
-    QStringList idioms;
-    for (int row = 1; row <= sheet.rowCount; ++row) {
-        const QString answer = sheet.table.cell(7, row).trimmed();
-        idioms << answer.left(answer.indexOf(u'('));
-    }
-    return idioms;
-}
-
-// The idioms of the given ranges in file order, read from the data file as the program reads it.
-QStringList idiomsOfRanges(const QString &appFolder, std::initializer_list<int> ranges)
-{
-    IdiomData data;
-    QString error;
-    EXPECT_TRUE(testing_support::succeeded(
-        idioms::readIdiomData(appFolder + QStringLiteral("/四字02.CSV"), data), &error))
-        << error.toStdString();
-    std::array<bool, printing::kRangeCount> chosen{};
-    for (int r : ranges)
-        chosen[std::size_t(r - 1)] = true;
-    QStringList list;
-    for (const printing::WorksheetRow &row : printing::worksheetRows(data, chosen))
-        list << row.idiom;
-    return list;
-}
 
 // A click on a check box's or option's mark (a click beside its caption does nothing).
 void clickMark(QAbstractButton *button)
@@ -90,7 +63,7 @@ TEST(WorksheetScreen, OpensOverTheNameScreenWhichComesBackAsItWas)
     EXPECT_FALSE(names->isEnabled()); // covered, and out of the tab order
     EXPECT_EQ(school.window->currentScreen(), names);
 
-    // As loaded: range 1 chosen, the order changed, everything printed on 15 rows.
+    // As loaded: the model's choices shown (range 1, the order changed, everything printed).
     auto *ranges = control<QListView>(form, QStringLiteral("List1"));
     ASSERT_EQ(ranges->model()->rowCount(), 10);
     EXPECT_EQ(ranges->model()->index(0, 0).data().toString(), QStringLiteral("1"));
@@ -111,14 +84,9 @@ TEST(WorksheetScreen, OpensOverTheNameScreenWhichComesBackAsItWas)
     EXPECT_FALSE(source->isEnabled());
     EXPECT_EQ(control<QPushButton>(form, QStringLiteral("Command1"))->text(), QStringLiteral("印刷へ"));
     EXPECT_EQ(control<QPushButton>(form, QStringLiteral("Command2"))->text(), QStringLiteral("もどる"));
-    EXPECT_EQ(control<QLabel>(form, QStringLiteral("lblCount"))->text(), QStringLiteral("選んだ熟語：20 語"));
+    EXPECT_EQ(form->worksheet().sheet.selectedIdiomCount, 20) << "built on loading";
+    EXPECT_EQ(control<QLabel>(form, QStringLiteral("lblCount"))->text(), form->choices().countText());
     EXPECT_FALSE(control<QLabel>(form, QStringLiteral("picPreview"))->pixmap().isNull());
-
-    const printing::PrintLayout &sheet = form->worksheet().sheet;
-    EXPECT_EQ(sheet.rowCount, 15);
-    const QStringList rangeOne = idiomsOfRanges(school.inst.applicationFolder, {1});
-    for (const QString &idiom : printedIdioms(sheet))
-        EXPECT_TRUE(rangeOne.contains(idiom)) << idiom.toStdString();
     EXPECT_TRUE(school.fakes.messages.shown.empty());
     EXPECT_FALSE(saveScreenshot(school.window.get(), QStringLiteral("worksheet-form")).isEmpty());
 
@@ -160,20 +128,9 @@ TEST(WorksheetScreen, OpensFromTheHubToo)
 TEST(WorksheetScreen, AStudentAtTheHubPrintsHerOwnWeakIdioms)
 {
     WorksheetSchool school;
-    const QDateTime now = school.fakes.clock.now();
-    QList<records::AnsweredQuestion> answers;
-    for (const auto &[idiom, daysAgo] : {std::pair{u"十人十色", 5}, {u"一石二鳥", 3}, {u"一石二鳥", 1}}) {
-        records::AnsweredQuestion a;
-        a.when = now.addDays(-daysAgo);
-        a.student = 132;
-        a.level = 2;
-        a.idiom = QString::fromUtf16(idiom);
-        a.readingFirstTry = true; // the reading right, then one wrong idiom
-        a.wrongJudgements = 1;
-        answers << a;
-    }
     QString why;
-    ASSERT_TRUE(succeeded(records::recordAnswersIn(school.inst.dataFolder, answers), &why))
+    ASSERT_TRUE(succeeded(
+        records::recordAnswersIn(school.inst.dataFolder, weakAnswersOf132(school.fakes.clock.now())), &why))
         << why.toStdString();
 
     WorksheetScreen *form = school.openFromHubAs(QStringLiteral("岡田ゆうと"));
@@ -184,11 +141,10 @@ TEST(WorksheetScreen, AStudentAtTheHubPrintsHerOwnWeakIdioms)
     source->setFocus();
     QTest::keyClick(source, Qt::Key_Down);
     settle();
+    EXPECT_EQ(form->choices().source().student, 132);
     EXPECT_FALSE(control<QListView>(form, QStringLiteral("List1"))->isEnabled());
-    EXPECT_EQ(control<QLabel>(form, QStringLiteral("lblCount"))->text(), QStringLiteral("選んだ熟語：2 語"));
-    clickMark(control<QCheckBox>(form, QStringLiteral("Check1"))); // in their order, the weakest first
-    EXPECT_EQ(printedIdioms(form->worksheet().answerKey).mid(0, 2), (QStringList{"一石二鳥", "十人十色"}));
-    EXPECT_EQ(form->worksheet().sheet.title, QStringLiteral("岡田ゆうとさんの苦手な熟語"));
+    EXPECT_EQ(form->worksheet().sheet.selectedIdiomCount, 2);
+    EXPECT_EQ(control<QLabel>(form, QStringLiteral("lblCount"))->text(), form->choices().countText());
 
     PrintLayoutScreen *layout = WorksheetSchool::toPrinting(form);
     ASSERT_NE(layout, nullptr);
@@ -196,66 +152,47 @@ TEST(WorksheetScreen, AStudentAtTheHubPrintsHerOwnWeakIdioms)
     EXPECT_TRUE(school.fakes.messages.shown.empty());
 }
 
-TEST(WorksheetScreen, EveryChoiceBuildsTheSheetAgain)
+TEST(WorksheetScreen, EveryChoiceGoesToTheModelAndTheSheetIsBuiltAgain)
 {
     WorksheetSchool school;
     WorksheetScreen *form = school.openFromNameScreen();
     ASSERT_NE(form, nullptr);
 
-    // Ranges 1 and 3, in file order without the shuffle.
     WorksheetSchool::clickRange(form, 3);
+    EXPECT_TRUE(form->choices().rangeSelected(3));
     EXPECT_EQ(form->worksheet().sheet.selectedIdiomCount, 40);
     clickMark(control<QCheckBox>(form, QStringLiteral("Check1")));
-    EXPECT_FALSE(form->choice().shuffle);
-    const QStringList inFileOrder = idiomsOfRanges(school.inst.applicationFolder, {1, 3});
-    EXPECT_EQ(printedIdioms(form->worksheet().sheet), inFileOrder.mid(0, 15));
-
-    // Four blanks: no character left in any row, 20 rows; the answer strip keeps every idiom.
+    EXPECT_FALSE(form->choices().choice().shuffle);
     clickOption(form, 5);
-    const printing::PrintLayout &sheet = form->worksheet().sheet;
-    EXPECT_EQ(sheet.rowCount, 20);
-    for (int row = 1; row <= 40; ++row)
-        for (int column = 3; column <= 6; ++column)
-            EXPECT_TRUE(sheet.table.cell(column, row).isEmpty()) << column << "," << row;
-    EXPECT_EQ(printedIdioms(sheet), inFileOrder.mid(0, 20));
+    EXPECT_EQ(form->choices().choice().blankOption, printing::FourBlanks);
+    EXPECT_EQ(form->worksheet().sheet.rowCount, 20);
     EXPECT_FALSE(saveScreenshot(school.window.get(), QStringLiteral("worksheet-form-four-blanks")).isEmpty());
 
-    // The shuffle back on: "再並べ替え" draws a new order each time.
+    // "再並べ替え" builds again: with the shuffle on, in a new order.
     clickMark(control<QCheckBox>(form, QStringLiteral("Check1")));
     const QStringList first = printedIdioms(form->worksheet().sheet);
     QTest::mouseClick(control<QPushButton>(form, QStringLiteral("Command3")), Qt::LeftButton);
-    const QStringList second = printedIdioms(form->worksheet().sheet);
-    EXPECT_NE(first, second);
-    EXPECT_NE(first, inFileOrder.mid(0, 20));
+    EXPECT_NE(printedIdioms(form->worksheet().sheet), first);
 
-    // No range: the header and the row numbers only.
     WorksheetSchool::clickRange(form, 1);
     WorksheetSchool::clickRange(form, 3);
+    EXPECT_FALSE(form->choices().rangeSelected(1));
     EXPECT_EQ(form->worksheet().sheet.selectedIdiomCount, 0);
-    EXPECT_EQ(control<QLabel>(form, QStringLiteral("lblCount"))->text(), QStringLiteral("選んだ熟語：0 語"));
-    EXPECT_EQ(form->worksheet().sheet.table.cell(1, 20), QStringLiteral("⑳"));
-    EXPECT_TRUE(form->worksheet().sheet.table.cell(2, 1).isEmpty());
+    EXPECT_EQ(control<QLabel>(form, QStringLiteral("lblCount"))->text(), form->choices().countText());
     EXPECT_TRUE(school.fakes.messages.shown.empty());
 }
 
-TEST(WorksheetScreen, ABadDataFileIsNamedAndTheSheetKeepsNoRows)
+TEST(WorksheetScreen, AnUnreadableDataFileIsToldAtEveryBuild)
 {
     WorksheetSchool school;
     QFile::remove(school.storedDataFile());
     WorksheetScreen *form = school.openFromNameScreen();
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
-    EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(QStringLiteral("四字02vv.ccc")))
-        << school.fakes.messages.shown[0].text.toStdString();
-    EXPECT_EQ(form->worksheet().sheet.selectedIdiomCount, 0);
-    EXPECT_EQ(form->worksheet().sheet.table.cell(3, 0), QStringLiteral("四字熟語"));
-
-    // Broken bytes: the next build says so too, and nothing is left of the rows read before.
-    writeBytes(school.storedDataFile(), QByteArray("\x82\xa0\xff\xfe short\r\n", 11));
+    EXPECT_EQ(school.fakes.messages.shown[0].title, QStringLiteral("四字熟語プリント"));
+    EXPECT_FALSE(control<QLabel>(form, QStringLiteral("picPreview"))->pixmap().isNull());
     WorksheetSchool::clickRange(form, 2);
-    ASSERT_EQ(school.fakes.messages.shown.size(), 2u);
-    EXPECT_TRUE(school.fakes.messages.shown[1].text.contains(QStringLiteral("四字02vv.ccc")));
-    EXPECT_EQ(form->worksheet().sheet.selectedIdiomCount, 0);
+    EXPECT_EQ(school.fakes.messages.shown.size(), 2u);
 }
 
 TEST(PrintLayoutScreen, PreviewsTheSheetAndTheAnswerKeyAndBackReturnsToTheSameSheet)
