@@ -1,5 +1,6 @@
 #include "records/forms/ResultScreen.h"
 #include "app/AppState.h"
+#include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
@@ -82,6 +83,7 @@ protected:
         state->lastDrill.elapsedTime = resultTime;
         state->lastDrill.drillEndReason = resultTime == records::kTimeOut ? 1 : 0;
         screen = std::make_unique<::ResultScreen>(context);
+        app::style::install(screen.get()); // the window's style sheet, as MainWindow has it
         screen->show();
         screen->activate();
         fireTimer1();
