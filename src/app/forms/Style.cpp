@@ -140,19 +140,28 @@ void setColours(QWidget *widget, const QColor &colour)
     widget->setPalette(pal);
 }
 
-// The sheet reads a widget's dynamic properties when the widget is polished: one already shown is
-// polished again.
+// The sheet reads a widget's dynamic properties and palette when the widget is polished, so one already
+// shown is polished again; and as that puts back the palette it had when it was first polished, a change
+// of its palette is made in between.
+template <typename Change> void restyle(QWidget *widget, Change change)
+{
+    const bool polished = widget->testAttribute(Qt::WA_WState_Polished);
+    if (polished)
+        widget->style()->unpolish(widget);
+    change();
+    if (polished) {
+        widget->style()->polish(widget);
+        widget->update();
+    }
+}
+
 void restyle(QWidget *widget)
 {
-    if (!widget->testAttribute(Qt::WA_WState_Polished))
-        return;
-    widget->style()->unpolish(widget);
-    widget->style()->polish(widget);
-    widget->update();
+    restyle(widget, [] {});
 }
 
 // A panel in a colour of the screen's own, which the sheet cannot name: its face is painted here in the
-// panel's window colour, rounded as the sheet frames it, before the panel paints the frame over it.
+// panel's window colour, rounded as the sheet frames it.
 constexpr char kPanelFace[] = "panelFace";
 constexpr qreal kPanelRadius = 14;
 
@@ -170,8 +179,9 @@ protected:
             painter.setRenderHint(QPainter::Antialiasing);
             painter.setPen(Qt::NoPen);
             painter.setBrush(panel->palette().window());
-            painter.drawRoundedRect(QRectF(panel->rect()).adjusted(1, 1, -1, -1), kPanelRadius - 1,
-                                    kPanelRadius - 1);
+            // Inside the frame's 2 pixels, which the sheet has drawn by now.
+            painter.drawRoundedRect(QRectF(panel->rect()).adjusted(2, 2, -2, -2), kPanelRadius - 2,
+                                    kPanelRadius - 2);
         }
         return false;
     }
@@ -307,8 +317,12 @@ void install(QWidget *window)
 
 void setRole(QWidget *widget, Role role)
 {
-    widget->setProperty(kRole, roleName(role));
-    restyle(widget);
+    restyle(widget, [&] { widget->setProperty(kRole, roleName(role)); });
+}
+
+void inheritColours(QWidget *control)
+{
+    control->setPalette(control->parentWidget()->palette());
 }
 
 void card(QFrame *frame)
@@ -321,12 +335,14 @@ void card(QFrame *frame)
 void raisedPanel(QFrame *panel, QColor colour)
 {
     const bool white = colour == QColor::fromRgb(kPanel);
-    // The labels' text colour for the background is one of two the sheet names.
-    panel->setProperty("lightText", textOn(colour) != QColor::fromRgb(kInk));
-    setRole(panel, white ? Role::Panel : Role::ColouredPanel);
+    restyle(panel, [&] {
+        // The labels' text colour for the background is one of the two the sheet names.
+        panel->setProperty("lightText", textOn(colour) != QColor::fromRgb(kInk));
+        panel->setProperty(kRole, roleName(white ? Role::Panel : Role::ColouredPanel));
+        setColours(panel, colour);
+    });
     for (QLabel *label : panel->findChildren<QLabel *>())
         restyle(label);
-    setColours(panel, colour);
     QObject *face = panel->findChild<QObject *>(QLatin1String(kPanelFace), Qt::FindDirectChildrenOnly);
     if (white) {
         delete face;
@@ -389,15 +405,15 @@ void lamp(QLabel *label, Lamp kind, bool lit)
 
 void list(QAbstractItemView *view, QColor colour)
 {
-    if (view->property(kRole).toString() != roleName(Role::List))
-        setRole(view, Role::List);
     // The background goes through the palette, in the colours a sheet's background would set: the hub
-    // colours its run lists while they are shown. (Styling a widget again puts back the palette it had
-    // when it was first styled, so the palette comes after the role.)
-    QPalette pal = view->palette();
-    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button})
-        pal.setColor(role, colour);
-    view->setPalette(pal);
+    // colours its run lists while they are shown.
+    restyle(view, [&] {
+        view->setProperty(kRole, roleName(Role::List));
+        QPalette pal = view->palette();
+        for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button})
+            pal.setColor(role, colour);
+        view->setPalette(pal);
+    });
 }
 
 void picture(QWidget *widget)

@@ -152,6 +152,10 @@ void setRole(QWidget *widget, Role role);
 // colour, filled in by the widget); text drawn straight on it takes textOn(colour).
 void background(QWidget *widget, QColor colour);
 
+// A native control straight on such a background (a scroll bar, a radio button) takes its parent's
+// palette: under the sheet a control does not inherit it, and would be drawn in the toolkit's own shades.
+void inheritColours(QWidget *control);
+
 // A white card: the panel colour, a soft border and the card radius. A frame without a name is named
 // "card".
 void card(QFrame *frame);

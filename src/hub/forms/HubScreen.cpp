@@ -261,6 +261,7 @@ void HubScreen::buildColumns()
     }
 
     m_hscroll = new QScrollBar(Qt::Horizontal, this);
+    style::inheritColours(m_hscroll);
     m_hscroll->setObjectName(QStringLiteral("HScroll1"));
     m_hscroll->setGeometry(kAreaLeft, kAreaTop + kAreaHeight + 6, kAreaWidth, 22);
     m_hscroll->setAccessibleName(QStringLiteral("レベル"));

@@ -63,8 +63,8 @@ PrintLayoutScreen::PrintLayoutScreen(AppContext &context, const printing::PrintL
     m_optAnswerKey = new QRadioButton(QStringLiteral("答え合わせ用（空らんなし）"), this);
     m_optAnswerKey->setObjectName(QStringLiteral("optAnswerKey"));
     m_optAnswerKey->setFont(style::font(14));
-    style::ink(m_optSheet);
-    style::ink(m_optAnswerKey);
+    style::inheritColours(m_optSheet);
+    style::inheritColours(m_optAnswerKey);
     choice->addButton(m_optSheet, 0);
     choice->addButton(m_optAnswerKey, 1);
     connect(choice, &QButtonGroup::idClicked, this, [this](int id) { showAnswerKey(id == 1); });

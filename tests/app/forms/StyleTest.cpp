@@ -329,6 +329,36 @@ TEST(StyleSheet, AControlShownIsRestyledWhenItsRoleChanges)
     EXPECT_EQ(QColor(image.pixel(buttonInside.topLeft())), QColor::fromRgb(style::kAccent));
 }
 
+// A panel in a colour the sheet cannot name (the name screen's waiting panel in the season colour) is
+// filled with it inside its frame, and its text takes white on a dark one.
+TEST(StyleSheet, APanelInTheScreensOwnColourIsFilledWithItAndItsTextReads)
+{
+    const QColor autumn(192, 64, 0);
+    QWidget window;
+    style::install(&window);
+    style::background(&window, autumn);
+    window.resize(400, 200);
+    auto *panel = new QFrame(&window);
+    panel->setGeometry(20, 20, 360, 160);
+    auto *label = new QLabel(QStringLiteral("Just a moment"), panel);
+    label->setFont(style::font(24, true));
+    label->setGeometry(20, 40, 320, 80);
+    style::raisedPanel(panel, autumn);
+    auto *white = new QFrame(&window); // and back to white, as a panel starts
+    white->setGeometry(0, 0, 40, 40);
+    style::raisedPanel(white, autumn);
+    style::raisedPanel(white);
+    window.show();
+    settle();
+    const QImage image = window.grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(200, 165)), autumn) << "the face inside the frame";
+    EXPECT_EQ(QColor(image.pixel(200, 21)), QColor::fromRgb(style::kQuietInk)) << "the frame";
+    EXPECT_EQ(QColor(image.pixel(10, 10)), QColor::fromRgb(style::kPanel));
+    QRgb ink = 0;
+    EXPECT_GE(textContrast(image, label->geometry().translated(20, 20), autumn.rgb(), &ink), 4.5);
+    EXPECT_EQ(QColor(ink), QColor(Qt::white));
+}
+
 // Every screen in the program's window, in the December colour, then the season screens in the other
 // seasons' colours.
 TEST(StyleScreens, OneAccentAndReadableTextOnEveryScreen)
