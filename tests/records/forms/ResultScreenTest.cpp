@@ -151,6 +151,7 @@ TEST_F(ResultScreenTest, AnUnreadableResultsFileEndsTheProgramAndTheActivationTh
     state->lastDrill.resultTime = 90;
     state->lastDrill.newPersonalBest = true;
     screen = std::make_unique<::ResultScreen>(context);
+    app::style::install(screen.get());
     screen->show();
     screen->activate();
     EXPECT_TRUE(fakes.programEnd.ended);
@@ -212,6 +213,7 @@ TEST_F(ResultScreenTest, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
     state->run.currentLevel = 20;
     state->lastDrill.resultTime = 100;
     screen = std::make_unique<::ResultScreen>(context);
+    app::style::install(screen.get());
     screen->show();
     screen->activate();
     EXPECT_TRUE(visible(QStringLiteral("Picture1")));
@@ -224,6 +226,7 @@ TEST_F(ResultScreenTest, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
     fakes.media.commands.clear();
     state->lastDrill.alreadyCleared = true;
     screen = std::make_unique<::ResultScreen>(context);
+    app::style::install(screen.get());
     screen->show();
     screen->activate();
     EXPECT_TRUE(visible(QStringLiteral("Picture1")));
@@ -256,6 +259,7 @@ TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
     state->run.currentLevel = 20;
     state->lastDrill.resultTime = 100;
     screen = std::make_unique<::ResultScreen>(context);
+    app::style::install(screen.get());
     screen->show();
     bool pictureDuringFanfare = false;
     bool menuDuringFanfare = true;
