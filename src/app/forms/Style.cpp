@@ -1,17 +1,21 @@
 #include "app/forms/Style.h"
 
 #include <QAbstractItemView>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
+#include <QStyle>
 
 #include <cmath>
+#include <iterator>
 
 namespace app::style {
 
@@ -61,15 +65,127 @@ QString firstInstalled(const QStringList &families)
     return families.isEmpty() ? QString() : families.first();
 }
 
-// A selector for the widget alone: its class and name, or (without a name) its exact class, so that the
-// rule reaches none of its children (a QLabel is a QFrame too).
-QString selectorOf(const QWidget *widget)
+constexpr char kRole[] = "role";
+
+// The one style sheet, in the palette's names (see sheet()). A rule is keyed by a role, never by a
+// screen or a control's name.
+const char *const kSheet = R"(
+*[role="card"] { background: @panel; border: 1px solid @softLine; border-radius: 12px; }
+QLabel[role="card"] { color: @ink; padding: 8px 18px; }
+*[role="panel"] { background: @panel; border: 2px solid @quietInk; border-radius: 14px; }
+*[role="colouredPanel"] { border: 2px solid @quietInk; border-radius: 14px; }
+*[role="panel"] QLabel, *[role="colouredPanel"] QLabel { color: @ink; }
+*[role="colouredPanel"][lightText="true"] QLabel { color: @panel; }
+*[role="statusBar"] { background: @panel; border-bottom: 2px solid @softLine; }
+*[role="notice"] { background: @panel; border: 4px solid @accent; border-radius: 16px; }
+*[role="choice"] { background: @accentTint; border: 2px solid @accent; border-radius: 12px; }
+*[role="mistakePanel"] { background: @mistakeTint; border: 2px solid @mistake; border-radius: 12px; }
+*[role="celebration"] { background: @celebration; border: 4px solid @celebrationLine; border-radius: 18px; }
+
+QPushButton[role="action"] { background: @accent; color: @accentInk; border: 2px solid @accentPressed; border-radius: 10px; font-weight: bold; }
+QPushButton[role="action"][large="true"] { border-radius: 12px; }
+QPushButton[role="action"]:focus { border: 3px solid @focusInk; }
+QPushButton[role="action"]:pressed { background: @accentPressed; }
+QPushButton[role="action"]:disabled { background: @disabled; color: @disabledInk; border: 1px solid @softLine; }
+QPushButton[role="plain"] { background: @plain; color: @ink; border: 1px solid @line; border-radius: 8px; }
+QPushButton[role="plain"][large="true"] { border-radius: 12px; }
+QPushButton[role="plain"]:focus { border: 3px solid @accent; }
+QPushButton[role="plain"]:pressed { background: @plainPressed; }
+QPushButton[role="plain"]:disabled { background: @disabled; color: @disabledInk; border: 1px dashed @line; }
+QPushButton[role="link"] { color: @quietInk; border: none; background: transparent; text-align: right; }
+QPushButton[role="link"]:focus { text-decoration: underline; }
+
+*[role="ink"] { color: @ink; }
+*[role="caption"] { color: @quietInk; }
+*[role="figure"] { color: @ink; font-weight: bold; }
+*[role="mistake"] { color: @mistake; }
+QLabel[role="box"] { background: @panel; border: 3px solid @line; border-radius: 8px; color: @ink; }
+QLabel[role="correction"] { background: @mistakeTint; border: 3px solid @mistake; border-radius: 8px; color: @mistake; }
+QLabel[role="chosen"] { color: @ink; background: @accentTint; border: 2px solid @accent; border-radius: 10px; }
+QLabel[role="cleared"] { color: @successInk; background: @success; border-radius: 10px; padding: 4px 16px; }
+QLabel[role="lock"] { background: @mistake; color: @mistakeInk; border-radius: 10px; }
+QLabel[role="marker"] { color: @panel; background: @ink; }
+QLabel[role="note"] { color: @ink; background: @panel; border: 1px solid @softLine; padding: 4px; }
+
+QAbstractItemView[role="list"], QAbstractItemView[role="markedList"] { color: @ink; border: 1px solid @line; }
+QAbstractItemView[role="list"]::item:selected { background: @accentTint; color: @ink; }
+QAbstractItemView[role="markedList"]::item:selected { background: @accent; color: @accentInk; }
+QListView[role="cardList"] { border: none; color: @ink; }
+QListView[role="cardList"]::item { padding: 3px 4px; }
+QListView[role="cardList"]::item:selected { background: @accentTint; color: @ink; }
+QListView[role="tiles"] { border: none; color: @ink; }
+QListView[role="tiles"]::item { background: @plain; border: 1px solid @line; border-radius: 8px; }
+QListView[role="tiles"]::item:selected { background: @accentTint; color: @ink; border: 3px solid @accent; }
+QTableView[role="grid"] { background: @panel; color: @ink; gridline-color: @softLine; }
+*[role="grid"] QHeaderView::section { background: @fixedCell; color: @ink; border: 1px solid @softLine; padding: 2px; }
+*[role="picture"] { background: @panel; border: 1px solid @line; }
+QLineEdit[role="entry"] { border: 2px solid @line; background: @panel; color: @ink; padding: 0 2px; }
+QLineEdit[role="entry"][next="true"] { border-color: @accent; }
+
+*[role="gauge"] { background: @panel; border: 2px solid @line; }
+*[role="timeBar"] { background: @timeBar; border: none; }
+*[role="targetLine"] { background: transparent; border: none; border-right: 3px solid @success; }
+*[role="minimumLine"] { background: transparent; border: none; border-right: 3px solid @mistake; }
+QLabel[role="lampPass"][lit="true"] { background: @lampPass; border: 1px solid @quietInk; border-radius: 9px; }
+QLabel[role="lampBest"][lit="true"] { background: @lampBest; border: 1px solid @quietInk; border-radius: 9px; }
+QLabel[role="lampOwnBest"][lit="true"] { background: @lampOwnBest; border: 1px solid @quietInk; border-radius: 9px; }
+)";
+
+// The window colour and the text colour for it, for the widget and what it holds.
+void setColours(QWidget *widget, const QColor &colour)
 {
-    const QString cls = QString::fromLatin1(widget->metaObject()->className());
-    if (widget->objectName().isEmpty())
-        return u'.' + cls;
-    return cls + u'#' + widget->objectName();
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, colour);
+    pal.setColor(QPalette::WindowText, textOn(colour));
+    widget->setPalette(pal);
 }
+
+// The sheet reads a widget's dynamic properties and palette when the widget is polished, so one already
+// shown is polished again; and as that puts back the palette it had when it was first polished, a change
+// of its palette is made in between.
+template <typename Change> void restyle(QWidget *widget, Change change)
+{
+    const bool polished = widget->testAttribute(Qt::WA_WState_Polished);
+    if (polished)
+        widget->style()->unpolish(widget);
+    change();
+    if (polished) {
+        widget->style()->polish(widget);
+        widget->update();
+    }
+}
+
+void restyle(QWidget *widget)
+{
+    restyle(widget, [] {});
+}
+
+// A panel in a colour of the screen's own, which the sheet cannot name: its face is painted here in the
+// panel's window colour, rounded as the sheet frames it.
+constexpr char kPanelFace[] = "panelFace";
+constexpr qreal kPanelRadius = 14;
+
+class PanelFace : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto *panel = static_cast<QWidget *>(watched);
+            QPainter painter(panel);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(panel->palette().window());
+            // Inside the frame's 2 pixels, which the sheet has drawn by now.
+            painter.drawRoundedRect(QRectF(panel->rect()).adjusted(2, 2, -2, -2), kPanelRadius - 2,
+                                    kPanelRadius - 2);
+        }
+        return false;
+    }
+};
 
 double channel(int value)
 {
@@ -82,6 +198,11 @@ double channel(int value)
 QString css(QRgb colour)
 {
     return QColor::fromRgb(colour).name(QColor::HexRgb);
+}
+
+QList<QRgb> paletteColours()
+{
+    return paletteNames().values();
 }
 
 QString sheet(const QString &text)
@@ -151,106 +272,159 @@ QFont monoFont(qreal pointSize)
     return f;
 }
 
-void background(QWidget *screen, QColor colour)
+void background(QWidget *widget, QColor colour)
 {
-    screen->setAutoFillBackground(true);
-    QPalette pal = screen->palette();
-    pal.setColor(QPalette::Window, colour);
-    pal.setColor(QPalette::WindowText, textOn(colour));
-    screen->setPalette(pal);
+    widget->setAutoFillBackground(true);
+    setColours(widget, colour);
+}
+
+QList<Role> roles()
+{
+    QList<Role> all;
+    for (int r = 0; r <= int(Role::LampOwnBest); ++r)
+        all << Role(r);
+    return all;
+}
+
+QString roleName(Role role)
+{
+    static const char *const names[] = {
+        "card",         "panel",       "colouredPanel", "statusBar", "notice",     "choice",
+        "mistakePanel", "celebration", "action",        "plain",     "link",       "ink",
+        "caption",      "figure",      "mistake",       "box",       "correction", "chosen",
+        "cleared",      "lock",        "marker",        "note",      "list",       "markedList",
+        "cardList",     "tiles",       "grid",          "picture",   "entry",      "gauge",
+        "timeBar",      "targetLine",  "minimumLine",   "lampPass",  "lampBest",   "lampOwnBest",
+    };
+    static_assert(std::size(names) == std::size_t(Role::LampOwnBest) + 1, "a name for every role");
+    return QString::fromLatin1(names[int(role)]);
+}
+
+const QString &applicationSheet()
+{
+    static const QString generated = sheet(QString::fromLatin1(kSheet));
+    return generated;
+}
+
+void install(QWidget *window)
+{
+    for (QWidget *w = window->parentWidget(); w; w = w->parentWidget()) {
+        if (w->styleSheet() == applicationSheet())
+            return;
+    }
+    window->setStyleSheet(applicationSheet());
+}
+
+void setRole(QWidget *widget, Role role)
+{
+    restyle(widget, [&] { widget->setProperty(kRole, roleName(role)); });
+}
+
+void inheritColours(QWidget *control)
+{
+    control->setPalette(control->parentWidget()->palette());
 }
 
 void card(QFrame *frame)
 {
     if (frame->objectName().isEmpty())
         frame->setObjectName(QStringLiteral("card"));
-    frame->setStyleSheet(sheet(QStringLiteral("%1 { background: @panel; border: 1px solid @softLine; "
-                                              "border-radius: %2px; }")
-                                   .arg(selectorOf(frame))
-                                   .arg(kCardRadius)));
+    setRole(frame, Role::Card);
 }
 
 void raisedPanel(QFrame *panel, QColor colour)
 {
-    panel->setStyleSheet(sheet(QStringLiteral("%1 { background: %2; border: 2px solid @quietInk; "
-                                              "border-radius: 14px; }"
-                                              "QLabel { color: %3; background: transparent; border: none; }")
-                                   .arg(selectorOf(panel), colour.name(), textOn(colour).name())));
+    const bool white = colour == QColor::fromRgb(kPanel);
+    restyle(panel, [&] {
+        // The labels' text colour for the background is one of the two the sheet names.
+        panel->setProperty("lightText", textOn(colour) != QColor::fromRgb(kInk));
+        panel->setProperty(kRole, roleName(white ? Role::Panel : Role::ColouredPanel));
+        setColours(panel, colour);
+    });
+    for (QLabel *label : panel->findChildren<QLabel *>())
+        restyle(label);
+    QObject *face = panel->findChild<QObject *>(QLatin1String(kPanelFace), Qt::FindDirectChildrenOnly);
+    if (white) {
+        delete face;
+    } else if (!face) {
+        face = new PanelFace(panel);
+        face->setObjectName(QLatin1String(kPanelFace));
+        panel->installEventFilter(face);
+    }
 }
 
-void accentButton(QPushButton *button, int radius)
+void accentButton(QPushButton *button, Size size)
 {
-    button->setProperty("accent", true);
-    button->setStyleSheet(sheet(QStringLiteral("QPushButton { background: @accent; color: @accentInk; "
-                                               "border: 2px solid @accentPressed; border-radius: %1px; "
-                                               "font-weight: bold; }"
-                                               "QPushButton:focus { border: 3px solid @focusInk; }"
-                                               "QPushButton:pressed { background: @accentPressed; }"
-                                               "QPushButton:disabled { background: @disabled; "
-                                               "color: @disabledInk; border: 1px solid @softLine; }")
-                                    .arg(radius)));
+    button->setProperty("large", size == Size::Large);
+    setRole(button, Role::Action);
 }
 
-void plainButton(QPushButton *button, int radius)
+void plainButton(QPushButton *button, Size size)
 {
-    button->setStyleSheet(sheet(QStringLiteral("QPushButton { background: @plain; color: @ink; "
-                                               "border: 1px solid @line; border-radius: %1px; }"
-                                               "QPushButton:focus { border: 3px solid @accent; }"
-                                               "QPushButton:pressed { background: @plainPressed; }"
-                                               "QPushButton:disabled { background: @disabled; "
-                                               "color: @disabledInk; border: 1px dashed @line; }")
-                                    .arg(radius)));
+    button->setProperty("large", size == Size::Large);
+    setRole(button, Role::Plain);
 }
 
 void linkButton(QPushButton *button)
 {
     button->setFlat(true);
-    button->setStyleSheet(sheet(QStringLiteral("QPushButton { color: @quietInk; border: none; "
-                                               "background: transparent; text-align: right; }"
-                                               "QPushButton:focus { text-decoration: underline; }")));
+    setRole(button, Role::Link);
 }
 
 void ink(QWidget *label)
 {
-    label->setStyleSheet(sheet(QStringLiteral("color: @ink;")));
+    setRole(label, Role::Ink);
 }
 
 void quiet(QWidget *label)
 {
-    label->setStyleSheet(sheet(QStringLiteral("color: @quietInk;")));
+    setRole(label, Role::Caption);
 }
 
 void lockBadge(QLabel *label)
 {
-    label->setStyleSheet(sheet(
-        QStringLiteral("background: @mistake; color: @mistakeInk; border-radius: %1px;").arg(kButtonRadius)));
+    setRole(label, Role::Lock);
 }
 
 void marker(QLabel *label)
 {
-    label->setStyleSheet(sheet(QStringLiteral("color: @panel; background: @ink; padding: 4px 10px;")));
+    // Margins rather than the sheet's padding: the screens size the marker to its text while they are
+    // built, before they are on the window that has the sheet.
+    label->setContentsMargins(10, 4, 10, 4);
+    setRole(label, Role::Marker);
+}
+
+void lamp(QLabel *label, Lamp kind, bool lit)
+{
+    const Role role = kind == Lamp::Pass   ? Role::LampPass
+                      : kind == Lamp::Best ? Role::LampBest
+                                           : Role::LampOwnBest;
+    label->setProperty("lit", lit);
+    setRole(label, role);
 }
 
 void list(QAbstractItemView *view, QColor colour)
 {
-    const QString cls = QString::fromLatin1(view->metaObject()->className());
-    view->setStyleSheet(sheet(QStringLiteral("%1 { background: %2; color: @ink; border: 1px solid @line; }"
-                                             "%1::item:selected { background: @accentTint; color: @ink; }")
-                                  .arg(cls, colour.name())));
+    // The background goes through the palette, in the colours a sheet's background would set: the hub
+    // colours its run lists while they are shown.
+    restyle(view, [&] {
+        view->setProperty(kRole, roleName(Role::List));
+        QPalette pal = view->palette();
+        for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button})
+            pal.setColor(role, colour);
+        view->setPalette(pal);
+    });
 }
 
 void picture(QWidget *widget)
 {
-    widget->setStyleSheet(sheet(QStringLiteral("%1 { background: @panel; border: 1px solid @line; }")
-                                    .arg(QString::fromLatin1(widget->metaObject()->className()))));
+    setRole(widget, Role::Picture);
 }
 
 void entry(QLineEdit *box, bool next)
 {
-    box->setStyleSheet(
-        sheet(QStringLiteral("QLineEdit { border: 2px solid %1; background: @panel; color: @ink; "
-                             "padding: 0 2px; }")
-                  .arg(next ? QStringLiteral("@accent") : QStringLiteral("@line"))));
+    box->setProperty("next", next);
+    setRole(box, Role::Entry);
 }
 
 } // namespace app::style

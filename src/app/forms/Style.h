@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QString>
 
 class QAbstractItemView;
@@ -11,9 +12,10 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// The one look of every screen: the palette, the card frame, the fonts and the functions the forms style
-// their controls with. A form names what a control is (a card, the button to press next, a hint) and
-// this module decides how that looks, so that the screens agree and a colour is changed in one place.
+// The one look of every screen: the palette, the style sheet generated from it, the fonts and the
+// functions the forms style their controls with. A form names what a control is (a card, the button to
+// press next, a hint) and this module decides how that looks, so that the screens agree and a colour is
+// changed in one place.
 //
 // The palette is calm: the season colour as the background where the screens use it, white panels,
 // one accent for what the student must do next (the same blue on every screen), red only for a mistake
@@ -64,11 +66,10 @@ inline constexpr QRgb kSkyTop = 0xE3F2FD;
 inline constexpr QRgb kSkyBottom = 0xFFFDE7;
 inline constexpr QRgb kSun = 0xFFECB3;
 
-inline constexpr int kCardRadius = 12;
-inline constexpr int kButtonRadius = 10;
-
 // "#rrggbb", for style sheets.
 QString css(QRgb colour);
+// The colours a style sheet can name (below): the palette above but for the background pictures'.
+QList<QRgb> paletteColours();
 
 // A style sheet of a form with the palette's names in it: "@accent", "@ink", "@panel" and so on (the
 // names of the constants above without their k, first letter small: kQuietInk is "@quietInk"). A name
@@ -89,22 +90,88 @@ QColor textOn(const QColor &background);
 QFont font(qreal pointSize, bool bold = false);
 QFont monoFont(qreal pointSize);
 
-// A screen's background: the season colour (settings.seasonColour) where the screen uses it, else
-// kCanvas. Text drawn straight on it takes textOn(colour).
-void background(QWidget *screen, QColor colour);
+// The roles of the controls. Every screen is styled by one style sheet, generated once from the palette
+// and installed on the program's windows (install); its rules are keyed by the dynamic property "role",
+// whose values are these names, the same on every screen. A form names what a control is and this module
+// decides how that looks, so that the screens agree and a colour is changed in one place.
+enum class Role {
+    Card,          // "card": a white card with a soft border (a label on one keeps its text off the border)
+    Panel,         // "panel": a white panel over the screen with a strong border
+    ColouredPanel, // "colouredPanel": a panel in a colour of the screen's own (see raisedPanel)
+    StatusBar,     // "statusBar": the white strip along the top of the drill
+    Notice,        // "notice": a notice over the screen, framed in the accent (the end of a drill)
+    Choice,        // "choice": where the student chooses next, in the accent's tint (the reading's kana)
+    MistakePanel,  // "mistakePanel": what a mistake shows, in the red's tint (the correct answer)
+    Celebration,   // "celebration": the congratulation, with a gold frame
+    Action,        // "action": the button for what the student must do next
+    Plain,         // "plain": every other button
+    Link,          // "link": a button that reads as a link
+    Ink,           // "ink": text in the ink
+    Caption,       // "caption": quieter text (hints, captions, key hints)
+    Figure,        // "figure": a figure in bold ink (the drill's counts)
+    Mistake,       // "mistake": text in the red of a mistake
+    Box,           // "box": an answer box
+    Correction,    // "correction": a box of the correct answer after a mistake
+    Chosen,        // "chosen": what has been chosen (the chosen name)
+    Cleared,       // "cleared": the green badge of a cleared level
+    Lock,          // "lock": the red badge of a lock
+    Marker,        // "marker": white on ink (the development layout)
+    Note,          // "note": a text box on white (the standards editor's help)
+    List,          // "list": a list, the chosen rows in the accent's tint
+    MarkedList,    // "markedList": a list whose chosen rows are filled with the accent
+    CardList,      // "cardList": a list without a border of its own, on a card
+    Tiles,         // "tiles": a list whose items are tiles, the chosen ones framed in the accent
+    Grid,          // "grid": a table with fixed header cells
+    Picture,       // "picture": a picture of a sheet or a preview, white with a thin border
+    Entry,         // "entry": an entry box (the property "next" = true frames it in the accent)
+    Gauge,         // "gauge": the frame of the drill's time bar
+    TimeBar,       // "timeBar": the elapsed time in it
+    TargetLine,    // "targetLine": the target time's mark on it
+    MinimumLine,   // "minimumLine": the minimum line's mark on it
+    LampPass,      // "lampPass", "lampBest", "lampOwnBest": the drill's tally lamps, lit while the
+    LampBest,      //   property "lit" is true
+    LampOwnBest,
+};
 
-// A white card: the panel colour, a soft border and the card radius.
+// Every role, in the order above.
+QList<Role> roles();
+// The name a role has in the style sheet ("card", "lampOwnBest").
+QString roleName(Role role);
+
+// The one style sheet of every screen, generated from the palette.
+const QString &applicationSheet();
+// Installs it on a window of the program: every control inside takes its look from its role. A window
+// inside one that has it already (a dialog over the canvas) is left as it is.
+void install(QWidget *window);
+
+// Gives the control its role. A control already shown is styled again at once.
+void setRole(QWidget *widget, Role role);
+
+// A background in a colour the sheet cannot name: the season colour (settings.seasonColour) where a screen
+// uses it, kCanvas on the others, a colour sample of a list. It goes through the palette (the window
+// colour, filled in by the widget); text drawn straight on it takes textOn(colour).
+void background(QWidget *widget, QColor colour);
+
+// A native control straight on such a background (a scroll bar, a radio button) takes its parent's
+// palette: under the sheet a control does not inherit it, and would be drawn in the toolkit's own shades.
+void inheritColours(QWidget *control);
+
+// A white card: the panel colour, a soft border and the card radius. A frame without a name is named
+// "card".
 void card(QFrame *frame);
 // A panel over the screen (waiting panels, the password panel): a card with a strong border; the
 // background is white unless a screen gives its own (the name screen's waiting panel takes the season
 // colour), and the panel's labels take the text colour for it.
 void raisedPanel(QFrame *panel, QColor colour = QColor::fromRgb(kPanel));
 
-// The button for what the student must do next (start, O.K., print): filled with the accent. Marked with
-// the dynamic property "accent" = true.
-void accentButton(QPushButton *button, int radius = kButtonRadius);
+// The size of a button: the large ones of a screen's main step (start, O.K., print) have rounder corners.
+enum class Size { Normal, Large };
+
+// The button for what the student must do next (start, O.K., print): filled with the accent. The role
+// "action" is what marks it.
+void accentButton(QPushButton *button, Size size = Size::Normal);
 // Every other button.
-void plainButton(QPushButton *button, int radius = kButtonRadius - 2);
+void plainButton(QPushButton *button, Size size = Size::Normal);
 // A button that reads as a link (the version line).
 void linkButton(QPushButton *button);
 
@@ -116,7 +183,12 @@ void quiet(QWidget *label);
 void lockBadge(QLabel *label);
 void marker(QLabel *label);
 
-// Lists and tables on white (or the given background), with the chosen rows in the accent's tint.
+// The drill's tally lamps.
+enum class Lamp { Pass, Best, OwnBest };
+void lamp(QLabel *label, Lamp kind, bool lit);
+
+// Lists and tables on white (or the given background, through the palette's base colour), with the chosen
+// rows in the accent's tint.
 void list(QAbstractItemView *view, QColor colour = QColor::fromRgb(kPanel));
 // A picture of a sheet or a preview: white with a thin border.
 void picture(QWidget *widget);

@@ -30,42 +30,12 @@ namespace {
 
 // The lamps' three rows of ten (items 10–19, 20–29, 30–39) with their legends and colours.
 const char *const kLampLegends[] = {"Pass", "Best", "YourBest"};
-const QRgb kLampColours[] = {style::kLampPass, style::kLampBest, style::kLampOwnBest};
+const style::Lamp kLampKinds[] = {style::Lamp::Pass, style::Lamp::Best, style::Lamp::OwnBest};
 
 // The status panel's name and school name, and the size they may shrink to.
 constexpr int kNamePointSize = 18;
 constexpr int kSchoolPointSize = 13;
 constexpr int kSmallestPointSize = 10;
-
-// The drill's controls in the palette of the style module (the accent for the buttons of the next step).
-const char *kScreenStyle = R"(
-QWidget#MainFrm { background: @canvas; }
-QFrame#statusPanel { background: @panel; border-bottom: 2px solid @softLine; }
-QLabel[role="caption"] { color: @quietInk; }
-QLabel[role="figure"] { color: @ink; font-weight: bold; }
-QLabel#Label9 { background: @panel; border: 1px solid @softLine; border-radius: 12px; padding: 8px 18px; color: @ink; }
-QLabel[role="box"] { background: @panel; border: 3px solid @line; border-radius: 8px; color: @ink; }
-QLabel[role="correction"] { background: @mistakeTint; border: 3px solid @mistake; border-radius: 8px; color: @mistake; }
-QLabel#Label1 { color: @ink; }
-QFrame#Picture4 { background: @panel; border: 1px solid @softLine; border-radius: 12px; }
-QFrame#Picture2 { background: @accentTint; border: 2px solid @accent; border-radius: 12px; }
-QFrame#Picture3 { background: @mistakeTint; border: 2px solid @mistake; border-radius: 12px; }
-QPushButton { background: @panel; color: @ink; border: 2px solid @line; border-radius: 10px; padding: 4px; }
-QPushButton:hover { background: @plain; }
-QPushButton:pressed { background: @plainPressed; }
-QPushButton:focus { border: 3px solid @accent; }
-QPushButton:disabled { color: @disabledInk; border-color: @softLine; background: @disabled; }
-QPushButton[role="action"] { background: @accent; color: @accentInk; border: 2px solid @accentPressed; font-weight: bold; }
-QPushButton[role="action"]:focus { border: 3px solid @focusInk; }
-QPushButton[role="action"]:pressed { background: @accentPressed; }
-QPushButton[role="action"]:disabled { background: @disabled; color: @disabledInk; border-color: @softLine; }
-QFrame#sShape5 { background: @panel; border: 2px solid @line; }
-QFrame#sShape2 { background: @timeBar; border: none; }
-QFrame#sShape3 { background: transparent; border: none; border-right: 3px solid @success; }
-QFrame#sShape4 { background: transparent; border: none; border-right: 3px solid @mistake; }
-QFrame#sPicture2 { background: @panel; border: 4px solid @accent; border-radius: 16px; }
-QLabel#lblsss2 { color: @mistake; }
-)";
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, qreal pt, const QRect &geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false)
@@ -77,10 +47,10 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &tex
                         const QRect &geometry, bool action = false)
 {
     QPushButton *button = app::controls::button(parent, name, text, style::font(pt, action), geometry);
-    if (action) {
-        button->setProperty("role", "action");
-        button->setProperty("accent", true); // as style::accentButton marks its buttons
-    }
+    if (action)
+        style::accentButton(button);
+    else
+        style::plainButton(button);
     return button;
 }
 
@@ -89,7 +59,7 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &tex
 DrillScreen::DrillScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("MainFrm"));
-    setAttribute(Qt::WA_StyledBackground);
+    style::background(this, QColor::fromRgb(style::kCanvas));
     resize(1024, 768);
     buildScreen();
     // Form load: the random numbers are seeded from the clock.
@@ -111,10 +81,9 @@ bool DrillScreen::isPractice() const
 
 void DrillScreen::buildScreen()
 {
-    setStyleSheet(style::sheet(QString::fromLatin1(kScreenStyle)));
-
     // Status panel
     auto *status = app::controls::frame(this, QStringLiteral("statusPanel"), QRect(0, 0, 1024, 128));
+    style::setRole(status, style::Role::StatusBar);
     status->setAccessibleName(QStringLiteral("状況"));
     makeLabel(status, QStringLiteral("sLabel2"), QString(), 16.8, QRect(16, 6, 170, 36),
               Qt::AlignLeft | Qt::AlignVCenter, true);
@@ -124,11 +93,11 @@ void DrillScreen::buildScreen()
               Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(status, QStringLiteral("sLabel14"), QString(), kSchoolPointSize, QRect(530, 8, 166, 34));
     auto caption = [&](const QString &text, const QRect &r) {
-        makeLabel(status, QString(), text, 13, r)->setProperty("role", "caption");
+        style::quiet(makeLabel(status, QString(), text, 13, r));
     };
     auto figure = [&](const QString &name, const QRect &r, qreal pt = 18) {
         QLabel *l = makeLabel(status, name, QString(), pt, r, Qt::AlignRight | Qt::AlignVCenter, true);
-        l->setProperty("role", "figure");
+        style::setRole(l, style::Role::Figure);
         return l;
     };
     caption(QStringLiteral("レベル"), QRect(700, 8, 60, 34));
@@ -153,14 +122,18 @@ void DrillScreen::buildScreen()
     m_timeBar = app::controls::frame(m_timeFrame, QStringLiteral("sShape2"), QRect(2, 2, 0, 20));
     m_targetMarker = app::controls::frame(m_timeFrame, QStringLiteral("sShape3"), QRect(0, 0, 0, 24));
     m_minimumMarker = app::controls::frame(m_timeFrame, QStringLiteral("sShape4"), QRect(0, 0, 0, 24));
+    style::setRole(m_timeFrame, style::Role::Gauge);
+    style::setRole(m_timeBar, style::Role::TimeBar);
+    style::setRole(m_targetMarker, style::Role::TargetLine);
+    style::setRole(m_minimumMarker, style::Role::MinimumLine);
     m_timeBar->setAccessibleName(QStringLiteral("経過時間のバー"));
     m_targetMarker->setAccessibleName(QStringLiteral("目標タイムの線"));
     m_minimumMarker->setAccessibleName(QStringLiteral("最低ラインの線"));
 
     for (int row = 0; row < 3; ++row) {
         const int y = 50 + row * 24;
-        makeLabel(status, QString(), QString::fromLatin1(kLampLegends[row]), 11, QRect(700, y - 2, 80, 22))
-            ->setProperty("role", "caption");
+        style::quiet(makeLabel(status, QString(), QString::fromLatin1(kLampLegends[row]), 11,
+                               QRect(700, y - 2, 80, 22)));
         for (int i = 0; i < 10; ++i) {
             const int item = 10 + row * 10 + i;
             auto *lamp = new QLabel(status);
@@ -177,24 +150,27 @@ void DrillScreen::buildScreen()
     m_question = makeLabel(this, QStringLiteral("Label9"), QString(), 28, QRect(32, 138, 960, 108),
                            Qt::AlignCenter, true);
     m_question->setWordWrap(true);
+    style::card(m_question);
     for (int i = 1; i <= 4; ++i) {
         m_boxes[i] = makeLabel(this, QStringLiteral("Label10_%1").arg(i), QString(), 46,
                                QRect(40 + (i - 1) * 100, 256, 90, 90), Qt::AlignCenter, true);
-        m_boxes[i]->setProperty("role", "box");
+        style::setRole(m_boxes[i], style::Role::Box);
         setBox(i, QString());
     }
     m_readingLine = makeLabel(this, QStringLiteral("Label1"), QString(), 24, QRect(40, 350, 420, 40),
                               Qt::AlignLeft | Qt::AlignVCenter, true);
+    style::ink(m_readingLine);
 
     m_correctionPanel = app::controls::frame(this, QStringLiteral("Picture3"), QRect(470, 252, 522, 138));
     m_correctionPanel->setAccessibleName(QStringLiteral("正しい答え"));
-    makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"), 14,
-              QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true)
-        ->setStyleSheet(style::sheet(QStringLiteral("color: @mistake;")));
+    style::setRole(m_correctionPanel, style::Role::MistakePanel);
+    style::setRole(makeLabel(m_correctionPanel, QStringLiteral("lblCorrection"), QStringLiteral("正しい答え"),
+                             14, QRect(14, 8, 140, 26), Qt::AlignLeft | Qt::AlignVCenter, true),
+                   style::Role::Mistake);
     for (int i = 5; i <= 8; ++i) {
         m_boxes[i] = makeLabel(m_correctionPanel, QStringLiteral("Label10_%1").arg(i), QString(), 34,
                                QRect(14 + (i - 5) * 70, 38, 62, 62), Qt::AlignCenter, true);
-        m_boxes[i]->setProperty("role", "correction");
+        style::setRole(m_boxes[i], style::Role::Correction);
         setBox(i, QString());
     }
     m_correctionReading = makeLabel(m_correctionPanel, QStringLiteral("Label2"), QString(), 18,
@@ -205,6 +181,7 @@ void DrillScreen::buildScreen()
     // Kanji panel with the reading panel over its buttons
     m_kanjiPanel = app::controls::frame(this, QStringLiteral("Picture4"), QRect(32, 398, 960, 358));
     m_kanjiPanel->setAccessibleName(QStringLiteral("漢字を選ぶ"));
+    style::card(m_kanjiPanel);
     for (int j = 1; j <= 12; ++j) {
         const int row = (j - 1) / 6, col = (j - 1) % 6;
         m_kanji[j] = makeButton(m_kanjiPanel, QStringLiteral("Label14_%1").arg(j), QString(), 42,
@@ -222,6 +199,7 @@ void DrillScreen::buildScreen()
 
     m_readingPanel = app::controls::frame(m_kanjiPanel, QStringLiteral("Picture2"), QRect(8, 8, 944, 300));
     m_readingPanel->setAccessibleName(QStringLiteral("読みを選ぶ"));
+    style::setRole(m_readingPanel, style::Role::Choice);
     makeLabel(m_readingPanel, QStringLiteral("Label3"), QStringLiteral("はじめの４文字を選びなさい"), 22,
               QRect(20, 12, 600, 40), Qt::AlignLeft | Qt::AlignVCenter, true);
     makeLabel(m_readingPanel, QStringLiteral("Label4"),
@@ -246,10 +224,12 @@ void DrillScreen::buildScreen()
     m_endNotice = app::controls::frame(this, QStringLiteral("sPicture2"), QRect(262, 300, 500, 170));
     app::waiting::keepInSight(m_endNotice); // a wait for the results file at the end shows beside it
     m_endNotice->setAccessibleName(QStringLiteral("終了"));
+    style::setRole(m_endNotice, style::Role::Notice);
     m_recordingLabel = makeLabel(m_endNotice, QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), 36,
                                  QRect(0, 0, 500, 170), Qt::AlignCenter, true);
     m_timeUpLabel = makeLabel(m_endNotice, QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), 40,
                               QRect(0, 0, 500, 170), Qt::AlignCenter, true);
+    style::setRole(m_timeUpLabel, style::Role::Mistake);
 
     m_clock = new QTimer(this);
     m_clock->setObjectName(QStringLiteral("sTimer1"));
@@ -808,11 +788,7 @@ void DrillScreen::setLampLit(int item, bool lit)
 {
     QLabel *lamp = m_lamps[item];
     const int row = (item - 10) / 10;
-    lamp->setStyleSheet(
-        lit ? style::sheet(QStringLiteral("background: %1; border: 1px solid @quietInk; border-radius: 9px;"))
-                  .arg(style::css(kLampColours[row]))
-            : QStringLiteral("background: transparent; border: none;"));
-    lamp->setProperty("lit", lit);
+    style::lamp(lamp, kLampKinds[row], lit);
     lamp->setAccessibleName(QStringLiteral("%1 のランプ%2：%3")
                                 .arg(QString::fromLatin1(kLampLegends[row]))
                                 .arg((item - 10) % 10 + 1)

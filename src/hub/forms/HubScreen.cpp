@@ -188,14 +188,12 @@ void HubScreen::buildViewControls()
     // The colour samples of the run lists.
     m_text4 = new QLabel(controls);
     m_text4->setObjectName(QStringLiteral("Text4"));
-    m_text4->setStyleSheet(
-        QStringLiteral("background: %1;").arg(style::css(hub::listColourRgb(hub::ListColour::WithinTarget))));
+    style::background(m_text4, QColor::fromRgb(hub::listColourRgb(hub::ListColour::WithinTarget)));
     m_text4->setGeometry(940, 10, 24, 24);
     m_text4->hide();
     m_text5 = new QLabel(controls);
     m_text5->setObjectName(QStringLiteral("Text5"));
-    m_text5->setStyleSheet(QStringLiteral("background: %1;")
-                               .arg(style::css(hub::listColourRgb(hub::ListColour::WithinMinimum))));
+    style::background(m_text5, QColor::fromRgb(hub::listColourRgb(hub::ListColour::WithinMinimum)));
     m_text5->setGeometry(970, 10, 24, 24);
     m_text5->hide();
 }
@@ -263,6 +261,7 @@ void HubScreen::buildColumns()
     }
 
     m_hscroll = new QScrollBar(Qt::Horizontal, this);
+    style::inheritColours(m_hscroll);
     m_hscroll->setObjectName(QStringLiteral("HScroll1"));
     m_hscroll->setGeometry(kAreaLeft, kAreaTop + kAreaHeight + 6, kAreaWidth, 22);
     m_hscroll->setAccessibleName(QStringLiteral("レベル"));
@@ -671,9 +670,6 @@ void HubScreen::applyView(const hub::View &view)
 
 void HubScreen::setListColour(Column &column, hub::ListColour colour)
 {
-    // The screens are styled with style sheets, under which a palette is not what paints.
-    if (column.colour == colour && !column.list->styleSheet().isEmpty())
-        return;
     column.colour = colour;
     style::list(column.list, QColor::fromRgb(hub::listColourRgb(colour)));
 }

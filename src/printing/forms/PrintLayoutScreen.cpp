@@ -63,6 +63,8 @@ PrintLayoutScreen::PrintLayoutScreen(AppContext &context, const printing::PrintL
     m_optAnswerKey = new QRadioButton(QStringLiteral("答え合わせ用（空らんなし）"), this);
     m_optAnswerKey->setObjectName(QStringLiteral("optAnswerKey"));
     m_optAnswerKey->setFont(style::font(14));
+    style::inheritColours(m_optSheet);
+    style::inheritColours(m_optAnswerKey);
     choice->addButton(m_optSheet, 0);
     choice->addButton(m_optAnswerKey, 1);
     connect(choice, &QButtonGroup::idClicked, this, [this](int id) { showAnswerKey(id == 1); });
@@ -71,7 +73,7 @@ PrintLayoutScreen::PrintLayoutScreen(AppContext &context, const printing::PrintL
 
     m_print = app::controls::button(this, QStringLiteral("Command9"), QStringLiteral("印刷"),
                                     style::font(24, true), QRect());
-    style::accentButton(m_print, 12);
+    style::accentButton(m_print, style::Size::Large);
     connect(m_print, &QPushButton::clicked, this, &PrintLayoutScreen::print);
     m_savePdf = app::controls::button(this, QStringLiteral("Command10"), QStringLiteral("PDFに保存"),
                                       style::font(16), QRect());

@@ -96,11 +96,7 @@ WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *pa
     m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list1->setSelectionMode(QAbstractItemView::MultiSelection);
     m_list1->setGeometry(24, 140, 372, 116);
-    m_list1->setStyleSheet(style::sheet(QStringLiteral("QListView { border: none; color: @ink; }"
-                                                       "QListView::item { background: @plain; "
-                                                       "border: 1px solid @line; border-radius: 8px; }"
-                                                       "QListView::item:selected { background: @accentTint; "
-                                                       "color: @ink; border: 3px solid @accent; }")));
+    style::setRole(m_list1, style::Role::Tiles);
     connect(m_list1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!m_showing)
             rangesClicked();
@@ -147,7 +143,7 @@ WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *pa
     connect(m_rebuild, &QPushButton::clicked, this, [this] { rebuild(); });
     m_toPrinting = app::controls::button(choices, QStringLiteral("Command1"), QStringLiteral("印刷へ"),
                                          style::font(22, true), QRect(24, 600, 180, 96));
-    style::accentButton(m_toPrinting, 12);
+    style::accentButton(m_toPrinting, style::Size::Large);
     connect(m_toPrinting, &QPushButton::clicked, this, &WorksheetScreen::openPrintLayout);
     m_back = app::controls::button(choices, QStringLiteral("Command2"), QStringLiteral("もどる"),
                                    style::font(18), QRect(216, 600, 180, 96));

@@ -23,19 +23,12 @@ namespace style = app::style;
 
 namespace {
 
-// The buttons are styled on their own (style::accentButton, style::plainButton).
-const char *kStyle = R"(
-QLabel { color: @ink; }
-QLabel#Label20 { color: @mistake; }
-QLabel#Label2 { color: @successInk; background: @success; border-radius: 10px; padding: 4px 16px; }
-QFrame#Picture1 { background: @celebration; border: 4px solid @celebrationLine; border-radius: 18px; }
-QLabel#Label1 { color: @ink; }
-)";
-
 QLabel *label(QWidget *parent, const QString &name, qreal pt, const QRect &geometry, bool bold = false,
               Qt::Alignment alignment = Qt::AlignCenter)
 {
-    return app::controls::label(parent, name, QString(), style::font(pt, bold), geometry, alignment);
+    QLabel *l = app::controls::label(parent, name, QString(), style::font(pt, bold), geometry, alignment);
+    style::ink(l);
+    return l;
 }
 
 // The student's name, and the size a long name may shrink to (20 characters fit at 20 pt).
@@ -50,7 +43,6 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
     setWindowTitle(QStringLiteral("終了"));
     setAccessibleName(windowTitle()); // a screen inside the window is reached by its caption
     resize(1024, 768);
-    setStyleSheet(style::sheet(QString::fromLatin1(kStyle)));
 
     m_title = label(this, QStringLiteral("Label15"), 20, QRect(60, 40, 300, 44), true,
                     Qt::AlignLeft | Qt::AlignVCenter);
@@ -66,23 +58,26 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
     m_time = label(this, QStringLiteral("Label18"), 40, QRect(60, 190, 904, 80), true);
     m_points = label(this, QStringLiteral("Label19"), 26, QRect(60, 280, 904, 56), true);
     m_message = label(this, QStringLiteral("Label20"), 34, QRect(60, 350, 904, 64), true);
+    style::setRole(m_message, style::Role::Mistake);
     m_message->hide();
     m_cleared = label(this, QStringLiteral("Label2"), 22, QRect(312, 426, 400, 50), true);
     m_cleared->setText(QStringLiteral("このレベルクリア"));
+    style::setRole(m_cleared, style::Role::Cleared);
     m_cleared->hide();
 
     m_congratulation = app::controls::frame(this, QStringLiteral("Picture1"), QRect(162, 180, 700, 260));
+    style::setRole(m_congratulation, style::Role::Celebration);
     auto *congratulation = label(m_congratulation, QStringLiteral("Label1"), 30, QRect(0, 0, 700, 260), true);
     congratulation->setText(QStringLiteral("目標レベルクリア。おめでとう！"));
     m_congratulation->hide();
 
     m_menu = app::controls::button(this, QStringLiteral("Command4"), QStringLiteral("メニューへ"),
                                    style::font(22, true), QRect(200, 560, 280, 100));
-    style::accentButton(m_menu, 12);
+    style::accentButton(m_menu, style::Size::Large);
     m_menu->hide();
     m_again = app::controls::button(this, QStringLiteral("Command5"), QStringLiteral("もう一度"),
                                     style::font(22, true), QRect(544, 560, 280, 100));
-    style::plainButton(m_again, 12);
+    style::plainButton(m_again, style::Size::Large);
     m_again->hide();
     connect(m_menu, &QPushButton::clicked, this, &ResultScreen::menuClicked);
     connect(m_again, &QPushButton::clicked, this, &ResultScreen::againClicked);

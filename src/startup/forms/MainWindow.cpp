@@ -1,6 +1,7 @@
 #include "startup/forms/MainWindow.h"
 
 #include "app/forms/DialogScale.h"
+#include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/DrillScreen.h"
 #include "hub/forms/HubScreen.h"
@@ -23,6 +24,7 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
     setObjectName(QStringLiteral("MainWindow"));
     setFixedSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("四字熟語"));
+    app::style::install(this);  // every screen on the canvas takes its look from the one style sheet
     new ResultsBusyPanel(this); // shown over any screen while the results file is busy for long
 }
 

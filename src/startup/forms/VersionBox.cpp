@@ -14,6 +14,8 @@ VersionBox::VersionBox(const QString &programTitle, QWidget *parent) : QDialog(p
     setObjectName(QStringLiteral("frmver"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setModal(true);
+    // A window of its own over the scaled window, which has no style sheet: it takes the canvas's.
+    style::install(this);
 
     auto *title = new QLabel(programTitle, this);
     title->setObjectName(QStringLiteral("lblTitle"));

@@ -81,9 +81,7 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent)
     m_list->setAccessibleName(QStringLiteral("成績の記録"));
     style::list(m_list);
     // The selected lines must stand out from the others at a glance, not in a tint.
-    m_list->setStyleSheet(m_list->styleSheet() +
-                          style::sheet(QStringLiteral("QListView::item:selected { background: @accent; "
-                                                      "color: @accentInk; }")));
+    style::setRole(m_list, style::Role::MarkedList);
     connect(m_list, &QListView::doubleClicked, this,
             [this](const QModelIndex &index) { openRow(index.row()); });
     // A single click closes the edit panel.

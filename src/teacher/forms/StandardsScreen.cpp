@@ -146,10 +146,7 @@ StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget
     m_view->horizontalHeader()->setFixedHeight(44);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setAccessibleName(QStringLiteral("レベルごとの基準"));
-    m_view->setStyleSheet(style::sheet(
-        QStringLiteral("QTableView { background: @panel; color: @ink; gridline-color: @softLine; }"
-                       "QHeaderView::section { background: @fixedCell; color: @ink; border: 1px solid "
-                       "@softLine; padding: 2px; }")));
+    style::setRole(m_view, style::Role::Grid);
     connect(m_view, &QTableView::clicked, this, &StandardsScreen::cellClicked);
 
     // The editor box lives on the grid's viewport, so that it scrolls with the cells.
@@ -170,8 +167,7 @@ StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget
     label(this, QStringLiteral("lblHelpHeading"), QStringLiteral("列の説明"), style::font(12, true),
           QRect(16, 598, 200, 24));
     m_help = label(this, QStringLiteral("lblHelp"), QString(), style::font(12), QRect(16, 624, 624, 84));
-    m_help->setStyleSheet(style::sheet(
-        QStringLiteral("color: @ink; background: @panel; border: 1px solid @softLine; padding: 4px;")));
+    style::setRole(m_help, style::Role::Note);
     m_keyHint = label(this, QStringLiteral("lblKeyHint"),
                       QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"), style::font(12),
                       QRect(16, 720, 624, 28));

@@ -1,7 +1,8 @@
 // The one look, checked on the rendered screens: every screen is shown in the program's window, and
 // what it paints is measured. A button filled with a colour must be filled with the one accent; every
 // text a control shows must stand out from what is behind it by WCAG AA (4.5 : 1, or 3 : 1 for large
-// text). The screens are also kept as PNG files for a person to look at.
+// text); every role a control is given must be one the style sheet has rules for. The screens are also
+// kept as PNG files for a person to look at.
 #include "app/forms/Style.h"
 #include "app/forms/WaitingPanel.h"
 #include "drill/LevelCatalogue.h"
@@ -19,6 +20,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QMap>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -36,6 +38,8 @@ struct Findings
     QStringList unreadable;                // texts below the contrast they need
     QMap<QString, int> accentButtons;      // per screen, how many buttons were filled with a colour
     QMap<QString, QRgb> focusRings;        // per screen, the ring of a plain button that has the focus
+    QSet<QString> roles;                   // the roles the controls were given
+    QStringList unknownRoles;              // controls with a role the style sheet does not know
     int textsMeasured = 0;
 };
 
@@ -121,10 +125,18 @@ void measure(QWidget *root, const QString &screen, Findings &findings)
     // The focus marks the next step where that is one button of many (a kana of the reading).
     auto *focus = qobject_cast<QPushButton *>(QApplication::focusWidget());
     if (focus && root->isAncestorOf(focus) && focus->isVisibleTo(root) &&
-        !focus->property("accent").toBool() && uncovered(root, focus))
+        focus->property("role").toString() != style::roleName(style::Role::Action) && uncovered(root, focus))
         findings.focusRings[screen] = image.pixel(focus->mapTo(root, QPoint(1, focus->height() / 2)));
 
+    QSet<QString> known;
+    for (style::Role role : style::roles())
+        known.insert(style::roleName(role));
     for (QWidget *w : root->findChildren<QWidget *>()) {
+        if (const QString role = w->property("role").toString(); !role.isEmpty()) {
+            findings.roles.insert(role);
+            if (!known.contains(role))
+                findings.unknownRoles << QStringLiteral("%1 %2: %3").arg(screen, describe(w), role);
+        }
         auto *label = qobject_cast<QLabel *>(w);
         auto *button = qobject_cast<QAbstractButton *>(w);
         if ((!label && !button) || !w->isVisibleTo(root) || !w->isEnabled() || !uncovered(root, w))
@@ -251,6 +263,102 @@ TEST(StyleSheet, PaletteNamesBecomeColoursAndOthersStay)
     EXPECT_EQ(style::sheet(QStringLiteral("color: @nothing;")), QStringLiteral("color: @nothing;"));
 }
 
+// The one sheet of every screen: it parses, its colours are the palette's, and every role has a rule.
+TEST(StyleSheet, TheApplicationSheetParsesUsesOnlyThePaletteAndHasARuleForEveryRole)
+{
+    const QString &text = style::applicationSheet();
+    EXPECT_FALSE(text.contains(u'@')) << "a palette name left in the sheet";
+    EXPECT_FALSE(
+        text.contains(QRegularExpression(QStringLiteral("rgb|palette\\(|:\\s*(white|black|red)\\b"))));
+
+    QSet<QString> palette;
+    for (QRgb colour : style::paletteColours())
+        palette.insert(style::css(colour));
+    const QRegularExpression hex(QStringLiteral("#[0-9a-fA-F]{3,8}\\b"));
+    int colours = 0;
+    for (const QRegularExpressionMatch &m : hex.globalMatch(text)) {
+        ++colours;
+        EXPECT_TRUE(palette.contains(m.captured(0))) << m.captured(0).toStdString();
+    }
+    EXPECT_GT(colours, 50);
+    for (style::Role role : style::roles())
+        EXPECT_TRUE(text.contains(QStringLiteral("[role=\"%1\"]").arg(style::roleName(role))))
+            << style::roleName(role).toStdString();
+
+    // The toolkit reports a sheet it cannot parse when a widget under it is polished.
+    static QStringList complaints;
+    complaints.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { complaints << message; });
+    QWidget window;
+    style::install(&window);
+    QLabel label(&window);
+    style::ink(&label);
+    label.ensurePolished();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(complaints.isEmpty()) << complaints.join(u'\n').toStdString();
+}
+
+// A control whose look changes while it is shown is painted in the new look: a lamp going out, a plain
+// button becoming the next step.
+TEST(StyleSheet, AControlShownIsRestyledWhenItsRoleChanges)
+{
+    QWidget window;
+    style::install(&window);
+    style::background(&window, QColor::fromRgb(style::kCanvas));
+    window.resize(240, 100);
+    auto *lamp = new QLabel(&window);
+    lamp->setGeometry(10, 10, 18, 18);
+    style::lamp(lamp, style::Lamp::Best, true);
+    auto *button = new QPushButton(QStringLiteral("O.K."), &window);
+    button->setGeometry(60, 10, 160, 80);
+    style::plainButton(button);
+    window.show();
+    settle();
+    const QPoint lampCentre(19, 19);
+    const QRect buttonInside = button->geometry().adjusted(8, 8, -8, -8);
+    QImage image = window.grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(lampCentre)), QColor::fromRgb(style::kLampBest));
+    EXPECT_EQ(QColor(image.pixel(buttonInside.topLeft())), QColor::fromRgb(style::kPlain));
+
+    style::lamp(lamp, style::Lamp::Best, false);
+    style::accentButton(button);
+    settle();
+    image = window.grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(lampCentre)), QColor::fromRgb(style::kCanvas));
+    EXPECT_EQ(QColor(image.pixel(buttonInside.topLeft())), QColor::fromRgb(style::kAccent));
+}
+
+// A panel in a colour the sheet cannot name (the name screen's waiting panel in the season colour) is
+// filled with it inside its frame, and its text takes white on a dark one.
+TEST(StyleSheet, APanelInTheScreensOwnColourIsFilledWithItAndItsTextReads)
+{
+    const QColor autumn(192, 64, 0);
+    QWidget window;
+    style::install(&window);
+    style::background(&window, autumn);
+    window.resize(400, 200);
+    auto *panel = new QFrame(&window);
+    panel->setGeometry(20, 20, 360, 160);
+    auto *label = new QLabel(QStringLiteral("Just a moment"), panel);
+    label->setFont(style::font(24, true));
+    label->setGeometry(20, 40, 320, 80);
+    style::raisedPanel(panel, autumn);
+    auto *white = new QFrame(&window); // and back to white, as a panel starts
+    white->setGeometry(0, 0, 40, 40);
+    style::raisedPanel(white, autumn);
+    style::raisedPanel(white);
+    window.show();
+    settle();
+    const QImage image = window.grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(200, 165)), autumn) << "the face inside the frame";
+    EXPECT_EQ(QColor(image.pixel(200, 21)), QColor::fromRgb(style::kQuietInk)) << "the frame";
+    EXPECT_EQ(QColor(image.pixel(10, 10)), QColor::fromRgb(style::kPanel));
+    QRgb ink = 0;
+    EXPECT_GE(textContrast(image, label->geometry().translated(20, 20), autumn.rgb(), &ink), 4.5);
+    EXPECT_EQ(QColor(ink), QColor(Qt::white));
+}
+
 // Every screen in the program's window, in the December colour, then the season screens in the other
 // seasons' colours.
 TEST(StyleScreens, OneAccentAndReadableTextOnEveryScreen)
@@ -358,6 +466,10 @@ TEST(StyleScreens, OneAccentAndReadableTextOnEveryScreen)
     ASSERT_TRUE(findings.focusRings.contains(QStringLiteral("drill-test")));
     for (auto it = findings.focusRings.cbegin(); it != findings.focusRings.cend(); ++it)
         EXPECT_EQ(QColor::fromRgb(it.value()), QColor::fromRgb(style::kAccent)) << it.key().toStdString();
+
+    // Every role given has rules, and the tour met most of them.
+    EXPECT_TRUE(findings.unknownRoles.isEmpty()) << findings.unknownRoles.join(u'\n').toStdString();
+    EXPECT_GE(findings.roles.size(), 25);
 
     EXPECT_GT(findings.textsMeasured, 200);
     EXPECT_TRUE(findings.unreadable.isEmpty()) << findings.unreadable.join(u'\n').toStdString();

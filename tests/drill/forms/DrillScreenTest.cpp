@@ -1,5 +1,6 @@
 #include "drill/forms/DrillScreen.h"
 #include "app/AppState.h"
+#include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
 #include "records/MistakeHistory.h"
@@ -99,6 +100,7 @@ protected:
         state->run.currentLevel = 2;
         state->run.nameConfirmedTime = 15 * 3600 + 20 * 60; // ten minutes before the fake clock's 15:30
         host.resize(1024, 768);
+        app::style::install(&host); // the window's style sheet, as MainWindow has it
         host.show();
         navigator.context = &context;
         writeIdiomFile(inst.applicationFolder, rangeOne(), 1);

@@ -1,5 +1,6 @@
 #include "records/forms/ResultScreen.h"
 #include "app/AppState.h"
+#include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
@@ -82,6 +83,7 @@ protected:
         state->lastDrill.elapsedTime = resultTime;
         state->lastDrill.drillEndReason = resultTime == records::kTimeOut ? 1 : 0;
         screen = std::make_unique<::ResultScreen>(context);
+        app::style::install(screen.get()); // the window's style sheet, as MainWindow has it
         screen->show();
         screen->activate();
         fireTimer1();
@@ -149,6 +151,7 @@ TEST_F(ResultScreenTest, AnUnreadableResultsFileEndsTheProgramAndTheActivationTh
     state->lastDrill.resultTime = 90;
     state->lastDrill.newPersonalBest = true;
     screen = std::make_unique<::ResultScreen>(context);
+    app::style::install(screen.get());
     screen->show();
     screen->activate();
     EXPECT_TRUE(fakes.programEnd.ended);
@@ -210,6 +213,7 @@ TEST_F(ResultScreenTest, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
     state->run.currentLevel = 20;
     state->lastDrill.resultTime = 100;
     screen = std::make_unique<::ResultScreen>(context);
+    app::style::install(screen.get());
     screen->show();
     screen->activate();
     EXPECT_TRUE(visible(QStringLiteral("Picture1")));
@@ -222,6 +226,7 @@ TEST_F(ResultScreenTest, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
     fakes.media.commands.clear();
     state->lastDrill.alreadyCleared = true;
     screen = std::make_unique<::ResultScreen>(context);
+    app::style::install(screen.get());
     screen->show();
     screen->activate();
     EXPECT_TRUE(visible(QStringLiteral("Picture1")));
@@ -254,6 +259,7 @@ TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
     state->run.currentLevel = 20;
     state->lastDrill.resultTime = 100;
     screen = std::make_unique<::ResultScreen>(context);
+    app::style::install(screen.get());
     screen->show();
     bool pictureDuringFanfare = false;
     bool menuDuringFanfare = true;
