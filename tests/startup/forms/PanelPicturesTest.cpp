@@ -2,6 +2,7 @@
 // style sheet directly, a picture drawn once per look and place, and drawn again when the look changes.
 #include "startup/forms/PanelPictures.h"
 #include "app/forms/Style.h"
+#include "startup/forms/PixelDifference.h"
 
 #include <QImage>
 #include <QLabel>
@@ -63,19 +64,6 @@ QImage cardAt(QWidget &card, QPointF shift = QPointF(), double scale = kPanelSca
     return image;
 }
 
-int largestChannelDifference(const QImage &a, const QImage &b)
-{
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
-    return largest;
-}
-
 // Pixels of the accent's colour: the next step's panel is drawn.
 int accentPixels(const QImage &image)
 {
@@ -117,32 +105,32 @@ TEST(PanelPictures, PanelsFromPicturesAreDrawnAsTheStyleSheetDrawsThemAndDrawnAg
         EXPECT_EQ(panels.picturesReused(), 0);
         EXPECT_GT(accentPixels(pictured), 20000) << "the accent panel is drawn";
         // The same pixels but for the rounding of a blend.
-        EXPECT_LE(largestChannelDifference(expected, pictured), 2);
+        EXPECT_LE(largestDifference(expected, pictured), 2);
 
         // Whole display pixels further on, the pictures are copied there.
-        EXPECT_LE(largestChannelDifference(movedDirect, cardAt(buttons.card, QPointF(17, 9))), 2);
+        EXPECT_LE(largestDifference(movedDirect, cardAt(buttons.card, QPointF(17, 9))), 2);
         EXPECT_EQ(panels.picturesDrawn(), 4) << "the label's";
         EXPECT_EQ(panels.picturesReused(), 3);
-        EXPECT_LE(largestChannelDifference(expected, cardAt(buttons.card)), 2);
+        EXPECT_LE(largestDifference(expected, cardAt(buttons.card)), 2);
         EXPECT_EQ(panels.picturesDrawn(), 4);
         EXPECT_EQ(panels.picturesReused(), 7);
         // Half a display pixel on, they are drawn again.
-        EXPECT_LE(largestChannelDifference(halfDirect, cardAt(buttons.card, QPointF(0.5, 0))), 2);
+        EXPECT_LE(largestDifference(halfDirect, cardAt(buttons.card, QPointF(0.5, 0))), 2);
         EXPECT_EQ(panels.picturesDrawn(), 8);
 
         // A button given another style sheet gets a picture of its new look; the others keep theirs.
         app::style::plainButton(buttons.plain);
-        EXPECT_LE(largestChannelDifference(restyledDirect, cardAt(buttons.card)), 2);
+        EXPECT_LE(largestDifference(restyledDirect, cardAt(buttons.card)), 2);
         EXPECT_EQ(panels.picturesDrawn(), 9);
         EXPECT_EQ(panels.picturesReused(), 10);
 
         // In a window of the canvas's own size the panels are drawn directly (the label's by the filter,
         // which has taken it over).
         const QImage unscaledDirect = cardAt(restyled.card, QPointF(), 1.0);
-        EXPECT_LE(largestChannelDifference(unscaledDirect, cardAt(buttons.card, QPointF(), 1.0)), 2);
+        EXPECT_LE(largestDifference(unscaledDirect, cardAt(buttons.card, QPointF(), 1.0)), 2);
         EXPECT_EQ(panels.picturesDrawn(), 9);
         EXPECT_EQ(panels.picturesReused(), 10);
     }
     // Without the filter the toolkit paints the label's background again.
-    EXPECT_LE(largestChannelDifference(cardAt(restyled.card), cardAt(buttons.card)), 2);
+    EXPECT_LE(largestDifference(cardAt(restyled.card), cardAt(buttons.card)), 2);
 }
