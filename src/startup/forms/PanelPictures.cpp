@@ -190,6 +190,8 @@ void PanelPictures::paintBackground(QFrame *widget)
             return;
         // The toolkit has painted the background this time.
         widget->setAttribute(Qt::WA_NoSystemBackground);
+        // The screens' widgets go with their screens: the list keeps only those that live.
+        m_backgrounds.removeIf([](const QPointer<QWidget> &w) { return w.isNull(); });
         m_backgrounds.append(widget);
         return;
     }
