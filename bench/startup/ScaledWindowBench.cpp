@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListView>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -64,6 +65,39 @@ protected:
     {
         if (event->type() == QEvent::Paint)
             ++paints;
+        return false;
+    }
+};
+
+// Counts the paintings of the canvas's widgets and the canvas pixels they cover (each widget's painted
+// region in canvas units), while switched on. With BENCH_SCALED_PAINTS set, each painting is listed on
+// the standard error.
+class WidgetPaints : public QObject
+{
+public:
+    WidgetPaints() { QCoreApplication::instance()->installEventFilter(this); }
+    ~WidgetPaints() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    bool on = false;
+    int paints = 0;
+    qint64 area = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!on || event->type() != QEvent::Paint || !watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        if (!qobject_cast<MainWindow *>(widget->window()))
+            return false;
+        const QRegion &region = static_cast<QPaintEvent *>(event)->region();
+        ++paints;
+        for (const QRect &r : region)
+            area += qint64(r.width()) * r.height();
+        if (qEnvironmentVariableIsSet("BENCH_SCALED_PAINTS"))
+            qInfo("painted %s %s: %d,%d %dx%d in %d rectangles", widget->metaObject()->className(),
+                  qPrintable(widget->objectName()), region.boundingRect().x(), region.boundingRect().y(),
+                  region.boundingRect().width(), region.boundingRect().height(), int(region.rectCount()));
         return false;
     }
 };
@@ -125,6 +159,17 @@ void setMedian(benchmark::State &st, const std::string &benchmark, std::vector<d
     }
 }
 
+// Per timed run: the viewport's paintings, the canvas's widgets painted and the canvas area they
+// painted (thousands of canvas pixels, each widget's share counted, so what is painted over is counted
+// again).
+void countPaints(benchmark::State &st, const WidgetPaints &widgets, int viewportPaints)
+{
+    const double runs = std::max<double>(1, double(st.iterations()));
+    st.counters["viewport_paints"] = viewportPaints / runs;
+    st.counters["widgets_painted"] = widgets.paints / runs;
+    st.counters["kilo_area"] = double(widgets.area) / runs / 1000.0;
+}
+
 void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
 {
     TestSchool school;
@@ -136,6 +181,8 @@ void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
     showFor(st, screen);
     PaintCounter counter;
     screen.viewport()->installEventFilter(&counter);
+    WidgetPaints widgets;
+    int viewportPaints = 0;
 
     auto current = [&] { return school.window->currentScreen(); };
     auto seen = [&](QWidget *w) { return screen.toViewport(w, QRectF(w->rect()).center()); };
@@ -181,19 +228,25 @@ void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
         auto *judge = current()->findChild<QPushButton *>(QStringLiteral("Command3"));
         const int before = counter.paints;
         TOGGLE_COUNTING(); // on
+        widgets.on = true;
         const auto start = std::chrono::steady_clock::now();
         click(judge);
-        // What the handler left to paint (the next question) is painted.
+        // The handler lets the screen repaint on its way; what it left to paint when it returned (the
+        // next question as the student answers it) is painted.
+        const int afterHandler = counter.paints;
         QCoreApplication::processEvents();
-        untilPainted(counter, before);
+        untilPainted(counter, afterHandler);
         const auto end = std::chrono::steady_clock::now();
+        widgets.on = false;
         TOGGLE_COUNTING(); // off
+        viewportPaints += counter.paints - before;
         const double seconds = std::chrono::duration<double>(end - start).count();
         st.SetIterationTime(seconds);
         samples.push_back(seconds * 1000.0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     setMedian(st, "judge", samples);
+    countPaints(st, widgets, viewportPaints);
 }
 
 // 5000 listed students and 100000 records over three years, a few hundred of them today, laid out with
@@ -341,16 +394,20 @@ void BM_WholeScreenRepainted(benchmark::State &st)
     school.window->showDrill(school.state->run.currentLevel);
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
+    WidgetPaints widgets;
     std::vector<double> samples;
     for (auto _ : st) {
         TOGGLE_COUNTING(); // on
+        widgets.on = true;
         const auto start = std::chrono::steady_clock::now();
         screen.viewport()->repaint();
+        widgets.on = false;
         TOGGLE_COUNTING(); // off
         samples.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() *
                           1000.0);
     }
     setMedian(st, "repaint", samples);
+    countPaints(st, widgets, int(st.iterations()));
 }
 
 // Registers one benchmark at each display width, each run `iterations` times, or as often as

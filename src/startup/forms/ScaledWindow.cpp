@@ -49,7 +49,8 @@ ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent) : QGraphicsView(
     resize(MainWindow::kWidth, MainWindow::kHeight);
     m_paintedSurround = surroundColour().rgb();
 
-    // Large text is drawn from pictures at the display's resolution (see TextPictureStyle.h).
+    // Large text is drawn from pictures at the display's resolution (see TextPictureStyle.h), and so are
+    // the panels of buttons (m_panels).
     TextPictureStyle::install();
     qApp->installEventFilter(this);
     scaledaccessible::install(*this); // screen readers and magnifiers see the canvas as it is drawn

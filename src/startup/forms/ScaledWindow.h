@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/forms/PanelPictures.h"
+
 #include <QGraphicsView>
 
 class MainWindow;
@@ -55,6 +57,9 @@ public:
     // widget in no scaled window. Pictures drawn for the screen are drawn at this resolution.
     static double displayScale(const QWidget *canvasWidget);
 
+    // The pictures the canvas's button panels are drawn from while scaled (see PanelPictures.h).
+    const PanelPictures &panelPictures() const { return m_panels; }
+
     // The largest scale at which the canvas fits into `area`, keeping its proportions.
     static double fitScale(const QSizeF &area);
 
@@ -73,4 +78,5 @@ private:
     double m_scale = 1.0;
     // The surround as last painted: the start-up sets the season colour while the splash shows.
     QRgb m_paintedSurround = 0;
+    PanelPictures m_panels;
 };

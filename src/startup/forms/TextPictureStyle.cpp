@@ -1,9 +1,10 @@
 #include "startup/forms/TextPictureStyle.h"
 
+#include "startup/forms/DevicePicture.h"
+
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QPaintDevice>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QStyleFactory>
 
@@ -17,13 +18,6 @@ double pixelSizeOn(const QFont &font, const QPaintDevice *device)
     if (font.pixelSize() > 0)
         return font.pixelSize();
     return font.pointSizeF() * device->logicalDpiY() / 72.0;
-}
-
-// Where in a display pixel a point lands, to a 256th of a pixel: a picture is reused only where its
-// glyphs fall on the display's pixels as they did when it was drawn.
-int fraction(double x)
-{
-    return int(std::lround((x - std::floor(x)) * 256.0)) & 255;
 }
 
 } // namespace
@@ -60,12 +54,9 @@ void TextPictureStyle::drawItemText(QPainter *painter, const QRect &rect, int fl
                                     bool enabled, const QString &text, QPalette::ColorRole textRole) const
 {
     QPaintDevice *device = painter->device();
-    const int type = device ? device->devType() : 0;
-    const bool onScreen = type == QInternal::Widget || type == QInternal::Image || type == QInternal::Pixmap;
     const QBrush ink = textRole == QPalette::NoRole ? painter->pen().brush() : pal.brush(textRole);
     const QTransform toDevice = painter->deviceTransform();
-    if (text.isEmpty() || !onScreen || !painter->paintEngine() ||
-        painter->paintEngine()->type() != QPaintEngine::Raster || ink.style() != Qt::SolidPattern ||
+    if (text.isEmpty() || !devicepicture::rasterOnScreen(*painter) || ink.style() != Qt::SolidPattern ||
         painter->compositionMode() != QPainter::CompositionMode_SourceOver ||
         !worthAPicture(toDevice, pixelSizeOn(painter->font(), device))) {
         QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
@@ -82,18 +73,16 @@ void TextPictureStyle::drawItemText(QPainter *painter, const QRect &rect, int fl
                             .arg(rect.height())
                             .arg(toDevice.m11(), 0, 'g', 17)
                             .arg(toDevice.m22(), 0, 'g', 17)
-                            .arg(fraction(corner.x()))
-                            .arg(fraction(corner.y())) +
+                            .arg(devicepicture::fraction(corner.x()))
+                            .arg(devicepicture::fraction(corner.y())) +
                         QStringLiteral(" %1 %2").arg(device->logicalDpiX()).arg(device->logicalDpiY());
 
     // The picture's pixels lie on the display's: it is kept relative to the display pixel the text's
     // rectangle starts in.
-    const QPoint whole(int(std::floor(corner.x())), int(std::floor(corner.y())));
+    const QPoint whole = devicepicture::wholePixel(corner);
     const QImage *picture = m_pictures.object(key);
-    QPoint offset; // of the picture's first pixel from `whole`
     if (picture) {
         ++m_reused;
-        offset = picture->offset();
     } else {
         const QFontMetricsF metrics(painter->font(), device);
         const QRect area =
@@ -102,19 +91,13 @@ void TextPictureStyle::drawItemText(QPainter *painter, const QRect &rect, int fl
             QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
             return;
         }
-        auto *drawn = new QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
-        // Points are turned into pixels at the resolution of the device the text is meant for.
-        drawn->setDotsPerMeterX(int(std::lround(device->logicalDpiX() / 0.0254)));
-        drawn->setDotsPerMeterY(int(std::lround(device->logicalDpiY() / 0.0254)));
-        drawn->fill(Qt::transparent);
-        offset = area.topLeft() - whole;
-        drawn->setOffset(offset);
+        QImage *drawn = devicepicture::blank(area, whole, *device);
         {
             QPainter into(drawn);
             into.setRenderHints(painter->renderHints());
             into.setFont(painter->font());
             into.setPen(painter->pen());
-            into.setTransform(toDevice * QTransform::fromTranslate(-area.left(), -area.top()));
+            devicepicture::aimAt(into, *drawn, whole, toDevice);
             QProxyStyle::drawItemText(&into, rect, flags, pal, enabled, text, textRole);
         }
         ++m_drawn;
@@ -127,13 +110,5 @@ void TextPictureStyle::drawItemText(QPainter *painter, const QRect &rect, int fl
         }
     }
 
-    // The picture is copied pixel for pixel: the painter's transformation is made a whole-pixel move to
-    // the picture's place on the device.
-    const QTransform world = painter->worldTransform();
-    const QTransform beyondWorld = world.inverted() * toDevice; // the device's own offsets
-    painter->save();
-    painter->setWorldTransform(QTransform::fromTranslate(whole.x() + offset.x(), whole.y() + offset.y()) *
-                               beyondWorld.inverted());
-    painter->drawImage(QPointF(0, 0), *picture);
-    painter->restore();
+    devicepicture::copy(*painter, *picture, whole);
 }

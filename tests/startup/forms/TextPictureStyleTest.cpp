@@ -1,6 +1,7 @@
 // Large text drawn from pictures at the display's resolution: the same pixels as drawn directly.
 #include "startup/forms/TextPictureStyle.h"
 #include "app/forms/Style.h"
+#include "startup/forms/PixelDifference.h"
 
 #include <QApplication>
 #include <QImage>
@@ -36,19 +37,6 @@ void draw(const QStyle &style, QImage &image, const QString &text, QColor ink, q
     palette.setColor(QPalette::ButtonText, ink);
     style.drawItemText(&painter, QRect(10, 10, 400, 100), Qt::AlignCenter, palette, true, text,
                        QPalette::ButtonText);
-}
-
-int largestDifference(const QImage &a, const QImage &b)
-{
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
-    return largest;
 }
 
 int inked(const QImage &image)

@@ -264,6 +264,25 @@ TEST_F(ScaledProgram, LargeTextOnTheDisplayIsCopiedFromPicturesWhenPaintedAgain)
     }
 }
 
+// The drill's button panels on the display are drawn into pictures once and copied at the next painting.
+TEST_F(ScaledProgram, ButtonPanelsOnTheDisplayAreCopiedFromPicturesWhenPaintedAgain)
+{
+    signIn();
+    startLevelTwo();
+    const PanelPictures &panels = screen->panelPictures();
+    screen->viewport()->repaint();
+    const int drawn = panels.picturesDrawn(), reused = panels.picturesReused();
+    screen->viewport()->repaint();
+    if (screen->scale() > 1.0) {
+        EXPECT_EQ(panels.picturesDrawn(), drawn) << "all was drawn at the first painting";
+        // The six kana buttons at least.
+        EXPECT_GE(panels.picturesReused() - reused, 6);
+    } else {
+        EXPECT_EQ(panels.picturesDrawn(), 0);
+        EXPECT_EQ(panels.picturesReused(), 0);
+    }
+}
+
 TEST_F(ScaledProgram, F11SwitchesToAWindowOfTheCanvasSizeAndBack)
 {
     signIn();

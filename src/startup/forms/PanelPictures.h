@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QCache>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QFrame;
+class QPainter;
+class QPushButton;
+class QStyleOption;
+class QTransform;
+
+// The panels of the canvas's buttons, drawn from pictures while the canvas is shown scaled.
+//
+// A button of the screens is a rounded panel with a border, drawn by the style-sheet engine, and a text
+// on it. Scaled to a full screen, filling the panel's rounded outline and stroking its corners from paths
+// at every painting was the largest cost of a click or a repaint beyond the window's. This filter paints a
+// button itself: its panel (as the style sheet draws it for the button's state) is drawn once into a
+// picture at the display's own resolution and at its place inside a display pixel, and copied whenever
+// the button is painted again in the same state, size and place; the text and the focus frame are drawn
+// over it at each painting as before (large text from TextPictureStyle's pictures). As crisp as drawn
+// directly: no picture is enlarged. A button not drawn by a style sheet, or painted without a scale, on a
+// printer or under a rotation, paints itself as before. The rounded backgrounds and borders of small
+// labels and frames (the drill's answer boxes, its lamps) are drawn from pictures the same way.
+class PanelPictures : public QObject
+{
+public:
+    // Filters the paintings of every widget of the application while it lives.
+    PanelPictures();
+    ~PanelPictures() override;
+
+    // Whether a button's panel drawn through `toDevice` (its units to display pixels) is drawn from a
+    // picture: only under a scale (with a move) that enlarges it.
+    static bool worthAPicture(const QTransform &toDevice);
+
+    // Panels copied from a picture kept, and pictures drawn, since the filter was made.
+    int picturesReused() const { return m_reused; }
+    int picturesDrawn() const { return m_drawn; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Whether what is painted through the painter is drawn from pictures.
+    static bool pictured(QPainter &painter);
+    // Paints the button with its panel from a picture; false when it is to paint itself.
+    bool paintButton(QPushButton *button);
+    // Paints the background and border of a label or a frame that the style sheet draws.
+    void paintBackground(QFrame *widget);
+    // The toolkit paints the widget's background again.
+    void giveBackground(QWidget *widget);
+    // Draws what `draw` paints of the widget for `option` from a picture of it.
+    void drawFromPicture(QPainter &painter, QWidget *widget, const QStyleOption &option,
+                         const std::function<void(QPainter &)> &draw);
+    // The button's look changed (its style sheet, palette or properties): its pictures are not used again.
+    void forget(const QObject *button);
+
+    // At most this many kibibytes of pictures are kept; the least recently used go first.
+    static constexpr int kPictureKiB = 48 * 1024;
+    // Labels and frames of at most this many canvas pixels have their backgrounds drawn from pictures.
+    static constexpr int kLargestPanelArea = 200 * 120;
+
+    QCache<QString, QImage> m_pictures{kPictureKiB};
+    // Each button's pictures are keyed by the button and the number of times its look changed.
+    QHash<const QObject *, int> m_looks;
+    // The labels and frames whose backgrounds are painted here.
+    QList<QPointer<QWidget>> m_backgrounds;
+    int m_nextLook = 0;
+    int m_reused = 0;
+    int m_drawn = 0;
+};
