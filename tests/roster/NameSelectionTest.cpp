@@ -12,8 +12,9 @@ using namespace testing_support;
 using roster::NameListModel;
 using roster::NameSelection;
 
-namespace {
-const QString S = QStringLiteral("　"); // ideographic space
+// Named after the file: in a unity build the helpers share a source with the other tests of the folder.
+namespace name_selection_test {
+const QString IS = QStringLiteral("　"); // ideographic space
 
 struct Selection
 {
@@ -22,7 +23,7 @@ struct Selection
                      school.state->results, school.state->statistics, school.state->roster,
                      school.state->run},
                     school.fakes.services),
-          tester(&selection.names(), QAbstractItemModelTester::FailureReportingMode::Warning)
+          tester(&selection.names(), QAbstractItemModelTester::FailureReportingMode::Fatal)
     {
     }
     NameSelection selection;
@@ -50,7 +51,9 @@ QString failureText(const app::Status &status)
 {
     return status ? status->text : QString();
 }
-} // namespace
+} // namespace name_selection_test
+
+using namespace name_selection_test;
 
 TEST(NameSelection, ActivationDrawsTheRosterOldestFirstWithTodaysAndAllPoints)
 {
@@ -76,13 +79,13 @@ TEST(NameSelection, ActivationDrawsTheRosterOldestFirstWithTodaysAndAllPoints)
     const QStringList names = rows(selection.names());
     ASSERT_EQ(names.size(), 8);
     EXPECT_EQ(names[0], QStringLiteral("－－－－－－"));
-    EXPECT_EQ(names[1], QStringLiteral("大+ ★山本先生") + S + QStringLiteral("  　/       "));
-    EXPECT_EQ(names[2], QStringLiteral("高1 伊藤颯") + S.repeated(3) + QStringLiteral("  　/       "));
-    EXPECT_EQ(names[3], QStringLiteral("中2 松本樹") + S.repeated(3) + QStringLiteral("  　/       "));
-    EXPECT_EQ(names[4], QStringLiteral("中1 橋本心春") + S.repeated(2) + QStringLiteral("  　/       "));
-    EXPECT_EQ(names[5], QStringLiteral("小3 加藤あおい") + S + QStringLiteral("  11/     16"));
-    EXPECT_EQ(names[6], QStringLiteral("小3 岡田ゆうと") + S + QStringLiteral("  　/       "));
-    EXPECT_EQ(names[7], QStringLiteral("幼3 小川ひなた") + S + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[1], QStringLiteral("大+ ★山本先生") + IS + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[2], QStringLiteral("高1 伊藤颯") + IS.repeated(3) + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[3], QStringLiteral("中2 松本樹") + IS.repeated(3) + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[4], QStringLiteral("中1 橋本心春") + IS.repeated(2) + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[5], QStringLiteral("小3 加藤あおい") + IS + QStringLiteral("  11/     16"));
+    EXPECT_EQ(names[6], QStringLiteral("小3 岡田ゆうと") + IS + QStringLiteral("  　/       "));
+    EXPECT_EQ(names[7], QStringLiteral("幼3 小川ひなた") + IS + QStringLiteral("  　/       "));
     // Each row carries its student; the separator nobody.
     EXPECT_EQ(students(selection.names()), (QList<int>{-1, 900, 201, 181, 172, 131, 132, 101}));
 
@@ -121,21 +124,21 @@ TEST(NameSelection, GradeGroupsAndDisplayModesDrawTheListAgain)
     EXPECT_EQ(selection.displayMode(), 0);
     // A kindergarten name is padded wider in the count modes.
     EXPECT_EQ(rows(selection.names())[7],
-              QStringLiteral("幼3 小川ひなた") + S.repeated(3) + QStringLiteral("     /     　"));
+              QStringLiteral("幼3 小川ひなた") + IS.repeated(3) + QStringLiteral("     /     　"));
     EXPECT_EQ(rows(selection.names())[5],
-              QStringLiteral("小3 加藤あおい") + S + QStringLiteral("  1回/    2回"));
+              QStringLiteral("小3 加藤あおい") + IS + QStringLiteral("  1回/    2回"));
     ASSERT_EQ(failureText(selection.chooseDisplayMode(3)), QString());
     EXPECT_EQ(rows(selection.names())[5],
-              QStringLiteral("小3 加藤あおい") + S + QStringLiteral("     16/    2回"));
+              QStringLiteral("小3 加藤あおい") + IS + QStringLiteral("     16/    2回"));
     ASSERT_EQ(failureText(selection.chooseDisplayMode(2)), QString());
     EXPECT_EQ(rows(selection.names())[5],
-              QStringLiteral("小3 加藤あおい") + S + QStringLiteral("  11/  1回"));
+              QStringLiteral("小3 加藤あおい") + IS + QStringLiteral("  11/  1回"));
 
     // The mode shown already draws nothing: the choice stays.
     selection.choose(5, false);
     ASSERT_EQ(failureText(selection.chooseDisplayMode(2)), QString());
     EXPECT_EQ(selection.chosenStudent(), 131);
-    EXPECT_EQ(selection.chosenName(), QStringLiteral("小3 加藤あおい") + S);
+    EXPECT_EQ(selection.chosenName(), QStringLiteral("小3 加藤あおい") + IS);
 }
 
 TEST(NameSelection, EveryRowSignsInItsOwnStudent)
@@ -181,7 +184,7 @@ TEST(NameSelection, TheChosenNameSignsInOnceAndSetsUpTheLevels)
 
     // Choosing the separator after a name takes the name back but leaves the number.
     selection.choose(5, false);
-    EXPECT_EQ(selection.chosenName(), QStringLiteral("小3 加藤あおい") + S);
+    EXPECT_EQ(selection.chosenName(), QStringLiteral("小3 加藤あおい") + IS);
     selection.choose(0, false);
     EXPECT_EQ(selection.chosenStudent(), 131);
     EXPECT_EQ(selection.confirm(), NameSelection::Confirmation::NoNameChosen);
@@ -189,7 +192,7 @@ TEST(NameSelection, TheChosenNameSignsInOnceAndSetsUpTheLevels)
 
     // A double click chooses the text up to the figures.
     selection.choose(5, true);
-    EXPECT_EQ(selection.chosenName(), QStringLiteral("小3 加藤あおい") + S + QStringLiteral("  　"));
+    EXPECT_EQ(selection.chosenName(), QStringLiteral("小3 加藤あおい") + IS + QStringLiteral("  　"));
     ASSERT_EQ(selection.confirm(), NameSelection::Confirmation::SignedIn);
     EXPECT_TRUE(selection.signedIn());
     EXPECT_EQ(school.state->run.studentNumber, 131);
