@@ -1,6 +1,7 @@
 #include "hub/forms/HubScreen.h"
 #include "roster/forms/NameScreen.h"
 #include "roster/forms/TestSchool.h"
+#include "startup/forms/ScaledWindow.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include "hub/QStringPrinter.h"
@@ -13,6 +14,7 @@
 #include <QRadioButton>
 #include <QStringListModel>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -44,6 +46,31 @@ void clickRow(NameScreen *screen, int row)
     auto *list = control<QListView>(screen, QStringLiteral("List1"));
     const QRect rect = list->visualRect(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// A click as a person's arrives: the press and then the release reach the program's top-level window,
+// each handled from the event loop, where `point` of `widget` is seen on the scaled view.
+void clickSeen(ScaledWindow &view, QWidget *widget, QPointF point)
+{
+    ASSERT_TRUE(widget->isVisible() && widget->isEnabled()) << widget->objectName().toStdString();
+    const QPoint at = view.viewport()->mapTo(&view, view.toViewport(widget, point));
+    QWindow *window = view.windowHandle();
+    ASSERT_NE(window, nullptr);
+    QTest::mousePress(window, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+}
+
+void clickSeenRow(ScaledWindow &view, NameScreen *screen, int row)
+{
+    auto *list = control<QListView>(screen, QStringLiteral("List1"));
+    clickSeen(view, list->viewport(), QRectF(list->visualRect(list->model()->index(row, 0))).center());
+}
+
+void clickSeen(ScaledWindow &view, QWidget *widget)
+{
+    clickSeen(view, widget, QRectF(widget->rect()).center());
 }
 
 QString chosen(NameScreen *screen)
@@ -115,23 +142,27 @@ TEST(NameScreen, GradeGroupsAndDisplayModesRedrawTheList)
 TEST(NameScreen, ClickingANameAndOkOpensTheHubForThatStudent)
 {
     TestSchool school;
+    ScaledWindow view(*school.window);
+    view.showWindowed();
+    settle();
     NameScreen *screen = showNameScreen(school);
     ASSERT_NE(screen, nullptr);
     auto *ok = control<QPushButton>(screen, QStringLiteral("Command14"));
 
     // The separator chooses nobody: O.K. plays the wrong-answer sound and stays.
-    clickRow(screen, 0);
+    clickSeenRow(view, screen, 0);
     EXPECT_EQ(chosen(screen), QStringLiteral("名前を選びなさい"));
-    QTest::mouseClick(ok, Qt::LeftButton);
+    clickSeen(view, ok);
+    settle();
     EXPECT_EQ(school.window->currentScreen(), screen);
     ASSERT_EQ(school.fakes.media.commands.size(), 1);
     EXPECT_TRUE(school.fakes.media.commands[0].endsWith(QStringLiteral("bu.wav wait")));
 
-    clickRow(screen, 5);
+    clickSeenRow(view, screen, 5);
     EXPECT_EQ(chosen(screen), QStringLiteral("小3 加藤あおい") + S);
     EXPECT_EQ(control<QLabel>(screen, QStringLiteral("lblChosenNumber"))->text(), QStringLiteral("131"));
     saveScreenshot(school.window.get(), QStringLiteral("name-screen"));
-    QTest::mouseClick(ok, Qt::LeftButton);
+    clickSeen(view, ok);
     settle();
 
     EXPECT_EQ(school.state->run.studentNumber, 131);
