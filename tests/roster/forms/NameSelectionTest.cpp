@@ -14,7 +14,6 @@
 #include <QRadioButton>
 #include <QStringListModel>
 #include <QTimer>
-#include <QWindow>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -48,29 +47,11 @@ void clickRow(NameScreen *screen, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-// A click as a person's arrives: the press and then the release reach the program's top-level window,
-// each handled from the event loop, where `point` of `widget` is seen on the scaled view.
-void clickSeen(ScaledWindow &view, QWidget *widget, QPointF point)
-{
-    ASSERT_TRUE(widget->isVisible() && widget->isEnabled()) << widget->objectName().toStdString();
-    const QPoint at = view.viewport()->mapTo(&view, view.toViewport(widget, point));
-    QWindow *window = view.windowHandle();
-    ASSERT_NE(window, nullptr);
-    QTest::mousePress(window, Qt::LeftButton, {}, at);
-    QCoreApplication::processEvents();
-    QTest::mouseRelease(window, Qt::LeftButton, {}, at);
-    QCoreApplication::processEvents();
-}
-
 void clickSeenRow(ScaledWindow &view, NameScreen *screen, int row)
 {
     auto *list = control<QListView>(screen, QStringLiteral("List1"));
-    clickSeen(view, list->viewport(), QRectF(list->visualRect(list->model()->index(row, 0))).center());
-}
-
-void clickSeen(ScaledWindow &view, QWidget *widget)
-{
-    clickSeen(view, widget, QRectF(widget->rect()).center());
+    clickThroughWindow(view, list->viewport(),
+                       QRectF(list->visualRect(list->model()->index(row, 0))).center());
 }
 
 QString chosen(NameScreen *screen)
@@ -152,7 +133,7 @@ TEST(NameScreen, ClickingANameAndOkOpensTheHubForThatStudent)
     // The separator chooses nobody: O.K. plays the wrong-answer sound and stays.
     clickSeenRow(view, screen, 0);
     EXPECT_EQ(chosen(screen), QStringLiteral("名前を選びなさい"));
-    clickSeen(view, ok);
+    clickThroughWindow(view, ok);
     settle();
     EXPECT_EQ(school.window->currentScreen(), screen);
     ASSERT_EQ(school.fakes.media.commands.size(), 1);
@@ -162,7 +143,7 @@ TEST(NameScreen, ClickingANameAndOkOpensTheHubForThatStudent)
     EXPECT_EQ(chosen(screen), QStringLiteral("小3 加藤あおい") + S);
     EXPECT_EQ(control<QLabel>(screen, QStringLiteral("lblChosenNumber"))->text(), QStringLiteral("131"));
     saveScreenshot(school.window.get(), QStringLiteral("name-screen"));
-    clickSeen(view, ok);
+    clickThroughWindow(view, ok);
     settle();
 
     EXPECT_EQ(school.state->run.studentNumber, 131);
