@@ -28,8 +28,9 @@ QString filePath(const QString &dataFolder);
 inline constexpr qint32 kPracticeTime = 600;
 
 // Sets the target and minimum times of the catalogue's practice levels (1 to its level count) to
-// kPracticeTime in the standards held in memory; the file is not changed. Made when a student signs
-// in, once the level names are known, and again each time the hub is shown.
+// kPracticeTime in the standards held in memory; the file is not changed. Made each time the hub is
+// shown, which comes after every sign-in (where the level names are set up) and after the standards
+// editor has read the table again, and before any drill.
 void setPracticeTimes(Standards &standards, const Catalogue &catalogue);
 
 // Reads the table into `table`. Rows the file does not hold keep their values. Fields 1 to 5 are whole

@@ -165,12 +165,14 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
     lists.full.reserve(qsizetype(lines.size()));
     lists.names.reserve(qsizetype(lines.size()) + 1);
     lists.numbered.reserve(qsizetype(lines.size()));
+    lists.students.reserve(qsizetype(lines.size()));
     lists.names << QString::fromUtf16(kSeparator);
     for (const Line &line : lines) {
         lists.full << line.master;
         if (admitsYear(line.student->birthYear)) {
             lists.names << line.display;
             lists.numbered << line.display + u'*' + QString::number(line.student->number);
+            lists.students << line.student->number;
         }
     }
     return lists;
@@ -242,16 +244,6 @@ QString chosenNameOnDoubleClick(const QString &item, int row)
         return QString::fromUtf16(kChooseName);
     const qsizetype slash = item.indexOf(u'/');
     return trimBlanks(slash < 0 ? item : item.left(slash));
-}
-
-int numberOfNumberedLine(const QString &line)
-{
-    const qsizetype star = line.lastIndexOf(u'*');
-    if (star < 0)
-        return -1;
-    bool ok = false;
-    const int number = line.mid(star + 1).toInt(&ok);
-    return ok ? number : -1;
 }
 
 bool isNameChosen(const QString &chosenNameText)

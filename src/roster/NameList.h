@@ -22,6 +22,8 @@
 //                  "*" + student number, sorted by text, so the oldest school year comes first;
 //   name list      the separator "－－－－－－", then the display text of each admitted master line;
 //   numbered list  parallel to the name list from its second line on: display text + "*" + number.
+// Beside them, the student number of each name list line, so that a choice never reads a number back out
+// of a text.
 namespace roster::namelist {
 
 // The figures the list can show, by their index on the screen.
@@ -88,6 +90,7 @@ struct Lists
     QStringList full;     // sorted master lines
     QStringList names;    // item 0 is the separator
     QStringList numbered; // numbered[i] belongs to names[i + 1]
+    QList<int> students;  // students[i]: the student number of names[i + 1]
 };
 
 // Builds the three lists. admitsYear says whether the grade group admits a student by the year at the
@@ -122,9 +125,6 @@ QString trimEndBlanks(const QString &text);
 // "choose your name" text) and after a double click.
 QString chosenNameOnClick(const QString &item, int row);
 QString chosenNameOnDoubleClick(const QString &item, int row);
-
-// The student number at the end of a numbered line ("…*123"); -1 when there is none.
-int numberOfNumberedLine(const QString &line);
 
 // Whether a chosen-name label text lets the student go on.
 bool isNameChosen(const QString &chosenNameText);

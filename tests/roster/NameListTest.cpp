@@ -159,7 +159,7 @@ TEST(NameListLines, TheFullListRunsOldestSchoolYearFirstAndTheNameListFollowsIt)
         EXPECT_EQ(lists.names[i + 1], lists.full[i].mid(4, lists.full[i].indexOf(u'*') - 4));
         EXPECT_EQ(lists.numbered[i], lists.names[i + 1] + lists.full[i].mid(lists.full[i].indexOf(u'*')));
     }
-    EXPECT_EQ(numberOfNumberedLine(lists.numbered[2]), 20);
+    EXPECT_EQ(lists.students, (QList<int>{30, 21, 20, 10}));
 }
 
 TEST(NameListLines, TheGradeGroupNarrowsTheNameListButNotTheFullList)
@@ -170,12 +170,12 @@ TEST(NameListLines, TheGradeGroupNarrowsTheNameListButNotTheFullList)
     EXPECT_EQ(lists.full.size(), 4);
     ASSERT_EQ(lists.names.size(), 3);
     ASSERT_EQ(lists.numbered.size(), 2);
-    EXPECT_EQ(numberOfNumberedLine(lists.numbered[0]), 21);
-    EXPECT_EQ(numberOfNumberedLine(lists.numbered[1]), 20);
+    EXPECT_EQ(lists.students, (QList<int>{21, 20}));
 
     const Lists nobody = buildLists(threeGrades(), figures, CountsTodayAndTotal, [](int) { return false; });
     EXPECT_EQ(nobody.names, QStringList{QStringLiteral("－－－－－－")});
     EXPECT_TRUE(nobody.numbered.isEmpty());
+    EXPECT_TRUE(nobody.students.isEmpty());
 }
 
 TEST(NameListChoice, ClicksFillTheChosenNameLabel)
@@ -195,13 +195,8 @@ TEST(NameListChoice, ClicksFillTheChosenNameLabel)
     EXPECT_TRUE(isNameChosen(QStringLiteral("小3 加藤")));
 }
 
-TEST(NameListChoice, NumbersAndTeachers)
+TEST(NameListChoice, TeachersAndBlanks)
 {
-    EXPECT_EQ(numberOfNumberedLine(QStringLiteral("大+ ★山本先生　　*900")), 900);
-    EXPECT_EQ(numberOfNumberedLine(QStringLiteral("名前*星*12")), 12);
-    EXPECT_EQ(numberOfNumberedLine(QStringLiteral("no number")), -1);
-    EXPECT_EQ(numberOfNumberedLine(QStringLiteral("x*")), -1);
-
     EXPECT_TRUE(isTeacherName(QStringLiteral("★山本")));
     EXPECT_TRUE(isTeacherName(QStringLiteral("山本先生")));
     EXPECT_FALSE(isTeacherName(QStringLiteral("山本先")));

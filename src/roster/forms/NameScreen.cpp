@@ -1,19 +1,13 @@
 #include "roster/forms/NameScreen.h"
 
-#include "app/PathRules.h"
 #include "app/ProgramVersion.h"
 #include "app/forms/Controls.h"
 #include "app/forms/Style.h"
 #include "app/forms/WaitingPanel.h"
-#include "drill/LevelCatalogue.h"
-#include "records/StandardsTable.h"
-#include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,8 +19,6 @@
 namespace style = app::style;
 
 namespace {
-constexpr int kWrongSoundKind = 4;
-
 QFrame *card(QWidget *parent, const QRect &geometry)
 {
     auto *frame = new QFrame(parent);
@@ -44,7 +36,11 @@ QLabel *label(const QString &text, const QFont &font, QWidget *parent, const QRe
 }
 } // namespace
 
-NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+NameScreen::NameScreen(AppContext &context, QWidget *parent)
+    : QWidget(parent), m_context(context),
+      m_selection({context.state.settings, context.state.catalogue, context.state.standards,
+                   context.state.results, context.state.statistics, context.state.roster, context.state.run},
+                  context.services)
 {
     setObjectName(QStringLiteral("namesel"));
     resize(1024, 768);
@@ -66,8 +62,6 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
 
     // The name list.
     QFrame *listCard = card(this, QRect(32, 128, 560, 612));
-    m_names = new QStringListModel(this);
-    m_names->setObjectName(QStringLiteral("List1Model"));
     m_full = new QStringListModel(this);
     m_full->setObjectName(QStringLiteral("List2"));
     m_numbered = new QStringListModel(this);
@@ -75,7 +69,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     m_list1 = new QListView(listCard);
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setAccessibleName(QStringLiteral("名前"));
-    m_list1->setModel(m_names);
+    m_list1->setModel(&m_selection.names());
     m_list1->setFont(style::monoFont(13));
     m_list1->setUniformItemSizes(true);
     m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -87,6 +81,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
                 if (!m_redrawing && current.isValid())
                     chooseRow(current.row(), false);
             });
+    connect(&m_selection.names(), &QAbstractItemModel::modelReset, this, &NameScreen::listDrawn);
     connect(m_list1, &QListView::doubleClicked, this, [this](const QModelIndex &index) {
         if (index.isValid()) {
             chooseRow(index.row(), true);
@@ -105,7 +100,10 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
     m_combo1->setToolTip(QStringLiteral("表示する学年を選びなさい"));
     m_combo1->setFont(style::font(16));
     m_combo1->setGeometry(20, 42, 340, 40);
-    connect(m_combo1, &QComboBox::activated, this, [this] { gradeGroupChosen(); });
+    connect(m_combo1, &QComboBox::activated, this, [this] {
+        drawList([this] { return m_selection.chooseGradeGroup(m_combo1->currentText()); });
+        m_list1->setFocus();
+    });
 
     m_modes = new QButtonGroup(this);
     for (int mode = 0; mode < roster::namelist::kDisplayModeCount; ++mode) {
@@ -116,9 +114,10 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent) : QWidget(parent), 
         m_modes->addButton(option, mode);
         m_option1[mode] = option;
     }
-    connect(m_modes, &QButtonGroup::idClicked, this, [this](int mode) { displayModeChosen(mode); });
+    connect(m_modes, &QButtonGroup::idClicked, this,
+            [this](int mode) { drawList([this, mode] { return m_selection.chooseDisplayMode(mode); }); });
 
-    m_chosenName = new QLabel(QString::fromUtf16(roster::namelist::kChooseName), side);
+    m_chosenName = new QLabel(m_selection.chosenName(), side);
     m_chosenName->setObjectName(QStringLiteral("lblChosenName"));
     m_chosenName->setFont(style::font(20, true));
     m_chosenName->setAlignment(Qt::AlignCenter);
@@ -182,112 +181,76 @@ void NameScreen::installKeyPreview()
 
 void NameScreen::activate()
 {
-    PathsAndSettings &settings = m_context.state.settings;
-    m_developmentMarker->setVisible(settings.developmentLayout);
-    platform::seedFromClock(m_context.services.random, m_context.services.clock);
-
+    m_developmentMarker->setVisible(m_selection.developmentMarkerShown());
     if (m_combo1->count() == 0)
         m_combo1->addItems(roster::namelist::gradeGroupItems());
     m_combo1->setCurrentIndex(0);
-    m_context.state.run.gradeGroup = QString::fromUtf16(roster::namelist::kAllGrades);
-    // The hub is left: its next showing starts from this screen's grade group and the default period.
-    m_context.state.run.hubGradeFilter.clear();
-    m_context.state.run.hubPeriod = 0;
-
-    m_displayMode = roster::namelist::PointsTodayAndTotal;
-    m_option1[m_displayMode]->setChecked(true);
-    showRoster();
-    m_chosenName->setText(QString::fromUtf16(roster::namelist::kChooseName));
-    m_wait->end();
+    drawList([this] { return m_selection.activate(); });
+    m_option1[m_selection.displayMode()]->setChecked(true);
     m_list1->setFocus();
 }
 
 void NameScreen::showRoster()
 {
+    drawList([this] { return m_selection.redraw(); });
+}
+
+void NameScreen::drawList(const std::function<app::Status()> &draw)
+{
     m_wait->begin();
     m_redrawing = true;
-    AppState &state = m_context.state;
-    app::report(m_context.services,
-                records::computeStatistics({state.settings, state.catalogue}, state.standards, state.results,
-                                           state.statistics, m_context.services));
-    app::Result<roster::namelist::Lists> lists =
-        roster::namelist::loadLists(state.settings, state.roster, state.statistics, m_context.services,
-                                    m_displayMode, m_combo1->currentText());
-    if (!lists) {
-        m_redrawing = false;
-        m_wait->end();
-        app::report(m_context.services, lists.failure());
-        return;
-    }
-    m_lists = std::move(lists.value());
-    m_full->setStringList(m_lists.full);
-    m_numbered->setStringList(m_lists.numbered);
-    m_names->setStringList(m_lists.names);
-    m_wait->step(1);
-    m_list1->setCurrentIndex(m_names->index(0));
+    const app::Status failed = draw();
     m_redrawing = false;
-    chooseRow(0, false);
+    showChoice();
     m_wait->end();
+    app::report(m_context.services, failed);
+}
+
+void NameScreen::listDrawn()
+{
+    const roster::namelist::Lists &lists = m_selection.names().lists();
+    m_full->setStringList(lists.full);
+    m_numbered->setStringList(lists.numbered);
+    m_wait->step(1);
+    m_list1->setCurrentIndex(m_selection.names().index(0));
 }
 
 void NameScreen::chooseRow(int row, bool doubleClick)
 {
-    if (row < 0 || row >= m_lists.names.size())
-        return;
-    const QString &item = m_lists.names.at(row);
-    m_chosenName->setText(doubleClick ? roster::namelist::chosenNameOnDoubleClick(item, row)
-                                      : roster::namelist::chosenNameOnClick(item, row));
-    if (row > 0 && row - 1 < m_lists.numbered.size()) {
-        m_chosenStudent = roster::namelist::numberOfNumberedLine(m_lists.numbered.at(row - 1));
-        m_chosenNumber->setText(QString::number(m_chosenStudent));
-    }
+    m_selection.choose(row, doubleClick);
+    showChoice();
+}
+
+void NameScreen::showChoice()
+{
+    m_chosenName->setText(m_selection.chosenName());
+    if (m_selection.chosenStudent() >= 0)
+        m_chosenNumber->setText(QString::number(m_selection.chosenStudent()));
 }
 
 void NameScreen::confirm()
 {
-    if (!m_ok->isVisible())
-        return;
     AppState &state = m_context.state;
-    if (!roster::namelist::signIn(state.run, state.roster, m_chosenName->text(), m_chosenStudent,
-                                  m_context.services.clock.secondsSinceMidnight())) {
-        app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
-                                                             m_context.services, kWrongSoundKind));
+    switch (m_selection.confirm()) {
+    case roster::NameSelection::Confirmation::Ignored:
+        return;
+    case roster::NameSelection::Confirmation::NoNameChosen:
+        app::report(m_context.services,
+                    sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services,
+                                         roster::NameSelection::kNoNameSound));
+        return;
+    case roster::NameSelection::Confirmation::SignedIn:
+        m_ok->hide();
+        m_wait->showNow();
+        m_context.navigator.showHub();
         return;
     }
-    m_ok->hide();
-    m_wait->showNow();
-    catalogue::setUpLevels(state.catalogue);
-    records::standards::setPracticeTimes(state.standards, state.catalogue);
-    m_context.navigator.showHub();
 }
 
 void NameScreen::leaveForProgramMenu()
 {
-    const PathsAndSettings &settings = m_context.state.settings;
-    QString folder = settings.appFolder;
-    if (folder.endsWith(QDir::separator()))
-        folder.chop(1);
-    const QString program = app::launcherPath(folder, settings.developmentLayout, QDir::separator());
-    app::report(m_context.services,
-                app::titled(m_context.services.launcher.startDetached(
-                                program, app::launcherArguments(settings.developmentLayout)),
-                            QStringLiteral("プログラムメニュー")));
+    app::report(m_context.services, m_selection.startProgramMenu());
     m_context.services.programEnd.endProgram(0);
-}
-
-void NameScreen::gradeGroupChosen()
-{
-    m_context.state.run.gradeGroup = m_combo1->currentText();
-    showRoster();
-    m_list1->setFocus();
-}
-
-void NameScreen::displayModeChosen(int mode)
-{
-    if (mode == m_displayMode)
-        return;
-    m_displayMode = mode;
-    showRoster();
 }
 
 bool NameScreen::eventFilter(QObject *watched, QEvent *event)
@@ -299,8 +262,7 @@ bool NameScreen::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     const QString text = key->text();
     if (text == QStringLiteral("1")) {
-        if (m_ok->isVisible())
-            confirm();
+        confirm();
         return true;
     }
     if (text == QStringLiteral("0")) {

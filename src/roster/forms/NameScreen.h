@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
-#include "roster/NameList.h"
+#include "roster/NameSelection.h"
 
 #include <QWidget>
+
+#include <functional>
 
 class QButtonGroup;
 class QComboBox;
@@ -16,12 +18,14 @@ class WaitingPanel;
 
 // The name selection screen: the first screen a student sees. It lists the roster with two figures
 // of each student's results, narrowed to a grade group; confirming a name sets the student of the run
-// and opens the hub. It also leads back to the family's program menu.
+// and opens the hub. It also leads back to the family's program menu. What it shows and what a choice
+// does are the NameSelection's; the screen forwards clicks and keys to it, shows the waiting panel
+// while the list is drawn, plays the sound and reports the failures it answers with.
 //
-// Controls: List1 (names), Combo1 (grade group), Option1_0..3 (figures), Command14 (O.K.),
-// Command1 (印刷), Command13 and Command7 (program menu), lblChosenName and lblChosenNumber, lblVersion,
-// picWait (waiting panel), lblDevelopment (marker). The hidden working lists List2 (full, sorted) and
-// List3 (numbered) are models, not widgets.
+// Controls: List1 (names, over the selection's NameListModel "List1Model"), Combo1 (grade group),
+// Option1_0..3 (figures), Command14 (O.K.), Command1 (印刷), Command13 and Command7 (program menu),
+// lblChosenName and lblChosenNumber, lblVersion, picWait (waiting panel), lblDevelopment (marker). The
+// hidden working lists List2 (full, sorted) and List3 (numbered) are models, not widgets.
 class NameScreen : public QWidget
 {
     Q_OBJECT
@@ -34,28 +38,29 @@ public:
     // 名簿表示: redraws the three lists for the display mode and grade group.
     void showRoster();
 
-    int displayMode() const { return m_displayMode; }
-    const roster::namelist::Lists &lists() const { return m_lists; }
+    int displayMode() const { return m_selection.displayMode(); }
+    const roster::namelist::Lists &lists() const { return m_selection.names().lists(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Draws the list through the selection (`draw` is one of its drawing steps) with the waiting
+    // panel shown, then shows the choice and reports a failure.
+    void drawList(const std::function<app::Status()> &draw);
+    void listDrawn();
     void chooseRow(int row, bool doubleClick);
+    void showChoice();
     void confirm();
     void leaveForProgramMenu();
-    void gradeGroupChosen();
-    void displayModeChosen(int mode);
     void installKeyPreview();
 
     AppContext &m_context;
-    int m_displayMode = roster::namelist::PointsTodayAndTotal;
+    roster::NameSelection m_selection;
     bool m_redrawing = false;
-    roster::namelist::Lists m_lists;
 
     QLabel *m_title;
     QListView *m_list1;
-    QStringListModel *m_names;
     QStringListModel *m_full;
     QStringListModel *m_numbered;
     QComboBox *m_combo1;
@@ -63,7 +68,6 @@ private:
     QRadioButton *m_option1[roster::namelist::kDisplayModeCount];
     QLabel *m_chosenName;
     QLabel *m_chosenNumber;
-    int m_chosenStudent = -1; // the number m_chosenNumber shows; -1 before a student is chosen
     QPushButton *m_ok;
     QPushButton *m_print;
     QPushButton *m_programMenu;

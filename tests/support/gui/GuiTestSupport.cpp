@@ -1,5 +1,7 @@
 #include "support/gui/GuiTestSupport.h"
 
+#include "startup/forms/ScaledWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -7,6 +9,8 @@
 #include <QDir>
 #include <QEvent>
 #include <QPixmap>
+#include <QWindow>
+#include <QtTest/QTest>
 
 namespace testing_support {
 
@@ -59,6 +63,26 @@ QString accessibleDescription(QWidget *widget)
 {
     QAccessibleInterface *node = QAccessible::queryAccessibleInterface(widget);
     return node ? node->text(QAccessible::Description) : QString();
+}
+
+void clickThroughWindow(ScaledWindow &view, QWidget *control, QPointF point)
+{
+    ASSERT_NE(control, nullptr);
+    ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
+    ASSERT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    const QPoint at = view.viewport()->mapTo(&view, view.toViewport(control, point));
+    QWindow *window = view.windowHandle();
+    ASSERT_NE(window, nullptr);
+    QTest::mousePress(window, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+}
+
+void clickThroughWindow(ScaledWindow &view, QWidget *control)
+{
+    ASSERT_NE(control, nullptr);
+    clickThroughWindow(view, control, QRectF(control->rect()).center());
 }
 
 } // namespace testing_support

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+class ScaledWindow;
+
 namespace testing_support {
 
 // Finds a named control, failing the test when it is missing.
@@ -30,5 +32,12 @@ QStringList accessibleNames(QWidget *root);
 // The accessible name and description of one widget.
 QString accessibleName(QWidget *widget);
 QString accessibleDescription(QWidget *widget);
+
+// A click as a person's arrives: the press and then the release reach the program's top-level window
+// from the window system, each handled from the event loop, at the point of the scaled view where
+// `point` of the canvas widget `control` (its centre when none is given) is seen; the scene and its
+// proxy deliver them to the control.
+void clickThroughWindow(ScaledWindow &view, QWidget *control, QPointF point);
+void clickThroughWindow(ScaledWindow &view, QWidget *control);
 
 } // namespace testing_support

@@ -49,24 +49,6 @@ inline void clickButton(QWidget *screen, const QString &name)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// A click as a person's arrives: the press and then the release reach the program's top-level window
-// from the window system, each handled from the event loop, at the point of the scaled view where the
-// control is seen; the scene and its proxy deliver them to the control.
-inline void clickThroughWindow(ScaledWindow &view, QWidget *control)
-{
-    ASSERT_NE(control, nullptr);
-    ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
-    ASSERT_TRUE(control->isEnabled()) << control->objectName().toStdString();
-    const QPoint seen = view.toViewport(control, QRectF(control->rect()).center());
-    const QPoint at = view.viewport()->mapTo(&view, seen);
-    QWindow *window = view.windowHandle();
-    ASSERT_NE(window, nullptr);
-    QTest::mousePress(window, Qt::LeftButton, {}, at);
-    QCoreApplication::processEvents();
-    QTest::mouseRelease(window, Qt::LeftButton, {}, at);
-    QCoreApplication::processEvents();
-}
-
 // From the hub of the teacher (student 900 of the test roster), through the password panel ("abc")
 // to one of the tools; returns the screen shown then.
 inline QWidget *openTool(TestSchool &school, const QString &button)

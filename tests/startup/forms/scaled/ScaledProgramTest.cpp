@@ -155,7 +155,9 @@ protected:
         saveShot(QStringLiteral("1-name"));
         auto *list = find<QListView>(QStringLiteral("List1"));
         ASSERT_NE(list, nullptr);
-        const QStringList rows = qobject_cast<QStringListModel *>(list->model())->stringList();
+        QStringList rows;
+        for (int r = 0; r < list->model()->rowCount(); ++r)
+            rows << list->model()->index(r, 0).data().toString();
         const auto row = std::find_if(rows.begin(), rows.end(),
                                       [](const QString &r) { return r.contains(QStringLiteral("加藤")); });
         ASSERT_NE(row, rows.end());
