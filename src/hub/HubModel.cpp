@@ -143,26 +143,46 @@ RowStudents HubModel::rowStudents() const
     return rowStudentsFor(m_sources.roster, m_sources.run.studentNumber, gradeFilter());
 }
 
-View HubModel::lists(HubView view, const QList<records::ResultRecord> &runs, QDate today,
-                     const LevelProgress &progress) const
+namespace {
+View viewLists(const HubSources &s, HubView view, const RowStudents &students,
+               const QList<records::ResultRecord> &runs, QDate today, int period, int displayMode,
+               const LevelProgress &progress)
 {
-    const HubSources &s = m_sources;
     switch (view) {
     case HubView::BestTimes:
-        return bestTimeView(s.catalogue, s.results, rowStudents(), progress);
+        return bestTimeView(s.catalogue, s.results, students, progress);
     case HubView::AccumulatedPoints:
-        return pointsView(s.catalogue, s.statistics, rowStudents(), PointsOrder::Accumulated, progress);
+        return pointsView(s.catalogue, s.statistics, students, PointsOrder::Accumulated, progress);
     case HubView::TodayPoints:
-        return pointsView(s.catalogue, s.statistics, rowStudents(), PointsOrder::Today, progress);
+        return pointsView(s.catalogue, s.statistics, students, PointsOrder::Today, progress);
     case HubView::TodayRuns:
-        return todayRunsView(s.catalogue, s.standards, runs, rowStudents(), today);
+        return todayRunsView(s.catalogue, s.standards, runs, students, today);
     case HubView::PeriodRuns:
-        return periodRunsView(s.catalogue, s.standards, runs, rowStudents(), today, m_period,
-                              m_displayMode == 1 ? RunDisplay::Times : RunDisplay::Points);
+        return periodRunsView(s.catalogue, s.standards, runs, students, today, period,
+                              displayMode == 1 ? RunDisplay::Times : RunDisplay::Points);
     case HubView::PersonalTimes:
-        return personalTimesView(s.catalogue, runs, rowStudents(), today);
+        return personalTimesView(s.catalogue, runs, students, today);
     }
     return {};
+}
+} // namespace
+
+View HubModel::lists(HubView view, const QList<records::ResultRecord> &runs, QDate today,
+                     const LevelProgress &progress)
+{
+    View lists = viewLists(m_sources, view, rowStudents(), runs, today, m_period, m_displayMode, progress);
+    m_colours.resize(std::max(m_colours.size(), lists.colours.size()), ListColour::None);
+    for (std::size_t level = 0; level < lists.colours.size(); ++level) {
+        if (lists.colours[level] != ListColour::None)
+            m_colours[level] = lists.colours[level];
+    }
+    return lists;
+}
+
+ListColour HubModel::listColour(int level) const
+{
+    return level >= 0 && std::size_t(level) < m_colours.size() ? m_colours[std::size_t(level)]
+                                                               : ListColour::None;
 }
 
 ColumnTexts HubModel::columnTexts(int level) const

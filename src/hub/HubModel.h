@@ -97,7 +97,10 @@ public:
     // says how many (0: the view reads none).
     int recordsToRead(HubView view) const;
     View lists(HubView view, const QList<records::ResultRecord> &runs, QDate today,
-               const LevelProgress &progress = {}) const;
+               const LevelProgress &progress = {});
+    // The colour a level's list is painted with: only the colour pass of a run list changes it, and a
+    // list keeps it through the views without one (None: white, as before a first colour pass).
+    ListColour listColour(int level) const;
     RowStudents rowStudents() const;
     ColumnTexts columnTexts(int level) const;
 
@@ -139,6 +142,7 @@ private:
     bool m_passwordPanelOpen = false;
     int m_keyLevel = 0;
     Availability m_availability;
+    std::vector<ListColour> m_colours;
 };
 
 } // namespace hub

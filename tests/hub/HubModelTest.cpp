@@ -2,6 +2,8 @@
 #include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/HubLabels.h"
+#include "platform/DateSerial.h"
+#include "records/ResultRecord.h"
 
 #include "hub/QStringPrinter.h"
 
@@ -14,6 +16,8 @@
 using namespace hub;
 
 namespace {
+const QDate kHubToday(2026, 12, 8);
+
 // The twenty levels of the drill, all of them asking for points; student 22 is the student of the run.
 struct HubModelSchool
 {
@@ -31,6 +35,11 @@ struct HubModelSchool
             s.standards.overPracticeCountLimit[std::size_t(level)] = 5;
         }
         s.results.personalBest.fill(99999);
+        s.roster.currentSchoolYear = 2026;
+        s.roster.rosterCount = 1;
+        s.roster.rosterNumbers[1] = 22;
+        s.roster.studentNames[22] = QStringLiteral("石田") + QString(18, u' ');
+        s.roster.studentBirthYears[22] = 2013;
     }
     HubSources sources()
     {
@@ -46,6 +55,12 @@ struct HubModelSchool
         st.overPracticePeriodCount(2, 22) = 5;
     }
 };
+
+records::ResultRecord runToday(int level, qint32 time)
+{
+    return records::newRecord(platform::dateSerial(kHubToday), 0.5, 22, qint16(level), time,
+                              QStringLiteral("12345"));
+}
 
 // A model as an activation leaves it: the lists built, the keys working.
 void activate(HubModel &model)
@@ -273,4 +288,41 @@ TEST(HubModelStarts, BackAndTheTeacherToolsLeaveTheHub)
     HubModel cleared(school.sources());
     activate(cleared);
     EXPECT_TRUE(school.state->run.finalLevelCleared);
+}
+
+TEST(HubModelViews, OnlyTheColourPassOfARunListChangesAListsColour)
+{
+    HubModelSchool school;
+    for (int level : {2, 4}) {
+        school.state->standards.targetTime[std::size_t(level)] = 100;
+        school.state->standards.minimumTime[std::size_t(level)] = 200;
+    }
+    HubModel model(school.sources());
+    model.activate();
+    EXPECT_EQ(model.listColour(2), ListColour::None);
+
+    // Today's runs: level 2 within its target; level 4 has only a failed run, which the pass skips.
+    model.chooseDisplay(0);
+    const HubView today = *model.chooseList(2);
+    model.lists(today, {runToday(2, 60), runToday(4, 99999)}, kHubToday);
+    EXPECT_EQ(model.listColour(2), ListColour::WithinTarget);
+    EXPECT_EQ(model.listColour(4), ListColour::None);
+
+    // The rankings, the points display and the personal times keep it; so does a run list without a
+    // run that did not fail.
+    model.lists(*model.chooseList(1), {}, kHubToday);
+    EXPECT_EQ(model.listColour(2), ListColour::WithinTarget);
+    model.lists(model.chooseDisplay(1), {}, kHubToday);
+    EXPECT_EQ(model.listColour(2), ListColour::WithinTarget);
+    model.lists(*model.chooseList(3), {runToday(2, 150)}, kHubToday); // the points display: no pass
+    EXPECT_EQ(model.listColour(2), ListColour::WithinTarget);
+    model.lists(model.chooseDisplay(2), {runToday(2, 150)}, kHubToday);
+    EXPECT_EQ(model.listColour(2), ListColour::WithinTarget);
+    model.chooseDisplay(0);
+    model.lists(*model.chooseList(2), {runToday(2, 99999)}, kHubToday);
+    EXPECT_EQ(model.listColour(2), ListColour::WithinTarget);
+
+    // The next pass that finds a run decides.
+    model.lists(today, {runToday(2, 150)}, kHubToday);
+    EXPECT_EQ(model.listColour(2), ListColour::WithinMinimum);
 }

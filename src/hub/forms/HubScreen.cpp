@@ -547,11 +547,7 @@ void HubScreen::applyView(const hub::View &view)
         const std::size_t l = std::size_t(level);
         const hub::RankedList &list = l < view.lists.size() ? view.lists[l] : hub::RankedList{};
         c.model->setStringList(list.rows);
-        // Only the colour pass of a run list colours a list; without a colour the list keeps the one it
-        // has (white until a colour pass gives it one).
-        const hub::ListColour colour = l < view.colours.size() ? view.colours[l] : hub::ListColour::None;
-        if (colour != hub::ListColour::None)
-            setListColour(c, colour);
+        setListColour(c, m_model.listColour(level));
         c.list->clearSelection();
         c.list->setCurrentIndex(QModelIndex());
         const int top = view.scrollToOwnRow ? hub::scrollTopForOwnRow(list.ownRow) : -1;

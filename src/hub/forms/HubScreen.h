@@ -146,5 +146,5 @@ private:
     WaitingPanel *m_wait;
     WaitingPanel *m_rankingWait;
     PersonalDataPanel *m_personalData;
-    PasswordPanel *m_passwordPanel = nullptr; // in front: starts, title clicks and level keys wait
+    PasswordPanel *m_passwordPanel = nullptr; // the model is told when it is in front
 };

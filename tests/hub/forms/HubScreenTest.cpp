@@ -494,37 +494,6 @@ TEST(HubScreen, TheGradeFilterAndThePeriodAreKeptAcrossADrill)
     EXPECT_EQ(hub->model().period(), 3);
 }
 
-// Only the colour pass of a run list changes a list's colour: the rankings and the points display keep
-// the colour the list has, and so does a run list without a run that did not fail.
-TEST(HubScreen, ListsKeepTheirColourInViewsWithoutAColourPass)
-{
-    TestSchool school;
-    writeSomeRuns(school);
-    HubScreen *hub = openHubAs(school, 131);
-    ASSERT_NE(hub, nullptr);
-    EXPECT_EQ(listBackground(hub, 2), QColor(Qt::white));
-    click(hub, QStringLiteral("Option2_0"));
-    click(hub, QStringLiteral("Option1_2")); // today's runs: level 2 within its target
-    ASSERT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
-    click(hub, QStringLiteral("Option1_1")); // best times
-    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
-    click(hub, QStringLiteral("Option2_1")); // points
-    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
-    click(hub, QStringLiteral("Option2_2")); // personal times
-    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
-
-    // Grade 1 of junior high has only a failed run today: the colour pass finds no row to go by.
-    auto *grades = control<QComboBox>(hub, QStringLiteral("Combo1"));
-    click(hub, QStringLiteral("Option2_0"));
-    click(hub, QStringLiteral("Option1_2"));
-    grades->setCurrentIndex(grades->findText(QStringLiteral("中１")));
-    emit grades->activated(grades->currentIndex());
-    EXPECT_TRUE(listRows(hub, 2).isEmpty());
-    EXPECT_EQ(listRows(hub, 4).size(), 1);
-    EXPECT_EQ(listBackground(hub, 2), QColor(0, 192, 0));
-    EXPECT_EQ(listBackground(hub, 4), QColor(Qt::white));
-}
-
 TEST(HubScreen, TheHeaderHoldsTheLongestName)
 {
     const QString name = QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水");
