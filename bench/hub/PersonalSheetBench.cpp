@@ -142,6 +142,16 @@ School *school()
 
 const QString kAll = QStringLiteral("全学年");
 
+hub::RowStudents rowsOf(const AppState &state)
+{
+    return hub::rowStudentsFor(state.roster, state.run.studentNumber, kAll);
+}
+
+hub::SheetSources sourcesOf(const AppState &state)
+{
+    return {state.catalogue, state.roster, state.results, state.statistics};
+}
+
 // "表示": the file read, three blocks built and the drawing area painted.
 void BM_PersonalSheetOnScreen(benchmark::State &st)
 {
@@ -180,9 +190,9 @@ void BM_PersonalSheetFigures(benchmark::State &st)
             st.SkipWithError(qPrintable(runs.failure().text));
             return;
         }
-        const hub::RowStudents rows = hub::rowStudentsFor(*s->state, kAll);
+        const hub::RowStudents rows = rowsOf(*s->state);
         benchmark::DoNotOptimize(
-            hub::personalSheet(*s->state, rows, runs.value(), kToday, kStudent, {2, 4, 6}));
+            hub::personalSheet(sourcesOf(*s->state), rows, runs.value(), kToday, kStudent, {2, 4, 6}));
     }
 }
 
@@ -200,8 +210,8 @@ void BM_PersonalSheetPaint(benchmark::State &st)
         st.SkipWithError(qPrintable(runs.failure().text));
         return;
     }
-    const hub::PersonalSheet sheet = hub::personalSheet(*s->state, hub::rowStudentsFor(*s->state, kAll),
-                                                        runs.value(), kToday, kStudent, {2, 4, 6});
+    const hub::PersonalSheet sheet = hub::personalSheet(sourcesOf(*s->state), rowsOf(*s->state), runs.value(),
+                                                        kToday, kStudent, {2, 4, 6});
     QImage image(704, 556, QImage::Format_RGB32);
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);

@@ -16,18 +16,18 @@ namespace hub {
 
 namespace {
 
-View emptyView(const AppState &state, const QString &heading)
+View emptyView(const Catalogue &catalogue, const QString &heading)
 {
     View view;
     view.heading = heading;
-    view.lists.resize(std::size_t(catalogue::levelCount(state.catalogue)) + 1);
+    view.lists.resize(std::size_t(catalogue::levelCount(catalogue)) + 1);
     view.colours.assign(view.lists.size(), ListColour::None);
     return view;
 }
 
-bool inLevels(const AppState &state, int level)
+bool inLevels(const Catalogue &catalogue, int level)
 {
-    return level >= 1 && level <= catalogue::levelCount(state.catalogue);
+    return level >= 1 && level <= catalogue::levelCount(catalogue);
 }
 
 void addRow(View &view, int level, const QString &row, bool own)
@@ -38,58 +38,60 @@ void addRow(View &view, int level, const QString &row, bool own)
     list.rows << row;
 }
 
-void colourRunLists(const AppState &state, View &view)
+void colourRunLists(const Catalogue &catalogue, const Standards &standards, View &view)
 {
-    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
-        if (state.catalogue.recordedLevel[std::size_t(level)] != 1)
+    for (int level = 1; level <= catalogue::levelCount(catalogue); ++level) {
+        if (catalogue.recordedLevel[std::size_t(level)] != 1)
             continue;
         view.colours[std::size_t(level)] =
-            runListColour(view.lists[std::size_t(level)].rows, state.standards.targetTime[std::size_t(level)],
-                          state.standards.minimumTime[std::size_t(level)]);
+            runListColour(view.lists[std::size_t(level)].rows, standards.targetTime[std::size_t(level)],
+                          standards.minimumTime[std::size_t(level)]);
     }
 }
 } // namespace
 
-RowStudents rowStudentsFor(const AppState &state, const QString &gradeFilter)
+RowStudents rowStudentsFor(const Roster &roster, int ownStudent, const QString &gradeFilter)
 {
-    const int schoolYear = state.roster.currentSchoolYear;
+    const int schoolYear = roster.currentSchoolYear;
     return rowStudents(
-        state.roster, state.run.studentNumber,
+        roster, ownStudent,
         [schoolYear](int birthYear) { return roster::gradeNumber(schoolYear, birthYear); },
         [&gradeFilter](int grade) { return roster::hubGradeFilterAdmits(gradeFilter, grade); });
 }
 
-View bestTimeView(const AppState &state, const RowStudents &students, const LevelProgress &progress)
+View bestTimeView(const Catalogue &catalogue, const Results &results, const RowStudents &students,
+                  const LevelProgress &progress)
 {
-    View view = emptyView(state, QString::fromUtf16(kHeadingBest));
+    View view = emptyView(catalogue, QString::fromUtf16(kHeadingBest));
     view.scrollToOwnRow = true;
-    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
-        if (!catalogue::isPracticeLevel(state.catalogue, level))
-            view.lists[std::size_t(level)] = bestTimeRanking(students, state.results.personalBest, level);
+    for (int level = 1; level <= catalogue::levelCount(catalogue); ++level) {
+        if (!catalogue::isPracticeLevel(catalogue, level))
+            view.lists[std::size_t(level)] = bestTimeRanking(students, results.personalBest, level);
         if (progress)
             progress(level);
     }
     return view;
 }
 
-View pointsView(const AppState &state, const RowStudents &students, PointsOrder order,
-                const LevelProgress &progress)
+View pointsView(const Catalogue &catalogue, const Statistics &statistics, const RowStudents &students,
+                PointsOrder order, const LevelProgress &progress)
 {
-    View view = emptyView(state, QString::fromUtf16(order == PointsOrder::Today ? kHeadingPointsToday
-                                                                                : kHeadingPointsAccumulated));
+    View view =
+        emptyView(catalogue, QString::fromUtf16(order == PointsOrder::Today ? kHeadingPointsToday
+                                                                            : kHeadingPointsAccumulated));
     view.scrollToOwnRow = true;
-    for (int level = 1; level <= catalogue::levelCount(state.catalogue); ++level) {
-        if (!catalogue::isPracticeLevel(state.catalogue, level))
-            view.lists[std::size_t(level)] = pointsRanking(students, state.statistics, level, order);
+    for (int level = 1; level <= catalogue::levelCount(catalogue); ++level) {
+        if (!catalogue::isPracticeLevel(catalogue, level))
+            view.lists[std::size_t(level)] = pointsRanking(students, statistics, level, order);
         if (progress)
             progress(level);
     }
     return view;
 }
 
-int listedRunPoints(const AppState &state, int level, qint32 time)
+int listedRunPoints(const Standards &standards, int level, qint32 time)
 {
-    return int(records::runPoints(time, state.standards.targetTime[std::size_t(level)], true));
+    return int(records::runPoints(time, standards.targetTime[std::size_t(level)], true));
 }
 
 namespace {
@@ -97,17 +99,18 @@ namespace {
 // Adds a row for each record that `inPeriod` admits, of a listed level and a shown student: the
 // `runRow` of a time below the failed times, with its points, else the `failedRow`.
 template <typename InPeriod, typename RunRow, typename FailedRow>
-void addRunRows(View &view, const AppState &state, const QList<records::ResultRecord> &records,
-                const RowStudents &students, InPeriod inPeriod, RunRow runRow, FailedRow failedRow)
+void addRunRows(View &view, const Catalogue &catalogue, const Standards &standards,
+                const QList<records::ResultRecord> &records, const RowStudents &students, InPeriod inPeriod,
+                RunRow runRow, FailedRow failedRow)
 {
     for (const records::ResultRecord &r : records) {
-        if (!inPeriod(r) || !inLevels(state, r.level) || !students.isShown(r.student))
+        if (!inPeriod(r) || !inLevels(catalogue, r.level) || !students.isShown(r.student))
             continue;
         const QString mark = students.mark(r.student);
         const QString &name = students.runName(r.student);
         const bool own = r.student == students.own;
         if (r.time < records::kFailedTimeFrom)
-            addRow(view, r.level, runRow(r, mark, name, listedRunPoints(state, r.level, r.time)), own);
+            addRow(view, r.level, runRow(r, mark, name, listedRunPoints(standards, r.level, r.time)), own);
         else
             addRow(view, r.level, failedRow(r, mark, name), own);
     }
@@ -115,13 +118,13 @@ void addRunRows(View &view, const AppState &state, const QList<records::ResultRe
 
 } // namespace
 
-View todayRunsView(const AppState &state, const QList<records::ResultRecord> &records,
-                   const RowStudents &students, QDate today)
+View todayRunsView(const Catalogue &catalogue, const Standards &standards,
+                   const QList<records::ResultRecord> &records, const RowStudents &students, QDate today)
 {
-    View view = emptyView(state, QString::fromUtf16(kHeadingToday));
+    View view = emptyView(catalogue, QString::fromUtf16(kHeadingToday));
     const double todaySerial = platform::dateSerial(today);
     addRunRows(
-        view, state, records, students,
+        view, catalogue, standards, records, students,
         [&](const records::ResultRecord &r) { return qFloor(r.date) == todaySerial; },
         [](const records::ResultRecord &r, const QString &mark, const QString &name, int points) {
             return todayRunRow(r.time, r.clock, mark, name, points);
@@ -129,17 +132,19 @@ View todayRunsView(const AppState &state, const QList<records::ResultRecord> &re
         [](const records::ResultRecord &r, const QString &mark, const QString &name) {
             return todayFailedRow(r.clock, mark, name);
         });
-    colourRunLists(state, view);
+    colourRunLists(catalogue, standards, view);
     return view;
 }
 
-View periodRunsView(const AppState &state, const QList<records::ResultRecord> &records,
-                    const RowStudents &students, QDate today, int period, RunDisplay display)
+View periodRunsView(const Catalogue &catalogue, const Standards &standards,
+                    const QList<records::ResultRecord> &records, const RowStudents &students, QDate today,
+                    int period, RunDisplay display)
 {
-    View view = emptyView(state, QString());
+    View view = emptyView(catalogue, QString());
     const double from = platform::dateSerial(today) - periodDays(period, today);
     addRunRows(
-        view, state, records, students, [&](const records::ResultRecord &r) { return r.date > from; },
+        view, catalogue, standards, records, students,
+        [&](const records::ResultRecord &r) { return r.date > from; },
         [&](const records::ResultRecord &r, const QString &mark, const QString &name, int points) {
             return periodRunRow(display, r.time, r.date, mark, name, points);
         },
@@ -147,17 +152,17 @@ View periodRunsView(const AppState &state, const QList<records::ResultRecord> &r
             return periodFailedRow(r.date, mark, name);
         });
     if (display == RunDisplay::Times)
-        colourRunLists(state, view);
+        colourRunLists(catalogue, standards, view);
     return view;
 }
 
-View personalTimesView(const AppState &state, const QList<records::ResultRecord> &records,
+View personalTimesView(const Catalogue &catalogue, const QList<records::ResultRecord> &records,
                        const RowStudents &students, QDate today)
 {
-    View view = emptyView(state, QString::fromUtf16(kHeadingPersonal));
+    View view = emptyView(catalogue, QString::fromUtf16(kHeadingPersonal));
     const double from = platform::dateSerial(today) - kAllSoFarDays;
     for (const records::ResultRecord &r : records) {
-        if (r.student != students.own || !(r.date > from) || !inLevels(state, r.level) ||
+        if (r.student != students.own || !(r.date > from) || !inLevels(catalogue, r.level) ||
             !students.isShown(r.student))
             continue;
         addRow(view, r.level, personalRow(r.date, r.clock, r.time), false);
@@ -165,15 +170,15 @@ View personalTimesView(const AppState &state, const QList<records::ResultRecord>
     return view;
 }
 
-ColumnTexts columnTexts(const AppState &state, int level)
+ColumnTexts columnTexts(const Catalogue &catalogue, const Standards &standards, const Statistics &statistics,
+                        int student, int level)
 {
     const std::size_t l = std::size_t(level);
-    const int student = state.run.studentNumber;
-    const Standards &s = state.standards;
-    const Statistics &st = state.statistics;
+    const Standards &s = standards;
+    const Statistics &st = statistics;
     ColumnTexts texts;
-    texts.title = state.catalogue.levelNames[l];
-    texts.practice = catalogue::isPracticeLevel(state.catalogue, level);
+    texts.title = catalogue.levelNames[l];
+    texts.practice = catalogue::isPracticeLevel(catalogue, level);
     texts.standard = standardText(s.targetTime[l], s.clearCount[l], s.clearPoints[l], s.pointMultiplier[l]);
     texts.passPeriod =
         passPeriodText(platform::valueText(s.passPeriodDays[l]), st.passPeriodCount(level, student),

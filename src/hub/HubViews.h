@@ -1,10 +1,14 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "drill/Catalogue.h"
 #include "hub/Rankings.h"
 #include "hub/RowPieces.h"
 #include "hub/RunLists.h"
 #include "records/ResultRecord.h"
+#include "records/Results.h"
+#include "records/Standards.h"
+#include "records/StatisticsTables.h"
+#include "roster/Roster.h"
 
 #include <QDate>
 #include <QList>
@@ -14,9 +18,9 @@
 #include <functional>
 #include <vector>
 
-// What the hub's level lists show in each of its views, computed from the shared state and, for the
-// run lists, the last records of the results file. A view holds one list per level (index 0 unused);
-// practice levels get no rows, since their lists are hidden.
+// What the hub's level lists show in each of its views, computed from the catalogue, the standards and
+// the statistics and, for the run lists, the last records of the results file. A view holds one list per
+// level (index 0 unused); practice levels get no rows, since their lists are hidden.
 namespace hub {
 
 struct View
@@ -27,15 +31,16 @@ struct View
     bool scrollToOwnRow = false;     // rankings bring the student's own row into view
 };
 
-// The rows' students for the current student and a grade filter text ("全学年", "小３", "家族", …).
-RowStudents rowStudentsFor(const AppState &state, const QString &gradeFilter);
+// The rows' students for the student of the run and a grade filter text ("全学年", "小３", "家族", …).
+RowStudents rowStudentsFor(const Roster &roster, int ownStudent, const QString &gradeFilter);
 
 // Best times (display mode 1) and points (display mode 2) of every listed student. progress is told
 // each level as it is ranked.
 using LevelProgress = std::function<void(int level)>;
-View bestTimeView(const AppState &state, const RowStudents &students, const LevelProgress &progress = {});
-View pointsView(const AppState &state, const RowStudents &students, PointsOrder order,
-                const LevelProgress &progress = {});
+View bestTimeView(const Catalogue &catalogue, const Results &results, const RowStudents &students,
+                  const LevelProgress &progress = {});
+View pointsView(const Catalogue &catalogue, const Statistics &statistics, const RowStudents &students,
+                PointsOrder order, const LevelProgress &progress = {});
 
 // How many of the last records each run list reads.
 inline constexpr int kTodayRecords = 1000;
@@ -43,20 +48,20 @@ inline constexpr int kPeriodRecords = 20000;
 inline constexpr int kAllSoFarDays = 3650;
 
 // Today's runs, from the last 1000 records.
-View todayRunsView(const AppState &state, const QList<records::ResultRecord> &records,
-                   const RowStudents &students, QDate today);
+View todayRunsView(const Catalogue &catalogue, const Standards &standards,
+                   const QList<records::ResultRecord> &records, const RowStudents &students, QDate today);
 // The runs of a period (1 this week … 5 all so far), from the last 20000 records.
-View periodRunsView(const AppState &state, const QList<records::ResultRecord> &records,
-                    const RowStudents &students, QDate today, int period, RunDisplay display);
+View periodRunsView(const Catalogue &catalogue, const Standards &standards,
+                    const QList<records::ResultRecord> &records, const RowStudents &students, QDate today,
+                    int period, RunDisplay display);
 // The student's own runs of the last ten years, from the last 20000 records.
-View personalTimesView(const AppState &state, const QList<records::ResultRecord> &records,
+View personalTimesView(const Catalogue &catalogue, const QList<records::ResultRecord> &records,
                        const RowStudents &students, QDate today);
 
 // The points a run list shows for a run: the base points with the three-character time, without the
 // level's multiplier.
-int listedRunPoints(const AppState &state, int level, qint32 time);
+int listedRunPoints(const Standards &standards, int level, qint32 time);
 
-// The texts of one level column.
 struct ColumnTexts
 {
     bool practice = false;
@@ -66,6 +71,8 @@ struct ColumnTexts
     QString todayValue;
     QString soFarValue;
 };
-ColumnTexts columnTexts(const AppState &state, int level);
+// The texts of one level column for `student`.
+ColumnTexts columnTexts(const Catalogue &catalogue, const Standards &standards, const Statistics &statistics,
+                        int student, int level);
 
 } // namespace hub

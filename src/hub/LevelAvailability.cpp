@@ -48,22 +48,23 @@ Availability decideAvailability(const AvailabilityInput &in)
     return out;
 }
 
-AvailabilityInput availabilityInput(const AppState &state)
+AvailabilityInput availabilityInput(const Catalogue &catalogue, const Standards &standards,
+                                    const Statistics &statistics, const CurrentRun &run)
 {
     AvailabilityInput in;
-    in.levelCount = catalogue::levelCount(state.catalogue);
-    in.allLevelsOpen = state.catalogue.allLevelsOpen;
-    in.teacherOpensAll = opensEveryLevel(state.run.studentName);
-    const int student = state.run.studentNumber;
-    in.finalLevelCleared = records::isCleared(state.standards, state.statistics,
-                                              catalogue::finalLevel(state.catalogue), student);
+    in.levelCount = catalogue::levelCount(catalogue);
+    in.allLevelsOpen = catalogue.allLevelsOpen;
+    in.teacherOpensAll = opensEveryLevel(run.studentName);
+    const int student = run.studentNumber;
+    in.finalLevelCleared =
+        records::isCleared(standards, statistics, catalogue::finalLevel(catalogue), student);
     in.levels.resize(std::size_t(in.levelCount) + 2);
     for (int level = 1; level <= std::min(in.levelCount + 1, kMaxLevel); ++level) {
         LevelStanding &standing = in.levels[std::size_t(level)];
-        standing.practice = catalogue::isPracticeLevel(state.catalogue, level);
-        standing.cleared = records::isCleared(state.standards, state.statistics, level, student);
-        standing.overPractised = records::isOverPractised(state.standards, state.statistics, level, student);
-        standing.asksNothing = state.standards.clearPoints[std::size_t(level)] == records::kNoRequirement;
+        standing.practice = catalogue::isPracticeLevel(catalogue, level);
+        standing.cleared = records::isCleared(standards, statistics, level, student);
+        standing.overPractised = records::isOverPractised(standards, statistics, level, student);
+        standing.asksNothing = standards.clearPoints[std::size_t(level)] == records::kNoRequirement;
     }
     return in;
 }

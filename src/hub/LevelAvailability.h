@@ -1,6 +1,9 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "app/CurrentRun.h"
+#include "drill/Catalogue.h"
+#include "records/Standards.h"
+#include "records/StatisticsTables.h"
 
 #include <vector>
 
@@ -43,13 +46,15 @@ struct Availability
 
 Availability decideAvailability(const AvailabilityInput &input);
 
-// The input for the current student from the shared state: the catalogue, the standards and the
-// statistics as last computed.
-AvailabilityInput availabilityInput(const AppState &state);
+// The input for the student of the run from the catalogue, the standards and the statistics as last
+// computed.
+AvailabilityInput availabilityInput(const Catalogue &catalogue, const Standards &standards,
+                                    const Statistics &statistics, const CurrentRun &run);
 
-inline Availability levelAvailability(const AppState &state)
+inline Availability levelAvailability(const Catalogue &catalogue, const Standards &standards,
+                                      const Statistics &statistics, const CurrentRun &run)
 {
-    return decideAvailability(availabilityInput(state));
+    return decideAvailability(availabilityInput(catalogue, standards, statistics, run));
 }
 
 // The name that opens every level: the trimmed student name is exactly this.

@@ -56,7 +56,7 @@ bool counted(qint32 time)
 
 } // namespace
 
-LevelFigures levelFigures(const AppState &state, const RowStudents &students,
+LevelFigures levelFigures(const Results &results, const Statistics &statistics, const RowStudents &students,
                           const std::vector<SheetRun> &runs, QDate today, int student, int level)
 {
     LevelFigures f;
@@ -92,15 +92,15 @@ LevelFigures levelFigures(const AppState &state, const RowStudents &students,
 
     // The hidden rankings: the student's ranks, and the school's points under the grade filter.
     if (charted) {
-        for (const RankedStudent &r : rankByBestTime(students, state.results.personalBest, level)) {
+        for (const RankedStudent &r : rankByBestTime(students, results.personalBest, level)) {
             if (r.student == student) {
                 f.timeRank = r.key < records::kNoBest ? r.rank : 0;
                 break;
             }
         }
     }
-    const bool hasRun = state.results.personalBest(level, student) < records::kNoBest;
-    for (const RankedStudent &r : rankByPoints(students, state.statistics, level, PointsOrder::Accumulated)) {
+    const bool hasRun = results.personalBest(level, student) < records::kNoBest;
+    for (const RankedStudent &r : rankByPoints(students, statistics, level, PointsOrder::Accumulated)) {
         if (!students.isShown(r.student))
             continue;
         if (r.key > 0) {
@@ -110,7 +110,7 @@ LevelFigures levelFigures(const AppState &state, const RowStudents &students,
         if (r.student == student && hasRun)
             f.pointsRank = r.rank;
     }
-    f.points = state.statistics.allTimePoints(level, student);
+    f.points = statistics.allTimePoints(level, student);
     return f;
 }
 
@@ -120,11 +120,11 @@ QString sheetNumber(double value, int width)
     return rightAligned(rounded == 0.0 ? QString() : QString::number(qint64(rounded)), width);
 }
 
-QString blockTitle(const AppState &state, int level)
+QString blockTitle(const Catalogue &catalogue, int level)
 {
     const QString name =
-        level >= 0 && level <= kMaxLevel ? state.catalogue.levelNames[std::size_t(level)] : QString();
-    return state.catalogue.programTitle + u' ' + name;
+        level >= 0 && level <= kMaxLevel ? catalogue.levelNames[std::size_t(level)] : QString();
+    return catalogue.programTitle + u' ' + name;
 }
 
 std::vector<StatisticsLine> statisticsLines(const LevelFigures &f)
@@ -182,16 +182,16 @@ ChartLayout chartLayout(const LevelFigures &f, double blockTop)
     return chart;
 }
 
-PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
+PersonalSheet personalSheet(const SheetSources &sources, const RowStudents &students,
                             const std::vector<SheetRun> &runs, QDate today, int student,
                             const std::vector<int> &levels)
 {
     PersonalSheet sheet;
     sheet.student = student;
     if (student >= 0 && student <= kMaxStudentNumber)
-        sheet.name = roster::namelist::trimBlanks(state.roster.studentNames[std::size_t(student)]);
+        sheet.name = roster::namelist::trimBlanks(sources.roster.studentNames[std::size_t(student)]);
     for (int level : levels) {
-        if (level < 1 || level > catalogue::levelCount(state.catalogue))
+        if (level < 1 || level > catalogue::levelCount(sources.catalogue))
             continue;
         if (sheet.pages.empty() || sheet.pages.back().blocks.size() == std::size_t(kBlocksPerPage))
             sheet.pages.emplace_back();
@@ -199,8 +199,9 @@ PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
         SheetBlock block;
         block.level = level;
         block.top = kFirstBlockTop + kBlockHeight * double(page.blocks.size());
-        block.title = blockTitle(state, level);
-        block.figures = levelFigures(state, students, runs, today, student, level);
+        block.title = blockTitle(sources.catalogue, level);
+        block.figures =
+            levelFigures(sources.results, sources.statistics, students, runs, today, student, level);
         block.lines = statisticsLines(block.figures);
         block.chart = chartLayout(block.figures, block.top);
         page.blocks.push_back(std::move(block));
@@ -223,31 +224,31 @@ std::vector<int> defaultSheetLevels(const Catalogue &catalogue)
     return levels;
 }
 
-QStringList sheetStudentRows(const AppState &state, QDate today)
+std::vector<SheetListRow> sheetStudentRows(const Roster &roster, int schoolYearStartMonth, QDate today)
 {
-    QStringList rows;
-    const Roster &roster = state.roster;
+    std::vector<SheetListRow> rows;
     const int count = std::clamp(roster.rosterCount, 0, kMaxStudentNumber);
-    const int startMonth = state.settings.schoolYearStartMonth;
-    rows.reserve(count);
+    rows.reserve(std::size_t(count));
     for (int position = 1; position <= count; ++position) {
         const RosterRecord &record = roster.rosterRecords[std::size_t(position)];
         const int number = roster.rosterNumbers[std::size_t(position)];
         const QString grade =
-            roster::gradeLabelA(roster::hubGradeNumber(today, startMonth, record.birthYear));
-        rows << grade + QStringLiteral(" /  ") + record.name + u'/' + QString::number(number);
+            roster::gradeLabelA(roster::hubGradeNumber(today, schoolYearStartMonth, record.birthYear));
+        rows.push_back(
+            {grade + QStringLiteral(" /  ") + record.name + u'/' + QString::number(number), number});
     }
     return rows;
 }
 
-int studentOfListRow(const QString &row)
+std::vector<SheetListRow> sheetLevelRows(const Catalogue &catalogue)
 {
-    const qsizetype slash = row.lastIndexOf(u'/');
-    if (slash < 0)
-        return -1;
-    bool ok = false;
-    const int number = row.mid(slash + 1).trimmed().toInt(&ok);
-    return ok && number >= 0 && number <= kMaxStudentNumber ? number : -1;
+    std::vector<SheetListRow> rows;
+    const int count = catalogue::levelCount(catalogue);
+    for (int level = 1; level <= count; ++level)
+        rows.push_back(
+            {QString::number(level) + QStringLiteral("  ") + catalogue.levelNames[std::size_t(level)],
+             level});
+    return rows;
 }
 
 } // namespace hub

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "app/Failure.h"
+#include "drill/Catalogue.h"
 #include "hub/Rankings.h"
 #include "hub/RowPieces.h"
 #include "hub/WeakIdiomSheet.h"
+#include "records/Results.h"
 #include "records/RetryWait.h"
+#include "records/StatisticsTables.h"
+#include "roster/Roster.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -82,7 +85,7 @@ struct LevelFigures
 };
 
 // students: the listed students with the hub's grade filter (the own mark does not matter here).
-LevelFigures levelFigures(const AppState &state, const RowStudents &students,
+LevelFigures levelFigures(const Results &results, const Statistics &statistics, const RowStudents &students,
                           const std::vector<SheetRun> &runs, QDate today, int student, int level);
 
 // A number as the sheet prints it: digits only, nothing for 0 (a "#" format), right-aligned in `width`
@@ -96,7 +99,7 @@ struct StatisticsLine
 };
 
 // The block's title line and statistics lines.
-QString blockTitle(const AppState &state, int level);
+QString blockTitle(const Catalogue &catalogue, int level);
 std::vector<StatisticsLine> statisticsLines(const LevelFigures &figures);
 
 // The chart of a block, in fractions of the page (x of the width, y of the height).
@@ -149,9 +152,19 @@ struct PersonalSheet
     std::vector<SheetPage> pages;
 };
 
+// What a sheet is drawn from besides the runs: the levels and their titles, the students' names, the
+// bests and the points.
+struct SheetSources
+{
+    const Catalogue &catalogue;
+    const Roster &roster;
+    const Results &results;
+    const Statistics &statistics;
+};
+
 // The sheet of `student` for the levels in the given order: three blocks a page, a new page for the
 // fourth. Levels outside 1 to levelCount are left out.
-PersonalSheet personalSheet(const AppState &state, const RowStudents &students,
+PersonalSheet personalSheet(const SheetSources &sources, const RowStudents &students,
                             const std::vector<SheetRun> &runs, QDate today, int student,
                             const std::vector<int> &levels);
 
@@ -167,12 +180,18 @@ int firstShownPage(const PersonalSheet &sheet);
 // runs are never recorded), or levels 1 to 3 when every level is a practice level.
 std::vector<int> defaultSheetLevels(const Catalogue &catalogue);
 
+// A row of the panel's lists: what it reads, and the student or level it stands for.
+struct SheetListRow
+{
+    QString text;
+    int number = 0;
+};
+
 // The rows of the panel's student list, one per listed student of the roster in roster order: the
 // table-A grade label + " /  " + the name (the roster's 20-character field) + "/" + the student number.
-QStringList sheetStudentRows(const AppState &state, QDate today);
-
-// The student number at the end of a row of the student list (after its last "/"); -1 when there is
-// none.
-int studentOfListRow(const QString &row);
+// The grade is the one on `today` for a school year that begins in `schoolYearStartMonth`.
+std::vector<SheetListRow> sheetStudentRows(const Roster &roster, int schoolYearStartMonth, QDate today);
+// The rows of the level list: each level's number and name.
+std::vector<SheetListRow> sheetLevelRows(const Catalogue &catalogue);
 
 } // namespace hub

@@ -53,9 +53,14 @@ struct HubSchool
     }
     RowStudents rows(const QString &filter = QStringLiteral("全学年")) const
     {
-        return rowStudentsFor(*state, filter);
+        return rowStudentsFor(state->roster, state->run.studentNumber, filter);
     }
 };
+
+Availability availabilityOf(const AppState &s)
+{
+    return levelAvailability(s.catalogue, s.standards, s.statistics, s.run);
+}
 
 records::ResultRecord run(QDate date, QTime clock, int student, int level, qint32 time)
 {
@@ -104,7 +109,7 @@ TEST(HubViews, RankingsLeavePracticeLevelsEmptyAndScrollToTheOwnRow)
     HubSchool school;
     school.state->results.personalBest(2, 21) = 80;
     school.state->results.personalBest(2, 22) = 90;
-    const View best = bestTimeView(*school.state, school.rows());
+    const View best = bestTimeView(school.state->catalogue, school.state->results, school.rows());
     EXPECT_EQ(best.heading, QStringLiteral("ベスト成績"));
     EXPECT_TRUE(best.scrollToOwnRow);
     ASSERT_EQ(best.lists.size(), 21u);
@@ -115,11 +120,14 @@ TEST(HubViews, RankingsLeavePracticeLevelsEmptyAndScrollToTheOwnRow)
 
     school.state->statistics.todayPoints(4, 23) = 7;
     school.state->statistics.allTimePoints(4, 23) = 7;
-    const View today = pointsView(*school.state, school.rows(), PointsOrder::Today);
+    const View today =
+        pointsView(school.state->catalogue, school.state->statistics, school.rows(), PointsOrder::Today);
     EXPECT_EQ(today.heading, QStringLiteral("獲得ポイント（今日の順位）"));
     EXPECT_EQ(today.lists[4].rows.size(), 1);
-    EXPECT_EQ(pointsView(*school.state, school.rows(), PointsOrder::Accumulated).heading,
-              QStringLiteral("獲得ポイント（今まで順位）"));
+    EXPECT_EQ(
+        pointsView(school.state->catalogue, school.state->statistics, school.rows(), PointsOrder::Accumulated)
+            .heading,
+        QStringLiteral("獲得ポイント（今まで順位）"));
 }
 
 TEST(HubViews, TodaysRunsListTodayOnlyWithPointsAndTheFailedPrefix)
@@ -134,7 +142,8 @@ TEST(HubViews, TodaysRunsListTodayOnlyWithPointsAndTheFailedPrefix)
         run(kToday, QTime(15, 40), 24, 25, 60),   // no such level in this drill
         run(kToday, QTime(15, 50), 999, 2, 60),   // a student no longer in the roster
     };
-    const View view = todayRunsView(*school.state, records, school.rows(), kToday);
+    const View view =
+        todayRunsView(school.state->catalogue, school.state->standards, records, school.rows(), kToday);
     EXPECT_EQ(view.heading, QStringLiteral("本日の成績"));
     EXPECT_FALSE(view.scrollToOwnRow);
     const QString blank = S.repeated(4);
@@ -151,8 +160,8 @@ TEST(HubViews, TodaysRunsListTodayOnlyWithPointsAndTheFailedPrefix)
     EXPECT_EQ(view.colours[4], ListColour::Over);
     EXPECT_EQ(view.colours[6], ListColour::None);
 
-    const View juniorHigh =
-        todayRunsView(*school.state, records, school.rows(QStringLiteral("中学生全体")), kToday);
+    const View juniorHigh = todayRunsView(school.state->catalogue, school.state->standards, records,
+                                          school.rows(QStringLiteral("中学生全体")), kToday);
     EXPECT_EQ(juniorHigh.lists[2].rows.size(), 2);
 }
 
@@ -173,7 +182,10 @@ TEST(HubViews, PeriodRunsFollowTheWeekAndTheDisplay)
         for (const records::ResultRecord &r : records)
             if (r.date <= platform::dateSerial(today))
                 upToToday << r;
-        return periodRunsView(*school.state, upToToday, school.rows(), today, period, display).lists[2].rows;
+        return periodRunsView(school.state->catalogue, school.state->standards, upToToday, school.rows(),
+                              today, period, display)
+            .lists[2]
+            .rows;
     };
     EXPECT_EQ(rowsOn(monday, 1, RunDisplay::Times),
               QStringList{QStringLiteral(" 120秒 12/07●石田") + S.repeated(3) + QStringLiteral("●4")});
@@ -187,10 +199,13 @@ TEST(HubViews, PeriodRunsFollowTheWeekAndTheDisplay)
     EXPECT_EQ(points[1], QStringLiteral("　　× 12/10Ⅱ上田") + S.repeated(3) + QStringLiteral("Ⅱ"));
     EXPECT_EQ(points[2], QStringLiteral("    1 12/13③青木") + S.repeated(3) + QStringLiteral("③300秒"));
 
-    const View times = periodRunsView(*school.state, records, school.rows(), sunday, 1, RunDisplay::Times);
+    const View times = periodRunsView(school.state->catalogue, school.state->standards, records,
+                                      school.rows(), sunday, 1, RunDisplay::Times);
     EXPECT_TRUE(times.heading.isEmpty());
     EXPECT_EQ(times.colours[2], ListColour::Over);
-    EXPECT_EQ(periodRunsView(*school.state, records, school.rows(), sunday, 1, RunDisplay::Points).colours[2],
+    EXPECT_EQ(periodRunsView(school.state->catalogue, school.state->standards, records, school.rows(), sunday,
+                             1, RunDisplay::Points)
+                  .colours[2],
               ListColour::None);
 }
 
@@ -203,15 +218,16 @@ TEST(HubViews, PersonalTimesShowTheStudentsOwnRunsOfTenYears)
         run(kToday, QTime(17, 3, 9), 22, 4, 99999),
         run(kToday, QTime(17, 4), 21, 2, 60),
     };
-    const View view = personalTimesView(*school.state, records, school.rows(), kToday);
+    const View view = personalTimesView(school.state->catalogue, records, school.rows(), kToday);
     EXPECT_EQ(view.heading, QStringLiteral("個人別ﾀｲﾑ"));
     EXPECT_EQ(view.lists[2].rows, QStringList{kToday.addDays(-3649).toString(QStringLiteral("yyyy/MM/dd")) +
                                               QStringLiteral(" 09:00:00  71秒")});
     EXPECT_EQ(view.lists[4].rows, QStringList{QStringLiteral("2026/12/08 17:03:09*失敗*")});
     // A grade filter that leaves the student out leaves the view empty.
-    EXPECT_TRUE(personalTimesView(*school.state, records, school.rows(QStringLiteral("小３")), kToday)
-                    .lists[2]
-                    .rows.isEmpty());
+    EXPECT_TRUE(
+        personalTimesView(school.state->catalogue, records, school.rows(QStringLiteral("小３")), kToday)
+            .lists[2]
+            .rows.isEmpty());
 }
 
 TEST(HubViews, ColumnTexts)
@@ -224,17 +240,20 @@ TEST(HubViews, ColumnTexts)
     st.todayPoints(2, 22) = 11;
     st.allTimeCount(2, 22) = 4;
     st.allTimePoints(2, 22) = 40;
-    const ColumnTexts two = columnTexts(*school.state, 2);
+    const ColumnTexts two =
+        columnTexts(school.state->catalogue, school.state->standards, school.state->statistics, 22, 2);
     EXPECT_FALSE(two.practice);
     EXPECT_EQ(two.title, QStringLiteral("範囲１"));
     EXPECT_EQ(two.standard, QStringLiteral("目標=100秒 3回/30点(×2)"));
     EXPECT_EQ(two.passPeriod, QStringLiteral("最近30日=2回 / 22点"));
     EXPECT_EQ(two.todayValue, QStringLiteral("1回/11点"));
     EXPECT_EQ(two.soFarValue, QStringLiteral("4回/40点"));
-    const ColumnTexts four = columnTexts(*school.state, 4);
+    const ColumnTexts four =
+        columnTexts(school.state->catalogue, school.state->standards, school.state->statistics, 22, 4);
     EXPECT_EQ(four.todayValue, QStringLiteral("-----"));
     EXPECT_EQ(four.soFarValue, QStringLiteral("------"));
-    EXPECT_TRUE(columnTexts(*school.state, 3).practice);
+    EXPECT_TRUE(columnTexts(school.state->catalogue, school.state->standards, school.state->statistics, 22, 3)
+                    .practice);
 }
 
 TEST(HubAvailabilityFromState, LocksClearsAndTheTeacher)
@@ -251,7 +270,7 @@ TEST(HubAvailabilityFromState, LocksClearsAndTheTeacher)
     st.passPeriodPoints(4, 22) = 30;
     st.overPracticePeriodCount(4, 22) = 50;
     s.standards.overPracticeCountLimit[4] = 0;
-    Availability a = levelAvailability(s);
+    Availability a = availabilityOf(s);
     EXPECT_TRUE(a.locked[2]);
     EXPECT_FALSE(a.canStart(2));
     EXPECT_FALSE(a.locked[4]);
@@ -263,12 +282,12 @@ TEST(HubAvailabilityFromState, LocksClearsAndTheTeacher)
     // The points half of the rule.
     s.standards.overPracticePointsLimit[4] = 40;
     st.overPracticePeriodPoints(4, 22) = 40;
-    EXPECT_TRUE(levelAvailability(s).locked[4]);
+    EXPECT_TRUE(availabilityOf(s).locked[4]);
 
     // Clearing the final level lifts every lock.
     st.passPeriodCount(20, 22) = 3;
     st.passPeriodPoints(20, 22) = 30;
-    a = levelAvailability(s);
+    a = availabilityOf(s);
     EXPECT_TRUE(a.finalLevelCleared);
     EXPECT_FALSE(a.locked[2]);
     EXPECT_FALSE(a.locked[4]);
@@ -277,10 +296,10 @@ TEST(HubAvailabilityFromState, LocksClearsAndTheTeacher)
     HubSchool other;
     other.state->catalogue.allLevelsOpen = false;
     other.state->standards.clearPoints[8] = 9999;
-    EXPECT_TRUE(levelAvailability(*other.state).canStart(8));
-    EXPECT_FALSE(levelAvailability(*other.state).canStart(6));
+    EXPECT_TRUE(availabilityOf(*other.state).canStart(8));
+    EXPECT_FALSE(availabilityOf(*other.state).canStart(6));
     other.state->run.studentName = QStringLiteral("先生");
-    EXPECT_TRUE(levelAvailability(*other.state).canStart(6));
+    EXPECT_TRUE(availabilityOf(*other.state).canStart(6));
     other.state->run.studentName = QStringLiteral("★先生");
-    EXPECT_FALSE(levelAvailability(*other.state).canStart(6));
+    EXPECT_FALSE(availabilityOf(*other.state).canStart(6));
 }

@@ -80,7 +80,9 @@ struct School
 
     LevelFigures figures(int student, int level, const QString &filter = QStringLiteral("全学年")) const
     {
-        return levelFigures(*state, rowStudentsFor(*state, filter), runs, kToday, student, level);
+        return levelFigures(state->results, state->statistics,
+                            rowStudentsFor(state->roster, state->run.studentNumber, filter), runs, kToday,
+                            student, level);
     }
 };
 
@@ -295,8 +297,11 @@ TEST(SheetPages, ThreeBlocksAPageAndTheNameAboveEach)
 {
     School school;
     school.write({{1, 13, 2, 60}});
-    const RowStudents rows = rowStudentsFor(*school.state, QStringLiteral("全学年"));
-    PersonalSheet sheet = personalSheet(*school.state, rows, school.runs, kToday, 13, {2, 4, 6, 8});
+    const RowStudents rows =
+        rowStudentsFor(school.state->roster, school.state->run.studentNumber, QStringLiteral("全学年"));
+    const AppState &s = *school.state;
+    const SheetSources sources{s.catalogue, s.roster, s.results, s.statistics};
+    PersonalSheet sheet = personalSheet(sources, rows, school.runs, kToday, 13, {2, 4, 6, 8});
     EXPECT_EQ(sheet.name, QStringLiteral("上田はると"));
     ASSERT_EQ(sheet.pages.size(), 2u);
     ASSERT_EQ(sheet.pages[0].blocks.size(), 3u);
@@ -310,26 +315,35 @@ TEST(SheetPages, ThreeBlocksAPageAndTheNameAboveEach)
     EXPECT_EQ(sheet.pages[0].blocks[0].figures.runCount, 1);
 
     // Three levels fill one page and no more; levels outside the catalogue are left out.
-    sheet = personalSheet(*school.state, rows, school.runs, kToday, 13, {0, 1, 2, 3, 21});
+    sheet = personalSheet(sources, rows, school.runs, kToday, 13, {0, 1, 2, 3, 21});
     ASSERT_EQ(sheet.pages.size(), 1u);
     EXPECT_EQ(sheet.pages[0].blocks.size(), 3u);
-    EXPECT_TRUE(personalSheet(*school.state, rows, school.runs, kToday, 13, {}).pages.empty());
+    EXPECT_TRUE(personalSheet(sources, rows, school.runs, kToday, 13, {}).pages.empty());
 }
 
-TEST(SheetPanelLists, StudentRowsDefaultLevelsAndTheNumberAtTheEnd)
+TEST(SheetPanelLists, StudentRowsLevelRowsAndDefaultLevels)
 {
     School school;
-    const QStringList rows = sheetStudentRows(*school.state, kToday);
-    ASSERT_EQ(rows.size(), 5);
-    EXPECT_EQ(rows[2], QStringLiteral("小５ /  上田はると") + QString(15, u' ') + QStringLiteral("/13"));
-    EXPECT_EQ(rows[3], QStringLiteral("中２ /  遠藤") + QString(18, u' ') + QStringLiteral("/14"));
+    // A name may hold the "/" that stands before the number: the row's number is its own, not read
+    // back from its text.
+    school.state->roster.rosterRecords[5].name =
+        (QStringLiteral("名前/に/斜線") + QString(20, u' ')).left(20);
+    const std::vector<SheetListRow> rows = sheetStudentRows(school.state->roster, 4, kToday);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[2].text, QStringLiteral("小５ /  上田はると") + QString(15, u' ') + QStringLiteral("/13"));
+    EXPECT_EQ(rows[2].number, 13);
+    EXPECT_EQ(rows[3].text, QStringLiteral("中２ /  遠藤") + QString(18, u' ') + QStringLiteral("/14"));
+    EXPECT_EQ(rows[4].text,
+              QStringLiteral("小４ /  名前/に/斜線") + QString(13, u' ') + QStringLiteral("/15"));
+    EXPECT_EQ(rows[4].number, 15);
     // In February, before the school year's start month, the hub counts one grade lower.
-    EXPECT_TRUE(sheetStudentRows(*school.state, QDate(2027, 2, 1))[2].startsWith(QStringLiteral("小４ /")));
+    EXPECT_TRUE(sheetStudentRows(school.state->roster, 4, QDate(2027, 2, 1))[2].text.startsWith(
+        QStringLiteral("小４ /")));
 
-    EXPECT_EQ(studentOfListRow(rows[2]), 13);
-    EXPECT_EQ(studentOfListRow(QStringLiteral("小５ /  名前/に/斜線/4999")), 4999);
-    EXPECT_EQ(studentOfListRow(QStringLiteral("小５ 名前")), -1);
-    EXPECT_EQ(studentOfListRow(QStringLiteral("小５ /  名前/5001")), -1);
+    const std::vector<SheetListRow> levels = sheetLevelRows(school.state->catalogue);
+    ASSERT_EQ(levels.size(), 20u);
+    EXPECT_EQ(levels[1].text, QStringLiteral("2  範囲１"));
+    EXPECT_EQ(levels[1].number, 2);
 
     // This drill's odd levels are practice: the graph starts with the first three tests.
     EXPECT_EQ(defaultSheetLevels(school.state->catalogue), (std::vector<int>{2, 4, 6}));

@@ -35,7 +35,7 @@ constexpr int kAreaLeft = 8;
 constexpr int kAreaTop = 190;
 constexpr int kAreaWidth = 1008;
 constexpr int kAreaHeight = 546;
-constexpr int kColumnWidth = kAreaWidth / HubScreen::kColumnsInView;
+constexpr int kColumnWidth = kAreaWidth / hub::kColumnsInView;
 constexpr int kPracticeColumnHeight = 104;
 constexpr int kStudentPointSize = 18;
 constexpr int kSmallestStudentPointSize = 12;
@@ -77,7 +77,10 @@ QString controlName(const char *base, int index)
 }
 } // namespace
 
-HubScreen::HubScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+HubScreen::HubScreen(AppContext &context, QWidget *parent)
+    : QWidget(parent), m_context(context),
+      m_model({context.state.run, context.state.catalogue, context.state.standards, context.state.results,
+               context.state.statistics, context.state.roster})
 {
     setObjectName(QStringLiteral("seisekitime1"));
     resize(1024, 768);
@@ -93,17 +96,16 @@ HubScreen::HubScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_
     m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), true, this);
     m_wait->setObjectName(QStringLiteral("picWait"));
     m_wait->setGeometry(0, 320, width(), 150);
-    m_passwordPanel = attachPasswordPanel(this, m_dataProcessing, m_context, [this] {
-        m_leaving = true;
-        m_keyboardReady = false;
-    });
+    m_passwordPanel = attachPasswordPanel(this, m_dataProcessing, m_context, [this] { m_model.leave(); });
+    connect(m_passwordPanel, &PasswordPanel::opened, this, [this] { m_model.setPasswordPanelOpen(true); });
+    connect(m_passwordPanel, &PasswordPanel::closed, this, [this] { m_model.setPasswordPanelOpen(false); });
 
     installKeyPreview();
 
     // Over the columns, below the view controls; outside the key preview, so that typing in its lists
     // starts no drill.
     m_personalData = new PersonalDataPanel(
-        m_context, [this] { return m_combo1->currentText(); }, this);
+        m_context, [this] { return m_model.gradeFilter(); }, this);
     m_personalData->setGeometry(kAreaLeft, kAreaTop, kAreaWidth, 572);
     connect(m_graph, &QPushButton::clicked, m_personalData, &PersonalDataPanel::showOwnSheet);
     m_rankingWait->raise();
@@ -165,7 +167,7 @@ void HubScreen::buildViewControls()
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setFont(style::font(12));
     m_combo1->setGeometry(378, 6, 150, 30);
-    m_combo1->addItems(hub::gradeFilterItems());
+    m_combo1->addItems(m_model.gradeFilterItems());
     m_combo1->setToolTip(hub::gradeFilterToolTip());
     m_combo1->setAccessibleName(hub::gradeFilterToolTip());
     connect(m_combo1, &QComboBox::activated, this, &HubScreen::gradeFilterChosen);
@@ -265,15 +267,13 @@ void HubScreen::buildColumns()
     m_hscroll->setObjectName(QStringLiteral("HScroll1"));
     m_hscroll->setGeometry(kAreaLeft, kAreaTop + kAreaHeight + 6, kAreaWidth, 22);
     m_hscroll->setAccessibleName(QStringLiteral("レベル"));
-    if (count >= 5) {
-        m_hscroll->setRange(1, count - (kColumnsInView - 1));
-        m_hscroll->setPageStep(kColumnsInView);
-    } else {
-        m_hscroll->setRange(1, 1);
+    m_hscroll->setRange(1, m_model.scrollMaximum());
+    if (count > hub::kColumnsInView)
+        m_hscroll->setPageStep(hub::kColumnsInView);
+    else
         m_hscroll->hide();
-    }
     connect(m_hscroll, &QScrollBar::valueChanged, this, [this](int value) {
-        m_context.state.run.hubScrollPosition = value;
+        m_model.scrollTo(value);
         placeColumns();
     });
 }
@@ -284,11 +284,6 @@ void HubScreen::installKeyPreview()
     // focused option for a moment, and the focus may go to the window itself or nowhere. So the hub
     // looks at every key of the program and takes those meant for its window.
     qApp->installEventFilter(this);
-}
-
-int HubScreen::levelCount() const
-{
-    return catalogue::levelCount(m_context.state.catalogue);
 }
 
 bool HubScreen::isPractice(int level) const
@@ -312,10 +307,10 @@ void HubScreen::activate()
     m_dataProcessing->setVisible(teacher);
     m_elapsed->setText(hub::elapsedText(
         app::minutesSinceSignIn(services.clock.secondsSinceMidnight(), state.run.nameConfirmedTime)));
-    m_keyboardReady = false;
+    m_model.beginActivation();
     m_wait->begin(count);
 
-    setListChoiceCaptions(hub::listChoiceCaptionsOnActivation());
+    setListChoiceCaptions(m_model.listChoiceCaptions());
     if (app::report(services, records::computeStatistics({state.settings, state.catalogue}, state.standards,
                                                          state.results, state.statistics, services)))
         return;
@@ -334,40 +329,22 @@ void HubScreen::activate()
     m_title->setFont(style::font(hub::titlePointSize(state.catalogue.programTitle), true));
     m_hint->setText(hub::hintText());
 
-    int position = state.run.hubScrollPosition;
-    if (position <= 0 || position > m_hscroll->maximum())
-        position = 1;
-    state.run.hubScrollPosition = position;
+    const hub::HubView view = m_model.activate();
     {
         const QSignalBlocker block(m_hscroll);
-        m_hscroll->setValue(position);
+        m_hscroll->setValue(m_model.scrollPosition());
     }
     placeColumns();
     fillColumnTexts();
 
-    // The grade filter starts from the name screen's grade group and the period at one month; what was
-    // chosen here stays across drills until the name screen is shown again.
-    if (state.run.hubGradeFilter.isEmpty())
-        state.run.hubGradeFilter = state.run.gradeGroup;
-    int group = m_combo1->findText(state.run.hubGradeFilter);
-    if (group < 0 && !state.run.hubGradeFilter.isEmpty()) {
-        m_combo1->addItem(state.run.hubGradeFilter);
-        group = m_combo1->count() - 1;
-    }
-    m_combo1->setCurrentIndex(std::max(group, 0));
-    if (state.run.hubPeriod < 1 || state.run.hubPeriod > m_combo2->count())
-        state.run.hubPeriod = hub::kDefaultPeriod;
-    m_period = state.run.hubPeriod;
-    m_combo2->setCurrentIndex(m_period - 1);
-
-    // The points display, accumulated order.
-    m_displayMode = 2;
-    m_option2[1]->setChecked(true);
-    m_option1[1]->setChecked(true);
-    listChoiceClicked(1);
+    const QStringList grades = m_model.gradeFilterItems();
+    for (int i = int(m_combo1->count()); i < grades.size(); ++i)
+        m_combo1->addItem(grades[i]);
+    m_combo1->setCurrentIndex(m_model.gradeFilterIndex());
+    showView(view);
 
     m_wait->end();
-    m_keyboardReady = true;
+    m_model.finishActivation();
 }
 
 void HubScreen::fitStudentLine()
@@ -385,7 +362,7 @@ void HubScreen::fillColumnTexts()
 {
     for (int level = 1; level <= levelCount(); ++level) {
         Column &c = m_columns[std::size_t(level)];
-        const hub::ColumnTexts texts = hub::columnTexts(m_context.state, level);
+        const hub::ColumnTexts texts = m_model.columnTexts(level);
         c.title->setText(texts.title);
         c.standard->setText(texts.standard);
         c.passPeriod->setText(texts.passPeriod);
@@ -423,20 +400,24 @@ void HubScreen::setListChoiceCaptions(const QStringList &captions)
         m_option1[i]->setText(captions.value(i - 1));
 }
 
-int HubScreen::checkedListChoice() const
+void HubScreen::showViewControls(bool working)
 {
-    const int id = m_choiceGroup->checkedId();
-    return id >= 1 && id <= 3 ? id : 1;
-}
-
-void HubScreen::setViewControlsEnabled(bool enabled)
-{
+    // While the lists are rebuilt every view control waits.
+    m_option2[int(m_model.display())]->setChecked(true);
+    m_option1[m_model.listChoice()]->setChecked(true);
+    setListChoiceCaptions(m_model.listChoiceCaptions());
     for (QRadioButton *option : m_option2)
-        option->setEnabled(enabled);
+        option->setEnabled(!working);
     for (int i = 1; i <= 3; ++i)
-        m_option1[i]->setEnabled(enabled);
-    m_combo1->setEnabled(enabled);
-    m_combo2->setEnabled(enabled);
+        m_option1[i]->setEnabled(!working && m_model.listChoicesEnabled());
+    m_combo1->setEnabled(!working);
+    m_combo2->setEnabled(!working);
+    {
+        const QSignalBlocker block(m_combo2);
+        m_combo2->setCurrentIndex(m_model.period() - 1);
+    }
+    m_combo2->setVisible(!working && m_model.periodShown());
+    m_graph->setVisible(m_model.graphShown());
 }
 
 void HubScreen::disableStartButtons()
@@ -455,7 +436,8 @@ void HubScreen::clearLists()
 
 void HubScreen::beginListWork()
 {
-    m_back->setEnabled(false);
+    m_model.beginListWork();
+    m_back->setEnabled(m_model.backEnabled());
     disableStartButtons();
     clearLists();
     if (!m_wait->isRunning())
@@ -464,7 +446,8 @@ void HubScreen::beginListWork()
 
 void HubScreen::endListWork()
 {
-    m_back->setEnabled(true);
+    m_model.endListWork();
+    m_back->setEnabled(m_model.backEnabled());
     applyAvailability();
     showLevelLists();
     m_rankingWait->end();
@@ -498,87 +481,41 @@ HubScreen::FocusKeeper::~FocusKeeper()
 
 void HubScreen::displayOptionClicked(int index)
 {
-    const FocusKeeper keepFocus(this);
-    m_graph->hide();
-    m_personalData->hide();
-    beginListWork();
-    switch (index) {
-    case 0:
-        setListChoiceCaptions(hub::listChoiceCaptionsForTimes());
-        for (int i = 1; i <= 3; ++i)
-            m_option1[i]->setEnabled(true);
-        m_displayMode = 1;
-        listChoiceClicked(checkedListChoice());
-        break;
-    case 1: {
-        m_combo2->hide();
-        setListChoiceCaptions(hub::listChoiceCaptionsForPoints());
-        for (int i = 1; i <= 3; ++i)
-            m_option1[i]->setEnabled(true);
-        m_displayMode = 2;
-        listChoiceClicked(checkedListChoice());
-        break;
-    }
-    case 2:
-        m_graph->show();
-        m_combo2->hide();
-        showPersonalTimes();
-        break;
-    default:
-        break;
-    }
+    showView(m_model.chooseDisplay(index));
 }
 
 void HubScreen::listChoiceClicked(int index)
 {
-    const FocusKeeper keepFocus(this);
-    beginListWork();
-    m_combo2->hide();
-    setViewControlsEnabled(false);
-    if (m_displayMode == 1) {
-        if (index == 1)
-            showBestTimes();
-        else if (index == 2)
-            showTodayRuns();
-        else
-            showPeriodRuns();
-    } else {
-        if (index == 1)
-            showPoints(hub::PointsOrder::Accumulated);
-        else if (index == 2)
-            showPoints(hub::PointsOrder::Today);
-        else
-            showPeriodRuns();
-    }
-    setViewControlsEnabled(true);
-    if (m_option2[2]->isChecked()) {
-        for (int i = 1; i <= 3; ++i)
-            m_option1[i]->setEnabled(false);
-    }
-    endListWork();
+    if (const std::optional<hub::HubView> view = m_model.chooseList(index))
+        showView(*view);
 }
 
 void HubScreen::periodChosen(int index)
 {
-    if (checkedListChoice() != 3 || m_option2[2]->isChecked())
-        return;
-    m_period = index + 1;
-    m_context.state.run.hubPeriod = m_period;
-    listChoiceClicked(3);
+    if (const std::optional<hub::HubView> view = m_model.choosePeriod(index + 1))
+        showView(*view);
 }
 
-void HubScreen::gradeFilterChosen()
+void HubScreen::gradeFilterChosen(int index)
 {
-    m_context.state.run.hubGradeFilter = m_combo1->currentText();
     // The view shown is built again for the new filter.
-    displayOptionClicked(std::max(m_displayGroup->checkedId(), 0));
+    showView(m_model.chooseGradeFilter(index));
     if (levelCount() >= 1)
         m_columns[1].start->setFocus();
 }
 
-hub::RowStudents HubScreen::rowStudents() const
+void HubScreen::showView(hub::HubView view)
 {
-    return hub::rowStudentsFor(m_context.state, m_combo1->currentText());
+    const FocusKeeper keepFocus(this);
+    m_personalData->hide();
+    beginListWork();
+    showViewControls(true);
+    const int count = m_model.recordsToRead(view);
+    const QList<records::ResultRecord> runs = count > 0 ? readRecords(count) : QList<records::ResultRecord>();
+    applyView(m_model.lists(view, runs, m_context.services.clock.now().date(),
+                            [this](int level) { rankingProgress(level); }));
+    showViewControls(false);
+    endListWork();
 }
 
 void HubScreen::rankingProgress(int level)
@@ -588,18 +525,6 @@ void HubScreen::rankingProgress(int level)
         m_wait->step(level);
     else
         m_rankingWait->step(level);
-}
-
-void HubScreen::showBestTimes()
-{
-    applyView(
-        hub::bestTimeView(m_context.state, rowStudents(), [this](int level) { rankingProgress(level); }));
-}
-
-void HubScreen::showPoints(hub::PointsOrder order)
-{
-    applyView(hub::pointsView(m_context.state, rowStudents(), order,
-                              [this](int level) { rankingProgress(level); }));
 }
 
 QList<records::ResultRecord> HubScreen::readRecords(int maxCount)
@@ -613,38 +538,6 @@ QList<records::ResultRecord> HubScreen::readRecords(int maxCount)
     return read.value();
 }
 
-void HubScreen::showTodayRuns()
-{
-    const QList<records::ResultRecord> runs = readRecords(hub::kTodayRecords);
-    applyView(
-        hub::todayRunsView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date()));
-}
-
-void HubScreen::showPeriodRuns()
-{
-    const QList<records::ResultRecord> runs = readRecords(hub::kPeriodRecords);
-    const auto display = m_displayMode == 1 ? hub::RunDisplay::Times : hub::RunDisplay::Points;
-    applyView(hub::periodRunsView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date(),
-                                  m_period, display));
-    {
-        const QSignalBlocker block(m_combo2);
-        m_combo2->setCurrentIndex(m_period - 1);
-    }
-    m_combo2->show();
-}
-
-void HubScreen::showPersonalTimes()
-{
-    setViewControlsEnabled(false);
-    const QList<records::ResultRecord> runs = readRecords(hub::kPeriodRecords);
-    applyView(
-        hub::personalTimesView(m_context.state, runs, rowStudents(), m_context.services.clock.now().date()));
-    setViewControlsEnabled(true);
-    for (int i = 1; i <= 3; ++i)
-        m_option1[i]->setEnabled(false);
-    endListWork();
-}
-
 void HubScreen::applyView(const hub::View &view)
 {
     m_heading->setText(view.heading);
@@ -653,11 +546,7 @@ void HubScreen::applyView(const hub::View &view)
         const std::size_t l = std::size_t(level);
         const hub::RankedList &list = l < view.lists.size() ? view.lists[l] : hub::RankedList{};
         c.model->setStringList(list.rows);
-        // Only the colour pass of a run list colours a list; without a colour the list keeps the one it
-        // has (white until a colour pass gives it one).
-        const hub::ListColour colour = l < view.colours.size() ? view.colours[l] : hub::ListColour::None;
-        if (colour != hub::ListColour::None)
-            setListColour(c, colour);
+        setListColour(c, m_model.listColour(level));
         c.list->clearSelection();
         c.list->setCurrentIndex(QModelIndex());
         const int top = view.scrollToOwnRow ? hub::scrollTopForOwnRow(list.ownRow) : -1;
@@ -676,14 +565,13 @@ void HubScreen::setListColour(Column &column, hub::ListColour colour)
 
 void HubScreen::applyAvailability()
 {
-    m_availability = hub::levelAvailability(m_context.state);
-    m_context.state.run.finalLevelCleared = m_availability.finalLevelCleared;
+    const hub::Availability &availability = m_model.availability();
     for (int level = 1; level <= levelCount(); ++level) {
         Column &c = m_columns[std::size_t(level)];
-        const bool startable = m_availability.canStart(level);
+        const bool startable = m_model.startEnabled(level);
         c.start->setEnabled(startable);
         c.title->setEnabled(startable);
-        const bool locked = m_availability.locked[std::size_t(level)] != 0;
+        const bool locked = availability.locked[std::size_t(level)] != 0;
         c.lock->setVisible(locked);
         if (locked)
             c.lock->raise();
@@ -693,36 +581,22 @@ void HubScreen::applyAvailability()
 
 void HubScreen::startLevel(int level)
 {
-    if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
-        !m_columns[std::size_t(level)].start->isEnabled())
+    if (!m_model.start(level))
         return;
-    m_leaving = true;
-    m_keyboardReady = false;
     m_wait->showNow();
-    launchDrill(level);
+    m_context.navigator.showDrill(level);
 }
 
 void HubScreen::titleClicked(int level)
 {
-    if (m_leaving || m_passwordPanel->isVisible() || level < 1 || level > levelCount() ||
-        !m_columns[std::size_t(level)].start->isEnabled())
-        return;
-    m_keyboardReady = false;
-    launchDrill(level);
-}
-
-void HubScreen::launchDrill(int level)
-{
-    m_leaving = true;
-    m_context.navigator.showDrill(level);
+    if (m_model.start(level))
+        m_context.navigator.showDrill(level);
 }
 
 void HubScreen::goBack()
 {
-    if (m_leaving || !m_back->isEnabled())
+    if (!m_model.back())
         return;
-    m_leaving = true;
-    m_keyboardReady = false;
     m_wait->showNow();
     QCoreApplication::processEvents();
     m_context.navigator.showNameSelection();
@@ -730,7 +604,7 @@ void HubScreen::goBack()
 
 bool HubScreen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !m_keyboardReady || !isVisible() || m_passwordPanel->isVisible())
+    if (event->type() != QEvent::KeyPress || !isVisible())
         return QWidget::eventFilter(watched, event);
     // A key reaches the window first and then the widget with the focus (or the window's own widget):
     // only the widget's turn counts, and only in this window while no dialog or popup has the keys.
@@ -739,18 +613,17 @@ bool HubScreen::eventFilter(QObject *watched, QEvent *event)
         QApplication::activePopupWidget())
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
-    const hub::HubKey action = hub::hubKey(key->key(), key->modifiers().testFlag(Qt::ControlModifier),
-                                           key->modifiers().testFlag(Qt::AltModifier));
-    switch (action.action) {
-    case hub::HubKey::Action::StartLevel:
-        if (action.level <= levelCount())
-            startLevel(action.level);
+    switch (m_model.key(key->key(), key->modifiers().testFlag(Qt::ControlModifier),
+                        key->modifiers().testFlag(Qt::AltModifier))) {
+    case hub::HubModel::KeyOutcome::Start:
+        startLevel(m_model.keyLevel());
         return true;
-    case hub::HubKey::Action::Back:
-        if (m_back->isEnabled())
-            goBack();
+    case hub::HubModel::KeyOutcome::Back:
+        goBack();
         return true;
-    case hub::HubKey::Action::None:
+    case hub::HubModel::KeyOutcome::Taken:
+        return true;
+    case hub::HubModel::KeyOutcome::Pass:
         break;
     }
     return QWidget::eventFilter(watched, event);

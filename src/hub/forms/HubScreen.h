@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
-#include "hub/HubViews.h"
-#include "hub/LevelAvailability.h"
+#include "hub/HubModel.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -45,12 +44,8 @@ public:
     // Start level N (a start button or its key).
     void startLevel(int level);
 
-    int displayMode() const { return m_displayMode; }
-    int period() const { return m_period; }
-    bool keyboardReady() const { return m_keyboardReady; }
-    const hub::Availability &availability() const { return m_availability; }
-
-    static constexpr int kColumnsInView = 4;
+    const hub::HubModel &model() const { return m_model; }
+    bool keyboardReady() const { return m_model.keyboardReady(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,7 +85,7 @@ private:
     void buildColumns();
     void installKeyPreview();
 
-    int levelCount() const;
+    int levelCount() const { return m_model.levelCount(); }
     bool isPractice(int level) const;
     bool isTeacher() const;
 
@@ -98,27 +93,21 @@ private:
     void displayOptionClicked(int index);
     void listChoiceClicked(int index);
     void periodChosen(int index);
-    void gradeFilterChosen();
+    void gradeFilterChosen(int index);
 
     // The views.
+    void showView(hub::HubView view);
     void rankingProgress(int level);
-    void showBestTimes();
-    void showPoints(hub::PointsOrder order);
-    void showTodayRuns();
-    void showPeriodRuns();
-    void showPersonalTimes();
     void applyView(const hub::View &view);
     void setListColour(Column &column, hub::ListColour colour);
     QList<records::ResultRecord> readRecords(int maxCount);
-    hub::RowStudents rowStudents() const;
 
     void clearLists();
     void beginListWork();
     void endListWork();
     void showLevelLists();
-    void setViewControlsEnabled(bool enabled);
+    void showViewControls(bool working);
     void setListChoiceCaptions(const QStringList &captions);
-    int checkedListChoice() const;
 
     void applyAvailability();
     void disableStartButtons();
@@ -128,15 +117,10 @@ private:
 
     void titleClicked(int level);
     void goBack();
-    void launchDrill(int level);
 
     AppContext &m_context;
+    hub::HubModel m_model;
     std::array<Column, kMaxLevel + 1> m_columns{};
-    int m_displayMode = 2;
-    int m_period = 3;
-    bool m_keyboardReady = false;
-    bool m_leaving = false;
-    hub::Availability m_availability;
 
     QLabel *m_title;
     QLabel *m_student;
@@ -162,5 +146,5 @@ private:
     WaitingPanel *m_wait;
     WaitingPanel *m_rankingWait;
     PersonalDataPanel *m_personalData;
-    PasswordPanel *m_passwordPanel = nullptr; // in front: starts, title clicks and level keys wait
+    PasswordPanel *m_passwordPanel = nullptr; // the model is told when it is in front
 };

@@ -43,7 +43,10 @@ PasswordPanel::PasswordPanel(std::function<bool(const QString &)> matches, QWidg
 
     connect(m_records, &QPushButton::clicked, this, [this] { buttonClicked(Tool::RecordsBrowser); });
     connect(m_standards, &QPushButton::clicked, this, [this] { buttonClicked(Tool::StandardsEditor); });
-    connect(m_back, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_back, &QPushButton::clicked, this, [this] {
+        hide();
+        emit closed();
+    });
     hide();
 }
 
@@ -53,6 +56,7 @@ void PasswordPanel::open()
     show();
     raise();
     m_box->setFocus();
+    emit opened();
 }
 
 void PasswordPanel::buttonClicked(Tool tool)

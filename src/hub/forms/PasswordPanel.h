@@ -30,6 +30,9 @@ public:
     QLineEdit *passwordBox() const { return m_box; }
 
 signals:
+    // The panel came to the front, and went away through "戻る".
+    void opened();
+    void closed();
     // The right password and a tool's button.
     void toolChosen(PasswordPanel::Tool tool);
     // A wrong password: the hub shows the message.

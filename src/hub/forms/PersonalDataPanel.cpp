@@ -29,7 +29,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QStringListModel>
 
 #include <algorithm>
 #include <optional>
@@ -83,14 +82,17 @@ protected:
     }
 };
 
-ChoiceList *list(QWidget *parent, const QString &name, const QString &accessibleName, QStringListModel *model,
-                 const QRect &geometry)
+ChoiceList *list(QWidget *parent, const QString &name, const QString &accessibleName,
+                 QItemSelectionModel *selection, const QRect &geometry)
 {
     auto *view = new ChoiceList(parent);
     view->setObjectName(name);
     view->setAccessibleName(accessibleName);
     view->setFont(style::monoFont(11));
-    view->setModel(model);
+    view->setModel(selection->model());
+    QItemSelectionModel *own = view->selectionModel();
+    view->setSelectionModel(selection);
+    delete own;
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setUniformItemSizes(true);
@@ -200,19 +202,30 @@ PersonalDataPanel::PersonalDataPanel(AppContext &context, std::function<QString(
 {
     setObjectName(QStringLiteral("pnlPersonalData"));
     style::card(this);
+    m_model.setTeacher(isTeacher());
     build();
     hide();
+}
+
+PersonalDataPanel::~PersonalDataPanel()
+{
+    // The lists show the panel's model: they go before it does.
+    delete m_students;
+    delete m_levels;
 }
 
 void PersonalDataPanel::build()
 {
     m_otherStudent = button(this, QStringLiteral("cmdOtherStudent"), QStringLiteral("他の人のデータを見る"),
                             QRect(8, 8, 280, 40));
-    connect(m_otherStudent, &QPushButton::clicked, this, &PersonalDataPanel::showStudentList);
+    connect(m_otherStudent, &QPushButton::clicked, this, [this] {
+        m_model.showStudentList();
+        showChoices();
+        m_students->setFocus();
+    });
 
-    m_studentModel = new QStringListModel(this);
     ChoiceList *students = list(this, QStringLiteral("lstSheetStudents"), QStringLiteral("生徒"),
-                                m_studentModel, QRect(8, 8, 280, 262));
+                                m_model.studentSelection(), QRect(8, 8, 280, 262));
     m_students = students;
     // The rows hold the roster's blank-padded names: in a proportional font the blanks stay narrow, and
     // a row too long for the list loses its middle, never the number at its end.
@@ -222,9 +235,8 @@ void PersonalDataPanel::build()
     connect(m_students, &QListView::clicked, this, [this] { draw(Target::Screen); });
     students->onKeyChoice = [this] { draw(Target::Screen); };
 
-    m_levelModel = new QStringListModel(this);
-    ChoiceList *levels = list(this, QStringLiteral("lstSheetLevels"), QStringLiteral("レベル"), m_levelModel,
-                              QRect(8, 278, 280, 110));
+    ChoiceList *levels = list(this, QStringLiteral("lstSheetLevels"), QStringLiteral("レベル"),
+                              m_model.levelSelection(), QRect(8, 278, 280, 110));
     m_levels = levels;
     const auto levelsChosen = [this] {
         if (isVisible())
@@ -271,73 +283,26 @@ bool PersonalDataPanel::isTeacher() const
     return roster::namelist::isTeacherName(m_context.state.run.studentName);
 }
 
-void PersonalDataPanel::fillLists()
-{
-    const AppState &state = m_context.state;
-    m_studentModel->setStringList(hub::sheetStudentRows(state, m_context.services.clock.now().date()));
-
-    QStringList levels;
-    const int count = catalogue::levelCount(state.catalogue);
-    for (int level = 1; level <= count; ++level)
-        levels << QString::number(level) + QStringLiteral("  ") +
-                      state.catalogue.levelNames[std::size_t(level)];
-    m_levelModel->setStringList(levels);
-    m_listsFilled = true;
-}
-
 void PersonalDataPanel::showOwnSheet()
 {
-    if (!m_listsFilled)
-        fillLists();
-    const bool teacher = isTeacher();
-    m_print->setVisible(teacher);
-    m_pdf->setVisible(teacher);
-
-    m_sheetStudent = m_context.state.run.studentNumber;
-    m_students->hide();
-    m_otherStudent->show();
-    m_students->clearSelection();
-    QItemSelectionModel *levels = m_levels->selectionModel();
-    levels->clearSelection();
-    for (int level : hub::defaultSheetLevels(m_context.state.catalogue))
-        levels->select(m_levelModel->index(level - 1), QItemSelectionModel::Select);
+    const AppState &state = m_context.state;
+    if (!m_model.filled())
+        m_model.fill(state.roster, state.settings.schoolYearStartMonth, m_context.services.clock.now().date(),
+                     state.catalogue);
+    m_print->setVisible(m_model.offers(Target::Printer));
+    m_pdf->setVisible(m_model.offers(Target::Pdf));
+    m_model.showOwnSheet(state.run.studentNumber, state.catalogue);
+    showChoices();
     m_view->setPointSize(hub::sheetpaint::kSheetPointSize);
     show();
     raise();
     draw(Target::Screen);
 }
 
-void PersonalDataPanel::showStudentList()
+void PersonalDataPanel::showChoices()
 {
-    m_otherStudent->hide();
-    m_students->show();
-    m_students->setFocus();
-}
-
-std::vector<int> PersonalDataPanel::selectedLevels() const
-{
-    std::vector<int> levels;
-    const QModelIndexList rows = m_levels->selectionModel()->selectedRows();
-    for (const QModelIndex &index : rows)
-        levels.push_back(index.row() + 1);
-    std::sort(levels.begin(), levels.end());
-    return levels;
-}
-
-std::vector<int> PersonalDataPanel::selectedStudents() const
-{
-    std::vector<int> rows;
-    for (const QModelIndex &index : m_students->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    // The student of a row is the number after its last "/".
-    std::vector<int> students;
-    for (int row : rows) {
-        const int number = hub::studentOfListRow(m_studentModel->index(row).data().toString());
-        if (number >= 0)
-            students.push_back(number);
-    }
-    return students;
+    m_otherStudent->setVisible(!m_model.studentListShown());
+    m_students->setVisible(m_model.studentListShown());
 }
 
 const hub::PersonalSheet &PersonalDataPanel::shownSheet() const
@@ -370,10 +335,12 @@ bool PersonalDataPanel::readRuns(std::vector<hub::SheetRun> *runs)
 hub::PersonalSheet PersonalDataPanel::sheetFor(int student, const std::vector<hub::SheetRun> &runs,
                                                const std::vector<int> &levels) const
 {
-    const hub::RowStudents rows =
-        hub::rowStudentsFor(m_context.state, m_gradeFilter ? m_gradeFilter() : QString());
-    hub::PersonalSheet sheet = hub::personalSheet(m_context.state, rows, runs,
-                                                  m_context.services.clock.now().date(), student, levels);
+    const AppState &state = m_context.state;
+    const hub::RowStudents rows = hub::rowStudentsFor(state.roster, state.run.studentNumber,
+                                                      m_gradeFilter ? m_gradeFilter() : QString());
+    hub::PersonalSheet sheet =
+        hub::personalSheet({state.catalogue, state.roster, state.results, state.statistics}, rows, runs,
+                           m_context.services.clock.now().date(), student, levels);
     // A teacher sees the class's weak idioms too: those of the students the grade filter shows.
     const std::vector<int> classStudents = hub::classStudentsOf(rows);
     hub::addWeakIdiomsPage(sheet, m_weak, isTeacher() ? &classStudents : nullptr,
@@ -383,16 +350,15 @@ hub::PersonalSheet PersonalDataPanel::sheetFor(int student, const std::vector<hu
 
 void PersonalDataPanel::draw(Target target)
 {
-    if (target != Target::Screen && !isTeacher())
+    if (!m_model.offers(target))
         return;
-    std::vector<int> students = selectedStudents();
-    if (students.empty())
-        students.push_back(m_sheetStudent);
-    const std::vector<int> levels = selectedLevels();
-    if (levels.empty() && target != Target::Screen) {
-        warn(QStringLiteral("レベルを選んでください。"));
+    const app::Result<hub::SheetDrawing> drawing = m_model.drawing(target);
+    if (!drawing) {
+        warn(drawing.failure().text);
         return;
     }
+    const std::vector<int> &students = drawing.value().students;
+    const std::vector<int> &levels = drawing.value().levels;
     std::vector<hub::SheetRun> runs;
     if (!readRuns(&runs))
         return;
@@ -401,9 +367,9 @@ void PersonalDataPanel::draw(Target target)
     if (target != Target::Screen)
         m_status->clear();
     // Each student's sheet clears the area for the next, so the screen shows the last one.
-    m_sheetStudent = students.back();
+    m_model.drawn(drawing.value());
     if (target == Target::Screen)
-        m_view->setSheet(sheetFor(m_sheetStudent, runs, levels));
+        m_view->setSheet(sheetFor(m_model.sheetStudent(), runs, levels));
     else if (target == Target::Printer)
         print(students, runs, levels);
     else

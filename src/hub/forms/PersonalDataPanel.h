@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
+#include "hub/PersonalDataModel.h"
 #include "hub/PersonalSheet.h"
 
 #include <QFrame>
@@ -13,7 +14,6 @@ class QLabel;
 class QListView;
 class QPrinter;
 class QPushButton;
-class QStringListModel;
 
 // Where the teacher chooses the printer and the PDF file. The program asks through the platform's
 // dialogs; tests answer in advance.
@@ -71,6 +71,7 @@ class PersonalDataPanel : public QFrame
 public:
     // gradeFilter gives the hub's grade filter text at the moment of drawing.
     PersonalDataPanel(AppContext &context, std::function<QString()> gradeFilter, QWidget *parent);
+    ~PersonalDataPanel() override;
 
     // The graph button: the student of the run, the first three test levels, the sheet's font size,
     // drawn on the screen.
@@ -78,19 +79,16 @@ public:
 
     void setDialogs(SheetOutputDialogs *dialogs) { m_dialogs = dialogs; }
 
-    enum class Target { Screen, Printer, Pdf };
+    using Target = hub::SheetTarget;
     // "表示", "印刷", "PDFに保存": for each student selected in the list, or for the sheet's student.
     void draw(Target target);
 
-    int sheetStudent() const { return m_sheetStudent; }
+    const hub::PersonalDataModel &model() const { return m_model; }
     const hub::PersonalSheet &shownSheet() const;
-    std::vector<int> selectedLevels() const;
-    std::vector<int> selectedStudents() const;
 
 private:
     void build();
-    void fillLists();
-    void showStudentList();
+    void showChoices();
     void updatePageControls();
     bool isTeacher() const;
     bool readRuns(std::vector<hub::SheetRun> *runs);
@@ -105,15 +103,12 @@ private:
     AppContext &m_context;
     std::function<QString()> m_gradeFilter;
     SheetOutputDialogs *m_dialogs;
-    int m_sheetStudent = 0;
-    bool m_listsFilled = false;
+    hub::PersonalDataModel m_model;
     hub::WeakIdiomsSource m_weak; // read for each drawing, for every sheet of it
 
     QPushButton *m_otherStudent;
     QListView *m_students;
-    QStringListModel *m_studentModel;
     QListView *m_levels;
-    QStringListModel *m_levelModel;
     QPushButton *m_display;
     QPushButton *m_print;
     QPushButton *m_pdf;

@@ -31,7 +31,6 @@ TEST(PersonalDataPanel, TheGraphButtonShowsTheOwnSheetOfTheFirstThreeTests)
     EXPECT_FALSE(control<QPushButton>(panel, QStringLiteral("Command24_1"))->isVisible()); // not a teacher
     EXPECT_FALSE(control<QPushButton>(panel, QStringLiteral("cmdSavePdf"))->isVisible());
     EXPECT_TRUE(control<QPushButton>(panel, QStringLiteral("Command24_0"))->isVisible());
-    EXPECT_EQ(panel->selectedLevels(), (std::vector<int>{2, 4, 6}));
 
     const hub::PersonalSheet &sheet = panel->shownSheet();
     EXPECT_EQ(sheet.student, 131);
@@ -82,7 +81,7 @@ TEST(PersonalDataPanel, AnotherStudentsDataAndTheLevelsChosenInTheList)
     const int other = rowOf(students, QStringLiteral("/132"));
     ASSERT_GE(other, 0);
     clickRow(students, other);
-    EXPECT_EQ(panel->sheetStudent(), 132);
+    EXPECT_EQ(panel->model().sheetStudent(), 132);
     EXPECT_EQ(panel->shownSheet().name, QStringLiteral("岡田ゆうと"));
     EXPECT_EQ(panel->shownSheet().pages[0].blocks[0].figures.runCount, 1);
     EXPECT_EQ(panel->shownSheet().pages[0].blocks[0].figures.timeRank, 1);
@@ -94,7 +93,7 @@ TEST(PersonalDataPanel, AnotherStudentsDataAndTheLevelsChosenInTheList)
     EXPECT_EQ(panel->shownSheet().pages[0].blocks.size(), 1u);
     for (int row : {3, 5, 7})
         clickRow(levels, row, Qt::ControlModifier);
-    EXPECT_EQ(panel->selectedLevels(), (std::vector<int>{2, 4, 6, 8}));
+    EXPECT_EQ(panel->model().selectedLevels(), (std::vector<int>{2, 4, 6, 8}));
     ASSERT_EQ(panel->shownSheet().pages.size(), 2u);
     auto *page = control<QLabel>(panel, QStringLiteral("lblSheetPage"));
     EXPECT_TRUE(page->isVisible());
@@ -147,7 +146,7 @@ TEST(PersonalDataPanel, ChoosingWithTheArrowKeysDrawsTheSheetAgain)
     ASSERT_EQ(panel->shownSheet().pages[0].blocks[0].level, 2);
     levels->setFocus();
     QTest::keyClick(levels, Qt::Key_Down);
-    ASSERT_EQ(panel->selectedLevels(), std::vector<int>{3});
+    ASSERT_EQ(panel->model().selectedLevels(), std::vector<int>{3});
     ASSERT_EQ(panel->shownSheet().pages.at(0).blocks.size(), 1u);
     EXPECT_EQ(panel->shownSheet().pages[0].blocks[0].level, 3);
     QTest::keyClick(levels, Qt::Key_Down, Qt::ShiftModifier); // levels 3 and 4
@@ -158,10 +157,10 @@ TEST(PersonalDataPanel, ChoosingWithTheArrowKeysDrawsTheSheetAgain)
     const int first = rowOf(students, QStringLiteral("/131"));
     ASSERT_GE(first, 0);
     clickRow(students, first);
-    ASSERT_EQ(panel->sheetStudent(), 131);
+    ASSERT_EQ(panel->model().sheetStudent(), 131);
     QTest::keyClick(students, Qt::Key_Down);
-    const int next = hub::studentOfListRow(students->model()->index(first + 1, 0).data().toString());
-    EXPECT_EQ(panel->sheetStudent(), next);
+    const int next = students->model()->index(first + 1, 0).data(hub::SheetListModel::NumberRole).toInt();
+    EXPECT_EQ(panel->model().sheetStudent(), next);
     EXPECT_EQ(panel->shownSheet().student, next);
     EXPECT_TRUE(school.fakes.messages.shown.empty());
 }

@@ -95,8 +95,8 @@ TEST(PersonalDataPrint, EachSelectedStudentIsOneJobOfA4PagesWithThreeBlocksAPage
     clickRow(at.students, rowOf(at.students, QStringLiteral("/131")));
     clickRow(at.students, rowOf(at.students, QStringLiteral("/132")), Qt::ControlModifier);
     clickRow(at.levels, 7, Qt::ControlModifier);
-    ASSERT_EQ(at.panel->selectedStudents(), (std::vector<int>{131, 132}));
-    ASSERT_EQ(at.panel->selectedLevels(), (std::vector<int>{2, 4, 6, 8}));
+    ASSERT_EQ(at.panel->model().selectedStudents(), (std::vector<int>{131, 132}));
+    ASSERT_EQ(at.panel->model().selectedLevels(), (std::vector<int>{2, 4, 6, 8}));
 
     queue.mark();
     const QList<int> before = queue.jobIds(false);
@@ -207,7 +207,7 @@ TEST(PersonalDataPrint, PdfOfOneStudentOrOfSeveralEachOnPagesOfTheirOwn)
     QTemporaryDir out;
 
     clickRow(at.students, rowOf(at.students, QStringLiteral("/131")));
-    EXPECT_EQ(at.panel->sheetStudent(), 131);
+    EXPECT_EQ(at.panel->model().sheetStudent(), 131);
     dialogs.pdfPath = out.filePath(QStringLiteral("加藤")); // the ending is added
     pressButton(at.panel, QStringLiteral("cmdSavePdf"));
     EXPECT_TRUE(dialogs.suggested.endsWith(QStringLiteral("/加藤あおい_個人データ.pdf")))
