@@ -1,12 +1,5 @@
 #include "records/ResultSession.h"
-#include "app/AppState.h"
-#include "drill/LevelCatalogue.h"
-#include "platform/DateSerial.h"
-#include "records/Marks.h"
-#include "records/ResultRecord.h"
-#include "records/ResultsFile.h"
-#include "startup/LoadSettings.h"
-#include "support/TestSupport.h"
+#include "records/ResultScreenTestSupport.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -17,43 +10,13 @@ using records::result_screen::Sound;
 
 namespace {
 
-// The result screen's session as a recorded drill leaves it: the run is in the results file, the
-// flags of the judgement are set. The steps run in the screen's order.
-class ResultSessionFlow : public ::testing::Test
+// The result screen's session after a recorded drill; the steps run in the screen's order.
+class ResultSessionFlow : public result_screen_test::ResultScreenFixture
 {
 protected:
-    void SetUp() override
-    {
-        QString error;
-        ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error))
-            << error.toStdString();
-        catalogue::setUpLevels(state->catalogue);
-        state->run.studentNumber = 152;
-        state->run.studentName = QStringLiteral("佐藤美咲            ");
-    }
-
-    // Runs of the student at a level today, each with the given time.
-    void addRuns(int level, int count, qint32 time)
-    {
-        QList<records::ResultRecord> runs;
-        const QDateTime now = fakes.clock.now();
-        for (int i = 0; i < count; ++i)
-            runs.append(records::newRecord(platform::dateSerial(now.date()),
-                                           platform::timeFraction(now.time()), 152, qint16(level), time,
-                                           QStringLiteral("12345")));
-        QString error;
-        ASSERT_TRUE(succeeded(records::appendRecords(records::resultsFilePath(inst.dataFolder), runs,
-                                                     records::responsiveWait()),
-                              &error))
-            << error.toStdString();
-    }
-
     void makeSession(int level, qint32 resultTime)
     {
-        state->run.currentLevel = qint16(level);
-        state->lastDrill.resultTime = resultTime;
-        state->lastDrill.elapsedTime = resultTime;
-        state->lastDrill.drillEndReason = resultTime == records::kTimeOut ? 1 : 0;
+        drilled(level, resultTime);
         session = std::make_unique<ResultSession>(
             records::ResultScreenState{state->settings, state->catalogue, state->run, state->standards,
                                        state->results, state->statistics, state->lastDrill},
@@ -96,9 +59,6 @@ protected:
     }
     const ResultSession::View &view() const { return session->view(); }
 
-    Installation inst;
-    FakeServices fakes;
-    std::unique_ptr<AppState> state = std::make_unique<AppState>();
     std::unique_ptr<ResultSession> session;
     QList<Sound> sounds;
 };

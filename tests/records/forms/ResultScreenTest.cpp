@@ -1,12 +1,5 @@
 #include "records/forms/ResultScreen.h"
-#include "app/AppState.h"
-#include "drill/LevelCatalogue.h"
-#include "platform/DateSerial.h"
-#include "records/ResultRecord.h"
-#include "records/ResultsFile.h"
-#include "records/Statistics.h"
-#include "startup/LoadSettings.h"
-#include "support/TestSupport.h"
+#include "records/ResultScreenTestSupport.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QDir>
@@ -40,50 +33,22 @@ public:
     void showVersionBox(QWidget *) override {}
 };
 
-// The result screen as a recorded drill leaves it: the run is in the results file, the flags of
-// the judgement are set.
-class ResultScreenTest : public ::testing::Test
+class ResultScreenTest : public result_screen_test::ResultScreenFixture
 {
 protected:
-    void SetUp() override
+    // The screen as the drill opens it, up to the end of its activation.
+    void open(int level, qint32 resultTime)
     {
-        writeFile932(inst.soundSetFile(),
-                     {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,boo,*"),
-                      QStringLiteral("自己最高音2,jiko,*"), QStringLiteral("不合格音1,minimum,*")});
-        QString error;
-        ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error))
-            << error.toStdString();
-        catalogue::setUpLevels(state->catalogue);
-        state->run.studentNumber = 152;
-        state->run.studentName = QStringLiteral("佐藤美咲            ");
-    }
-
-    // Runs of the student at a level today, each with the given time.
-    void addRuns(int level, int count, qint32 time, int student = 152)
-    {
-        QList<records::ResultRecord> runs;
-        const QDateTime now = fakes.clock.now();
-        for (int i = 0; i < count; ++i)
-            runs.append(records::newRecord(platform::dateSerial(now.date()),
-                                           platform::timeFraction(now.time()), qint16(student), qint16(level),
-                                           time, QStringLiteral("12345")));
-        QString error;
-        ASSERT_TRUE(
-            testing_support::succeeded(records::appendRecords(records::resultsFilePath(inst.dataFolder), runs,
-                                                              records::responsiveWait()),
-                                       &error))
-            << error.toStdString();
-    }
-
-    void show(int level, qint32 resultTime)
-    {
-        state->run.currentLevel = qint16(level);
-        state->lastDrill.resultTime = resultTime;
-        state->lastDrill.elapsedTime = resultTime;
-        state->lastDrill.drillEndReason = resultTime == records::kTimeOut ? 1 : 0;
+        drilled(level, resultTime);
         screen = std::make_unique<::ResultScreen>(context);
         screen->show();
         screen->activate();
+    }
+
+    // And on to its half-second timer's tick.
+    void show(int level, qint32 resultTime)
+    {
+        open(level, resultTime);
         fireTimer1();
     }
 
@@ -116,9 +81,6 @@ protected:
         return n;
     }
 
-    Installation inst;
-    FakeServices fakes;
-    std::unique_ptr<AppState> state = std::make_unique<AppState>();
     NullNavigator navigator;
     AppContext context{*state, fakes.services, navigator};
     std::unique_ptr<::ResultScreen> screen;
@@ -131,12 +93,8 @@ protected:
 TEST_F(ResultScreenTest, AnUnreadableResultsFileEndsTheProgramAndTheActivationThere)
 {
     ASSERT_TRUE(QDir().mkpath(records::resultsFilePath(inst.dataFolder)));
-    state->run.currentLevel = 2;
-    state->lastDrill.resultTime = 90;
     state->lastDrill.newPersonalBest = true;
-    screen = std::make_unique<::ResultScreen>(context);
-    screen->show();
-    screen->activate();
+    open(2, 90);
     EXPECT_TRUE(fakes.programEnd.ended);
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_TRUE(fakes.media.commands.isEmpty());
@@ -151,11 +109,7 @@ TEST_F(ResultScreenTest, APersonalRecordIsShownAndItsSoundPlayed)
 {
     addRuns(2, 1, 90);
     state->lastDrill.newPersonalBest = true;
-    state->run.currentLevel = 2;
-    state->lastDrill.resultTime = 90;
-    screen = std::make_unique<::ResultScreen>(context);
-    screen->show();
-    screen->activate();
+    open(2, 90);
     EXPECT_EQ(text(QStringLiteral("Label18")), QStringLiteral("今の成績：90秒"));
     EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("新記録おめでとう"));
     EXPECT_EQ(text(QStringLiteral("Label13")), QStringLiteral(" (このレベル　 1回目)"));
@@ -165,7 +119,7 @@ TEST_F(ResultScreenTest, APersonalRecordIsShownAndItsSoundPlayed)
     EXPECT_FALSE(visible(QStringLiteral("Command5")));
     fireTimer1();
     EXPECT_TRUE(visible(QStringLiteral("Command4")));
-    EXPECT_TRUE(screen->findChild<QWidget *>(QStringLiteral("Command4"))->hasFocus());
+    EXPECT_EQ(screen->focusWidget(), screen->findChild<QWidget *>(QStringLiteral("Command4")));
     EXPECT_TRUE(visible(QStringLiteral("Command5")));
     EXPECT_FALSE(screen->findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
     saveScreenshot(screen.get(), QStringLiteral("result-personal-record"));
@@ -187,11 +141,7 @@ TEST_F(ResultScreenTest, ClearingTheFinalLevelShowsThePictureAndPlaysTheFanfare)
 {
     addRuns(20, 3, 100);
     state->lastDrill.alreadyCleared = false;
-    state->run.currentLevel = 20;
-    state->lastDrill.resultTime = 100;
-    screen = std::make_unique<::ResultScreen>(context);
-    screen->show();
-    screen->activate();
+    open(20, 100);
     EXPECT_TRUE(visible(QStringLiteral("Picture1")));
     EXPECT_TRUE(visible(QStringLiteral("Label2")));
     EXPECT_EQ(played(QStringLiteral("合格.wav")), 1);
@@ -228,8 +178,7 @@ TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
     state->lastDrill.alreadyCleared = false;
     state->lastDrill.newPersonalBest = true;
     state->lastDrill.newOverallBest = true;
-    state->run.currentLevel = 20;
-    state->lastDrill.resultTime = 100;
+    drilled(20, 100);
     screen = std::make_unique<::ResultScreen>(context);
     screen->show();
     bool pictureDuringFanfare = false;
