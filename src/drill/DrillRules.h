@@ -25,6 +25,13 @@ inline constexpr int kWrongIdiomPenalty = 20;   // seconds
 inline constexpr int kPracticeCardLimit = 100;  // practice keeps memorised flags for positions 1 to 100
 inline constexpr int kTimeOutFactor = 5;        // a drill times out at 5 × the level's minimum time
 
+// The question line centres a meaning of up to this many characters and left-aligns a longer one.
+inline constexpr int kCentredMeaningLength = 28;
+inline bool meaningLeftAligned(const QString &meaning)
+{
+    return meaning.size() > kCentredMeaningLength;
+}
+
 // The time limit of a test level: five times its minimum time, held at the largest time the clock can
 // count when a standards table asks for more.
 qint32 timeLimitFor(qint32 minimumTime);

@@ -21,7 +21,8 @@ enum class Sound { RightAnswer = 2, WrongAnswer = 4 };
 // judgement (the last character of the voice file's name).
 enum class Voice { Reading = 1, Meaning = 2 };
 
-// What a session needs to know of its level, made by the screen from the standards and the catalogue.
+// What a session needs to know of its level, made by startLevel (LevelStart.h) from the standards and
+// the catalogue.
 struct LevelRules
 {
     int timeLimit = 0;          // a tick at or past it ends the drill

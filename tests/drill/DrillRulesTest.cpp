@@ -140,6 +140,12 @@ TEST(QuestionMaking, KanaButtonsHoldTheFirstFourKanaAndTwoDifferentDistractors)
     }
 }
 
+TEST(QuestionMaking, AMeaningOfUpToTwentyEightCharactersIsCentred)
+{
+    EXPECT_FALSE(drill::meaningLeftAligned(QString(28, u'意')));
+    EXPECT_TRUE(drill::meaningLeftAligned(QString(29, u'意')));
+}
+
 TEST(QuestionChoice, DoneQuestionsAreNotAskedAndNoQuestionTwiceInARow)
 {
     ScriptedRandom random(3);

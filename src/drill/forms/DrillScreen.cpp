@@ -75,8 +75,7 @@ bool DrillScreen::ending() const
 
 bool DrillScreen::isPractice() const
 {
-    const int level = m_context.state.run.currentLevel;
-    return catalogue::runsAsPractice(m_context.state.catalogue, level);
+    return m_start.practice;
 }
 
 void DrillScreen::buildScreen()
@@ -274,20 +273,16 @@ void DrillScreen::activate()
 void DrillScreen::initialSettings()
 {
     AppState &state = m_context.state;
-    state.lastDrill.endingInProgress = false;
     const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    if (catalogue::isRecordedLevel(state.catalogue, level)) {
-        state.drill.timeLimit = timeLimitFor(state.standards.minimumTime[level]);
+    m_start = startLevel(state.drill, state.lastDrill, state.catalogue, level,
+                         {state.standards.targetTime[level], state.standards.minimumTime[level]},
+                         m_timeFrame->width());
+    if (m_start.recorded) {
         m_elapsed->setText(QStringLiteral("0"));
-        const int width = m_timeFrame->width();
-        state.drill.timeBarScale = state.drill.timeLimit > 0 ? double(width) / state.drill.timeLimit : 0.0;
-        m_timeBar->setGeometry(2, 2, 0, m_timeFrame->height() - 4);
-        m_targetMarker->setGeometry(
-            0, 0, std::min(width, int(state.standards.targetTime[level] * state.drill.timeBarScale)),
-            m_timeFrame->height());
-        m_minimumMarker->setGeometry(
-            0, 0, std::min(width, int(state.standards.minimumTime[level] * state.drill.timeBarScale)),
-            m_timeFrame->height());
+        m_timeBar->setGeometry(TimeBar::kBorder, TimeBar::kBorder, 0,
+                               m_timeFrame->height() - 2 * TimeBar::kBorder);
+        m_targetMarker->setGeometry(0, 0, m_start.timeBar.targetMarker, m_timeFrame->height());
+        m_minimumMarker->setGeometry(0, 0, m_start.timeBar.minimumMarker, m_timeFrame->height());
         describeTimeBar(0);
     }
     const StatusTexts texts =
@@ -328,19 +323,6 @@ bool DrillScreen::loadLevelQuestions(QuestionList &questions)
     return true;
 }
 
-LevelRules DrillScreen::levelRules() const
-{
-    const AppState &state = m_context.state;
-    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    LevelRules rules;
-    rules.timeLimit = state.drill.timeLimit;
-    rules.targetTime = state.standards.targetTime[level];
-    rules.minimumTime = state.standards.minimumTime[level];
-    rules.practiceLevel = catalogue::isPracticeLevel(state.catalogue, level);
-    rules.recordedLevel = catalogue::isRecordedLevel(state.catalogue, level);
-    return rules;
-}
-
 void DrillScreen::startSession(QuestionList questions)
 {
     AppState &state = m_context.state;
@@ -348,13 +330,13 @@ void DrillScreen::startSession(QuestionList questions)
     // The clock runs in both modes.
     if (isPractice()) {
         m_practice = std::make_unique<PracticeSession>(std::move(questions), state.lastDrill, services.clock,
-                                                       levelRules());
+                                                       m_start.rules);
         m_practice->start();
         m_clock->start();
         startPractice();
     } else {
         m_test = std::make_unique<TestSession>(std::move(questions), state.lastDrill, services.clock,
-                                               services.random, levelRules());
+                                               services.random, m_start.rules);
         m_test->start();
         m_clock->start();
         makeQuestion();
@@ -388,9 +370,7 @@ void DrillScreen::showCard(const PracticeSession::Card &card)
     m_readingLine->clear();
     if (!card.question)
         return;
-    m_question->setAlignment(card.question->meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter
-                                                                : Qt::AlignCenter);
-    m_question->setText(card.question->meaning);
+    showMeaning(card.question->meaning);
     m_showAnswer->setFocus();
 }
 
@@ -475,8 +455,7 @@ void DrillScreen::makeQuestion()
         return;
     }
     const Question &q = m_test->current();
-    m_question->setAlignment(q.meaning.size() > 28 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
-    m_question->setText(q.meaning);
+    showMeaning(q.meaning);
 
     m_kanjiPanel->hide();
     for (int j = 1; j <= 12; ++j) {
@@ -683,21 +662,14 @@ void DrillScreen::clockTick()
     DrillSession *running = session();
     if (!running)
         return;
-    AppState &state = m_context.state;
-    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
     const DrillSession::Tick tick = running->tick();
     for (int lamp : tick.lampsOut)
         setLampLit(lamp, false);
-    if (catalogue::isRecordedLevel(state.catalogue, level))
+    if (m_start.recorded)
         m_elapsed->setText(QString::number(tick.elapsed));
     describeTimeBar(tick.elapsed);
-    const int inner = m_timeFrame->width() - 4;
-    if (!tick.pastLimit) {
-        m_timeBar->setGeometry(2, 2, std::clamp(int(tick.elapsed * state.drill.timeBarScale), 0, inner),
-                               m_timeFrame->height() - 4);
-        return;
-    }
-    m_timeBar->setGeometry(2, 2, inner, m_timeFrame->height() - 4);
+    m_timeBar->setGeometry(TimeBar::kBorder, TimeBar::kBorder, m_start.timeBar.elapsedWidth(tick),
+                           m_timeFrame->height() - 2 * TimeBar::kBorder);
     if (tick.timeOut) {
         m_clock->stop();
         finishDrill();
@@ -770,6 +742,13 @@ void DrillScreen::playVoice(Voice voice)
     playDroppingInput([&] { sound::playVoice(m_context.state.sound, m_context.services); });
 }
 
+void DrillScreen::showMeaning(const QString &meaning)
+{
+    m_question->setAlignment(meaningLeftAligned(meaning) ? Qt::AlignLeft | Qt::AlignVCenter
+                                                         : Qt::AlignCenter);
+    m_question->setText(meaning);
+}
+
 void DrillScreen::setBoxes(const std::array<QString, kIdiomLength> &boxes)
 {
     for (int i = 1; i <= kIdiomLength; ++i)
@@ -797,13 +776,11 @@ void DrillScreen::setLampLit(int item, bool lit)
 
 void DrillScreen::describeTimeBar(int elapsedSeconds)
 {
-    const AppState &state = m_context.state;
-    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    const LevelRules &rules = m_start.rules;
     m_timeFrame->setAccessibleName(
-        QStringLiteral("経過時間 %1秒（制限時間 %2秒）").arg(elapsedSeconds).arg(state.drill.timeLimit));
-    m_timeFrame->setAccessibleDescription(QStringLiteral("目標タイム %1秒、最低ライン %2秒")
-                                              .arg(state.standards.targetTime[level])
-                                              .arg(state.standards.minimumTime[level]));
+        QStringLiteral("経過時間 %1秒（制限時間 %2秒）").arg(elapsedSeconds).arg(rules.timeLimit));
+    m_timeFrame->setAccessibleDescription(
+        QStringLiteral("目標タイム %1秒、最低ライン %2秒").arg(rules.targetTime).arg(rules.minimumTime));
 }
 
 void DrillScreen::setKanjiButtonsEnabled(bool enabled)

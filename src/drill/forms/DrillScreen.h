@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
+#include "drill/LevelStart.h"
 #include "drill/PracticeSession.h"
 #include "drill/TestSession.h"
 
@@ -72,7 +73,6 @@ private:
     // The end of the drill has begun (the end notice stands): nothing more is answered or judged.
     bool ending() const;
     DrillSession *session() const;
-    LevelRules levelRules() const;
 
     // Practice: the buttons and texts of a step of the flash cards.
     void showCard(const PracticeSession::Card &card);
@@ -80,6 +80,7 @@ private:
 
     void playSound(Sound sound);
     void playVoice(Voice voice);
+    void showMeaning(const QString &meaning);
     void setBoxes(const std::array<QString, kIdiomLength> &boxes);
     // What the answer box (1–4) or correction box (5–8) shows, and tells a screen reader.
     void setBox(int box, const QString &text);
@@ -125,6 +126,8 @@ private:
     QTimer *m_clock;                         // sTimer1
     QTimer *m_minutesClock;                  // sTimer2
 
+    // How the level starts (its mode, its session's rules, the time bar), made by the initial settings.
+    LevelStart m_start;
     // The drill: one of the two sessions, made once the level's questions are loaded.
     std::unique_ptr<TestSession> m_test;
     std::unique_ptr<PracticeSession> m_practice;

@@ -4,10 +4,6 @@
 #include "app/forms/InputDiscard.h"
 #include "app/forms/Style.h"
 #include "app/forms/TextFit.h"
-#include "drill/LevelCatalogue.h"
-#include "records/Judgement.h"
-#include "records/ResultSummary.h"
-#include "records/Statistics.h"
 #include "sound/SoundPlayer.h"
 
 #include <QCoreApplication>
@@ -16,8 +12,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
-
-#include <cmath>
 
 namespace style = app::style;
 
@@ -37,7 +31,11 @@ constexpr int kSmallestNamePointSize = 14;
 
 } // namespace
 
-ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+ResultScreen::ResultScreen(AppContext &context, QWidget *parent)
+    : QWidget(parent), m_context(context),
+      m_session({context.state.settings, context.state.catalogue, context.state.run, context.state.standards,
+                 context.state.results, context.state.statistics, context.state.lastDrill},
+                context.services)
 {
     setObjectName(QStringLiteral("FrmSyuuryou"));
     setWindowTitle(QStringLiteral("終了"));
@@ -88,61 +86,47 @@ ResultScreen::ResultScreen(AppContext &context, QWidget *parent) : QWidget(paren
     connect(m_timer1, &QTimer::timeout, this, &ResultScreen::timer1Tick);
 }
 
-bool ResultScreen::levelCleared() const
+void ResultScreen::render()
 {
-    const AppState &s = m_context.state;
-    return records::isCleared(s.standards, s.statistics, s.run.currentLevel, s.run.studentNumber);
+    const records::ResultSession::View &v = m_session.view();
+    m_levelCount->setText(v.levelCount);
+    m_dayCount->setText(v.dayCount);
+    m_title->setText(v.title);
+    m_levelName->setText(v.levelName);
+    app::controls::fitText(m_name, v.name, kNamePointSize, kSmallestNamePointSize, true);
+    m_time->setText(v.time);
+    m_points->setText(v.points);
+    m_message->setText(v.message);
+    m_message->setVisible(v.messageShown);
+    m_cleared->setText(v.cleared);
+    m_cleared->setVisible(v.clearedShown);
+    m_congratulation->setVisible(v.congratulationShown);
+    m_menu->setVisible(v.menuShown);
+    m_menu->setEnabled(v.menuEnabled);
+    m_again->setVisible(v.againShown);
+    m_again->setEnabled(v.againEnabled);
 }
 
 void ResultScreen::activate()
 {
-    AppState &state = m_context.state;
-    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    const int student = std::clamp<int>(state.run.studentNumber, 0, kMaxStudentNumber);
-    m_levelCount->setText(records::result_screen::levelCountText(
-        records::todayLevelRuns(state.statistics, level, student) + 1));
-
-    if (app::report(m_context.services,
-                    records::computeStatistics({state.settings, state.catalogue}, state.standards,
-                                               state.results, state.statistics, m_context.services)))
+    m_session.begin();
+    render();
+    if (app::report(m_context.services, m_session.recompute()))
         return;
-
-    const bool cleared = levelCleared();
-    const bool finalLevel = catalogue::isFinalLevel(state.catalogue, level);
-    if (cleared) {
-        m_cleared->show();
-        if (records::result_screen::congratulationApplies(state.catalogue, state.standards, level))
-            m_congratulation->show();
-    }
+    render();
     QCoreApplication::processEvents();
     m_timer1->start();
 
-    m_points->setText(records::result_screen::pointsText(state.lastDrill.resultTime,
-                                                         state.standards.targetTime[level],
-                                                         state.standards.pointMultiplier[level]));
-    m_time->setText(records::result_screen::timeText(state.lastDrill.resultTime));
-    app::controls::fitText(m_name, state.run.studentName.trimmed(), kNamePointSize, kSmallestNamePointSize,
-                           true);
-    m_title->setText(state.catalogue.programTitle);
-    m_levelName->setText(state.catalogue.levelNames[level]);
-    m_levelCount->setText(
-        records::result_screen::levelCountText(records::todayLevelRuns(state.statistics, level, student)));
-    state.lastDrill.todayTotalCount =
-        records::keptDayTotal(records::todayTotalRuns(state.statistics, student));
-    m_dayCount->setText(records::result_screen::dayCountText(state.lastDrill.todayTotalCount));
-
+    m_session.fillIn();
+    render();
     QCoreApplication::processEvents();
-    const records::result_screen::Message message = records::result_screen::message(state.lastDrill);
-    if (message != records::result_screen::Message::None) {
-        m_message->setText(records::result_screen::messageText(message));
-        m_message->show();
-    }
-    const QList<records::result_screen::Sound> sounds = records::result_screen::sounds(
-        state.lastDrill, state.standards.minimumTime[level], cleared, finalLevel);
+    const QList<records::result_screen::Sound> sounds = m_session.announce();
+    render();
     // The screen as it stands is painted now, without letting events run: from here to the end no
     // events run between the sounds, or Timer1, due by then, would put the congratulation away and
     // show the buttons in the middle of the fanfare.
     repaint();
+    AppState &state = m_context.state;
     for (const records::result_screen::Sound &sound : sounds) {
         if (sound.kind != 0) {
             if (app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
@@ -153,51 +137,32 @@ void ResultScreen::activate()
                                   sound.fixedFile);
         }
     }
-    if (!(cleared && finalLevel))
-        m_congratulation->hide();
-    state.lastDrill.newPersonalBest = false;
-    state.lastDrill.newOverallBest = false;
+    m_session.finish();
+    render();
     // Clicks and keys made while the sounds played are not meant for the buttons that may appear now.
     InputDiscard::dropPendingInput();
-    m_activated = true;
 }
 
 void ResultScreen::timer1Tick()
 {
-    m_congratulation->hide();
-    m_menu->show();
+    m_session.timerTick();
+    render();
     m_menu->setFocus();
     m_timer1->stop();
-    const AppState &state = m_context.state;
-    const int level = state.run.currentLevel;
-    const records::result_screen::AgainDecision decision = records::result_screen::againDecision(
-        records::isOverPractised(state.standards, state.statistics, level, state.run.studentNumber),
-        levelCleared(), catalogue::isFinalLevel(state.catalogue, level), state.run.finalLevelCleared);
-    switch (decision.label) {
-    case records::result_screen::AgainDecision::Label::Keep:
-        break;
-    case records::result_screen::AgainDecision::Label::Hide:
-        m_cleared->clear();
-        m_cleared->hide();
-        break;
-    case records::result_screen::AgainDecision::Label::GoOn:
-        m_cleared->setText(QStringLiteral("次のレベルへ進みましょう"));
-        break;
-    }
-    m_again->setVisible(decision.showAgain);
 }
 
 void ResultScreen::menuClicked()
 {
-    m_menu->setEnabled(false);
+    m_session.menu();
+    render();
     m_context.navigator.showHub();
 }
 
 void ResultScreen::againClicked()
 {
-    m_menu->setEnabled(false);
-    m_again->setEnabled(false);
-    m_context.navigator.showDrill(m_context.state.run.currentLevel);
+    const int level = m_session.again();
+    render();
+    m_context.navigator.showDrill(level);
 }
 
 void ResultScreen::paintEvent(QPaintEvent *)

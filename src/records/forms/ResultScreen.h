@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
+#include "records/ResultSession.h"
 
 #include <QWidget>
 
@@ -12,6 +13,8 @@ class QTimer;
 // The result screen after every recorded drill: time, points, today's counts, a record message with
 // its sound, the cleared label and, at the final level, the congratulation. Half a second after it
 // opens it offers "メニューへ" and, unless the level is closed for over-practice, "もう一度".
+// What it shows and decides is its session's (records::ResultSession): the screen runs the steps,
+// lets events run and plays the sounds between them, and renders the session's view after each.
 class ResultScreen : public QWidget
 {
     Q_OBJECT
@@ -28,9 +31,10 @@ private:
     void timer1Tick();
     void menuClicked();
     void againClicked();
-    bool levelCleared() const;
+    void render();
 
     AppContext &m_context;
+    records::ResultSession m_session;
     QLabel *m_levelCount;     // Label13
     QLabel *m_dayCount;       // Label14
     QLabel *m_title;          // Label15
@@ -44,5 +48,4 @@ private:
     QPushButton *m_menu;      // Command4
     QPushButton *m_again;     // Command5
     QTimer *m_timer1;
-    bool m_activated = false;
 };

@@ -1,13 +1,6 @@
 #include "records/forms/ResultScreen.h"
-#include "app/AppState.h"
 #include "app/forms/Style.h"
-#include "drill/LevelCatalogue.h"
-#include "platform/DateSerial.h"
-#include "records/ResultRecord.h"
-#include "records/ResultsFile.h"
-#include "records/Statistics.h"
-#include "startup/LoadSettings.h"
-#include "support/TestSupport.h"
+#include "records/ResultScreenTestSupport.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QDir>
@@ -41,51 +34,23 @@ public:
     void showVersionBox(QWidget *) override {}
 };
 
-// The result screen as a recorded drill leaves it: the run is in the results file, the flags of
-// the judgement are set.
-class ResultScreenTest : public ::testing::Test
+class ResultScreenTest : public result_screen_test::ResultScreenFixture
 {
 protected:
-    void SetUp() override
+    // The screen as the drill opens it, up to the end of its activation.
+    void open(int level, qint32 resultTime)
     {
-        writeFile932(inst.soundSetFile(),
-                     {QStringLiteral("正解音2,pin,*"), QStringLiteral("間違い音2,boo,*"),
-                      QStringLiteral("自己最高音2,jiko,*"), QStringLiteral("不合格音1,minimum,*")});
-        QString error;
-        ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error))
-            << error.toStdString();
-        catalogue::setUpLevels(state->catalogue);
-        state->run.studentNumber = 152;
-        state->run.studentName = QStringLiteral("佐藤美咲            ");
-    }
-
-    // Runs of the student at a level today, each with the given time.
-    void addRuns(int level, int count, qint32 time, int student = 152)
-    {
-        QList<records::ResultRecord> runs;
-        const QDateTime now = fakes.clock.now();
-        for (int i = 0; i < count; ++i)
-            runs.append(records::newRecord(platform::dateSerial(now.date()),
-                                           platform::timeFraction(now.time()), qint16(student), qint16(level),
-                                           time, QStringLiteral("12345")));
-        QString error;
-        ASSERT_TRUE(
-            testing_support::succeeded(records::appendRecords(records::resultsFilePath(inst.dataFolder), runs,
-                                                              records::responsiveWait()),
-                                       &error))
-            << error.toStdString();
-    }
-
-    void show(int level, qint32 resultTime)
-    {
-        state->run.currentLevel = qint16(level);
-        state->lastDrill.resultTime = resultTime;
-        state->lastDrill.elapsedTime = resultTime;
-        state->lastDrill.drillEndReason = resultTime == records::kTimeOut ? 1 : 0;
+        drilled(level, resultTime);
         screen = std::make_unique<::ResultScreen>(context);
         app::style::install(screen.get()); // the window's style sheet, as MainWindow has it
         screen->show();
         screen->activate();
+    }
+
+    // And on to its half-second timer's tick.
+    void show(int level, qint32 resultTime)
+    {
+        open(level, resultTime);
         fireTimer1();
     }
 
@@ -118,9 +83,6 @@ protected:
         return n;
     }
 
-    Installation inst;
-    FakeServices fakes;
-    std::unique_ptr<AppState> state = std::make_unique<AppState>();
     NullNavigator navigator;
     AppContext context{*state, fakes.services, navigator};
     std::unique_ptr<::ResultScreen> screen;
@@ -128,32 +90,13 @@ protected:
 
 } // namespace
 
-TEST_F(ResultScreenTest, TimeOutShowsNoRecordAndZeroPointsWithoutASound)
-{
-    addRuns(2, 1, records::kTimeOut);
-    show(2, records::kTimeOut);
-    EXPECT_EQ(text(QStringLiteral("Label18")), QStringLiteral("記録なし"));
-    EXPECT_EQ(text(QStringLiteral("Label19")), QStringLiteral("獲得ポイント：0点×1→0点"));
-    EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("時間切れ"));
-    EXPECT_TRUE(fakes.media.commands.isEmpty());
-    EXPECT_EQ(text(QStringLiteral("Label13")), QStringLiteral(" (このレベル　 0回目)"))
-        << "a time-out is not a counted drill";
-    EXPECT_TRUE(visible(QStringLiteral("Command4")));
-    EXPECT_TRUE(visible(QStringLiteral("Command5")));
-}
-
 // A results file that cannot be read ends the program when the statistics are read again: the
 // activation stops there, with no record message, no sound and no buttons to come.
 TEST_F(ResultScreenTest, AnUnreadableResultsFileEndsTheProgramAndTheActivationThere)
 {
     ASSERT_TRUE(QDir().mkpath(records::resultsFilePath(inst.dataFolder)));
-    state->run.currentLevel = 2;
-    state->lastDrill.resultTime = 90;
     state->lastDrill.newPersonalBest = true;
-    screen = std::make_unique<::ResultScreen>(context);
-    app::style::install(screen.get());
-    screen->show();
-    screen->activate();
+    open(2, 90);
     EXPECT_TRUE(fakes.programEnd.ended);
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
     EXPECT_TRUE(fakes.media.commands.isEmpty());
@@ -162,34 +105,30 @@ TEST_F(ResultScreenTest, AnUnreadableResultsFileEndsTheProgramAndTheActivationTh
     EXPECT_FALSE(screen->findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
 }
 
-TEST_F(ResultScreenTest, PersonalRecordHasItsMessageAndSound)
+// The screen shows what its session says and plays the sound it names from the sound set; the
+// buttons come with the half-second timer.
+TEST_F(ResultScreenTest, APersonalRecordIsShownAndItsSoundPlayed)
 {
     addRuns(2, 1, 90);
     state->lastDrill.newPersonalBest = true;
-    show(2, 90);
+    open(2, 90);
     EXPECT_EQ(text(QStringLiteral("Label18")), QStringLiteral("今の成績：90秒"));
     EXPECT_EQ(text(QStringLiteral("Label20")), QStringLiteral("新記録おめでとう"));
-    EXPECT_EQ(played(QStringLiteral("jiko.wav")), 1);
     EXPECT_EQ(text(QStringLiteral("Label13")), QStringLiteral(" (このレベル　 1回目)"));
     EXPECT_EQ(text(QStringLiteral("Label14")), QStringLiteral("（ 1回目)"));
-    EXPECT_FALSE(state->lastDrill.newPersonalBest) << "the flags are cleared once shown";
+    EXPECT_EQ(played(QStringLiteral("jiko.wav")), 1);
+    EXPECT_FALSE(visible(QStringLiteral("Command4")));
+    EXPECT_FALSE(visible(QStringLiteral("Command5")));
+    fireTimer1();
+    EXPECT_TRUE(visible(QStringLiteral("Command4")));
+    EXPECT_EQ(screen->focusWidget(), screen->findChild<QWidget *>(QStringLiteral("Command4")));
+    EXPECT_TRUE(visible(QStringLiteral("Command5")));
+    EXPECT_FALSE(screen->findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
     saveScreenshot(screen.get(), QStringLiteral("result-personal-record"));
 }
 
-TEST_F(ResultScreenTest, MinimumLineSoundOnlyUpToTheMinimumTime)
-{
-    const int minimum = state->standards.minimumTime[2];
-    addRuns(2, 1, minimum);
-    show(2, minimum);
-    EXPECT_FALSE(visible(QStringLiteral("Label20")));
-    EXPECT_EQ(played(QStringLiteral("minimum.wav")), 1);
-    screen.reset();
-    fakes.media.commands.clear();
-    show(2, minimum + 1);
-    EXPECT_TRUE(fakes.media.commands.isEmpty());
-}
-
-TEST_F(ResultScreenTest, AgainIsWithheldWhenTheLevelIsClearedAndOverPractised)
+// The timer's tick renders the cleared label's new text and withholds "もう一度".
+TEST_F(ResultScreenTest, TheGoOnLabelComesWithTheTimer)
 {
     // Ten good runs today: cleared (3 runs, 30 points) and over-practised (10 runs a day).
     addRuns(2, 10, 40);
@@ -198,53 +137,38 @@ TEST_F(ResultScreenTest, AgainIsWithheldWhenTheLevelIsClearedAndOverPractised)
     EXPECT_FALSE(visible(QStringLiteral("Command5")));
     EXPECT_EQ(text(QStringLiteral("Label2")), QStringLiteral("次のレベルへ進みましょう"));
     saveScreenshot(screen.get(), QStringLiteral("result-go-on"));
-    // Once the final level is cleared, every level may be drilled again.
-    screen.reset();
-    state->run.finalLevelCleared = true;
-    show(2, 40);
-    EXPECT_TRUE(visible(QStringLiteral("Command5")));
-    EXPECT_EQ(text(QStringLiteral("Label2")), QStringLiteral("このレベルクリア"));
 }
 
-TEST_F(ResultScreenTest, ClearingTheFinalLevelTheFirstTimeCelebratesWithASound)
+TEST_F(ResultScreenTest, ClearingTheFinalLevelShowsThePictureAndPlaysTheFanfare)
 {
     addRuns(20, 3, 100);
     state->lastDrill.alreadyCleared = false;
-    state->run.currentLevel = 20;
-    state->lastDrill.resultTime = 100;
-    screen = std::make_unique<::ResultScreen>(context);
-    app::style::install(screen.get());
-    screen->show();
-    screen->activate();
+    open(20, 100);
     EXPECT_TRUE(visible(QStringLiteral("Picture1")));
+    EXPECT_TRUE(visible(QStringLiteral("Label2")));
     EXPECT_EQ(played(QStringLiteral("合格.wav")), 1);
     saveScreenshot(screen.get(), QStringLiteral("result-final-level-cleared"));
     fireTimer1();
     EXPECT_FALSE(visible(QStringLiteral("Picture1"))) << "the half-second timer puts the picture away";
-
-    screen.reset();
-    fakes.media.commands.clear();
-    state->lastDrill.alreadyCleared = true;
-    screen = std::make_unique<::ResultScreen>(context);
-    app::style::install(screen.get());
-    screen->show();
-    screen->activate();
-    EXPECT_TRUE(visible(QStringLiteral("Picture1")));
-    EXPECT_EQ(played(QStringLiteral("合格.wav")), 0);
 }
 
 TEST_F(ResultScreenTest, MenuGoesToTheHubAndAgainStartsTheSameLevel)
 {
     addRuns(2, 1, 90);
     show(2, 90);
-    QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("Command4")), Qt::LeftButton);
+    auto *menu = screen->findChild<QPushButton *>(QStringLiteral("Command4"));
+    QTest::mouseClick(menu, Qt::LeftButton);
     EXPECT_EQ(navigator.hubShown, 1);
+    EXPECT_FALSE(menu->isEnabled());
     screen.reset();
     show(2, 90);
     state->lastDrill.drillEndReason = 1;
-    QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("Command5")), Qt::LeftButton);
+    auto *again = screen->findChild<QPushButton *>(QStringLiteral("Command5"));
+    QTest::mouseClick(again, Qt::LeftButton);
     EXPECT_EQ(navigator.drillShown, 1);
     EXPECT_EQ(navigator.drillLevel, 2);
+    EXPECT_FALSE(again->isEnabled());
+    EXPECT_FALSE(screen->findChild<QPushButton *>(QStringLiteral("Command4"))->isEnabled());
 }
 
 // An all-time record that clears the final level: the record sound and then the fanfare. The
@@ -256,8 +180,7 @@ TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
     state->lastDrill.alreadyCleared = false;
     state->lastDrill.newPersonalBest = true;
     state->lastDrill.newOverallBest = true;
-    state->run.currentLevel = 20;
-    state->lastDrill.resultTime = 100;
+    drilled(20, 100);
     screen = std::make_unique<::ResultScreen>(context);
     app::style::install(screen.get());
     screen->show();
