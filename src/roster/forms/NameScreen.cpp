@@ -201,28 +201,29 @@ void NameScreen::activate()
 
     m_displayMode = roster::namelist::PointsTodayAndTotal;
     m_option1[m_displayMode]->setChecked(true);
-    showRoster();
+    if (!showRoster())
+        return;
     m_chosenName->setText(QString::fromUtf16(roster::namelist::kChooseName));
     m_wait->end();
     m_list1->setFocus();
 }
 
-void NameScreen::showRoster()
+bool NameScreen::showRoster()
 {
     m_wait->begin();
     m_redrawing = true;
     AppState &state = m_context.state;
-    app::report(m_context.services,
-                records::computeStatistics({state.settings, state.catalogue}, state.standards, state.results,
-                                           state.statistics, m_context.services));
+    if (app::report(m_context.services,
+                    records::computeStatistics({state.settings, state.catalogue}, state.standards,
+                                               state.results, state.statistics, m_context.services)))
+        return false;
     app::Result<roster::namelist::Lists> lists =
         roster::namelist::loadLists(state.settings, state.roster, state.statistics, m_context.services,
                                     m_displayMode, m_combo1->currentText());
     if (!lists) {
         m_redrawing = false;
         m_wait->end();
-        app::report(m_context.services, lists.failure());
-        return;
+        return !app::report(m_context.services, lists.failure());
     }
     m_lists = std::move(lists.value());
     m_full->setStringList(m_lists.full);
@@ -233,6 +234,7 @@ void NameScreen::showRoster()
     m_redrawing = false;
     chooseRow(0, false);
     m_wait->end();
+    return true;
 }
 
 void NameScreen::chooseRow(int row, bool doubleClick)
@@ -283,8 +285,8 @@ void NameScreen::leaveForProgramMenu()
 void NameScreen::gradeGroupChosen()
 {
     m_context.state.run.gradeGroup = m_combo1->currentText();
-    showRoster();
-    m_list1->setFocus();
+    if (showRoster())
+        m_list1->setFocus();
 }
 
 void NameScreen::displayModeChosen(int mode)

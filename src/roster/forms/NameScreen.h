@@ -31,8 +31,9 @@ public:
     // Each showing: the marker, display mode 1, the grade groups, the list; nothing chosen.
     void activate();
 
-    // 名簿表示: redraws the three lists for the display mode and grade group.
-    void showRoster();
+    // 名簿表示: redraws the three lists for the display mode and grade group. False when a failure has
+    // ended the program: the caller stops there.
+    bool showRoster();
 
     int displayMode() const { return m_displayMode; }
     const roster::namelist::Lists &lists() const { return m_lists; }
