@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <optional>
+
 namespace yojidata {
 
 QString helpText()
@@ -160,6 +162,17 @@ bool samePath(const QString &a, const QString &b)
     return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
+// The list of a command's input, or none once the reason is written to err.
+std::optional<IdiomList> readListFor(const QString &path, Encoding encoding, QTextStream &err)
+{
+    app::Result<IdiomList> read = readList(path, encoding);
+    if (!read) {
+        err << read.failure().text << u'\n';
+        return std::nullopt;
+    }
+    return std::move(read.value());
+}
+
 int encode(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     const QString &input = line.files[0];
@@ -190,12 +203,10 @@ int encode(const CommandLine &line, QTextStream &out, QTextStream &err)
         err << QStringLiteral("入力と出力が同じファイルです：%1\n").arg(platform::displayPath(output));
         return 2;
     }
-    IdiomList list;
-    QString error;
-    if (!readList(input, line.encoding, &list, &error)) {
-        err << error << u'\n';
+    const std::optional<IdiomList> read = readListFor(input, line.encoding, err);
+    if (!read)
         return 1;
-    }
+    const IdiomList &list = *read;
     const CheckResult checked = checkList(list);
     bool formatProblem = false;
     for (const Problem &p : checked.problems) {
@@ -225,12 +236,10 @@ int decode(const CommandLine &line, QTextStream &out, QTextStream &err)
                    .arg(platform::displayPath(output));
         return 2;
     }
-    IdiomList list;
-    QString error;
-    if (!readList(input, Encoding::Auto, &list, &error)) {
-        err << error << u'\n';
+    const std::optional<IdiomList> read = readListFor(input, Encoding::Auto, err);
+    if (!read)
         return 1;
-    }
+    const IdiomList &list = *read;
     if (!list.readProblems.isEmpty()) {
         for (const Problem &p : list.readProblems)
             err << platform::displayPath(input) << u' ' << problemLine(p) << u'\n';
@@ -263,12 +272,10 @@ int decode(const CommandLine &line, QTextStream &out, QTextStream &err)
 int check(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     const QString &input = line.files[0];
-    IdiomList list;
-    QString error;
-    if (!readList(input, line.encoding, &list, &error)) {
-        err << error << u'\n';
+    const std::optional<IdiomList> read = readListFor(input, line.encoding, err);
+    if (!read)
         return 1;
-    }
+    const IdiomList &list = *read;
     const CheckResult checked = checkList(list);
     out << platform::displayPath(input) << u'\n';
     for (const Problem &p : checked.problems)
@@ -286,12 +293,10 @@ int check(const CommandLine &line, QTextStream &out, QTextStream &err)
 int voices(const CommandLine &line, QTextStream &out, QTextStream &err)
 {
     const QString &input = line.files[0];
-    IdiomList list;
-    QString error;
-    if (!readList(input, line.encoding, &list, &error)) {
-        err << error << u'\n';
+    const std::optional<IdiomList> read = readListFor(input, line.encoding, err);
+    if (!read)
         return 1;
-    }
+    const IdiomList &list = *read;
     VoiceOptions options;
     options.appFolder = line.files[1];
     options.replace = line.replace;

@@ -44,7 +44,7 @@ bool hasDigit(const QString &text)
 
 } // namespace
 
-bool decodeCsvBytes(const QByteArray &bytes, Encoding encoding, QString *text, QString *error)
+app::Result<QString> decodeCsvBytes(const QByteArray &bytes, Encoding encoding)
 {
     if (encoding != Encoding::Cp932) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -52,33 +52,24 @@ bool decodeCsvBytes(const QByteArray &bytes, Encoding encoding, QString *text, Q
         if (!decoder.hasError()) {
             if (decoded.startsWith(QChar(0xFEFF)))
                 decoded.remove(0, 1);
-            *text = std::move(decoded);
-            return true;
+            return decoded;
         }
-        if (encoding == Encoding::Utf8) {
-            if (error)
-                *error = QStringLiteral("%1 行目に、UTF-8 として読めない文字があります")
-                             .arg(firstBadUtf8Line(bytes));
-            return false;
-        }
+        if (encoding == Encoding::Utf8)
+            return app::failure(
+                QStringLiteral("%1 行目に、UTF-8 として読めない文字があります").arg(firstBadUtf8Line(bytes)));
     }
     bool ok = false;
     int badLine = 0;
     QString decoded = platform::decode932(bytes, &ok, &badLine);
-    if (!ok) {
-        if (error) {
-            *error =
-                encoding == Encoding::Auto
-                    ? QStringLiteral("%1 行目に、UTF-8 "
-                                     "としてもシフトJIS（コードページ932）としても読めない文字があります")
-                          .arg(badLine)
-                    : QStringLiteral("%1 行目に、シフトJIS（コードページ932）として読めない文字があります")
-                          .arg(badLine);
-        }
-        return false;
-    }
-    *text = std::move(decoded);
-    return true;
+    if (!ok)
+        return app::failure(
+            encoding == Encoding::Auto
+                ? QStringLiteral("%1 行目に、UTF-8 "
+                                 "としてもシフトJIS（コードページ932）としても読めない文字があります")
+                      .arg(badLine)
+                : QStringLiteral("%1 行目に、シフトJIS（コードページ932）として読めない文字があります")
+                      .arg(badLine));
+    return decoded;
 }
 
 IdiomList parseCsv(const QString &text)
@@ -190,34 +181,22 @@ IdiomList parseStoredText(const QString &text)
     return list;
 }
 
-bool readList(const QString &path, Encoding encoding, IdiomList *list, QString *error)
+app::Result<IdiomList> readList(const QString &path, Encoding encoding)
 {
     if (isStoredFileName(path)) {
         const platform::Result<QString> text = platform::readText932(path);
-        if (!text) {
-            if (error)
-                *error = text.failure().text;
-            return false;
-        }
-        *list = parseStoredText(text.value());
-        return true;
+        if (!text)
+            return text.failure();
+        return parseStoredText(text.value());
     }
     const platform::Result<QByteArray> read = platform::readFileBytes(path);
-    if (!read) {
-        if (error)
-            *error = read.failure().text;
-        return false;
-    }
-    const QByteArray &bytes = read.value();
-    QString text;
-    QString decodeError;
-    if (!decodeCsvBytes(bytes, encoding, &text, &decodeError)) {
-        if (error)
-            *error = QStringLiteral("%1 の %2。").arg(platform::displayPath(path), decodeError);
-        return false;
-    }
-    *list = parseCsv(text);
-    return true;
+    if (!read)
+        return read.failure();
+    const app::Result<QString> text = decodeCsvBytes(read.value(), encoding);
+    if (!text)
+        return app::failure(
+            QStringLiteral("%1 の %2。").arg(platform::displayPath(path), text.failure().text));
+    return parseCsv(text.value());
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Failure.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -55,8 +57,8 @@ QStringList standardHeader();
 bool isStoredFileName(const QString &path);
 
 // Decodes the bytes of a CSV. Fails on bytes that are not valid in the encoding, naming the first
-// bad line in *error (without the file).
-bool decodeCsvBytes(const QByteArray &bytes, Encoding encoding, QString *text, QString *error);
+// bad line (without the file).
+app::Result<QString> decodeCsvBytes(const QByteArray &bytes, Encoding encoding);
 
 // Parses CSV text.
 IdiomList parseCsv(const QString &text);
@@ -67,7 +69,7 @@ IdiomList parseStoredText(const QString &text);
 
 // Reads a list from a CSV or a stored file (by its name). Fails with a message naming the file when it
 // cannot be read at all (missing, unreadable, broken bytes).
-bool readList(const QString &path, Encoding encoding, IdiomList *list, QString *error);
+app::Result<IdiomList> readList(const QString &path, Encoding encoding);
 
 // The list as CSV text: the header (the CSV's own, or the standard one for a stored file) when asked,
 // then one line per row, each ended by "\n". A field is quoted only when it must be.

@@ -26,42 +26,30 @@ QString findProgram(const QString &program)
 }
 
 // Runs a program with the input on its standard input; gives its standard output.
-bool runProgram(const QString &program, const QStringList &arguments, const QByteArray &input,
-                QByteArray *output, QString *error)
+app::Result<QByteArray> runProgram(const QString &program, const QStringList &arguments,
+                                   const QByteArray &input)
 {
     const QString path = findProgram(program);
-    if (path.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("%1 が見つかりません（インストールされていますか）").arg(program);
-        return false;
-    }
+    if (path.isEmpty())
+        return app::failure(QStringLiteral("%1 が見つかりません（インストールされていますか）").arg(program));
     QProcess process;
     process.start(path, arguments);
-    if (!process.waitForStarted(kProcessTimeoutMs)) {
-        if (error)
-            *error = QStringLiteral("%1 を起動できません%2")
-                         .arg(program, platform::bracketed(platform::processErrorText(process.error())));
-        return false;
-    }
+    if (!process.waitForStarted(kProcessTimeoutMs))
+        return app::failure(
+            QStringLiteral("%1 を起動できません%2")
+                .arg(program, platform::bracketed(platform::processErrorText(process.error()))));
     process.write(input);
     process.closeWriteChannel();
     if (!process.waitForFinished(kProcessTimeoutMs)) {
         process.kill();
         process.waitForFinished();
-        if (error)
-            *error = QStringLiteral("%1 が終わりません").arg(program);
-        return false;
+        return app::failure(QStringLiteral("%1 が終わりません").arg(program));
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        if (error)
-            *error = QStringLiteral("%1 が失敗しました（終了状態 %2）：%3")
-                         .arg(program, QString::number(process.exitCode()),
-                              QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
-        return false;
-    }
-    if (output)
-        *output = process.readAllStandardOutput();
-    return true;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return app::failure(QStringLiteral("%1 が失敗しました（終了状態 %2）：%3")
+                                .arg(program, QString::number(process.exitCode()),
+                                     QString::fromLocal8Bit(process.readAllStandardError()).trimmed()));
+    return process.readAllStandardOutput();
 }
 
 } // namespace
@@ -89,25 +77,21 @@ QStringList pronunciationsFromMecabOutput(const QString &output)
     return result;
 }
 
-bool pronunciations(const QStringList &texts, const QString &mecab, QStringList *result, QString *error)
+app::Result<QStringList> pronunciations(const QStringList &texts, const QString &mecab)
 {
     QByteArray input;
     for (const QString &text : texts)
         input += text.toUtf8() + '\n';
-    QByteArray output;
-    if (!runProgram(mecab, {}, input, &output, error))
-        return false;
-    QStringList found = pronunciationsFromMecabOutput(QString::fromUtf8(output));
-    if (found.size() != texts.size()) {
-        if (error)
-            *error = QStringLiteral("%1 の出力が読めません（文 %2 個に対して %3 個）")
-                         .arg(mecab)
-                         .arg(texts.size())
-                         .arg(found.size());
-        return false;
-    }
-    *result = std::move(found);
-    return true;
+    const app::Result<QByteArray> output = runProgram(mecab, {}, input);
+    if (!output)
+        return output.failure();
+    QStringList found = pronunciationsFromMecabOutput(QString::fromUtf8(output.value()));
+    if (found.size() != texts.size())
+        return app::failure(QStringLiteral("%1 の出力が読めません（文 %2 個に対して %3 個）")
+                                .arg(mecab)
+                                .arg(texts.size())
+                                .arg(found.size()));
+    return found;
 }
 
 bool isPcm16Wave(const QByteArray &bytes)
@@ -133,7 +117,7 @@ bool isPcm16Wave(const QByteArray &bytes)
     return false;
 }
 
-bool speakToWave(const QString &text, const QString &wavPath, const VoiceOptions &options, QString *error)
+app::Status speakToWave(const QString &text, const QString &wavPath, const VoiceOptions &options)
 {
     const QString temporary = wavPath + QStringLiteral(".part");
     QFile::remove(temporary);
@@ -141,27 +125,25 @@ bool speakToWave(const QString &text, const QString &wavPath, const VoiceOptions
                                 QStringLiteral("-s"),     QString::number(options.wordsPerMinute),
                                 QStringLiteral("-w"),     temporary,
                                 QStringLiteral("--stdin")};
-    if (!runProgram(options.espeak, arguments, text.toUtf8() + '\n', nullptr, error)) {
+    if (const app::Result<QByteArray> spoken = runProgram(options.espeak, arguments, text.toUtf8() + '\n');
+        !spoken) {
         QFile::remove(temporary);
-        return false;
+        return spoken.status();
     }
     QFile made(temporary);
     const QByteArray bytes = made.open(QIODevice::ReadOnly) ? made.readAll() : QByteArray();
     made.close();
     if (!isPcm16Wave(bytes)) {
         QFile::remove(temporary);
-        if (error)
-            *error = QStringLiteral("%1 が 16 ビット PCM の WAV を書きませんでした").arg(options.espeak);
-        return false;
+        return app::failure(
+            QStringLiteral("%1 が 16 ビット PCM の WAV を書きませんでした").arg(options.espeak));
     }
     QFile::remove(wavPath);
     if (!QFile::rename(temporary, wavPath)) {
         QFile::remove(temporary);
-        if (error)
-            *error = QStringLiteral("ファイルを書けません：%1").arg(platform::displayPath(wavPath));
-        return false;
+        return app::failure(QStringLiteral("ファイルを書けません：%1").arg(platform::displayPath(wavPath)));
     }
-    return true;
+    return {};
 }
 
 VoiceReport makeVoices(const IdiomList &list, const VoiceOptions &options)
@@ -235,25 +217,24 @@ VoiceReport makeVoices(const IdiomList &list, const VoiceOptions &options)
             text.replace(u'\r', u' ').replace(u'\n', u' ');
             texts.append(text);
         }
-        QStringList spoken;
-        QString error;
-        if (pronunciations(texts, options.mecab, &spoken, &error)) {
+        const app::Result<QStringList> spoken = pronunciations(texts, options.mecab);
+        if (spoken) {
             for (qsizetype i = 0; i < meanings.size(); ++i)
-                meanings[i].text = spoken[i];
+                meanings[i].text = spoken.value()[i];
             toSpeak += meanings;
         } else {
-            report.failures.append({0, QStringLiteral("意味の音声を作れません：%1").arg(error)});
+            report.failures.append(
+                {0, QStringLiteral("意味の音声を作れません：%1").arg(spoken.failure().text)});
         }
     }
 
     for (const Job &job : toSpeak) {
-        QString error;
-        if (speakToWave(job.text, job.path, options, &error))
-            ++report.written;
-        else
+        if (const app::Status failed = speakToWave(job.text, job.path, options))
             report.failures.append(
                 {job.line,
-                 QStringLiteral("%1 を作れません：%2").arg(platform::displayPath(job.path), error)});
+                 QStringLiteral("%1 を作れません：%2").arg(platform::displayPath(job.path), failed->text)});
+        else
+            ++report.written;
     }
     return report;
 }

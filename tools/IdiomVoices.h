@@ -34,13 +34,13 @@ struct VoiceReport
 QStringList pronunciationsFromMecabOutput(const QString &output);
 
 // Runs MeCab once over the texts (none may hold a line end) and gives one pronunciation per text.
-bool pronunciations(const QStringList &texts, const QString &mecab, QStringList *result, QString *error);
+app::Result<QStringList> pronunciations(const QStringList &texts, const QString &mecab);
 
 // Whether the bytes are a WAV file of 16-bit PCM samples with some sound in it.
 bool isPcm16Wave(const QByteArray &bytes);
 
 // Speaks the text into a WAV file, written beside the target and moved over it when complete.
-bool speakToWave(const QString &text, const QString &wavPath, const VoiceOptions &options, QString *error);
+app::Status speakToWave(const QString &text, const QString &wavPath, const VoiceOptions &options);
 
 // Makes the voice files of every idiom of the list.
 VoiceReport makeVoices(const IdiomList &list, const VoiceOptions &options);

@@ -96,12 +96,12 @@ int exportCsv(const QString &path, const QString &output, const QString &listPat
     }
     QHash<QString, QString> readings;
     if (!listPath.isEmpty()) {
-        IdiomList list;
-        QString error;
-        if (!readList(listPath, Encoding::Auto, &list, &error)) {
-            err << error << u'\n';
+        const app::Result<IdiomList> read = readList(listPath, Encoding::Auto);
+        if (!read) {
+            err << read.failure().text << u'\n';
             return 1;
         }
+        const IdiomList &list = read.value();
         for (const IdiomRow &row : list.rows)
             if (row.fields.size() >= 3)
                 readings.insert(row.fields[1], row.fields[2]);

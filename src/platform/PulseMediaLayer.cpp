@@ -53,58 +53,47 @@ PulseMediaLayer::~PulseMediaLayer()
     closeStream();
 }
 
-bool PulseMediaLayer::parsePlayCommand(const QString &command, QString *file)
+std::optional<QString> PulseMediaLayer::parsePlayCommand(const QString &command)
 {
     static const QString play = QStringLiteral("play ");
     static const QString wait = QStringLiteral(" wait");
     const QString trimmed = command.trimmed();
     if (trimmed.size() < play.size() + wait.size() || !trimmed.startsWith(play, Qt::CaseInsensitive) ||
         !trimmed.endsWith(wait, Qt::CaseInsensitive))
-        return false;
+        return std::nullopt;
     QString path = trimmed.mid(play.size(), trimmed.size() - play.size() - wait.size()).trimmed();
     if (path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"'))
         path = path.mid(1, path.size() - 2);
     if (path.isEmpty())
-        return false;
-    if (file)
-        *file = path;
-    return true;
+        return std::nullopt;
+    return path;
 }
 
-int PulseMediaLayer::decodeWave(const QString &path, QByteArray *pcm, QString *detail)
+Result<QByteArray> PulseMediaLayer::decodeWave(const QString &path)
 {
     SF_INFO info{};
     SoundFile file;
     file.handle = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
-    if (!file.handle) {
-        *detail = QStringLiteral("WAV 形式の音声ファイルとして読めません：%1（%2）")
-                      .arg(displayPath(path), QString::fromLocal8Bit(sf_strerror(nullptr)));
-        return ErrorNotWave;
-    }
+    if (!file.handle)
+        return failure(QStringLiteral("WAV 形式の音声ファイルとして読めません：%1（%2）")
+                           .arg(displayPath(path), QString::fromLocal8Bit(sf_strerror(nullptr))));
     const int major = info.format & SF_FORMAT_TYPEMASK;
-    if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64) {
-        *detail = QStringLiteral("WAV 形式ではない音声ファイルです：%1").arg(displayPath(path));
-        return ErrorNotWave;
-    }
-    if (info.channels < 1 || info.samplerate < 1000 || info.samplerate > 384000 || info.frames < 0) {
-        *detail =
+    if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64)
+        return failure(QStringLiteral("WAV 形式ではない音声ファイルです：%1").arg(displayPath(path)));
+    if (info.channels < 1 || info.samplerate < 1000 || info.samplerate > 384000 || info.frames < 0)
+        return failure(
             QStringLiteral(
                 "WAV ファイルの形式（チャンネル数 %2、サンプリング周波数 %3 Hz）に対応していません：%1")
-                .arg(displayPath(path), QString::number(info.channels), QString::number(info.samplerate));
-        return ErrorNotWave;
-    }
-    if (info.frames > sf_count_t(info.samplerate) * kMaxSoundSeconds) {
-        *detail = QStringLiteral("音声ファイルが長すぎます（%2 秒まで）：%1")
-                      .arg(displayPath(path), QString::number(kMaxSoundSeconds));
-        return ErrorNotWave;
-    }
+                .arg(displayPath(path), QString::number(info.channels), QString::number(info.samplerate)));
+    if (info.frames > sf_count_t(info.samplerate) * kMaxSoundSeconds)
+        return failure(QStringLiteral("音声ファイルが長すぎます（%2 秒まで）：%1")
+                           .arg(displayPath(path), QString::number(kMaxSoundSeconds)));
 
     std::vector<float> samples(std::size_t(info.frames) * std::size_t(info.channels));
     const sf_count_t read = sf_readf_float(file.handle, samples.data(), info.frames);
-    if (read < info.frames) {
-        *detail = QStringLiteral("WAV ファイルが途中で切れているか壊れています：%1").arg(displayPath(path));
-        return ErrorNotWave;
-    }
+    if (read < info.frames)
+        return failure(
+            QStringLiteral("WAV ファイルが途中で切れているか壊れています：%1").arg(displayPath(path)));
 
     // Into the stream's format: the first two channels (a mono sound on both), and the stream's rate by
     // linear interpolation, which keeps the sound's length to the sample.
@@ -112,8 +101,8 @@ int PulseMediaLayer::decodeWave(const QString &path, QByteArray *pcm, QString *d
     const sf_count_t outFrames = info.samplerate == kRate
                                      ? frames
                                      : sf_count_t(std::llround(double(frames) * kRate / info.samplerate));
-    pcm->resize(qsizetype(outFrames) * kBytesPerFrame);
-    auto *out = reinterpret_cast<qint16 *>(pcm->data());
+    QByteArray pcm(qsizetype(outFrames) * kBytesPerFrame, Qt::Uninitialized);
+    auto *out = reinterpret_cast<qint16 *>(pcm.data());
     const int channels = info.channels;
     auto at = [&](sf_count_t frame, int channel) {
         return samples[std::size_t(frame) * channels + std::min(channel, channels - 1)];
@@ -133,7 +122,7 @@ int PulseMediaLayer::decodeWave(const QString &path, QByteArray *pcm, QString *d
             out[i * kChannels + c] = toSample(value);
         }
     }
-    return 0;
+    return pcm;
 }
 
 int PulseMediaLayer::fail(int error, const QString &detail)
@@ -187,10 +176,11 @@ int PulseMediaLayer::load(const QString &requested, const QByteArray **pcm)
         m_cache.erase(cached);
     }
 
+    Result<QByteArray> pcmRead = decodeWave(path);
+    if (!pcmRead)
+        return fail(ErrorNotWave, pcmRead.failure().text);
     Decoded decoded;
-    QString detail;
-    if (const int error = decodeWave(path, &decoded.pcm, &detail); error != 0)
-        return fail(error, detail);
+    decoded.pcm = std::move(pcmRead.value());
     decoded.fileSize = info.size();
     decoded.modified = info.lastModified();
     decoded.lastUse = ++m_useCounter;
@@ -207,67 +197,60 @@ bool PulseMediaLayer::connectionBroken() const
     return m_stream && !PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream));
 }
 
-QString PulseMediaLayer::serverError() const
+PulseMediaLayer::Outcome PulseMediaLayer::serverFailure() const
 {
-    return QString::fromLocal8Bit(
-        pa_strerror(m_context ? pa_context_errno(m_context) : PA_ERR_CONNECTIONREFUSED));
+    return {Outcome::Kind::Failed, QString::fromLocal8Bit(pa_strerror(m_context ? pa_context_errno(m_context)
+                                                                                : PA_ERR_CONNECTIONREFUSED))};
 }
 
 template <typename Done>
-PulseMediaLayer::Outcome PulseMediaLayer::runUntil(Done done, const QDeadlineTimer &deadline, QString *why)
+PulseMediaLayer::Outcome PulseMediaLayer::runUntil(Done done, const QDeadlineTimer &deadline)
 {
     while (!done()) {
-        if (connectionBroken()) {
-            *why = serverError();
-            return Outcome::Failed;
-        }
+        if (connectionBroken())
+            return serverFailure();
         const qint64 leftMs = deadline.remainingTime();
         if (leftMs == 0)
-            return Outcome::TimedOut;
+            return {Outcome::Kind::TimedOut, {}};
         const int timeoutUs = int(std::min<qint64>(leftMs, INT_MAX / 1000) * 1000);
         if (pa_mainloop_prepare(m_loop, timeoutUs) < 0 || pa_mainloop_poll(m_loop) < 0 ||
-            pa_mainloop_dispatch(m_loop) < 0) {
-            *why = serverError();
-            return Outcome::Failed;
-        }
+            pa_mainloop_dispatch(m_loop) < 0)
+            return serverFailure();
     }
-    return Outcome::Done;
+    return {};
 }
 
-PulseMediaLayer::Outcome PulseMediaLayer::openStream(QString *why)
+PulseMediaLayer::Outcome PulseMediaLayer::openStream()
 {
     if (m_stream)
-        return Outcome::Done;
+        return {};
     const QDeadlineTimer deadline(m_openDeadlineMs);
-    const Outcome outcome = connectStream(deadline, why);
-    if (outcome != Outcome::Done)
+    Outcome outcome = connectStream(deadline);
+    if (!outcome.done())
         closeStream();
-    if (outcome == Outcome::TimedOut)
-        *why = QStringLiteral("音声の出力先（サウンドサーバー）が %1 秒待っても応答しません。")
-                   .arg(QString::number(m_openDeadlineMs / 1000.0));
-    else if (outcome == Outcome::Failed)
-        *why = QStringLiteral("音声の出力先（サウンドサーバー）に接続できません（%1）。").arg(*why);
+    if (outcome.kind == Outcome::Kind::TimedOut)
+        outcome.why = QStringLiteral("音声の出力先（サウンドサーバー）が %1 秒待っても応答しません。")
+                          .arg(QString::number(m_openDeadlineMs / 1000.0));
+    else if (outcome.kind == Outcome::Kind::Failed)
+        outcome.why =
+            QStringLiteral("音声の出力先（サウンドサーバー）に接続できません（%1）。").arg(outcome.why);
     return outcome;
 }
 
-PulseMediaLayer::Outcome PulseMediaLayer::connectStream(const QDeadlineTimer &deadline, QString *why)
+PulseMediaLayer::Outcome PulseMediaLayer::connectStream(const QDeadlineTimer &deadline)
 {
     m_loop = pa_mainloop_new();
     m_context = m_loop ? pa_context_new(pa_mainloop_get_api(m_loop), "yojidrill") : nullptr;
-    if (!m_context) {
-        *why = QStringLiteral("PulseAudio の接続を用意できません");
-        return Outcome::Failed;
-    }
+    if (!m_context)
+        return {Outcome::Kind::Failed, QStringLiteral("PulseAudio の接続を用意できません")};
     // Never start a server: a machine without one has no sound, and says so after four answers.
     const QByteArray server = m_server.toLocal8Bit();
     if (pa_context_connect(m_context, server.isEmpty() ? nullptr : server.constData(), PA_CONTEXT_NOAUTOSPAWN,
-                           nullptr) < 0) {
-        *why = serverError();
-        return Outcome::Failed;
-    }
-    const Outcome connected =
-        runUntil([&] { return pa_context_get_state(m_context) == PA_CONTEXT_READY; }, deadline, why);
-    if (connected != Outcome::Done)
+                           nullptr) < 0)
+        return serverFailure();
+    Outcome connected =
+        runUntil([&] { return pa_context_get_state(m_context) == PA_CONTEXT_READY; }, deadline);
+    if (!connected.done())
         return connected;
 
     pa_sample_spec sampleFormat{};
@@ -284,11 +267,9 @@ PulseMediaLayer::Outcome PulseMediaLayer::connectStream(const QDeadlineTimer &de
     m_stream = pa_stream_new(m_context, "effects", &sampleFormat, nullptr);
     const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_ADJUST_LATENCY |
                                          PA_STREAM_AUTO_TIMING_UPDATE);
-    if (!m_stream || pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0) {
-        *why = serverError();
-        return Outcome::Failed;
-    }
-    return runUntil([&] { return pa_stream_get_state(m_stream) == PA_STREAM_READY; }, deadline, why);
+    if (!m_stream || pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
+        return serverFailure();
+    return runUntil([&] { return pa_stream_get_state(m_stream) == PA_STREAM_READY; }, deadline);
 }
 
 void PulseMediaLayer::closeStream()
@@ -311,11 +292,10 @@ void PulseMediaLayer::closeStream()
 
 bool PulseMediaLayer::open()
 {
-    QString why;
-    return openStream(&why) == Outcome::Done;
+    return openStream().done();
 }
 
-PulseMediaLayer::Outcome PulseMediaLayer::writeAndDrain(const QByteArray &pcm, QString *why)
+PulseMediaLayer::Outcome PulseMediaLayer::writeAndDrain(const QByteArray &pcm)
 {
     QElapsedTimer timer;
     timer.start();
@@ -324,19 +304,17 @@ PulseMediaLayer::Outcome PulseMediaLayer::writeAndDrain(const QByteArray &pcm, Q
 
     for (qsizetype offset = 0; offset < pcm.size();) {
         size_t writable = 0;
-        const Outcome room = runUntil(
+        Outcome room = runUntil(
             [&] {
                 writable = pa_stream_writable_size(m_stream);
                 return writable != size_t(-1) && writable > 0;
             },
-            deadline, why);
-        if (room != Outcome::Done)
+            deadline);
+        if (!room.done())
             return room;
         const size_t chunk = std::min(writable, size_t(pcm.size() - offset));
-        if (pa_stream_write(m_stream, pcm.constData() + offset, chunk, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
-            *why = serverError();
-            return Outcome::Failed;
-        }
+        if (pa_stream_write(m_stream, pcm.constData() + offset, chunk, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return serverFailure();
         offset += qsizetype(chunk);
     }
 
@@ -346,27 +324,23 @@ PulseMediaLayer::Outcome PulseMediaLayer::writeAndDrain(const QByteArray &pcm, Q
         m_stream,
         [](pa_stream *, int success, void *result) { *static_cast<int *>(result) = success ? 1 : 0; },
         &drained);
-    if (!drain) {
-        *why = serverError();
-        return Outcome::Failed;
-    }
-    const Outcome outcome = runUntil([&] { return drained >= 0; }, deadline, why);
-    if (outcome != Outcome::Done)
+    if (!drain)
+        return serverFailure();
+    Outcome outcome = runUntil([&] { return drained >= 0; }, deadline);
+    if (!outcome.done())
         pa_operation_cancel(drain);
     pa_operation_unref(drain);
-    if (outcome != Outcome::Done)
+    if (!outcome.done())
         return outcome;
-    if (drained == 0) {
-        *why = serverError();
-        return Outcome::Failed;
-    }
+    if (drained == 0)
+        return serverFailure();
 
     // Wait out what still lies between the server and the output, and never return before the sound's
     // own length has passed.
     pa_usec_t latency = 0;
     int negative = 0;
-    QString ignored;
-    runUntil(
+    // A failed or late answer leaves the latency at 0: the sound's own length is waited out all the same.
+    (void)runUntil(
         [&] {
             if (pa_stream_get_latency(m_stream, &latency, &negative) >= 0)
                 return true;
@@ -376,12 +350,12 @@ PulseMediaLayer::Outcome PulseMediaLayer::writeAndDrain(const QByteArray &pcm, Q
             }
             return false;
         },
-        QDeadlineTimer(std::max<qint64>(0, deadline.remainingTime())), &ignored);
+        QDeadlineTimer(std::max<qint64>(0, deadline.remainingTime())));
     const qint64 latencyUs = negative ? 0 : qint64(latency);
     const qint64 remainingUs = std::max<qint64>(latencyUs, lengthUs - timer.nsecsElapsed() / 1000);
     if (remainingUs > 0)
         QThread::usleep(quint64(remainingUs));
-    return Outcome::Done;
+    return {};
 }
 
 int PulseMediaLayer::play(const QByteArray &pcm)
@@ -393,29 +367,31 @@ int PulseMediaLayer::play(const QByteArray &pcm)
     // opened afresh and the sound played from its start. A server that did not answer in time is not
     // asked twice.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const Outcome opened = openStream(&why);
-        if (opened != Outcome::Done)
+        const Outcome opened = openStream();
+        if (!opened.done()) {
+            why = opened.why;
             break;
-        const Outcome played = writeAndDrain(pcm, &why);
-        if (played == Outcome::Done)
+        }
+        const Outcome played = writeAndDrain(pcm);
+        if (played.done())
             return 0;
         closeStream();
-        if (played == Outcome::TimedOut) {
+        if (played.kind == Outcome::Kind::TimedOut) {
             why = QStringLiteral("音声の出力先（サウンドサーバー）が応答しなくなりました。");
             break;
         }
-        why = QStringLiteral("音声の出力先（サウンドサーバー）との接続が切れました（%1）。").arg(why);
+        why = QStringLiteral("音声の出力先（サウンドサーバー）との接続が切れました（%1）。").arg(played.why);
     }
     return fail(ErrorNoOutput, why);
 }
 
 int PulseMediaLayer::sendCommand(const QString &command)
 {
-    QString path;
-    if (!parsePlayCommand(command, &path))
+    const std::optional<QString> path = parsePlayCommand(command);
+    if (!path)
         return fail(ErrorUnknownCommand, QStringLiteral("この命令は使えません：%1").arg(command.left(300)));
     const QByteArray *pcm = nullptr;
-    if (const int error = load(path, &pcm); error != 0)
+    if (const int error = load(*path, &pcm); error != 0)
         return error;
     return play(*pcm);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/Failure.h"
 #include "platform/MediaLayer.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+
+#include <optional>
 
 struct pa_context;
 struct pa_mainloop;
@@ -68,12 +71,12 @@ public:
     QString errorText(int error) const override;
 
     // The file of "play <file> wait": everything between "play " and the final " wait" (either word in
-    // any case), without surrounding blanks and quotes. False for any other command.
-    static bool parsePlayCommand(const QString &command, QString *file);
+    // any case), without surrounding blanks and quotes. None for any other command.
+    static std::optional<QString> parsePlayCommand(const QString &command);
 
-    // Decodes a wave file into the stream's format. On failure returns an error number and puts the
-    // description into *detail.
-    static int decodeWave(const QString &path, QByteArray *pcm, QString *detail);
+    // Decodes a wave file into the stream's format. A failure (a file the layer cannot play,
+    // ErrorNotWave) carries its description, which names the file.
+    static Result<QByteArray> decodeWave(const QString &path);
 
     // Opens the stream now (it is otherwise opened by the first sound); false when no server answers
     // within the open deadline.
@@ -92,18 +95,27 @@ private:
         quint64 lastUse = 0;
     };
 
-    enum class Outcome { Done, Failed, TimedOut };
+    // How a step of talking to the server ended. A failure carries its description; a timeout has
+    // none, since what was waited for is known only to the caller.
+    struct Outcome
+    {
+        enum class Kind { Done, Failed, TimedOut };
+        Kind kind = Kind::Done;
+        QString why;
+        bool done() const { return kind == Kind::Done; }
+    };
 
     int load(const QString &path, const QByteArray **pcm);
     int play(const QByteArray &pcm);
-    Outcome writeAndDrain(const QByteArray &pcm, QString *why);
-    Outcome openStream(QString *why);
-    Outcome connectStream(const QDeadlineTimer &deadline, QString *why);
+    Outcome writeAndDrain(const QByteArray &pcm);
+    Outcome openStream();
+    Outcome connectStream(const QDeadlineTimer &deadline);
     void closeStream();
     // Runs the connection's main loop until `done` holds, the connection fails or the deadline passes.
-    template <typename Done> Outcome runUntil(Done done, const QDeadlineTimer &deadline, QString *why);
+    template <typename Done> Outcome runUntil(Done done, const QDeadlineTimer &deadline);
     bool connectionBroken() const;
-    QString serverError() const;
+    // A failure described by the connection's last error.
+    Outcome serverFailure() const;
     int fail(int error, const QString &detail);
     void evictFor(qint64 bytes);
 

@@ -159,21 +159,19 @@ namespace {
 
 // The write of appends and of changes in place: the exclusive lock (waiting while another holder has
 // it), the length taken under the lock, the bytes written where `place` puts them for that length,
-// then on the disk before the lock goes. `place` returns -1 (with its message) when there is no place.
-bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::LockedFile::Access access,
-                    const QByteArray &bytes, RetryWait &wait,
-                    const std::function<qint64(qint64 length, QString *error)> &place, QString *error,
-                    const WriteProbe *probe)
+// then on the disk before the lock goes. `place` fails (with its message) when there is no place.
+app::Status writeUnderLock(platform::LockedFile &file, const QString &path,
+                           platform::LockedFile::Access access, const QByteArray &bytes, RetryWait &wait,
+                           const std::function<app::Result<qint64>(qint64 length)> &place,
+                           const WriteProbe *probe)
 {
     const auto reach = [probe](WriteStage stage) {
         if (probe && *probe)
             (*probe)(stage);
     };
-    auto fail = [&](const QString &what) {
-        if (error)
-            *error =
-                QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), file.errorDescription());
-        return false;
+    const auto fail = [&](const QString &what) {
+        return app::failure(
+            QStringLiteral("%1：%2\n%3").arg(what, platform::displayPath(path), file.errorDescription()));
     };
     switch (lockResultsFile(file, path, access, platform::LockMode::Exclusive, wait)) {
     case Locking::Locked:
@@ -192,9 +190,10 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     const qint64 length = lockedLength(file);
     if (length < 0)
         return fail(QStringLiteral("成績ファイルの長さを読めません"));
-    const qint64 offset = place(length, error);
-    if (offset < 0)
-        return false;
+    const app::Result<qint64> placed = place(length);
+    if (!placed)
+        return placed.status();
+    const qint64 offset = placed.value();
     reach(WriteStage::LengthRead);
     if (!file.writeAt(offset, bytes.constData(), bytes.size())) {
         const QString failure = file.errorDescription();
@@ -203,11 +202,9 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
         // the locked descriptor, never by name.
         if (offset >= length / kRecordSize * kRecordSize)
             file.resize(std::max(offset, length));
-        if (error)
-            *error = QStringLiteral("%1：%2\n%3")
-                         .arg(QStringLiteral("成績ファイルに書き込めません"), platform::displayPath(path),
-                              failure);
-        return false;
+        return app::failure(
+            QStringLiteral("%1：%2\n%3")
+                .arg(QStringLiteral("成績ファイルに書き込めません"), platform::displayPath(path), failure));
     }
     reach(WriteStage::Written);
     if (!file.flushToDisk())
@@ -215,7 +212,7 @@ bool writeUnderLock(platform::LockedFile &file, const QString &path, platform::L
     reach(WriteStage::Synced);
     file.unlock();
     file.close();
-    return true;
+    return {};
 }
 
 } // namespace
@@ -232,12 +229,9 @@ app::Status appendRecords(const QString &path, const QList<ResultRecord> &record
         bytes += encodeRecord(record);
     // The records go right after the last whole one: a partial record that a crash left at the end is
     // overwritten, and two writers never share a slot.
-    QString error;
-    if (!writeUnderLock(
-            file, path, platform::LockedFile::Access::ReadWriteCreate, bytes, wait,
-            [](qint64 length, QString *) { return length / kRecordSize * kRecordSize; }, &error, probe))
-        return app::failure(error);
-    return {};
+    return writeUnderLock(
+        file, path, platform::LockedFile::Access::ReadWriteCreate, bytes, wait,
+        [](qint64 length) -> app::Result<qint64> { return length / kRecordSize * kRecordSize; }, probe);
 }
 
 app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord &record, RetryWait &wait)
@@ -246,21 +240,16 @@ app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord
     if (!file.open(path, platform::LockedFile::Access::ReadWrite))
         return app::failure(QStringLiteral("成績ファイルを開けません：%1\n%2")
                                 .arg(platform::displayPath(path), file.errorDescription()));
-    const auto place = [&](qint64 length, QString *placeError) -> qint64 {
+    const auto place = [&](qint64 length) -> app::Result<qint64> {
         if (number >= 1 && number <= length / kRecordSize)
             return (number - 1) * kRecordSize;
-        if (placeError)
-            *placeError = QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
-                              .arg(platform::displayPath(path))
-                              .arg(number)
-                              .arg(length / kRecordSize);
-        return -1;
+        return app::failure(QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
+                                .arg(platform::displayPath(path))
+                                .arg(number)
+                                .arg(length / kRecordSize));
     };
-    QString error;
-    if (!writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait,
-                        place, &error, nullptr))
-        return app::failure(error);
-    return {};
+    return writeUnderLock(file, path, platform::LockedFile::Access::ReadWrite, encodeRecord(record), wait,
+                          place, nullptr);
 }
 
 app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,

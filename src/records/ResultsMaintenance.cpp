@@ -54,36 +54,51 @@ QString shown(const QString &path)
     return platform::displayPath(path);
 }
 
-bool fail(QString *error, const QString &message)
+// What failed on a file: the step, the file's full path, and the system's description.
+app::Failure failFile(const QString &what, const QString &path, const QString &description)
 {
-    if (error)
-        *error = message;
-    return false;
+    return app::failure(QStringLiteral("%1：%2\n%3").arg(what, shown(path), description));
 }
 
-bool failFile(QString *error, const QString &what, const QString &path, const QString &description)
+// The same for a step on the locked results file, with the description of its descriptor's last error.
+app::Failure failLocked(const QString &what, const QString &path, const platform::LockedFile &file)
 {
-    return fail(error, QStringLiteral("%1：%2\n%3").arg(what, shown(path), description));
+    return failFile(what, path, file.errorDescription());
+}
+
+app::Failure noSuchRecord(const QString &path, qint64 number, qint64 count)
+{
+    return app::failure(QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
+                            .arg(shown(path))
+                            .arg(number)
+                            .arg(count));
+}
+
+app::Failure recordChanged(const QString &path, qint64 number)
+{
+    return app::failure(QStringLiteral("%1 の %2 番目の記録は、一覧を作ったあとで変わっています（ほかの"
+                                       "パソコンで変更か消去があったようです）。一覧を作り直してから、"
+                                       "もう一度選んでください。")
+                            .arg(shown(path))
+                            .arg(number));
 }
 
 // Opens the results file for a change and takes the exclusive lock, on the file that the path names
 // once the lock is held. The file must exist: a change never creates it.
-bool openLocked(const QString &path, platform::LockedFile &file, RetryWait &wait, QString *error)
+app::Status openLocked(const QString &path, platform::LockedFile &file, RetryWait &wait)
 {
     constexpr auto access = platform::LockedFile::Access::ReadWrite;
     if (!file.open(path, access))
-        return failFile(error, QStringLiteral("成績ファイルを開けません"), path, file.errorDescription());
+        return failLocked(QStringLiteral("成績ファイルを開けません"), path, file);
     switch (lockResultsFile(file, path, access, platform::LockMode::Exclusive, wait)) {
     case Locking::Locked:
-        return true;
+        return {};
     case Locking::CannotLock:
-        return failFile(error, QStringLiteral("成績ファイルをロックできません"), path,
-                        file.errorDescription());
+        return failLocked(QStringLiteral("成績ファイルをロックできません"), path, file);
     case Locking::Reopen:
         break;
     }
-    return failFile(error, QStringLiteral("置き換えられた成績ファイルを開けません"), path,
-                    file.errorDescription());
+    return failLocked(QStringLiteral("置き換えられた成績ファイルを開けません"), path, file);
 }
 
 void reach(const RewriteProbe *probe, RewriteStage stage)
@@ -98,16 +113,15 @@ qint64 pieceSize(const RewriteProbe *probe)
 }
 
 // The whole records of the locked file.
-bool readAllRecords(platform::LockedFile &file, const QString &path, QByteArray *bytes, QString *error)
+app::Result<QByteArray> readAllRecords(platform::LockedFile &file, const QString &path)
 {
     const qint64 length = lockedLength(file);
     if (length < 0)
-        return failFile(error, QStringLiteral("成績ファイルの長さを読めません"), path,
-                        file.errorDescription());
-    bytes->resize(length / kRecordSize * kRecordSize);
-    if (!bytes->isEmpty() && !file.readAt(0, bytes->data(), bytes->size()))
-        return failFile(error, QStringLiteral("成績ファイルを読めません"), path, file.errorDescription());
-    return true;
+        return failLocked(QStringLiteral("成績ファイルの長さを読めません"), path, file);
+    QByteArray bytes(length / kRecordSize * kRecordSize, Qt::Uninitialized);
+    if (!bytes.isEmpty() && !file.readAt(0, bytes.data(), bytes.size()))
+        return failLocked(QStringLiteral("成績ファイルを読めません"), path, file);
+    return bytes;
 }
 
 bool writePieces(platform::LockedFile &file, qint64 offset, const QByteArray &bytes,
@@ -125,40 +139,37 @@ bool writePieces(platform::LockedFile &file, qint64 offset, const QByteArray &by
 }
 
 // The recovery copy, written whole under a temporary name and renamed: it is complete or not there.
-bool writeRecoveryCopy(const QString &copyPath, const QByteArray &bytes, const RewriteProbe *probe,
-                       QString *error)
+app::Status writeRecoveryCopy(const QString &copyPath, const QByteArray &bytes, const RewriteProbe *probe)
 {
     QSaveFile copy(copyPath);
     copy.setDirectWriteFallback(false);
+    const auto failCopy = [&](const QString &what) {
+        return failFile(what, copyPath, platform::fileError(copy, platform::lastSystemError()).description);
+    };
     if (!copy.open(QIODevice::WriteOnly))
-        return failFile(error, QStringLiteral("復旧用のコピーを作れません"), copyPath,
-                        platform::fileError(copy, platform::lastSystemError()).description);
+        return failCopy(QStringLiteral("復旧用のコピーを作れません"));
     const qint64 piece = pieceSize(probe);
     for (qint64 done = 0; done < bytes.size(); done += piece) {
         const qint64 n = std::min(piece, bytes.size() - done);
         if (copy.write(bytes.constData() + done, n) != n)
-            return failFile(error, QStringLiteral("復旧用のコピーを書けません"), copyPath,
-                            platform::fileError(copy, platform::lastSystemError()).description);
+            return failCopy(QStringLiteral("復旧用のコピーを書けません"));
         if (!copy.flush())
-            return failFile(error, QStringLiteral("復旧用のコピーを書けません"), copyPath,
-                            platform::fileError(copy, platform::lastSystemError()).description);
+            return failCopy(QStringLiteral("復旧用のコピーを書けません"));
         reach(probe, RewriteStage::CopyPart);
     }
     if (!copy.commit())
-        return failFile(error, QStringLiteral("復旧用のコピーを書けません"), copyPath,
-                        platform::fileError(copy, platform::lastSystemError()).description);
-    return true;
+        return failCopy(QStringLiteral("復旧用のコピーを書けません"));
+    return {};
 }
 
 // Cuts the locked file to `records` records and puts that on the disk.
-bool cutTo(platform::LockedFile &file, const QString &path, qint64 records, QString *error)
+app::Status cutTo(platform::LockedFile &file, const QString &path, qint64 records)
 {
     if (!file.resize(records * kRecordSize))
-        return failFile(error, QStringLiteral("成績ファイルを短くできません"), path, file.errorDescription());
+        return failLocked(QStringLiteral("成績ファイルを短くできません"), path, file);
     if (!file.flushToDisk())
-        return failFile(error, QStringLiteral("成績ファイルをディスクに書き込めません"), path,
-                        file.errorDescription());
-    return true;
+        return failLocked(QStringLiteral("成績ファイルをディスクに書き込めません"), path, file);
+    return {};
 }
 
 const char *slot(const QByteArray &bytes, qint64 index)
@@ -174,66 +185,57 @@ QByteArray withoutRecord(const QByteArray &old, qint64 number)
     return result;
 }
 
-Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString *error);
+app::Result<Recovery> recoverLocked(platform::LockedFile &file, const QString &path);
 
 // The rewrite proper: the records after the deleted one one place down, the void record at the old end,
 // on the disk, then the file cut by one record.
-bool moveAndCut(platform::LockedFile &file, const QString &path, const QByteArray &oldRecords, qint64 number,
-                const RewriteProbe *probe, QString *error)
+app::Status moveAndCut(platform::LockedFile &file, const QString &path, const QByteArray &oldRecords,
+                       qint64 number, const RewriteProbe *probe)
 {
     const QByteArray moved = oldRecords.mid(number * kRecordSize) + voidRecord();
     if (!writePieces(file, (number - 1) * kRecordSize, moved, probe))
-        return failFile(error, QStringLiteral("成績ファイルに書き込めません"), path, file.errorDescription());
+        return failLocked(QStringLiteral("成績ファイルに書き込めません"), path, file);
     reach(probe, RewriteStage::VoidWritten);
     if (!file.flushToDisk())
-        return failFile(error, QStringLiteral("成績ファイルをディスクに書き込めません"), path,
-                        file.errorDescription());
+        return failLocked(QStringLiteral("成績ファイルをディスクに書き込めません"), path, file);
     reach(probe, RewriteStage::Synced);
-    if (!cutTo(file, path, oldRecords.size() / kRecordSize - 1, error))
-        return false;
+    if (app::Status cut = cutTo(file, path, oldRecords.size() / kRecordSize - 1))
+        return cut;
     reach(probe, RewriteStage::Truncated);
-    return true;
+    return {};
 }
 
 // Deletes a record of the locked file. `oldRecords` are its whole records (read under this lock).
-bool deleteLocked(platform::LockedFile &file, const QString &path, const QByteArray &oldRecords,
-                  qint64 number, const QByteArray &opened, const RewriteProbe *probe, QString *error)
+app::Status deleteLocked(platform::LockedFile &file, const QString &path, const QByteArray &oldRecords,
+                         qint64 number, const QByteArray &opened, const RewriteProbe *probe)
 {
     const qint64 count = oldRecords.size() / kRecordSize;
     if (number < 1 || number > count)
-        return fail(error, QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
-                               .arg(shown(path))
-                               .arg(number)
-                               .arg(count));
+        return noSuchRecord(path, number, count);
     if (opened.size() == kRecordSize && !sameRecord(slot(oldRecords, number - 1), opened.constData()))
-        return fail(error, QStringLiteral("%1 の %2 番目の記録は、一覧を作ったあとで変わっています（ほかの"
-                                          "パソコンで変更か消去があったようです）。一覧を作り直してから、"
-                                          "もう一度選んでください。")
-                               .arg(shown(path))
-                               .arg(number));
+        return recordChanged(path, number);
 
     const QString copyPath = recoveryFilePath(path);
-    if (!writeRecoveryCopy(copyPath, oldRecords + journalRecord(number), probe, error))
-        return false;
+    if (app::Status copied = writeRecoveryCopy(copyPath, oldRecords + journalRecord(number), probe))
+        return copied;
     reach(probe, RewriteStage::CopyWritten);
 
-    QString failure;
-    if (!moveAndCut(file, path, oldRecords, number, probe, &failure)) {
+    if (const app::Status failed = moveAndCut(file, path, oldRecords, number, probe)) {
         // The file is half rewritten. It is finished from the copy at once when it can be written
         // again (a passing fault), else at the next change.
-        QString again;
-        if (recoverLocked(file, path, &again) == Recovery::Completed)
-            return true;
-        return fail(error, failure + QStringLiteral("\n途中までの書き換えは、次に記録を変更・消去するときに、"
-                                                    "復旧用のコピー %1 から仕上げます。")
-                                         .arg(shown(copyPath)));
+        if (const app::Result<Recovery> again = recoverLocked(file, path);
+            again && again.value() == Recovery::Completed)
+            return {};
+        return app::failure(failed->text +
+                            QStringLiteral("\n途中までの書き換えは、次に記録を変更・消去するときに、"
+                                           "復旧用のコピー %1 から仕上げます。")
+                                .arg(shown(copyPath)));
     }
     if (!QFile::remove(copyPath) && QFileInfo::exists(copyPath))
-        return fail(
-            error,
+        return app::failure(
             QStringLiteral("記録は消去しましたが、復旧用のコピーを消せません：%1").arg(shown(copyPath)));
     reach(probe, RewriteStage::CopyRemoved);
-    return true;
+    return {};
 }
 
 // Whether a place of the file holds `before` overwritten from its start, in part or whole, by `after`:
@@ -255,21 +257,18 @@ bool looksUncut(const char *place, const char *oldLast)
     return partlyOverwritten(place, oldLast, voidRecord().constData());
 }
 
-Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString *error)
+app::Result<Recovery> recoverLocked(platform::LockedFile &file, const QString &path)
 {
     const QString copyPath = recoveryFilePath(path);
     const QFileInfo copyInfo(copyPath);
     if (!copyInfo.exists())
         return Recovery::NothingToDo;
-    auto failed = [&](const QString &message) {
-        fail(error, message);
-        return Recovery::Failed;
-    };
-    auto foreign = [&](const QString &why) {
-        return failed(QStringLiteral("%1 は、記録の消去の途中で残ったコピーのようですが、%2\n成績ファイル %3 "
-                                     "の内容を確かめてから、このコピーを移すか消してください。それまで記録の"
-                                     "変更と消去はできません。")
-                          .arg(shown(copyPath), why, shown(path)));
+    const auto foreign = [&](const QString &why) {
+        return app::failure(
+            QStringLiteral("%1 は、記録の消去の途中で残ったコピーのようですが、%2\n成績ファイル %3 "
+                           "の内容を確かめてから、このコピーを移すか消してください。それまで記録の"
+                           "変更と消去はできません。")
+                .arg(shown(copyPath), why, shown(path)));
     };
 
     // Every append looks here first: a pipe in place of the copy must not make it wait for a writer.
@@ -277,7 +276,7 @@ Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString 
         return foreign(QStringLiteral("ふつうのファイルではありません。"));
     const platform::Result<QByteArray> copyRead = platform::readFileBytes(copyPath);
     if (!copyRead)
-        return failed(copyRead.failure().text);
+        return app::failure(copyRead.failure().text);
     const QByteArray &copy = copyRead.value();
     if (copy.size() % kRecordSize != 0 || copy.size() < 2 * kRecordSize ||
         !isJournalRecord(copy.constData() + copy.size() - kRecordSize))
@@ -290,9 +289,10 @@ Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString 
     const QByteArray oldRecords = copy.left(count * kRecordSize);
     const QByteArray newRecords = withoutRecord(oldRecords, number);
 
-    QByteArray current;
-    if (!readAllRecords(file, path, &current, error))
-        return Recovery::Failed;
+    const app::Result<QByteArray> currentRead = readAllRecords(file, path);
+    if (!currentRead)
+        return currentRead.failure();
+    const QByteArray &current = currentRead.value();
     const qint64 have = current.size() / kRecordSize;
     if (have < count - 1)
         return foreign(QStringLiteral("成績ファイルがコピーより短くなっています。"));
@@ -309,27 +309,26 @@ Recovery recoverLocked(platform::LockedFile &file, const QString &path, QString 
             return foreign(QStringLiteral("成績ファイルの %1 番目の記録がコピーと合いません。").arg(i + 1));
     }
 
-    auto writeFailed = [&](const QString &what) {
-        failFile(error, what, path, file.errorDescription());
-        return Recovery::Failed;
-    };
     const QByteArray rewrite = cut ? newRecords : newRecords + voidRecord();
     if (!file.writeAt(0, rewrite.constData(), rewrite.size()))
-        return writeFailed(QStringLiteral("成績ファイルに書き込めません"));
+        return failLocked(QStringLiteral("成績ファイルに書き込めません"), path, file);
     if (!file.flushToDisk())
-        return writeFailed(QStringLiteral("成績ファイルをディスクに書き込めません"));
+        return failLocked(QStringLiteral("成績ファイルをディスクに書き込めません"), path, file);
     const bool appended = have > count;
-    if (!cut && !appended && !cutTo(file, path, count - 1, error))
-        return Recovery::Failed;
+    if (!cut && !appended) {
+        if (const app::Status cutShort = cutTo(file, path, count - 1))
+            return *cutShort;
+    }
     if (!QFile::remove(copyPath) && QFileInfo::exists(copyPath))
-        return failed(QStringLiteral("復旧用のコピーを消せません：%1").arg(shown(copyPath)));
+        return app::failure(QStringLiteral("復旧用のコピーを消せません：%1").arg(shown(copyPath)));
     if (!cut && appended) {
         // Records were appended after the void record, so it cannot be cut off the end: it is deleted
         // as any record is, with a recovery copy of its own.
-        QByteArray all;
-        if (!readAllRecords(file, path, &all, error) ||
-            !deleteLocked(file, path, all, count, voidRecord(), nullptr, error))
-            return Recovery::Failed;
+        const app::Result<QByteArray> all = readAllRecords(file, path);
+        if (!all)
+            return all.failure();
+        if (const app::Status deleted = deleteLocked(file, path, all.value(), count, voidRecord(), nullptr))
+            return *deleted;
     }
     return Recovery::Completed;
 }
@@ -359,85 +358,9 @@ bool sameRecord(const char *a, const char *b)
            std::memcmp(a + kTimeOffset + 4, b + kTimeOffset + 4, kRecordSize - kTimeOffset - 4) == 0;
 }
 
-namespace {
-
-bool readRecordInto(const QString &path, qint64 number, QByteArray *bytes, RetryWait &wait, QString *error)
-{
-    platform::LockedFile file;
-    constexpr auto access = platform::LockedFile::Access::Read;
-    if (!file.open(path, access))
-        return failFile(error, QStringLiteral("成績ファイルを開けません"), path, file.errorDescription());
-    // A file system that cannot lock at all is read without the lock, as readers have always read it.
-    if (lockResultsFile(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
-        return failFile(error, QStringLiteral("置き換えられた成績ファイルを開けません"), path,
-                        file.errorDescription());
-    const qint64 count = lockedLength(file) / kRecordSize;
-    if (number < 1 || number > count)
-        return fail(error, QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
-                               .arg(shown(path))
-                               .arg(number)
-                               .arg(count));
-    bytes->resize(kRecordSize);
-    if (!file.readAt((number - 1) * kRecordSize, bytes->data(), kRecordSize))
-        return failFile(error, QStringLiteral("成績ファイルを読めません"), path, file.errorDescription());
-    return true;
-}
-
-bool changeRecordBytes(const QString &path, qint64 number, const QByteArray &opened, qint16 student,
-                       qint32 time, RetryWait &wait, QString *error, const WriteProbe *probe)
-{
-    const auto reach = [probe](WriteStage stage) {
-        if (probe && *probe)
-            (*probe)(stage);
-    };
-    platform::LockedFile file;
-    if (!openLocked(path, file, wait, error))
-        return false;
-    reach(WriteStage::Locked);
-    if (recoverLocked(file, path, error) == Recovery::Failed)
-        return false;
-    const qint64 length = lockedLength(file);
-    if (length < 0)
-        return failFile(error, QStringLiteral("成績ファイルの長さを読めません"), path,
-                        file.errorDescription());
-    const qint64 count = length / kRecordSize;
-    if (number < 1 || number > count)
-        return fail(error, QStringLiteral("%1 に %2 番目の記録はありません（%3 件です）。")
-                               .arg(shown(path))
-                               .arg(number)
-                               .arg(count));
-    const qint64 offset = (number - 1) * kRecordSize;
-    char bytes[kRecordSize];
-    if (!file.readAt(offset, bytes, kRecordSize))
-        return failFile(error, QStringLiteral("成績ファイルを読めません"), path, file.errorDescription());
-    if (opened.size() == kRecordSize && !sameRecord(bytes, opened.constData()))
-        return fail(error, QStringLiteral("%1 の %2 番目の記録は、一覧を作ったあとで変わっています（ほかの"
-                                          "パソコンで変更か消去があったようです）。一覧を作り直してから、"
-                                          "もう一度選んでください。")
-                               .arg(shown(path))
-                               .arg(number));
-    reach(WriteStage::LengthRead);
-    // Student, level (as it is) and time in one write of eight bytes, so that a crash changes both or
-    // neither.
-    qToLittleEndian<qint16>(student, bytes + kStudentOffset);
-    qToLittleEndian<qint32>(time, bytes + kTimeOffset);
-    if (!file.writeAt(offset + kStudentOffset, bytes + kStudentOffset, kTimeOffset + 4 - kStudentOffset))
-        return failFile(error, QStringLiteral("成績ファイルに書き込めません"), path, file.errorDescription());
-    reach(WriteStage::Written);
-    if (!file.flushToDisk())
-        return failFile(error, QStringLiteral("成績ファイルをディスクに書き込めません"), path,
-                        file.errorDescription());
-    reach(WriteStage::Synced);
-    return true;
-}
-
-} // namespace
-
 app::Result<Recovery> recoverLockedRewrite(platform::LockedFile &file, const QString &path)
 {
-    QString error;
-    const Recovery recovery = recoverLocked(file, path, &error);
-    return recovery == Recovery::Failed ? app::Result<Recovery>(app::failure(error)) : recovery;
+    return recoverLocked(file, path);
 }
 
 app::Result<Recovery> recoverInterruptedRewrite(const QString &path, RetryWait &wait)
@@ -445,45 +368,80 @@ app::Result<Recovery> recoverInterruptedRewrite(const QString &path, RetryWait &
     if (!QFileInfo::exists(recoveryFilePath(path)))
         return Recovery::NothingToDo;
     platform::LockedFile file;
-    QString error;
-    if (!openLocked(path, file, wait, &error))
-        return app::failure(error);
-    return recoverLockedRewrite(file, path);
+    if (const app::Status opened = openLocked(path, file, wait))
+        return *opened;
+    return recoverLocked(file, path);
 }
 
 app::Status deleteRecord(const QString &path, qint64 number, QByteArray opened, RetryWait &wait,
                          const RewriteProbe *probe)
 {
     platform::LockedFile file;
-    QString error;
-    if (!openLocked(path, file, wait, &error))
-        return app::failure(error);
+    if (app::Status locked = openLocked(path, file, wait))
+        return locked;
     reach(probe, RewriteStage::Locked);
-    if (recoverLocked(file, path, &error) == Recovery::Failed)
-        return app::failure(error);
-    QByteArray records;
-    if (!readAllRecords(file, path, &records, &error))
-        return app::failure(error);
-    if (!deleteLocked(file, path, records, number, opened, probe, &error))
-        return app::failure(error);
-    return {};
+    if (const app::Result<Recovery> recovered = recoverLocked(file, path); !recovered)
+        return recovered.status();
+    const app::Result<QByteArray> records = readAllRecords(file, path);
+    if (!records)
+        return records.status();
+    return deleteLocked(file, path, records.value(), number, opened, probe);
 }
 
 app::Result<QByteArray> readRecord(const QString &path, qint64 number, RetryWait &wait)
 {
-    QByteArray bytes;
-    QString error;
-    if (!readRecordInto(path, number, &bytes, wait, &error))
-        return app::failure(error);
+    platform::LockedFile file;
+    constexpr auto access = platform::LockedFile::Access::Read;
+    if (!file.open(path, access))
+        return failLocked(QStringLiteral("成績ファイルを開けません"), path, file);
+    // A file system that cannot lock at all is read without the lock, as readers have always read it.
+    if (lockResultsFile(file, path, access, platform::LockMode::Shared, wait) == Locking::Reopen)
+        return failLocked(QStringLiteral("置き換えられた成績ファイルを開けません"), path, file);
+    const qint64 count = lockedLength(file) / kRecordSize;
+    if (number < 1 || number > count)
+        return noSuchRecord(path, number, count);
+    QByteArray bytes(kRecordSize, Qt::Uninitialized);
+    if (!file.readAt((number - 1) * kRecordSize, bytes.data(), kRecordSize))
+        return failLocked(QStringLiteral("成績ファイルを読めません"), path, file);
     return bytes;
 }
 
 app::Status changeRecord(const QString &path, qint64 number, QByteArray opened, qint16 student, qint32 time,
                          RetryWait &wait, const WriteProbe *probe)
 {
-    QString error;
-    if (!changeRecordBytes(path, number, std::move(opened), student, time, wait, &error, probe))
-        return app::failure(error);
+    const auto reach = [probe](WriteStage stage) {
+        if (probe && *probe)
+            (*probe)(stage);
+    };
+    platform::LockedFile file;
+    if (app::Status locked = openLocked(path, file, wait))
+        return locked;
+    reach(WriteStage::Locked);
+    if (const app::Result<Recovery> recovered = recoverLocked(file, path); !recovered)
+        return recovered.status();
+    const qint64 length = lockedLength(file);
+    if (length < 0)
+        return failLocked(QStringLiteral("成績ファイルの長さを読めません"), path, file);
+    const qint64 count = length / kRecordSize;
+    if (number < 1 || number > count)
+        return noSuchRecord(path, number, count);
+    const qint64 offset = (number - 1) * kRecordSize;
+    char bytes[kRecordSize];
+    if (!file.readAt(offset, bytes, kRecordSize))
+        return failLocked(QStringLiteral("成績ファイルを読めません"), path, file);
+    if (opened.size() == kRecordSize && !sameRecord(bytes, opened.constData()))
+        return recordChanged(path, number);
+    reach(WriteStage::LengthRead);
+    // Student, level (as it is) and time in one write of eight bytes, so that a crash changes both or
+    // neither.
+    qToLittleEndian<qint16>(student, bytes + kStudentOffset);
+    qToLittleEndian<qint32>(time, bytes + kTimeOffset);
+    if (!file.writeAt(offset + kStudentOffset, bytes + kStudentOffset, kTimeOffset + 4 - kStudentOffset))
+        return failLocked(QStringLiteral("成績ファイルに書き込めません"), path, file);
+    reach(WriteStage::Written);
+    if (!file.flushToDisk())
+        return failLocked(QStringLiteral("成績ファイルをディスクに書き込めません"), path, file);
+    reach(WriteStage::Synced);
     return {};
 }
 

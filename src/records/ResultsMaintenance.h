@@ -80,12 +80,11 @@ app::Result<QByteArray> readRecord(const QString &path, qint64 number, RetryWait
 
 enum class Recovery {
     NothingToDo, // there is no recovery copy
-    Completed,   // an interrupted deletion was finished and the copy removed
-    Failed       // used inside the records code only: a failure comes back with its message
+    Completed    // an interrupted deletion was finished and the copy removed
 };
 
 // Finishes a deletion that a crash interrupted, when its recovery copy is there. A copy that this
-// program did not write, or that does not fit the results file, is left alone (Failed, with a message
+// program did not write, or that does not fit the results file, is left alone (a failure with a message
 // naming it, nothing changed): then no deletion runs until a person has looked at it.
 app::Result<Recovery> recoverInterruptedRewrite(const QString &path, RetryWait &wait);
 

@@ -274,10 +274,10 @@ TEST(PulseMediaLayerCommands, OnlyPlayWaitIsUnderstood)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.command.toStdString());
-        QString file;
-        EXPECT_EQ(PulseMediaLayer::parsePlayCommand(c.command, &file), c.understood);
+        const std::optional<QString> file = PulseMediaLayer::parsePlayCommand(c.command);
+        EXPECT_EQ(file.has_value(), c.understood);
         if (c.understood) {
-            EXPECT_EQ(file, c.file);
+            EXPECT_EQ(file.value_or(QString()), c.file);
         }
     }
     PulseMediaLayer media(QStringLiteral("unix:/nonexistent/socket"));
@@ -292,7 +292,8 @@ TEST(PulseMediaLayerFiles, DecodingKeepsTheLengthAndAWindowsSubfolderIsFound)
     const QString path = dir.filePath(QStringLiteral("sub/voice.wav"));
     ASSERT_TRUE(real_audio::writeTone(path, 1.0, 22050, 1, &error));
     QByteArray pcm;
-    ASSERT_EQ(PulseMediaLayer::decodeWave(path, &pcm, &error), 0) << error.toStdString();
+    ASSERT_TRUE(testing_support::succeeded(PulseMediaLayer::decodeWave(path), &pcm, &error))
+        << error.toStdString();
     EXPECT_EQ(pcm.size(), qsizetype(PulseMediaLayer::kRate) * PulseMediaLayer::kBytesPerFrame);
 
     // A sound set written on Windows names its subfolder with a backslash; it is decoded (and then fails

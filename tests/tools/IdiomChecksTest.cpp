@@ -13,13 +13,12 @@ namespace {
 
 CheckResult checkFile(const QString &path)
 {
-    IdiomList list;
-    QString error;
-    if (!readList(path, Encoding::Auto, &list, &error)) {
-        ADD_FAILURE() << error.toStdString();
+    const app::Result<IdiomList> read = readList(path, Encoding::Auto);
+    if (!read) {
+        ADD_FAILURE() << read.failure().text.toStdString();
         return {};
     }
-    return checkList(list);
+    return checkList(read.value());
 }
 
 QString describe(const QList<Problem> &problems)
@@ -156,7 +155,9 @@ TEST(IdiomChecks, StoredFilesAreCheckedWithTheReadersRules)
 {
     IdiomList good;
     QString error;
-    ASSERT_TRUE(readList(testDataPath(QStringLiteral("tools/good.csv")), Encoding::Auto, &good, &error));
+    ASSERT_TRUE(
+        succeeded(readList(testDataPath(QStringLiteral("tools/good.csv")), Encoding::Auto), &good, &error))
+        << error.toStdString();
     QStringList lines;
     for (const IdiomRow &row : good.rows)
         lines << storedLine(row.fields);

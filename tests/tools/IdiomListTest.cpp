@@ -73,7 +73,7 @@ TEST(CsvReading, EncodingIsUtf8OrCodePage932)
         SCOPED_TRACE(c.name);
         QString decoded;
         QString error;
-        EXPECT_EQ(decodeCsvBytes(c.bytes, c.encoding, &decoded, &error), c.ok);
+        EXPECT_EQ(succeeded(decodeCsvBytes(c.bytes, c.encoding), &decoded, &error), c.ok);
         if (c.ok)
             EXPECT_EQ(decoded, text);
         else
@@ -86,9 +86,12 @@ TEST(CsvReading, SpreadsheetListInCodePage932ReadsLikeTheUtf8One)
     IdiomList utf8;
     IdiomList cp932;
     QString error;
-    ASSERT_TRUE(readList(testDataPath(QStringLiteral("tools/good.csv")), Encoding::Auto, &utf8, &error));
     ASSERT_TRUE(
-        readList(testDataPath(QStringLiteral("tools/good-cp932.csv")), Encoding::Auto, &cp932, &error));
+        succeeded(readList(testDataPath(QStringLiteral("tools/good.csv")), Encoding::Auto), &utf8, &error))
+        << error.toStdString();
+    ASSERT_TRUE(succeeded(readList(testDataPath(QStringLiteral("tools/good-cp932.csv")), Encoding::Auto),
+                          &cp932, &error))
+        << error.toStdString();
     ASSERT_EQ(utf8.rows.size(), 8);
     ASSERT_EQ(cp932.rows.size(), utf8.rows.size());
     for (qsizetype i = 0; i < utf8.rows.size(); ++i) {
@@ -103,12 +106,12 @@ TEST(CsvReading, MissingOrBrokenFilesAreNamed)
     const QString missing = dir.filePath(QStringLiteral("ない.csv"));
     IdiomList list;
     QString error;
-    EXPECT_FALSE(readList(missing, Encoding::Auto, &list, &error));
+    EXPECT_FALSE(succeeded(readList(missing, Encoding::Auto), &list, &error));
     EXPECT_TRUE(error.contains(platform::displayPath(missing))) << error.toStdString();
 
     const QString broken = dir.filePath(QStringLiteral("broken.csv"));
     writeBytes(broken, QByteArray("1,a,b,c\n1,\x82\xFF,b,c\n"));
-    EXPECT_FALSE(readList(broken, Encoding::Auto, &list, &error));
+    EXPECT_FALSE(succeeded(readList(broken, Encoding::Auto), &list, &error));
     EXPECT_TRUE(error.contains(platform::displayPath(broken))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("2 行目"))) << error.toStdString();
 }

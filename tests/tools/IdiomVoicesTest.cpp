@@ -91,11 +91,44 @@ TEST(IdiomVoices, MeaningsBecomeKanaWithMecab)
         GTEST_SKIP() << "espeak-ng or mecab is not installed";
     QStringList spoken;
     QString error;
-    ASSERT_TRUE(pronunciations({QStringLiteral("一つのことをして、"), QStringLiteral("人は学校へ行く。")},
-                               QStringLiteral("mecab"), &spoken, &error))
+    ASSERT_TRUE(
+        succeeded(pronunciations({QStringLiteral("一つのことをして、"), QStringLiteral("人は学校へ行く。")},
+                                 QStringLiteral("mecab")),
+                  &spoken, &error))
         << error.toStdString();
     EXPECT_EQ(spoken, (QStringList{QStringLiteral("ヒトツノコトヲシテ、"),
                                    QStringLiteral("ヒトワガッコーエイク。")}));
+}
+
+// A program that is missing, fails or gives no usable answer is named in the failure; a voice that
+// could not be made leaves no file behind, not even its temporary one.
+TEST(IdiomVoices, ProgramsThatAreMissingOrFailAreNamed)
+{
+    const QStringList texts{QStringLiteral("一つ"), QStringLiteral("二つ")};
+    const struct
+    {
+        const char *mecab;
+        const char *says;
+    } cases[] = {
+        {"/nonexistent/mecab", "/nonexistent/mecab が見つかりません"},
+        {"false", "false が失敗しました（終了状態 1）"},
+        {"true", "true の出力が読めません（文 2 個に対して 0 個）"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.mecab);
+        QString error;
+        EXPECT_FALSE(succeeded(pronunciations(texts, QString::fromUtf8(c.mecab)).status(), &error));
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.says))) << error.toStdString();
+    }
+
+    QTemporaryDir dir;
+    const QString wav = dir.filePath(QStringLiteral("一石二1.wav"));
+    VoiceOptions options;
+    options.espeak = QStringLiteral("false");
+    QString error;
+    EXPECT_FALSE(succeeded(speakToWave(QStringLiteral("いっせきにちょう"), wav, options), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("false が失敗しました"))) << error.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 TEST(IdiomVoices, EachIdiomGetsAReadingAndAMeaningFileKeptUnlessReplaced)

@@ -17,7 +17,7 @@ IdiomList shippedList()
 {
     IdiomList list;
     QString error;
-    EXPECT_TRUE(readList(QStringLiteral(YOJI_IDIOM_LIST), Encoding::Auto, &list, &error))
+    EXPECT_TRUE(succeeded(readList(QStringLiteral(YOJI_IDIOM_LIST), Encoding::Auto), &list, &error))
         << error.toStdString();
     return list;
 }
@@ -60,7 +60,7 @@ TEST(StoredFile, TheShippedListRoundTripsExactly)
     ASSERT_TRUE(testing_support::succeeded(writeStoredFile(stored, list), &error)) << error.toStdString();
 
     IdiomList back;
-    ASSERT_TRUE(readList(stored, Encoding::Auto, &back, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(readList(stored, Encoding::Auto), &back, &error)) << error.toStdString();
     EXPECT_TRUE(back.readProblems.isEmpty());
     bool ok = false;
     EXPECT_EQ(csvBytes(csvText(back, true), Encoding::Utf8, &ok), readBytes(QStringLiteral(YOJI_IDIOM_LIST)));
@@ -78,7 +78,7 @@ TEST(StoredFile, TheBuildsDataFileIsTheEncodedListAndReadsLikeTheDecoder)
 
     IdiomList decoded;
     QString error;
-    ASSERT_TRUE(readList(built, Encoding::Auto, &decoded, &error)) << error.toStdString();
+    ASSERT_TRUE(succeeded(readList(built, Encoding::Auto), &decoded, &error)) << error.toStdString();
     IdiomData table;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(builtNominalPath(), table), &error))
         << error.toStdString();

@@ -70,7 +70,7 @@ DrillScreen::~DrillScreen() = default;
 
 bool DrillScreen::ending() const
 {
-    return m_context.state.lastDrill.endingInProgress;
+    return m_programEnding || m_context.state.lastDrill.endingInProgress;
 }
 
 bool DrillScreen::isPractice() const
@@ -729,9 +729,10 @@ void DrillScreen::finishDrill()
 void DrillScreen::playSound(Sound sound)
 {
     playDroppingInput([&] {
-        app::report(m_context.services,
-                    sound::playKindSound(m_context.state.sound, m_context.state.settings.soundFolder,
-                                         m_context.services, int(sound)));
+        if (app::report(m_context.services,
+                        sound::playKindSound(m_context.state.sound, m_context.state.settings.soundFolder,
+                                             m_context.services, int(sound))))
+            m_programEnding = true;
     });
 }
 

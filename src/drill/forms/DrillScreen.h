@@ -70,7 +70,8 @@ private:
     void finishDrill();
     void leaveForHub();
 
-    // The end of the drill has begun (the end notice stands): nothing more is answered or judged.
+    // The end of the drill has begun (the end notice stands), or a failure has ended the program:
+    // nothing more is answered or judged.
     bool ending() const;
     DrillSession *session() const;
 
@@ -131,6 +132,9 @@ private:
     // The drill: one of the two sessions, made once the level's questions are loaded.
     std::unique_ptr<TestSession> m_test;
     std::unique_ptr<PracticeSession> m_practice;
+    // A sound failure that ends the program was reported. The program ends inside the report; where it
+    // does not (a test's program end), the handler that met it stops all the same.
+    bool m_programEnding = false;
 };
 
 } // namespace drill

@@ -75,7 +75,10 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent)
     m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list1->setGeometry(12, 12, 536, 588);
-    style::setRole(m_list1, style::Role::CardList);
+    m_list1->setStyleSheet(style::sheet(QStringLiteral("QListView { border: none; color: @ink; }"
+                                                       "QListView::item { padding: 3px 4px; }"
+                                                       "QListView::item:selected { background: @accentTint; "
+                                                       "color: @ink; }")));
     connect(m_list1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (!m_redrawing && current.isValid())
@@ -122,7 +125,9 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent)
     m_chosenName->setFont(style::font(20, true));
     m_chosenName->setAlignment(Qt::AlignCenter);
     m_chosenName->setGeometry(20, 242, 340, 56);
-    style::setRole(m_chosenName, style::Role::Chosen);
+    m_chosenName->setStyleSheet(
+        style::sheet(QStringLiteral("color: @ink; background: @accentTint; border: 2px solid @accent; "
+                                    "border-radius: 10px;")));
     m_chosenNumber = new QLabel(side);
     m_chosenNumber->setObjectName(QStringLiteral("lblChosenNumber"));
     m_chosenNumber->hide();
@@ -131,7 +136,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent)
     m_ok->setObjectName(QStringLiteral("Command14"));
     m_ok->setFont(style::font(28, true));
     m_ok->setGeometry(20, 312, 340, 76);
-    style::accentButton(m_ok, style::Size::Large);
+    style::accentButton(m_ok, 12);
     connect(m_ok, &QPushButton::clicked, this, &NameScreen::confirm);
 
     m_print = new QPushButton(QStringLiteral("印刷"), side);
@@ -185,17 +190,18 @@ void NameScreen::activate()
     if (m_combo1->count() == 0)
         m_combo1->addItems(roster::namelist::gradeGroupItems());
     m_combo1->setCurrentIndex(0);
-    drawList([this] { return m_selection.activate(); });
+    if (!drawList([this] { return m_selection.activate(); }))
+        return;
     m_option1[m_selection.displayMode()]->setChecked(true);
     m_list1->setFocus();
 }
 
-void NameScreen::showRoster()
+bool NameScreen::showRoster()
 {
-    drawList([this] { return m_selection.redraw(); });
+    return drawList([this] { return m_selection.redraw(); });
 }
 
-void NameScreen::drawList(const std::function<app::Status()> &draw)
+bool NameScreen::drawList(const std::function<app::Status()> &draw)
 {
     m_wait->begin();
     m_redrawing = true;
@@ -203,7 +209,7 @@ void NameScreen::drawList(const std::function<app::Status()> &draw)
     m_redrawing = false;
     showChoice();
     m_wait->end();
-    app::report(m_context.services, failed);
+    return !app::report(m_context.services, failed);
 }
 
 void NameScreen::listDrawn()

@@ -35,8 +35,9 @@ public:
     // Each showing: the marker, display mode 1, the grade groups, the list; nothing chosen.
     void activate();
 
-    // 名簿表示: redraws the three lists for the display mode and grade group.
-    void showRoster();
+    // 名簿表示: redraws the three lists for the display mode and grade group. False when a failure has
+    // ended the program: the caller stops there.
+    bool showRoster();
 
     int displayMode() const { return m_selection.displayMode(); }
     const roster::namelist::Lists &lists() const { return m_selection.names().lists(); }
@@ -46,8 +47,9 @@ protected:
 
 private:
     // Draws the list through the selection (`draw` is one of its drawing steps) with the waiting
-    // panel shown, then shows the choice and reports a failure.
-    void drawList(const std::function<app::Status()> &draw);
+    // panel shown, then shows the choice and reports a failure; false when that failure has ended the
+    // program.
+    bool drawList(const std::function<app::Status()> &draw);
     void listDrawn();
     void chooseRow(int row, bool doubleClick);
     void showChoice();

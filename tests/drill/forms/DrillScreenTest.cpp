@@ -8,6 +8,7 @@
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "records/forms/ResultScreen.h"
+#include "sound/SoundPlayer.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
 #include "support/gui/GuiTestSupport.h"
@@ -432,6 +433,25 @@ TEST_F(DrillScreen, ClicksMadeWhileASoundPlaysAreDropped)
     EXPECT_FALSE(correction->isVisible());
     EXPECT_EQ(text(QStringLiteral("sLabel9")), QString::number(questions.size() - 1));
     EXPECT_TRUE(navigator.screen->findChild<QWidget *>(QStringLiteral("Picture2"))->isVisible());
+}
+
+// An answer sound that fails once more after three failures ends the program, inside the report; in a
+// test the program goes on, and the handler that met the failure stops there all the same.
+TEST_F(DrillScreen, ASoundFailureThatEndsTheProgramStopsTheAnswerThere)
+{
+    start(2);
+    state->sound.soundErrorCount = sound::kFailuresBeforeGivingUp;
+    fakes.media.resultFor = [](const QString &command) {
+        return command.contains(QStringLiteral("pin.wav")) ? 263 : 0;
+    };
+    answerReading(currentQuestion().reading.left(4));
+    fakes.media.resultFor = nullptr;
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("音声エラー"));
+    EXPECT_TRUE(fakes.programEnd.ended);
+    // The right reading's sound was the last thing played, and the kanji stage never began.
+    EXPECT_TRUE(fakes.media.commands.last().contains(QStringLiteral("pin.wav")));
+    EXPECT_FALSE(button(QStringLiteral("Command3"))->isVisible());
 }
 
 TEST_F(DrillScreen, PracticeFromFirstCardToTheReturnToTheHub)

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -227,6 +228,20 @@ TEST(NameScreen, MissingRosterStopsWithTheRoutinesMessage)
     EXPECT_TRUE(school.fakes.messages.shown[0].text.startsWith(QStringLiteral("名簿表示3")));
     EXPECT_TRUE(school.fakes.programEnd.ended);
     EXPECT_NE(school.fakes.programEnd.status, 0);
+}
+
+// Each showing reads the statistics first; a results file that has become unreadable ends the program
+// there, and nothing after it runs: the roster is not read or listed.
+TEST(NameScreen, AnUnreadableResultsFileEndsTheProgramAndTheShowingThere)
+{
+    TestSchool school;
+    ASSERT_TRUE(QDir().mkpath(school.resultsFile()));
+    NameScreen *screen = showNameScreen(school);
+    ASSERT_NE(screen, nullptr);
+    ASSERT_EQ(school.fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(school.fakes.messages.shown[0].text.contains(platform::displayPath(school.resultsFile())));
+    EXPECT_TRUE(school.fakes.programEnd.ended);
+    EXPECT_TRUE(rows(screen).isEmpty());
 }
 
 TEST(NameScreen, LaterButtonsAreShownDisabledAndTheVersionBoxOpens)
