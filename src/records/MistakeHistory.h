@@ -183,14 +183,15 @@ HistoryHeader readHistoryHeader(const char *bytes, qint64 length);
 // others are) and named in the failure. A failure says which file and what is wrong; nothing is
 // written then, or it is cut off again. The drill reports it and goes on.
 app::Status appendAnswers(const QString &path, const QList<AnsweredQuestion> &answers, RetryWait &wait);
-// The same into the data folder's history, with the program's wait.
-app::Status recordAnswersIn(const QString &dataFolder, const QList<AnsweredQuestion> &answers);
+// The same into the data folder's history.
+app::Status recordAnswersIn(const QString &dataFolder, const QList<AnsweredQuestion> &answers,
+                            RetryWait &wait);
 
 // Reads the whole history in one go under the shared lock, waiting while a writer has it, and while
 // the file cannot be reached at all as the results file's reader does. A missing file, a damaged
 // header or a failed read give a failure (no exit status: the caller goes on without the history)
 // that names the file and what is wrong.
 app::Result<MistakeHistory> readMistakeHistory(const QString &path, RetryWait &wait);
-app::Result<MistakeHistory> readMistakeHistoryIn(const QString &dataFolder);
+app::Result<MistakeHistory> readMistakeHistoryIn(const QString &dataFolder, RetryWait &wait);
 
 } // namespace records

@@ -206,7 +206,8 @@ app::Result<QList<printing::WorksheetRow>> WorksheetScreen::weakRows(const print
     const QString dataFolder = m_context.state.settings.dataFolder;
     if (!QFileInfo::exists(records::mistakeHistoryPath(dataFolder)))
         return QList<printing::WorksheetRow>();
-    const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(dataFolder);
+    const app::Result<records::MistakeHistory> history =
+        records::readMistakeHistoryIn(dataFolder, m_context.services.wait);
     if (!history)
         return app::warning(QStringLiteral("四字熟語プリント"), history.failure().text);
     return printing::rowsOfIdioms(m_context.state.idioms,

@@ -23,7 +23,8 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
     setObjectName(QStringLiteral("MainWindow"));
     setFixedSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("四字熟語"));
-    new ResultsBusyPanel(this); // shown over any screen while the results file is busy for long
+    new ResultsBusyPanel(this,
+                         services.wait); // shown over any screen while the results file is busy for long
 }
 
 void MainWindow::start()

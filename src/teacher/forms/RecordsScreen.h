@@ -81,7 +81,7 @@ private:
     };
 
     AppContext &m_context;
-    QuietWait m_fileWait;
+    QuietWait m_fileWait{m_context.services.wait};
     bool m_stepRunning = false;
     teacher::RecordListModel m_model;
     qint64 m_opened = 0; // the record number open in the edit panel, 0 for none

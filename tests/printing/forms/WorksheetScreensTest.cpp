@@ -173,7 +173,7 @@ TEST(WorksheetScreen, AStudentAtTheHubPrintsHerOwnWeakIdioms)
         answers << a;
     }
     QString why;
-    ASSERT_TRUE(succeeded(records::recordAnswersIn(school.inst.dataFolder, answers), &why))
+    ASSERT_TRUE(succeeded(records::recordAnswersIn(school.inst.dataFolder, answers, school.fakes.wait), &why))
         << why.toStdString();
 
     WorksheetScreen *form = school.openFromHubAs(QStringLiteral("岡田ゆうと"));
