@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Failure.h"
+#include "drill/AnsweredQuestion.h"
 #include "records/RetryWait.h"
 
 #include <QByteArray>
@@ -61,18 +62,8 @@ inline constexpr int kMaxWrongJudgements = 31;
 
 QString mistakeHistoryPath(const QString &dataFolder);
 
-// One test question answered, as the drill reports it.
-struct AnsweredQuestion
-{
-    QDateTime when; // kept to the minute
-    qint16 student = 0;
-    qint16 level = 0;
-    QString idiom;                // one to four UTF-16 code units
-    bool readingFirstTry = false; // the reading stage right without a wrong judgement
-    bool idiomFirstTry = false;   // the idiom right at its first judgement
-    int wrongJudgements = 0;      // wrong readings plus a wrong idiom
-    bool timedOut = false;        // the time ran out on this question before its idiom was judged
-};
+// One test question answered, as the drill reports it (drill/AnsweredQuestion.h).
+using drill::AnsweredQuestion;
 
 // The 16 header bytes this version writes.
 QByteArray historyHeader();
