@@ -1,10 +1,10 @@
 #include "DemoHistory.h"
 
 #include "platform/DateSerial.h"
+#include "platform/RetryWait.h"
 #include "platform/TextFile.h"
 #include "records/Marks.h"
 #include "records/MistakeHistory.h"
-#include "records/RetryWait.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -90,7 +90,8 @@ app::Status writeDemoHistory(const QString &dataFolder, const QList<records::Res
 
     const QString partial = path + QStringLiteral(".part");
     QFile::remove(partial);
-    const app::Status appended = records::appendAnswers(partial, answers, records::responsiveWait());
+    platform::ResponsiveWait wait;
+    const app::Status appended = records::appendAnswers(partial, answers, wait);
     if (appended || !QFile::rename(partial, path)) {
         QFile::remove(partial);
         if (QFileInfo::exists(path))

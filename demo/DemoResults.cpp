@@ -145,7 +145,8 @@ app::Status writeDemoResults(const QString &dataFolder, const QDate &today, QStr
 
     const QString partial = path + QStringLiteral(".part");
     QFile::remove(partial);
-    if (app::Status failed = records::appendRecords(partial, list, records::responsiveWait())) {
+    platform::ResponsiveWait wait;
+    if (app::Status failed = records::appendRecords(partial, list, wait)) {
         QFile::remove(partial);
         return failed;
     }

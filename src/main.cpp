@@ -9,6 +9,7 @@
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/ProgramApplication.h"
 #include "startup/forms/QtMessageBoxes.h"
+#include "startup/forms/QtOutputDialogs.h"
 #include "startup/forms/ScaledWindow.h"
 
 #include <QApplication>
@@ -58,7 +59,10 @@ int main(int argc, char *argv[])
     platform::PulseMediaLayer media;
     // Opened now, so that an idle sound server has long woken up when the first sound is played.
     media.open();
-    Services services{clock, random, messages, launcher, programEnd, media};
+    // The window gives the wait its waiting panel.
+    platform::ResponsiveWait wait;
+    QtOutputDialogs outputDialogs;
+    Services services{clock, random, messages, launcher, programEnd, media, wait, outputDialogs};
 
     auto state = std::make_unique<AppState>();
     // Started through a symbolic link, the program works in the link's folder, not in its target's.

@@ -62,7 +62,9 @@ struct School
     NoLauncher launcher;
     NoEnd end;
     NoMedia media;
-    Services services{clock, random, messages, launcher, end, media};
+    platform::ResponsiveWait wait;
+    platform::NoOutputDialogs outputDialogs;
+    Services services{clock, random, messages, launcher, end, media, wait, outputDialogs};
     NoNavigation navigator;
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
     AppContext context{*state, services, navigator};
@@ -184,8 +186,7 @@ void BM_PersonalSheetFigures(benchmark::State &st)
     }
     const QString path = records::resultsFilePath(s->state->settings.dataFolder);
     for (auto _ : st) {
-        const app::Result<std::vector<hub::SheetRun>> runs =
-            hub::readSheetRuns(path, records::responsiveWait(), false);
+        const app::Result<std::vector<hub::SheetRun>> runs = hub::readSheetRuns(path, s->wait, false);
         if (!runs) {
             st.SkipWithError(qPrintable(runs.failure().text));
             return;
@@ -204,8 +205,8 @@ void BM_PersonalSheetPaint(benchmark::State &st)
         st.SkipWithError("the school could not be laid out");
         return;
     }
-    const app::Result<std::vector<hub::SheetRun>> runs = hub::readSheetRuns(
-        records::resultsFilePath(s->state->settings.dataFolder), records::responsiveWait(), false);
+    const app::Result<std::vector<hub::SheetRun>> runs =
+        hub::readSheetRuns(records::resultsFilePath(s->state->settings.dataFolder), s->wait, false);
     if (!runs) {
         st.SkipWithError(qPrintable(runs.failure().text));
         return;

@@ -48,7 +48,9 @@ struct Worksheets
     NoLauncher launcher;
     NoEnd end;
     NoMedia media;
-    Services services{clock, random, messages, launcher, end, media};
+    platform::ResponsiveWait wait;
+    platform::NoOutputDialogs outputDialogs;
+    Services services{clock, random, messages, launcher, end, media, wait, outputDialogs};
     NoNavigation navigator;
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
     AppContext context{*state, services, navigator};

@@ -84,14 +84,15 @@ int child(Strategy strategy, const QString &folder, int writer, const QString &g
     const QByteArray record = records::encodeRecord(
         records::newRecord(46364.0, 0.5, qint16(writer), 2, 100, QStringLiteral("24601")));
     const QList<records::ResultRecord> list{records::decodeRecord(record.constData())};
+    platform::ResponsiveWait wait;
     while (!QFile::exists(goFile))
         QThread::usleep(200);
     std::vector<qint64> times;
     times.reserve(kEach);
     for (int i = 0; untilStopped ? !QFile::exists(timesFile) : i < kEach; ++i) {
         const auto start = Clock::now();
-        const bool ok = strategy == Poll ? appendPolling(path, record)
-                                         : !records::appendRecords(path, list, records::responsiveWait());
+        const bool ok =
+            strategy == Poll ? appendPolling(path, record) : !records::appendRecords(path, list, wait);
         if (!ok)
             return 2;
         if (!untilStopped)
@@ -188,6 +189,7 @@ void BM_DeletionAmongAppends(benchmark::State &bm)
     constexpr int kDeletions = 20;
     std::vector<double> waits;
     std::vector<double> appendsFirst;
+    platform::ResponsiveWait wait;
     for (auto _ : bm) {
         QTemporaryDir dir;
         const QString folder = dir.path() + u'/';
@@ -220,7 +222,7 @@ void BM_DeletionAmongAppends(benchmark::State &bm)
                 locked = Clock::now();
                 atLock = records();
             }
-            ok = !records::deleteRecord(path, 1, {}, records::responsiveWait(), &probe);
+            ok = !records::deleteRecord(path, 1, {}, wait, &probe);
             waits.push_back(std::chrono::duration<double, std::milli>(locked - start).count());
             appendsFirst.push_back(double(atLock - before));
         }

@@ -61,7 +61,9 @@ struct BenchServices
     platform::ProcessLauncher launcher;
     NoEnd end;
     NoMedia media;
-    Services services{clock, random, messages, launcher, end, media};
+    platform::ResponsiveWait wait;
+    platform::NoOutputDialogs outputDialogs;
+    Services services{clock, random, messages, launcher, end, media, wait, outputDialogs};
 };
 
 // A school's file after a long while: 100000 runs of 5000 students on the even levels over 90 days.
@@ -95,7 +97,7 @@ struct StatisticsSetup
                                            qint16(1 + random.bounded(5000)), qint16(level), time,
                                            QStringLiteral("24601")));
         }
-        if (const app::Status failed = records::appendRecords(path(), list, records::responsiveWait()))
+        if (const app::Status failed = records::appendRecords(path(), list, bench.wait))
             qFatal("%s", qPrintable(failed->text));
     }
     QString path() const { return records::resultsFilePath(state->settings.dataFolder); }

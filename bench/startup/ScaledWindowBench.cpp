@@ -305,7 +305,7 @@ struct LargeSchool
             runs << records::newRecord(date, 0.4 + rng.bounded(0.4), qint16(1 + rng.bounded(5000)),
                                        qint16(level), time, QStringLiteral("12345"));
         }
-        records::RetryWait &wait = records::responsiveWait();
+        records::RetryWait &wait = fakes.wait;
         if (written)
             if (const app::Status failed =
                     records::appendRecords(records::resultsFilePath(data), runs, wait)) {

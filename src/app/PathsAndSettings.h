@@ -4,7 +4,19 @@
 
 #include <QString>
 
-// Folders and settings, found at start-up.
+#include <optional>
+
+// The teacher password of the common settings file. Its item may have been read as a number (written
+// without quotes): then `number` holds it, and the text typed must be that number; else the text.
+struct TeacherPassword
+{
+    std::optional<double> number;
+    QString text; // the item as it was read
+
+    bool operator==(const TeacherPassword &) const = default;
+};
+
+// Folders and settings, found at start-up; the settings' items are read into their types once, there.
 struct PathsAndSettings
 {
     QString appFolder;     // the application folder, ending with the separator; the idiom data lives here
@@ -16,10 +28,10 @@ struct PathsAndSettings
     int schoolYearStartMonth = 0;   // month in which the school year begins (read as a number once)
     QString schoolCode;             // up to five characters written into every results record
     QString schoolName;             // shown on screens
-    Value commonSetting3;           // roster option: 1 lists the students of status 2 too
-    Value commonSetting4;           // roster screen option
-    Value teacherPassword;          // compared by the teacher entry of the hub
-    quint32 seasonColour = 0;       // background colour of the month, 0xRRGGBB
-    int fileNumber = 0;             // number of the file routine last run; every file routine takes a
-                                    // fresh one and closes its files when it ends
+    bool commonSetting3 = false; // roster option: its item is 1, so the students of status 2 are listed too
+    int commonSetting4 = 0;      // roster screen option (its item's number)
+    TeacherPassword teacherPassword; // compared by the teacher entry of the hub
+    quint32 seasonColour = 0;        // background colour of the month, 0xRRGGBB
+    int fileNumber = 0;              // number of the file routine last run; every file routine takes a
+                                     // fresh one and closes its files when it ends
 };

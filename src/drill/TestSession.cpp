@@ -169,14 +169,14 @@ void TestSession::answerJudged(bool idiomRight)
     m_onShow = false;
 }
 
-QList<records::AnsweredQuestion> TestSession::answeredQuestions(int student, int level) const
+QList<AnsweredQuestion> TestSession::answeredQuestions(int student, int level) const
 {
-    QList<records::AnsweredQuestion> answered;
+    QList<AnsweredQuestion> answered;
     if (m_rules.practiceLevel || !m_rules.recordedLevel)
         return answered;
     const auto make = [&](const QDateTime &when, const QString &idiom, int wrongReadings, bool readingRight,
                           bool idiomRight, bool timedOutHere) {
-        records::AnsweredQuestion a;
+        AnsweredQuestion a;
         a.when = when;
         a.student = qint16(student);
         a.level = qint16(level);

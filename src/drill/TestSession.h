@@ -1,10 +1,10 @@
 #pragma once
 
+#include "drill/AnsweredQuestion.h"
 #include "drill/DrillRules.h"
 #include "drill/DrillSession.h"
 #include "drill/Question.h"
 #include "platform/RandomSource.h"
-#include "records/MistakeHistory.h"
 
 #include <QList>
 
@@ -131,7 +131,7 @@ public:
     // they were answered: one for every question whose idiom was judged, stamped with the clock's time
     // of its judgement, and after a time-out one more for the question on show then (its idiom not
     // judged). A level that is not recorded (a practice level among them) gives none.
-    QList<records::AnsweredQuestion> answeredQuestions(int student, int level) const;
+    QList<AnsweredQuestion> answeredQuestions(int student, int level) const;
 
 private:
     platform::RandomSource &m_random;

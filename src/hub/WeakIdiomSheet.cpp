@@ -21,7 +21,7 @@ QString fullWidthNumber(int number)
 } // namespace
 
 WeakIdiomsSource readWeakIdiomsSource(const QString &dataFolder, const QString &appFolder,
-                                      const QDateTime &now)
+                                      const QDateTime &now, platform::RetryWait &wait)
 {
     WeakIdiomsSource source;
     source.now = now;
@@ -32,7 +32,7 @@ WeakIdiomsSource readWeakIdiomsSource(const QString &dataFolder, const QString &
     // Without the idiom data the idioms stand without their readings and meanings.
     (void)drill::idioms::readIdiomData(appFolder + QString::fromUtf16(drill::idioms::kNominalFileName),
                                        source.idioms);
-    app::Result<records::MistakeHistory> read = records::readMistakeHistoryIn(dataFolder);
+    app::Result<records::MistakeHistory> read = records::readMistakeHistoryIn(dataFolder, wait);
     if (read)
         source.history = std::move(read.value());
     else

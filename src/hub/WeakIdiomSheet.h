@@ -53,7 +53,7 @@ struct WeakIdiomsSource
 // Reads the data folder's history (a missing file gives no page) and the application folder's idiom
 // data (ending with the separator), for the sheets drawn now.
 WeakIdiomsSource readWeakIdiomsSource(const QString &dataFolder, const QString &appFolder,
-                                      const QDateTime &now);
+                                      const QDateTime &now, platform::RetryWait &wait);
 
 // The text of a line, its number 1-based.
 QString weakIdiomText(int number, const QString &idiom, const QString &reading, int mistakes, int students);

@@ -329,9 +329,10 @@ app::Status appendAnswers(const QString &path, const QList<AnsweredQuestion> &an
     return refusedFailure();
 }
 
-app::Status recordAnswersIn(const QString &dataFolder, const QList<AnsweredQuestion> &answers)
+app::Status recordAnswersIn(const QString &dataFolder, const QList<AnsweredQuestion> &answers,
+                            RetryWait &wait)
 {
-    return appendAnswers(mistakeHistoryPath(dataFolder), answers, responsiveWait());
+    return appendAnswers(mistakeHistoryPath(dataFolder), answers, wait);
 }
 
 app::Result<MistakeHistory> readMistakeHistory(const QString &path, RetryWait &wait)
@@ -380,9 +381,9 @@ app::Result<MistakeHistory> readMistakeHistory(const QString &path, RetryWait &w
     }
 }
 
-app::Result<MistakeHistory> readMistakeHistoryIn(const QString &dataFolder)
+app::Result<MistakeHistory> readMistakeHistoryIn(const QString &dataFolder, RetryWait &wait)
 {
-    return readMistakeHistory(mistakeHistoryPath(dataFolder), responsiveWait());
+    return readMistakeHistory(mistakeHistoryPath(dataFolder), wait);
 }
 
 } // namespace records

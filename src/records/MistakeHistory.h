@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Failure.h"
+#include "drill/AnsweredQuestion.h"
 #include "records/RetryWait.h"
 
 #include <QByteArray>
@@ -61,18 +62,8 @@ inline constexpr int kMaxWrongJudgements = 31;
 
 QString mistakeHistoryPath(const QString &dataFolder);
 
-// One test question answered, as the drill reports it.
-struct AnsweredQuestion
-{
-    QDateTime when; // kept to the minute
-    qint16 student = 0;
-    qint16 level = 0;
-    QString idiom;                // one to four UTF-16 code units
-    bool readingFirstTry = false; // the reading stage right without a wrong judgement
-    bool idiomFirstTry = false;   // the idiom right at its first judgement
-    int wrongJudgements = 0;      // wrong readings plus a wrong idiom
-    bool timedOut = false;        // the time ran out on this question before its idiom was judged
-};
+// One test question answered, as the drill reports it (drill/AnsweredQuestion.h).
+using drill::AnsweredQuestion;
 
 // The 16 header bytes this version writes.
 QByteArray historyHeader();
@@ -183,14 +174,15 @@ HistoryHeader readHistoryHeader(const char *bytes, qint64 length);
 // others are) and named in the failure. A failure says which file and what is wrong; nothing is
 // written then, or it is cut off again. The drill reports it and goes on.
 app::Status appendAnswers(const QString &path, const QList<AnsweredQuestion> &answers, RetryWait &wait);
-// The same into the data folder's history, with the program's wait.
-app::Status recordAnswersIn(const QString &dataFolder, const QList<AnsweredQuestion> &answers);
+// The same into the data folder's history.
+app::Status recordAnswersIn(const QString &dataFolder, const QList<AnsweredQuestion> &answers,
+                            RetryWait &wait);
 
 // Reads the whole history in one go under the shared lock, waiting while a writer has it, and while
 // the file cannot be reached at all as the results file's reader does. A missing file, a damaged
 // header or a failed read give a failure (no exit status: the caller goes on without the history)
 // that names the file and what is wrong.
 app::Result<MistakeHistory> readMistakeHistory(const QString &path, RetryWait &wait);
-app::Result<MistakeHistory> readMistakeHistoryIn(const QString &dataFolder);
+app::Result<MistakeHistory> readMistakeHistoryIn(const QString &dataFolder, RetryWait &wait);
 
 } // namespace records

@@ -255,7 +255,7 @@ app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord
 app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
                          qint32 resultTime)
 {
-    return appendResult(settings, services, run, resultTime, responsiveWait());
+    return appendResult(settings, services, run, resultTime, services.wait);
 }
 
 app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
@@ -397,11 +397,6 @@ app::Result<QByteArray> readResultsWindow(const ResultsFilePlace &place, RetryWa
     }
 }
 
-app::Status readResults(const ResultsFilePlace &place, Results &results)
-{
-    return readResults(place, results, responsiveWait());
-}
-
 app::Status readResults(const ResultsFilePlace &place, Results &results, RetryWait &wait)
 {
     const app::Result<QByteArray> bytes = readResultsWindow(place, wait);
@@ -409,11 +404,6 @@ app::Status readResults(const ResultsFilePlace &place, Results &results, RetryWa
         return bytes.status();
     loadResults(bytes.value().constData(), bytes.value().size() / kRecordSize, results);
     return {};
-}
-
-app::Result<QList<ResultRecord>> readLastRecords(const QString &path, int maxCount)
-{
-    return readLastRecords(path, maxCount, responsiveWait());
 }
 
 app::Result<QList<ResultRecord>> readLastRecords(const QString &path, int maxCount, RetryWait &wait)

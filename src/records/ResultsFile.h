@@ -105,6 +105,7 @@ app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord
 // Appends one record for the current run: today's date and the time of day from the services' clock,
 // the run's student and level, `resultTime` and the school code. On failure returns "成績の記録" with a
 // message naming the file; nothing is written then, or a partial record that the next append overwrites.
+// The services' wait is waited with unless another is given.
 app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
                          qint32 resultTime);
 app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
@@ -115,7 +116,6 @@ app::Status appendResult(PathsAndSettings &settings, Services &services, const C
 // network share does not answer) it is tried again every five seconds; the fourth failure in a row
 // returns "ファイルがありません…". Any other failure returns the file routine's message. Both end the
 // program (exit status 1) when reported; the results arrays are left as they were.
-app::Status readResults(const ResultsFilePlace &place, Results &results);
 app::Status readResults(const ResultsFilePlace &place, Results &results, RetryWait &wait);
 
 // The bytes of the last 20000 records for readResults and the statistics, with readResults' waiting
@@ -210,7 +210,6 @@ bool ResultsLoader::add(const char *bytes, Kept &kept)
 // The last `maxCount` whole records (fewer when the file is shorter), under the shared lock, waiting
 // while a writer holds it. A missing file in an existing folder gives an empty list. A failure's message
 // names the file.
-app::Result<QList<ResultRecord>> readLastRecords(const QString &path, int maxCount);
 app::Result<QList<ResultRecord>> readLastRecords(const QString &path, int maxCount, RetryWait &wait);
 
 // Where reading the last records' bytes ended.

@@ -280,7 +280,7 @@ drill::TodayRuns todayRuns(const Statistics &statistics, int level, int student)
 app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,
                               Statistics &statistics, Services &services)
 {
-    return computeStatistics(place, standards, results, statistics, services, responsiveWait());
+    return computeStatistics(place, standards, results, statistics, services, services.wait);
 }
 
 app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,

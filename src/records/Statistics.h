@@ -14,12 +14,11 @@
 // of its over-practice period, and of today, with the average times.
 namespace records {
 
-class RetryWait;
-
 // Clears the sums, reads the results file and fills the results arrays and bests (as readResults
 // does) and the statistics in one pass over its records. "Now" is the services' clock, read after the
 // file. A period of N days counts today and the N - 1 days before. A results file that cannot be read
-// gives readResults' failure (the sums then come from the arrays of the last reading).
+// gives readResults' failure (the sums then come from the arrays of the last reading). The services'
+// wait is waited with unless another is given.
 app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,
                               Statistics &statistics, Services &services);
 app::Status computeStatistics(const ResultsFilePlace &place, const Standards &standards, Results &results,

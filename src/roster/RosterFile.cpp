@@ -220,7 +220,7 @@ bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &setting
     // Every line names its student by number, also the lines that are not listed.
     auto fresh = std::make_unique<Roster>();
     fresh->currentSchoolYear = currentSchoolYear(today, settings.schoolYearStartMonth);
-    const bool listStatus2 = platform::valueNumber(settings.commonSetting3) == 1.0;
+    const bool listStatus2 = settings.commonSetting3;
     QList<ListedStudent> shown;
     int position = 0;
     for (const RosterLine &line : lines) {

@@ -30,6 +30,15 @@ app::Result<QList<platform::Item>> readSettingsItems(const QString &path)
     return items;
 }
 
+// An item written without quotes that reads as a number is held as that number (platform::itemValue).
+TeacherPassword teacherPassword(const platform::Item &item)
+{
+    const Value value = platform::itemValue(item);
+    if (value.typeId() == QMetaType::QString)
+        return {.number = std::nullopt, .text = value.toString()};
+    return {.number = value.toDouble(), .text = value.toString()};
+}
+
 } // namespace
 
 app::Result<QString> readPathData(const QString &path)
@@ -53,9 +62,9 @@ app::Status readCommonData(const QString &path, PathsAndSettings &settings)
     const SchoolText school = splitSchoolText(items[1].text);
     settings.schoolCode = school.code;
     settings.schoolName = school.name;
-    settings.commonSetting3 = platform::itemValue(items[2]);
-    settings.commonSetting4 = platform::itemValue(items[3]);
-    settings.teacherPassword = platform::itemValue(items[5]); // items 5 and 7 to 10 are not used here
+    settings.commonSetting3 = platform::valueNumber(platform::itemValue(items[2])) == 1.0;
+    settings.commonSetting4 = int(platform::valueNumber(platform::itemValue(items[3])));
+    settings.teacherPassword = teacherPassword(items[5]); // items 5 and 7 to 10 are not used here
     return {};
 }
 

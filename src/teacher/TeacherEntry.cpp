@@ -7,19 +7,13 @@ QString wrongPasswordMessage()
     return QStringLiteral("パスワードを入力して下さい");
 }
 
-bool passwordMatches(const Value &teacherPassword, const QString &typed)
+bool passwordMatches(const TeacherPassword &teacherPassword, const QString &typed)
 {
-    switch (teacherPassword.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Double: {
-        bool ok = false;
-        const double number = typed.trimmed().toDouble(&ok);
-        return ok && number == teacherPassword.toDouble();
-    }
-    default:
-        return typed == teacherPassword.toString();
-    }
+    if (!teacherPassword.number)
+        return typed == teacherPassword.text;
+    bool ok = false;
+    const double number = typed.trimmed().toDouble(&ok);
+    return ok && number == *teacherPassword.number;
 }
 
 } // namespace teacher

@@ -45,7 +45,8 @@ TEST(FailureReport, TheBoxComesFirstAndOnlyAFailureWithAnExitStatusEndsTheProgra
     for (const Case &c : cases) {
         FakeServices fakes;
         EndAfterBox end(fakes.messages);
-        Services services{fakes.clock, fakes.random, fakes.messages, fakes.launcher, end, fakes.media};
+        Services services{fakes.clock, fakes.random, fakes.messages, fakes.launcher,
+                          end,         fakes.media,  fakes.wait,     fakes.outputDialogs};
         // The report says whether the program is ending, so that the handler that met it stops.
         EXPECT_EQ(app::report(services, c.failure), !c.statuses.empty()) << c.name;
         ASSERT_EQ(fakes.messages.shown.size(), 1u) << c.name;

@@ -157,7 +157,9 @@ struct WorkerServices
     platform::ProcessLauncher launcher;
     EndAtOnce end;
     NoMedia media;
-    Services services{clock, random, messages, launcher, end, media};
+    platform::ResponsiveWait wait;
+    platform::NoOutputDialogs outputDialogs;
+    Services services{clock, random, messages, launcher, end, media, wait, outputDialogs};
 };
 
 bool writeText(const QString &path, const QByteArray &text)
@@ -200,7 +202,7 @@ int append(const QString &folder, int pc, int count, const QString &timesFile, c
             QList<records::AnsweredQuestion> answers;
             for (int i = 0; i < k; ++i)
                 answers << historyAnswer(pc, sequence * k + i);
-            if (const app::Status failed = records::recordAnswersIn(folder, answers)) {
+            if (const app::Status failed = records::recordAnswersIn(folder, answers, w.wait)) {
                 fprintf(stderr, "PC %d answers %d failed: %s\n", pc, sequence, qPrintable(failed->text));
                 return 2;
             }
@@ -223,8 +225,9 @@ int read(const QString &folder, const QString &stopFile, const QString &report, 
     qint64 torn = 0;
     qint64 errors = 0;
     qint64 most = 0;
+    platform::ResponsiveWait wait;
     while (!QFile::exists(stopFile)) {
-        const app::Result<QList<records::ResultRecord>> last = records::readLastRecords(path, 1000000);
+        const app::Result<QList<records::ResultRecord>> last = records::readLastRecords(path, 1000000, wait);
         if (!last) {
             ++errors;
             fprintf(stderr, "%s\n", qPrintable(last.failure().text));
@@ -238,7 +241,7 @@ int read(const QString &folder, const QString &stopFile, const QString &report, 
         // The answer history too, once there is one: under its shared lock no PC is half way through
         // an answer, so every record is whole and nothing is left over.
         if (historyPerAppend() > 0 && QFile::exists(historyPath)) {
-            const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(folder);
+            const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(folder, wait);
             if (!history.ok()) {
                 ++errors;
                 fprintf(stderr, "%s\n", qPrintable(history.failure().text));
@@ -329,6 +332,7 @@ int holdHistory(const QString &folder, const QString &ready)
 
 int holdDelete(const QString &folder, const QString &ready)
 {
+    platform::ResponsiveWait wait;
     records::RewriteProbe probe;
     probe.pieceBytes = 2 * records::kRecordSize;
     probe.reached = [&](records::RewriteStage stage) {
@@ -337,16 +341,16 @@ int holdDelete(const QString &folder, const QString &ready)
             waitToBeKilled();
         }
     };
-    const app::Status deleted =
-        records::deleteRecord(records::resultsFilePath(folder), 1, {}, records::responsiveWait(), &probe);
+    const app::Status deleted = records::deleteRecord(records::resultsFilePath(folder), 1, {}, wait, &probe);
     fprintf(stderr, "the deletion ended without stopping: %s\n", deleted ? qPrintable(deleted->text) : "");
     return 6;
 }
 
 int recover(const QString &folder)
 {
+    platform::ResponsiveWait wait;
     const app::Result<records::Recovery> result =
-        records::recoverInterruptedRewrite(records::resultsFilePath(folder), records::responsiveWait());
+        records::recoverInterruptedRewrite(records::resultsFilePath(folder), wait);
     printf("%s%s\n",
            !result                                          ? "recovery failed: "
            : result.value() == records::Recovery::Completed ? "deletion completed from the recovery copy"
@@ -420,6 +424,7 @@ int cut(int argc, char **argv)
     const records::WriteProbe probe = [&](records::WriteStage stage) {
         stopAt(QLatin1String(stageName(stage)), step, ready, go, stopped);
     };
+    platform::ResponsiveWait wait;
     app::Status failed;
     if (op == QLatin1String("append")) {
         const int pc = arg(argc, argv, 4).toInt();
@@ -427,21 +432,20 @@ int cut(int argc, char **argv)
         const records::ResultRecord record =
             records::newRecord(kDate, secondsFor(pc, sequence) / 86400.0, qint16(pc),
                                qint16(levelFor(pc, sequence)), sequence, QString::fromLatin1(kSchool));
-        failed = records::appendRecords(path, {record}, records::responsiveWait(), &probe);
+        failed = records::appendRecords(path, {record}, wait, &probe);
     } else if (op == QLatin1String("change")) {
-        const app::Result<QByteArray> opened = records::readRecord(path, 1, records::responsiveWait());
+        const app::Result<QByteArray> opened = records::readRecord(path, 1, wait);
         if (!opened)
             return 6;
         const records::ResultRecord record = records::decodeRecord(opened.value().constData());
-        failed = records::changeRecord(path, 1, opened.value(), record.student, 7777,
-                                       records::responsiveWait(), &probe);
+        failed = records::changeRecord(path, 1, opened.value(), record.student, 7777, wait, &probe);
     } else if (op == QLatin1String("delete")) {
         records::RewriteProbe rewrite;
         rewrite.pieceBytes = 10 * records::kRecordSize;
         rewrite.reached = [&](records::RewriteStage stage) {
             stopAt(QLatin1String(stageName(stage)), step, ready, go, stopped);
         };
-        failed = records::deleteRecord(path, 1, {}, records::responsiveWait(), &rewrite);
+        failed = records::deleteRecord(path, 1, {}, wait, &rewrite);
     } else {
         return 2;
     }

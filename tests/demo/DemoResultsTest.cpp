@@ -41,8 +41,9 @@ TEST(DemoResults, ThreeWeeksOfPlausibleRunsByMostOfTheRoster)
         << error.toStdString();
     const QString path = records::resultsFilePath(folder);
     EXPECT_EQ(written, (QStringList{path, records::mistakeHistoryPath(folder)}));
+    platform::ResponsiveWait wait;
     const QList<records::ResultRecord> runs =
-        testing_support::valueOrEmpty(records::readLastRecords(path, 100000), &error);
+        testing_support::valueOrEmpty(records::readLastRecords(path, 100000, wait), &error);
     ASSERT_TRUE(error.isEmpty());
     ASSERT_GT(runs.size(), 300);
     EXPECT_EQ(readBytes(path).size(), runs.size() * records::kRecordSize);
@@ -85,9 +86,10 @@ TEST(DemoResults, EveryTestRunHasItsAnswersAndSomeStudentsHaveWeakIdioms)
     QString error;
     ASSERT_TRUE(testing_support::succeeded(demo::writeDemoResults(folder, kToday, nullptr), &error))
         << error.toStdString();
+    platform::ResponsiveWait wait;
     const QList<records::ResultRecord> runs = testing_support::valueOrEmpty(
-        records::readLastRecords(records::resultsFilePath(folder), 100000), &error);
-    app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(folder);
+        records::readLastRecords(records::resultsFilePath(folder), 100000, wait), &error);
+    app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(folder, wait);
     ASSERT_TRUE(history) << history.failure().text.toStdString();
 
     // Per student and level: the answers, and the unjudged ones a time-out left.

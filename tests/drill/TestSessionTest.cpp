@@ -1,4 +1,5 @@
 #include "drill/TestSession.h"
+#include "records/MistakeHistory.h"
 #include "records/ResultRecord.h"
 #include "support/TestSupport.h"
 

@@ -33,15 +33,17 @@ protected:
     void record(const QList<records::AnsweredQuestion> &answers)
     {
         QString why;
-        ASSERT_TRUE(succeeded(records::recordAnswersIn(inst.dataFolder, answers), &why)) << why.toStdString();
+        ASSERT_TRUE(succeeded(records::recordAnswersIn(inst.dataFolder, answers, wait), &why))
+            << why.toStdString();
     }
 
     hub::WeakIdiomsSource source()
     {
-        return hub::readWeakIdiomsSource(inst.dataFolder, inst.applicationFolder + u'/', kNow);
+        return hub::readWeakIdiomsSource(inst.dataFolder, inst.applicationFolder + u'/', kNow, wait);
     }
 
     Installation inst;
+    platform::ResponsiveWait wait;
 };
 
 } // namespace

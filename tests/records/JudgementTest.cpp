@@ -200,7 +200,7 @@ TEST_F(JudgeFixture, BestsAreBeatenOnlyByALowerTimeAndTheFlagsStayUntilCleared)
     EXPECT_EQ(state->results.personalBest(4, 7), 100);
 
     const QList<ResultRecord> written = testing_support::valueOrEmpty(
-        readLastRecords(resultsFilePath(state->settings.dataFolder), 10), &error);
+        readLastRecords(resultsFilePath(state->settings.dataFolder), 10, fakes.wait), &error);
     ASSERT_EQ(written.size(), 4);
     EXPECT_EQ(written[0].time, 150);
     EXPECT_EQ(written[3].time, kTimeOut);

@@ -72,12 +72,13 @@ int appendChild(const QString &dataFolder, int writer, int count)
 int readChild(const QString &path, const QString &stopFile)
 {
     int reads = 0;
+    ResponsiveWait wait;
     QElapsedTimer timer;
     timer.start();
     while (!QFile::exists(stopFile) && timer.elapsed() < 60000) {
         QString error;
         const QList<ResultRecord> records =
-            testing_support::valueOrEmpty(readLastRecords(path, 100000), &error);
+            testing_support::valueOrEmpty(readLastRecords(path, 100000, wait), &error);
         if (!error.isEmpty())
             return 4;
         for (const ResultRecord &r : records) {

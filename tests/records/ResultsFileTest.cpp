@@ -310,7 +310,8 @@ TEST_F(ResultsFileFixture, UnreachableFileIsTriedFourTimesThenTheMessageComesAnd
     state->settings.dataFolder = dir.path() + QStringLiteral("/なし/");
     state->results.recordCount = 3;
     EndAfterMessage end(fakes.messages);
-    Services services{fakes.clock, fakes.random, fakes.messages, fakes.launcher, end, fakes.media};
+    Services services{fakes.clock, fakes.random, fakes.messages, fakes.launcher,
+                      end,         fakes.media,  fakes.wait,     fakes.outputDialogs};
     app::report(services, readResults({state->settings, state->catalogue}, state->results, wait));
     EXPECT_EQ(wait.asked, (std::vector<int>{5000, 5000, 5000}));
     ASSERT_EQ(fakes.messages.shown.size(), 1u);

@@ -88,14 +88,15 @@ int deleteChild(const QString &path, int number, int stage, int occurrence, int 
             ::raise(SIGKILL);
     };
     QString error;
-    return testing_support::succeeded(deleteRecord(path, number, {}, responsiveWait(), &probe), &error) ? 0
-                                                                                                        : 2;
+    ResponsiveWait wait;
+    return testing_support::succeeded(deleteRecord(path, number, {}, wait, &probe), &error) ? 0 : 2;
 }
 
 // Appends `count` records; with a gate, stops after the first half until the gate file exists, so
 // that the second half is certain to come while the parent is still deleting.
 int appendChild(const QString &path, int writer, int count, const QString &gate)
 {
+    ResponsiveWait wait;
     for (int s = 0; s < count; ++s) {
         if (!gate.isEmpty() && s == count / 2) {
             QElapsedTimer waited;
@@ -108,8 +109,7 @@ int appendChild(const QString &path, int writer, int count, const QString &gate)
         }
         QString error;
         if (!testing_support::succeeded(
-                appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait()),
-                &error))
+                appendRecords(path, {decodeRecord(appended(writer, s).constData())}, wait), &error))
             return 2;
     }
     return 0;
@@ -132,11 +132,11 @@ int replaceChild(const QString &path, const QString &replacement, const QString 
 // Appends back to back, as drills on many PCs at once would, until the stop file exists.
 int appendUntilChild(const QString &path, int writer, const QString &stopFile)
 {
+    ResponsiveWait wait;
     for (int s = 0; s < 200000 && !QFileInfo::exists(stopFile); ++s) {
         QString error;
         if (!testing_support::succeeded(
-                appendRecords(path, {decodeRecord(appended(writer, s).constData())}, responsiveWait()),
-                &error))
+                appendRecords(path, {decodeRecord(appended(writer, s).constData())}, wait), &error))
             return 2;
     }
     return 0;
@@ -247,6 +247,7 @@ struct Maintenance : ::testing::Test
     QTemporaryDir dir;
     QString path;
     ScriptedWait wait;
+    ResponsiveWait programWait;
     QString error;
 
     void SetUp() override { path = resultsFilePath(dir.path() + u'/'); }
@@ -548,7 +549,7 @@ TEST_F(Maintenance, RecordsAppendedByOtherProcessesDuringDeletionsAreAllKept)
             writeBytes(gate, QByteArray("go"));
         // The oldest record, as a listing now shows it.
         const QByteArray first = readBytes(path).left(kRecordSize);
-        ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 1, first, responsiveWait()), &error))
+        ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 1, first, programWait), &error))
             << error.toStdString();
         for (auto &w : writers)
             deletedWhileWriting += w->finished() ? 0 : 1;
@@ -655,11 +656,10 @@ TEST_F(Maintenance, TheProgramsWaitFollowsAReplacedFileToo)
     Child replacer(QStringLiteral("replace|%1|%2|%3|150").arg(path, replacement, ready));
     ASSERT_TRUE(replacer.started());
     ASSERT_TRUE(waitForFile(ready));
-    EXPECT_FALSE(testing_support::succeeded(deleteRecord(path, 5, slotOf(old, 5), responsiveWait()), &error));
+    EXPECT_FALSE(testing_support::succeeded(deleteRecord(path, 5, slotOf(old, 5), programWait), &error));
     EXPECT_EQ(replacer.exitCode(), 0);
     EXPECT_EQ(readBytes(path), shorter) << "the new file was cut or padded";
-    ASSERT_TRUE(
-        testing_support::succeeded(deleteRecord(path, 2, slotOf(shorter, 2), responsiveWait()), &error))
+    ASSERT_TRUE(testing_support::succeeded(deleteRecord(path, 2, slotOf(shorter, 2), programWait), &error))
         << error.toStdString();
     EXPECT_EQ(readBytes(path), without(shorter, 2));
 }
@@ -689,8 +689,8 @@ TEST_F(Maintenance, ADeletionAmongBackToBackAppendsGetsItsTurnAfterAFewOfThem)
         if (stage == RewriteStage::Locked)
             atLock = records();
     };
-    QuietWait teacherToolsWait; // the records browser's, which handles no click or key meanwhile
-    const std::pair<const char *, RetryWait *> waits[] = {{"the program's wait", &responsiveWait()},
+    QuietWait teacherToolsWait{programWait}; // the records browser's, which handles no click or key meanwhile
+    const std::pair<const char *, RetryWait *> waits[] = {{"the program's wait", &programWait},
                                                           {"the teacher tools' wait", &teacherToolsWait}};
     for (const auto &[name, waiting] : waits) {
         SCOPED_TRACE(name);

@@ -33,7 +33,7 @@ struct RosterSetup
     {
         state->settings.baseFolder = dir.path() + u'/';
         state->settings.schoolYearStartMonth = 4;
-        state->settings.commonSetting3 = 0;
+        state->settings.commonSetting3 = false;
         path = state->settings.baseFolder + QStringLiteral("新名簿.txt");
     }
     void write(const QStringList &lines) { writeFile932(path, lines); }
@@ -104,15 +104,16 @@ TEST(RosterFile, KeepsTheUnusedFieldsAsFixedTexts)
     EXPECT_EQ(record.text8, padded(QStringLiteral("2006年入塾")));
 }
 
+// Which items of the common settings make the option true: LoadSettingsTest.
 TEST(RosterFile, StatusTwoIsListedOnlyWhenCommonSetting3IsOne)
 {
     const struct
     {
-        Value setting;
+        bool setting;
         bool listed;
-    } rows[] = {{1, true}, {0, false}, {2, false}, {QStringLiteral("1"), true}, {QString(), false}};
+    } rows[] = {{true, true}, {false, false}};
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.setting.toString().toStdString());
+        SCOPED_TRACE(row.setting);
         RosterSetup setup;
         setup.state->settings.commonSetting3 = row.setting;
         setup.write({QStringLiteral("1,2000,0,0,\"甲\",2,\"\",\"\""),

@@ -38,7 +38,7 @@ TEST(LoadSettings, FillsPathsSettingsCatalogueAndStandards)
     EXPECT_EQ(s.schoolYearStartMonth, 4);
     EXPECT_EQ(s.schoolCode, QStringLiteral("12345"));
     EXPECT_EQ(s.schoolName, QStringLiteral("テスト塾"));
-    EXPECT_EQ(s.teacherPassword.toString(), QStringLiteral("abc"));
+    EXPECT_EQ(s.teacherPassword, (TeacherPassword{.number = std::nullopt, .text = QStringLiteral("abc")}));
     EXPECT_EQ(state->catalogue.programTitle, QStringLiteral("四字熟語"));
     EXPECT_EQ(state->catalogue.printMode, 2);
     EXPECT_TRUE(state->catalogue.allLevelsOpen);
@@ -63,6 +63,44 @@ TEST(LoadSettings, UnusedItemsChangeNothing)
     EXPECT_EQ(sa->settings.schoolName, sb->settings.schoolName);
     EXPECT_EQ(sa->settings.teacherPassword, sb->settings.teacherPassword);
     EXPECT_EQ(sa->settings.commonSetting3, sb->settings.commonSetting3);
+}
+
+// The roster option and the password are read into their types once, here: the option is on for an
+// item that reads as 1 (a number, or a text of it); the password keeps its number when it was written
+// without quotes.
+TEST(LoadSettings, TheRosterOptionAndThePasswordTakeTheirTypesFromTheirItems)
+{
+    const struct
+    {
+        QString option;
+        QString password;
+        bool optionOn;
+        TeacherPassword read;
+    } rows[] = {
+        {QStringLiteral("1"), QStringLiteral("123"), true, {.number = 123.0, .text = QStringLiteral("123")}},
+        {QStringLiteral("\"1\""),
+         QStringLiteral("\"123\""),
+         true,
+         {.number = std::nullopt, .text = QStringLiteral("123")}},
+        {QStringLiteral("0"),
+         QStringLiteral("\"abc\""),
+         false,
+         {.number = std::nullopt, .text = QStringLiteral("abc")}},
+        {QStringLiteral("2"), QString(), false, {.number = std::nullopt, .text = QString()}},
+        {QString(), QStringLiteral("0123"), false, {.number = 123.0, .text = QStringLiteral("123")}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE((row.option + u'|' + row.password).toStdString());
+        Installation inst;
+        writeFile932(
+            inst.commonDataFile(),
+            {QStringLiteral("4,\"12345テスト塾\",%1,0,\"別\",%2,a,b,c,d").arg(row.option, row.password)});
+        PathsAndSettings settings;
+        const app::Status read = startup::readCommonData(inst.commonDataFile(), settings);
+        ASSERT_FALSE(read) << read->text.toStdString();
+        EXPECT_EQ(settings.commonSetting3, row.optionOn);
+        EXPECT_EQ(settings.teacherPassword, row.read);
+    }
 }
 
 TEST(LoadSettings, EveryMissingFileIsNamedWithItsFullPathAndNothingIsWritten)
@@ -154,7 +192,7 @@ TEST(LoadSettings, EmptyLinesAreEmptyItemsAndAFinalEmptyLineIsNoItem)
         << error.toStdString();
     EXPECT_EQ(state->settings.baseFolder, inst.baseFolder);
     EXPECT_EQ(state->settings.schoolName, QStringLiteral("テスト塾"));
-    EXPECT_EQ(state->settings.teacherPassword.toString(), QStringLiteral("pass"));
+    EXPECT_EQ(state->settings.teacherPassword.text, QStringLiteral("pass"));
 
     // Nine items and an empty line at the end are still too few.
     writeFile932(inst.commonDataFile(), {QStringLiteral("4,\"12345テスト塾\",0,0,,\"pass\",7,8,9")});

@@ -143,7 +143,9 @@ struct FakeServices
     RecordingLauncher launcher;
     RecordingProgramEnd programEnd;
     RecordingMediaLayer media{&clock};
-    Services services{clock, random, messages, launcher, programEnd, media};
+    platform::ResponsiveWait wait;
+    platform::NoOutputDialogs outputDialogs;
+    Services services{clock, random, messages, launcher, programEnd, media, wait, outputDialogs};
 };
 
 // Writes text as code page 932 with the given line end after each line.

@@ -311,12 +311,13 @@ TEST(StandardsHelp, ColumnsOneToNineExplainThemselvesAndOthersAreEmpty)
 
 TEST(TeacherPassword, ATextMustBeTypedExactlyAndANumberAsThatNumber)
 {
-    EXPECT_TRUE(passwordMatches(QStringLiteral("juku"), QStringLiteral("juku")));
-    EXPECT_FALSE(passwordMatches(QStringLiteral("juku"), QStringLiteral("Juku")));
-    EXPECT_FALSE(passwordMatches(QStringLiteral("juku"), QString()));
-    EXPECT_TRUE(passwordMatches(QString(), QString()));
-    EXPECT_FALSE(passwordMatches(QString(), QStringLiteral(" ")));
-    const Value number = qint32(123);
+    const TeacherPassword text{.number = std::nullopt, .text = QStringLiteral("juku")};
+    EXPECT_TRUE(passwordMatches(text, QStringLiteral("juku")));
+    EXPECT_FALSE(passwordMatches(text, QStringLiteral("Juku")));
+    EXPECT_FALSE(passwordMatches(text, QString()));
+    EXPECT_TRUE(passwordMatches(TeacherPassword{}, QString()));
+    EXPECT_FALSE(passwordMatches(TeacherPassword{}, QStringLiteral(" ")));
+    const TeacherPassword number{.number = 123.0, .text = QStringLiteral("123")};
     EXPECT_TRUE(passwordMatches(number, QStringLiteral("123")));
     EXPECT_TRUE(passwordMatches(number, QStringLiteral("0123")));
     EXPECT_FALSE(passwordMatches(number, QStringLiteral("124")));

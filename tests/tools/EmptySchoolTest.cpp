@@ -49,7 +49,7 @@ TEST(EmptySchool, TheProgramStartsOnWhatIsLaidOut)
     ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, u'/'), &error))
         << error.toStdString();
     EXPECT_EQ(state->settings.dataFolder, school.dataFolder);
-    EXPECT_EQ(state->settings.teacherPassword.toString(), school.password);
+    EXPECT_EQ(state->settings.teacherPassword.text, school.password);
     EXPECT_EQ(school.password.size(), 6);
     EXPECT_TRUE(state->settings.schoolCode.isEmpty());
     EXPECT_EQ(state->settings.schoolName, QStringLiteral("塾の名前"));
@@ -118,7 +118,7 @@ TEST(EmptySchool, CommandSaysWhatToDoNextAndIsInTheHelp)
     const app::Status read =
         startup::readCommonData(inst.baseFolder + QStringLiteral("共通データ.txt"), settings);
     ASSERT_FALSE(read) << read->text.toStdString();
-    const QString password = settings.teacherPassword.toString();
+    const QString password = settings.teacherPassword.text;
     EXPECT_TRUE(outText.contains(QStringLiteral("「%1」").arg(password))) << outText.toStdString();
     for (const QString &named :
          {inst.baseFolder + QStringLiteral("共通データ.txt"), inst.baseFolder + QStringLiteral("新名簿.txt"),

@@ -717,7 +717,8 @@ void DrillScreen::finishDrill()
     if (m_test)
         app::report(m_context.services,
                     records::recordAnswersIn(state.settings.dataFolder,
-                                             m_test->answeredQuestions(state.run.studentNumber, level)));
+                                             m_test->answeredQuestions(state.run.studentNumber, level),
+                                             m_context.services.wait));
     QCoreApplication::processEvents();
     m_context.services.clock.waitWithEvents(1000);
     m_minutesClock->stop();

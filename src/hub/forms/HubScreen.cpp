@@ -529,8 +529,8 @@ void HubScreen::rankingProgress(int level)
 
 QList<records::ResultRecord> HubScreen::readRecords(int maxCount)
 {
-    const app::Result<QList<records::ResultRecord>> read =
-        records::readLastRecords(records::resultsFilePath(m_context.state.settings.dataFolder), maxCount);
+    const app::Result<QList<records::ResultRecord>> read = records::readLastRecords(
+        records::resultsFilePath(m_context.state.settings.dataFolder), maxCount, m_context.services.wait);
     if (!read) {
         app::report(m_context.services, app::warning(QStringLiteral("成績の表示"), read.failure().text));
         return {};

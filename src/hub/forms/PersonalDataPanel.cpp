@@ -2,7 +2,6 @@
 
 #include "app/Failure.h"
 #include "app/forms/Controls.h"
-#include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/HubViews.h"
@@ -15,7 +14,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -25,7 +23,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -37,23 +34,6 @@ namespace style = app::style;
 
 namespace {
 const QString kTitle = QStringLiteral("個人データ");
-
-class PlatformSheetDialogs : public SheetOutputDialogs
-{
-public:
-    bool choosePrinter(QPrinter &printer, QWidget *parent) override
-    {
-        QPrintDialog dialog(&printer, app::dialogscale::dialogParent(parent));
-        dialog.setWindowTitle(QStringLiteral("印刷"));
-        return dialog.exec() == QDialog::Accepted;
-    }
-    QString choosePdfFile(const QString &suggestedPath, QWidget *parent) override
-    {
-        return QFileDialog::getSaveFileName(app::dialogscale::dialogParent(parent),
-                                            QStringLiteral("PDFに保存"), suggestedPath,
-                                            QStringLiteral("PDF (*.pdf)"));
-    }
-};
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
                     qreal size = 12)
@@ -127,12 +107,6 @@ QString safeFileName(const QString &text)
 }
 } // namespace
 
-SheetOutputDialogs &platformSheetDialogs()
-{
-    static PlatformSheetDialogs dialogs;
-    return dialogs;
-}
-
 PersonalSheetView::PersonalSheetView(QWidget *parent)
     : QWidget(parent), m_pointSize(hub::sheetpaint::kSheetPointSize)
 {
@@ -198,7 +172,7 @@ void PersonalSheetView::paintEvent(QPaintEvent *)
 PersonalDataPanel::PersonalDataPanel(AppContext &context, std::function<QString()> gradeFilter,
                                      QWidget *parent)
     : QFrame(parent), m_context(context), m_gradeFilter(std::move(gradeFilter)),
-      m_dialogs(&platformSheetDialogs())
+      m_dialogs(&context.services.outputDialogs)
 {
     setObjectName(QStringLiteral("pnlPersonalData"));
     style::card(this);
@@ -320,9 +294,8 @@ bool PersonalDataPanel::readRuns(std::vector<hub::SheetRun> *runs)
     // The hub shows ranks and points of records it read from the file: without the file now, the
     // sheet's counts would be blank beside them.
     const bool fileExpected = m_context.state.results.recordCount > 0;
-    app::Result<std::vector<hub::SheetRun>> read =
-        hub::readSheetRuns(records::resultsFilePath(m_context.state.settings.dataFolder),
-                           records::responsiveWait(), fileExpected);
+    app::Result<std::vector<hub::SheetRun>> read = hub::readSheetRuns(
+        records::resultsFilePath(m_context.state.settings.dataFolder), m_context.services.wait, fileExpected);
     if (!read) {
         runs->clear();
         warn(read.failure().text);
@@ -362,8 +335,9 @@ void PersonalDataPanel::draw(Target target)
     std::vector<hub::SheetRun> runs;
     if (!readRuns(&runs))
         return;
-    m_weak = hub::readWeakIdiomsSource(m_context.state.settings.dataFolder,
-                                       m_context.state.settings.appFolder, m_context.services.clock.now());
+    m_weak =
+        hub::readWeakIdiomsSource(m_context.state.settings.dataFolder, m_context.state.settings.appFolder,
+                                  m_context.services.clock.now(), m_context.services.wait);
     if (target != Target::Screen)
         m_status->clear();
     // Each student's sheet clears the area for the next, so the screen shows the last one.

@@ -15,21 +15,6 @@ class QListView;
 class QPrinter;
 class QPushButton;
 
-// Where the teacher chooses the printer and the PDF file. The program asks through the platform's
-// dialogs; tests answer in advance.
-class SheetOutputDialogs
-{
-public:
-    virtual ~SheetOutputDialogs() = default;
-    // Lets the teacher choose the printer (and its settings) for `printer`; false when cancelled.
-    virtual bool choosePrinter(QPrinter &printer, QWidget *parent) = 0;
-    // The PDF file to write; empty when cancelled.
-    virtual QString choosePdfFile(const QString &suggestedPath, QWidget *parent) = 0;
-};
-
-// The print dialog and the save dialog of the platform.
-SheetOutputDialogs &platformSheetDialogs();
-
 // The drawing area: one page of a sheet, painted by the same routine as the printer's pages.
 class PersonalSheetView : public QWidget
 {
@@ -77,7 +62,7 @@ public:
     // drawn on the screen.
     void showOwnSheet();
 
-    void setDialogs(SheetOutputDialogs *dialogs) { m_dialogs = dialogs; }
+    void setDialogs(platform::OutputDialogs *dialogs) { m_dialogs = dialogs; }
 
     using Target = hub::SheetTarget;
     // "表示", "印刷", "PDFに保存": for each student selected in the list, or for the sheet's student.
@@ -102,7 +87,7 @@ private:
 
     AppContext &m_context;
     std::function<QString()> m_gradeFilter;
-    SheetOutputDialogs *m_dialogs;
+    platform::OutputDialogs *m_dialogs;
     hub::PersonalDataModel m_model;
     hub::WeakIdiomsSource m_weak; // read for each drawing, for every sheet of it
 

@@ -8,7 +8,8 @@
 
 namespace style = app::style;
 
-ResultsBusyPanel::ResultsBusyPanel(QWidget *window) : QFrame(window)
+ResultsBusyPanel::ResultsBusyPanel(QWidget *window, platform::ResponsiveWait &programWait)
+    : QFrame(window), m_programWait(programWait)
 {
     setObjectName(QStringLiteral("picResultsWait"));
     style::raisedPanel(this);
@@ -23,13 +24,13 @@ ResultsBusyPanel::ResultsBusyPanel(QWidget *window) : QFrame(window)
     m_line->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_line);
     hide();
-    records::responsiveWait().setNotice(this);
+    m_programWait.setNotice(this);
 }
 
 ResultsBusyPanel::~ResultsBusyPanel()
 {
-    if (records::responsiveWait().notice() == this)
-        records::responsiveWait().setNotice(nullptr);
+    if (m_programWait.notice() == this)
+        m_programWait.setNotice(nullptr);
 }
 
 void ResultsBusyPanel::showWaiting(const QString &line)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/RetryWait.h"
+#include "platform/RetryWait.h"
 
 #include <QFrame>
 
@@ -9,12 +9,12 @@ class QLabel;
 // The waiting panel that the window shows over whatever screen is up (the drill's end notice, the
 // splash, the hub) while a wait on the results file goes on for more than about a second: "Just a
 // moment, please." and a line that says why, such as another PC using the file. It is the program's
-// wait notice for as long as it exists.
-class ResultsBusyPanel : public QFrame, public records::WaitNotice
+// wait notice (of the wait it is given) for as long as it exists.
+class ResultsBusyPanel : public QFrame, public platform::WaitNotice
 {
     Q_OBJECT
 public:
-    explicit ResultsBusyPanel(QWidget *window);
+    ResultsBusyPanel(QWidget *window, platform::ResponsiveWait &programWait);
     ~ResultsBusyPanel() override;
 
     void showWaiting(const QString &line) override;
@@ -23,5 +23,6 @@ public:
     QString line() const;
 
 private:
+    platform::ResponsiveWait &m_programWait;
     QLabel *m_line;
 };

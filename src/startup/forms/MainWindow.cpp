@@ -24,8 +24,8 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
     setObjectName(QStringLiteral("MainWindow"));
     setFixedSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("四字熟語"));
-    app::style::install(this);  // every screen on the canvas takes its look from the one style sheet
-    new ResultsBusyPanel(this); // shown over any screen while the results file is busy for long
+    app::style::install(this); // every screen on the canvas takes its look from the one style sheet
+    new ResultsBusyPanel(this, services.wait); // shown over any screen while the results file is busy for long
 }
 
 void MainWindow::start()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/RetryWait.h"
+#include "platform/RetryWait.h"
 
 // How the teacher tools wait while another PC holds the results file's lock: the windows repaint, but
 // no click or key is handled until the file routine is done (they wait in the queue), so a second
@@ -10,14 +10,15 @@
 // A wait that goes on for a second shows the window's waiting panel (the notice of the program's wait,
 // which the results readers use too) with the reason, and the panel goes when the lock is taken or the
 // file step is done.
-class QuietWait : public records::RetryWait
+class QuietWait : public platform::RetryWait
 {
 public:
+    explicit QuietWait(const platform::ResponsiveWait &programWait) : m_programWait(programWait) {}
     ~QuietWait() override { done(); }
 
     bool wait(int ms, const std::function<bool()> &ready) override
     {
-        const bool readyNow = records::waitInSteps(ms, ready, QEventLoop::ExcludeUserInputEvents);
+        const bool readyNow = platform::waitInSteps(ms, ready, QEventLoop::ExcludeUserInputEvents);
         if (readyNow)
             done();
         return readyNow;
@@ -27,12 +28,12 @@ public:
     // other PCs keep beating.
     bool waitForLock(int ms, const std::function<bool(int sliceMs)> &attempt) override
     {
-        return records::waitForLockInSlices(ms, attempt, QEventLoop::ExcludeUserInputEvents);
+        return platform::waitForLockInSlices(ms, attempt, QEventLoop::ExcludeUserInputEvents);
     }
 
     void longWaitBegins(const QString &line) override
     {
-        if (records::WaitNotice *notice = records::responsiveWait().notice()) {
+        if (platform::WaitNotice *notice = m_programWait.notice()) {
             notice->showWaiting(line);
             m_shown = true;
         }
@@ -46,10 +47,11 @@ public:
         if (!m_shown)
             return;
         m_shown = false;
-        if (records::WaitNotice *notice = records::responsiveWait().notice())
+        if (platform::WaitNotice *notice = m_programWait.notice())
             notice->hideWaiting();
     }
 
 private:
+    const platform::ResponsiveWait &m_programWait;
     bool m_shown = false;
 };

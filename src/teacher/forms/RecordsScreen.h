@@ -86,7 +86,7 @@ private:
     };
 
     AppContext &m_context;
-    QuietWait m_fileWait;
+    QuietWait m_fileWait{m_context.services.wait};
     teacher::RecordListModel m_model;
     teacher::RecordEditor m_editor;
 

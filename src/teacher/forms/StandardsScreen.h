@@ -63,7 +63,7 @@ private:
     void showMessage(const QString &text);
 
     AppContext &m_context;
-    QuietWait m_fileWait;
+    QuietWait m_fileWait{m_context.services.wait};
     teacher::StandardsGridModel m_grid;
     teacher::StandardsEditor m_editor{m_grid};
     int m_distributionCount = 0;

@@ -384,7 +384,8 @@ TEST(StyleScreens, OneAccentAndReadableTextOnEveryScreen)
         clickButton(hub, QStringLiteral("cmdPasswordBack"));
 
         {
-            ResultsBusyPanel busy(window);
+            platform::ResponsiveWait ownWait; // the window's own panel stays its wait's notice
+            ResultsBusyPanel busy(window, ownWait);
             busy.showWaiting(QStringLiteral("成績ファイルを開いています"));
             measure(window, QStringLiteral("results-busy"), findings);
         }

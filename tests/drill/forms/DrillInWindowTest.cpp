@@ -118,7 +118,7 @@ protected:
     {
         QString error;
         return testing_support::valueOrEmpty(
-            records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000), &error);
+            records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000, fakes.wait), &error);
     }
 
     // From now on every sound takes two seconds of the clock, and what fell due meanwhile runs.
@@ -279,7 +279,8 @@ TEST_F(DrillInWindow, AScreenChangeAskedForUnderAHandlerWaitsUntilTheHandlerHasR
 TEST_F(DrillInWindow, NothingRunsBehindTheSoundErrorBoxAndTheProgramEndsAfterIt)
 {
     QtMessageBoxes boxes;
-    Services services{fakes.clock, fakes.random, boxes, fakes.launcher, fakes.programEnd, fakes.media};
+    Services services{fakes.clock,      fakes.random, boxes,      fakes.launcher,
+                      fakes.programEnd, fakes.media,  fakes.wait, fakes.outputDialogs};
     window = std::make_unique<MainWindow>(*state, services, inst.applicationFolder);
     window->show();
     start();

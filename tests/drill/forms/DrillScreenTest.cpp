@@ -190,7 +190,7 @@ protected:
     {
         QString error;
         return testing_support::valueOrEmpty(
-            records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000), &error);
+            records::readLastRecords(records::resultsFilePath(inst.dataFolder), 1000, fakes.wait), &error);
     }
 
     Installation inst;
@@ -345,7 +345,8 @@ TEST_F(DrillScreen, TimeOutAtFiveTimesTheMinimumIsRecordedAndWaitsForTheCorrecti
     EXPECT_TRUE(text(QStringLiteral("Label19")).endsWith(QStringLiteral("→0点")))
         << text(QStringLiteral("Label19")).toStdString();
     // The answer history beside the results: the wrong idiom, and the question on show at the time-out.
-    const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(inst.dataFolder);
+    const app::Result<records::MistakeHistory> history =
+        records::readMistakeHistoryIn(inst.dataFolder, fakes.wait);
     ASSERT_TRUE(history.ok()) << history.failure().text.toStdString();
     ASSERT_EQ(history.value().size(), 2);
     EXPECT_EQ(history.value().answer(0).idiom, q.idiom);

@@ -188,7 +188,7 @@ TEST(PersonalDataPanel, AResultsFileThatVanishedWhileTheHubWasOpenIsToldNotShown
 
 TEST(PersonalDataPanel, APdfStoppedPartWayByAFullDiskKeepsTheOldFileAndSaysSo)
 {
-    class PdfTo : public SheetOutputDialogs
+    class PdfTo : public platform::OutputDialogs
     {
     public:
         bool choosePrinter(QPrinter &, QWidget *) override { return false; }

@@ -23,7 +23,7 @@ using namespace testing_support;
 namespace {
 
 // Answers the dialogs as a teacher would: the printer is the test queue, the PDF file a given path.
-class AnsweredDialogs : public SheetOutputDialogs
+class AnsweredDialogs : public platform::OutputDialogs
 {
 public:
     explicit AnsweredDialogs(const PrintQueue &queue) : m_queue(queue) {}

@@ -124,8 +124,8 @@ TEST(WholeCycle, NameHubTestResultAndBackShowTheNewRunAndRank)
     ASSERT_EQ(student.screen()->objectName(), QStringLiteral("FrmSyuuryou"));
     EXPECT_EQ(school.state->lastDrill.resultTime, 40);
     QString error;
-    const QList<records::ResultRecord> written =
-        testing_support::valueOrEmpty(records::readLastRecords(school.resultsFile(), 10), &error);
+    const QList<records::ResultRecord> written = testing_support::valueOrEmpty(
+        records::readLastRecords(school.resultsFile(), 10, school.fakes.wait), &error);
     ASSERT_EQ(written.size(), 3);
     EXPECT_EQ(written.last().student, 131);
     EXPECT_EQ(written.last().level, 2);
@@ -173,8 +173,10 @@ TEST(WholeCycle, NameHubTestResultAndBackShowTheNewRunAndRank)
         settle();
     }
     ASSERT_EQ(student.screen()->objectName(), QStringLiteral("seisekitime1"));
-    EXPECT_EQ(
-        testing_support::valueOrEmpty(records::readLastRecords(school.resultsFile(), 10), &error).size(), 3);
+    EXPECT_EQ(testing_support::valueOrEmpty(
+                  records::readLastRecords(school.resultsFile(), 10, school.fakes.wait), &error)
+                  .size(),
+              3);
     EXPECT_EQ(student.text(QStringLiteral("lblDayTotal")), QStringLiteral("本日総回数＝1回"));
     EXPECT_FALSE(school.fakes.programEnd.ended);
     EXPECT_TRUE(school.fakes.messages.shown.empty());

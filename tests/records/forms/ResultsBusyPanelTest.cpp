@@ -25,7 +25,7 @@ TEST(ResultsBusyPanel, ShowsOverTheWindowWhileAnAppendWaitsForAnotherPcAndGoesAf
     window.show();
     auto *panel = window.findChild<ResultsBusyPanel *>();
     ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(records::responsiveWait().notice(), panel);
+    EXPECT_EQ(fakes.wait.notice(), panel);
     EXPECT_FALSE(panel->isVisible());
 
     const QString path = records::resultsFilePath(state->settings.dataFolder);
@@ -58,10 +58,11 @@ TEST(ResultsBusyPanel, ShowsOverTheWindowWhileAnAppendWaitsForAnotherPcAndGoesAf
 
 TEST(ResultsBusyPanel, IsNoLongerTheNoticeOnceItIsGone)
 {
+    platform::ResponsiveWait programWait;
     {
         QWidget window;
-        ResultsBusyPanel panel(&window);
-        EXPECT_EQ(records::responsiveWait().notice(), &panel);
+        ResultsBusyPanel panel(&window, programWait);
+        EXPECT_EQ(programWait.notice(), &panel);
     }
-    EXPECT_EQ(records::responsiveWait().notice(), nullptr);
+    EXPECT_EQ(programWait.notice(), nullptr);
 }

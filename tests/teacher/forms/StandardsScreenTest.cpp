@@ -344,7 +344,8 @@ TEST(StandardsEditorScreen, WhileAMessageIsUpTheBoxShowsTheCellItLiesOver)
     school.writeRuns({runAt(QDate(2026, 12, 1), QTime(15, 0), 131, 4, 125)});
     LookingMessageBoxes messages;
     FakeServices &f = school.fakes;
-    Services services{f.clock, f.random, messages, f.launcher, f.programEnd, f.media};
+    Services services{f.clock,      f.random, messages, f.launcher,
+                      f.programEnd, f.media,  f.wait,   f.outputDialogs};
     AppContext context{*school.state, services, *school.window};
     StandardsScreen form(context, school.window.get());
     form.setGeometry(0, 0, 1024, 768);

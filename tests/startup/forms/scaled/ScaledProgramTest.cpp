@@ -382,8 +382,8 @@ TEST_F(ScaledProgram, ScreenshotsOfTheNameHubDrillAndResultScreens)
 
     // The run was recorded: every answer landed.
     QString error;
-    const QList<records::ResultRecord> written =
-        testing_support::valueOrEmpty(records::readLastRecords(school->resultsFile(), 10), &error);
+    const QList<records::ResultRecord> written = testing_support::valueOrEmpty(
+        records::readLastRecords(school->resultsFile(), 10, school->fakes.wait), &error);
     ASSERT_EQ(written.size(), 3) << error.toStdString();
     EXPECT_EQ(written.last().student, 131);
 }

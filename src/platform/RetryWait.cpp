@@ -1,4 +1,4 @@
-#include "records/RetryWait.h"
+#include "platform/RetryWait.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace records {
+namespace platform {
 
 namespace {
 constexpr qint64 kStepMs = 10;
@@ -69,11 +69,4 @@ void ResponsiveWait::longWaitEnds()
         m_notice->hideWaiting();
 }
 
-ResponsiveWait &responsiveWait()
-{
-    // One instance serves every caller; the window gives it the notice.
-    static ResponsiveWait wait;
-    return wait;
-}
-
-} // namespace records
+} // namespace platform
