@@ -82,7 +82,7 @@ void BM_ReadIdiomData(benchmark::State &state)
     double floorSeconds = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        IdiomData data;
+        drill::IdiomData data;
         const app::Status failed = idioms::readIdiomData(file.nominal, data);
         if (failed || data.idiomRowCount != 1000) {
             state.SkipWithError(failed ? qPrintable(failed->text) : "the idiom data file has not 1000 rows");

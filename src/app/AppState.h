@@ -4,7 +4,7 @@
 #include "app/PathsAndSettings.h"
 #include "drill/Catalogue.h"
 #include "drill/DrillRunState.h"
-#include "drill/IdiomTable.h"
+#include "drill/IdiomData.h"
 #include "drill/LastDrill.h"
 #include "records/Results.h"
 #include "records/Standards.h"
@@ -21,15 +21,15 @@
 // whole state, so that only the screens, the start-up and the views that combine several parts see it.
 struct AppState
 {
-    PathsAndSettings settings;
-    Catalogue catalogue;
-    CurrentRun run;
-    LastDrill lastDrill;
-    Standards standards;
-    Results results;
-    Statistics statistics;
-    Roster roster;
-    IdiomData idioms;
-    SoundState sound;
-    DrillRunState drill;
+    app::PathsAndSettings settings;
+    drill::Catalogue catalogue;
+    app::CurrentRun run;
+    drill::LastDrill lastDrill;
+    records::Standards standards;
+    records::Results results;
+    records::Statistics statistics;
+    roster::Roster roster;
+    drill::IdiomData idioms;
+    sound::SoundState sound;
+    drill::DrillRunState drill;
 };

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace app {
+
 // The student and level of the current run.
 struct CurrentRun
 {
@@ -18,3 +20,5 @@ struct CurrentRun
     QString hubGradeFilter;
     int hubPeriod = 0;
 };
+
+} // namespace app

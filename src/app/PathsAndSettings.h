@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace app {
+
 // The teacher password of the common settings file. Its item may have been read as a number (written
 // without quotes): then `number` holds it, and the text typed must be that number; else the text.
 struct TeacherPassword
@@ -35,3 +37,5 @@ struct PathsAndSettings
     int fileNumber = 0;              // number of the file routine last run; every file routine takes a
                                      // fresh one and closes its files when it ends
 };
+
+} // namespace app

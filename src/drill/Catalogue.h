@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace drill {
+
 // What this drill program offers (the level catalogue).
 struct Catalogue
 {
@@ -15,3 +17,5 @@ struct Catalogue
     qint16 printMode = 0;             // 2: the hub's print button is always shown; 1: for teachers only
     bool allLevelsOpen = false;       // every level can be started whether or not the one before is cleared
 };
+
+} // namespace drill

@@ -8,8 +8,6 @@ namespace drill {
 // it as records::kTimeOut).
 inline constexpr qint32 kTimedOutTime = 99999;
 
-} // namespace drill
-
 // The result of the last drill and its judgement.
 struct LastDrill
 {
@@ -23,3 +21,5 @@ struct LastDrill
     bool alreadyCleared = false; // before this drill the student had already cleared the level
     qint16 todayTotalCount = 0;  // the student's drills today over all levels
 };
+
+} // namespace drill

@@ -84,7 +84,7 @@ QString messageTitle(const Catalogue &catalogue)
     return catalogue.programTitle.isEmpty() ? QStringLiteral("四字熟語") : catalogue.programTitle;
 }
 
-void prepareDrill(CurrentRun &run, LastDrill &lastDrill, DrillRunState &drill, int level)
+void prepareDrill(app::CurrentRun &run, LastDrill &lastDrill, DrillRunState &drill, int level)
 {
     run.currentLevel = qint16(level);
     lastDrill.drillEndReason = 0;

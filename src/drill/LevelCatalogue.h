@@ -48,7 +48,7 @@ QString messageTitle(const Catalogue &catalogue);
 
 // What starting a drill of `level` sets (the hub's start buttons and level titles, "もう一度"): the run's
 // current level, and the drill's running state cleared. The navigator does it as it shows the drill.
-void prepareDrill(CurrentRun &run, LastDrill &lastDrill, DrillRunState &drill, int level);
+void prepareDrill(app::CurrentRun &run, LastDrill &lastDrill, DrillRunState &drill, int level);
 
 } // namespace drill::catalogue
 

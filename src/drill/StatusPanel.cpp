@@ -6,7 +6,7 @@
 
 namespace drill {
 
-StatusTexts statusTexts(const Catalogue &catalogue, const CurrentRun &run, const QString &schoolName,
+StatusTexts statusTexts(const Catalogue &catalogue, const app::CurrentRun &run, const QString &schoolName,
                         const TodayRuns &today)
 {
     StatusTexts t;

@@ -33,7 +33,7 @@ struct TodayRuns
 inline constexpr int kDayCountLastLevel = 15;
 
 // The texts for the current run; a run number is the count of today's runs so far plus this one.
-StatusTexts statusTexts(const Catalogue &catalogue, const CurrentRun &run, const QString &schoolName,
+StatusTexts statusTexts(const Catalogue &catalogue, const app::CurrentRun &run, const QString &schoolName,
                         const TodayRuns &today);
 
 } // namespace drill

@@ -42,7 +42,7 @@ void HubModel::beginActivation()
 
 HubView HubModel::activate()
 {
-    CurrentRun &run = m_sources.run;
+    app::CurrentRun &run = m_sources.run;
     if (run.hubScrollPosition <= 0 || run.hubScrollPosition > scrollMaximum())
         run.hubScrollPosition = 1;
 

@@ -33,12 +33,12 @@ enum class HubView { BestTimes, AccumulatedPoints, TodayPoints, TodayRuns, Perio
 // cleared.
 struct HubSources
 {
-    CurrentRun &run;
-    const Catalogue &catalogue;
-    const Standards &standards;
-    const Results &results;
-    const Statistics &statistics;
-    const Roster &roster;
+    app::CurrentRun &run;
+    const drill::Catalogue &catalogue;
+    const records::Standards &standards;
+    const records::Results &results;
+    const records::Statistics &statistics;
+    const roster::Roster &roster;
 };
 
 class HubModel

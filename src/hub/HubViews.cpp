@@ -16,7 +16,7 @@ namespace hub {
 
 namespace {
 
-View emptyView(const Catalogue &catalogue, const QString &heading)
+View emptyView(const drill::Catalogue &catalogue, const QString &heading)
 {
     View view;
     view.heading = heading;
@@ -25,7 +25,7 @@ View emptyView(const Catalogue &catalogue, const QString &heading)
     return view;
 }
 
-bool inLevels(const Catalogue &catalogue, int level)
+bool inLevels(const drill::Catalogue &catalogue, int level)
 {
     return level >= 1 && level <= catalogue::levelCount(catalogue);
 }
@@ -38,7 +38,7 @@ void addRow(View &view, int level, const QString &row, bool own)
     list.rows << row;
 }
 
-void colourRunLists(const Catalogue &catalogue, const Standards &standards, View &view)
+void colourRunLists(const drill::Catalogue &catalogue, const records::Standards &standards, View &view)
 {
     for (int level = 1; level <= catalogue::levelCount(catalogue); ++level) {
         if (catalogue.recordedLevel[std::size_t(level)] != 1)
@@ -50,7 +50,7 @@ void colourRunLists(const Catalogue &catalogue, const Standards &standards, View
 }
 } // namespace
 
-RowStudents rowStudentsFor(const Roster &roster, int ownStudent, const QString &gradeFilter)
+RowStudents rowStudentsFor(const roster::Roster &roster, int ownStudent, const QString &gradeFilter)
 {
     const int schoolYear = roster.currentSchoolYear;
     return rowStudents(
@@ -59,8 +59,8 @@ RowStudents rowStudentsFor(const Roster &roster, int ownStudent, const QString &
         [&gradeFilter](int grade) { return roster::hubGradeFilterAdmits(gradeFilter, grade); });
 }
 
-View bestTimeView(const Catalogue &catalogue, const Results &results, const RowStudents &students,
-                  const LevelProgress &progress)
+View bestTimeView(const drill::Catalogue &catalogue, const records::Results &results,
+                  const RowStudents &students, const LevelProgress &progress)
 {
     View view = emptyView(catalogue, QString::fromUtf16(kHeadingBest));
     view.scrollToOwnRow = true;
@@ -73,8 +73,8 @@ View bestTimeView(const Catalogue &catalogue, const Results &results, const RowS
     return view;
 }
 
-View pointsView(const Catalogue &catalogue, const Statistics &statistics, const RowStudents &students,
-                PointsOrder order, const LevelProgress &progress)
+View pointsView(const drill::Catalogue &catalogue, const records::Statistics &statistics,
+                const RowStudents &students, PointsOrder order, const LevelProgress &progress)
 {
     View view =
         emptyView(catalogue, QString::fromUtf16(order == PointsOrder::Today ? kHeadingPointsToday
@@ -89,7 +89,7 @@ View pointsView(const Catalogue &catalogue, const Statistics &statistics, const 
     return view;
 }
 
-int listedRunPoints(const Standards &standards, int level, qint32 time)
+int listedRunPoints(const records::Standards &standards, int level, qint32 time)
 {
     return int(records::runPoints(time, standards.targetTime[std::size_t(level)], true));
 }
@@ -99,7 +99,7 @@ namespace {
 // Adds a row for each record that `inPeriod` admits, of a listed level and a shown student: the
 // `runRow` of a time below the failed times, with its points, else the `failedRow`.
 template <typename InPeriod, typename RunRow, typename FailedRow>
-void addRunRows(View &view, const Catalogue &catalogue, const Standards &standards,
+void addRunRows(View &view, const drill::Catalogue &catalogue, const records::Standards &standards,
                 const QList<records::ResultRecord> &records, const RowStudents &students, InPeriod inPeriod,
                 RunRow runRow, FailedRow failedRow)
 {
@@ -118,7 +118,7 @@ void addRunRows(View &view, const Catalogue &catalogue, const Standards &standar
 
 } // namespace
 
-View todayRunsView(const Catalogue &catalogue, const Standards &standards,
+View todayRunsView(const drill::Catalogue &catalogue, const records::Standards &standards,
                    const QList<records::ResultRecord> &records, const RowStudents &students, QDate today)
 {
     View view = emptyView(catalogue, QString::fromUtf16(kHeadingToday));
@@ -136,7 +136,7 @@ View todayRunsView(const Catalogue &catalogue, const Standards &standards,
     return view;
 }
 
-View periodRunsView(const Catalogue &catalogue, const Standards &standards,
+View periodRunsView(const drill::Catalogue &catalogue, const records::Standards &standards,
                     const QList<records::ResultRecord> &records, const RowStudents &students, QDate today,
                     int period, RunDisplay display)
 {
@@ -156,7 +156,7 @@ View periodRunsView(const Catalogue &catalogue, const Standards &standards,
     return view;
 }
 
-View personalTimesView(const Catalogue &catalogue, const QList<records::ResultRecord> &records,
+View personalTimesView(const drill::Catalogue &catalogue, const QList<records::ResultRecord> &records,
                        const RowStudents &students, QDate today)
 {
     View view = emptyView(catalogue, QString::fromUtf16(kHeadingPersonal));
@@ -170,12 +170,12 @@ View personalTimesView(const Catalogue &catalogue, const QList<records::ResultRe
     return view;
 }
 
-ColumnTexts columnTexts(const Catalogue &catalogue, const Standards &standards, const Statistics &statistics,
-                        int student, int level)
+ColumnTexts columnTexts(const drill::Catalogue &catalogue, const records::Standards &standards,
+                        const records::Statistics &statistics, int student, int level)
 {
     const std::size_t l = std::size_t(level);
-    const Standards &s = standards;
-    const Statistics &st = statistics;
+    const records::Standards &s = standards;
+    const records::Statistics &st = statistics;
     ColumnTexts texts;
     texts.title = catalogue.levelNames[l];
     texts.practice = catalogue::isPracticeLevel(catalogue, level);

@@ -32,15 +32,15 @@ struct View
 };
 
 // The rows' students for the student of the run and a grade filter text ("全学年", "小３", "家族", …).
-RowStudents rowStudentsFor(const Roster &roster, int ownStudent, const QString &gradeFilter);
+RowStudents rowStudentsFor(const roster::Roster &roster, int ownStudent, const QString &gradeFilter);
 
 // Best times (display mode 1) and points (display mode 2) of every listed student. progress is told
 // each level as it is ranked.
 using LevelProgress = std::function<void(int level)>;
-View bestTimeView(const Catalogue &catalogue, const Results &results, const RowStudents &students,
-                  const LevelProgress &progress = {});
-View pointsView(const Catalogue &catalogue, const Statistics &statistics, const RowStudents &students,
-                PointsOrder order, const LevelProgress &progress = {});
+View bestTimeView(const drill::Catalogue &catalogue, const records::Results &results,
+                  const RowStudents &students, const LevelProgress &progress = {});
+View pointsView(const drill::Catalogue &catalogue, const records::Statistics &statistics,
+                const RowStudents &students, PointsOrder order, const LevelProgress &progress = {});
 
 // How many of the last records each run list reads.
 inline constexpr int kTodayRecords = 1000;
@@ -48,19 +48,19 @@ inline constexpr int kPeriodRecords = 20000;
 inline constexpr int kAllSoFarDays = 3650;
 
 // Today's runs, from the last 1000 records.
-View todayRunsView(const Catalogue &catalogue, const Standards &standards,
+View todayRunsView(const drill::Catalogue &catalogue, const records::Standards &standards,
                    const QList<records::ResultRecord> &records, const RowStudents &students, QDate today);
 // The runs of a period (1 this week … 5 all so far), from the last 20000 records.
-View periodRunsView(const Catalogue &catalogue, const Standards &standards,
+View periodRunsView(const drill::Catalogue &catalogue, const records::Standards &standards,
                     const QList<records::ResultRecord> &records, const RowStudents &students, QDate today,
                     int period, RunDisplay display);
 // The student's own runs of the last ten years, from the last 20000 records.
-View personalTimesView(const Catalogue &catalogue, const QList<records::ResultRecord> &records,
+View personalTimesView(const drill::Catalogue &catalogue, const QList<records::ResultRecord> &records,
                        const RowStudents &students, QDate today);
 
 // The points a run list shows for a run: the base points with the three-character time, without the
 // level's multiplier.
-int listedRunPoints(const Standards &standards, int level, qint32 time);
+int listedRunPoints(const records::Standards &standards, int level, qint32 time);
 
 struct ColumnTexts
 {
@@ -72,7 +72,7 @@ struct ColumnTexts
     QString soFarValue;
 };
 // The texts of one level column for `student`.
-ColumnTexts columnTexts(const Catalogue &catalogue, const Standards &standards, const Statistics &statistics,
-                        int student, int level);
+ColumnTexts columnTexts(const drill::Catalogue &catalogue, const records::Standards &standards,
+                        const records::Statistics &statistics, int student, int level);
 
 } // namespace hub

@@ -48,8 +48,8 @@ Availability decideAvailability(const AvailabilityInput &in)
     return out;
 }
 
-AvailabilityInput availabilityInput(const Catalogue &catalogue, const Standards &standards,
-                                    const Statistics &statistics, const CurrentRun &run)
+AvailabilityInput availabilityInput(const drill::Catalogue &catalogue, const records::Standards &standards,
+                                    const records::Statistics &statistics, const app::CurrentRun &run)
 {
     AvailabilityInput in;
     in.levelCount = catalogue::levelCount(catalogue);

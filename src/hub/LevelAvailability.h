@@ -48,11 +48,11 @@ Availability decideAvailability(const AvailabilityInput &input);
 
 // The input for the student of the run from the catalogue, the standards and the statistics as last
 // computed.
-AvailabilityInput availabilityInput(const Catalogue &catalogue, const Standards &standards,
-                                    const Statistics &statistics, const CurrentRun &run);
+AvailabilityInput availabilityInput(const drill::Catalogue &catalogue, const records::Standards &standards,
+                                    const records::Statistics &statistics, const app::CurrentRun &run);
 
-inline Availability levelAvailability(const Catalogue &catalogue, const Standards &standards,
-                                      const Statistics &statistics, const CurrentRun &run)
+inline Availability levelAvailability(const drill::Catalogue &catalogue, const records::Standards &standards,
+                                      const records::Statistics &statistics, const app::CurrentRun &run)
 {
     return decideAvailability(availabilityInput(catalogue, standards, statistics, run));
 }

@@ -44,15 +44,15 @@ QVariant SheetListModel::data(const QModelIndex &index, int role) const
 
 PersonalDataModel::PersonalDataModel() : m_studentSelection(&m_students), m_levelSelection(&m_levels) {}
 
-void PersonalDataModel::fill(const Roster &roster, int schoolYearStartMonth, QDate today,
-                             const Catalogue &catalogue)
+void PersonalDataModel::fill(const roster::Roster &roster, int schoolYearStartMonth, QDate today,
+                             const drill::Catalogue &catalogue)
 {
     m_students.setRows(sheetStudentRows(roster, schoolYearStartMonth, today));
     m_levels.setRows(sheetLevelRows(catalogue));
     m_filled = true;
 }
 
-void PersonalDataModel::showOwnSheet(int student, const Catalogue &catalogue)
+void PersonalDataModel::showOwnSheet(int student, const drill::Catalogue &catalogue)
 {
     m_sheetStudent = student;
     m_studentListShown = false;

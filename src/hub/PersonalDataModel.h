@@ -56,7 +56,8 @@ public:
 
     // The lists are filled once, when the sheet is first shown: every listed student of the roster with
     // the grade of `today`, and the catalogue's levels.
-    void fill(const Roster &roster, int schoolYearStartMonth, QDate today, const Catalogue &catalogue);
+    void fill(const roster::Roster &roster, int schoolYearStartMonth, QDate today,
+              const drill::Catalogue &catalogue);
     bool filled() const { return m_filled; }
 
     // Printing and PDF files are a teacher's.
@@ -65,7 +66,7 @@ public:
 
     // "グラフ": the sheet of `student` for the default levels; nobody selected in the student list, which
     // is hidden behind "他の人のデータを見る".
-    void showOwnSheet(int student, const Catalogue &catalogue);
+    void showOwnSheet(int student, const drill::Catalogue &catalogue);
     // "他の人のデータを見る".
     void showStudentList() { m_studentListShown = true; }
     bool studentListShown() const { return m_studentListShown; }

@@ -56,8 +56,9 @@ bool counted(qint32 time)
 
 } // namespace
 
-LevelFigures levelFigures(const Results &results, const Statistics &statistics, const RowStudents &students,
-                          const std::vector<SheetRun> &runs, QDate today, int student, int level)
+LevelFigures levelFigures(const records::Results &results, const records::Statistics &statistics,
+                          const RowStudents &students, const std::vector<SheetRun> &runs, QDate today,
+                          int student, int level)
 {
     LevelFigures f;
     f.level = level;
@@ -120,7 +121,7 @@ QString sheetNumber(double value, int width)
     return rightAligned(rounded == 0.0 ? QString() : QString::number(qint64(rounded)), width);
 }
 
-QString blockTitle(const Catalogue &catalogue, int level)
+QString blockTitle(const drill::Catalogue &catalogue, int level)
 {
     const QString name =
         level >= 0 && level <= kMaxLevel ? catalogue.levelNames[std::size_t(level)] : QString();
@@ -209,7 +210,7 @@ PersonalSheet personalSheet(const SheetSources &sources, const RowStudents &stud
     return sheet;
 }
 
-std::vector<int> defaultSheetLevels(const Catalogue &catalogue)
+std::vector<int> defaultSheetLevels(const drill::Catalogue &catalogue)
 {
     const int count = catalogue::levelCount(catalogue);
     std::vector<int> levels;
@@ -224,13 +225,14 @@ std::vector<int> defaultSheetLevels(const Catalogue &catalogue)
     return levels;
 }
 
-std::vector<SheetListRow> sheetStudentRows(const Roster &roster, int schoolYearStartMonth, QDate today)
+std::vector<SheetListRow> sheetStudentRows(const roster::Roster &roster, int schoolYearStartMonth,
+                                           QDate today)
 {
     std::vector<SheetListRow> rows;
     const int count = std::clamp(roster.rosterCount, 0, kMaxStudentNumber);
     rows.reserve(std::size_t(count));
     for (int position = 1; position <= count; ++position) {
-        const RosterRecord &record = roster.rosterRecords[std::size_t(position)];
+        const roster::RosterRecord &record = roster.rosterRecords[std::size_t(position)];
         const int number = roster.rosterNumbers[std::size_t(position)];
         const QString grade =
             roster::gradeLabelA(roster::hubGradeNumber(today, schoolYearStartMonth, record.birthYear));
@@ -240,7 +242,7 @@ std::vector<SheetListRow> sheetStudentRows(const Roster &roster, int schoolYearS
     return rows;
 }
 
-std::vector<SheetListRow> sheetLevelRows(const Catalogue &catalogue)
+std::vector<SheetListRow> sheetLevelRows(const drill::Catalogue &catalogue)
 {
     std::vector<SheetListRow> rows;
     const int count = catalogue::levelCount(catalogue);

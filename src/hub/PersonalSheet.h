@@ -85,8 +85,9 @@ struct LevelFigures
 };
 
 // students: the listed students with the hub's grade filter (the own mark does not matter here).
-LevelFigures levelFigures(const Results &results, const Statistics &statistics, const RowStudents &students,
-                          const std::vector<SheetRun> &runs, QDate today, int student, int level);
+LevelFigures levelFigures(const records::Results &results, const records::Statistics &statistics,
+                          const RowStudents &students, const std::vector<SheetRun> &runs, QDate today,
+                          int student, int level);
 
 // A number as the sheet prints it: digits only, nothing for 0 (a "#" format), right-aligned in `width`
 // characters keeping the rightmost. Fractions are rounded half away from zero.
@@ -99,7 +100,7 @@ struct StatisticsLine
 };
 
 // The block's title line and statistics lines.
-QString blockTitle(const Catalogue &catalogue, int level);
+QString blockTitle(const drill::Catalogue &catalogue, int level);
 std::vector<StatisticsLine> statisticsLines(const LevelFigures &figures);
 
 // The chart of a block, in fractions of the page (x of the width, y of the height).
@@ -156,10 +157,10 @@ struct PersonalSheet
 // bests and the points.
 struct SheetSources
 {
-    const Catalogue &catalogue;
-    const Roster &roster;
-    const Results &results;
-    const Statistics &statistics;
+    const drill::Catalogue &catalogue;
+    const roster::Roster &roster;
+    const records::Results &results;
+    const records::Statistics &statistics;
 };
 
 // The sheet of `student` for the levels in the given order: three blocks a page, a new page for the
@@ -178,7 +179,7 @@ int firstShownPage(const PersonalSheet &sheet);
 
 // The levels the graph button selects: the first three levels that are not practice levels (practice
 // runs are never recorded), or levels 1 to 3 when every level is a practice level.
-std::vector<int> defaultSheetLevels(const Catalogue &catalogue);
+std::vector<int> defaultSheetLevels(const drill::Catalogue &catalogue);
 
 // A row of the panel's lists: what it reads, and the student or level it stands for.
 struct SheetListRow
@@ -190,8 +191,9 @@ struct SheetListRow
 // The rows of the panel's student list, one per listed student of the roster in roster order: the
 // table-A grade label + " /  " + the name (the roster's 20-character field) + "/" + the student number.
 // The grade is the one on `today` for a school year that begins in `schoolYearStartMonth`.
-std::vector<SheetListRow> sheetStudentRows(const Roster &roster, int schoolYearStartMonth, QDate today);
+std::vector<SheetListRow> sheetStudentRows(const roster::Roster &roster, int schoolYearStartMonth,
+                                           QDate today);
 // The rows of the level list: each level's number and name.
-std::vector<SheetListRow> sheetLevelRows(const Catalogue &catalogue);
+std::vector<SheetListRow> sheetLevelRows(const drill::Catalogue &catalogue);
 
 } // namespace hub

@@ -65,8 +65,8 @@ std::vector<RankedStudent> rankByBestTime(const RowStudents &students,
     return ranked;
 }
 
-std::vector<RankedStudent> rankByPoints(const RowStudents &students, const Statistics &statistics, int level,
-                                        PointsOrder order)
+std::vector<RankedStudent> rankByPoints(const RowStudents &students, const records::Statistics &statistics,
+                                        int level, PointsOrder order)
 {
     struct Entry
     {
@@ -115,7 +115,7 @@ RankedList bestTimeRanking(const RowStudents &students, const LevelStudentTable<
     return list;
 }
 
-RankedList pointsRanking(const RowStudents &students, const Statistics &statistics, int level,
+RankedList pointsRanking(const RowStudents &students, const records::Statistics &statistics, int level,
                          PointsOrder order)
 {
     RankedList list;

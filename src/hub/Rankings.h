@@ -39,8 +39,8 @@ std::vector<RankedStudent> rankByBestTime(const RowStudents &students,
                                           const LevelStudentTable<qint32> &personalBest, int level);
 // Every listed student, most points first; equal points by the other points, then the roster order. The
 // rank follows the points of the order alone.
-std::vector<RankedStudent> rankByPoints(const RowStudents &students, const Statistics &statistics, int level,
-                                        PointsOrder order);
+std::vector<RankedStudent> rankByPoints(const RowStudents &students, const records::Statistics &statistics,
+                                        int level, PointsOrder order);
 
 QString bestTimeRow(int rank, const QString &mark, const QString &name5, qint32 best, bool own);
 RankedList bestTimeRanking(const RowStudents &students, const LevelStudentTable<qint32> &personalBest,
@@ -49,7 +49,7 @@ RankedList bestTimeRanking(const RowStudents &students, const LevelStudentTable<
 // Rows: rank + mark + name + today's points in three characters + "/" + points so far in five.
 QString pointsRow(int rank, const QString &mark, const QString &name5, qint64 todayPoints,
                   qint64 allTimePoints);
-RankedList pointsRanking(const RowStudents &students, const Statistics &statistics, int level,
+RankedList pointsRanking(const RowStudents &students, const records::Statistics &statistics, int level,
                          PointsOrder order);
 
 // The first row to show at the top of a list so that the own row is in view, the one before it.

@@ -95,7 +95,8 @@ QString RowStudents::runName(int number) const
                                                                 : hub::runListName({});
 }
 
-RowStudents rowStudents(const Roster &roster, int ownNumber, const std::function<int(int birthYear)> &gradeOf,
+RowStudents rowStudents(const roster::Roster &roster, int ownNumber,
+                        const std::function<int(int birthYear)> &gradeOf,
                         const std::function<bool(int gradeNumber)> &shows)
 {
     RowStudents rows;

@@ -65,7 +65,8 @@ struct RowStudents
 
 // gradeOf gives the grade number of a year of birth; shows says whether the grade filter shows a
 // grade number.
-RowStudents rowStudents(const Roster &roster, int ownNumber, const std::function<int(int birthYear)> &gradeOf,
+RowStudents rowStudents(const roster::Roster &roster, int ownNumber,
+                        const std::function<int(int birthYear)> &gradeOf,
                         const std::function<bool(int gradeNumber)> &shows);
 
 } // namespace hub

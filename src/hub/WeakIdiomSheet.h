@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drill/IdiomTable.h"
+#include "drill/IdiomData.h"
 #include "hub/RowPieces.h"
 #include "records/MistakeHistory.h"
 #include "records/WeakIdioms.h"
@@ -45,8 +45,8 @@ struct WeakIdiomsSource
 {
     bool historyFound = false; // false: the file does not exist yet, and the sheet has no such page
     std::optional<records::MistakeHistory> history;
-    QString historyProblem; // the history file could not be read: the message naming it
-    IdiomData idioms;       // empty when the idiom data file could not be read: no readings, no meanings
+    QString historyProblem;  // the history file could not be read: the message naming it
+    drill::IdiomData idioms; // empty when the idiom data file could not be read: no readings, no meanings
     QDateTime now;
 };
 

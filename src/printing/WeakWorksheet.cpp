@@ -9,14 +9,14 @@ namespace printing {
 
 namespace {
 
-QString trimmedName(const Roster &roster, int number)
+QString trimmedName(const roster::Roster &roster, int number)
 {
     if (number < 0 || std::size_t(number) >= roster.studentNames.size())
         return {};
     return roster.studentNames[std::size_t(number)].trimmed();
 }
 
-QList<int> groupStudents(const Roster &roster, const QString &group)
+QList<int> groupStudents(const roster::Roster &roster, const QString &group)
 {
     QList<int> students;
     for (int position = 1; position <= roster.rosterCount; ++position) {
@@ -31,7 +31,8 @@ QList<int> groupStudents(const Roster &roster, const QString &group)
 
 } // namespace
 
-QList<WorksheetSource> worksheetSources(const Roster &roster, std::optional<int> signedIn, bool teacher)
+QList<WorksheetSource> worksheetSources(const roster::Roster &roster, std::optional<int> signedIn,
+                                        bool teacher)
 {
     QList<WorksheetSource> sources{
         {WorksheetSource::Kind::Ranges, 0, QString(), QStringLiteral("範囲から選ぶ")}};
@@ -56,7 +57,7 @@ QList<WorksheetSource> worksheetSources(const Roster &roster, std::optional<int>
     return sources;
 }
 
-QStringList weakIdiomsOf(const records::MistakeHistory &history, const Roster &roster,
+QStringList weakIdiomsOf(const records::MistakeHistory &history, const roster::Roster &roster,
                          const WorksheetSource &source, const QDateTime &now)
 {
     QStringList idioms;
@@ -72,7 +73,7 @@ QStringList weakIdiomsOf(const records::MistakeHistory &history, const Roster &r
     return idioms;
 }
 
-QList<WorksheetRow> rowsOfIdioms(const IdiomData &data, const QStringList &list)
+QList<WorksheetRow> rowsOfIdioms(const drill::IdiomData &data, const QStringList &list)
 {
     const QHash<QString, idioms::IdiomTexts> texts = idioms::textsByIdiom(data);
     QList<WorksheetRow> rows;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drill/IdiomTable.h"
+#include "drill/IdiomData.h"
 #include "printing/Worksheet.h"
 #include "records/MistakeHistory.h"
 #include "roster/Roster.h"
@@ -34,18 +34,19 @@ struct WorksheetSource
 // The sources the worksheet screen offers, the ranges first. Nobody signed in (the name screen): the
 // ranges only. A student: his or her own weak idioms, nobody else's. A teacher (`teacher`): each grade
 // group's, then each listed student's in roster order (teachers' names left out).
-QList<WorksheetSource> worksheetSources(const Roster &roster, std::optional<int> signedIn, bool teacher);
+QList<WorksheetSource> worksheetSources(const roster::Roster &roster, std::optional<int> signedIn,
+                                        bool teacher);
 
 // The idioms of a weak-idiom source at `now`, the weakest or most often wrong first; at most
 // kWeakWorksheetIdioms. A class is the listed students whose grade (as the name screen counts it)
 // the group admits.
-QStringList weakIdiomsOf(const records::MistakeHistory &history, const Roster &roster,
+QStringList weakIdiomsOf(const records::MistakeHistory &history, const roster::Roster &roster,
                          const WorksheetSource &source, const QDateTime &now);
 
 // The worksheet rows of the listed idioms in that order, with the reading and the meaning of the
 // idiom data. An idiom that the data no longer holds is left out: its row would have no meaning to
 // ask by.
-QList<WorksheetRow> rowsOfIdioms(const IdiomData &data, const QStringList &list);
+QList<WorksheetRow> rowsOfIdioms(const drill::IdiomData &data, const QStringList &list);
 
 // A weak-idiom sheet says whose idioms it holds above its table, and its answer key after its own
 // heading; a range sheet stays without a title.

@@ -86,7 +86,7 @@ QString circledNumber(int row)
     return QString(QChar(char16_t(0x2460 + row - 1)));
 }
 
-QList<WorksheetRow> worksheetRows(const IdiomData &data, const std::array<bool, kRangeCount> &ranges)
+QList<WorksheetRow> worksheetRows(const drill::IdiomData &data, const std::array<bool, kRangeCount> &ranges)
 {
     QList<WorksheetRow> rows;
     for (int r = 1; r <= data.idiomRowCount; ++r) {

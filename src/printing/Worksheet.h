@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drill/IdiomTable.h"
+#include "drill/IdiomData.h"
 #include "platform/RandomSource.h"
 #include "printing/PrintLayout.h"
 
@@ -42,7 +42,7 @@ struct WorksheetRow
 };
 
 // The idioms of the chosen ranges in file order. A row whose range is not 1 to 10 belongs to no range.
-QList<WorksheetRow> worksheetRows(const IdiomData &data, const std::array<bool, kRangeCount> &ranges);
+QList<WorksheetRow> worksheetRows(const drill::IdiomData &data, const std::array<bool, kRangeCount> &ranges);
 
 struct Worksheet
 {

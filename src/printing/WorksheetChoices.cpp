@@ -7,7 +7,8 @@
 
 namespace printing {
 
-WorksheetChoices::WorksheetChoices(IdiomData &idioms, const Roster &roster, WorksheetFiles files)
+WorksheetChoices::WorksheetChoices(drill::IdiomData &idioms, const roster::Roster &roster,
+                                   WorksheetFiles files)
     : m_idioms(idioms), m_roster(roster), m_files(std::move(files))
 {
 }
@@ -55,18 +56,21 @@ void WorksheetChoices::setBlankOption(int option)
 }
 
 app::Result<QList<WorksheetRow>> WorksheetChoices::weakRows(const WorksheetSource &source,
-                                                            const QDateTime &now) const
+                                                            const QDateTime &now,
+                                                            platform::RetryWait &wait) const
 {
     // No history yet: nobody has taken a test since the program began to keep it.
     if (!QFileInfo::exists(records::mistakeHistoryPath(m_files.dataFolder)))
         return QList<WorksheetRow>();
-    const app::Result<records::MistakeHistory> history = records::readMistakeHistoryIn(m_files.dataFolder);
+    const app::Result<records::MistakeHistory> history =
+        records::readMistakeHistoryIn(m_files.dataFolder, wait);
     if (!history)
         return app::warning(QStringLiteral("四字熟語プリント"), history.failure().text);
     return rowsOfIdioms(m_idioms, weakIdiomsOf(history.value(), m_roster, source, now));
 }
 
-app::Status WorksheetChoices::build(const QDateTime &now, platform::RandomSource &random)
+app::Status WorksheetChoices::build(const QDateTime &now, platform::RandomSource &random,
+                                    platform::RetryWait &wait)
 {
     // The idiom data is read afresh for every sheet, as the drill reads it for every drill.
     const QString path = m_files.appFolder + QString::fromUtf16(idioms::kNominalFileName);
@@ -78,7 +82,7 @@ app::Status WorksheetChoices::build(const QDateTime &now, platform::RandomSource
     if (!failed && rangesEnabled()) {
         rows = worksheetRows(m_idioms, m_choice.ranges);
     } else if (!failed) {
-        app::Result<QList<WorksheetRow>> weak = weakRows(from, now);
+        app::Result<QList<WorksheetRow>> weak = weakRows(from, now, wait);
         if (!weak)
             failed = weak.failure();
         else if (weak.value().isEmpty())

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "app/Failure.h"
-#include "drill/IdiomTable.h"
+#include "drill/IdiomData.h"
 #include "platform/RandomSource.h"
+#include "platform/RetryWait.h"
 #include "printing/WeakWorksheet.h"
 #include "printing/Worksheet.h"
 #include "roster/Roster.h"
@@ -30,7 +31,7 @@ class WorksheetChoices
 {
 public:
     // `idioms` is the shared idiom table, which every build reads again from the file.
-    WorksheetChoices(IdiomData &idioms, const Roster &roster, WorksheetFiles files);
+    WorksheetChoices(drill::IdiomData &idioms, const roster::Roster &roster, WorksheetFiles files);
 
     // As the screen loads: the sources offered (the ranges first) with the first chosen, range 1 alone,
     // the order changed, everything printed. Builds nothing.
@@ -57,17 +58,18 @@ public:
     // Reads the idiom data (and for a weak-idiom source the answer history at `now`) and builds the sheet
     // with new random order and blanks. A file that cannot be read leaves a sheet without rows, and its
     // failure (naming the file) is returned for the screen to show.
-    app::Status build(const QDateTime &now, platform::RandomSource &random);
+    app::Status build(const QDateTime &now, platform::RandomSource &random, platform::RetryWait &wait);
 
     const Worksheet &worksheet() const { return m_worksheet; }
     // "選んだ熟語：20 語", with a note when a weak-idiom source has none yet.
     QString countText() const;
 
 private:
-    app::Result<QList<WorksheetRow>> weakRows(const WorksheetSource &source, const QDateTime &now) const;
+    app::Result<QList<WorksheetRow>> weakRows(const WorksheetSource &source, const QDateTime &now,
+                                              platform::RetryWait &wait) const;
 
-    IdiomData &m_idioms;
-    const Roster &m_roster;
+    drill::IdiomData &m_idioms;
+    const roster::Roster &m_roster;
     WorksheetFiles m_files;
     QList<WorksheetSource> m_sources;
     int m_sourceIndex = 0;

@@ -40,7 +40,7 @@ app::Status recordAndJudge(const JudgedRun &judged, Services &services, int leve
 {
     const int student = judged.run.studentNumber;
     const int current = judged.run.currentLevel;
-    LastDrill &drill = judged.lastDrill;
+    drill::LastDrill &drill = judged.lastDrill;
     if (!inTables(level, student) || !inTables(current, student))
         return app::Failure{QStringLiteral("成績の記録"),
                             QStringLiteral("レベル %1、生徒番号 %2 の成績は記録できません（範囲外です）。")

@@ -45,12 +45,12 @@ bool isOverPractised(const Standards &standards, const Statistics &statistics, i
 // What judging and recording a finished test uses of the shared state.
 struct JudgedRun
 {
-    PathsAndSettings &settings; // the data folder, the school code
-    const CurrentRun &run;      // the student and the level drilled
+    app::PathsAndSettings &settings; // the data folder, the school code
+    const app::CurrentRun &run;      // the student and the level drilled
     const Standards &standards;
     const Statistics &statistics; // as they stood before the drill
     Results &results;             // the bests
-    LastDrill &lastDrill;         // the result time; the judgement's flags go here
+    drill::LastDrill &lastDrill;  // the result time; the judgement's flags go here
 };
 
 // Judges and records a finished test of `level` for the current student with the last drill's

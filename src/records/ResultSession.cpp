@@ -49,7 +49,7 @@ app::Status ResultSession::recompute()
 void ResultSession::fillIn()
 {
     const int l = level();
-    const LastDrill &drill = m_state.lastDrill;
+    const drill::LastDrill &drill = m_state.lastDrill;
     m_view.points =
         pointsText(drill.resultTime, m_state.standards.targetTime[l], m_state.standards.pointMultiplier[l]);
     m_view.time = timeText(drill.resultTime);

@@ -19,13 +19,13 @@ namespace records {
 // What the result screen uses of the shared state.
 struct ResultScreenState
 {
-    PathsAndSettings &settings;
-    const Catalogue &catalogue;
-    const CurrentRun &run; // the student and the level just drilled
+    app::PathsAndSettings &settings;
+    const drill::Catalogue &catalogue;
+    const app::CurrentRun &run; // the student and the level just drilled
     const Standards &standards;
     Results &results;
-    Statistics &statistics; // recomputed from the results file as the screen opens
-    LastDrill &lastDrill;   // the judged run; its record flags are cleared once shown
+    Statistics &statistics;      // recomputed from the results file as the screen opens
+    drill::LastDrill &lastDrill; // the judged run; its record flags are cleared once shown
 };
 
 // One showing of the result screen after a recorded drill, apart from its widgets: what each label

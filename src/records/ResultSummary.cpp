@@ -35,7 +35,7 @@ QString pointsText(qint32 resultTime, qint32 targetTime, qint32 multiplier)
     return QStringLiteral("獲得ポイント：%1点×%2→%3点").arg(qint64(base)).arg(multiplier).arg(points);
 }
 
-Message message(const LastDrill &d)
+Message message(const drill::LastDrill &d)
 {
     if (d.drillEndReason == 1)
         return Message::TimeUp;
@@ -61,7 +61,7 @@ QString messageText(Message m)
     return {};
 }
 
-Sound sound(const LastDrill &d, qint32 minimumTime)
+Sound sound(const drill::LastDrill &d, qint32 minimumTime)
 {
     switch (message(d)) {
     case Message::TimeUp:
@@ -78,7 +78,7 @@ Sound sound(const LastDrill &d, qint32 minimumTime)
     return {};
 }
 
-QList<Sound> sounds(const LastDrill &d, qint32 minimumTime, bool cleared, bool finalLevel)
+QList<Sound> sounds(const drill::LastDrill &d, qint32 minimumTime, bool cleared, bool finalLevel)
 {
     QList<Sound> list;
     const Sound first = sound(d, minimumTime);
@@ -89,7 +89,7 @@ QList<Sound> sounds(const LastDrill &d, qint32 minimumTime, bool cleared, bool f
     return list;
 }
 
-bool congratulationApplies(const Catalogue &catalogue, const Standards &standards, int level)
+bool congratulationApplies(const drill::Catalogue &catalogue, const Standards &standards, int level)
 {
     if (!catalogue::isFinalLevel(catalogue, level))
         return false;

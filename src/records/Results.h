@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace records {
+
 // The results file in memory: at most the last 20000 records, and the bests.
 struct Results
 {
@@ -25,3 +27,5 @@ struct Results
     std::vector<qint8> hasResults;          // 1 when the student has at least one record
     std::vector<qint16> highestLevel;       // highest level the student has a record of; only grows
 };
+
+} // namespace records

@@ -252,13 +252,13 @@ app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord
                           place, nullptr);
 }
 
-app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
+app::Status appendResult(app::PathsAndSettings &settings, Services &services, const app::CurrentRun &run,
                          qint32 resultTime)
 {
     return appendResult(settings, services, run, resultTime, services.wait);
 }
 
-app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
+app::Status appendResult(app::PathsAndSettings &settings, Services &services, const app::CurrentRun &run,
                          qint32 resultTime, RetryWait &wait)
 {
     ++settings.fileNumber;

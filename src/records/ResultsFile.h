@@ -43,8 +43,8 @@ QString resultsFilePath(const QString &dataFolder);
 // file routine (from the settings), and the program's title for its messages (from the catalogue).
 struct ResultsFilePlace
 {
-    PathsAndSettings &settings;
-    const Catalogue &catalogue;
+    app::PathsAndSettings &settings;
+    const drill::Catalogue &catalogue;
 };
 
 // Opens the results file for record access; an empty file is created when there is none. Fails (with
@@ -106,9 +106,9 @@ app::Status rewriteRecord(const QString &path, qint64 number, const ResultRecord
 // the run's student and level, `resultTime` and the school code. On failure returns "成績の記録" with a
 // message naming the file; nothing is written then, or a partial record that the next append overwrites.
 // The services' wait is waited with unless another is given.
-app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
+app::Status appendResult(app::PathsAndSettings &settings, Services &services, const app::CurrentRun &run,
                          qint32 resultTime);
-app::Status appendResult(PathsAndSettings &settings, Services &services, const CurrentRun &run,
+app::Status appendResult(app::PathsAndSettings &settings, Services &services, const app::CurrentRun &run,
                          qint32 resultTime, RetryWait &wait);
 
 // Reads the last 20000 records into the results arrays and computes the bests. A missing file in an

@@ -2,6 +2,8 @@
 
 #include "app/Tables.h"
 
+namespace records {
+
 // The per-level standards of the standards table; index i holds row i of the file (0 is the header).
 struct Standards
 {
@@ -18,3 +20,5 @@ struct Standards
     PerLevel<Value> reservedColumn11{};
     PerLevel<Value> reservedColumn12{};
 };
+
+} // namespace records

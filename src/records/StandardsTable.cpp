@@ -83,7 +83,7 @@ QString filePath(const QString &dataFolder)
     return dataFolder + QString::fromUtf16(kFileName);
 }
 
-void setPracticeTimes(Standards &standards, const Catalogue &catalogue)
+void setPracticeTimes(Standards &standards, const drill::Catalogue &catalogue)
 {
     const int count = catalogue::levelCount(catalogue);
     for (int level = 1; level <= count; ++level) {

@@ -31,7 +31,7 @@ inline constexpr qint32 kPracticeTime = 600;
 // kPracticeTime in the standards held in memory; the file is not changed. Made each time the hub is
 // shown, which comes after every sign-in (where the level names are set up) and after the standards
 // editor has read the table again, and before any drill.
-void setPracticeTimes(Standards &standards, const Catalogue &catalogue);
+void setPracticeTimes(Standards &standards, const drill::Catalogue &catalogue);
 
 // Reads the table into `table`. Rows the file does not hold keep their values. Fields 1 to 5 are whole
 // numbers (a field that is not a number reads as 0); fields 6 to 12 keep what they hold. On failure

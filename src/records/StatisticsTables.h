@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <vector>
 
+namespace records {
+
 // Statistics per level and student, recomputed from the results file at every activation of the name
 // screen, the hub and the result screen. The figures of one (level, student) cell are stored side by
 // side, so that adding a record to its cell touches one or two cache lines rather than one in each of
@@ -111,3 +113,5 @@ private:
     std::vector<Sums> m_sums;
     std::vector<Averages> m_averages;
 };
+
+} // namespace records

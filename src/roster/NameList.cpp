@@ -44,7 +44,7 @@ QStringList gradeGroupItems()
             QStringLiteral("小３"),   QStringLiteral("小２"),       QStringLiteral("小１")};
 }
 
-std::vector<StudentFigures> studentFigures(const Statistics &statistics)
+std::vector<StudentFigures> studentFigures(const records::Statistics &statistics)
 {
     std::vector<StudentFigures> figures(kStudentSlots);
     // Level by level, so that each table is read in the order it is stored.
@@ -178,8 +178,9 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
     return lists;
 }
 
-app::Result<Lists> loadLists(PathsAndSettings &settings, Roster &roster, const Statistics &statistics,
-                             Services &services, int displayMode, const QString &gradeGroup)
+app::Result<Lists> loadLists(app::PathsAndSettings &settings, Roster &roster,
+                             const records::Statistics &statistics, Services &services, int displayMode,
+                             const QString &gradeGroup)
 {
     const QDate today = services.clock.now().date();
     const int schoolYear = roster::currentSchoolYear(today, settings.schoolYearStartMonth);
@@ -200,7 +201,7 @@ app::Result<Lists> loadLists(PathsAndSettings &settings, Roster &roster, const S
     });
 }
 
-bool signIn(CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,
+bool signIn(app::CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,
             double secondsSinceMidnight)
 {
     if (!isNameChosen(chosenNameText) || chosenNumber < 0 || chosenNumber > kMaxStudentNumber)

@@ -53,7 +53,7 @@ struct StudentFigures
 };
 
 // The figures of every student number 0 to 5000, in one pass over the statistics.
-std::vector<StudentFigures> studentFigures(const Statistics &statistics);
+std::vector<StudentFigures> studentFigures(const records::Statistics &statistics);
 
 // The four figure texts. Each one is as wide as its blank form: today's count three characters and
 // "回", today's points four, the total count five and "回", the total points seven.
@@ -101,15 +101,16 @@ Lists buildLists(const std::vector<Student> &students, const std::vector<Student
 // The name list routine after the statistics have been computed from the results file: the school
 // year of today, the roster read, and the three lists built for the display mode and the grade group.
 // A roster that cannot be read gives the name screen's failure ("名簿表示", ending the program).
-app::Result<Lists> loadLists(PathsAndSettings &settings, Roster &roster, const Statistics &statistics,
-                             Services &services, int displayMode, const QString &gradeGroup);
+app::Result<Lists> loadLists(app::PathsAndSettings &settings, Roster &roster,
+                             const records::Statistics &statistics, Services &services, int displayMode,
+                             const QString &gradeGroup);
 inline constexpr int kRosterFailureExitStatus = 1;
 
 // Signs in the student chosen on the name screen: when `chosenNameText` (the chosen-name label) shows
 // a chosen name and `chosenNumber` is a student number (0 to 5000), sets the current run's student,
 // name, grade and sign-in time (app::signInTime of `secondsSinceMidnight`) and returns true. Otherwise
 // nothing changes and it returns false (the screen answers with the wrong-answer sound).
-bool signIn(CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,
+bool signIn(app::CurrentRun &run, const Roster &roster, const QString &chosenNameText, int chosenNumber,
             double secondsSinceMidnight);
 
 // The sort of the full list: text order without regard to letter case, so that the four-digit year

@@ -82,7 +82,7 @@ NameSelection::Confirmation NameSelection::confirm()
 
 app::Status NameSelection::startProgramMenu()
 {
-    const PathsAndSettings &settings = m_parts.settings;
+    const app::PathsAndSettings &settings = m_parts.settings;
     QString folder = settings.appFolder;
     if (folder.endsWith(QDir::separator()))
         folder.chop(1);

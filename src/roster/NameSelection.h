@@ -34,13 +34,13 @@ public:
     // The parts of the shared state the name selection reads and writes.
     struct Parts
     {
-        PathsAndSettings &settings;
-        Catalogue &catalogue;
-        const Standards &standards;
-        Results &results;
-        Statistics &statistics;
+        app::PathsAndSettings &settings;
+        drill::Catalogue &catalogue;
+        const records::Standards &standards;
+        records::Results &results;
+        records::Statistics &statistics;
         Roster &roster;
-        CurrentRun &run;
+        app::CurrentRun &run;
     };
 
     NameSelection(const Parts &parts, Services &services);

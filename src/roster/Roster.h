@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace roster {
+
 // One line of the roster as read (the texts as fixed 20-character fields).
 struct RosterRecord
 {
@@ -35,3 +37,5 @@ struct Roster
     std::vector<QString> studentGrades;    // by student number, table-A grade label or empty
     int currentSchoolYear = 0;
 };
+
+} // namespace roster

@@ -214,7 +214,7 @@ QString failureMessage(const RosterFailure &failure)
            QString::number(failure.errorNumber);
 }
 
-bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &settings, QDate today,
+bool buildRoster(const QList<RosterLine> &lines, const app::PathsAndSettings &settings, QDate today,
                  const QString &path, Roster *roster, QList<ListedStudent> *listed, RosterFailure *failure)
 {
     // Every line names its student by number, also the lines that are not listed.
@@ -254,7 +254,8 @@ bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &setting
     return true;
 }
 
-app::Status readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<ListedStudent> *listed)
+app::Status readRoster(app::PathsAndSettings &settings, Roster &roster, QDate today,
+                       QList<ListedStudent> *listed)
 {
     ++settings.fileNumber;
     const QString path = filePath(settings.baseFolder);

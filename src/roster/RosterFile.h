@@ -85,13 +85,14 @@ struct ListedStudent
 // birth and table-A grade label by student number; the listed lines (status 0, and status 2 when
 // commonSetting3 is 1) fill the positions 1 to rosterCount in file order and go to *listed. Fails when
 // more than 5000 lines are listed, naming the line of `path`; *roster and *listed are then untouched.
-bool buildRoster(const QList<RosterLine> &lines, const PathsAndSettings &settings, QDate today,
+bool buildRoster(const QList<RosterLine> &lines, const app::PathsAndSettings &settings, QDate today,
                  const QString &path, Roster *roster, QList<ListedStudent> *listed, RosterFailure *failure);
 
 // Reads settings.baseFolder + "新名簿.txt" into state.roster: every line gives its student's name, year
 // of birth and table-A grade label by student number; the listed lines (status 0, and status 2 when
 // commonSetting3 is 1) fill the positions 1 to rosterCount in file order and are returned in *listed.
 // On failure the failure's text is failureMessage(…), and state.roster and *listed stay as they were.
-app::Status readRoster(PathsAndSettings &settings, Roster &roster, QDate today, QList<ListedStudent> *listed);
+app::Status readRoster(app::PathsAndSettings &settings, Roster &roster, QDate today,
+                       QList<ListedStudent> *listed);
 
 } // namespace roster

@@ -67,7 +67,7 @@ SoundTable parseSoundSet(const QString &text)
     return table;
 }
 
-app::Status loadSoundSet(PathsAndSettings &settings, SoundState &sound)
+app::Status loadSoundSet(app::PathsAndSettings &settings, SoundState &sound)
 {
     ++settings.fileNumber;
     const QString path = soundSetPath(settings.soundFolder);

@@ -43,6 +43,6 @@ SoundTable parseSoundSet(const QString &text);
 // Reads soundFolder + "新音ファイル.txt" into sound.soundFiles. On failure (missing, not a file,
 // unreadable, not code page 932, far too large) the failure's text names the file, and the table stays
 // as it was.
-app::Status loadSoundSet(PathsAndSettings &settings, SoundState &sound);
+app::Status loadSoundSet(app::PathsAndSettings &settings, SoundState &sound);
 
 } // namespace sound

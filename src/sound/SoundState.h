@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace sound {
+
 // The sound set and the media layer's last command.
 struct SoundState
 {
@@ -14,3 +16,5 @@ struct SoundState
     QString lastMediaCommand;
     QString lastMediaResult;
 };
+
+} // namespace sound

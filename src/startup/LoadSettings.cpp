@@ -31,7 +31,7 @@ app::Result<QList<platform::Item>> readSettingsItems(const QString &path)
 }
 
 // An item written without quotes that reads as a number is held as that number (platform::itemValue).
-TeacherPassword teacherPassword(const platform::Item &item)
+app::TeacherPassword teacherPassword(const platform::Item &item)
 {
     const Value value = platform::itemValue(item);
     if (value.typeId() == QMetaType::QString)
@@ -52,7 +52,7 @@ app::Result<QString> readPathData(const QString &path)
     return items.value()[0].text; // items 2 to 10 belong to other programs of the family
 }
 
-app::Status readCommonData(const QString &path, PathsAndSettings &settings)
+app::Status readCommonData(const QString &path, app::PathsAndSettings &settings)
 {
     const app::Result<QList<platform::Item>> read = readSettingsItems(path);
     if (!read)
@@ -88,7 +88,7 @@ app::Status baseFolderExists(const QString &baseFolder, const QString &pathDataF
 
 app::Status readEverySetting(AppState &state, const QString &applicationFolder, QChar separator)
 {
-    PathsAndSettings &settings = state.settings;
+    app::PathsAndSettings &settings = state.settings;
     ++settings.fileNumber;
     settings.appFolder = app::appFolder(applicationFolder, separator);
 

@@ -24,6 +24,6 @@ app::Status loadSettings(AppState &state, const QString &applicationFolder, QCha
 // The two settings files, each read as ten delimited items; the path data gives its base folder item.
 // A failure's text names the file and what is wrong.
 app::Result<QString> readPathData(const QString &path);
-app::Status readCommonData(const QString &path, PathsAndSettings &settings);
+app::Status readCommonData(const QString &path, app::PathsAndSettings &settings);
 
 } // namespace startup

@@ -46,7 +46,7 @@ BrowserRoster browserRoster(const QList<roster::RosterLine> &lines, QDate today,
 {
     BrowserRoster roster;
     for (const roster::RosterLine &line : lines) {
-        const RosterRecord &r = line.record;
+        const roster::RosterRecord &r = line.record;
         if (r.number < 0 || r.number > kMaxStudentNumber)
             continue;
         BrowserStudent &s = roster.students[std::size_t(r.number)];
@@ -191,8 +191,8 @@ QVariant RecordListModel::data(const QModelIndex &index, int role) const
     }
 }
 
-QStringList resultsCsvLines(const RecordListModel &list, const QList<int> &rows, const Catalogue &catalogue,
-                            const Standards &standards)
+QStringList resultsCsvLines(const RecordListModel &list, const QList<int> &rows,
+                            const drill::Catalogue &catalogue, const records::Standards &standards)
 {
     QStringList lines{QStringLiteral("日付,時刻,レベル,レベル名,生徒番号,名前,学年,タイム,ポイント,塾")};
     auto add = [&](int row) {

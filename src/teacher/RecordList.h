@@ -103,8 +103,8 @@ private:
 // The listed records (all rows, or the given rows) as CSV for a spreadsheet: a header line, then date,
 // time of day, level, level name, student number, name, grade, time, points and school, one record a
 // line. Texts with a comma or a double quote are quoted.
-QStringList resultsCsvLines(const RecordListModel &list, const QList<int> &rows, const Catalogue &catalogue,
-                            const Standards &standards);
+QStringList resultsCsvLines(const RecordListModel &list, const QList<int> &rows,
+                            const drill::Catalogue &catalogue, const records::Standards &standards);
 // Writes them as code page 932 with CRLF, beside the chosen file and moved over it.
 app::Status writeResultsCsv(const QString &path, const QStringList &lines);
 

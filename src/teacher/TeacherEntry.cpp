@@ -7,7 +7,7 @@ QString wrongPasswordMessage()
     return QStringLiteral("パスワードを入力して下さい");
 }
 
-bool passwordMatches(const TeacherPassword &teacherPassword, const QString &typed)
+bool passwordMatches(const app::TeacherPassword &teacherPassword, const QString &typed)
 {
     if (!teacherPassword.number)
         return typed == teacherPassword.text;

@@ -14,6 +14,6 @@ QString wrongPasswordMessage();
 // may have been read as a number (written without quotes): then the typed text must be that number
 // ("0123" and "123" both open a password 123); a text password must be typed exactly. An empty box opens
 // only an empty password.
-bool passwordMatches(const TeacherPassword &teacherPassword, const QString &typed);
+bool passwordMatches(const app::TeacherPassword &teacherPassword, const QString &typed);
 
 } // namespace teacher

@@ -39,9 +39,9 @@ struct DataFolder
 };
 
 // A table that must survive a failed read unchanged.
-IdiomData sentinelData()
+drill::IdiomData sentinelData()
 {
-    IdiomData data;
+    drill::IdiomData data;
     data.idiomTable = {QStringList{}, QStringList{QString(), QStringLiteral("9"), QStringLiteral("前の表")}};
     data.idiomRowCount = 1;
     data.idiomColumnCount = 2;
@@ -80,7 +80,7 @@ TEST(IdiomData, ReadsRestoresAndSplitsEveryLine)
     // The nominal file itself is never opened.
     ASSERT_FALSE(QFile::exists(folder.nominal));
 
-    IdiomData data;
+    drill::IdiomData data;
     QString error;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), &error))
         << error.toStdString();
@@ -106,7 +106,7 @@ TEST(IdiomData, LongLinesKeepTheirTailInPlace)
     const QString meaning = QString(120, u'あ') + QStringLiteral("おわり");
     DataFolder folder;
     writeFile932(folder.stored, {storedLine(QStringLiteral("3,臨機応変,りんきおうへん,") + meaning)}, "\n");
-    IdiomData data;
+    drill::IdiomData data;
     QString error;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), &error))
         << error.toStdString();
@@ -121,7 +121,7 @@ TEST(IdiomData, AFileOfExactly1000LinesWith100FieldsIsReadWhole)
     data.last() = QStringLiteral("1") + QString(QStringLiteral(",x")).repeated(99);
     DataFolder folder;
     writeFile932(folder.stored, storedLines(data));
-    IdiomData table;
+    drill::IdiomData table;
     QString error;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, table), &error))
         << error.toStdString();
@@ -135,7 +135,7 @@ TEST(IdiomData, AnEmptyFileGivesNoRows)
 {
     DataFolder folder;
     writeBytes(folder.stored, {});
-    IdiomData data = sentinelData();
+    drill::IdiomData data = sentinelData();
     QString error;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), &error));
     EXPECT_EQ(data.idiomRowCount, 0);
@@ -151,7 +151,7 @@ TEST(IdiomData, EmptyLinesAtTheEndAreIgnored)
         data << QStringLiteral("%1,熟語%2,よみ,いみ").arg(i % 10 + 1).arg(i);
     DataFolder folder;
     writeFile932(folder.stored, storedLines(data) << QString() << QStringLiteral("  ") << QString());
-    IdiomData table;
+    drill::IdiomData table;
     QString error;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, table), &error))
         << error.toStdString();
@@ -197,7 +197,7 @@ TEST(IdiomData, BadFilesAreRefusedWithFileLineAndProblem)
         DataFolder folder;
         if (!c.bytes.isEmpty())
             writeBytes(folder.stored, c.bytes);
-        IdiomData data = sentinelData();
+        drill::IdiomData data = sentinelData();
         QString error;
         EXPECT_FALSE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), &error));
         EXPECT_TRUE(error.contains(platform::displayPath(folder.stored))) << error.toStdString();
@@ -213,7 +213,7 @@ TEST(IdiomData, ASecondReadReplacesTheFirst)
 {
     DataFolder folder;
     writeFile932(folder.stored, storedLines({QStringLiteral("1,a,b,c,d,e"), QStringLiteral("2,f,g,h")}));
-    IdiomData data;
+    drill::IdiomData data;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), nullptr));
     writeFile932(folder.stored, storedLines({QStringLiteral("3,x,y,z")}));
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(folder.nominal, data), nullptr));
@@ -227,7 +227,7 @@ TEST(IdiomData, AFileWrittenWithTheProgramsKeysStaysReadable)
 {
     // Written once by the data tool; if the keys or the swap ever change, this file no longer reads.
     const QString nominal = testDataPath(QStringLiteral("drill/四字02.CSV"));
-    IdiomData data;
+    drill::IdiomData data;
     QString error;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(nominal, data), &error))
         << error.toStdString();
@@ -240,7 +240,7 @@ TEST(IdiomData, AFileWrittenWithTheProgramsKeysStaysReadable)
 
 TEST(IdiomQuestions, ALevelTakesTheRowsOfItsRangeInFileOrder)
 {
-    IdiomData data;
+    drill::IdiomData data;
     data.idiomTable = {
         {},
         {QString(), QStringLiteral("1"), QStringLiteral("一石二鳥"), QStringLiteral("いっせきにちょう"),

@@ -7,7 +7,7 @@ TEST(LevelCatalogue, TwentyLevelsAlternatePracticeAndTest)
 {
     auto state = std::make_unique<AppState>();
     catalogue::setUpLevels(state->catalogue);
-    const Catalogue &c = state->catalogue;
+    const drill::Catalogue &c = state->catalogue;
     EXPECT_EQ(c.levelCount, 20);
     EXPECT_EQ(c.finalLevel.toInt(), 20);
     EXPECT_EQ(c.levelNames[1], QStringLiteral("範囲１練"));
@@ -33,7 +33,7 @@ TEST(LevelCatalogue, RangeNumberIsHalfTheLevelRoundedUp)
 
 TEST(LevelCatalogue, StartupSettings)
 {
-    Catalogue c;
+    drill::Catalogue c;
     catalogue::applyStartupSettings(c);
     EXPECT_EQ(c.programTitle, QStringLiteral("四字熟語"));
     EXPECT_EQ(c.printMode, 2);
@@ -61,7 +61,7 @@ TEST(LevelCatalogue, ADrillAfterATimeOutStartsCleanAtTheLevelAskedFor)
 // The screens and tables show the catalogue's levels up to the tables' last slot, and none below zero.
 TEST(LevelCatalogue, TheLevelCountStaysWithinTheTables)
 {
-    Catalogue c;
+    drill::Catalogue c;
     for (const auto &[count, shown] :
          std::initializer_list<std::pair<int, int>>{{20, 20}, {35, 35}, {36, 35}, {0, 0}, {-1, 0}}) {
         c.levelCount = count;
@@ -73,7 +73,7 @@ TEST(LevelCatalogue, TheLevelCountStaysWithinTheTables)
 TEST(LevelCatalogue, PracticeAndRecordingByLevelNumber)
 {
     auto state = std::make_unique<AppState>();
-    Catalogue &c = state->catalogue;
+    drill::Catalogue &c = state->catalogue;
     catalogue::setUpLevels(c);
     for (int level = 1; level <= 20; ++level) {
         EXPECT_EQ(catalogue::isPracticeLevel(c, level), level % 2 == 1) << level;
@@ -97,7 +97,7 @@ TEST(LevelCatalogue, PracticeAndRecordingByLevelNumber)
 
 TEST(LevelCatalogue, PracticeAndFinalLevelsByNumber)
 {
-    Catalogue c;
+    drill::Catalogue c;
     EXPECT_FALSE(catalogue::isPracticeLevel(c, 1)); // before the levels are set up
     EXPECT_EQ(catalogue::finalLevel(c), 0);
     catalogue::setUpLevels(c);

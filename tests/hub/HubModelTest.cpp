@@ -49,7 +49,7 @@ struct HubModelSchool
     // Level 2 cleared and practised up to its limit: locked, and level 4 open behind it.
     void overPractiseLevelTwo()
     {
-        Statistics &st = state->statistics;
+        records::Statistics &st = state->statistics;
         st.passPeriodCount(2, 22) = 3;
         st.passPeriodPoints(2, 22) = 30;
         st.overPracticePeriodCount(2, 22) = 5;
@@ -76,7 +76,7 @@ void activate(HubModel &model)
 TEST(HubModelActivation, PointsFirstWithTheFilterAndPeriodChosenSinceTheNameScreen)
 {
     HubModelSchool school;
-    CurrentRun &run = school.state->run;
+    app::CurrentRun &run = school.state->run;
     run.gradeGroup = QStringLiteral("小３");
     HubModel model(school.sources());
     model.beginActivation();
@@ -128,7 +128,7 @@ TEST(HubModelActivation, PointsFirstWithTheFilterAndPeriodChosenSinceTheNameScre
 TEST(HubModelActivation, TheFirstVisibleColumnIsKeptWhileInRange)
 {
     HubModelSchool school;
-    CurrentRun &run = school.state->run;
+    app::CurrentRun &run = school.state->run;
     HubModel model(school.sources());
     EXPECT_EQ(model.scrollMaximum(), 17); // levels 17 to 20 in view at the end
     for (const auto &[kept, shown] : {std::pair{0, 1}, {5, 5}, {17, 17}, {18, 1}, {30, 1}}) {
@@ -147,7 +147,7 @@ TEST(HubModelActivation, TheFirstVisibleColumnIsKeptWhileInRange)
 TEST(HubModelViews, DisplayOptionsListChoicesAndThePeriod)
 {
     HubModelSchool school;
-    CurrentRun &run = school.state->run;
+    app::CurrentRun &run = school.state->run;
     HubModel model(school.sources());
     model.activate();
 
@@ -282,7 +282,7 @@ TEST(HubModelStarts, BackAndTheTeacherToolsLeaveTheHub)
     EXPECT_FALSE(teacher.start(1));
 
     // Clearing the final level is told to the run.
-    Statistics &st = school.state->statistics;
+    records::Statistics &st = school.state->statistics;
     st.passPeriodCount(20, 22) = 3;
     st.passPeriodPoints(20, 22) = 30;
     HubModel cleared(school.sources());

@@ -233,7 +233,7 @@ TEST(HubViews, PersonalTimesShowTheStudentsOwnRunsOfTenYears)
 TEST(HubViews, ColumnTexts)
 {
     HubSchool school;
-    Statistics &st = school.state->statistics;
+    records::Statistics &st = school.state->statistics;
     st.passPeriodCount(2, 22) = 2;
     st.passPeriodPoints(2, 22) = 22;
     st.todayCount(2, 22) = 1;
@@ -261,7 +261,7 @@ TEST(HubAvailabilityFromState, LocksClearsAndTheTeacher)
     HubSchool school;
     AppState &s = *school.state;
     s.catalogue.allLevelsOpen = false;
-    Statistics &st = s.statistics;
+    records::Statistics &st = s.statistics;
     // Level 2 cleared and at its over-practice count; level 4 over the count but its limit is 0.
     st.passPeriodCount(2, 22) = 3;
     st.passPeriodPoints(2, 22) = 30;

@@ -13,8 +13,8 @@ const QDate kDataToday(2026, 12, 8);
 // Students 31, 32 and 33 in roster order; 32's name holds the "/" that stands before a row's number.
 struct PanelChoices
 {
-    Roster roster;
-    Catalogue catalogue;
+    roster::Roster roster;
+    drill::Catalogue catalogue;
     PersonalDataModel model;
 
     PanelChoices()

@@ -43,7 +43,7 @@ struct School
         catalogue::applyStartupSettings(state->catalogue);
         catalogue::setUpLevels(state->catalogue);
         state->settings.schoolYearStartMonth = 4;
-        Roster &roster = state->roster;
+        roster::Roster &roster = state->roster;
         roster.currentSchoolYear = 2026;
         const int numbers[] = {11, 12, 13, 14, 15};
         const char16_t *names[] = {u"上田はると君", u"上田", u"上田はると", u"遠藤", u"岡田"};
@@ -347,7 +347,7 @@ TEST(SheetPanelLists, StudentRowsLevelRowsAndDefaultLevels)
 
     // This drill's odd levels are practice: the graph starts with the first three tests.
     EXPECT_EQ(defaultSheetLevels(school.state->catalogue), (std::vector<int>{2, 4, 6}));
-    Catalogue practiceOnly;
+    drill::Catalogue practiceOnly;
     practiceOnly.levelCount = 2;
     practiceOnly.levelNames[1] = QStringLiteral("範囲１練");
     practiceOnly.levelNames[2] = QStringLiteral("範囲２練");

@@ -13,7 +13,7 @@ const QString S = QStringLiteral("　");
 // 11 and 12 in grade 3, 13 in grade 5, 14 in grade 8, 15 in senior high.
 struct School
 {
-    std::unique_ptr<Roster> roster = std::make_unique<Roster>();
+    std::unique_ptr<roster::Roster> roster = std::make_unique<roster::Roster>();
     School()
     {
         const int numbers[] = {11, 12, 13, 14, 15};
@@ -110,7 +110,7 @@ TEST(BestTimeRanking, TiesShareARankAndTheNextRankSkipsEvenUnderAGradeFilter)
 TEST(PointsRanking, AccumulatedOrderSharesRanksOnPointsSoFarAndListsMoreTodayPointsFirst)
 {
     School school;
-    auto stats = std::make_unique<Statistics>();
+    auto stats = std::make_unique<records::Statistics>();
     stats->allTimePoints(4, 11) = 50;
     stats->todayPoints(4, 11) = 5;
     stats->allTimePoints(4, 12) = 80;
@@ -132,7 +132,7 @@ TEST(PointsRanking, AccumulatedOrderSharesRanksOnPointsSoFarAndListsMoreTodayPoi
 TEST(PointsRanking, TodaysOrderDropsStudentsWithoutPointsTodayButCountsThemForRanks)
 {
     School school;
-    auto stats = std::make_unique<Statistics>();
+    auto stats = std::make_unique<records::Statistics>();
     stats->todayPoints(4, 12) = 30;
     stats->allTimePoints(4, 12) = 30;
     stats->todayPoints(4, 14) = 30;
@@ -153,7 +153,7 @@ TEST(PointsRanking, ManyPointsTodayDoNotOutweighPointsSoFar)
 {
     // A thousand points or more in one day must not push a student above one with more points so far.
     School school;
-    auto stats = std::make_unique<Statistics>();
+    auto stats = std::make_unique<records::Statistics>();
     stats->allTimePoints(6, 11) = 5000;
     stats->todayPoints(6, 11) = 1500;
     stats->allTimePoints(6, 12) = 5001;

@@ -31,9 +31,9 @@ records::MistakeHistory historyOf(const QList<records::AnsweredQuestion> &answer
 
 // Listed in this order: two third-graders (born 2017 in the school year 2026), a first year of junior
 // high, a teacher.
-Roster schoolRoster()
+roster::Roster schoolRoster()
 {
-    Roster roster;
+    roster::Roster roster;
     roster.currentSchoolYear = 2026;
     const QList<std::tuple<int, int, QString>> students{{7, 2017, QStringLiteral("岡田ゆうと")},
                                                         {8, 2017, QStringLiteral("加藤あおい")},
@@ -48,9 +48,9 @@ Roster schoolRoster()
     return roster;
 }
 
-IdiomData idiomData()
+drill::IdiomData idiomData()
 {
-    IdiomData data;
+    drill::IdiomData data;
     data.idiomTable.emplace_back();
     for (const drill::Question &q : testing_support::sampleQuestions())
         data.idiomTable.push_back({QString(), QStringLiteral("1"), q.idiom, q.reading, q.meaning});
@@ -71,7 +71,7 @@ QStringList captions(const QList<WorksheetSource> &sources)
 
 TEST(WeakWorksheet, NobodySignedInGetsTheRangesAStudentOnlyHerOwnAndATeacherEveryGroupAndStudent)
 {
-    const Roster roster = schoolRoster();
+    const roster::Roster roster = schoolRoster();
     EXPECT_EQ(captions(worksheetSources(roster, std::nullopt, false)), QStringList{"範囲から選ぶ"});
 
     const QList<WorksheetSource> own = worksheetSources(roster, 8, false);
@@ -93,7 +93,7 @@ TEST(WeakWorksheet, NobodySignedInGetsTheRangesAStudentOnlyHerOwnAndATeacherEver
 
 TEST(WeakWorksheet, AStudentWhoGot一石二鳥WrongTwiceGetsItFirstWithItsReadingAndMeaning)
 {
-    const Roster roster = schoolRoster();
+    const roster::Roster roster = schoolRoster();
     const records::MistakeHistory history = historyOf(
         {wrongAnswer(7, u"十人十色", 10), wrongAnswer(7, u"一石二鳥", 3), wrongAnswer(8, u"以心伝心", 2),
          wrongAnswer(7, u"一石二鳥", 1), wrongAnswer(12, u"温故知新", 1)});
@@ -125,7 +125,7 @@ TEST(WeakWorksheet, AStudentWhoGot一石二鳥WrongTwiceGetsItFirstWithItsReadin
 
 TEST(WeakWorksheet, AGradeGroupTakesItsOwnStudentsAndIdiomsTheDataNoLongerHoldsAreLeftOut)
 {
-    const Roster roster = schoolRoster();
+    const roster::Roster roster = schoolRoster();
     const records::MistakeHistory history = historyOf(
         {wrongAnswer(7, u"十人十色", 2), wrongAnswer(8, u"十人十色", 2), wrongAnswer(8, u"天下無双", 2),
          wrongAnswer(12, u"温故知新", 1), wrongAnswer(12, u"温故知新", 1), wrongAnswer(12, u"温故知新", 1)});

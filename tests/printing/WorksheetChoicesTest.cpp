@@ -25,9 +25,10 @@ struct Sheets
     QTemporaryDir root;
     QString appFolder = root.filePath(QStringLiteral("app")) + u'/';
     QString dataFolder = root.filePath(QStringLiteral("data")) + u'/';
-    IdiomData idioms;
-    Roster roster;
+    drill::IdiomData idioms;
+    roster::Roster roster;
     ScriptedRandom random;
+    platform::ResponsiveWait wait;
     WorksheetChoices choices{idioms, roster, {appFolder, dataFolder}};
 
     Sheets()
@@ -49,7 +50,7 @@ struct Sheets
     void build()
     {
         QString error;
-        EXPECT_TRUE(succeeded(choices.build(kToday, random), &error)) << error.toStdString();
+        EXPECT_TRUE(succeeded(choices.build(kToday, random, wait), &error)) << error.toStdString();
     }
 };
 
@@ -141,7 +142,8 @@ TEST(WorksheetChoices, AStudentsWeakIdiomsComeFromTheHistoryWithTheRangesOff)
 
     QString why;
     ASSERT_TRUE(succeeded(
-        records::recordAnswersIn(s.dataFolder, weakAnswersOf132(worksheet_choices_test::kToday)), &why))
+        records::recordAnswersIn(s.dataFolder, weakAnswersOf132(worksheet_choices_test::kToday), s.wait),
+        &why))
         << why.toStdString();
     s.choices.setShuffle(false); // in their order, the weakest first
     s.build();
@@ -164,7 +166,7 @@ TEST(WorksheetChoices, AnUnreadableDataFileIsNamedAndTheSheetKeepsNoRows)
     ASSERT_EQ(s.choices.worksheet().sheet.selectedIdiomCount, 20);
 
     QFile::remove(s.storedDataFile());
-    app::Status failed = s.choices.build(worksheet_choices_test::kToday, s.random);
+    app::Status failed = s.choices.build(worksheet_choices_test::kToday, s.random, s.wait);
     ASSERT_TRUE(failed.has_value());
     EXPECT_EQ(failed->title, QStringLiteral("四字熟語プリント"));
     EXPECT_TRUE(failed->text.contains(QStringLiteral("四字02vv.ccc"))) << failed->text.toStdString();
@@ -174,7 +176,7 @@ TEST(WorksheetChoices, AnUnreadableDataFileIsNamedAndTheSheetKeepsNoRows)
     // Broken bytes: the next build says so too, and nothing is left of the rows read before.
     writeBytes(s.storedDataFile(), QByteArray("\x82\xa0\xff\xfe short\r\n", 11));
     s.choices.setRangeSelected(2, true);
-    failed = s.choices.build(worksheet_choices_test::kToday, s.random);
+    failed = s.choices.build(worksheet_choices_test::kToday, s.random, s.wait);
     ASSERT_TRUE(failed.has_value());
     EXPECT_TRUE(failed->text.contains(QStringLiteral("四字02vv.ccc"))) << failed->text.toStdString();
     EXPECT_EQ(s.choices.worksheet().sheet.selectedIdiomCount, 0);

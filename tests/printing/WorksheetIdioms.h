@@ -28,7 +28,7 @@ inline QStringList printedIdioms(const printing::PrintLayout &sheet)
 // The idioms of the given ranges in file order, read from the data file as the program reads it.
 inline QStringList idiomsOfRanges(const QString &appFolder, std::initializer_list<int> ranges)
 {
-    IdiomData data;
+    drill::IdiomData data;
     QString error;
     EXPECT_TRUE(succeeded(idioms::readIdiomData(appFolder + QStringLiteral("/四字02.CSV"), data), &error))
         << error.toStdString();

@@ -10,9 +10,9 @@ using testing_support::ScriptedRandom;
 namespace {
 
 // An idiom table as the reader fills it: rows of (range, idiom, reading, meaning).
-IdiomData idiomTable(const QList<QStringList> &rows)
+drill::IdiomData idiomTable(const QList<QStringList> &rows)
 {
-    IdiomData data;
+    drill::IdiomData data;
     data.idiomTable.emplace_back();
     for (const QStringList &row : rows) {
         QStringList cells{QString()};
@@ -66,7 +66,7 @@ int blanksInRow(const PrintLayout &layout, int row)
 
 TEST(WorksheetRows, TakeTheChosenRangesInFileOrderInterleaved)
 {
-    const IdiomData data = idiomTable({
+    const drill::IdiomData data = idiomTable({
         {"1", "一石二鳥", "いっせきにちょう", "一つで二つ"},
         {"3", "温故知新", "おんこちしん", "昔に学ぶ"},
         {"2", "十人十色", "じゅうにんといろ", "人それぞれ"},

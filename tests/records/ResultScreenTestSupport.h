@@ -45,10 +45,8 @@ protected:
                                            platform::timeFraction(now.time()), kStudent, qint16(level), time,
                                            QStringLiteral("12345")));
         QString error;
-        ASSERT_TRUE(
-            testing_support::succeeded(records::appendRecords(records::resultsFilePath(inst.dataFolder), runs,
-                                                              records::responsiveWait()),
-                                       &error))
+        ASSERT_TRUE(testing_support::succeeded(
+            records::appendRecords(records::resultsFilePath(inst.dataFolder), runs, fakes.wait), &error))
             << error.toStdString();
     }
 

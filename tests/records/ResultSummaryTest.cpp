@@ -27,33 +27,33 @@ TEST(ResultScreenTexts, TimeAndPointsLines)
 
 TEST(ResultScreenMessages, OverallBestWinsAndATimeOutNeverHasARecord)
 {
-    LastDrill d;
+    drill::LastDrill d;
     d.resultTime = 80;
     EXPECT_EQ(message(d), Message::None);
     d.newPersonalBest = true;
     EXPECT_EQ(message(d), Message::PersonalBest);
     EXPECT_EQ(messageText(Message::PersonalBest), QStringLiteral("新記録おめでとう"));
-    EXPECT_EQ(sound(d, 300).kind, 8);
+    EXPECT_EQ(records::result_screen::sound(d, 300).kind, 8);
     d.newOverallBest = true;
     EXPECT_EQ(message(d), Message::OverallBest);
     EXPECT_EQ(messageText(Message::OverallBest), QStringLiteral("！！！最高新記録！！！"));
-    EXPECT_EQ(sound(d, 300).fixedFile, QStringLiteral("最高1.wav"));
-    LastDrill timeOut;
+    EXPECT_EQ(records::result_screen::sound(d, 300).fixedFile, QStringLiteral("最高1.wav"));
+    drill::LastDrill timeOut;
     timeOut.drillEndReason = 1;
     timeOut.resultTime = 99999;
     EXPECT_EQ(message(timeOut), Message::TimeUp);
     EXPECT_EQ(messageText(Message::TimeUp), QStringLiteral("時間切れ"));
-    EXPECT_EQ(sound(timeOut, 300).kind, 0);
-    EXPECT_TRUE(sound(timeOut, 300).fixedFile.isEmpty());
+    EXPECT_EQ(records::result_screen::sound(timeOut, 300).kind, 0);
+    EXPECT_TRUE(records::result_screen::sound(timeOut, 300).fixedFile.isEmpty());
 }
 
 TEST(ResultScreenMessages, MinimumLineSoundOnlyWithinTheMinimumTime)
 {
-    LastDrill d;
+    drill::LastDrill d;
     d.resultTime = 300;
-    EXPECT_EQ(sound(d, 300).kind, 10);
+    EXPECT_EQ(records::result_screen::sound(d, 300).kind, 10);
     d.resultTime = 301;
-    EXPECT_EQ(sound(d, 300).kind, 0);
+    EXPECT_EQ(records::result_screen::sound(d, 300).kind, 0);
 }
 
 TEST(ResultScreenAgain, WithheldWhileOverPractisedAndClearedBeforeTheFinalLevel)
@@ -138,7 +138,7 @@ TEST(ResultScreenSounds, TheResultSoundComesFirstAndThePassFanfareOnlyForAFirstF
         {"another level cleared", false, false, false, false, true, false, 400, {}, {}},
     };
     for (const Case &c : cases) {
-        LastDrill d;
+        drill::LastDrill d;
         d.resultTime = c.time;
         d.newPersonalBest = c.personalBest;
         d.newOverallBest = c.overallBest;

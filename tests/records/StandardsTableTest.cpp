@@ -15,7 +15,7 @@ TEST(StandardsTable, HeaderGoesToIndexZeroAndLevelsToTheirOwnRows)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("タイム回数データ.txt"));
     writeFile932(path, Installation::standardsLines());
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     QString error;
     ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error))
         << error.toStdString();
@@ -40,7 +40,7 @@ TEST(StandardsTable, QuotedFieldsAndBlanksAreAcceptedAndTextFieldsKeepTheirText)
     const QString path = dir.filePath(QStringLiteral("t.txt"));
     writeFile932(path, {QStringLiteral("a,b,c,d,e,f,g,h,i,,,"),
                         QStringLiteral(" 90 , \"180\",12abc,x,2,\"なし\",0,7.5,1,memo,,")});
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     QString error;
     ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error))
         << error.toStdString();
@@ -58,7 +58,7 @@ TEST(StandardsTable, ShorterFileKeepsTheLaterRowsOfTheLongerOne)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("t.txt"));
     writeFile932(path, Installation::standardsLines());
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     QString error;
     ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
     writeFile932(path, Installation::standardsLines().mid(0, 3));
@@ -71,7 +71,7 @@ TEST(StandardsTable, BrokenFilesKeepThePreviousTableAndNameFileAndRow)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("t.txt"));
     writeFile932(path, Installation::standardsLines());
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     QString error;
     ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
 
@@ -116,7 +116,7 @@ TEST(StandardsTable, DamagedFilesGiveAMessageNamingFileAndRowAndKeepTheTable)
         {"standards-garbage.bin", "行目"},
     };
     QTemporaryDir dir;
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     QString error;
     ASSERT_TRUE(
         testing_support::succeeded(records::standards::readStandardsTable(
@@ -146,7 +146,7 @@ TEST(StandardsTable, DamagedFilesGiveAMessageNamingFileAndRowAndKeepTheTable)
 
 TEST(StandardsTable, FieldsThatAreNotNumbersReadAsZeroOrKeepTheirText)
 {
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     QString error;
     ASSERT_TRUE(testing_support::succeeded(
         records::standards::readStandardsTable(
@@ -171,7 +171,7 @@ TEST(StandardsTable, AHugeFileIsRefusedBeforeItIsRead)
     while (bytes.size() <= records::standards::kMaxFileBytes)
         bytes += "1,2,3,4,5,6,7,8,9,,,\r\n";
     writeBytes(path, bytes);
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     table->targetTime[1] = 42;
     QString error;
     EXPECT_FALSE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error));
@@ -195,8 +195,8 @@ TEST(StandardsTableWriter, SavingTheEditorsFileUnchangedReproducesItByteForByte)
     EXPECT_EQ(readBytes(path), readBytes(source));
 
     // What is saved reads back as the same table.
-    auto saved = std::make_unique<Standards>();
-    auto original = std::make_unique<Standards>();
+    auto saved = std::make_unique<records::Standards>();
+    auto original = std::make_unique<records::Standards>();
     ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *saved), &error));
     ASSERT_TRUE(
         testing_support::succeeded(records::standards::readStandardsTable(source, *original), &error));
@@ -294,7 +294,7 @@ TEST(StandardsTableWriter, ACellBeyondTheReadersRangeIsRefusedByLevelAndColumnAn
     rows[3][5] = QStringLiteral("99999999999");
     ASSERT_TRUE(testing_support::succeeded(records::standards::writeStandardsTable(path, rows), &error))
         << error.toStdString();
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error))
         << error.toStdString();
     EXPECT_EQ(table->clearCount[7], 32767);
@@ -310,7 +310,7 @@ TEST(StandardsTable, AnEmptyLineInsideIsAnItemAndEmptyLinesAtTheEndAreNone)
     QStringList lines = Installation::standardsLines();
     lines << QString() << QString();
     writeFile932(path, lines);
-    auto table = std::make_unique<Standards>();
+    auto table = std::make_unique<records::Standards>();
     QString error;
     ASSERT_TRUE(testing_support::succeeded(records::standards::readStandardsTable(path, *table), &error))
         << error.toStdString();
@@ -325,12 +325,12 @@ TEST(StandardsTable, AnEmptyLineInsideIsAnItemAndEmptyLinesAtTheEndAreNone)
 
 TEST(PracticeTimes, PracticeLevelsOfTheCatalogueRunAgainstTenMinutesAndTestLevelsKeepTheTable)
 {
-    Standards table;
+    records::Standards table;
     for (int level = 0; level <= kMaxLevel; ++level) {
         table.targetTime[std::size_t(level)] = 100 + level;
         table.minimumTime[std::size_t(level)] = 200 + level;
     }
-    Catalogue catalogue;
+    drill::Catalogue catalogue;
     records::standards::setPracticeTimes(table,
                                          catalogue); // no levels set up yet: nothing is a practice level
     EXPECT_EQ(table.targetTime[1], 101);

@@ -66,7 +66,7 @@ TEST(NameListFigures, DisplayModesPickTheirTwoColumns)
 
 TEST(NameListFigures, FiguresAreSummedOverLevelsOneToThirtyFive)
 {
-    auto stats = std::make_unique<Statistics>();
+    auto stats = std::make_unique<records::Statistics>();
     stats->todayCount(1, 7) = 2;
     stats->todayCount(35, 7) = 1;
     stats->todayPoints(2, 7) = 11;
@@ -208,13 +208,13 @@ TEST(NameListChoice, TeachersAndBlanks)
 
 TEST(NameListSignIn, TheChosenStudentBecomesTheCurrentRunWithTheRoundedSignInTime)
 {
-    auto roster = std::make_unique<Roster>();
+    auto roster = std::make_unique<roster::Roster>();
     roster->studentNames[131] = QStringLiteral("加藤あおい          ");
     roster->studentGrades[131] = QStringLiteral("小３");
     roster->studentNames[5000] = QStringLiteral("先生");
     const QString chosen = QStringLiteral("小３ 加藤");
 
-    CurrentRun run;
+    app::CurrentRun run;
     run.currentLevel = 7;
     ASSERT_TRUE(signIn(run, *roster, chosen, 131, 36000.6));
     EXPECT_EQ(run.studentNumber, 131);
@@ -235,10 +235,10 @@ TEST(NameListSignIn, TheChosenStudentBecomesTheCurrentRunWithTheRoundedSignInTim
     const Refused refused[] = {
         {QString::fromUtf16(kChooseName), 131}, {QString(), 131}, {chosen, -1}, {chosen, 5001}};
     for (const Refused &r : refused) {
-        CurrentRun before;
+        app::CurrentRun before;
         before.studentNumber = 9;
         before.nameConfirmedTime = 77;
-        CurrentRun after = before;
+        app::CurrentRun after = before;
         EXPECT_FALSE(signIn(after, *roster, r.name, r.number, 50000.0)) << r.number;
         EXPECT_EQ(after.studentNumber, 9) << r.number;
         EXPECT_EQ(after.nameConfirmedTime, 77) << r.number;

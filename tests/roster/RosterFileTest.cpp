@@ -59,7 +59,7 @@ TEST(RosterFile, ListsStudentsOfStatusZeroInFileOrderAndKnowsEveryName)
     QString error;
     ASSERT_TRUE(setup.read(&listed, &error)) << error.toStdString();
 
-    const Roster &r = setup.state->roster;
+    const roster::Roster &r = setup.state->roster;
     EXPECT_EQ(r.currentSchoolYear, 2007);
     ASSERT_EQ(r.rosterCount, 3);
     ASSERT_EQ(listed.size(), 3);
@@ -96,7 +96,7 @@ TEST(RosterFile, KeepsTheUnusedFieldsAsFixedTexts)
     setup.write({QStringLiteral("7,1999,12,-3,\"名前\",0,\"保護者 山田\",\"2006年入塾\"")});
     QList<ListedStudent> listed;
     ASSERT_TRUE(setup.read(&listed));
-    const RosterRecord &record = setup.state->roster.rosterRecords[1];
+    const roster::RosterRecord &record = setup.state->roster.rosterRecords[1];
     EXPECT_EQ(record.spare3, 12);
     EXPECT_EQ(record.spare4, -3);
     EXPECT_EQ(record.status, 0);
@@ -304,9 +304,9 @@ TEST(RosterFile, FiveThousandListedStudentsFitAndOneMoreDoesNot)
 
 TEST(RosterFile, FormattedLinesReadBackAsTheSameRecords)
 {
-    QList<RosterRecord> records;
+    QList<roster::RosterRecord> records;
     for (int i = 0; i < 4; ++i) {
-        RosterRecord r;
+        roster::RosterRecord r;
         r.number = qint16(i * 1250);
         r.birthYear = qint16(1995 + i);
         r.spare3 = qint16(-32768 + i);
@@ -319,7 +319,7 @@ TEST(RosterFile, FormattedLinesReadBackAsTheSameRecords)
         records << r;
     }
     QStringList lines;
-    for (const RosterRecord &r : records)
+    for (const roster::RosterRecord &r : records)
         lines << roster::formatRosterLine(r);
     QList<roster::RosterLine> read;
     roster::RosterFailure failure;
@@ -327,8 +327,8 @@ TEST(RosterFile, FormattedLinesReadBackAsTheSameRecords)
         << failure.description.toStdString();
     ASSERT_EQ(read.size(), records.size());
     for (int i = 0; i < records.size(); ++i) {
-        const RosterRecord &a = records[i];
-        const RosterRecord &b = read[i].record;
+        const roster::RosterRecord &a = records[i];
+        const roster::RosterRecord &b = read[i].record;
         EXPECT_EQ(read[i].line, i + 1);
         EXPECT_TRUE(a.number == b.number && a.birthYear == b.birthYear && a.spare3 == b.spare3 &&
                     a.spare4 == b.spare4 && a.name == b.name && a.status == b.status && a.text7 == b.text7 &&

@@ -29,7 +29,7 @@ TEST(LoadSettings, FillsPathsSettingsCatalogueAndStandards)
     QString error;
     ASSERT_TRUE(succeeded(startup::loadSettings(*state, inst.applicationFolder, kSlash), &error))
         << error.toStdString();
-    const PathsAndSettings &s = state->settings;
+    const app::PathsAndSettings &s = state->settings;
     EXPECT_EQ(s.appFolder, inst.applicationFolder + u'/');
     EXPECT_EQ(s.baseFolder, inst.baseFolder);
     EXPECT_EQ(s.appFolderName, QStringLiteral("四字熟語"));
@@ -38,7 +38,8 @@ TEST(LoadSettings, FillsPathsSettingsCatalogueAndStandards)
     EXPECT_EQ(s.schoolYearStartMonth, 4);
     EXPECT_EQ(s.schoolCode, QStringLiteral("12345"));
     EXPECT_EQ(s.schoolName, QStringLiteral("テスト塾"));
-    EXPECT_EQ(s.teacherPassword, (TeacherPassword{.number = std::nullopt, .text = QStringLiteral("abc")}));
+    EXPECT_EQ(s.teacherPassword,
+              (app::TeacherPassword{.number = std::nullopt, .text = QStringLiteral("abc")}));
     EXPECT_EQ(state->catalogue.programTitle, QStringLiteral("四字熟語"));
     EXPECT_EQ(state->catalogue.printMode, 2);
     EXPECT_TRUE(state->catalogue.allLevelsOpen);
@@ -75,7 +76,7 @@ TEST(LoadSettings, TheRosterOptionAndThePasswordTakeTheirTypesFromTheirItems)
         QString option;
         QString password;
         bool optionOn;
-        TeacherPassword read;
+        app::TeacherPassword read;
     } rows[] = {
         {QStringLiteral("1"), QStringLiteral("123"), true, {.number = 123.0, .text = QStringLiteral("123")}},
         {QStringLiteral("\"1\""),
@@ -95,7 +96,7 @@ TEST(LoadSettings, TheRosterOptionAndThePasswordTakeTheirTypesFromTheirItems)
         writeFile932(
             inst.commonDataFile(),
             {QStringLiteral("4,\"12345テスト塾\",%1,0,\"別\",%2,a,b,c,d").arg(row.option, row.password)});
-        PathsAndSettings settings;
+        app::PathsAndSettings settings;
         const app::Status read = startup::readCommonData(inst.commonDataFile(), settings);
         ASSERT_FALSE(read) << read->text.toStdString();
         EXPECT_EQ(settings.commonSetting3, row.optionOn);

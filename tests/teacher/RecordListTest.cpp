@@ -128,9 +128,9 @@ TEST(ResultsCsv, ListedRecordsGoOutForASpreadsheetInCodePage932WithCrLf)
     model.setRecords(run(QTime(15, 30), 131, 2, 60) + run(QTime(15, 31), 900, 2, 99999, "99999") +
                          run(QTime(15, 32), 131, 0, 1),
                      rosterOn(kToday), QStringLiteral("24601"), QStringLiteral("ひかり塾, 本校"));
-    Catalogue catalogue;
+    drill::Catalogue catalogue;
     catalogue.levelNames[2] = QStringLiteral("範囲１");
-    Standards standards;
+    records::Standards standards;
     standards.targetTime[2] = 120;
     standards.pointMultiplier[2] = 2;
     const QStringList lines = resultsCsvLines(model, {}, catalogue, standards);

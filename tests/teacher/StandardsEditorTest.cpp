@@ -311,13 +311,13 @@ TEST(StandardsHelp, ColumnsOneToNineExplainThemselvesAndOthersAreEmpty)
 
 TEST(TeacherPassword, ATextMustBeTypedExactlyAndANumberAsThatNumber)
 {
-    const TeacherPassword text{.number = std::nullopt, .text = QStringLiteral("juku")};
+    const app::TeacherPassword text{.number = std::nullopt, .text = QStringLiteral("juku")};
     EXPECT_TRUE(passwordMatches(text, QStringLiteral("juku")));
     EXPECT_FALSE(passwordMatches(text, QStringLiteral("Juku")));
     EXPECT_FALSE(passwordMatches(text, QString()));
-    EXPECT_TRUE(passwordMatches(TeacherPassword{}, QString()));
-    EXPECT_FALSE(passwordMatches(TeacherPassword{}, QStringLiteral(" ")));
-    const TeacherPassword number{.number = 123.0, .text = QStringLiteral("123")};
+    EXPECT_TRUE(passwordMatches(app::TeacherPassword{}, QString()));
+    EXPECT_FALSE(passwordMatches(app::TeacherPassword{}, QStringLiteral(" ")));
+    const app::TeacherPassword number{.number = 123.0, .text = QStringLiteral("123")};
     EXPECT_TRUE(passwordMatches(number, QStringLiteral("123")));
     EXPECT_TRUE(passwordMatches(number, QStringLiteral("0123")));
     EXPECT_FALSE(passwordMatches(number, QStringLiteral("124")));

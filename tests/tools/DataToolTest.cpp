@@ -92,7 +92,7 @@ TEST(DataTool, EncodeWritesNothingForAListWithProblems)
     const ToolRun forced =
         runTool({QStringLiteral("encode"), toolData("reading-short.csv"), stored, QStringLiteral("--force")});
     EXPECT_EQ(forced.status, 0) << forced.err.toStdString();
-    IdiomData data;
+    drill::IdiomData data;
     QString error;
     ASSERT_TRUE(testing_support::succeeded(
         idioms::readIdiomData(dir.filePath(QStringLiteral("四字02.CSV")), data), &error))

@@ -114,7 +114,7 @@ TEST(EmptySchool, CommandSaysWhatToDoNextAndIsInTheHelp)
     out.flush();
     err.flush();
     EXPECT_TRUE(errText.isEmpty()) << errText.toStdString();
-    PathsAndSettings settings;
+    app::PathsAndSettings settings;
     const app::Status read =
         startup::readCommonData(inst.baseFolder + QStringLiteral("共通データ.txt"), settings);
     ASSERT_FALSE(read) << read->text.toStdString();

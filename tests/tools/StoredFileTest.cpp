@@ -79,7 +79,7 @@ TEST(StoredFile, TheBuildsDataFileIsTheEncodedListAndReadsLikeTheDecoder)
     IdiomList decoded;
     QString error;
     ASSERT_TRUE(succeeded(readList(built, Encoding::Auto), &decoded, &error)) << error.toStdString();
-    IdiomData table;
+    drill::IdiomData table;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(builtNominalPath(), table), &error))
         << error.toStdString();
     ASSERT_EQ(table.idiomRowCount, decoded.rows.size());
@@ -94,7 +94,7 @@ TEST(StoredFile, TheBuildsDataFileIsTheEncodedListAndReadsLikeTheDecoder)
 
 TEST(StoredFile, EveryLevelOfTheShippedListHasTwentyQuestionsTheDrillCanMake)
 {
-    IdiomData table;
+    drill::IdiomData table;
     QString error;
     ASSERT_TRUE(testing_support::succeeded(idioms::readIdiomData(builtNominalPath(), table), &error))
         << error.toStdString();

@@ -207,7 +207,7 @@ void HubScreen::buildColumns()
     m_columnArea->setAccessibleName(QStringLiteral("レベル一覧"));
     m_columnArea->setGeometry(kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
 
-    const Catalogue &catalogue = m_context.state.catalogue;
+    const drill::Catalogue &catalogue = m_context.state.catalogue;
     const int count = levelCount();
     for (int level = 1; level <= count; ++level) {
         Column &c = m_columns[std::size_t(level)];

@@ -168,7 +168,7 @@ WorksheetScreen::~WorksheetScreen() = default;
 
 void WorksheetScreen::activate()
 {
-    const CurrentRun &run = m_context.state.run;
+    const app::CurrentRun &run = m_context.state.run;
     std::optional<int> signedIn;
     if (m_signedIn)
         signedIn = run.studentNumber;
@@ -203,7 +203,8 @@ void WorksheetScreen::rangesClicked()
 
 void WorksheetScreen::rebuild()
 {
-    const app::Status built = m_choices.build(m_context.services.clock.now(), m_context.services.random);
+    const app::Status built =
+        m_choices.build(m_context.services.clock.now(), m_context.services.random, m_context.services.wait);
     const bool byRanges = m_choices.rangesEnabled();
     m_list1->setEnabled(byRanges);
     m_rangeHint->setEnabled(byRanges);

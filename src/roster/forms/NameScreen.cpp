@@ -75,10 +75,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent)
     m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list1->setGeometry(12, 12, 536, 588);
-    m_list1->setStyleSheet(style::sheet(QStringLiteral("QListView { border: none; color: @ink; }"
-                                                       "QListView::item { padding: 3px 4px; }"
-                                                       "QListView::item:selected { background: @accentTint; "
-                                                       "color: @ink; }")));
+    style::setRole(m_list1, style::Role::CardList);
     connect(m_list1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (!m_redrawing && current.isValid())
@@ -125,9 +122,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent)
     m_chosenName->setFont(style::font(20, true));
     m_chosenName->setAlignment(Qt::AlignCenter);
     m_chosenName->setGeometry(20, 242, 340, 56);
-    m_chosenName->setStyleSheet(
-        style::sheet(QStringLiteral("color: @ink; background: @accentTint; border: 2px solid @accent; "
-                                    "border-radius: 10px;")));
+    style::setRole(m_chosenName, style::Role::Chosen);
     m_chosenNumber = new QLabel(side);
     m_chosenNumber->setObjectName(QStringLiteral("lblChosenNumber"));
     m_chosenNumber->hide();
@@ -136,7 +131,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent)
     m_ok->setObjectName(QStringLiteral("Command14"));
     m_ok->setFont(style::font(28, true));
     m_ok->setGeometry(20, 312, 340, 76);
-    style::accentButton(m_ok, 12);
+    style::accentButton(m_ok, style::Size::Large);
     connect(m_ok, &QPushButton::clicked, this, &NameScreen::confirm);
 
     m_print = new QPushButton(QStringLiteral("印刷"), side);

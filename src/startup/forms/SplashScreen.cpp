@@ -76,7 +76,7 @@ void SplashScreen::begin()
     const QDate today = clock.now().date();
     m_dateLabel->setText(platform::japaneseEraDateText(today));
 
-    PathsAndSettings &settings = m_context.state.settings;
+    app::PathsAndSettings &settings = m_context.state.settings;
     settings.seasonColour = startup::seasonColour(today.month());
     style::background(this, QColor::fromRgb(settings.seasonColour));
 

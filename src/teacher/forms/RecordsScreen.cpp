@@ -193,7 +193,7 @@ void RecordsScreen::activate()
 void RecordsScreen::listRecords()
 {
     m_wait->begin();
-    const PathsAndSettings &settings = m_context.state.settings;
+    const app::PathsAndSettings &settings = m_context.state.settings;
     const QDate today = m_context.services.clock.now().date();
     app::Result<teacher::BrowserRoster> read =
         teacher::readBrowserRoster(settings.baseFolder, today, settings.schoolYearStartMonth);

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     AppState &s = state();
     const qint64 first = std::max<qint64>(0, total - records::kRecordWindow);
     records::loadResults(bytes + first * records::kRecordSize, total - first, s.results);
-    const Results &r = s.results;
+    const records::Results &r = s.results;
     FUZZ_CHECK(r.recordCount >= 0 && r.recordCount <= total - first);
     for (int i = 1; i <= r.recordCount; ++i) {
         FUZZ_CHECK(r.recLevel[i] >= 1 && r.recLevel[i] <= kMaxLevel);

@@ -14,7 +14,7 @@ namespace {
 
 const QString kPath = QStringLiteral("新名簿.txt");
 
-bool sameRecord(const RosterRecord &a, const RosterRecord &b)
+bool sameRecord(const roster::RosterRecord &a, const roster::RosterRecord &b)
 {
     return a.number == b.number && a.birthYear == b.birthYear && a.spare3 == b.spare3 &&
            a.spare4 == b.spare4 && a.name == b.name && a.status == b.status && a.text7 == b.text7 &&
@@ -44,17 +44,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const roster::RosterLine &line : std::as_const(lines)) {
         FUZZ_CHECK(line.line > previousLine && line.line <= lineCount);
         previousLine = line.line;
-        const RosterRecord &r = line.record;
+        const roster::RosterRecord &r = line.record;
         FUZZ_CHECK(r.number >= 0 && r.number <= kMaxStudentNumber);
         FUZZ_CHECK(r.name.size() == roster::kTextFieldWidth && r.text7.size() == roster::kTextFieldWidth &&
                    r.text8.size() == roster::kTextFieldWidth);
     }
 
     // The tables: a failed build keeps the ones in use.
-    PathsAndSettings settings;
+    app::PathsAndSettings settings;
     settings.schoolYearStartMonth = 4;
     settings.commonSetting3 = 1;
-    auto tables = std::make_unique<Roster>();
+    auto tables = std::make_unique<roster::Roster>();
     tables->rosterCount = -1;
     QList<roster::ListedStudent> listed;
     if (!roster::buildRoster(lines, settings, QDate(2026, 12, 8), kPath, tables.get(), &listed, &failure)) {
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Written back: texts with a double quote cannot be written in this format.
     QStringList written;
     for (const roster::RosterLine &line : std::as_const(lines)) {
-        const RosterRecord &r = line.record;
+        const roster::RosterRecord &r = line.record;
         if (r.name.contains(u'"') || r.text7.contains(u'"') || r.text8.contains(u'"'))
             return 0;
         written << roster::formatRosterLine(r);

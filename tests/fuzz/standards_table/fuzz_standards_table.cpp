@@ -13,10 +13,10 @@ namespace {
 const QString kPath = QStringLiteral("タイム回数データ.txt");
 
 // A table that no file gives by accident.
-const Standards &previous()
+const records::Standards &previous()
 {
-    static const std::unique_ptr<Standards> table = [] {
-        auto t = std::make_unique<Standards>();
+    static const std::unique_ptr<records::Standards> table = [] {
+        auto t = std::make_unique<records::Standards>();
         for (int i = 0; i < kLevelSlots; ++i) {
             t->targetTime[i] = 1000 + i;
             t->clearCount[i] = qint16(7 + i);
@@ -28,7 +28,7 @@ const Standards &previous()
     return *table;
 }
 
-bool sameTable(const Standards &a, const Standards &b)
+bool sameTable(const records::Standards &a, const records::Standards &b)
 {
     return a.targetTime == b.targetTime && a.minimumTime == b.minimumTime && a.clearPoints == b.clearPoints &&
            a.clearCount == b.clearCount && a.pointMultiplier == b.pointMultiplier &&
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!ok)
         return 0; // the reader refuses such a file before parsing it
 
-    auto table = std::make_unique<Standards>(previous());
+    auto table = std::make_unique<records::Standards>(previous());
     QString error;
     if (!succeeded(records::standards::parseStandardsTable(text, kPath, *table), &error)) {
         FUZZ_CHECK(!error.isEmpty());
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QList<QStringList> savedRows;
     FUZZ_CHECK(succeeded(records::standards::parseStandardsRows(saved, kPath), &savedRows, &error));
     FUZZ_CHECK(trimmed(savedRows) == trimmed(rows));
-    auto again = std::make_unique<Standards>(previous());
+    auto again = std::make_unique<records::Standards>(previous());
     FUZZ_CHECK(succeeded(records::standards::parseStandardsTable(saved, kPath, *again), &error));
     FUZZ_CHECK(again->targetTime == table->targetTime && again->minimumTime == table->minimumTime &&
                again->clearPoints == table->clearPoints && again->clearCount == table->clearCount &&

@@ -1,4 +1,5 @@
 #include "hub/forms/HubScreen.h"
+#include "platform/TextFile.h"
 #include "roster/forms/NameScreen.h"
 #include "roster/forms/TestSchool.h"
 #include "startup/forms/ScaledWindow.h"
