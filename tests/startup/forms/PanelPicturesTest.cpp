@@ -30,12 +30,12 @@ struct ButtonCard
 
     ButtonCard()
     {
-        card.setStyleSheet(app::style::sheet(QStringLiteral(
-            "QWidget { background: @canvas; }"
-            "QPushButton { background: @panel; color: @ink; border: 2px solid @line; border-radius: 10px; }"
-            "QPushButton:disabled { color: @disabledInk; border-color: @softLine; background: @disabled; }"
-            "QPushButton:focus { border: 3px solid @accent; }"
-            "QLabel { background: @mistakeTint; border: 3px solid @mistake; border-radius: 8px; }")));
+        // The program's one style sheet, as the window has it: rounded plain and accent buttons, and the
+        // answer box of a mistake in the red's tint.
+        app::style::install(&card);
+        app::style::plainButton(plain);
+        app::style::plainButton(off);
+        app::style::setRole(box, app::style::Role::Correction);
         card.resize(460, 140);
         plain->setGeometry(10, 10, 108, 100);
         plain->setFont(app::style::font(42));
@@ -89,7 +89,7 @@ TEST(PanelPictures, OnlyPanelsEnlargedByAScaleWithoutARotationAreWorthAPicture)
 TEST(PanelPictures, PanelsFromPicturesAreDrawnAsTheStyleSheetDrawsThemAndDrawnAgainForAnotherLookOrPlace)
 {
     ButtonCard buttons, restyled;
-    app::style::plainButton(restyled.plain);
+    app::style::accentButton(restyled.plain);
     // Drawn by the style sheet.
     const QImage expected = cardAt(buttons.card);
     const QImage movedDirect = cardAt(buttons.card, QPointF(17, 9));
@@ -118,8 +118,8 @@ TEST(PanelPictures, PanelsFromPicturesAreDrawnAsTheStyleSheetDrawsThemAndDrawnAg
         EXPECT_LE(largestDifference(halfDirect, cardAt(buttons.card, QPointF(0.5, 0))), 2);
         EXPECT_EQ(panels.picturesDrawn(), 8);
 
-        // A button given another style sheet gets a picture of its new look; the others keep theirs.
-        app::style::plainButton(buttons.plain);
+        // A button given another role gets a picture of its new look; the others keep theirs.
+        app::style::accentButton(buttons.plain);
         EXPECT_LE(largestDifference(restyledDirect, cardAt(buttons.card)), 2);
         EXPECT_EQ(panels.picturesDrawn(), 9);
         EXPECT_EQ(panels.picturesReused(), 10);
