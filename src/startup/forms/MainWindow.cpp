@@ -25,7 +25,8 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
     setFixedSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("四字熟語"));
     app::style::install(this); // every screen on the canvas takes its look from the one style sheet
-    new ResultsBusyPanel(this, services.wait); // shown over any screen while the results file is busy for long
+    // Shown over any screen while the results file is busy for long.
+    new ResultsBusyPanel(this, services.wait);
 }
 
 void MainWindow::start()

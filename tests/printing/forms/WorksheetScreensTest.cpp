@@ -129,9 +129,10 @@ TEST(WorksheetScreen, AStudentAtTheHubPrintsHerOwnWeakIdioms)
 {
     WorksheetSchool school;
     QString why;
-    ASSERT_TRUE(succeeded(records::recordAnswersIn(school.inst.dataFolder,
-                                                   weakAnswersOf132(school.fakes.clock.now()), school.fakes.wait),
-                          &why))
+    ASSERT_TRUE(
+        succeeded(records::recordAnswersIn(school.inst.dataFolder, weakAnswersOf132(school.fakes.clock.now()),
+                                           school.fakes.wait),
+                  &why))
         << why.toStdString();
 
     WorksheetScreen *form = school.openFromHubAs(QStringLiteral("岡田ゆうと"));
