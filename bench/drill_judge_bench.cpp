@@ -1,11 +1,12 @@
 // The time from a click on the judge button with a right answer to the next question being shown
 // (painted), with the sounds faked: the part of a drill the student waits for between two questions.
 
-#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/DrillScreen.h"
 #include "records/Statistics.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
+#include "startup/forms/ScreenParts.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -52,6 +53,7 @@ QuestionList syntheticRange(int count)
 class BenchNavigator : public Navigator
 {
 public:
+    AppState *state = nullptr;
     AppContext *context = nullptr;
     QWidget *host = nullptr;
     QPointer<drill::DrillScreen> drill;
@@ -61,10 +63,10 @@ public:
     void showVersionBox(QWidget *) override {}
     void showDrill(int level) override
     {
-        catalogue::prepareDrill(context->state.run, context->state.lastDrill, context->state.drill, level);
+        catalogue::prepareDrill(state->run, state->lastDrill, state->drill, level);
         if (drill)
             drill->deleteLater();
-        drill = new drill::DrillScreen(*context, host);
+        drill = new drill::DrillScreen(startup::parts::drillScreen(*state), *context, host);
         drill->show();
         drill->activate();
     }
@@ -92,7 +94,8 @@ void judgeToNextQuestion(benchmark::State &benchState)
     host.resize(1024, 768);
     host.show();
     BenchNavigator navigator;
-    AppContext context{*state, fakes.services, navigator};
+    AppContext context{fakes.services, navigator};
+    navigator.state = state.get();
     navigator.context = &context;
     navigator.host = &host;
     navigator.showDrill(2);

@@ -1,4 +1,3 @@
-#include "app/AppState.h"
 #include "app/Services.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/Clock.h"
@@ -6,6 +5,7 @@
 #include "platform/PulseMediaLayer.h"
 #include "platform/RandomSource.h"
 #include "platform/TextFile.h"
+#include "startup/AppState.h"
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/ProgramApplication.h"
 #include "startup/forms/QtMessageBoxes.h"

@@ -1,11 +1,11 @@
 #include "ResultsCheck.h"
 
-#include "app/AppState.h"
 #include "platform/DateSerial.h"
 #include "platform/FileLock.h"
 #include "platform/TextFile.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
+#include "startup/AppState.h"
 
 #include <QFileInfo>
 

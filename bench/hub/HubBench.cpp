@@ -3,7 +3,6 @@
 // students, a results file of 100000 records) and for the demo school.
 
 #include "DemoSchool.h"
-#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/forms/HubScreen.h"
 #include "platform/DateSerial.h"
@@ -12,7 +11,9 @@
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "roster/forms/NameScreen.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
+#include "startup/forms/ScreenParts.h"
 #include "support/QuietServices.h"
 
 #include <QApplication>
@@ -59,7 +60,7 @@ struct School
     Services services{clock, random, messages, launcher, end, media, wait, outputDialogs};
     NoNavigation navigator;
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
-    AppContext context{*state, services, navigator};
+    AppContext context{services, navigator};
 
     bool load()
     {
@@ -170,7 +171,7 @@ void activateHub(benchmark::State &st, School *school)
     }
     for (auto _ : st) {
         st.PauseTiming();
-        auto hub = std::make_unique<HubScreen>(school->context);
+        auto hub = std::make_unique<HubScreen>(startup::parts::hubScreen(*school->state), school->context);
         hub->resize(1024, 768);
         hub->show();
         st.ResumeTiming();
@@ -203,7 +204,7 @@ void BM_NameScreenRedraw_Large(benchmark::State &st)
         st.SkipWithError("the school could not be laid out");
         return;
     }
-    NameScreen screen(school->context);
+    NameScreen screen(startup::parts::nameScreen(*school->state), school->context);
     screen.resize(1024, 768);
     screen.show();
     screen.activate();

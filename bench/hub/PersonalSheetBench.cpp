@@ -4,7 +4,6 @@
 // drawing area), and its two halves on their own.
 
 #include "DemoSchool.h"
-#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/HubViews.h"
 #include "hub/PersonalSheet.h"
@@ -16,6 +15,7 @@
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
 #include "roster/NameList.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
 #include "support/QuietServices.h"
 
@@ -67,7 +67,7 @@ struct School
     Services services{clock, random, messages, launcher, end, media, wait, outputDialogs};
     NoNavigation navigator;
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
-    AppContext context{*state, services, navigator};
+    AppContext context{services, navigator};
 
     bool layOut()
     {
@@ -162,7 +162,9 @@ void BM_PersonalSheetOnScreen(benchmark::State &st)
         st.SkipWithError("the school could not be laid out");
         return;
     }
+    const AppState &state = *s->state;
     PersonalDataPanel panel(
+        {state.settings, state.catalogue, state.run, state.roster, state.results, state.statistics},
         s->context, [] { return kAll; }, nullptr);
     panel.resize(1008, 572);
     panel.showOwnSheet();

@@ -3,9 +3,10 @@
 // shuffle and the blanks) and its small preview painted, and from a click on "印刷へ" until the print
 // layout screen's preview is painted.
 
-#include "app/AppState.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/WorksheetScreen.h"
+#include "startup/AppState.h"
+#include "startup/forms/ScreenParts.h"
 #include "support/QuietServices.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ struct Worksheets
     Services services{clock, random, messages, launcher, end, media, wait, outputDialogs};
     NoNavigation navigator;
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
-    AppContext context{*state, services, navigator};
+    AppContext context{services, navigator};
     std::unique_ptr<WorksheetScreen> form;
 
     bool open()
@@ -61,7 +62,7 @@ struct Worksheets
         state->settings.appFolder = root.path() + QStringLiteral("/");
         if (!QFile::copy(QStringLiteral(YOJI_IDIOM_DATA), root.path() + QStringLiteral("/四字02vv.ccc")))
             return false;
-        form = std::make_unique<WorksheetScreen>(context, false);
+        form = std::make_unique<WorksheetScreen>(startup::parts::worksheetScreen(*state), context, false);
         form->show();
         form->activate();
         auto *list = form->findChild<QListView *>(QStringLiteral("List1"));

@@ -4,7 +4,6 @@
 //   bench_records                      runs both
 //   bench_records --append-child ...   (internal) one appending process of the contention benchmark
 
-#include "app/AppState.h"
 #include "app/Services.h"
 #include "platform/Clock.h"
 #include "platform/DateSerial.h"
@@ -15,6 +14,7 @@
 #include "platform/RandomSource.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
+#include "startup/AppState.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,11 +3,12 @@
 // opening the records browser until its list is painted, and one deletion there (the confirmation
 // answered at once) until the list is painted again.
 
-#include "app/AppState.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
+#include "startup/forms/ScreenParts.h"
 #include "support/QuietServices.h"
 #include "support/TestSupport.h"
 #include "teacher/forms/RecordsScreen.h"
@@ -56,7 +57,7 @@ struct School
     FakeServices fakes;
     NoNavigation navigator;
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
-    AppContext context{*state, fakes.services, navigator};
+    AppContext context{fakes.services, navigator};
     QByteArray records = hundredThousandRecords();
 
     School()
@@ -91,7 +92,7 @@ void report(benchmark::State &st, std::vector<double> samples)
 void BM_StandardsEditorKeyToPanel(benchmark::State &st)
 {
     School school;
-    StandardsScreen form(school.context);
+    StandardsScreen form(startup::parts::standardsScreen(*school.state), school.context);
     form.show();
     form.activate();
     auto *box = form.findChild<QLineEdit *>(QStringLiteral("Gridinputtext"));
@@ -120,7 +121,8 @@ void BM_RecordsBrowserOpen(benchmark::State &st)
     std::vector<double> samples;
     for (auto _ : st) {
         const auto start = std::chrono::steady_clock::now();
-        auto form = std::make_unique<RecordsScreen>(school.context);
+        auto form =
+            std::make_unique<RecordsScreen>(startup::parts::recordsScreen(*school.state), school.context);
         form->show();
         form->activate();
         form->findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();
@@ -135,7 +137,7 @@ void BM_RecordsBrowserOpen(benchmark::State &st)
 void BM_RecordsBrowserDelete(benchmark::State &st)
 {
     School school;
-    auto form = std::make_unique<RecordsScreen>(school.context);
+    auto form = std::make_unique<RecordsScreen>(startup::parts::recordsScreen(*school.state), school.context);
     form->show();
     form->activate();
     auto *list = form->findChild<QListView *>(QStringLiteral("List1"));

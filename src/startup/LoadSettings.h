@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "app/Failure.h"
+#include "startup/AppState.h"
 
 #include <QChar>
 #include <QString>

@@ -47,7 +47,6 @@
 // sequence number, level and time of day following from both), so that a record cut short or put
 // together from two is seen as torn.
 
-#include "app/AppState.h"
 #include "app/Services.h"
 #include "platform/Clock.h"
 #include "platform/FileLock.h"
@@ -59,6 +58,7 @@
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
 #include "records/ResultsMaintenance.h"
+#include "startup/AppState.h"
 
 #include <QElapsedTimer>
 #include <QFile>

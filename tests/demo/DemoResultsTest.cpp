@@ -1,6 +1,5 @@
 #include "DemoResults.h"
 #include "DemoSchool.h"
-#include "app/AppState.h"
 #include "platform/DateSerial.h"
 #include "platform/DelimitedItems.h"
 #include "records/Judgement.h"
@@ -9,6 +8,7 @@
 #include "records/StandardsTable.h"
 #include "records/Statistics.h"
 #include "records/WeakIdioms.h"
+#include "startup/AppState.h"
 #include "support/TestSupport.h"
 
 #include <QSet>

@@ -1,7 +1,7 @@
 #include "DemoSchool.h"
-#include "app/AppState.h"
 #include "platform/DelimitedItems.h"
 #include "platform/TextFile.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
 

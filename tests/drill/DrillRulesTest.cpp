@@ -1,8 +1,8 @@
 #include "drill/DrillRules.h"
-#include "app/AppState.h"
 #include "drill/PracticeDeck.h"
 #include "drill/StatusPanel.h"
 #include "records/Statistics.h"
+#include "startup/AppState.h"
 #include "support/TestSupport.h"
 
 #include <QSet>

@@ -1,5 +1,5 @@
 #include "drill/LevelCatalogue.h"
-#include "app/AppState.h"
+#include "startup/AppState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "hub/HubModel.h"
-#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/HubLabels.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
+#include "startup/AppState.h"
 
 #include "hub/QStringPrinter.h"
 

@@ -1,9 +1,9 @@
 #include "hub/HubViews.h"
-#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "hub/LevelAvailability.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
+#include "startup/AppState.h"
 
 #include "hub/QStringPrinter.h"
 

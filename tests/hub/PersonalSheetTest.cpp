@@ -1,5 +1,5 @@
 #include "hub/PersonalSheet.h"
-#include "app/AppState.h"
+#include "startup/AppState.h"
 
 #include "drill/LevelCatalogue.h"
 #include "hub/HubViews.h"

@@ -1,7 +1,7 @@
 #include "records/Judgement.h"
-#include "app/AppState.h"
 #include "platform/TextFile.h"
 #include "records/ResultsFile.h"
+#include "startup/AppState.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
 #include "records/Marks.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
 

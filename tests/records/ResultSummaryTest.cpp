@@ -1,6 +1,6 @@
 #include "records/ResultSummary.h"
-#include "app/AppState.h"
 #include "records/Marks.h"
+#include "startup/AppState.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // by an environment variable and entered when the tests would start (after every static object of the
 // program is ready).
 
-#include "app/AppState.h"
 #include "platform/FileLock.h"
 #include "records/RecordTestSupport.h"
 #include "records/ResultsFile.h"
+#include "startup/AppState.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #include "records/ResultsFile.h"
-#include "app/AppState.h"
 #include "platform/DateSerial.h"
 #include "platform/FileLock.h"
 #include "platform/TextFile.h"
 #include "records/RecordTestSupport.h"
+#include "startup/AppState.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "records/Statistics.h"
-#include "app/AppState.h"
 #include "platform/DateSerial.h"
 #include "records/Judgement.h"
 #include "records/RecordTestSupport.h"
 #include "records/ResultsFile.h"
+#include "startup/AppState.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "drill/Question.h"
 #include "platform/DateSerial.h"
 #include "records/ResultRecord.h"
 #include "records/ResultsFile.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
 #include "startup/StartupRules.h"
 #include "support/TestSupport.h"

@@ -1,6 +1,6 @@
 #include "roster/RosterFile.h"
-#include "app/AppState.h"
 #include "platform/TextFile.h"
+#include "startup/AppState.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "sound/SoundPlayer.h"
-#include "app/AppState.h"
 #include "sound/SoundSet.h"
+#include "startup/AppState.h"
 #include "support/TestSupport.h"
 
 #include <QSet>

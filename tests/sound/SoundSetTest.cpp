@@ -1,6 +1,6 @@
 #include "sound/SoundSet.h"
-#include "app/AppState.h"
 #include "platform/TextFile.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
 

@@ -1,8 +1,8 @@
 #include "EmptySchool.h"
 #include "DataTool.h"
-#include "app/AppState.h"
 #include "platform/TextFile.h"
 #include "roster/RosterFile.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
 #include "support/TestSupport.h"
 

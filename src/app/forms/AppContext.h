@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/AppState.h"
 #include "app/Services.h"
 
 class QWidget;
@@ -29,10 +28,9 @@ public:
     virtual void showRecordsBrowser() {}
 };
 
-// What every screen is handed.
+// What every screen is handed beside the parts of the shared state it uses (declared with the screen).
 struct AppContext
 {
-    AppState &state;
     Services &services;
     Navigator &navigator;
 };

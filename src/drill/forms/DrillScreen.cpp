@@ -56,7 +56,8 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &tex
 
 } // namespace
 
-DrillScreen::DrillScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+DrillScreen::DrillScreen(const Parts &parts, AppContext &context, QWidget *parent)
+    : QWidget(parent), m_parts(parts), m_context(context)
 {
     setObjectName(QStringLiteral("MainFrm"));
     style::background(this, QColor::fromRgb(style::kCanvas));
@@ -70,7 +71,7 @@ DrillScreen::~DrillScreen() = default;
 
 bool DrillScreen::ending() const
 {
-    return m_programEnding || m_context.state.lastDrill.endingInProgress;
+    return m_programEnding || m_parts.lastDrill.endingInProgress;
 }
 
 bool DrillScreen::isPractice() const
@@ -272,10 +273,9 @@ void DrillScreen::activate()
 
 void DrillScreen::initialSettings()
 {
-    AppState &state = m_context.state;
-    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
-    m_start = startLevel(state.drill, state.lastDrill, state.catalogue, level,
-                         {state.standards.targetTime[level], state.standards.minimumTime[level]},
+    const int level = std::clamp<int>(m_parts.run.currentLevel, 0, kMaxLevel);
+    m_start = startLevel(m_parts.drill, m_parts.lastDrill, m_parts.catalogue, level,
+                         {m_parts.standards.targetTime[level], m_parts.standards.minimumTime[level]},
                          m_timeFrame->width());
     if (m_start.recorded) {
         m_elapsed->setText(QStringLiteral("0"));
@@ -285,9 +285,9 @@ void DrillScreen::initialSettings()
         m_minimumMarker->setGeometry(0, 0, m_start.timeBar.minimumMarker, m_timeFrame->height());
         describeTimeBar(0);
     }
-    const StatusTexts texts =
-        statusTexts(state.catalogue, state.run, state.settings.schoolName,
-                    records::todayRuns(state.statistics, state.run.currentLevel, state.run.studentNumber));
+    const StatusTexts texts = statusTexts(
+        m_parts.catalogue, m_parts.run, m_parts.settings.schoolName,
+        records::todayRuns(m_parts.statistics, m_parts.run.currentLevel, m_parts.run.studentNumber));
     auto *title = findChild<QLabel *>(QStringLiteral("sLabel2"));
     title->setText(texts.title);
     title->setFont(style::font(texts.titlePointSize, true));
@@ -303,17 +303,16 @@ void DrillScreen::initialSettings()
 
 bool DrillScreen::loadLevelQuestions(QuestionList &questions)
 {
-    AppState &state = m_context.state;
-    const QString nominal = state.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
-    if (app::Status failed = idioms::readIdiomData(nominal, state.idioms)) {
+    const QString nominal = m_parts.settings.appFolder + QString::fromUtf16(idioms::kNominalFileName);
+    if (app::Status failed = idioms::readIdiomData(nominal, m_parts.idioms)) {
         app::report(m_context.services, app::titled(std::move(failed), QStringLiteral("問題ファイル")));
         leaveForHub();
         return false;
     }
-    questions = idioms::questionsForLevel(state.idioms, state.run.currentLevel);
+    questions = idioms::questionsForLevel(m_parts.idioms, m_parts.run.currentLevel);
     m_remaining->setText(QStringLiteral("10"));
     const QString reason =
-        unrunnableReason(questions, isPractice(), catalogue::rangeNumber(state.run.currentLevel),
+        unrunnableReason(questions, isPractice(), catalogue::rangeNumber(m_parts.run.currentLevel),
                          idioms::storedFilePath(nominal));
     if (!reason.isEmpty()) {
         app::report(m_context.services, app::warning(QStringLiteral("問題ファイル"), reason));
@@ -325,17 +324,16 @@ bool DrillScreen::loadLevelQuestions(QuestionList &questions)
 
 void DrillScreen::startSession(QuestionList questions)
 {
-    AppState &state = m_context.state;
     Services &services = m_context.services;
     // The clock runs in both modes.
     if (isPractice()) {
-        m_practice = std::make_unique<PracticeSession>(std::move(questions), state.lastDrill, services.clock,
-                                                       m_start.rules);
+        m_practice = std::make_unique<PracticeSession>(std::move(questions), m_parts.lastDrill,
+                                                       services.clock, m_start.rules);
         m_practice->start();
         m_clock->start();
         startPractice();
     } else {
-        m_test = std::make_unique<TestSession>(std::move(questions), state.lastDrill, services.clock,
+        m_test = std::make_unique<TestSession>(std::move(questions), m_parts.lastDrill, services.clock,
                                                services.random, m_start.rules);
         m_test->start();
         m_clock->start();
@@ -679,14 +677,13 @@ void DrillScreen::clockTick()
 void DrillScreen::minutesTick()
 {
     m_minutes->setText(QString::number(app::minutesSinceSignIn(
-        m_context.services.clock.secondsSinceMidnight(), m_context.state.run.nameConfirmedTime)));
+        m_context.services.clock.secondsSinceMidnight(), m_parts.run.nameConfirmedTime)));
 }
 
 // ---- The end of a drill ----
 
 void DrillScreen::finishDrill()
 {
-    AppState &state = m_context.state;
     QCoreApplication::processEvents();
     DrillSession *running = session();
     if (!running)
@@ -708,16 +705,16 @@ void DrillScreen::finishDrill()
         return;
     m_clock->stop();
     running->fixResultTime();
-    const int level = std::clamp<int>(state.run.currentLevel, 0, kMaxLevel);
+    const int level = std::clamp<int>(m_parts.run.currentLevel, 0, kMaxLevel);
     app::report(m_context.services,
-                records::recordAndJudge({state.settings, state.run, state.standards, state.statistics,
-                                         state.results, state.lastDrill},
+                records::recordAndJudge({m_parts.settings, m_parts.run, m_parts.standards, m_parts.statistics,
+                                         m_parts.results, m_parts.lastDrill},
                                         m_context.services, level));
     // The answer history beside the results file; a failure is shown and the drill goes on.
     if (m_test)
         app::report(m_context.services,
-                    records::recordAnswersIn(state.settings.dataFolder,
-                                             m_test->answeredQuestions(state.run.studentNumber, level),
+                    records::recordAnswersIn(m_parts.settings.dataFolder,
+                                             m_test->answeredQuestions(m_parts.run.studentNumber, level),
                                              m_context.services.wait));
     QCoreApplication::processEvents();
     m_context.services.clock.waitWithEvents(1000);
@@ -730,18 +727,17 @@ void DrillScreen::finishDrill()
 void DrillScreen::playSound(Sound sound)
 {
     playDroppingInput([&] {
-        if (app::report(m_context.services,
-                        sound::playKindSound(m_context.state.sound, m_context.state.settings.soundFolder,
-                                             m_context.services, int(sound))))
+        if (app::report(m_context.services, sound::playKindSound(m_parts.sound, m_parts.settings.soundFolder,
+                                                                 m_context.services, int(sound))))
             m_programEnding = true;
     });
 }
 
 void DrillScreen::playVoice(Voice voice)
 {
-    m_context.state.sound.voiceFileName =
-        idioms::voiceFilePath(m_context.state.settings.appFolder, m_test->current().idiom, int(voice));
-    playDroppingInput([&] { sound::playVoice(m_context.state.sound, m_context.services); });
+    m_parts.sound.voiceFileName =
+        idioms::voiceFilePath(m_parts.settings.appFolder, m_test->current().idiom, int(voice));
+    playDroppingInput([&] { sound::playVoice(m_parts.sound, m_context.services); });
 }
 
 void DrillScreen::showMeaning(const QString &meaning)

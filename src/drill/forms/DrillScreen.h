@@ -1,9 +1,19 @@
 #pragma once
 
+#include "app/CurrentRun.h"
+#include "app/PathsAndSettings.h"
 #include "app/forms/AppContext.h"
+#include "drill/Catalogue.h"
+#include "drill/DrillRunState.h"
+#include "drill/IdiomData.h"
+#include "drill/LastDrill.h"
 #include "drill/LevelStart.h"
 #include "drill/PracticeSession.h"
 #include "drill/TestSession.h"
+#include "records/Results.h"
+#include "records/Standards.h"
+#include "records/StatisticsTables.h"
+#include "sound/SoundState.h"
 
 #include <QWidget>
 
@@ -31,7 +41,23 @@ class DrillScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit DrillScreen(AppContext &context, QWidget *parent = nullptr);
+    // The parts of the shared state the drill reads and writes. The run and the statistics are read as
+    // they stood when the drill began; the judgement of a test goes to the results and the last drill.
+    struct Parts
+    {
+        app::PathsAndSettings &settings; // every routine on the results file counts in its fileNumber
+        const Catalogue &catalogue;
+        const app::CurrentRun &run;
+        LastDrill &lastDrill;
+        DrillRunState &drill;
+        IdiomData &idioms; // read afresh from the idiom data file for every drill
+        sound::SoundState &sound;
+        const records::Standards &standards;
+        records::Results &results;
+        const records::Statistics &statistics;
+    };
+
+    DrillScreen(const Parts &parts, AppContext &context, QWidget *parent = nullptr);
     ~DrillScreen() override;
 
     // The activation: status panel, questions of the level, clock, then practice or the first question.
@@ -92,6 +118,7 @@ private:
     void setKanjiButtonsEnabled(bool enabled);
     void setKanaButtonsEnabled(bool enabled);
 
+    Parts m_parts;
     AppContext &m_context;
 
     // What the student sees

@@ -77,14 +77,13 @@ QString controlName(const char *base, int index)
 }
 } // namespace
 
-HubScreen::HubScreen(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_context(context),
-      m_model({context.state.run, context.state.catalogue, context.state.standards, context.state.results,
-               context.state.statistics, context.state.roster})
+HubScreen::HubScreen(const Parts &parts, AppContext &context, QWidget *parent)
+    : QWidget(parent), m_parts(parts), m_context(context),
+      m_model({parts.run, parts.catalogue, parts.standards, parts.results, parts.statistics, parts.roster})
 {
     setObjectName(QStringLiteral("seisekitime1"));
     resize(1024, 768);
-    style::background(this, QColor::fromRgb(m_context.state.settings.seasonColour));
+    style::background(this, QColor::fromRgb(m_parts.settings.seasonColour));
 
     buildHeader();
     buildViewControls();
@@ -96,7 +95,8 @@ HubScreen::HubScreen(AppContext &context, QWidget *parent)
     m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), true, this);
     m_wait->setObjectName(QStringLiteral("picWait"));
     m_wait->setGeometry(0, 320, width(), 150);
-    m_passwordPanel = attachPasswordPanel(this, m_dataProcessing, m_context, [this] { m_model.leave(); });
+    m_passwordPanel = attachPasswordPanel(this, m_dataProcessing, {m_parts.settings, m_parts.catalogue},
+                                          m_context, [this] { m_model.leave(); });
     connect(m_passwordPanel, &PasswordPanel::opened, this, [this] { m_model.setPasswordPanelOpen(true); });
     connect(m_passwordPanel, &PasswordPanel::closed, this, [this] { m_model.setPasswordPanelOpen(false); });
 
@@ -105,6 +105,8 @@ HubScreen::HubScreen(AppContext &context, QWidget *parent)
     // Over the columns, below the view controls; outside the key preview, so that typing in its lists
     // starts no drill.
     m_personalData = new PersonalDataPanel(
+        {m_parts.settings, m_parts.catalogue, m_parts.run, m_parts.roster, m_parts.results,
+         m_parts.statistics},
         m_context, [this] { return m_model.gradeFilter(); }, this);
     m_personalData->setGeometry(kAreaLeft, kAreaTop, kAreaWidth, 572);
     connect(m_graph, &QPushButton::clicked, m_personalData, &PersonalDataPanel::showOwnSheet);
@@ -207,7 +209,7 @@ void HubScreen::buildColumns()
     m_columnArea->setAccessibleName(QStringLiteral("レベル一覧"));
     m_columnArea->setGeometry(kAreaLeft, kAreaTop, kAreaWidth, kAreaHeight);
 
-    const drill::Catalogue &catalogue = m_context.state.catalogue;
+    const drill::Catalogue &catalogue = m_parts.catalogue;
     const int count = levelCount();
     for (int level = 1; level <= count; ++level) {
         Column &c = m_columns[std::size_t(level)];
@@ -288,45 +290,45 @@ void HubScreen::installKeyPreview()
 
 bool HubScreen::isPractice(int level) const
 {
-    return catalogue::isPracticeLevel(m_context.state.catalogue, level);
+    return catalogue::isPracticeLevel(m_parts.catalogue, level);
 }
 
 bool HubScreen::isTeacher() const
 {
-    return roster::namelist::isTeacherName(m_context.state.run.studentName);
+    return roster::namelist::isTeacherName(m_parts.run.studentName);
 }
 
 void HubScreen::activate()
 {
-    AppState &state = m_context.state;
     Services &services = m_context.services;
     const int count = levelCount();
     const bool teacher = isTeacher();
 
-    m_print->setVisible(hub::printButtonShown(state.catalogue.printMode, teacher));
+    m_print->setVisible(hub::printButtonShown(m_parts.catalogue.printMode, teacher));
     m_dataProcessing->setVisible(teacher);
     m_elapsed->setText(hub::elapsedText(
-        app::minutesSinceSignIn(services.clock.secondsSinceMidnight(), state.run.nameConfirmedTime)));
+        app::minutesSinceSignIn(services.clock.secondsSinceMidnight(), m_parts.run.nameConfirmedTime)));
     m_model.beginActivation();
     m_wait->begin(count);
 
     setListChoiceCaptions(m_model.listChoiceCaptions());
-    if (app::report(services, records::computeStatistics({state.settings, state.catalogue}, state.standards,
-                                                         state.results, state.statistics, services)))
+    if (app::report(services,
+                    records::computeStatistics({m_parts.settings, m_parts.catalogue}, m_parts.standards,
+                                               m_parts.results, m_parts.statistics, services)))
         return;
     m_wait->step(0);
 
-    const qint64 runsToday = records::todayTotalRuns(state.statistics, state.run.studentNumber);
-    state.lastDrill.todayTotalCount = records::keptDayTotal(runsToday);
+    const qint64 runsToday = records::todayTotalRuns(m_parts.statistics, m_parts.run.studentNumber);
+    m_parts.lastDrill.todayTotalCount = records::keptDayTotal(runsToday);
     m_dayTotal->setText(hub::dayTotalText(runsToday));
 
-    records::standards::setPracticeTimes(state.standards, state.catalogue);
+    records::standards::setPracticeTimes(m_parts.standards, m_parts.catalogue);
 
-    m_student->setText(hub::studentLine(state.run.studentName, state.run.currentGrade));
+    m_student->setText(hub::studentLine(m_parts.run.studentName, m_parts.run.currentGrade));
     fitStudentLine();
-    m_number->setText(hub::numberLine(state.run.studentNumber, state.settings.schoolName));
-    m_title->setText(state.catalogue.programTitle);
-    m_title->setFont(style::font(hub::titlePointSize(state.catalogue.programTitle), true));
+    m_number->setText(hub::numberLine(m_parts.run.studentNumber, m_parts.settings.schoolName));
+    m_title->setText(m_parts.catalogue.programTitle);
+    m_title->setFont(style::font(hub::titlePointSize(m_parts.catalogue.programTitle), true));
     m_hint->setText(hub::hintText());
 
     const hub::HubView view = m_model.activate();
@@ -530,7 +532,7 @@ void HubScreen::rankingProgress(int level)
 QList<records::ResultRecord> HubScreen::readRecords(int maxCount)
 {
     const app::Result<QList<records::ResultRecord>> read = records::readLastRecords(
-        records::resultsFilePath(m_context.state.settings.dataFolder), maxCount, m_context.services.wait);
+        records::resultsFilePath(m_parts.settings.dataFolder), maxCount, m_context.services.wait);
     if (!read) {
         app::report(m_context.services, app::warning(QStringLiteral("成績の表示"), read.failure().text));
         return {};

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/PathsAndSettings.h"
 #include "app/forms/AppContext.h"
+#include "drill/LastDrill.h"
 #include "hub/HubModel.h"
 
 #include <QPointer>
@@ -35,7 +37,20 @@ class HubScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit HubScreen(AppContext &context, QWidget *parent = nullptr);
+    // The parts of the shared state the hub, its model and its two panels read and write.
+    struct Parts
+    {
+        app::PathsAndSettings &settings; // every routine on the results file counts in its fileNumber
+        const drill::Catalogue &catalogue;
+        app::CurrentRun &run;
+        drill::LastDrill &lastDrill; // the day's total
+        records::Standards &standards;
+        records::Results &results;
+        records::Statistics &statistics;
+        const roster::Roster &roster;
+    };
+
+    HubScreen(const Parts &parts, AppContext &context, QWidget *parent = nullptr);
 
     // Every showing: recompute the statistics, fill the columns and the points ranking, decide which
     // levels may start.
@@ -118,6 +133,7 @@ private:
     void titleClicked(int level);
     void goBack();
 
+    Parts m_parts;
     AppContext &m_context;
     hub::HubModel m_model;
     std::array<Column, kMaxLevel + 1> m_columns{};

@@ -70,20 +70,21 @@ void PasswordPanel::buttonClicked(Tool tool)
     emit toolChosen(tool);
 }
 
-PasswordPanel *attachPasswordPanel(QWidget *hub, QPushButton *dataProcessing, AppContext &context,
+PasswordPanel *attachPasswordPanel(QWidget *hub, QPushButton *dataProcessing,
+                                   const PasswordPanel::Parts &parts, AppContext &context,
                                    std::function<void()> leaving)
 {
     AppContext *c = &context;
     auto *panel = new PasswordPanel(
-        [c](const QString &typed) {
-            return teacher::passwordMatches(c->state.settings.teacherPassword, typed);
+        [parts](const QString &typed) {
+            return teacher::passwordMatches(parts.settings.teacherPassword, typed);
         },
         hub);
     panel->move((hub->width() - panel->width()) / 2, 230);
     QObject::connect(dataProcessing, &QPushButton::clicked, panel, &PasswordPanel::open);
-    QObject::connect(panel, &PasswordPanel::wrongPassword, panel, [c] {
-        app::report(c->services, app::warning(catalogue::messageTitle(c->state.catalogue),
-                                              teacher::wrongPasswordMessage()));
+    QObject::connect(panel, &PasswordPanel::wrongPassword, panel, [c, parts] {
+        app::report(c->services,
+                    app::warning(catalogue::messageTitle(parts.catalogue), teacher::wrongPasswordMessage()));
     });
     QObject::connect(panel, &PasswordPanel::toolChosen, panel, [c, leaving](PasswordPanel::Tool tool) {
         leaving();

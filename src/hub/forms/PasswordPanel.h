@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/PathsAndSettings.h"
 #include "app/forms/AppContext.h"
+#include "drill/Catalogue.h"
 
 #include <QFrame>
 
@@ -20,6 +22,13 @@ class PasswordPanel : public QFrame
     Q_OBJECT
 public:
     enum class Tool { RecordsBrowser, StandardsEditor };
+
+    // What the hub hands the panel of the shared state: the password, and the title of its message.
+    struct Parts
+    {
+        const app::PathsAndSettings &settings;
+        const drill::Catalogue &catalogue;
+    };
 
     // `matches` tells whether a typed text is the password.
     PasswordPanel(std::function<bool(const QString &)> matches, QWidget *parent);
@@ -51,5 +60,6 @@ private:
 // Puts the panel on the hub, centred over the level columns: `dataProcessing` ("データ処理") opens it, a
 // wrong password shows the message, and the right one calls `leaving` (the hub stops taking starts)
 // and shows the chosen tool, which unloads the hub.
-PasswordPanel *attachPasswordPanel(QWidget *hub, QPushButton *dataProcessing, AppContext &context,
+PasswordPanel *attachPasswordPanel(QWidget *hub, QPushButton *dataProcessing,
+                                   const PasswordPanel::Parts &parts, AppContext &context,
                                    std::function<void()> leaving);

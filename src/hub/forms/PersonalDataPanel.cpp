@@ -169,9 +169,9 @@ void PersonalSheetView::paintEvent(QPaintEvent *)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-PersonalDataPanel::PersonalDataPanel(AppContext &context, std::function<QString()> gradeFilter,
-                                     QWidget *parent)
-    : QFrame(parent), m_context(context), m_gradeFilter(std::move(gradeFilter)),
+PersonalDataPanel::PersonalDataPanel(const Parts &parts, AppContext &context,
+                                     std::function<QString()> gradeFilter, QWidget *parent)
+    : QFrame(parent), m_parts(parts), m_context(context), m_gradeFilter(std::move(gradeFilter)),
       m_dialogs(&context.services.outputDialogs)
 {
     setObjectName(QStringLiteral("pnlPersonalData"));
@@ -254,18 +254,17 @@ void PersonalDataPanel::build()
 
 bool PersonalDataPanel::isTeacher() const
 {
-    return roster::namelist::isTeacherName(m_context.state.run.studentName);
+    return roster::namelist::isTeacherName(m_parts.run.studentName);
 }
 
 void PersonalDataPanel::showOwnSheet()
 {
-    const AppState &state = m_context.state;
     if (!m_model.filled())
-        m_model.fill(state.roster, state.settings.schoolYearStartMonth, m_context.services.clock.now().date(),
-                     state.catalogue);
+        m_model.fill(m_parts.roster, m_parts.settings.schoolYearStartMonth,
+                     m_context.services.clock.now().date(), m_parts.catalogue);
     m_print->setVisible(m_model.offers(Target::Printer));
     m_pdf->setVisible(m_model.offers(Target::Pdf));
-    m_model.showOwnSheet(state.run.studentNumber, state.catalogue);
+    m_model.showOwnSheet(m_parts.run.studentNumber, m_parts.catalogue);
     showChoices();
     m_view->setPointSize(hub::sheetpaint::kSheetPointSize);
     show();
@@ -293,9 +292,9 @@ bool PersonalDataPanel::readRuns(std::vector<hub::SheetRun> *runs)
 {
     // The hub shows ranks and points of records it read from the file: without the file now, the
     // sheet's counts would be blank beside them.
-    const bool fileExpected = m_context.state.results.recordCount > 0;
+    const bool fileExpected = m_parts.results.recordCount > 0;
     app::Result<std::vector<hub::SheetRun>> read = hub::readSheetRuns(
-        records::resultsFilePath(m_context.state.settings.dataFolder), m_context.services.wait, fileExpected);
+        records::resultsFilePath(m_parts.settings.dataFolder), m_context.services.wait, fileExpected);
     if (!read) {
         runs->clear();
         warn(read.failure().text);
@@ -308,12 +307,11 @@ bool PersonalDataPanel::readRuns(std::vector<hub::SheetRun> *runs)
 hub::PersonalSheet PersonalDataPanel::sheetFor(int student, const std::vector<hub::SheetRun> &runs,
                                                const std::vector<int> &levels) const
 {
-    const AppState &state = m_context.state;
-    const hub::RowStudents rows = hub::rowStudentsFor(state.roster, state.run.studentNumber,
+    const hub::RowStudents rows = hub::rowStudentsFor(m_parts.roster, m_parts.run.studentNumber,
                                                       m_gradeFilter ? m_gradeFilter() : QString());
     hub::PersonalSheet sheet =
-        hub::personalSheet({state.catalogue, state.roster, state.results, state.statistics}, rows, runs,
-                           m_context.services.clock.now().date(), student, levels);
+        hub::personalSheet({m_parts.catalogue, m_parts.roster, m_parts.results, m_parts.statistics}, rows,
+                           runs, m_context.services.clock.now().date(), student, levels);
     // A teacher sees the class's weak idioms too: those of the students the grade filter shows.
     const std::vector<int> classStudents = hub::classStudentsOf(rows);
     hub::addWeakIdiomsPage(sheet, m_weak, isTeacher() ? &classStudents : nullptr,
@@ -335,9 +333,8 @@ void PersonalDataPanel::draw(Target target)
     std::vector<hub::SheetRun> runs;
     if (!readRuns(&runs))
         return;
-    m_weak =
-        hub::readWeakIdiomsSource(m_context.state.settings.dataFolder, m_context.state.settings.appFolder,
-                                  m_context.services.clock.now(), m_context.services.wait);
+    m_weak = hub::readWeakIdiomsSource(m_parts.settings.dataFolder, m_parts.settings.appFolder,
+                                       m_context.services.clock.now(), m_context.services.wait);
     if (target != Target::Screen)
         m_status->clear();
     // Each student's sheet clears the area for the next, so the screen shows the last one.
@@ -433,7 +430,7 @@ void PersonalDataPanel::savePdf(const std::vector<int> &students, const std::vec
         writer.setResolution(600);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         writer.setTitle(kTitle + (sheets.size() == 1 ? u' ' + sheets.front().name : QString()));
-        writer.setCreator(m_context.state.catalogue.programTitle);
+        writer.setCreator(m_parts.catalogue.programTitle);
         QPainter painter;
         if (painter.begin(&writer)) {
             for (std::size_t i = 0; i < sheets.size(); ++i)

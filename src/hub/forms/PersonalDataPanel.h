@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CurrentRun.h"
+#include "app/PathsAndSettings.h"
 #include "app/forms/AppContext.h"
 #include "hub/PersonalDataModel.h"
 #include "hub/PersonalSheet.h"
@@ -54,8 +56,20 @@ class PersonalDataPanel : public QFrame
 {
     Q_OBJECT
 public:
+    // The parts of the shared state the panel reads, handed down by the hub.
+    struct Parts
+    {
+        const app::PathsAndSettings &settings;
+        const drill::Catalogue &catalogue;
+        const app::CurrentRun &run;
+        const roster::Roster &roster;
+        const records::Results &results;
+        const records::Statistics &statistics;
+    };
+
     // gradeFilter gives the hub's grade filter text at the moment of drawing.
-    PersonalDataPanel(AppContext &context, std::function<QString()> gradeFilter, QWidget *parent);
+    PersonalDataPanel(const Parts &parts, AppContext &context, std::function<QString()> gradeFilter,
+                      QWidget *parent);
     ~PersonalDataPanel() override;
 
     // The graph button: the student of the run, the first three test levels, the sheet's font size,
@@ -85,6 +99,7 @@ private:
                  const std::vector<int> &levels);
     void warn(const QString &text);
 
+    Parts m_parts;
     AppContext &m_context;
     std::function<QString()> m_gradeFilter;
     platform::OutputDialogs *m_dialogs;

@@ -40,15 +40,14 @@ QFrame *card(QWidget *parent, const QRect &geometry, const QString &name)
 
 } // namespace
 
-WorksheetScreen::WorksheetScreen(AppContext &context, bool signedIn, QWidget *parent)
-    : QWidget(parent), m_context(context),
-      m_choices(context.state.idioms, context.state.roster,
-                {context.state.settings.appFolder, context.state.settings.dataFolder}),
+WorksheetScreen::WorksheetScreen(const Parts &parts, AppContext &context, bool signedIn, QWidget *parent)
+    : QWidget(parent), m_parts(parts), m_context(context),
+      m_choices(parts.idioms, parts.roster, {parts.settings.appFolder, parts.settings.dataFolder}),
       m_signedIn(signedIn)
 {
     setObjectName(QStringLiteral("FormPrint0"));
     resize(1024, 768);
-    style::background(this, QColor::fromRgb(m_context.state.settings.seasonColour));
+    style::background(this, QColor::fromRgb(m_parts.settings.seasonColour));
 
     m_page = app::controls::frame(this, QStringLiteral("pnlWorksheet"), QRect(0, 0, 1024, 768));
 
@@ -168,11 +167,11 @@ WorksheetScreen::~WorksheetScreen() = default;
 
 void WorksheetScreen::activate()
 {
-    const app::CurrentRun &run = m_context.state.run;
+    const app::CurrentRun &run = m_parts.run;
     std::optional<int> signedIn;
     if (m_signedIn)
         signedIn = run.studentNumber;
-    m_choices.load(printing::worksheetSources(m_context.state.roster, signedIn,
+    m_choices.load(printing::worksheetSources(m_parts.roster, signedIn,
                                               roster::namelist::isTeacherName(run.studentName)));
     m_showing = true;
     m_source->clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CurrentRun.h"
+#include "app/PathsAndSettings.h"
 #include "app/forms/AppContext.h"
 #include "printing/WorksheetChoices.h"
 #include "printing/forms/PrintLayoutScreen.h"
@@ -37,7 +39,17 @@ class WorksheetScreen : public QWidget
 public:
     // `signedIn`: opened by the signed-in student of the current run (from the hub), who is offered his
     // or her weak idioms; a teacher is offered everybody's. From the name screen nobody is signed in.
-    WorksheetScreen(AppContext &context, bool signedIn, QWidget *parent = nullptr);
+    // The parts of the shared state the screen uses: its folders and colour, the student of the run, the
+    // roster for the weak-idiom sources, and the idiom data the sheets are built from.
+    struct Parts
+    {
+        const app::PathsAndSettings &settings;
+        const app::CurrentRun &run;
+        const roster::Roster &roster;
+        drill::IdiomData &idioms;
+    };
+
+    WorksheetScreen(const Parts &parts, AppContext &context, bool signedIn, QWidget *parent = nullptr);
     ~WorksheetScreen() override;
 
     // Load: the range list with "1" selected, and the first sheet.
@@ -61,6 +73,7 @@ private:
     // The ranges selected in List1 go to the model, and the sheet is built again.
     void rangesClicked();
 
+    Parts m_parts;
     AppContext &m_context;
     printing::WorksheetChoices m_choices;
     bool m_showing = true; // while activate() shows the model's choices, their widgets' signals build nothing

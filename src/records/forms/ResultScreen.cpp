@@ -31,10 +31,10 @@ constexpr int kSmallestNamePointSize = 14;
 
 } // namespace
 
-ResultScreen::ResultScreen(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_context(context),
-      m_session({context.state.settings, context.state.catalogue, context.state.run, context.state.standards,
-                 context.state.results, context.state.statistics, context.state.lastDrill},
+ResultScreen::ResultScreen(const Parts &parts, AppContext &context, QWidget *parent)
+    : QWidget(parent), m_parts(parts), m_context(context),
+      m_session({parts.settings, parts.catalogue, parts.run, parts.standards, parts.results, parts.statistics,
+                 parts.lastDrill},
                 context.services)
 {
     setObjectName(QStringLiteral("FrmSyuuryou"));
@@ -126,14 +126,14 @@ void ResultScreen::activate()
     // events run between the sounds, or Timer1, due by then, would put the congratulation away and
     // show the buttons in the middle of the fanfare.
     repaint();
-    AppState &state = m_context.state;
     for (const records::result_screen::Sound &sound : sounds) {
         if (sound.kind != 0) {
-            if (app::report(m_context.services, sound::playKindSound(state.sound, state.settings.soundFolder,
-                                                                     m_context.services, sound.kind)))
+            if (app::report(m_context.services,
+                            sound::playKindSound(m_parts.sound, m_parts.settings.soundFolder,
+                                                 m_context.services, sound.kind)))
                 return;
         } else {
-            sound::playFixedSound(state.sound, state.settings.soundFolder, m_context.services,
+            sound::playFixedSound(m_parts.sound, m_parts.settings.soundFolder, m_context.services,
                                   sound.fixedFile);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "app/forms/AppContext.h"
 #include "records/ResultSession.h"
+#include "sound/SoundState.h"
 
 #include <QWidget>
 
@@ -19,7 +20,20 @@ class ResultScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit ResultScreen(AppContext &context, QWidget *parent = nullptr);
+    // The parts of the shared state the screen reads and writes: those of its session, and the sound.
+    struct Parts
+    {
+        app::PathsAndSettings &settings;
+        const drill::Catalogue &catalogue;
+        const app::CurrentRun &run;
+        drill::LastDrill &lastDrill;
+        const records::Standards &standards;
+        records::Results &results;
+        records::Statistics &statistics;
+        sound::SoundState &sound;
+    };
+
+    ResultScreen(const Parts &parts, AppContext &context, QWidget *parent = nullptr);
 
     // The activation sequence, once per showing.
     void activate();
@@ -33,6 +47,7 @@ private:
     void againClicked();
     void render();
 
+    Parts m_parts;
     AppContext &m_context;
     records::ResultSession m_session;
     QLabel *m_levelCount;     // Label13

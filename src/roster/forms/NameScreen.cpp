@@ -36,20 +36,19 @@ QLabel *label(const QString &text, const QFont &font, QWidget *parent, const QRe
 }
 } // namespace
 
-NameScreen::NameScreen(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_context(context),
-      m_selection({context.state.settings, context.state.catalogue, context.state.standards,
-                   context.state.results, context.state.statistics, context.state.roster, context.state.run},
+NameScreen::NameScreen(const Parts &parts, AppContext &context, QWidget *parent)
+    : QWidget(parent), m_parts(parts), m_context(context),
+      m_selection({parts.settings, parts.catalogue, parts.standards, parts.results, parts.statistics,
+                   parts.roster, parts.run},
                   context.services)
 {
     setObjectName(QStringLiteral("namesel"));
     resize(1024, 768);
-    style::background(this, QColor::fromRgb(m_context.state.settings.seasonColour));
+    style::background(this, QColor::fromRgb(m_parts.settings.seasonColour));
 
     // Title.
     QFrame *titleCard = card(this, QRect(32, 20, 560, 92));
-    m_title = label(m_context.state.catalogue.programTitle, style::font(48, true), titleCard,
-                    QRect(24, 4, 520, 84));
+    m_title = label(m_parts.catalogue.programTitle, style::font(48, true), titleCard, QRect(24, 4, 520, 84));
     m_title->setObjectName(QStringLiteral("lblTitle"));
 
     m_developmentMarker = new QLabel(QStringLiteral("開発中"), this);
@@ -166,7 +165,7 @@ NameScreen::NameScreen(AppContext &context, QWidget *parent)
     m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), false, this);
     m_wait->setObjectName(QStringLiteral("picWait"));
     m_wait->setGeometry(0, 0, 520, 120);
-    m_wait->setBackground(QColor::fromRgb(m_context.state.settings.seasonColour));
+    m_wait->setBackground(QColor::fromRgb(m_parts.settings.seasonColour));
 
     setTabOrder(m_list1, m_ok);
     installKeyPreview();
@@ -231,13 +230,12 @@ void NameScreen::showChoice()
 
 void NameScreen::confirm()
 {
-    AppState &state = m_context.state;
     switch (m_selection.confirm()) {
     case roster::NameSelection::Confirmation::Ignored:
         return;
     case roster::NameSelection::Confirmation::NoNameChosen:
         app::report(m_context.services,
-                    sound::playKindSound(state.sound, state.settings.soundFolder, m_context.services,
+                    sound::playKindSound(m_parts.sound, m_parts.settings.soundFolder, m_context.services,
                                          roster::NameSelection::kNoNameSound));
         return;
     case roster::NameSelection::Confirmation::SignedIn:

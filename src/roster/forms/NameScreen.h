@@ -2,6 +2,7 @@
 
 #include "app/forms/AppContext.h"
 #include "roster/NameSelection.h"
+#include "sound/SoundState.h"
 
 #include <QWidget>
 
@@ -30,7 +31,20 @@ class NameScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit NameScreen(AppContext &context, QWidget *parent = nullptr);
+    // The parts of the shared state the screen reads and writes: those of its selection, and the sound.
+    struct Parts
+    {
+        app::PathsAndSettings &settings;
+        drill::Catalogue &catalogue;
+        app::CurrentRun &run;
+        roster::Roster &roster;
+        const records::Standards &standards;
+        records::Results &results;
+        records::Statistics &statistics;
+        sound::SoundState &sound;
+    };
+
+    NameScreen(const Parts &parts, AppContext &context, QWidget *parent = nullptr);
 
     // Each showing: the marker, display mode 1, the grade groups, the list; nothing chosen.
     void activate();
@@ -57,6 +71,7 @@ private:
     void leaveForProgramMenu();
     void installKeyPreview();
 
+    Parts m_parts;
     AppContext &m_context;
     roster::NameSelection m_selection;
     bool m_redrawing = false;

@@ -3,23 +3,18 @@
 #include "app/forms/DialogScale.h"
 #include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
-#include "drill/forms/DrillScreen.h"
-#include "hub/forms/HubScreen.h"
-#include "printing/forms/WorksheetScreen.h"
-#include "records/forms/ResultScreen.h"
 #include "records/forms/ResultsBusyPanel.h"
-#include "roster/forms/NameScreen.h"
 #include "startup/forms/ProgramApplication.h"
+#include "startup/forms/ScreenParts.h"
 #include "startup/forms/SplashScreen.h"
 #include "startup/forms/VersionBox.h"
-#include "teacher/forms/RecordsScreen.h"
-#include "teacher/forms/StandardsScreen.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
 MainWindow::MainWindow(AppState &state, Services &services, QString applicationFolder, QWidget *parent)
-    : QWidget(parent), m_context{state, services, *this}, m_applicationFolder(std::move(applicationFolder))
+    : QWidget(parent), m_state(state), m_context{services, *this},
+      m_applicationFolder(std::move(applicationFolder))
 {
     setObjectName(QStringLiteral("MainWindow"));
     setFixedSize(kWidth, kHeight);
@@ -31,7 +26,7 @@ MainWindow::MainWindow(AppState &state, Services &services, QString applicationF
 
 void MainWindow::start()
 {
-    changeScreen([this] { return new SplashScreen(m_context, m_applicationFolder); },
+    changeScreen([this] { return new SplashScreen(m_state, m_context, m_applicationFolder); },
                  [this](QWidget *splash) {
                      show();
                      static_cast<SplashScreen *>(splash)->begin();
@@ -70,43 +65,43 @@ void MainWindow::changeScreen(std::function<QWidget *()> make, std::function<voi
 
 // A screen's activation runs from the event loop once the screen is shown, as a form's activation
 // does, so that the handler that asked for it (a start button, "もう一度") has returned first.
-template <typename T> void MainWindow::showScreen(void (T::*activate)())
+template <typename T>
+void MainWindow::showScreen(typename T::Parts (*parts)(AppState &), void (T::*activate)())
 {
-    changeScreen([this]() -> QWidget * { return new T(m_context); },
+    changeScreen([this, parts]() -> QWidget * { return new T(parts(m_state), m_context); },
                  [activate](QWidget *screen) { QTimer::singleShot(0, static_cast<T *>(screen), activate); });
 }
 
 void MainWindow::showNameSelection()
 {
-    showScreen(&NameScreen::activate);
+    showScreen(&startup::parts::nameScreen, &NameScreen::activate);
 }
 
 void MainWindow::showHub()
 {
-    showScreen(&HubScreen::activate);
+    showScreen(&startup::parts::hubScreen, &HubScreen::activate);
 }
 
 void MainWindow::showDrill(int level)
 {
-    AppState &state = m_context.state;
-    catalogue::prepareDrill(state.run, state.lastDrill, state.drill, level);
+    catalogue::prepareDrill(m_state.run, m_state.lastDrill, m_state.drill, level);
     QCoreApplication::processEvents();
-    showScreen(&drill::DrillScreen::activate);
+    showScreen(&startup::parts::drillScreen, &drill::DrillScreen::activate);
 }
 
 void MainWindow::showResult()
 {
-    showScreen(&ResultScreen::activate);
+    showScreen(&startup::parts::resultScreen, &ResultScreen::activate);
 }
 
 void MainWindow::showStandardsEditor()
 {
-    showScreen(&StandardsScreen::activate);
+    showScreen(&startup::parts::standardsScreen, &StandardsScreen::activate);
 }
 
 void MainWindow::showRecordsBrowser()
 {
-    showScreen(&RecordsScreen::activate);
+    showScreen(&startup::parts::recordsScreen, &RecordsScreen::activate);
 }
 
 void MainWindow::showWorksheet(bool signedIn)
@@ -115,7 +110,8 @@ void MainWindow::showWorksheet(bool signedIn)
     QPointer<QWidget> below = m_screen;
     if (below)
         below->setEnabled(false);
-    auto *worksheet = new WorksheetScreen(m_context, signedIn, this);
+    auto *worksheet =
+        new WorksheetScreen(startup::parts::worksheetScreen(m_state), m_context, signedIn, this);
     worksheet->setGeometry(0, 0, kWidth, kHeight);
     connect(worksheet, &WorksheetScreen::closed, this, [below] {
         if (below) {
@@ -132,7 +128,7 @@ void MainWindow::showWorksheet(bool signedIn)
 void MainWindow::showVersionBox(QWidget *over)
 {
     QWidget *base = over ? over : this;
-    VersionBox box(m_context.state.catalogue.programTitle, app::dialogscale::dialogParent(base));
+    VersionBox box(m_state.catalogue.programTitle, app::dialogscale::dialogParent(base));
     box.adjustSize();
     // The centre of the screen on the display, less half the box (which may be scaled, the screen too).
     box.move(base->mapToGlobal(QPoint(base->width() / 2, base->height() / 2)) -

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
+#include "startup/AppState.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
 
-// The program's one window. It owns nothing of the shared state; it shows the current screen.
+// The program's one window. It owns nothing of the shared state; it shows the current screen and hands
+// each screen it makes the parts of the state that screen uses (ScreenParts.h).
 //
 // A screen is changed only when no event handler is running. The handlers let pending events run in the
 // middle of their work, so a request to change the screen can come from inside one (the drill's clock
@@ -23,6 +25,7 @@ public:
     MainWindow(AppState &state, Services &services, QString applicationFolder, QWidget *parent = nullptr);
 
     AppContext &context() { return m_context; }
+    AppState &state() const { return m_state; }
 
     // Shows the splash, which runs the start-up.
     void start();
@@ -47,9 +50,11 @@ private:
     // The one way to change the screen: now, or when the running handlers have returned, `make` builds
     // the next screen, the old one goes, the new one is shown and then `shown` runs (its activation).
     void changeScreen(std::function<QWidget *()> make, std::function<void(QWidget *)> shown);
-    // A screen of type T made over the context, activated from the event loop once it is shown.
-    template <typename T> void showScreen(void (T::*activate)());
+    // A screen of type T made over its parts and the context, activated from the event loop once it is
+    // shown.
+    template <typename T> void showScreen(typename T::Parts (*parts)(AppState &), void (T::*activate)());
 
+    AppState &m_state;
     AppContext m_context;
     QString m_applicationFolder;
     QPointer<QWidget> m_screen;

@@ -7,11 +7,12 @@
 
 namespace style = app::style;
 
-NotBuiltScreen::NotBuiltScreen(const QString &screenName, AppContext &context, QWidget *parent)
+NotBuiltScreen::NotBuiltScreen(const QString &screenName, const app::PathsAndSettings &settings,
+                               QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("NotBuiltScreen"));
-    style::background(this, QColor::fromRgb(context.state.settings.seasonColour));
+    style::background(this, QColor::fromRgb(settings.seasonColour));
 
     auto *label = new QLabel(QStringLiteral("%1は、まだできていません。").arg(screenName), this);
     label->setObjectName(QStringLiteral("lblNotBuilt"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/forms/AppContext.h"
+#include "app/PathsAndSettings.h"
 
 #include <QWidget>
 
@@ -9,5 +9,6 @@ class NotBuiltScreen : public QWidget
 {
     Q_OBJECT
 public:
-    NotBuiltScreen(const QString &screenName, AppContext &context, QWidget *parent = nullptr);
+    NotBuiltScreen(const QString &screenName, const app::PathsAndSettings &settings,
+                   QWidget *parent = nullptr);
 };

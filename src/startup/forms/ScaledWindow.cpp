@@ -132,7 +132,7 @@ QPoint ScaledWindow::toViewport(const QWidget *canvasWidget, const QPointF &poin
 
 QColor ScaledWindow::surroundColour() const
 {
-    return QColor::fromRgb(m_canvas.context().state.settings.seasonColour);
+    return QColor::fromRgb(m_canvas.state().settings.seasonColour);
 }
 
 void ScaledWindow::resizeEvent(QResizeEvent *event)

@@ -27,8 +27,8 @@ QRect pictureRect(const QWidget *w)
 }
 } // namespace
 
-SplashScreen::SplashScreen(AppContext &context, QString applicationFolder, QWidget *parent)
-    : QWidget(parent), m_context(context), m_applicationFolder(std::move(applicationFolder))
+SplashScreen::SplashScreen(AppState &state, AppContext &context, QString applicationFolder, QWidget *parent)
+    : QWidget(parent), m_state(state), m_context(context), m_applicationFolder(std::move(applicationFolder))
 {
     setObjectName(QStringLiteral("Firstfrm"));
     resize(1024, 768);
@@ -76,7 +76,7 @@ void SplashScreen::begin()
     const QDate today = clock.now().date();
     m_dateLabel->setText(platform::japaneseEraDateText(today));
 
-    app::PathsAndSettings &settings = m_context.state.settings;
+    app::PathsAndSettings &settings = m_state.settings;
     settings.seasonColour = startup::seasonColour(today.month());
     style::background(this, QColor::fromRgb(settings.seasonColour));
 
@@ -95,7 +95,7 @@ void SplashScreen::timer1Tick()
 void SplashScreen::startMainProgram()
 {
     if (app::report(m_context.services,
-                    startup::loadSettings(m_context.state, m_applicationFolder, QDir::separator())))
+                    startup::loadSettings(m_state, m_applicationFolder, QDir::separator())))
         return;
     // Showing the name selection screen unloads this one.
     m_context.navigator.showNameSelection();
@@ -123,7 +123,7 @@ void SplashScreen::paintEvent(QPaintEvent *)
     p.setPen(QColor::fromRgb(style::kPaperInk));
     p.setFont(style::font(72, true));
     p.drawText(QRect(picture.left(), picture.top() + 60, picture.width(), 150), Qt::AlignCenter,
-               catalogue::messageTitle(m_context.state.catalogue));
+               catalogue::messageTitle(m_state.catalogue));
     p.setFont(style::font(20));
     p.setPen(QColor::fromRgb(style::kPaperQuietInk));
     p.drawText(QRect(picture.left(), picture.top() + 215, picture.width(), 40), Qt::AlignCenter,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/forms/AppContext.h"
+#include "startup/AppState.h"
 
 #include <QWidget>
 
@@ -13,7 +14,8 @@ class SplashScreen : public QWidget
 {
     Q_OBJECT
 public:
-    SplashScreen(AppContext &context, QString applicationFolder, QWidget *parent = nullptr);
+    // The splash fills the whole shared state as the program starts.
+    SplashScreen(AppState &state, AppContext &context, QString applicationFolder, QWidget *parent = nullptr);
 
     // The start-up sequence: paint, seed the random numbers, date, season colour, development layout,
     // then Timer1 on.
@@ -28,6 +30,7 @@ protected:
 private:
     void timer1Tick();
 
+    AppState &m_state;
     AppContext &m_context;
     QString m_applicationFolder;
     QLabel *m_dateLabel;

@@ -53,8 +53,8 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
 
 } // namespace
 
-RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_context(context), m_editor(m_model)
+RecordsScreen::RecordsScreen(const Parts &parts, AppContext &context, QWidget *parent)
+    : QWidget(parent), m_parts(parts), m_context(context), m_editor(m_model)
 {
     setObjectName(QStringLiteral("FrmData"));
     resize(1024, 768);
@@ -167,7 +167,7 @@ RecordsScreen::RecordsScreen(AppContext &context, QWidget *parent)
 
 QString RecordsScreen::resultsPath() const
 {
-    return records::resultsFilePath(m_context.state.settings.dataFolder);
+    return records::resultsFilePath(m_parts.settings.dataFolder);
 }
 
 void RecordsScreen::showMessage(const QString &text, bool warning)
@@ -193,7 +193,7 @@ void RecordsScreen::activate()
 void RecordsScreen::listRecords()
 {
     m_wait->begin();
-    const app::PathsAndSettings &settings = m_context.state.settings;
+    const app::PathsAndSettings &settings = m_parts.settings;
     const QDate today = m_context.services.clock.now().date();
     app::Result<teacher::BrowserRoster> read =
         teacher::readBrowserRoster(settings.baseFolder, today, settings.schoolYearStartMonth);
@@ -411,8 +411,7 @@ void RecordsScreen::exportCsv()
     const QString path = chooseCsvFile ? chooseCsvFile(suggested) : QString();
     if (path.isEmpty())
         return;
-    const QStringList lines =
-        teacher::resultsCsvLines(m_model, {}, m_context.state.catalogue, m_context.state.standards);
+    const QStringList lines = teacher::resultsCsvLines(m_model, {}, m_parts.catalogue, m_parts.standards);
     if (const app::Status written = teacher::writeResultsCsv(path, lines)) {
         showMessage(written->text);
         return;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/PathsAndSettings.h"
 #include "app/forms/AppContext.h"
+#include "drill/Catalogue.h"
+#include "records/Standards.h"
 #include "teacher/RecordEditor.h"
 #include "teacher/RecordList.h"
 #include "teacher/forms/QuietWait.h"
@@ -34,7 +37,16 @@ class RecordsScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RecordsScreen(AppContext &context, QWidget *parent = nullptr);
+    // The parts of the shared state the browser reads: the folders and the school year, and for the CSV
+    // file the level names and the standards.
+    struct Parts
+    {
+        const app::PathsAndSettings &settings;
+        const drill::Catalogue &catalogue;
+        const records::Standards &standards;
+    };
+
+    RecordsScreen(const Parts &parts, AppContext &context, QWidget *parent = nullptr);
 
     // Every showing: finish a deletion a crash interrupted, list the records.
     void activate();
@@ -85,6 +97,7 @@ private:
         RecordsScreen *m_screen;
     };
 
+    Parts m_parts;
     AppContext &m_context;
     QuietWait m_fileWait{m_context.services.wait};
     teacher::RecordListModel m_model;

@@ -109,7 +109,8 @@ teacher::EditorKey editorKey(const QKeyEvent *key)
 
 } // namespace
 
-StandardsScreen::StandardsScreen(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+StandardsScreen::StandardsScreen(const Parts &parts, AppContext &context, QWidget *parent)
+    : QWidget(parent), m_parts(parts), m_context(context)
 {
     setObjectName(QStringLiteral("FrmTimeData"));
     resize(1024, 768);
@@ -220,7 +221,7 @@ void StandardsScreen::activate()
 {
     m_help->clear();
     load();
-    const QString results = records::resultsFilePath(m_context.state.settings.dataFolder);
+    const QString results = records::resultsFilePath(m_parts.settings.dataFolder);
     if (!QFileInfo::exists(results) && m_editor.firstResultsProblem())
         showMessage(QStringLiteral("成績ファイルがありません：%1\n度数分布は空のまま表示します。")
                         .arg(platform::displayPath(results)));
@@ -234,8 +235,7 @@ void StandardsScreen::activate()
 
 void StandardsScreen::load()
 {
-    const app::Status read =
-        m_editor.loadTable(records::standards::filePath(m_context.state.settings.dataFolder));
+    const app::Status read = m_editor.loadTable(records::standards::filePath(m_parts.settings.dataFolder));
     // A table that was not read cannot be saved over the file.
     m_save->setEnabled(m_editor.canSave());
     if (read)
@@ -317,7 +317,7 @@ void StandardsScreen::showDistribution()
     qint64 first = 0;
     qint64 total = 0;
     int errorNumber = 0;
-    const QString path = records::resultsFilePath(m_context.state.settings.dataFolder);
+    const QString path = records::resultsFilePath(m_parts.settings.dataFolder);
     const records::ReadOutcome outcome =
         records::readLastRecordBytes(path, INT_MAX, m_fileWait, &bytes, &first, &total, &errorNumber);
     m_fileWait.done();
@@ -401,7 +401,7 @@ bool StandardsScreen::writeTable()
 {
     if (!m_editor.canSave())
         return false;
-    const QString path = records::standards::filePath(m_context.state.settings.dataFolder);
+    const QString path = records::standards::filePath(m_parts.settings.dataFolder);
     const teacher::SaveCheck check = m_editor.checkSave(path);
     if (check.step == teacher::SaveCheck::Step::Refused) {
         showMessage(check.text);
@@ -419,7 +419,7 @@ bool StandardsScreen::writeTable()
     }
     m_editor.setChanged(false);
     // The new values take effect at once: the hub shows them when it is shown again.
-    if (const app::Status read = records::standards::readStandardsTable(path, m_context.state.standards))
+    if (const app::Status read = records::standards::readStandardsTable(path, m_parts.standards))
         showMessage(read->text);
     return true;
 }

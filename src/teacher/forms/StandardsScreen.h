@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/PathsAndSettings.h"
 #include "app/forms/AppContext.h"
+#include "records/Standards.h"
 #include "teacher/Distribution.h"
 #include "teacher/StandardsEditor.h"
 #include "teacher/StandardsGridModel.h"
@@ -29,7 +31,15 @@ class StandardsScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit StandardsScreen(AppContext &context, QWidget *parent = nullptr);
+    // The parts of the shared state the editor uses: the data folder, and the standards it reads again
+    // once the table is saved.
+    struct Parts
+    {
+        const app::PathsAndSettings &settings;
+        records::Standards &standards;
+    };
+
+    StandardsScreen(const Parts &parts, AppContext &context, QWidget *parent = nullptr);
 
     // Every showing: load the table, current cell level 1 / column 1, the box over it, the frequency
     // panel.
@@ -62,6 +72,7 @@ private:
     void cellClicked(const QModelIndex &index);
     void showMessage(const QString &text);
 
+    Parts m_parts;
     AppContext &m_context;
     QuietWait m_fileWait{m_context.services.wait};
     teacher::StandardsGridModel m_grid;

@@ -1,7 +1,6 @@
 // The drill run in the program's own window, with sounds that take time: while a sound plays the
 // drill's clock falls due, and its tick runs at the next pending-events step of the handler that played
 // it, as on a school PC.
-#include "app/AppState.h"
 #include "drill/LevelCatalogue.h"
 #include "drill/forms/DrillScreen.h"
 #include "platform/FileLock.h"
@@ -10,6 +9,7 @@
 #include "records/Statistics.h"
 #include "records/forms/ResultScreen.h"
 #include "records/forms/ResultsBusyPanel.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/QtMessageBoxes.h"

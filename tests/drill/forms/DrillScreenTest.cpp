@@ -1,5 +1,4 @@
 #include "drill/forms/DrillScreen.h"
-#include "app/AppState.h"
 #include "app/forms/Style.h"
 #include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
@@ -9,7 +8,9 @@
 #include "records/Statistics.h"
 #include "records/forms/ResultScreen.h"
 #include "sound/SoundPlayer.h"
+#include "startup/AppState.h"
 #include "startup/LoadSettings.h"
+#include "startup/forms/ScreenParts.h"
 #include "support/TestSupport.h"
 #include "support/gui/GuiTestSupport.h"
 
@@ -46,6 +47,7 @@ class TestNavigator : public Navigator
 {
 public:
     explicit TestNavigator(QWidget *host) : m_host(host) {}
+    AppState *state = nullptr;
     AppContext *context = nullptr;
     int hubShown = 0;
     int resultShown = 0;
@@ -60,16 +62,16 @@ public:
     }
     void showDrill(int level) override
     {
-        catalogue::prepareDrill(context->state.run, context->state.lastDrill, context->state.drill, level);
+        catalogue::prepareDrill(state->run, state->lastDrill, state->drill, level);
         ++drillShown;
-        auto *drill = new drill::DrillScreen(*context, m_host);
+        auto *drill = new drill::DrillScreen(startup::parts::drillScreen(*state), *context, m_host);
         replace(drill);
         QTimer::singleShot(0, drill, &drill::DrillScreen::activate);
     }
     void showResult() override
     {
         ++resultShown;
-        auto *result = new ResultScreen(*context, m_host);
+        auto *result = new ResultScreen(startup::parts::resultScreen(*state), *context, m_host);
         replace(result);
         QTimer::singleShot(0, result, &ResultScreen::activate);
     }
@@ -103,6 +105,7 @@ protected:
         host.resize(1024, 768);
         app::style::install(&host); // the window's style sheet, as MainWindow has it
         host.show();
+        navigator.state = state.get();
         navigator.context = &context;
         writeIdiomFile(inst.applicationFolder, rangeOne(), 1);
         // The hub has read the results before any drill starts.
@@ -198,7 +201,7 @@ protected:
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
     QWidget host;
     TestNavigator navigator{&host};
-    AppContext context{*state, fakes.services, navigator};
+    AppContext context{fakes.services, navigator};
     QuestionList questions = rangeOne();
 };
 

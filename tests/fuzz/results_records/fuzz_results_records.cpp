@@ -2,10 +2,10 @@
 // only records that fit its tables, with bests and statistics inside their bounds.
 
 #include "FuzzCheck.h"
-#include "app/AppState.h"
 #include "records/Judgement.h"
 #include "records/ResultsFile.h"
 #include "records/Statistics.h"
+#include "startup/AppState.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "records/forms/ResultScreen.h"
 #include "app/forms/Style.h"
 #include "records/ResultScreenTestSupport.h"
+#include "startup/forms/ScreenParts.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QDir>
@@ -41,7 +42,7 @@ protected:
     void open(int level, qint32 resultTime)
     {
         drilled(level, resultTime);
-        screen = std::make_unique<::ResultScreen>(context);
+        screen = std::make_unique<::ResultScreen>(startup::parts::resultScreen(*state), context);
         app::style::install(screen.get()); // the window's style sheet, as MainWindow has it
         screen->show();
         screen->activate();
@@ -84,7 +85,7 @@ protected:
     }
 
     NullNavigator navigator;
-    AppContext context{*state, fakes.services, navigator};
+    AppContext context{fakes.services, navigator};
     std::unique_ptr<::ResultScreen> screen;
 };
 
@@ -181,7 +182,7 @@ TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
     state->lastDrill.newPersonalBest = true;
     state->lastDrill.newOverallBest = true;
     drilled(20, 100);
-    screen = std::make_unique<::ResultScreen>(context);
+    screen = std::make_unique<::ResultScreen>(startup::parts::resultScreen(*state), context);
     app::style::install(screen.get());
     screen->show();
     bool pictureDuringFanfare = false;

@@ -1,7 +1,7 @@
 #include "records/forms/ResultsBusyPanel.h"
-#include "app/AppState.h"
 #include "platform/FileLock.h"
 #include "records/ResultsFile.h"
+#include "startup/AppState.h"
 #include "startup/forms/MainWindow.h"
 #include "support/TestSupport.h"
 

@@ -3,6 +3,7 @@
 #include "roster/forms/NameScreen.h"
 #include "roster/forms/TestSchool.h"
 #include "startup/forms/ScaledWindow.h"
+#include "startup/forms/ScreenParts.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include "hub/QStringPrinter.h"
@@ -288,8 +289,8 @@ TEST(NameScreen, OnceConfirmedItConfirmsNoMore)
 {
     TestSchool school;
     CountingNavigator navigator;
-    AppContext context{*school.state, school.fakes.services, navigator};
-    NameScreen screen(context);
+    AppContext context{school.fakes.services, navigator};
+    NameScreen screen(startup::parts::nameScreen(*school.state), context);
     screen.show();
     screen.activate();
     auto *list = control<QListView>(&screen, QStringLiteral("List1"));

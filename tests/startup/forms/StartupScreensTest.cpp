@@ -1,6 +1,6 @@
-#include "app/AppState.h"
 #include "app/ProgramVersion.h"
 #include "platform/TextFile.h"
+#include "startup/AppState.h"
 #include "startup/forms/MainWindow.h"
 #include "startup/forms/SplashScreen.h"
 #include "startup/forms/VersionBox.h"

@@ -1,6 +1,7 @@
 #include "teacher/forms/StandardsScreen.h"
 #include "platform/TextFile.h"
 #include "records/StandardsTable.h"
+#include "startup/forms/ScreenParts.h"
 #include "teacher/forms/TeacherScreens.h"
 
 #include <QApplication>
@@ -346,8 +347,8 @@ TEST(StandardsEditorScreen, WhileAMessageIsUpTheBoxShowsTheCellItLiesOver)
     FakeServices &f = school.fakes;
     Services services{f.clock,      f.random, messages, f.launcher,
                       f.programEnd, f.media,  f.wait,   f.outputDialogs};
-    AppContext context{*school.state, services, *school.window};
-    StandardsScreen form(context, school.window.get());
+    AppContext context{services, *school.window};
+    StandardsScreen form(startup::parts::standardsScreen(*school.state), context, school.window.get());
     form.setGeometry(0, 0, 1024, 768);
     form.show();
     form.raise();

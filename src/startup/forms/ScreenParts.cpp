@@ -1,0 +1,44 @@
+#include "startup/forms/ScreenParts.h"
+
+namespace startup::parts {
+
+NameScreen::Parts nameScreen(AppState &state)
+{
+    return {state.settings,  state.catalogue, state.run,        state.roster,
+            state.standards, state.results,   state.statistics, state.sound};
+}
+
+HubScreen::Parts hubScreen(AppState &state)
+{
+    return {state.settings,  state.catalogue, state.run,        state.lastDrill,
+            state.standards, state.results,   state.statistics, state.roster};
+}
+
+drill::DrillScreen::Parts drillScreen(AppState &state)
+{
+    return {state.settings, state.catalogue, state.run,       state.lastDrill, state.drill,
+            state.idioms,   state.sound,     state.standards, state.results,   state.statistics};
+}
+
+ResultScreen::Parts resultScreen(AppState &state)
+{
+    return {state.settings,  state.catalogue, state.run,        state.lastDrill,
+            state.standards, state.results,   state.statistics, state.sound};
+}
+
+WorksheetScreen::Parts worksheetScreen(AppState &state)
+{
+    return {state.settings, state.run, state.roster, state.idioms};
+}
+
+StandardsScreen::Parts standardsScreen(AppState &state)
+{
+    return {state.settings, state.standards};
+}
+
+RecordsScreen::Parts recordsScreen(AppState &state)
+{
+    return {state.settings, state.catalogue, state.standards};
+}
+
+} // namespace startup::parts
