@@ -32,10 +32,7 @@ constexpr int kSmallestNamePointSize = 14;
 } // namespace
 
 ResultScreen::ResultScreen(const Parts &parts, AppContext &context, QWidget *parent)
-    : QWidget(parent), m_parts(parts), m_context(context),
-      m_session({parts.settings, parts.catalogue, parts.run, parts.standards, parts.results, parts.statistics,
-                 parts.lastDrill},
-                context.services)
+    : QWidget(parent), m_parts(parts), m_context(context), m_session(parts.session, context.services)
 {
     setObjectName(QStringLiteral("FrmSyuuryou"));
     setWindowTitle(QStringLiteral("終了"));
@@ -129,11 +126,11 @@ void ResultScreen::activate()
     for (const records::result_screen::Sound &sound : sounds) {
         if (sound.kind != 0) {
             if (app::report(m_context.services,
-                            sound::playKindSound(m_parts.sound, m_parts.settings.soundFolder,
+                            sound::playKindSound(m_parts.sound, m_parts.session.settings.soundFolder,
                                                  m_context.services, sound.kind)))
                 return;
         } else {
-            sound::playFixedSound(m_parts.sound, m_parts.settings.soundFolder, m_context.services,
+            sound::playFixedSound(m_parts.sound, m_parts.session.settings.soundFolder, m_context.services,
                                   sound.fixedFile);
         }
     }

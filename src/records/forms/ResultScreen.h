@@ -23,13 +23,7 @@ public:
     // The parts of the shared state the screen reads and writes: those of its session, and the sound.
     struct Parts
     {
-        app::PathsAndSettings &settings;
-        const drill::Catalogue &catalogue;
-        const app::CurrentRun &run;
-        drill::LastDrill &lastDrill;
-        const records::Standards &standards;
-        records::Results &results;
-        records::Statistics &statistics;
+        records::ResultScreenState session;
         sound::SoundState &sound;
     };
 

@@ -37,18 +37,16 @@ QLabel *label(const QString &text, const QFont &font, QWidget *parent, const QRe
 } // namespace
 
 NameScreen::NameScreen(const Parts &parts, AppContext &context, QWidget *parent)
-    : QWidget(parent), m_parts(parts), m_context(context),
-      m_selection({parts.settings, parts.catalogue, parts.standards, parts.results, parts.statistics,
-                   parts.roster, parts.run},
-                  context.services)
+    : QWidget(parent), m_parts(parts), m_context(context), m_selection(parts.selection, context.services)
 {
     setObjectName(QStringLiteral("namesel"));
     resize(1024, 768);
-    style::background(this, QColor::fromRgb(m_parts.settings.seasonColour));
+    style::background(this, QColor::fromRgb(m_parts.selection.settings.seasonColour));
 
     // Title.
     QFrame *titleCard = card(this, QRect(32, 20, 560, 92));
-    m_title = label(m_parts.catalogue.programTitle, style::font(48, true), titleCard, QRect(24, 4, 520, 84));
+    m_title = label(m_parts.selection.catalogue.programTitle, style::font(48, true), titleCard,
+                    QRect(24, 4, 520, 84));
     m_title->setObjectName(QStringLiteral("lblTitle"));
 
     m_developmentMarker = new QLabel(QStringLiteral("開発中"), this);
@@ -165,7 +163,7 @@ NameScreen::NameScreen(const Parts &parts, AppContext &context, QWidget *parent)
     m_wait = new WaitingPanel(QStringLiteral("Just a moment, please."), false, this);
     m_wait->setObjectName(QStringLiteral("picWait"));
     m_wait->setGeometry(0, 0, 520, 120);
-    m_wait->setBackground(QColor::fromRgb(m_parts.settings.seasonColour));
+    m_wait->setBackground(QColor::fromRgb(m_parts.selection.settings.seasonColour));
 
     setTabOrder(m_list1, m_ok);
     installKeyPreview();
@@ -235,8 +233,8 @@ void NameScreen::confirm()
         return;
     case roster::NameSelection::Confirmation::NoNameChosen:
         app::report(m_context.services,
-                    sound::playKindSound(m_parts.sound, m_parts.settings.soundFolder, m_context.services,
-                                         roster::NameSelection::kNoNameSound));
+                    sound::playKindSound(m_parts.sound, m_parts.selection.settings.soundFolder,
+                                         m_context.services, roster::NameSelection::kNoNameSound));
         return;
     case roster::NameSelection::Confirmation::SignedIn:
         m_ok->hide();

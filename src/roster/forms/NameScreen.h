@@ -34,13 +34,7 @@ public:
     // The parts of the shared state the screen reads and writes: those of its selection, and the sound.
     struct Parts
     {
-        app::PathsAndSettings &settings;
-        drill::Catalogue &catalogue;
-        app::CurrentRun &run;
-        roster::Roster &roster;
-        const records::Standards &standards;
-        records::Results &results;
-        records::Statistics &statistics;
+        roster::NameSelection::Parts selection;
         sound::SoundState &sound;
     };
 

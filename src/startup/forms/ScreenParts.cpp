@@ -4,8 +4,9 @@ namespace startup::parts {
 
 NameScreen::Parts nameScreen(AppState &state)
 {
-    return {state.settings,  state.catalogue, state.run,        state.roster,
-            state.standards, state.results,   state.statistics, state.sound};
+    return {{state.settings, state.catalogue, state.standards, state.results, state.statistics, state.roster,
+             state.run},
+            state.sound};
 }
 
 HubScreen::Parts hubScreen(AppState &state)
@@ -22,8 +23,9 @@ drill::DrillScreen::Parts drillScreen(AppState &state)
 
 ResultScreen::Parts resultScreen(AppState &state)
 {
-    return {state.settings,  state.catalogue, state.run,        state.lastDrill,
-            state.standards, state.results,   state.statistics, state.sound};
+    return {{state.settings, state.catalogue, state.run, state.standards, state.results, state.statistics,
+             state.lastDrill},
+            state.sound};
 }
 
 WorksheetScreen::Parts worksheetScreen(AppState &state)
