@@ -54,7 +54,8 @@ using namespace testing_support;
 
 namespace {
 
-// Counts the paintings of the window's viewport.
+// Counts the paintings of the window's viewport (with BENCH_SCALED_PAINTS set, each is listed on the
+// standard error with the bounding rectangle of its region).
 class PaintCounter : public QObject
 {
 public:
@@ -63,8 +64,14 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             ++paints;
+            if (qEnvironmentVariableIsSet("BENCH_SCALED_PAINTS")) {
+                const QRect b = static_cast<QPaintEvent *>(event)->region().boundingRect();
+                qInfo("viewport %d,%d %dx%d rects %d", b.x(), b.y(), b.width(), b.height(),
+                      int(static_cast<QPaintEvent *>(event)->region().rectCount()));
+            }
+        }
         return false;
     }
 };

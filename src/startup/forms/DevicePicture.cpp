@@ -41,6 +41,9 @@ void copy(QPainter &painter, const QImage &picture, QPoint whole)
     const QPoint first = whole + picture.offset();
     const QTransform beyondWorld = painter.worldTransform().inverted() * painter.deviceTransform();
     painter.save();
+    // Placed on whole pixels, nothing is filtered; with smoothing asked for, the raster engine would take
+    // its general path (pixel by pixel, split over threads) rather than a plain copy of the rows.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.setWorldTransform(QTransform::fromTranslate(first.x(), first.y()) * beyondWorld.inverted());
     painter.drawImage(QPointF(0, 0), picture);
     painter.restore();

@@ -13,8 +13,46 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
+#include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
+
+namespace {
+
+// Whether a shown child of the canvas fills all of `area` (canvas units) with its own background, as
+// every screen does.
+bool coveredByAScreen(const QWidget &canvas, const QRect &area)
+{
+    for (QObject *child : canvas.children()) {
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (widget && widget->isVisible() && widget->autoFillBackground() &&
+            widget->palette().brush(widget->backgroundRole()).isOpaque() && widget->geometry().contains(area))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void CanvasProxy::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
+{
+    QWidget *canvas = widget();
+    if (!canvas || !canvas->isVisible())
+        return;
+    const QRect exposed = (option->exposedRect & rect()).toAlignedRect();
+    if (exposed.isEmpty())
+        return;
+    // The canvas's own background is painted only where no screen covers it: under a screen each
+    // fill of the canvas's area would be painted over at once, and at a full screen's resolution a fill
+    // of that area is a good part of a painting.
+    // On a picture of the window (a grab, a printer) nothing of the canvas goes beyond its edges.
+    if (painter->device()->devType() != QInternal::Widget)
+        painter->setClipRect(canvas->geometry(), Qt::IntersectClip);
+    QWidget::RenderFlags flags = QWidget::DrawChildren;
+    if (!coveredByAScreen(*canvas, exposed))
+        flags |= QWidget::DrawWindowBackground;
+    canvas->render(painter, exposed.topLeft(), exposed, flags);
+}
 
 ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent) : QGraphicsView(parent), m_canvas(canvas)
 {
@@ -25,7 +63,9 @@ ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent) : QGraphicsView(
     // Only a hidden window can be embedded; one already shown is shown again inside the scene.
     const bool shown = canvas.isVisible();
     canvas.hide();
-    m_proxy = scene->addWidget(&canvas);
+    m_proxy = new CanvasProxy;
+    m_proxy->setWidget(&canvas);
+    scene->addItem(m_proxy);
     if (shown)
         canvas.show();
     m_proxy->setPos(0, 0);

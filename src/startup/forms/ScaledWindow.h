@@ -2,10 +2,18 @@
 
 #include "startup/forms/PanelPictures.h"
 
+#include <QGraphicsProxyWidget>
 #include <QGraphicsView>
 
 class MainWindow;
-class QGraphicsProxyWidget;
+
+// The canvas in the window's scene: paints what is exposed of it as the toolkit's own proxy does, but
+// leaves out the canvas's background where a screen paints its own over it.
+class CanvasProxy : public QGraphicsProxyWidget
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+};
 
 // The program's window on the display. The screens are drawn on MainWindow, a canvas of 1024 x 768
 // units; this window shows that canvas scaled as a whole to the largest size that fits, keeping its
@@ -74,7 +82,7 @@ private:
     void fit();
 
     MainWindow &m_canvas;
-    QGraphicsProxyWidget *m_proxy;
+    CanvasProxy *m_proxy;
     double m_scale = 1.0;
     // The surround as last painted: the start-up sets the season colour while the splash shows.
     QRgb m_paintedSurround = 0;

@@ -245,6 +245,41 @@ TEST_F(ScaledProgram, OpensFullScreenWithTheWholeCanvasFittedInProportionAndTheS
     }
 }
 
+// Under a screen the canvas's own background is left out; where no screen covers it, it is painted.
+TEST_F(ScaledProgram, TheCanvasBackgroundIsPaintedWhereNoScreenCoversIt)
+{
+    school->window->showNameSelection();
+    settle();
+    QWidget *nameScreen = school->window->currentScreen();
+    ASSERT_NE(nameScreen, nullptr);
+    auto *half = new QWidget(&screen->canvas());
+    half->setGeometry(0, 0, 512, 768);
+    QPalette palette = half->palette();
+    palette.setColor(QPalette::Window, Qt::red);
+    half->setPalette(palette);
+    half->setAutoFillBackground(true);
+    half->show();
+    // A colour of the canvas's own that nothing else on the display has.
+    const QPalette before = screen->canvas().palette();
+    QPalette canvasPalette = before;
+    canvasPalette.setColor(QPalette::Window, QColor(0, 128, 64));
+    screen->canvas().setPalette(canvasPalette);
+    nameScreen->hide();
+    settle();
+
+    const QImage image = shot();
+    const QRect area = screen->canvasArea().toAlignedRect().adjusted(2, 2, -3, -3);
+    const QRgb canvasColour = QColor(0, 128, 64).rgb();
+    for (int y : {area.top(), area.center().y(), area.bottom()}) {
+        EXPECT_EQ(image.pixel(area.left(), y), QColor(Qt::red).rgb()) << "at " << y;
+        EXPECT_EQ(image.pixel(area.right(), y), canvasColour) << "at " << y;
+        EXPECT_EQ(image.pixel(area.center().x() + area.width() / 4, y), canvasColour) << "at " << y;
+    }
+    delete half;
+    screen->canvas().setPalette(before);
+    nameScreen->show();
+}
+
 // Large text on the display is drawn into pictures once and copied from them at the next painting.
 TEST_F(ScaledProgram, LargeTextOnTheDisplayIsCopiedFromPicturesWhenPaintedAgain)
 {
