@@ -208,14 +208,9 @@ void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
         return current() && current()->findChild<QPushButton *>(QStringLiteral("Command3"));
     };
 
-    std::vector<double> samples;
-    for (auto _ : st) {
-        if (!drillShown() || !current()->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
-            // The drill came to its end (or has not begun): start another (not timed).
-            school.window->showDrill(school.state->run.currentLevel);
-            for (int i = 0; i < 5; ++i)
-                QCoreApplication::processEvents();
-        }
+    // Answers the question shown, right, up to "O.K.", which is left to press; false when none of the
+    // range is shown.
+    auto answerShown = [&] {
         const QString meaning = current()->findChild<QLabel *>(QStringLiteral("Label9"))->text();
         const Question *q = nullptr;
         const QuestionList questions = TestSchool::rangeOne();
@@ -223,15 +218,45 @@ void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
             if (candidate.meaning == meaning)
                 q = &candidate;
         }
-        if (!q) {
-            st.SkipWithError("no question of the range is shown");
-            return;
-        }
+        if (!q)
+            return false;
         for (QChar c : q->reading.left(4))
             pressShowing(QStringLiteral("Label15"), 6, c);
         for (QChar c : q->idiom)
             pressShowing(QStringLiteral("Label14"), 12, c);
         QCoreApplication::processEvents();
+        return true;
+    };
+    // The last question's "O.K." leads to the result screen, not to a next question.
+    auto lastQuestionShown = [&] {
+        return current()->findChild<QLabel *>(QStringLiteral("sLabel9"))->text() == QStringLiteral("1");
+    };
+
+    std::vector<double> samples;
+    for (auto _ : st) {
+        for (int round = 0; round < 3; ++round) {
+            if (!drillShown() ||
+                !current()->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
+                // The drill came to its end (or has not begun): start another (not timed).
+                school.window->showDrill(school.state->run.currentLevel);
+                for (int i = 0; i < 5; ++i)
+                    QCoreApplication::processEvents();
+            }
+            if (!lastQuestionShown())
+                break;
+            // The drill's last question is answered untimed and the drill ends.
+            if (!answerShown()) {
+                st.SkipWithError("no question of the range is shown");
+                return;
+            }
+            click(current()->findChild<QPushButton *>(QStringLiteral("Command3")));
+            for (int i = 0; i < 50 && drillShown(); ++i)
+                QCoreApplication::processEvents();
+        }
+        if (!answerShown()) {
+            st.SkipWithError("no question of the range is shown");
+            return;
+        }
         auto *judge = current()->findChild<QPushButton *>(QStringLiteral("Command3"));
         const int before = counter.paints;
         TOGGLE_COUNTING(); // on

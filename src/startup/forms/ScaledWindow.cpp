@@ -80,10 +80,11 @@ ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent) : QGraphicsView(
     // drawn before F11) are scaled smoothly.
     setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
-    // drawBackground() and the canvas (which fills its window background) paint all that is exposed, so
-    // the viewport need not fill it first: at 1920 x 1080 each fill of the canvas's area is a good part
-    // of a repaint.
+    // drawBackground() and the canvas (its screen, or its own background where no screen covers it)
+    // paint all that is exposed, so neither the viewport nor the window under it need fill it first: at
+    // a full screen's resolution each fill of the display's area is a good part of a repaint.
     viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setOptimizationFlags(QGraphicsView::DontSavePainterState | QGraphicsView::DontAdjustForAntialiasing);
     setMinimumSize(320, 240);
     resize(MainWindow::kWidth, MainWindow::kHeight);
