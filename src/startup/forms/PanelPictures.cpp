@@ -93,21 +93,17 @@ void PanelPictures::drawFromPicture(QPainter &painter, QWidget *widget, const QS
     const QTransform toDevice = painter.deviceTransform();
     const QPointF corner = toDevice.map(QPointF(option.rect.topLeft()));
     const QPoint whole = devicepicture::wholePixel(corner);
-    const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-                            .arg(*look)
-                            .arg(uint(option.state))
-                            .arg(option.type)
-                            .arg(option.rect.width())
-                            .arg(option.rect.height())
-                            .arg(toDevice.m11(), 0, 'g', 17)
-                            .arg(toDevice.m22(), 0, 'g', 17)
-                            .arg(devicepicture::fraction(corner.x()))
-                            .arg(devicepicture::fraction(corner.y())) +
-                        QStringLiteral(" %1 %2 %3")
-                            .arg(widget->objectName())
-                            .arg(painter.device()->logicalDpiX())
-                            .arg(painter.device()->logicalDpiY());
-
+    const Key key{*look,
+                  uint(option.state),
+                  option.type,
+                  option.rect.size(),
+                  toDevice.m11(),
+                  toDevice.m22(),
+                  devicepicture::fraction(corner.x()),
+                  devicepicture::fraction(corner.y()),
+                  widget->objectName(),
+                  painter.device()->logicalDpiX(),
+                  painter.device()->logicalDpiY()};
     const QImage *picture = m_pictures.object(key);
     if (picture) {
         ++m_reused;

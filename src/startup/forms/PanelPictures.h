@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -67,7 +68,31 @@ private:
     // Labels and frames of at most this many canvas pixels have their backgrounds drawn from pictures.
     static constexpr int kLargestPanelArea = 200 * 120;
 
-    QCache<QString, QImage> m_pictures{kPictureKiB};
+    // What a picture was drawn for: the widget's look, the option's state, kind and size, the scale, the
+    // place inside a display pixel, and the widget's name and the device's resolution, which a style
+    // sheet may draw by.
+    struct Key
+    {
+        int look;
+        uint state;
+        int type;
+        QSize size;
+        double scaleX;
+        double scaleY;
+        int fractionX;
+        int fractionY;
+        QString name;
+        int dpiX;
+        int dpiY;
+        friend bool operator==(const Key &, const Key &) = default;
+        friend size_t qHash(const Key &key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.look, key.state, key.type, key.size.width(), key.size.height(),
+                              key.scaleX, key.scaleY, key.fractionX, key.fractionY, key.name, key.dpiX,
+                              key.dpiY);
+        }
+    };
+    QCache<Key, QImage> m_pictures{kPictureKiB};
     // Each button's pictures are keyed by the button and the number of times its look changed.
     QHash<const QObject *, int> m_looks;
     // The labels and frames whose backgrounds are painted here.

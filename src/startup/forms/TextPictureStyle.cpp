@@ -64,18 +64,18 @@ void TextPictureStyle::drawItemText(QPainter *painter, const QRect &rect, int fl
     }
 
     const QPointF corner = toDevice.map(QPointF(rect.topLeft()));
-    const QString key = QStringLiteral("%1\x1f%2\x1f%3 %4 %5 %6 %7 %8 %9 %10 %11")
-                            .arg(text, painter->font().key())
-                            .arg(ink.color().rgba())
-                            .arg(enabled ? 0u : pal.brush(QPalette::Light).color().rgba())
-                            .arg(flags)
-                            .arg(rect.width())
-                            .arg(rect.height())
-                            .arg(toDevice.m11(), 0, 'g', 17)
-                            .arg(toDevice.m22(), 0, 'g', 17)
-                            .arg(devicepicture::fraction(corner.x()))
-                            .arg(devicepicture::fraction(corner.y())) +
-                        QStringLiteral(" %1 %2").arg(device->logicalDpiX()).arg(device->logicalDpiY());
+    const Key key{text,
+                  painter->font(),
+                  ink.color().rgba(),
+                  enabled ? 0u : pal.brush(QPalette::Light).color().rgba(),
+                  flags,
+                  rect.size(),
+                  toDevice.m11(),
+                  toDevice.m22(),
+                  devicepicture::fraction(corner.x()),
+                  devicepicture::fraction(corner.y()),
+                  device->logicalDpiX(),
+                  device->logicalDpiY()};
 
     // The picture's pixels lie on the display's: it is kept relative to the display pixel the text's
     // rectangle starts in.

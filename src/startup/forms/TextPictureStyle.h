@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QCache>
+#include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QProxyStyle>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QTransform>
 
@@ -53,7 +56,32 @@ private:
     // At most this many kibibytes of pictures are kept; the least recently used go first.
     static constexpr int kPictureKiB = 32 * 1024;
 
-    mutable QCache<QString, QImage> m_pictures{kPictureKiB};
+    // What a picture was drawn for: the text, its font and colours (the etched copy's too, for disabled
+    // text), the alignment and size of its rectangle, the scale, the place inside a display pixel and
+    // the device's resolution.
+    struct Key
+    {
+        QString text;
+        QFont font;
+        QRgb ink;
+        QRgb etch;
+        int flags;
+        QSize size;
+        double scaleX;
+        double scaleY;
+        int fractionX;
+        int fractionY;
+        int dpiX;
+        int dpiY;
+        friend bool operator==(const Key &, const Key &) = default;
+        friend size_t qHash(const Key &key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.text, key.font, key.ink, key.etch, key.flags, key.size.width(),
+                              key.size.height(), key.scaleX, key.scaleY, key.fractionX, key.fractionY,
+                              key.dpiX, key.dpiY);
+        }
+    };
+    mutable QCache<Key, QImage> m_pictures{kPictureKiB};
     mutable int m_reused = 0;
     mutable int m_drawn = 0;
 };

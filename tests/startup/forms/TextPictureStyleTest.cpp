@@ -99,10 +99,23 @@ TEST(TextPictureStyle, LargeTextFromAPictureIsDrawnAsDirectlyAndThePictureIsReus
     EXPECT_EQ(style.picturesDrawn(), 3);
     EXPECT_EQ(style.picturesReused(), 1);
 
+    // Another text, or the same text in a larger font, at the same place is another picture.
+    const QString other = QStringLiteral("四字熟語");
+    QImage otherText = blank(), otherDirect = blank();
+    draw(style, otherText, other, ink, 44);
+    draw(*direct, otherDirect, other, ink, 44);
+    EXPECT_LE(largestDifference(otherDirect, otherText), 2);
+    QImage larger = blank(), largerDirect = blank();
+    draw(style, larger, text, ink, 52);
+    draw(*direct, largerDirect, text, ink, 52);
+    EXPECT_LE(largestDifference(largerDirect, larger), 2);
+    EXPECT_EQ(style.picturesDrawn(), 5);
+    EXPECT_EQ(style.picturesReused(), 1);
+
     // Small text is drawn as before, from the toolkit's own glyph pictures.
     QImage small = blank();
     draw(style, small, text, ink, 16);
     EXPECT_GT(inked(small), 100);
-    EXPECT_EQ(style.picturesDrawn(), 3);
+    EXPECT_EQ(style.picturesDrawn(), 5);
     EXPECT_EQ(style.picturesReused(), 1);
 }
