@@ -53,8 +53,11 @@ public:
     int picturesDrawn() const { return m_drawn; }
 
 private:
-    // At most this many kibibytes of pictures are kept; the least recently used go first.
-    static constexpr int kPictureKiB = 32 * 1024;
+    // At most this many kibibytes of pictures are kept; the least recently used go first. A drill shows
+    // its kana and kanji on buttons whose places fall on four different fractions of a display pixel, so
+    // each character is kept up to four times: at 2560 x 1440 the characters of a level of 20 idioms take
+    // about 100 MB, and with less room the next question's were mostly drawn again from their outlines.
+    static constexpr int kPictureKiB = 128 * 1024;
 
     // What a picture was drawn for: the text, its font and colours (the etched copy's too, for disabled
     // text), the alignment and size of its rectangle, the scale, the place inside a display pixel and
