@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -304,6 +305,77 @@ const QString &applicationSheet()
 {
     static const QString generated = sheet(QString::fromLatin1(kSheet));
     return generated;
+}
+
+namespace {
+
+// What the sheet's rules say of one role on one class of control: whether its background is opaque in
+// every state, and the largest radius of its corners.
+struct Fill
+{
+    QString type; // "*" or the class the rules name
+    bool solid = false;
+    bool unsure = false;
+    int radius = 0;
+};
+
+QHash<QString, QList<Fill>> fillsByRole()
+{
+    // A rule for one control of a role: `Class[role="name"]`, maybe with more conditions (a property,
+    // a state), never a control inside another.
+    static const QRegularExpression rule(QStringLiteral(R"(([^{}]+)\{([^}]*)\})"));
+    static const QRegularExpression selector(
+        QStringLiteral(R"re(^\s*(\*|[A-Za-z]+)\[role="([A-Za-z]+)"\](\S*)\s*$)re"));
+    static const QRegularExpression backgroundDecl(
+        QStringLiteral(R"((?:^|;)\s*background(?:-color)?\s*:\s*([^;]+))"));
+    static const QRegularExpression radius(QStringLiteral(R"(border-radius\s*:\s*(\d+)px)"));
+    static const QRegularExpression opaque(QStringLiteral(R"(^#[0-9a-fA-F]{6}$)"));
+    QHash<QString, QList<Fill>> fills;
+    for (const QRegularExpressionMatch &r : rule.globalMatch(applicationSheet())) {
+        const QString body = r.captured(2);
+        const QRegularExpressionMatch bg = backgroundDecl.match(body);
+        const QRegularExpressionMatch rad = radius.match(body);
+        for (const QString &one : r.captured(1).split(QLatin1Char(','))) {
+            const QRegularExpressionMatch sel = selector.match(one);
+            if (!sel.hasMatch())
+                continue;
+            QList<Fill> &ofRole = fills[sel.captured(2)];
+            auto fill = std::find_if(ofRole.begin(), ofRole.end(),
+                                     [&](const Fill &f) { return f.type == sel.captured(1); });
+            if (fill == ofRole.end())
+                fill = ofRole.insert(ofRole.end(), Fill{sel.captured(1)});
+            const bool conditional = !sel.captured(3).isEmpty();
+            if (bg.hasMatch()) {
+                const bool isOpaque = opaque.match(bg.captured(1).trimmed()).hasMatch();
+                if (!conditional)
+                    fill->solid = isOpaque;
+                else if (!isOpaque)
+                    fill->unsure = true;
+            }
+            if (rad.hasMatch())
+                fill->radius = std::max(fill->radius, rad.captured(1).toInt());
+        }
+    }
+    return fills;
+}
+
+} // namespace
+
+int solidCorner(const QWidget &widget)
+{
+    static const QHash<QString, QList<Fill>> fills = fillsByRole();
+    const QString role = widget.property(kRole).toString();
+    bool solid = false;
+    int corner = 0;
+    for (const Fill &fill : fills.value(role)) {
+        if (fill.type != QLatin1String("*") && !widget.inherits(qPrintable(fill.type)))
+            continue;
+        if (fill.unsure)
+            return -1;
+        solid = solid || fill.solid;
+        corner = std::max(corner, fill.radius);
+    }
+    return solid ? corner : -1;
 }
 
 void install(QWidget *window)

@@ -140,6 +140,12 @@ QString roleName(Role role);
 
 // The one style sheet of every screen, generated from the palette.
 const QString &applicationSheet();
+// How a control's role fills it: the radius of the rounded corners outside which its background may
+// leave what is behind it to show, or -1 when the sheet does not fill the control with an opaque colour
+// in every state (no background, a transparent one, one only while a property says so). Read from the
+// sheet's rules for the role and the control's class.
+int solidCorner(const QWidget &widget);
+
 // Installs it on a window of the program: every control inside takes its look from its role. A window
 // inside one that has it already (a dialog over the canvas) is left as it is.
 void install(QWidget *window);

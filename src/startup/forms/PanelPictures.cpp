@@ -1,9 +1,12 @@
 #include "startup/forms/PanelPictures.h"
 
+#include "app/forms/Style.h"
 #include "startup/forms/DevicePicture.h"
 
 #include <QCoreApplication>
+#include <QGraphicsEffect>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -53,12 +56,12 @@ bool PanelPictures::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Paint:
-        // Only the toolkit's own buttons, labels and frames: a subclass may paint itself otherwise.
+        if (!watched->isWidgetType())
+            return false;
+        // Only the toolkit's own buttons: a subclass may paint itself otherwise.
         if (watched->metaObject() == &QPushButton::staticMetaObject)
             return paintButton(static_cast<QPushButton *>(watched));
-        if (watched->metaObject() == &QLabel::staticMetaObject ||
-            watched->metaObject() == &QFrame::staticMetaObject)
-            paintBackground(static_cast<QFrame *>(watched));
+        paintBackground(static_cast<QWidget *>(watched), static_cast<QPaintEvent *>(event)->region());
         return false;
     case QEvent::StyleChange:
         // The new style may not draw a background; the toolkit decides again at the next painting.
@@ -165,17 +168,38 @@ bool PanelPictures::paintButton(QPushButton *button)
     return true;
 }
 
-void PanelPictures::paintBackground(QFrame *widget)
+PanelPictures::Background PanelPictures::backgroundOf(const QWidget &widget)
 {
-    // The style sheet draws a label's or a frame's background and border before the widget paints
-    // itself; a background it draws is taken over here (the toolkit is told to leave it) and drawn before
-    // what the widget paints, from a picture while scaled. Large panels are drawn directly: the filling
-    // of their rounded outline is cheaper than copying all their pixels.
-    QStyle *style = widget->style();
+    if (widget.isWindow() || widget.testAttribute(Qt::WA_OpaquePaintEvent))
+        return Background::Toolkit;
+    const QBrush brush = widget.palette().brush(widget.backgroundRole());
+    if (widget.autoFillBackground())
+        return brush.style() == Qt::SolidPattern && brush.isOpaque() &&
+                       !widget.testAttribute(Qt::WA_StyledBackground)
+                   ? Background::Fill
+                   : Background::Toolkit;
+    // Only the toolkit's own labels and frames: a subclass may paint its background otherwise.
+    const bool plain =
+        widget.metaObject() == &QLabel::staticMetaObject || widget.metaObject() == &QFrame::staticMetaObject;
+    if (plain && widget.testAttribute(Qt::WA_StyledBackground) &&
+        widget.style()->inherits("QStyleSheetStyle"))
+        return widget.width() * widget.height() > kLargestPanelArea ? Background::LargePanel
+                                                                    : Background::Panel;
+    return Background::Toolkit;
+}
+
+void PanelPictures::paintBackground(QWidget *widget, const QRegion &region)
+{
+    // The toolkit fills a widget's background, or has the style sheet draw it, before the widget paints
+    // itself; a background of a kind handled here is taken over (the toolkit is told to leave it) and
+    // drawn before what the widget paints. While scaled, a small panel (a label's or a frame's, drawn by
+    // the style sheet) is copied from a picture; a screen's fill and a large panel are drawn directly,
+    // but for what the opaque controls on them cover, which they paint over at once: under a full
+    // screen's resolution, filling every pixel of a card and again of the screen beneath it was the
+    // largest part of a repaint.
+    const Background kind = backgroundOf(*widget);
     const bool ours = m_backgrounds.contains(widget);
-    if (!widget->testAttribute(Qt::WA_StyledBackground) || widget->autoFillBackground() ||
-        widget->testAttribute(Qt::WA_OpaquePaintEvent) || !style->inherits("QStyleSheetStyle") ||
-        widget->width() * widget->height() > kLargestPanelArea) {
+    if (kind == Background::Toolkit) {
         if (ours)
             giveBackground(widget);
         return;
@@ -191,15 +215,84 @@ void PanelPictures::paintBackground(QFrame *widget)
         m_backgrounds.append(widget);
         return;
     }
+    if (kind == Background::Fill) {
+        const QBrush brush = widget->palette().brush(widget->backgroundRole());
+        for (const QRect &part : region - covered(*widget))
+            painter.fillRect(part, brush);
+        return;
+    }
+    QStyle *style = widget->style();
     QStyleOption option;
     option.initFrom(widget);
     const auto draw = [&](QPainter &into) {
         style->drawPrimitive(QStyle::PE_Widget, &option, &into, widget);
     };
-    if (pictured(painter))
-        drawFromPicture(painter, widget, option, draw);
-    else
+    if (kind == Background::LargePanel) {
+        painter.setClipRegion(region - covered(*widget));
         draw(painter);
+    } else if (pictured(painter)) {
+        drawFromPicture(painter, widget, option, draw);
+    } else {
+        draw(painter);
+    }
+}
+
+QRegion PanelPictures::covered(const QWidget &widget) const
+{
+    QRegion area;
+    cover(widget, QPoint(0, 0), widget.rect(), area);
+    return area;
+}
+
+void PanelPictures::cover(const QWidget &parent, QPoint offset, const QRect &clip, QRegion &area) const
+{
+    for (QObject *child : parent.children()) {
+        if (!child->isWidgetType())
+            continue;
+        const auto *w = static_cast<const QWidget *>(child);
+        if (w->isWindow() || w->isHidden() || w->graphicsEffect())
+            continue;
+        const QRect place = w->geometry().translated(offset);
+        const QRect seen = place & clip;
+        if (seen.isEmpty())
+            continue;
+        const int corner = solidCorner(*w);
+        if (corner >= 0) {
+            // Inside its rounded corners, and a unit in from its edges, whose pixels on the display the
+            // control may cover only in part.
+            const QRegion inside = QRegion(place.adjusted(corner, 1, -corner, -1)) +
+                                   QRegion(place.adjusted(1, corner, -1, -corner));
+            area += inside & seen;
+        } else {
+            // The controls on it cover what is beneath it as well.
+            cover(*w, place.topLeft(), seen, area);
+        }
+    }
+}
+
+int PanelPictures::solidCorner(const QWidget &widget) const
+{
+    // A control whose background is filled by the toolkit in an opaque colour, square.
+    if (widget.autoFillBackground() && !widget.testAttribute(Qt::WA_NoSystemBackground)) {
+        const QBrush brush = widget.palette().brush(widget.backgroundRole());
+        if (brush.style() == Qt::SolidPattern && brush.isOpaque())
+            return 0;
+    }
+    // One of the toolkit's own buttons, labels and frames drawn by the style sheet in an opaque colour,
+    // with the radius of its corners; a label's or frame's background is drawn unless it was switched
+    // off by anyone but this filter.
+    const QMetaObject *type = widget.metaObject();
+    const bool button = type == &QPushButton::staticMetaObject;
+    if (!button && type != &QLabel::staticMetaObject && type != &QFrame::staticMetaObject)
+        return -1;
+    if (!widget.style()->inherits("QStyleSheetStyle"))
+        return -1;
+    if (button ? static_cast<const QPushButton &>(widget).isFlat()
+               : (!widget.testAttribute(Qt::WA_StyledBackground) ||
+                  (widget.testAttribute(Qt::WA_NoSystemBackground) &&
+                   !m_backgrounds.contains(const_cast<QWidget *>(&widget)))))
+        return -1;
+    return app::style::solidCorner(widget);
 }
 
 void PanelPictures::giveBackground(QWidget *widget)

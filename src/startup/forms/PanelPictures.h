@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -41,6 +42,10 @@ public:
     // picture: only under a scale (with a move) that enlarges it.
     static bool worthAPicture(const QTransform &toDevice);
 
+    // What the opaque controls on a widget (and on the transparent ones on it) cover of it, in its
+    // units: a background taken over here is not painted there, since they paint over it at once.
+    QRegion covered(const QWidget &widget) const;
+
     // Panels copied from a picture kept, and pictures drawn, since the filter was made.
     int picturesReused() const { return m_reused; }
     int picturesDrawn() const { return m_drawn; }
@@ -53,8 +58,17 @@ private:
     static bool pictured(QPainter &painter);
     // Paints the button with its panel from a picture; false when it is to paint itself.
     bool paintButton(QPushButton *button);
-    // Paints the background and border of a label or a frame that the style sheet draws.
-    void paintBackground(QFrame *widget);
+    // Who paints a widget's background: the toolkit, or this filter (a fill of one opaque colour, a
+    // panel that the style sheet draws).
+    enum class Background { Toolkit, Fill, Panel, LargePanel };
+    static Background backgroundOf(const QWidget &widget);
+    // Paints the widget's background where this filter took it over.
+    void paintBackground(QWidget *widget, const QRegion &region);
+    // What the opaque controls of `parent` cover of `clip` (the parent's units, moved by `offset`).
+    void cover(const QWidget &parent, QPoint offset, const QRect &clip, QRegion &area) const;
+    // The radius of the corners outside which a control may leave what is beneath it to show; -1 when
+    // it does not fill itself with an opaque colour.
+    int solidCorner(const QWidget &widget) const;
     // The toolkit paints the widget's background again.
     void giveBackground(QWidget *widget);
     // Draws what `draw` paints of the widget for `option` from a picture of it.

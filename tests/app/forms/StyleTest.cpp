@@ -17,9 +17,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFrame>
 #include <QHash>
 #include <QLabel>
 #include <QMap>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -327,6 +329,34 @@ TEST(StyleSheet, AControlShownIsRestyledWhenItsRoleChanges)
     image = window.grab().toImage();
     EXPECT_EQ(QColor(image.pixel(lampCentre)), QColor::fromRgb(style::kCanvas));
     EXPECT_EQ(QColor(image.pixel(buttonInside.topLeft())), QColor::fromRgb(style::kAccent));
+}
+
+// Which controls the sheet fills with an opaque colour in every state, and how round their corners are:
+// the window leaves the background beneath such a control unpainted (inside those corners).
+TEST(StyleSheet, OnlyRolesFilledOpaqueInEveryStateHaveASolidCorner)
+{
+    QWidget window;
+    style::install(&window);
+    auto role = [&](QWidget *w, style::Role r) {
+        style::setRole(w, r);
+        return style::solidCorner(*w);
+    };
+    EXPECT_EQ(role(new QFrame(&window), style::Role::Card), 12);
+    EXPECT_EQ(role(new QLabel(&window), style::Role::Card), 12) << "a label's own rule adds no background";
+    EXPECT_EQ(role(new QFrame(&window), style::Role::StatusBar), 0);
+    EXPECT_EQ(role(new QFrame(&window), style::Role::Celebration), 18);
+    EXPECT_EQ(role(new QLabel(&window), style::Role::Box), 8);
+    EXPECT_EQ(role(new QFrame(&window), style::Role::Box), -1) << "the rule names labels only";
+    // A button's corners are the roundest any of its rules gives (a large one's).
+    EXPECT_EQ(role(new QPushButton(&window), style::Role::Plain), 12);
+    EXPECT_EQ(role(new QPushButton(&window), style::Role::Action), 12);
+    // Transparent, without a background, or filled only while a property says so.
+    EXPECT_EQ(role(new QPushButton(&window), style::Role::Link), -1);
+    EXPECT_EQ(role(new QFrame(&window), style::Role::TargetLine), -1);
+    EXPECT_EQ(role(new QFrame(&window), style::Role::ColouredPanel), -1);
+    EXPECT_EQ(role(new QLabel(&window), style::Role::LampPass), -1);
+    EXPECT_EQ(role(new QLabel(&window), style::Role::Caption), -1);
+    EXPECT_EQ(style::solidCorner(QLabel()), -1) << "no role";
 }
 
 // A panel in a colour the sheet cannot name (the name screen's waiting panel in the season colour) is

@@ -4,6 +4,7 @@
 #include "app/forms/Style.h"
 #include "startup/forms/PixelDifference.h"
 
+#include <QFrame>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -54,8 +55,9 @@ struct ButtonCard
 // The card drawn at the scale, moved by a fraction of a display pixel and `shift` whole ones.
 QImage cardAt(QWidget &card, QPointF shift = QPointF(), double scale = kPanelScale)
 {
-    QImage image(900, 300, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image(900, 600, QImage::Format_ARGB32_Premultiplied);
+    // What nobody paints shows in a colour of its own.
+    image.fill(Qt::magenta);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.translate(0.3 + shift.x(), 0.7 + shift.y());
@@ -63,6 +65,52 @@ QImage cardAt(QWidget &card, QPointF shift = QPointF(), double scale = kPanelSca
     card.render(&painter);
     return image;
 }
+
+// A screen as the drill has them: filled with its colour, a large card with a button and an answer box on
+// it, a transparent holder with another card, and controls that leave what is behind them to show (a
+// caption, a link, a card hidden, a lamp not lit).
+struct CardScreen
+{
+    QWidget canvas;
+    QWidget &screen = *new QWidget(&canvas);
+    QFrame *card = new QFrame(&screen);
+    QPushButton *button = new QPushButton(QStringLiteral("は"), card);
+    QLabel *box = new QLabel(QStringLiteral("字"), card);
+    QWidget *holder = new QWidget(&screen);
+    QFrame *inner = new QFrame(holder);
+    QLabel *caption = new QLabel(QStringLiteral("音声ヒント"), &screen);
+    QPushButton *link = new QPushButton(QStringLiteral("版"), &screen);
+    QFrame *hidden = new QFrame(&screen);
+    QLabel *lamp = new QLabel(&screen);
+
+    CardScreen()
+    {
+        app::style::install(&canvas);
+        app::style::background(&screen, QColor::fromRgb(app::style::kCanvas));
+        canvas.resize(460, 300);
+        screen.resize(460, 300);
+        app::style::card(card);
+        card->setGeometry(10, 10, 300, 200);
+        app::style::plainButton(button);
+        button->setGeometry(20, 20, 110, 110);
+        button->setFont(app::style::font(36));
+        app::style::setRole(box, app::style::Role::Box);
+        box->setGeometry(150, 20, 90, 90);
+        holder->setGeometry(320, 10, 130, 280);
+        app::style::card(inner);
+        inner->setGeometry(0, 0, 200, 100); // reaches past its holder, which clips it
+        app::style::quiet(caption);
+        caption->setGeometry(10, 230, 200, 30);
+        app::style::linkButton(link);
+        link->setGeometry(220, 230, 80, 30);
+        app::style::card(hidden);
+        hidden->setGeometry(10, 260, 300, 30);
+        hidden->hide();
+        app::style::lamp(lamp, app::style::Lamp::Pass, false);
+        lamp->setGeometry(300, 230, 18, 18);
+        canvas.ensurePolished();
+    }
+};
 
 // Pixels of the accent's colour: the next step's panel is drawn.
 int accentPixels(const QImage &image)
@@ -133,4 +181,40 @@ TEST(PanelPictures, PanelsFromPicturesAreDrawnAsTheStyleSheetDrawsThemAndDrawnAg
     }
     // Without the filter the toolkit paints the label's background again.
     EXPECT_LE(largestDifference(cardAt(restyled.card), cardAt(buttons.card)), 2);
+}
+
+// The screen's fill and a large card's background are left out where an opaque control on them covers
+// them (inside its rounded corners and a unit in from its edges), and the screen looks the same.
+TEST(PanelPictures, ABackgroundIsLeftOutUnderTheOpaqueControlsOnItAndLooksTheSame)
+{
+    CardScreen screen;
+    const QImage expected = cardAt(screen.canvas);
+    const QImage expectedAt1920 = cardAt(screen.canvas, QPointF(0.5, 0.25), 1.40625);
+    auto cross = [](const QRect &r, int corner) {
+        return QRegion(r.adjusted(corner, 1, -corner, -1)) + QRegion(r.adjusted(1, corner, -1, -corner));
+    };
+    const QRegion heldCard = cross(QRect(320, 10, 200, 100), 12) & QRegion(320, 10, 130, 280);
+    {
+        PanelPictures panels;
+        EXPECT_EQ(panels.covered(screen.screen), cross(QRect(10, 10, 300, 200), 12) + heldCard)
+            << "the cards, the held one as far as its holder shows it; not the caption, link, lamp or hidden "
+               "card";
+        EXPECT_EQ(panels.covered(*screen.card),
+                  cross(QRect(20, 20, 110, 110), 12) + cross(QRect(150, 20, 90, 90), 8));
+
+        // The first painting is the toolkit's; from the second on the filter paints the backgrounds.
+        EXPECT_LE(largestDifference(expected, cardAt(screen.canvas)), 2);
+        EXPECT_TRUE(screen.screen.testAttribute(Qt::WA_NoSystemBackground));
+        EXPECT_TRUE(screen.card->testAttribute(Qt::WA_NoSystemBackground));
+        EXPECT_LE(largestDifference(expected, cardAt(screen.canvas)), 2);
+        EXPECT_LE(largestDifference(expectedAt1920, cardAt(screen.canvas, QPointF(0.5, 0.25), 1.40625)), 2);
+
+        // A card that goes is no longer left out.
+        screen.card->hide();
+        EXPECT_EQ(panels.covered(screen.screen), heldCard);
+        screen.card->show();
+    }
+    // Without the filter the toolkit paints the backgrounds again.
+    EXPECT_FALSE(screen.screen.testAttribute(Qt::WA_NoSystemBackground));
+    EXPECT_LE(largestDifference(expected, cardAt(screen.canvas)), 2);
 }
