@@ -1,13 +1,20 @@
 // The program in its scaled window, full screen on offscreen displays of 1920 x 1080 (the canvas drawn at
 // 1440 x 1080) and 2560 x 1440 (at 1920 x 1440), beside the window of the canvas's own size: a click on
-// "O.K." with a right answer until the next question is painted on the display, the whole drill screen
-// painted again, and the hub's activation for a school of 5000 students (100000 records) until it is
-// painted. Clicks go to the window's viewport at the points where the controls are seen. Medians and 99th
-// percentiles over the runs; `to_window` is a full-screen median over the window's (the window runs
-// first; with repetitions, over the median of the window's runs).
+// "O.K." with a right answer until the next question is painted on the display, the canvas painted again
+// as a whole (as when a screen is shown), the whole window painted again (the season colour around the
+// canvas too), and the hub's activation for a school of 5000 students (100000 records) until it is
+// painted. Clicks go to the window's viewport at the points where the controls are seen.
+//
+// The click and the paintings run the three displays side by side in one run, each with a school and a
+// window of its own, in rounds of a block on each display in turn, so that the machine's changing speed
+// (other machines share its processors and memory) falls on all three alike; `to_window_1920` and
+// `to_window_2560` are the medians over the rounds of a display's block median over the window's in the
+// same round. The hub's activation runs each display after the other (`display:1920`, with `to_window`
+// its median over the window's).
 //
 // Under `valgrind --tool=callgrind --collect-atstart=no` only the timed parts are counted, so that the
-// instructions of one size can be set against another's whatever the load of the machine.
+// instructions of one size can be set against another's whatever the load of the machine
+// (BENCH_SCALED_DISPLAYS=2560 runs one display alone).
 
 #include "drill/LevelCatalogue.h"
 #include "platform/DateSerial.h"
@@ -46,7 +53,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -119,24 +128,29 @@ void untilPainted(const PaintCounter &counter, int before)
 // The argument is the width of the display shown on full screen (1920 or 2560, the figures asked for), or
 // 1024 for the window of the canvas's own size, drawn at a scale of 1 by the same window, as the floor the
 // scaled figures are compared with.
-void showFor(benchmark::State &st, ScaledWindow &screen)
+bool showFor(int width, ScaledWindow &screen)
 {
-    if (st.range(0) == MainWindow::kWidth) {
+    if (width == MainWindow::kWidth) {
         screen.showWindowed();
     } else {
         const QList<QScreen *> displays = QGuiApplication::screens();
         const auto display = std::find_if(displays.begin(), displays.end(),
-                                          [&](QScreen *s) { return s->geometry().width() == st.range(0); });
-        if (display == displays.end()) {
-            st.SkipWithError("no display of that width");
-            return;
-        }
+                                          [&](QScreen *s) { return s->geometry().width() == width; });
+        if (display == displays.end())
+            return false;
         screen.setScreen(*display);
         screen.move((*display)->geometry().topLeft());
         screen.showKiosk();
     }
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
+    return true;
+}
+
+void showFor(benchmark::State &st, ScaledWindow &screen)
+{
+    if (!showFor(int(st.range(0)), screen))
+        st.SkipWithError("no display of that width");
     st.counters["scale"] = screen.scale();
 }
 
@@ -148,137 +162,209 @@ std::map<std::string, std::vector<double>> &windowMedians()
     return medians;
 }
 
+double medianOf(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double p99Of(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, values.size() * 99 / 100)];
+}
+
 void setMedian(benchmark::State &st, const std::string &benchmark, std::vector<double> samples)
 {
     if (samples.empty())
         return;
-    std::sort(samples.begin(), samples.end());
-    const double median = samples[samples.size() / 2];
+    const double median = medianOf(samples);
     st.counters["median_ms"] = median;
-    st.counters["p99_ms"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
+    st.counters["p99_ms"] = p99Of(samples);
     std::vector<double> &floor = windowMedians()[benchmark];
-    if (st.range(0) == MainWindow::kWidth) {
+    if (st.range(0) == MainWindow::kWidth)
         floor.push_back(median);
-    } else if (!floor.empty()) {
-        std::vector<double> sorted = floor;
-        std::sort(sorted.begin(), sorted.end());
-        st.counters["to_window"] = median / sorted[sorted.size() / 2];
+    else if (!floor.empty())
+        st.counters["to_window"] = median / medianOf(floor);
+}
+
+// The displays of the side-by-side runs, the window of the canvas's own size first:
+// BENCH_SCALED_DISPLAYS (e.g. "2560", to count one size's instructions under callgrind) or all three.
+std::vector<int> sideWidths()
+{
+    std::vector<int> widths;
+    const QByteArray chosen = qgetenv("BENCH_SCALED_DISPLAYS");
+    for (const QByteArray &w : (chosen.isEmpty() ? QByteArray("1024,1920,2560") : chosen).split(','))
+        widths.push_back(w.trimmed().toInt());
+    std::sort(widths.begin(), widths.end());
+    return widths;
+}
+
+// One display of a side-by-side run: a school of its own, shown in the window on that display, and
+// what its timed parts took and painted.
+struct Side
+{
+    int width;
+    TestSchool school;
+    ScaledWindow screen{*school.window};
+    PaintCounter counter;
+    WidgetPaints widgets;
+    std::vector<double> samples;
+    // Per round, the median of the round's block on this display.
+    std::vector<double> blockMedians;
+    int viewportPaints = 0;
+
+    explicit Side(int w) : width(w)
+    {
+        school.state->run.studentNumber = 131;
+        school.state->run.studentName = QStringLiteral("加藤あおい");
+        school.state->run.currentLevel = 2;
+        catalogue::setUpLevels(school.state->catalogue);
+        screen.viewport()->installEventFilter(&counter);
+    }
+    QWidget *current() const { return school.window->currentScreen(); }
+};
+
+// Runs the displays side by side, a block of `block` timed operations on each in turn (the first display
+// of a round going round too), so that a change in the machine's speed during the run falls on every
+// display alike; `prepare` readies a display's next operation untimed and `timed` runs one, returning
+// the milliseconds it took. Reports, per display, the median and 99th percentile (`median_ms_1920`,
+// `p99_ms_1920`, ...), the paintings per operation, and `to_window_1920`, `to_window_2560`: the median
+// over the rounds of a display's block median over the window's in the same round.
+void runSideBySide(benchmark::State &st, int block, const std::function<bool(Side &)> &prepare,
+                   const std::function<double(Side &)> &timed)
+{
+    std::vector<std::unique_ptr<Side>> sides;
+    for (int width : sideWidths()) {
+        sides.push_back(std::make_unique<Side>(width));
+        if (!showFor(width, sides.back()->screen)) {
+            st.SkipWithError("no display of that width");
+            return;
+        }
+    }
+    int round = 0;
+    for (auto _ : st) {
+        double roundTime = 0;
+        for (std::size_t k = 0; k < sides.size(); ++k) {
+            Side &side = *sides[(k + std::size_t(round)) % sides.size()];
+            std::vector<double> times;
+            for (int i = 0; i < block; ++i) {
+                if (!prepare(side)) {
+                    st.SkipWithError("the screen to time did not show");
+                    return;
+                }
+                const int before = side.counter.paints;
+                side.widgets.on = true;
+                const double ms = timed(side);
+                side.widgets.on = false;
+                side.viewportPaints += side.counter.paints - before;
+                times.push_back(ms);
+                roundTime += ms / 1000.0;
+            }
+            side.samples.insert(side.samples.end(), times.begin(), times.end());
+            side.blockMedians.push_back(medianOf(times));
+        }
+        st.SetIterationTime(roundTime);
+        ++round;
+    }
+    const Side *window = sides.front()->width == MainWindow::kWidth ? sides.front().get() : nullptr;
+    for (const auto &side : sides) {
+        const std::string w = std::to_string(side->width);
+        const double runs = std::max<double>(1, double(side->samples.size()));
+        st.counters["median_ms_" + w] = medianOf(side->samples);
+        st.counters["p99_ms_" + w] = p99Of(side->samples);
+        st.counters["viewport_paints_" + w] = side->viewportPaints / runs;
+        st.counters["widgets_painted_" + w] = side->widgets.paints / runs;
+        st.counters["kilo_area_" + w] = double(side->widgets.area) / runs / 1000.0;
+        if (window && side.get() != window) {
+            std::vector<double> ratios;
+            for (std::size_t r = 0; r < side->blockMedians.size(); ++r)
+                ratios.push_back(side->blockMedians[r] / window->blockMedians[r]);
+            st.counters["to_window_" + w] = medianOf(ratios);
+        }
     }
 }
 
-// Per timed run: the viewport's paintings, the canvas's widgets painted and the canvas area they
-// painted (thousands of canvas pixels, each widget's share counted, so what is painted over is counted
-// again).
-void countPaints(benchmark::State &st, const WidgetPaints &widgets, int viewportPaints)
-{
-    const double runs = std::max<double>(1, double(st.iterations()));
-    st.counters["viewport_paints"] = viewportPaints / runs;
-    st.counters["widgets_painted"] = widgets.paints / runs;
-    st.counters["kilo_area"] = double(widgets.area) / runs / 1000.0;
-}
-
+// From a click on "O.K." with the right answer until the next question is painted on the display.
 void BM_DrillJudgeToNextQuestionPainted(benchmark::State &st)
 {
-    TestSchool school;
-    school.state->run.studentNumber = 131;
-    school.state->run.studentName = QStringLiteral("加藤あおい");
-    school.state->run.currentLevel = 2;
-    catalogue::setUpLevels(school.state->catalogue);
-    ScaledWindow screen(*school.window);
-    showFor(st, screen);
-    PaintCounter counter;
-    screen.viewport()->installEventFilter(&counter);
-    WidgetPaints widgets;
-    int viewportPaints = 0;
-
-    auto current = [&] { return school.window->currentScreen(); };
-    auto seen = [&](QWidget *w) { return screen.toViewport(w, QRectF(w->rect()).center()); };
-    auto click = [&](QWidget *w) { QTest::mouseClick(screen.viewport(), Qt::LeftButton, {}, seen(w)); };
-    auto pressShowing = [&](const QString &family, int count, QChar c) {
+    auto drillShown = [](Side &side) {
+        return side.current() && side.current()->findChild<QPushButton *>(QStringLiteral("Command3"));
+    };
+    auto click = [](Side &side, QWidget *w) {
+        QTest::mouseClick(side.screen.viewport(), Qt::LeftButton, {},
+                          side.screen.toViewport(w, QRectF(w->rect()).center()));
+    };
+    auto pressShowing = [&](Side &side, const QString &family, int count, QChar c) {
         for (int i = 1; i <= count; ++i) {
-            auto *b = current()->findChild<QPushButton *>(QStringLiteral("%1_%2").arg(family).arg(i));
+            auto *b = side.current()->findChild<QPushButton *>(QStringLiteral("%1_%2").arg(family).arg(i));
             if (b && b->isVisible() && b->isEnabled() && b->text() == QString(c)) {
-                click(b);
+                click(side, b);
                 return true;
             }
         }
         return false;
     };
-    auto drillShown = [&] {
-        return current() && current()->findChild<QPushButton *>(QStringLiteral("Command3"));
-    };
-
     // Answers the question shown, right, up to "O.K.", which is left to press; false when none of the
     // range is shown.
-    auto answerShown = [&] {
-        const QString meaning = current()->findChild<QLabel *>(QStringLiteral("Label9"))->text();
-        const Question *q = nullptr;
+    auto answerShown = [&](Side &side) {
+        const QString meaning = side.current()->findChild<QLabel *>(QStringLiteral("Label9"))->text();
         const QuestionList questions = TestSchool::rangeOne();
-        for (const Question &candidate : questions) {
-            if (candidate.meaning == meaning)
-                q = &candidate;
-        }
-        if (!q)
+        const auto q = std::find_if(questions.begin(), questions.end(),
+                                    [&](const Question &candidate) { return candidate.meaning == meaning; });
+        if (q == questions.end())
             return false;
         for (QChar c : q->reading.left(4))
-            pressShowing(QStringLiteral("Label15"), 6, c);
+            pressShowing(side, QStringLiteral("Label15"), 6, c);
         for (QChar c : q->idiom)
-            pressShowing(QStringLiteral("Label14"), 12, c);
+            pressShowing(side, QStringLiteral("Label14"), 12, c);
         QCoreApplication::processEvents();
         return true;
     };
     // The last question's "O.K." leads to the result screen, not to a next question.
-    auto lastQuestionShown = [&] {
-        return current()->findChild<QLabel *>(QStringLiteral("sLabel9"))->text() == QStringLiteral("1");
+    auto lastQuestionShown = [](Side &side) {
+        return side.current()->findChild<QLabel *>(QStringLiteral("sLabel9"))->text() == QStringLiteral("1");
     };
-
-    std::vector<double> samples;
-    for (auto _ : st) {
+    auto prepare = [&](Side &side) {
         for (int round = 0; round < 3; ++round) {
-            if (!drillShown() ||
-                !current()->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
-                // The drill came to its end (or has not begun): start another (not timed).
-                school.window->showDrill(school.state->run.currentLevel);
+            if (!drillShown(side) ||
+                !side.current()->findChild<QPushButton *>(QStringLiteral("Label15_1"))->isVisible()) {
+                // The drill came to its end (or has not begun): start another.
+                side.school.window->showDrill(side.school.state->run.currentLevel);
                 for (int i = 0; i < 5; ++i)
                     QCoreApplication::processEvents();
             }
-            if (!lastQuestionShown())
+            if (!lastQuestionShown(side))
                 break;
-            // The drill's last question is answered untimed and the drill ends.
-            if (!answerShown()) {
-                st.SkipWithError("no question of the range is shown");
-                return;
-            }
-            click(current()->findChild<QPushButton *>(QStringLiteral("Command3")));
-            for (int i = 0; i < 50 && drillShown(); ++i)
+            // The drill's last question is answered and the drill ends.
+            if (!answerShown(side))
+                return false;
+            click(side, side.current()->findChild<QPushButton *>(QStringLiteral("Command3")));
+            for (int i = 0; i < 50 && drillShown(side); ++i)
                 QCoreApplication::processEvents();
         }
-        if (!answerShown()) {
-            st.SkipWithError("no question of the range is shown");
-            return;
-        }
-        auto *judge = current()->findChild<QPushButton *>(QStringLiteral("Command3"));
-        const int before = counter.paints;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return answerShown(side);
+    };
+    auto judge = [&](Side &side) {
+        auto *ok = side.current()->findChild<QPushButton *>(QStringLiteral("Command3"));
         TOGGLE_COUNTING(); // on
-        widgets.on = true;
         const auto start = std::chrono::steady_clock::now();
-        click(judge);
+        click(side, ok);
         // The handler lets the screen repaint on its way; what it left to paint when it returned (the
         // next question as the student answers it) is painted.
-        const int afterHandler = counter.paints;
+        const int afterHandler = side.counter.paints;
         QCoreApplication::processEvents();
-        untilPainted(counter, afterHandler);
+        untilPainted(side.counter, afterHandler);
         const auto end = std::chrono::steady_clock::now();
-        widgets.on = false;
         TOGGLE_COUNTING(); // off
-        viewportPaints += counter.paints - before;
-        const double seconds = std::chrono::duration<double>(end - start).count();
-        st.SetIterationTime(seconds);
-        samples.push_back(seconds * 1000.0);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    setMedian(st, "judge", samples);
-    countPaints(st, widgets, viewportPaints);
+        return std::chrono::duration<double, std::milli>(end - start).count();
+    };
+    runSideBySide(st, 10, prepare, judge);
 }
 
 // 5000 listed students and 100000 records over three years, a few hundred of them today, laid out with
@@ -416,49 +502,80 @@ void BM_HubActivationPainted_5000Students(benchmark::State &st)
 // The whole screen painted again (the drill's screen), as after a change of screen.
 void BM_WholeScreenRepainted(benchmark::State &st)
 {
-    TestSchool school;
-    school.state->run.studentNumber = 131;
-    school.state->run.studentName = QStringLiteral("加藤あおい");
-    school.state->run.currentLevel = 2;
-    catalogue::setUpLevels(school.state->catalogue);
-    ScaledWindow screen(*school.window);
-    showFor(st, screen);
-    school.window->showDrill(school.state->run.currentLevel);
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-    WidgetPaints widgets;
-    std::vector<double> samples;
-    for (auto _ : st) {
+    auto prepare = [](Side &side) {
+        if (!side.current() || !side.current()->findChild<QPushButton *>(QStringLiteral("Command3"))) {
+            side.school.window->showDrill(side.school.state->run.currentLevel);
+            for (int i = 0; i < 5; ++i)
+                QCoreApplication::processEvents();
+        }
+        return side.current() != nullptr;
+    };
+    // The canvas is painted again as a whole, as when a screen is shown: the season colour around it
+    // is not (it is painted when the window is shown or resized, see BM_WindowExposed).
+    auto repaint = [](Side &side) {
         TOGGLE_COUNTING(); // on
-        widgets.on = true;
         const auto start = std::chrono::steady_clock::now();
-        screen.viewport()->repaint();
-        widgets.on = false;
+        const int before = side.counter.paints;
+        side.current()->update();
+        QCoreApplication::processEvents();
+        untilPainted(side.counter, before);
+        const auto end = std::chrono::steady_clock::now();
         TOGGLE_COUNTING(); // off
-        samples.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() *
-                          1000.0);
-    }
-    setMedian(st, "repaint", samples);
-    countPaints(st, widgets, int(st.iterations()));
+        return std::chrono::duration<double, std::milli>(end - start).count();
+    };
+    runSideBySide(st, 5, prepare, repaint);
 }
 
-// Registers one benchmark at each display width, each run `iterations` times, or as often as
-// BENCH_SCALED_ITERATIONS says (fewer runs under callgrind).
-void registerAtEachWidth(const char *name, void (*function)(benchmark::State &), int iterations)
+// The whole window painted again, the season colour around the canvas too, as when it is shown, uncovered
+// or resized.
+void BM_WindowExposed(benchmark::State &st)
+{
+    auto prepare = [](Side &side) {
+        if (!side.current() || !side.current()->findChild<QPushButton *>(QStringLiteral("Command3"))) {
+            side.school.window->showDrill(side.school.state->run.currentLevel);
+            for (int i = 0; i < 5; ++i)
+                QCoreApplication::processEvents();
+        }
+        return side.current() != nullptr;
+    };
+    auto repaint = [](Side &side) {
+        TOGGLE_COUNTING(); // on
+        const auto start = std::chrono::steady_clock::now();
+        side.screen.viewport()->repaint();
+        const auto end = std::chrono::steady_clock::now();
+        TOGGLE_COUNTING(); // off
+        return std::chrono::duration<double, std::milli>(end - start).count();
+    };
+    runSideBySide(st, 5, prepare, repaint);
+}
+
+// The number of runs: `runs`, or as many as BENCH_SCALED_ITERATIONS says (fewer under callgrind).
+int runsOr(int runs)
 {
     bool ok = false;
     const int chosen = qEnvironmentVariableIntValue("BENCH_SCALED_ITERATIONS", &ok);
-    if (ok && chosen > 0)
-        iterations = chosen;
-    benchmark::internal::Benchmark *b = benchmark::RegisterBenchmark(name, function);
-    b->ArgName("display")
+    return ok && chosen > 0 ? chosen : runs;
+}
+
+// Registers one benchmark at each display width, each run `iterations` times.
+void registerAtEachWidth(const char *name, void (*function)(benchmark::State &), int iterations)
+{
+    benchmark::RegisterBenchmark(name, function)
+        ->ArgName("display")
         ->Arg(1024)
         ->Arg(1920)
         ->Arg(2560)
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(iterations);
-    if (function == BM_DrillJudgeToNextQuestionPainted)
-        b->UseManualTime();
+        ->Iterations(runsOr(iterations));
+}
+
+// Registers a benchmark that runs the displays side by side, `rounds` rounds.
+void registerSideBySide(const char *name, void (*function)(benchmark::State &), int rounds)
+{
+    benchmark::RegisterBenchmark(name, function)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(runsOr(rounds))
+        ->UseManualTime();
 }
 } // namespace
 
@@ -479,9 +596,11 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file));
     }
     ProgramApplication app(argc, argv);
-    registerAtEachWidth("BM_DrillJudgeToNextQuestionPainted", BM_DrillJudgeToNextQuestionPainted, 200);
+    // 20 rounds of 10 clicks and of 5 repaints on each display.
+    registerSideBySide("BM_DrillJudgeToNextQuestionPainted", BM_DrillJudgeToNextQuestionPainted, 20);
+    registerSideBySide("BM_WholeScreenRepainted", BM_WholeScreenRepainted, 20);
+    registerSideBySide("BM_WindowExposed", BM_WindowExposed, 20);
     registerAtEachWidth("BM_HubActivationPainted_5000Students", BM_HubActivationPainted_5000Students, 15);
-    registerAtEachWidth("BM_WholeScreenRepainted", BM_WholeScreenRepainted, 100);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QGraphicsEffect>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPushButton>
@@ -31,7 +33,7 @@ struct ButtonOption : QPushButton
 
 } // namespace
 
-PanelPictures::PanelPictures()
+PanelPictures::PanelPictures(const QWidget *window) : m_window(window), m_anyWindow(!window)
 {
     setObjectName(QStringLiteral("PanelPictures"));
     QCoreApplication::instance()->installEventFilter(this);
@@ -47,6 +49,20 @@ PanelPictures::~PanelPictures()
     }
 }
 
+bool PanelPictures::ofTheWindow(const QWidget *widget) const
+{
+    if (m_anyWindow)
+        return true;
+    const QWidget *window = widget->window();
+    if (window == m_window)
+        return true;
+    // A popup of a control of the window (a list that drops down) is shown through a proxy of its own,
+    // in the same scene.
+    const QGraphicsProxyWidget *proxy = window->graphicsProxyWidget();
+    const QGraphicsProxyWidget *ours = m_window ? m_window->graphicsProxyWidget() : nullptr;
+    return proxy && ours && proxy->scene() == ours->scene();
+}
+
 bool PanelPictures::worthAPicture(const QTransform &toDevice)
 {
     return toDevice.type() <= QTransform::TxScale && toDevice.m11() > 1.0 && toDevice.m22() > 1.0;
@@ -56,7 +72,7 @@ bool PanelPictures::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Paint:
-        if (!watched->isWidgetType())
+        if (!watched->isWidgetType() || !ofTheWindow(static_cast<QWidget *>(watched)))
             return false;
         // Only the toolkit's own buttons: a subclass may paint itself otherwise.
         if (watched->metaObject() == &QPushButton::staticMetaObject)
@@ -181,10 +197,11 @@ PanelPictures::Background PanelPictures::backgroundOf(const QWidget &widget)
     // Only the toolkit's own labels and frames: a subclass may paint its background otherwise.
     const bool plain =
         widget.metaObject() == &QLabel::staticMetaObject || widget.metaObject() == &QFrame::staticMetaObject;
+    // Large panels are drawn by the toolkit: the filling of their rounded outline is cheaper than
+    // copying all their pixels from a picture, and than drawing them clipped around what covers them.
     if (plain && widget.testAttribute(Qt::WA_StyledBackground) &&
-        widget.style()->inherits("QStyleSheetStyle"))
-        return widget.width() * widget.height() > kLargestPanelArea ? Background::LargePanel
-                                                                    : Background::Panel;
+        widget.style()->inherits("QStyleSheetStyle") && widget.width() * widget.height() <= kLargestPanelArea)
+        return Background::Panel;
     return Background::Toolkit;
 }
 
@@ -193,10 +210,9 @@ void PanelPictures::paintBackground(QWidget *widget, const QRegion &region)
     // The toolkit fills a widget's background, or has the style sheet draw it, before the widget paints
     // itself; a background of a kind handled here is taken over (the toolkit is told to leave it) and
     // drawn before what the widget paints. While scaled, a small panel (a label's or a frame's, drawn by
-    // the style sheet) is copied from a picture; a screen's fill and a large panel are drawn directly,
-    // but for what the opaque controls on them cover, which they paint over at once: under a full
-    // screen's resolution, filling every pixel of a card and again of the screen beneath it was the
-    // largest part of a repaint.
+    // the style sheet) is copied from a picture; a screen's fill is filled but for what the opaque
+    // controls on it cover, which they paint over at once: at a full screen's resolution, filling the
+    // whole screen and again the cards over it was the largest part of a repaint.
     const Background kind = backgroundOf(*widget);
     const bool ours = m_backgrounds.contains(widget);
     if (kind == Background::Toolkit) {
@@ -227,10 +243,7 @@ void PanelPictures::paintBackground(QWidget *widget, const QRegion &region)
     const auto draw = [&](QPainter &into) {
         style->drawPrimitive(QStyle::PE_Widget, &option, &into, widget);
     };
-    if (kind == Background::LargePanel) {
-        painter.setClipRegion(region - covered(*widget));
-        draw(painter);
-    } else if (pictured(painter)) {
+    if (pictured(painter)) {
         drawFromPicture(painter, widget, option, draw);
     } else {
         draw(painter);

@@ -34,8 +34,9 @@ class QTransform;
 class PanelPictures : public QObject
 {
 public:
-    // Filters the paintings of every widget of the application while it lives.
-    PanelPictures();
+    // Filters the paintings of the widgets of `window` (its own and those inside it; of every window of
+    // the application when null) while it lives.
+    explicit PanelPictures(const QWidget *window = nullptr);
     ~PanelPictures() override;
 
     // Whether a button's panel drawn through `toDevice` (its units to display pixels) is drawn from a
@@ -54,13 +55,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Whether the widget is one whose paintings are filtered.
+    bool ofTheWindow(const QWidget *widget) const;
     // Whether what is painted through the painter is drawn from pictures.
     static bool pictured(QPainter &painter);
     // Paints the button with its panel from a picture; false when it is to paint itself.
     bool paintButton(QPushButton *button);
     // Who paints a widget's background: the toolkit, or this filter (a fill of one opaque colour, a
-    // panel that the style sheet draws).
-    enum class Background { Toolkit, Fill, Panel, LargePanel };
+    // small panel that the style sheet draws).
+    enum class Background { Toolkit, Fill, Panel };
     static Background backgroundOf(const QWidget &widget);
     // Paints the widget's background where this filter took it over.
     void paintBackground(QWidget *widget, const QRegion &region);
@@ -111,6 +114,8 @@ private:
     QHash<const QObject *, int> m_looks;
     // The labels and frames whose backgrounds are painted here.
     QList<QPointer<QWidget>> m_backgrounds;
+    QPointer<const QWidget> m_window;
+    bool m_anyWindow = true;
     int m_nextLook = 0;
     int m_reused = 0;
     int m_drawn = 0;

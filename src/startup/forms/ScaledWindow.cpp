@@ -54,7 +54,8 @@ void CanvasProxy::paint(QPainter *painter, const QStyleOptionGraphicsItem *optio
     canvas->render(painter, exposed.topLeft(), exposed, flags);
 }
 
-ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent) : QGraphicsView(parent), m_canvas(canvas)
+ScaledWindow::ScaledWindow(MainWindow &canvas, QWidget *parent)
+    : QGraphicsView(parent), m_canvas(canvas), m_panels(&canvas)
 {
     setObjectName(QStringLiteral("ScaledWindow"));
     setWindowTitle(canvas.windowTitle());
