@@ -499,17 +499,20 @@ void BM_HubActivationPainted_5000Students(benchmark::State &st)
     setMedian(st, "hub", samples);
 }
 
+// Shows the drill screen on the display's window unless it is shown.
+bool drillShownOn(Side &side)
+{
+    if (!side.current() || !side.current()->findChild<QPushButton *>(QStringLiteral("Command3"))) {
+        side.school.window->showDrill(side.school.state->run.currentLevel);
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+    return side.current() != nullptr;
+}
+
 // The whole screen painted again (the drill's screen), as after a change of screen.
 void BM_WholeScreenRepainted(benchmark::State &st)
 {
-    auto prepare = [](Side &side) {
-        if (!side.current() || !side.current()->findChild<QPushButton *>(QStringLiteral("Command3"))) {
-            side.school.window->showDrill(side.school.state->run.currentLevel);
-            for (int i = 0; i < 5; ++i)
-                QCoreApplication::processEvents();
-        }
-        return side.current() != nullptr;
-    };
     // The canvas is painted again as a whole, as when a screen is shown: the season colour around it
     // is not (it is painted when the window is shown or resized, see BM_WindowExposed).
     auto repaint = [](Side &side) {
@@ -523,21 +526,13 @@ void BM_WholeScreenRepainted(benchmark::State &st)
         TOGGLE_COUNTING(); // off
         return std::chrono::duration<double, std::milli>(end - start).count();
     };
-    runSideBySide(st, 5, prepare, repaint);
+    runSideBySide(st, 5, drillShownOn, repaint);
 }
 
 // The whole window painted again, the season colour around the canvas too, as when it is shown, uncovered
 // or resized.
 void BM_WindowExposed(benchmark::State &st)
 {
-    auto prepare = [](Side &side) {
-        if (!side.current() || !side.current()->findChild<QPushButton *>(QStringLiteral("Command3"))) {
-            side.school.window->showDrill(side.school.state->run.currentLevel);
-            for (int i = 0; i < 5; ++i)
-                QCoreApplication::processEvents();
-        }
-        return side.current() != nullptr;
-    };
     auto repaint = [](Side &side) {
         TOGGLE_COUNTING(); // on
         const auto start = std::chrono::steady_clock::now();
@@ -546,7 +541,7 @@ void BM_WindowExposed(benchmark::State &st)
         TOGGLE_COUNTING(); // off
         return std::chrono::duration<double, std::milli>(end - start).count();
     };
-    runSideBySide(st, 5, prepare, repaint);
+    runSideBySide(st, 5, drillShownOn, repaint);
 }
 
 // The number of runs: `runs`, or as many as BENCH_SCALED_ITERATIONS says (fewer under callgrind).
