@@ -27,6 +27,9 @@
 
 #include <memory>
 
+using hub::HubScreen;
+using roster::NameScreen;
+
 using namespace bench_support;
 
 namespace {

@@ -33,6 +33,8 @@
 #include <cmath>
 #include <memory>
 
+using hub::PersonalDataPanel;
+
 using namespace bench_support;
 
 namespace {

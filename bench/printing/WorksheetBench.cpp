@@ -23,6 +23,9 @@
 
 #include <memory>
 
+using printing::PrintLayoutScreen;
+using printing::WorksheetScreen;
+
 using namespace bench_support;
 
 namespace {

@@ -28,6 +28,9 @@
 #include <chrono>
 #include <memory>
 
+using teacher::RecordsScreen;
+using teacher::StandardsScreen;
+
 using namespace testing_support;
 
 using namespace bench_support;

@@ -27,6 +27,8 @@
 #include <unistd.h>
 #include <utility>
 
+using teacher::QuietWait;
+
 extern char **environ;
 
 using namespace records;

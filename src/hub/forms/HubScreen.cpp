@@ -28,6 +28,8 @@
 #include <QScrollBar>
 #include <QStringListModel>
 
+namespace hub {
+
 namespace style = app::style;
 
 namespace {
@@ -630,3 +632,5 @@ bool HubScreen::eventFilter(QObject *watched, QEvent *event)
     }
     return QWidget::eventFilter(watched, event);
 }
+
+} // namespace hub

@@ -11,7 +11,6 @@
 #include <array>
 
 class QButtonGroup;
-class PasswordPanel;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -19,9 +18,13 @@ class QListView;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class PersonalDataPanel;
 class QStringListModel;
 class WaitingPanel;
+
+namespace hub {
+
+class PasswordPanel;
+class PersonalDataPanel;
 
 // The hub: the levels side by side, four in view, each with its standard, the student's standing and a
 // list of rankings or runs; the start buttons, locked for over-practice where the rules say so.
@@ -164,3 +167,5 @@ private:
     PersonalDataPanel *m_personalData;
     PasswordPanel *m_passwordPanel = nullptr; // the model is told when it is in front
 };
+
+} // namespace hub

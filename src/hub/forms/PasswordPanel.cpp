@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace hub {
+
 namespace style = app::style;
 
 PasswordPanel::PasswordPanel(std::function<bool(const QString &)> matches, QWidget *parent)
@@ -95,3 +97,5 @@ PasswordPanel *attachPasswordPanel(QWidget *hub, QPushButton *dataProcessing,
     });
     return panel;
 }
+
+} // namespace hub

@@ -11,6 +11,8 @@
 class QLineEdit;
 class QPushButton;
 
+namespace hub {
+
 // The hub's password panel, through which a teacher reaches the teacher tools: the caption
 // "データ変更パスワード", a masked box (txtPassword), "データ変更" (Command10_0, the records browser),
 // "合格タイムデータ変更" (Command10_1, the standards editor) and "戻る" (cmdPasswordBack).
@@ -63,3 +65,5 @@ private:
 PasswordPanel *attachPasswordPanel(QWidget *hub, QPushButton *dataProcessing,
                                    const PasswordPanel::Parts &parts, AppContext &context,
                                    std::function<void()> leaving);
+
+} // namespace hub

@@ -30,6 +30,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace hub {
+
 namespace style = app::style;
 
 namespace {
@@ -456,3 +458,5 @@ void PersonalDataPanel::updatePageControls()
     m_nextPage->setEnabled(m_view->page() + 1 < count);
     m_pageLabel->setText(QStringLiteral("%1 / %2 ページ").arg(m_view->page() + 1).arg(count));
 }
+
+} // namespace hub

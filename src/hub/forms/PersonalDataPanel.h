@@ -17,6 +17,8 @@ class QListView;
 class QPrinter;
 class QPushButton;
 
+namespace hub {
+
 // The drawing area: one page of a sheet, painted by the same routine as the printer's pages.
 class PersonalSheetView : public QWidget
 {
@@ -119,3 +121,5 @@ private:
     QLabel *m_pageLabel;
     QLabel *m_status;
 };
+
+} // namespace hub

@@ -28,6 +28,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace printing {
+
 namespace style = app::style;
 
 namespace {
@@ -333,3 +335,5 @@ void PrintLayoutScreen::close()
     emit closed();
     deleteLater();
 }
+
+} // namespace printing

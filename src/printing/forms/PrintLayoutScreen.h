@@ -17,6 +17,8 @@ class QPrinter;
 class QPushButton;
 class QRadioButton;
 
+namespace printing {
+
 // The print layout screen: the sheet of the print layout values as a preview of the A4 page, printed on
 // request on the default printer or saved as a PDF file. It keeps nothing of its own: what it draws comes
 // from the layout it is given, and "戻る" closes it (discarding a print job not yet sent: one asked for
@@ -96,3 +98,5 @@ private:
     QCheckBox *m_check1;
     QCheckBox *m_check2;
 };
+
+} // namespace printing

@@ -22,6 +22,8 @@
 
 #include <algorithm>
 
+namespace printing {
+
 namespace style = app::style;
 
 namespace {
@@ -243,3 +245,5 @@ void WorksheetScreen::close()
     emit closed();
     deleteLater();
 }
+
+} // namespace printing

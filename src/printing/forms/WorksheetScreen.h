@@ -19,6 +19,8 @@ class QPushButton;
 class QRadioButton;
 class QStandardItemModel;
 
+namespace printing {
+
 // The worksheet screen: the teacher or student picks ranges, the order and the number of blanks, sees
 // the sheet in small and goes on to the print layout screen. Every change builds the sheet anew (new
 // order, new blanks) from the idiom data file, read afresh each time.
@@ -94,3 +96,5 @@ private:
     QLabel *m_preview;
     QPointer<PrintLayoutScreen> m_printLayout;
 };
+
+} // namespace printing

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace records {
+
 namespace style = app::style;
 
 namespace {
@@ -181,3 +183,5 @@ void ResultScreen::paintEvent(QPaintEvent *)
     p.setBrush(panel);
     p.drawRoundedRect(QRect(40, 24, 944, 480), 24, 24);
 }
+
+} // namespace records

@@ -11,6 +11,8 @@ class QPushButton;
 class QFrame;
 class QTimer;
 
+namespace records {
+
 // The result screen after every recorded drill: time, points, today's counts, a record message with
 // its sound, the cleared label and, at the final level, the congratulation. Half a second after it
 // opens it offers "メニューへ" and, unless the level is closed for over-practice, "もう一度".
@@ -58,3 +60,5 @@ private:
     QPushButton *m_again;     // Command5
     QTimer *m_timer1;
 };
+
+} // namespace records

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace records {
+
 namespace style = app::style;
 
 ResultsBusyPanel::ResultsBusyPanel(QWidget *window, platform::ResponsiveWait &programWait)
@@ -55,3 +57,5 @@ QString ResultsBusyPanel::line() const
 {
     return m_line->text();
 }
+
+} // namespace records

@@ -6,6 +6,8 @@
 
 class QLabel;
 
+namespace records {
+
 // The waiting panel that the window shows over whatever screen is up (the drill's end notice, the
 // splash, the hub) while a wait on the results file goes on for more than about a second: "Just a
 // moment, please." and a line that says why, such as another PC using the file. It is the program's
@@ -26,3 +28,5 @@ private:
     platform::ResponsiveWait &m_programWait;
     QLabel *m_line;
 };
+
+} // namespace records

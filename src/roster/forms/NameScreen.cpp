@@ -16,6 +16,8 @@
 #include <QRadioButton>
 #include <QStringListModel>
 
+namespace roster {
+
 namespace style = app::style;
 
 namespace {
@@ -274,3 +276,5 @@ bool NameScreen::eventFilter(QObject *watched, QEvent *event)
     }
     return QWidget::eventFilter(watched, event);
 }
+
+} // namespace roster

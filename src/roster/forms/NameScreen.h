@@ -17,6 +17,8 @@ class QRadioButton;
 class QStringListModel;
 class WaitingPanel;
 
+namespace roster {
+
 // The name selection screen: the first screen a student sees. It lists the roster with two figures
 // of each student's results, narrowed to a grade group; confirming a name sets the student of the run
 // and opens the hub. It also leads back to the family's program menu. What it shows and what a choice
@@ -87,3 +89,5 @@ private:
     QLabel *m_developmentMarker;
     WaitingPanel *m_wait;
 };
+
+} // namespace roster

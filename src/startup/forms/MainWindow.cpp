@@ -12,6 +12,14 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+using hub::HubScreen;
+using printing::WorksheetScreen;
+using records::ResultsBusyPanel;
+using records::ResultScreen;
+using roster::NameScreen;
+using teacher::RecordsScreen;
+using teacher::StandardsScreen;
+
 MainWindow::MainWindow(AppState &state, Services &services, QString applicationFolder, QWidget *parent)
     : QWidget(parent), m_state(state), m_context{services, *this},
       m_applicationFolder(std::move(applicationFolder))

@@ -1,5 +1,12 @@
 #include "startup/forms/ScreenParts.h"
 
+using hub::HubScreen;
+using printing::WorksheetScreen;
+using records::ResultScreen;
+using roster::NameScreen;
+using teacher::RecordsScreen;
+using teacher::StandardsScreen;
+
 namespace startup::parts {
 
 NameScreen::Parts nameScreen(AppState &state)

@@ -13,12 +13,12 @@
 // that makes a screen of its own takes them from its own state the same way.
 namespace startup::parts {
 
-NameScreen::Parts nameScreen(AppState &state);
-HubScreen::Parts hubScreen(AppState &state);
+roster::NameScreen::Parts nameScreen(AppState &state);
+hub::HubScreen::Parts hubScreen(AppState &state);
 drill::DrillScreen::Parts drillScreen(AppState &state);
-ResultScreen::Parts resultScreen(AppState &state);
-WorksheetScreen::Parts worksheetScreen(AppState &state);
-StandardsScreen::Parts standardsScreen(AppState &state);
-RecordsScreen::Parts recordsScreen(AppState &state);
+records::ResultScreen::Parts resultScreen(AppState &state);
+printing::WorksheetScreen::Parts worksheetScreen(AppState &state);
+teacher::StandardsScreen::Parts standardsScreen(AppState &state);
+teacher::RecordsScreen::Parts recordsScreen(AppState &state);
 
 } // namespace startup::parts

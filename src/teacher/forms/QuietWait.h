@@ -2,6 +2,8 @@
 
 #include "platform/RetryWait.h"
 
+namespace teacher {
+
 // How the teacher tools wait while another PC holds the results file's lock: the windows repaint, but
 // no click or key is handled until the file routine is done (they wait in the queue), so a second
 // deletion or a key cannot start in the middle of the first. Input that does not come as a click or a
@@ -55,3 +57,5 @@ private:
     const platform::ResponsiveWait &m_programWait;
     bool m_shown = false;
 };
+
+} // namespace teacher

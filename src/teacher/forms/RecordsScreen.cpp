@@ -32,6 +32,8 @@
 
 #include <climits>
 
+namespace teacher {
+
 namespace style = app::style;
 
 namespace {
@@ -444,3 +446,5 @@ RecordsScreen::FileStep::~FileStep()
     m_screen->m_fileWait.done();
     m_screen->showButtons();
 }
+
+} // namespace teacher

@@ -23,6 +23,8 @@ class QPushButton;
 class QScrollBar;
 class WaitingPanel;
 
+namespace teacher {
+
 // The records browser: every record of the results file (List1, "総レコード数:" in lblCount), and for
 // the record opened by a double-click the edit panel (picEdit: lblRecordNumber, lblLevel, lblDate,
 // lblGrade, the student box Combo1, the time box Text1 with its scroll bar VScroll1, "変更して記録"
@@ -121,3 +123,5 @@ private:
     QPushButton *m_back;
     WaitingPanel *m_wait;
 };
+
+} // namespace teacher

@@ -24,6 +24,8 @@
 
 #include <climits>
 
+namespace teacher {
+
 namespace style = app::style;
 
 namespace {
@@ -438,3 +440,5 @@ void StandardsScreen::goBack()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_context.navigator.showHub();
 }
+
+} // namespace teacher

@@ -19,6 +19,8 @@ class QStringListModel;
 class QTableView;
 class WaitingPanel;
 
+namespace teacher {
+
 // The standards editor: the standards table "タイム回数データ.txt" in a grid (MSFlexGrid1) with the
 // editor box over the current cell (Gridinputtext), the help label of the current column (lblHelp), the
 // frequency panel of the current row's level (picDistribution: lstAllResults, lstBestTimes, optHide,
@@ -95,3 +97,5 @@ private:
     QPushButton *m_back;
     WaitingPanel *m_wait;
 };
+
+} // namespace teacher

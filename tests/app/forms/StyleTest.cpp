@@ -28,6 +28,11 @@
 
 #include <gtest/gtest.h>
 
+using hub::HubScreen;
+using hub::PersonalDataPanel;
+using printing::WorksheetScreen;
+using records::ResultsBusyPanel;
+
 using namespace testing_support;
 namespace style = app::style;
 

@@ -24,6 +24,9 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+using records::ResultsBusyPanel;
+using records::ResultScreen;
+
 using namespace testing_support;
 
 namespace {

@@ -22,6 +22,8 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+using records::ResultScreen;
+
 using namespace testing_support;
 
 namespace {

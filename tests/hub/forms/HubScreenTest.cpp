@@ -21,6 +21,9 @@
 
 #include <gtest/gtest.h>
 
+using hub::HubScreen;
+using roster::NameScreen;
+
 using namespace testing_support;
 
 namespace {

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+using hub::HubScreen;
+using hub::PersonalDataPanel;
+
 using namespace testing_support;
 
 TEST(PersonalDataPanel, TheGraphButtonShowsTheOwnSheetOfTheFirstThreeTests)

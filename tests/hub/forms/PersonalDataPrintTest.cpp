@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+using hub::HubScreen;
+using hub::PersonalDataPanel;
+
 using namespace testing_support;
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include "hub/forms/HubScreen.h"
 #include "hub/forms/PersonalDataPanel.h"
-#include "roster/forms/NameScreen.h"
 #include "roster/forms/TestSchool.h"
+#include "roster/forms/NameScreen.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAbstractButton>
@@ -21,11 +21,11 @@ namespace testing_support {
 
 inline const QDate kSheetToday(2026, 12, 8);
 
-inline HubScreen *openHubAs(TestSchool &school, int studentNumber)
+inline hub::HubScreen *openHubAs(TestSchool &school, int studentNumber)
 {
     school.window->showNameSelection();
     settle();
-    auto *names = qobject_cast<NameScreen *>(school.window->currentScreen());
+    auto *names = qobject_cast<roster::NameScreen *>(school.window->currentScreen());
     if (!names)
         return nullptr;
     const QStringList numbered = names->lists().numbered;
@@ -38,7 +38,7 @@ inline HubScreen *openHubAs(TestSchool &school, int studentNumber)
     }
     QTest::mouseClick(control<QPushButton>(names, QStringLiteral("Command14")), Qt::LeftButton);
     settle();
-    return qobject_cast<HubScreen *>(school.window->currentScreen());
+    return qobject_cast<hub::HubScreen *>(school.window->currentScreen());
 }
 
 inline void pressButton(QWidget *root, const QString &name)
@@ -77,11 +77,11 @@ inline void writeSheetRuns(TestSchool &school)
                       runAt(kSheetToday.addDays(-1), QTime(15, 0), 172, 6, 200)});
 }
 
-inline PersonalDataPanel *openGraph(HubScreen *hub)
+inline hub::PersonalDataPanel *openGraph(hub::HubScreen *hub)
 {
     pressButton(hub, QStringLiteral("Option2_2"));
     pressButton(hub, QStringLiteral("Command17"));
-    return hub->findChild<PersonalDataPanel *>(QStringLiteral("pnlPersonalData"));
+    return hub->findChild<hub::PersonalDataPanel *>(QStringLiteral("pnlPersonalData"));
 }
 
 // Every chart point of the page is painted where the sheet puts it: red for a new best, blue otherwise.

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+using roster::NameScreen;
+
 using namespace testing_support;
 
 namespace {

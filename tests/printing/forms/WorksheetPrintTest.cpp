@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+using printing::PrintLayoutScreen;
+using printing::WorksheetScreen;
+
 using namespace testing_support;
 
 namespace {

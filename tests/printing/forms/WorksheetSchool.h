@@ -4,8 +4,8 @@
 #include "hub/forms/HubScreen.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/WorksheetScreen.h"
-#include "roster/forms/NameScreen.h"
 #include "roster/forms/TestSchool.h"
+#include "roster/forms/NameScreen.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QFile>
@@ -36,11 +36,11 @@ struct WorksheetSchool : TestSchool
     }
 
     // The name screen, then its "印刷": the worksheet screen with its first sheet built.
-    WorksheetScreen *openFromNameScreen()
+    printing::WorksheetScreen *openFromNameScreen()
     {
         window->showNameSelection();
         settle();
-        auto *names = qobject_cast<NameScreen *>(window->currentScreen());
+        auto *names = qobject_cast<roster::NameScreen *>(window->currentScreen());
         if (!names)
             return nullptr;
         auto *print = control<QPushButton>(names, QStringLiteral("Command1"));
@@ -48,15 +48,15 @@ struct WorksheetSchool : TestSchool
             return nullptr;
         QTest::mouseClick(print, Qt::LeftButton);
         settle();
-        return window->findChild<WorksheetScreen *>();
+        return window->findChild<printing::WorksheetScreen *>();
     }
 
     // The name screen, the name of the list row that holds `name`, "決定": the hub, then its "印刷".
-    WorksheetScreen *openFromHubAs(const QString &name)
+    printing::WorksheetScreen *openFromHubAs(const QString &name)
     {
         window->showNameSelection();
         settle();
-        auto *names = qobject_cast<NameScreen *>(window->currentScreen());
+        auto *names = qobject_cast<roster::NameScreen *>(window->currentScreen());
         if (!names)
             return nullptr;
         auto *list = control<QListView>(names, QStringLiteral("List1"));
@@ -65,16 +65,16 @@ struct WorksheetSchool : TestSchool
                 list->setCurrentIndex(list->model()->index(row, 0));
         QTest::mouseClick(control<QPushButton>(names, QStringLiteral("Command14")), Qt::LeftButton);
         settle();
-        auto *hub = qobject_cast<HubScreen *>(window->currentScreen());
+        auto *hub = qobject_cast<hub::HubScreen *>(window->currentScreen());
         if (!hub)
             return nullptr;
         QTest::mouseClick(control<QPushButton>(hub, QStringLiteral("Command27")), Qt::LeftButton);
         settle();
-        return window->findChild<WorksheetScreen *>();
+        return window->findChild<printing::WorksheetScreen *>();
     }
 
     // Selects or deselects a range with a click, as a teacher does.
-    static void clickRange(WorksheetScreen *form, int range)
+    static void clickRange(printing::WorksheetScreen *form, int range)
     {
         auto *list = control<QListView>(form, QStringLiteral("List1"));
         const QRect rect = list->visualRect(list->model()->index(range - 1, 0));
@@ -82,7 +82,7 @@ struct WorksheetSchool : TestSchool
     }
 
     // "印刷へ": the print layout screen over the worksheet screen.
-    static PrintLayoutScreen *toPrinting(WorksheetScreen *form)
+    static printing::PrintLayoutScreen *toPrinting(printing::WorksheetScreen *form)
     {
         QTest::mouseClick(control<QPushButton>(form, QStringLiteral("Command1")), Qt::LeftButton);
         return form->printLayout();

@@ -22,6 +22,11 @@
 
 #include <gtest/gtest.h>
 
+using hub::HubScreen;
+using printing::PrintLayoutScreen;
+using printing::WorksheetScreen;
+using roster::NameScreen;
+
 namespace style = app::style;
 
 using namespace testing_support;

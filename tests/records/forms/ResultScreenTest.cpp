@@ -42,7 +42,7 @@ protected:
     void open(int level, qint32 resultTime)
     {
         drilled(level, resultTime);
-        screen = std::make_unique<::ResultScreen>(startup::parts::resultScreen(*state), context);
+        screen = std::make_unique<records::ResultScreen>(startup::parts::resultScreen(*state), context);
         app::style::install(screen.get()); // the window's style sheet, as MainWindow has it
         screen->show();
         screen->activate();
@@ -86,7 +86,7 @@ protected:
 
     NullNavigator navigator;
     AppContext context{fakes.services, navigator};
-    std::unique_ptr<::ResultScreen> screen;
+    std::unique_ptr<records::ResultScreen> screen;
 };
 
 } // namespace
@@ -182,7 +182,7 @@ TEST_F(ResultScreenTest, TheCongratulationStandsThroughTheFanfare)
     state->lastDrill.newPersonalBest = true;
     state->lastDrill.newOverallBest = true;
     drilled(20, 100);
-    screen = std::make_unique<::ResultScreen>(startup::parts::resultScreen(*state), context);
+    screen = std::make_unique<records::ResultScreen>(startup::parts::resultScreen(*state), context);
     app::style::install(screen.get());
     screen->show();
     bool pictureDuringFanfare = false;

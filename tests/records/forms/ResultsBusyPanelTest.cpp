@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using records::ResultsBusyPanel;
+
 using namespace testing_support;
 
 // The window's panel is the program's wait notice: an append that waits more than a second for another

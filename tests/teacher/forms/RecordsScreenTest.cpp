@@ -24,6 +24,9 @@
 
 #include "hub/QStringPrinter.h"
 
+using records::ResultsBusyPanel;
+using teacher::RecordsScreen;
+
 using namespace testing_support;
 
 namespace {

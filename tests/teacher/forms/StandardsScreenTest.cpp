@@ -14,6 +14,9 @@
 
 #include "hub/QStringPrinter.h"
 
+using hub::HubScreen;
+using teacher::StandardsScreen;
+
 using namespace testing_support;
 
 namespace {

@@ -9,6 +9,10 @@
 
 #include "hub/QStringPrinter.h"
 
+using hub::HubScreen;
+using teacher::RecordsScreen;
+using teacher::StandardsScreen;
+
 using namespace testing_support;
 
 TEST(TeacherEntry, OnlyTeachersSeeDataProcessing)

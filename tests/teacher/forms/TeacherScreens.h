@@ -1,8 +1,8 @@
 #pragma once
 
 #include "hub/forms/HubScreen.h"
-#include "roster/forms/NameScreen.h"
 #include "roster/forms/TestSchool.h"
+#include "roster/forms/NameScreen.h"
 #include "startup/forms/ScaledWindow.h"
 #include "support/gui/GuiTestSupport.h"
 
@@ -19,11 +19,11 @@
 namespace testing_support {
 
 // Opens the hub the way a person does: the name on the name screen, then O.K.
-inline HubScreen *openHubAs(TestSchool &school, int studentNumber)
+inline hub::HubScreen *openHubAs(TestSchool &school, int studentNumber)
 {
     school.window->showNameSelection();
     settle();
-    auto *names = qobject_cast<NameScreen *>(school.window->currentScreen());
+    auto *names = qobject_cast<roster::NameScreen *>(school.window->currentScreen());
     if (!names)
         return nullptr;
     const QStringList numbered = names->lists().numbered;
@@ -36,7 +36,7 @@ inline HubScreen *openHubAs(TestSchool &school, int studentNumber)
     }
     QTest::mouseClick(control<QPushButton>(names, QStringLiteral("Command14")), Qt::LeftButton);
     settle();
-    return qobject_cast<HubScreen *>(school.window->currentScreen());
+    return qobject_cast<hub::HubScreen *>(school.window->currentScreen());
 }
 
 // Clicks a button that must be there, visible and enabled.
@@ -53,7 +53,7 @@ inline void clickButton(QWidget *screen, const QString &name)
 // to one of the tools; returns the screen shown then.
 inline QWidget *openTool(TestSchool &school, const QString &button)
 {
-    HubScreen *hub = openHubAs(school, 900);
+    hub::HubScreen *hub = openHubAs(school, 900);
     if (!hub)
         return nullptr;
     clickButton(hub, QStringLiteral("Command8"));
