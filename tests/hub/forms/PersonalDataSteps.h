@@ -5,8 +5,8 @@
 
 #include "hub/forms/HubScreen.h"
 #include "hub/forms/PersonalDataPanel.h"
-#include "roster/forms/TestSchool.h"
 #include "roster/forms/NameScreen.h"
+#include "roster/forms/TestSchool.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QAbstractButton>

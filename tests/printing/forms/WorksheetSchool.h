@@ -4,8 +4,8 @@
 #include "hub/forms/HubScreen.h"
 #include "printing/forms/PrintLayoutScreen.h"
 #include "printing/forms/WorksheetScreen.h"
-#include "roster/forms/TestSchool.h"
 #include "roster/forms/NameScreen.h"
+#include "roster/forms/TestSchool.h"
 #include "support/gui/GuiTestSupport.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "hub/forms/HubScreen.h"
-#include "roster/forms/TestSchool.h"
 #include "roster/forms/NameScreen.h"
+#include "roster/forms/TestSchool.h"
 #include "startup/forms/ScaledWindow.h"
 #include "support/gui/GuiTestSupport.h"
 
