@@ -19,20 +19,23 @@ QPoint wholePixel(const QPointF &point)
     return QPoint(int(std::floor(point.x())), int(std::floor(point.y())));
 }
 
-QImage *blank(const QRect &area, QPoint whole, const QPaintDevice &device)
+QImage *drawn(const QRect &area, QPoint whole, QPainter &from, const std::function<void(QPainter &)> &draw)
 {
+    const QPaintDevice &device = *from.device();
     auto *picture = new QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
     picture->setDotsPerMeterX(int(std::lround(device.logicalDpiX() / 0.0254)));
     picture->setDotsPerMeterY(int(std::lround(device.logicalDpiY() / 0.0254)));
     picture->fill(Qt::transparent);
     picture->setOffset(area.topLeft() - whole);
+    QPainter into(picture);
+    into.setRenderHints(from.renderHints());
+    into.setFont(from.font());
+    into.setPen(from.pen());
+    into.setBrush(from.brush());
+    const QPoint first = whole + picture->offset();
+    into.setTransform(from.deviceTransform() * QTransform::fromTranslate(-first.x(), -first.y()));
+    draw(into);
     return picture;
-}
-
-void aimAt(QPainter &into, const QImage &picture, QPoint whole, const QTransform &toDevice)
-{
-    const QPoint first = whole + picture.offset();
-    into.setTransform(toDevice * QTransform::fromTranslate(-first.x(), -first.y()));
 }
 
 void copy(QPainter &painter, const QImage &picture, QPoint whole)

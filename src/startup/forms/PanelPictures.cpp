@@ -43,10 +43,8 @@ PanelPictures::~PanelPictures()
 {
     QCoreApplication::instance()->removeEventFilter(this);
     // The toolkit paints their backgrounds again.
-    for (const QPointer<QWidget> &widget : std::as_const(m_backgrounds)) {
-        if (widget)
-            widget->setAttribute(Qt::WA_NoSystemBackground, false);
-    }
+    for (QObject *widget : std::as_const(m_backgrounds))
+        static_cast<QWidget *>(widget)->setAttribute(Qt::WA_NoSystemBackground, false);
 }
 
 bool PanelPictures::ofTheWindow(const QWidget *widget) const
@@ -94,6 +92,20 @@ bool PanelPictures::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
+void PanelPictures::watch(QObject *widget)
+{
+    // The screens' widgets go with their screens; a widget is watched once, however often its
+    // background is taken over and given back.
+    if (m_watched.contains(widget))
+        return;
+    m_watched.insert(widget);
+    connect(widget, &QObject::destroyed, this, [this, widget] {
+        m_looks.remove(widget);
+        m_backgrounds.remove(widget);
+        m_watched.remove(widget);
+    });
+}
+
 void PanelPictures::forget(const QObject *button)
 {
     const auto look = m_looks.find(button);
@@ -107,7 +119,7 @@ void PanelPictures::drawFromPicture(QPainter &painter, QWidget *widget, const QS
     auto look = m_looks.find(widget);
     if (look == m_looks.end()) {
         look = m_looks.insert(widget, ++m_nextLook);
-        connect(widget, &QObject::destroyed, this, [this, widget] { m_looks.remove(widget); });
+        watch(widget);
     }
     const QTransform toDevice = painter.deviceTransform();
     const QPointF corner = toDevice.map(QPointF(option.rect.topLeft()));
@@ -123,26 +135,8 @@ void PanelPictures::drawFromPicture(QPainter &painter, QWidget *widget, const QS
                   widget->objectName(),
                   painter.device()->logicalDpiX(),
                   painter.device()->logicalDpiY()};
-    const QImage *picture = m_pictures.object(key);
-    if (picture) {
-        ++m_reused;
-    } else {
-        const QRect area = toDevice.mapRect(QRectF(option.rect)).toAlignedRect();
-        QImage *drawn = devicepicture::blank(area, whole, *painter.device());
-        {
-            QPainter into(drawn);
-            into.setRenderHints(painter.renderHints());
-            into.setFont(painter.font());
-            into.setPen(painter.pen());
-            into.setBrush(painter.brush());
-            devicepicture::aimAt(into, *drawn, whole, toDevice);
-            draw(into);
-        }
-        ++m_drawn;
-        // A picture larger than all the room kept is not kept (and is gone): it is drawn directly.
-        m_pictures.insert(key, drawn, std::max<qsizetype>(1, drawn->sizeInBytes() / 1024));
-        picture = m_pictures.object(key);
-    }
+    const QImage *picture = m_pictures.find(
+        key, painter, whole, [&] { return toDevice.mapRect(QRectF(option.rect)).toAlignedRect(); }, draw);
     if (picture)
         devicepicture::copy(painter, *picture, whole);
     else
@@ -226,9 +220,8 @@ void PanelPictures::paintBackground(QWidget *widget, const QRegion &region)
             return;
         // The toolkit has painted the background this time.
         widget->setAttribute(Qt::WA_NoSystemBackground);
-        // The screens' widgets go with their screens: the list keeps only those that live.
-        m_backgrounds.removeIf([](const QPointer<QWidget> &w) { return w.isNull(); });
-        m_backgrounds.append(widget);
+        m_backgrounds.insert(widget);
+        watch(widget);
         return;
     }
     if (kind == Background::Fill) {
@@ -285,15 +278,18 @@ void PanelPictures::cover(const QWidget &parent, QPoint offset, const QRect &cli
 
 int PanelPictures::solidCorner(const QWidget &widget) const
 {
-    // A control whose background is filled by the toolkit in an opaque colour, square.
-    if (widget.autoFillBackground() && !widget.testAttribute(Qt::WA_NoSystemBackground)) {
+    // Its background is painted unless it was switched off by anyone but this filter.
+    if (widget.testAttribute(Qt::WA_NoSystemBackground) &&
+        !m_backgrounds.contains(const_cast<QWidget *>(&widget)))
+        return -1;
+    // A control whose background is filled in an opaque colour, square.
+    if (widget.autoFillBackground()) {
         const QBrush brush = widget.palette().brush(widget.backgroundRole());
         if (brush.style() == Qt::SolidPattern && brush.isOpaque())
             return 0;
     }
     // One of the toolkit's own buttons, labels and frames drawn by the style sheet in an opaque colour,
-    // with the radius of its corners; a label's or frame's background is drawn unless it was switched
-    // off by anyone but this filter.
+    // with the radius of its corners.
     const QMetaObject *type = widget.metaObject();
     const bool button = type == &QPushButton::staticMetaObject;
     if (!button && type != &QLabel::staticMetaObject && type != &QFrame::staticMetaObject)
@@ -301,9 +297,7 @@ int PanelPictures::solidCorner(const QWidget &widget) const
     if (!widget.style()->inherits("QStyleSheetStyle"))
         return -1;
     if (button ? static_cast<const QPushButton &>(widget).isFlat()
-               : (!widget.testAttribute(Qt::WA_StyledBackground) ||
-                  (widget.testAttribute(Qt::WA_NoSystemBackground) &&
-                   !m_backgrounds.contains(const_cast<QWidget *>(&widget)))))
+               : !widget.testAttribute(Qt::WA_StyledBackground))
         return -1;
     return app::style::solidCorner(widget);
 }
@@ -311,5 +305,5 @@ int PanelPictures::solidCorner(const QWidget &widget) const
 void PanelPictures::giveBackground(QWidget *widget)
 {
     widget->setAttribute(Qt::WA_NoSystemBackground, false);
-    m_backgrounds.removeAll(widget);
+    m_backgrounds.remove(widget);
 }

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QCache>
+#include "startup/forms/DevicePicture.h"
+
 #include <QHash>
 #include <QImage>
-#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QRegion>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -48,8 +49,8 @@ public:
     QRegion covered(const QWidget &widget) const;
 
     // Panels copied from a picture kept, and pictures drawn, since the filter was made.
-    int picturesReused() const { return m_reused; }
-    int picturesDrawn() const { return m_drawn; }
+    int picturesReused() const { return m_pictures.reused(); }
+    int picturesDrawn() const { return m_pictures.drawnSoFar(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -77,6 +78,8 @@ private:
     // Draws what `draw` paints of the widget for `option` from a picture of it.
     void drawFromPicture(QPainter &painter, QWidget *widget, const QStyleOption &option,
                          const std::function<void(QPainter &)> &draw);
+    // Forgets the widget's pictures and background when it goes.
+    void watch(QObject *widget);
     // The button's look changed (its style sheet, palette or properties): its pictures are not used again.
     void forget(const QObject *button);
 
@@ -109,14 +112,15 @@ private:
                               key.dpiY);
         }
     };
-    QCache<Key, QImage> m_pictures{kPictureKiB};
+    devicepicture::Pictures<Key> m_pictures{kPictureKiB};
     // Each button's pictures are keyed by the button and the number of times its look changed.
     QHash<const QObject *, int> m_looks;
     // The labels and frames whose backgrounds are painted here.
-    QList<QPointer<QWidget>> m_backgrounds;
+    // (Looked up at every painting: a set.)
+    QSet<QObject *> m_backgrounds;
+    // The widgets whose going is watched, to forget their pictures and backgrounds.
+    QSet<QObject *> m_watched;
     QPointer<const QWidget> m_window;
     bool m_anyWindow = true;
     int m_nextLook = 0;
-    int m_reused = 0;
-    int m_drawn = 0;
 };

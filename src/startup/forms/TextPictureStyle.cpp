@@ -80,35 +80,16 @@ void TextPictureStyle::drawItemText(QPainter *painter, const QRect &rect, int fl
     // The picture's pixels lie on the display's: it is kept relative to the display pixel the text's
     // rectangle starts in.
     const QPoint whole = devicepicture::wholePixel(corner);
-    const QImage *picture = m_pictures.object(key);
-    if (picture) {
-        ++m_reused;
-    } else {
-        const QFontMetricsF metrics(painter->font(), device);
-        const QRect area =
-            pictureRect(toDevice, metrics.boundingRect(QRectF(rect), flags, text), metrics.height());
-        if (area.isEmpty()) {
-            QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
-            return;
-        }
-        QImage *drawn = devicepicture::blank(area, whole, *device);
-        {
-            QPainter into(drawn);
-            into.setRenderHints(painter->renderHints());
-            into.setFont(painter->font());
-            into.setPen(painter->pen());
-            devicepicture::aimAt(into, *drawn, whole, toDevice);
-            QProxyStyle::drawItemText(&into, rect, flags, pal, enabled, text, textRole);
-        }
-        ++m_drawn;
-        // A picture larger than all the room kept is not kept (and is gone): the text is drawn directly.
-        m_pictures.insert(key, drawn, std::max<qsizetype>(1, drawn->sizeInBytes() / 1024));
-        picture = m_pictures.object(key);
-        if (!picture) {
-            QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
-            return;
-        }
+    const QImage *picture = m_pictures.find(
+        key, *painter, whole,
+        [&] {
+            const QFontMetricsF metrics(painter->font(), device);
+            return pictureRect(toDevice, metrics.boundingRect(QRectF(rect), flags, text), metrics.height());
+        },
+        [&](QPainter &into) { QProxyStyle::drawItemText(&into, rect, flags, pal, enabled, text, textRole); });
+    if (!picture) {
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
+        return;
     }
-
     devicepicture::copy(*painter, *picture, whole);
 }

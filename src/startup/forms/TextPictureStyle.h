@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QCache>
+#include "startup/forms/DevicePicture.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -49,8 +50,8 @@ public:
                       const QString &text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
 
     // Texts drawn from a picture kept, and pictures drawn, since the style was made.
-    int picturesReused() const { return m_reused; }
-    int picturesDrawn() const { return m_drawn; }
+    int picturesReused() const { return m_pictures.reused(); }
+    int picturesDrawn() const { return m_pictures.drawnSoFar(); }
 
 private:
     // At most this many kibibytes of pictures are kept; the least recently used go first. A drill shows
@@ -84,7 +85,5 @@ private:
                               key.dpiX, key.dpiY);
         }
     };
-    mutable QCache<Key, QImage> m_pictures{kPictureKiB};
-    mutable int m_reused = 0;
-    mutable int m_drawn = 0;
+    mutable devicepicture::Pictures<Key> m_pictures{kPictureKiB};
 };
