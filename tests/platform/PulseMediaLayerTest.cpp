@@ -40,6 +40,16 @@ double elapsedMs(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+// What a recording held, for a failure's message: each burst's first and last sample and its length.
+std::string heard(const QList<real_audio::Burst> &bursts)
+{
+    std::string text = " [";
+    for (const real_audio::Burst &burst : bursts)
+        text += " " + std::to_string(burst.first) + ".." + std::to_string(burst.last) + " (" +
+                std::to_string(burst.seconds() * 1000.0) + " ms)";
+    return text + " ]";
+}
+
 // One server and one layer for the suite, as the program has one layer for its life. The sink of a
 // server that has just started renders in long blocks until a stream asks for less, so the first sound
 // after the layer opens its stream waits for the sink's next block; a short silence absorbs that once.
@@ -115,10 +125,7 @@ TEST_F(PulseMediaLayerTest, PlaysTheWholeSoundAndReturnsWhenItHasBeenHeard)
     EXPECT_LE(fastestMs, lengthMs + kLateToleranceMs);
 
     const QList<real_audio::Burst> bursts = findBursts(recorder.stop());
-    std::string seen;
-    for (const real_audio::Burst &burst : bursts)
-        seen += " " + std::to_string(burst.first) + ".." + std::to_string(burst.last);
-    ASSERT_EQ(bursts.size(), kPlays) << seen;
+    ASSERT_EQ(bursts.size(), kPlays) << heard(bursts);
     for (const real_audio::Burst &burst : bursts)
         EXPECT_NEAR(burst.seconds() * 1000.0, lengthMs, kSpanToleranceMs);
 }
@@ -158,10 +165,7 @@ TEST_F(PulseMediaLayerTest, SoundsOfOtherRatesChannelsAndSampleFormatsKeepTheirL
             ASSERT_EQ(s_media->sendCommand(playCommand(path)), 0);
             EXPECT_GE(elapsedMs(timer), c.seconds * 1000.0);
             const QList<real_audio::Burst> bursts = findBursts(recorder.stop());
-            seen += " [";
-            for (const real_audio::Burst &burst : bursts)
-                seen += " " + std::to_string(burst.seconds() * 1000.0) + " ms";
-            seen += " ]";
+            seen += heard(bursts);
             whole = bursts.size() == 1 &&
                     std::abs(bursts[0].seconds() * 1000.0 - c.seconds * 1000.0) <= kSpanToleranceMs;
         }
